@@ -1,0 +1,243 @@
+#include "engine/core/MessageManager.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "engine/core/Error.h"
+#include "platform/win32/WinSystem.h"
+
+namespace CorvantisEngine {
+
+namespace {
+
+constexpr float kWhite[3] = {1.0f, 1.0f, 1.0f};
+constexpr float kGrey[3] = {0.5f, 0.5f, 0.5f};
+constexpr float kRed[3] = {1.0f, 0.0f, 0.0f};
+constexpr float kGreen[3] = {0.0f, 1.0f, 0.0f};
+constexpr float kBlack[3] = {0.0f, 0.0f, 0.0f};
+
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+// Windows-style folders ("logs\\today") become host paths.
+std::string ToHostSeparators(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+bool IsAbsoluteFolder(const std::string& folder) {
+  if (folder.size() >= 2 && folder[1] == ':')
+    return true;
+  return !folder.empty() && IsSeparator(folder[0]);
+}
+
+std::string ExecutableFolder() {
+  char buffer[4096];
+  const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
+  std::string path(buffer, length < sizeof(buffer) ? length : 0);
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string JoinFolder(const std::string& folder, const std::string& name) {
+  if (folder.empty())
+    return name;
+  return IsSeparator(folder.back()) ? folder + name : folder + "/" + name;
+}
+
+}  // namespace
+
+MessageManager::MessageManager(const std::string& applicationName, std::uint8_t htmlFlag,
+                               std::uint8_t reopenFlag, const std::string& folder, const std::string& logName,
+                               Clock clock)
+    : applicationName_(applicationName),
+      htmlFlag_(htmlFlag),
+      reopenFlag_(reopenFlag),
+      path_(logName.empty() ? applicationName : logName),
+      clock_(clock ? std::move(clock) : Clock([] { return std::time(nullptr); })) {
+  if (!htmlFlag_)
+    return;
+
+  const std::string fileName = path_ + ".html";
+  if (folder.empty()) {
+    path_ = JoinFolder(ExecutableFolder(), fileName);
+  } else if (IsAbsoluteFolder(folder)) {
+    path_ = JoinFolder(ToHostSeparators(folder), fileName);
+  } else {
+    path_ = JoinFolder(JoinFolder(ExecutableFolder(), ToHostSeparators(folder)), fileName);
+  }
+
+  // On a first run the per-user folder does not exist yet.
+  const std::filesystem::path parent = std::filesystem::path(path_).parent_path();
+  if (!parent.empty()) {
+    std::error_code ignored;
+    std::filesystem::create_directories(parent, ignored);
+  }
+
+  file_ = std::fopen(path_.c_str(), "w");
+  if (!file_)
+    return;
+
+  WriteHtmlText("<HTML>");
+  WriteHtmlText("<HEAD>");
+  WriteHtmlText("<TITLE>" + applicationName_ + " Log</TITLE>");
+  WriteHtmlText("</HEAD>");
+  WriteHtmlText("<BODY bgcolor=\"" + ColourToHtml(kBlack[0], kBlack[1], kBlack[2]) + "\">");
+  WriteHtmlText("<FONT color=\"" + ColourToHtml(kWhite[0], kWhite[1], kWhite[2]) + "\">");
+  WriteFont(kWhite[0], kWhite[1], kWhite[2], "======== ");
+  WriteFont(kGreen[0], kGreen[1], kGreen[2], applicationName_ + " Log: " + Now());
+  WriteFont(kWhite[0], kWhite[1], kWhite[2], " ========\n\n");
+  if (reopenFlag_) {
+    CloseFile();
+  } else {
+    std::fflush(file_);
+  }
+}
+
+MessageManager::~MessageManager() {
+  if (!htmlFlag_)
+    return;
+  if (reopenFlag_)
+    OpenForAppend();
+  if (!file_)
+    return;
+  WriteFont(kWhite[0], kWhite[1], kWhite[2], "\n======== ");
+  WriteFont(kGreen[0], kGreen[1], kGreen[2], applicationName_ + " Log end: " + Now());
+  WriteFont(kWhite[0], kWhite[1], kWhite[2], " ========\n");
+  WriteHtmlText("</FONT>");
+  WriteHtmlText("</BODY>");
+  WriteHtmlText("</HTML>");
+  CloseFile();
+}
+
+void MessageManager::Message(const std::string& text) {
+  WriteEntry(LogRecord::kMessage, text + "\n");
+}
+
+void MessageManager::Warning(const std::string& text) {
+  WriteEntry(LogRecord::kWarning, "\nWarning: " + text + "!\n\n");
+}
+
+void MessageManager::Error(const std::string& text) {
+  WriteEntry(LogRecord::kError, "\nError: " + text + "!\n\n");
+}
+
+void MessageManager::Abort(const std::string& text) {
+  WriteEntry(LogRecord::kAbort, "PROGRAM ABORTING: " + text + "\n");
+  throw FatalError(text);
+}
+
+void MessageManager::WriteEntry(std::uint32_t type, const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (htmlFlag_) {
+    const float* colour = kWhite;
+    if (type == LogRecord::kWarning)
+      colour = kGrey;
+    if (type == LogRecord::kError || type == LogRecord::kAbort)
+      colour = kRed;
+
+    if (reopenFlag_)
+      OpenForAppend();
+    if (file_) {
+      // White entries show in the body's white font, so they need no tag of their own.
+      if (colour == kWhite) {
+        WriteHtmlText(text);
+      } else {
+        WriteFont(colour[0], colour[1], colour[2], text);
+      }
+      if (reopenFlag_) {
+        CloseFile();
+      } else {
+        // A crash must not lose the entries that led to it.
+        std::fflush(file_);
+      }
+    }
+  }
+  records_.push_back(LogRecord{type, text});
+}
+
+std::int32_t MessageManager::GetRecordCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return static_cast<std::int32_t>(records_.size());
+}
+
+LogRecord MessageManager::GetRecord(std::int32_t index) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (index < 0 || static_cast<std::size_t>(index) >= records_.size())
+    return {};
+  return records_[static_cast<std::size_t>(index)];
+}
+
+void MessageManager::ClearRecords() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  records_.clear();
+}
+
+std::string MessageManager::ColourToHtml(float r, float g, float b) {
+  std::string text = "#";
+  for (float channel : {r, g, b}) {
+    // NaN and out-of-range channels clamp so that the text is always six digits.
+    const float clamped = std::isnan(channel) ? 0.0f : std::clamp(channel, 0.0f, 1.0f);
+    const int value = static_cast<int>(clamped * 255.0f);
+    char digits[3];
+    std::snprintf(digits, sizeof(digits), "%02X", static_cast<unsigned>(value));
+    text += digits;
+  }
+  return text;
+}
+
+std::string MessageManager::FormatTime(std::time_t time) {
+  static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  std::tm local{};
+  if (!localtime_r(&time, &local))
+    return "???";
+  char buffer[64];
+  std::snprintf(buffer, sizeof(buffer), "%.3s %.3s%3d %.2d:%.2d:%.2d %d", kDays[local.tm_wday % 7],
+                kMonths[local.tm_mon % 12], local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                local.tm_year + 1900);
+  return buffer;
+}
+
+void MessageManager::WriteHtmlText(const std::string& text) {
+  if (!file_)
+    return;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t newline = text.find('\n', start);
+    if (newline == std::string::npos)
+      break;
+    std::fwrite(text.data() + start, 1, newline - start, file_);
+    std::fwrite("<BR>", 1, 4, file_);
+    start = newline + 1;
+  }
+  std::fwrite(text.data() + start, 1, text.size() - start, file_);
+}
+
+void MessageManager::WriteFont(float r, float g, float b, const std::string& text) {
+  WriteHtmlText("<FONT color=\"" + ColourToHtml(r, g, b) + "\">");
+  WriteHtmlText(text);
+  WriteHtmlText("</FONT>");
+}
+
+bool MessageManager::OpenForAppend() {
+  if (!file_)
+    file_ = std::fopen(path_.c_str(), "a");
+  return file_ != nullptr;
+}
+
+void MessageManager::CloseFile() {
+  if (file_)
+    std::fclose(file_);
+  file_ = nullptr;
+}
+
+std::string MessageManager::Now() const {
+  return FormatTime(clock_());
+}
+
+}  // namespace CorvantisEngine
