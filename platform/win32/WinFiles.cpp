@@ -1,0 +1,290 @@
+#include "platform/win32/WinFiles.h"
+
+#include <dirent.h>
+#include <fnmatch.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <vector>
+
+namespace platform::win32 {
+namespace {
+
+bool IsDriveForm(std::string_view path) {
+  return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
+}
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+// The entry of `folder` whose name equals `name` without regard to case; empty when there is none.
+// When several differ only by case the first in directory order wins.
+std::string FindCaseless(const std::string& folder, const std::string& name) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) {
+    return {};
+  }
+  std::string found;
+  while (dirent* entry = ::readdir(dir)) {
+    if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
+      found = entry->d_name;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found;
+}
+
+}  // namespace
+
+std::string MapPath(std::string_view windowsPath) {
+  std::string text(windowsPath);
+  for (char& c : text) {
+    if (c == '\\') {
+      c = '/';
+    }
+  }
+  bool absolute = false;
+  if (IsDriveForm(text)) {
+    text.erase(0, 2);
+    absolute = true;
+  }
+  if (!text.empty() && text[0] == '/') {
+    absolute = true;
+  }
+  const bool trailing = !text.empty() && text.back() == '/';
+
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('/', start);
+    if (end == std::string::npos) {
+      end = text.size();
+    }
+    if (end > start) {
+      parts.emplace_back(text.substr(start, end - start));
+    }
+    start = end + 1;
+  }
+
+  std::string result = absolute ? "/" : "";
+  auto join = [&](const std::string& part) {
+    if (!result.empty() && result.back() != '/') {
+      result += '/';
+    }
+    result += part;
+  };
+  for (const std::string& part : parts) {
+    join(part);
+  }
+  if (trailing && !result.empty() && result.back() != '/') {
+    result += '/';
+  }
+  if (parts.empty() || Exists(result)) {
+    return result;
+  }
+
+  // Some component is absent under its exact name: walk the path and take, for each component that
+  // is missing, the entry whose name differs only by case.
+  result = absolute ? "/" : "";
+  bool resolving = true;
+  for (const std::string& part : parts) {
+    std::string folder = result;
+    join(part);
+    if (!resolving || part == "." || part == ".." || Exists(result)) {
+      continue;
+    }
+    std::string match = FindCaseless(folder, part);
+    if (match.empty()) {
+      resolving = false;  // nothing below a missing folder can exist
+      continue;
+    }
+    result.resize(result.size() - part.size());
+    result += match;
+  }
+  if (trailing && !result.empty() && result.back() != '/') {
+    result += '/';
+  }
+  return result;
+}
+
+std::string ToWindowsPath(std::string_view hostPath) {
+  std::string result;
+  if (!hostPath.empty() && hostPath[0] == '/') {
+    result = "Z:";
+  }
+  for (char c : hostPath) {
+    result += (c == '/') ? '\\' : c;
+  }
+  return result;
+}
+
+namespace {
+
+struct Search {
+  std::vector<_finddata_t> matches;
+  std::size_t next = 0;
+};
+
+struct SearchTable {
+  std::mutex mutex;
+  std::map<std::intptr_t, Search> searches;
+  std::intptr_t nextHandle = 1;
+};
+
+SearchTable& Searches() {
+  static SearchTable table;
+  return table;
+}
+
+bool MatchesMask(const std::string& mask, const char* name) {
+  // "*.*" and "*" match every name, also names without a dot.
+  if (mask == "*.*" || mask == "*") {
+    return true;
+  }
+  return ::fnmatch(mask.c_str(), name, FNM_CASEFOLD | FNM_NOESCAPE) == 0;
+}
+
+}  // namespace
+}  // namespace platform::win32
+
+int _access(const char* path, int mode) {
+  if (path == nullptr || *path == '\0') {
+    errno = ENOENT;
+    return -1;
+  }
+  int flags = F_OK;
+  if (mode & 2) {
+    flags |= W_OK;
+  }
+  if (mode & 4) {
+    flags |= R_OK;
+  }
+  return ::access(platform::win32::MapPath(path).c_str(), flags) == 0 ? 0 : -1;
+}
+
+std::intptr_t _findfirst(const char* pattern, _finddata_t* data) {
+  using namespace platform::win32;
+  if (pattern == nullptr || data == nullptr) {
+    return -1;
+  }
+  std::string text(pattern);
+  std::size_t cut = text.find_last_of("\\/");
+  std::string folder = (cut == std::string::npos) ? "" : text.substr(0, cut + 1);
+  std::string mask = (cut == std::string::npos) ? text : text.substr(cut + 1);
+  if (mask.empty()) {
+    return -1;
+  }
+  if (folder.empty() && IsDriveForm(mask)) {
+    folder = mask.substr(0, 2) + "\\";
+    mask.erase(0, 2);
+  }
+  std::string hostFolder = folder.empty() ? "." : MapPath(folder);
+  DIR* dir = ::opendir(hostFolder.c_str());
+  if (dir == nullptr) {
+    return -1;
+  }
+  Search search;
+  while (dirent* entry = ::readdir(dir)) {
+    if (!MatchesMask(mask, entry->d_name)) {
+      continue;
+    }
+    std::string full = hostFolder;
+    if (full.back() != '/') {
+      full += '/';
+    }
+    full += entry->d_name;
+    struct stat st;
+    if (::stat(full.c_str(), &st) != 0) {
+      continue;  // a dangling link
+    }
+    _finddata_t found{};
+    found.attrib = S_ISDIR(st.st_mode) ? _A_SUBDIR : _A_ARCH;
+    if (entry->d_name[0] == '.' && std::strcmp(entry->d_name, ".") != 0 &&
+        std::strcmp(entry->d_name, "..") != 0) {
+      found.attrib |= _A_HIDDEN;
+    }
+    if (::access(full.c_str(), W_OK) != 0) {
+      found.attrib |= _A_RDONLY;
+    }
+    found.time_create = st.st_ctime;
+    found.time_access = st.st_atime;
+    found.time_write = st.st_mtime;
+    found.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint32_t>(st.st_size);
+    std::strncpy(found.name, entry->d_name, MAX_PATH - 1);
+    search.matches.push_back(found);
+  }
+  ::closedir(dir);
+  if (search.matches.empty()) {
+    errno = ENOENT;
+    return -1;
+  }
+  *data = search.matches[0];
+  search.next = 1;
+  SearchTable& table = Searches();
+  std::lock_guard lock(table.mutex);
+  std::intptr_t handle = table.nextHandle++;
+  table.searches.emplace(handle, std::move(search));
+  return handle;
+}
+
+int _findnext(std::intptr_t handle, _finddata_t* data) {
+  using namespace platform::win32;
+  SearchTable& table = Searches();
+  std::lock_guard lock(table.mutex);
+  auto it = table.searches.find(handle);
+  if (it == table.searches.end() || data == nullptr) {
+    errno = EINVAL;
+    return -1;
+  }
+  Search& search = it->second;
+  if (search.next >= search.matches.size()) {
+    errno = ENOENT;
+    return -1;
+  }
+  *data = search.matches[search.next++];
+  return 0;
+}
+
+int _findclose(std::intptr_t handle) {
+  using namespace platform::win32;
+  SearchTable& table = Searches();
+  std::lock_guard lock(table.mutex);
+  return table.searches.erase(handle) == 1 ? 0 : -1;
+}
+
+BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
+  if (path == nullptr || *path == '\0') {
+    return FALSE;
+  }
+  std::string host = platform::win32::MapPath(path);
+  return ::mkdir(host.c_str(), 0777) == 0 ? TRUE : FALSE;
+}
+
+std::FILE* _fsopen(const char* path, const char* mode, int) {
+  if (path == nullptr || mode == nullptr || *path == '\0') {
+    errno = ENOENT;
+    return nullptr;
+  }
+  std::string host = platform::win32::MapPath(path);
+  struct stat st;
+  if (::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    errno = EACCES;  // Windows refuses to open a folder as a file
+    return nullptr;
+  }
+  std::string hostMode;
+  for (const char* m = mode; *m != '\0'; ++m) {
+    if (*m != 't') {
+      hostMode += *m;
+    }
+  }
+  return std::fopen(host.c_str(), hostMode.c_str());
+}
