@@ -10,6 +10,9 @@
 #include <cstdlib>
 #include <cwchar>
 #include <cwctype>
+#include <vector>
+
+#include "platform/win32/WinSystem.h"
 
 namespace CorvantisEngine {
 
@@ -366,6 +369,27 @@ std::wstring FloatToWString(float value, int decimals) {
 
 std::string BoolToString(bool value) {
   return value ? "1" : "0";
+}
+
+std::string GetExecutableFolder() {
+  // Host paths can be longer than MAX_PATH: grow the buffer until the whole path fits, rather than
+  // cutting a truncated path at a wrong separator.
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) {
+      return {};
+    }
+    if (length < buffer.size()) {
+      const std::string path(buffer.data(), length);
+      const std::size_t separator = path.find_last_of("\\/");
+      return separator == std::string::npos ? std::string() : path.substr(0, separator);
+    }
+    if (buffer.size() >= (1u << 16)) {
+      return {};
+    }
+    buffer.resize(buffer.size() * 2);
+  }
 }
 
 }  // namespace CorvantisEngine

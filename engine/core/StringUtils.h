@@ -101,4 +101,9 @@ std::wstring FloatToWString(float value, int decimals);
 // "1" or "0".
 std::string BoolToString(bool value);
 
+// ---- paths ------------------------------------------------------------------------------------------
+
+// The folder of the running executable, without a trailing separator; empty when it cannot be found.
+std::string GetExecutableFolder();
+
 }  // namespace CorvantisEngine

@@ -243,3 +243,12 @@ TEST(NumberToText, PadsToTheMinimumDigitCount) {
   EXPECT_EQ(BoolToString(true), "1");
   EXPECT_EQ(BoolToString(false), "0");
 }
+
+TEST(ExecutableFolder, IsTheFolderOfTheRunningProgram) {
+  const std::string folder = GetExecutableFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_NE(folder.back(), '/');
+  EXPECT_NE(folder.back(), '\\');
+  // This test program is built into a folder named "tests".
+  EXPECT_EQ(folder.substr(folder.size() - 6), "/tests");
+}
