@@ -1,0 +1,8 @@
+#pragma once
+// The real clock: the system's monotonic clock, and Sleep that waits.
+
+namespace platform::sdl {
+
+void InstallClockDriver();
+
+}  // namespace platform::sdl
