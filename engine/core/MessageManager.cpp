@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "engine/core/Error.h"
-#include "platform/win32/WinSystem.h"
+#include "engine/core/StringUtils.h"
 
 namespace CorvantisEngine {
 
@@ -34,14 +34,6 @@ bool IsAbsoluteFolder(const std::string& folder) {
   return !folder.empty() && IsSeparator(folder[0]);
 }
 
-std::string ExecutableFolder() {
-  char buffer[4096];
-  const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
-  std::string path(buffer, length < sizeof(buffer) ? length : 0);
-  const std::size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 std::string JoinFolder(const std::string& folder, const std::string& name) {
   if (folder.empty())
     return name;
@@ -63,11 +55,11 @@ MessageManager::MessageManager(const std::string& applicationName, std::uint8_t 
 
   const std::string fileName = path_ + ".html";
   if (folder.empty()) {
-    path_ = JoinFolder(ExecutableFolder(), fileName);
+    path_ = JoinFolder(GetExecutableFolder(), fileName);
   } else if (IsAbsoluteFolder(folder)) {
     path_ = JoinFolder(ToHostSeparators(folder), fileName);
   } else {
-    path_ = JoinFolder(JoinFolder(ExecutableFolder(), ToHostSeparators(folder)), fileName);
+    path_ = JoinFolder(JoinFolder(GetExecutableFolder(), ToHostSeparators(folder)), fileName);
   }
 
   // On a first run the per-user folder does not exist yet.

@@ -1,0 +1,142 @@
+#include "engine/core/Engine.h"
+
+#include "engine/core/Error.h"
+#include "engine/core/MessageManager.h"
+#include "engine/core/Random.h"
+#include "engine/core/StringUtils.h"
+#include "engine/core/TimerManager.h"
+#include "platform/win32/WinSystem.h"
+#include "platform/win32/WinTime.h"
+
+namespace CorvantisEngine {
+
+namespace {
+
+constexpr const char* kDefaultName = "Corvantis Engine";
+constexpr std::uint32_t kDefaultVersion = 67;
+
+EngineStartParameters WithDefaults(EngineStartParameters parameters) {
+  if (parameters.name.empty()) {
+    parameters.name = kDefaultName;
+    parameters.version = kDefaultVersion;
+  }
+  return parameters;
+}
+
+}  // namespace
+
+Engine::ComScope::ComScope() {
+  initialised = CoInitialize(nullptr) == S_OK ? 1 : 0;
+}
+
+Engine::ComScope::~ComScope() {
+  if (initialised)
+    CoUninitialize();
+}
+
+Engine::Engine(const EngineStartParameters& parameters) : parameters_(WithDefaults(parameters)) {
+  const EngineStartParameters& p = parameters_;
+
+  log_ = std::make_unique<MessageManager>(p.name, p.htmlLog, p.reopenLog, p.logFolder, p.logName);
+
+  // files: FileManager(log, dataFolder, packFolder)
+
+  timers_ = std::make_unique<TimerManager>();
+
+  // config: Config(log, files, configFolder, applicationName, forceDefaultVideoMode, defaultVideoMode,
+  //   forceDefaultFullScreen, defaultFullScreen), then Config::Load(), then Config::ParseMode of the
+  //   "v_mode" text into the window's width and height.
+
+  // window: Window(log, config, GetTitle(), hostWindow, iconId, minimiseOnFocusLoss, width, height,
+  //   "v_fullscreen", centreWindow, windowX/windowY)
+
+  // render system: RenderSystem_D3D7(log, config, window, stencilRequested, keepWindowSize)
+
+  // cameras: CameraManager(log, window, render system)
+
+  // lights: LightManager(log, render system)
+
+  // shaders: ShaderManager(log, files, timers, config, render system)
+
+  // models: ModelManager(log, files, timers, render system, cameras, lights, shaders)
+
+  // sprite groups: SpriteGroupManager(log, cameras, shaders, models)
+
+  // particle systems: ParticleSystemManager(log, files, timers, shaders, sprite groups)
+
+  // controls: Controls_DI7(log, timers, window, 1)
+
+  // sound: in one block that catches Error (and only Error), SoundSystem_DS7(log, files, timers, config,
+  //   window, use3D), then SoundManager(log, files, sound system). A failure leaves the slot being
+  //   assigned null and construction goes on silently without sound.
+  //   try { ... } catch (const Error&) { }
+
+  // GUI: GUIManager(log, files, window, timers, cameras, shaders, models, controls, sound manager); the
+  //   sound manager may be null.
+
+  RandomSeed(GetTickCount());
+}
+
+Engine::~Engine() {
+  // config: when saveConfigOnExit is set, Config::Save() first.
+
+  // Reverse creation order; each reset skips a null slot. Members left out here (the parameter copy,
+  // then the COM bracket) go last, by declaration order.
+  // console, GUI, sound manager, sound system, controls, particle systems, sprite groups, models,
+  // shaders, lights, cameras, render system, window, config
+  timers_.reset();
+  // files
+  log_.reset();
+}
+
+void Engine::Tick() {
+  // config: Config::Update()
+  timers_->Update();
+  // window: Window::Update()
+  // controls: Controls::Update()
+  // GUI: GUIManager::Update()
+  // console: Console::Execute() when a console exists
+  log_->ClearRecords();
+}
+
+void Engine::Render() {
+  // render system: RenderSystem::Refresh()
+  // cameras: CameraManager::Update()
+  // particle systems: ParticleSystemManager::Update()
+  // sprite groups: SpriteGroupManager::Update()
+  // GUI: GUIManager::Render()
+  // lights: LightManager::Update()
+  // shaders: ShaderManager::Update()
+  // models: ModelManager::Render()
+  // sound system: SoundSystem::Refresh() when it exists
+  // sound manager: SoundManager::Update(true) when it exists
+}
+
+void Engine::Update(std::uint32_t sleepMilliseconds) {
+  Render();
+  if (sleepMilliseconds != 0)
+    Sleep(sleepMilliseconds);
+  // models: ModelManager::PresentFrame()
+  // controls + config: when Controls::IsKeyPressed("PRINTSCRN"), Config::SetBool("sc_take_screenshot", false)
+  // controls: Controls::EndFrame()
+  // config: Config::ClearChangedFlags()
+  if (IsExitRequested())
+    log_->Message("\nExiting...\n");
+}
+
+std::string Engine::GetTitle() const {
+  return parameters_.name + " " + UIntToString(parameters_.version / 100) + "." +
+         UIntToString(parameters_.version % 100, 2);
+}
+
+void Engine::RequestExit() {
+  // config: Config::SetBool("exit", false) once the configuration is created here.
+  exitRequested_ = true;
+}
+
+bool Engine::IsExitRequested() const {
+  // config: !Config::GetBool("exit") once the configuration is created here.
+  return exitRequested_;
+}
+
+}  // namespace CorvantisEngine

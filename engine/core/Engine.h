@@ -1,0 +1,83 @@
+#pragma once
+// Engine: the one object through which a game reaches the whole engine. The constructor creates every
+// system in a fixed order, handing each the systems it needs; the destructor deletes them in exactly
+// the reverse order, and a construction that fails part-way deletes what it had made, also in reverse.
+// Each frame the game calls Tick at the start and Update at the end.
+//
+// Main thread only (the resource loader's worker uses the managers, never the Engine itself).
+// The Engine owns every system; the pointers its getters return do not own.
+// Failure: exceptions from a system's construction (FatalError through the log's Abort, Error, FileError)
+// leave the constructor; only a failure to start sound is swallowed (the game then runs silent).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/core/EngineStartParameters.h"
+
+namespace CorvantisEngine {
+
+class MessageManager;
+class TimerManager;
+
+class Engine {
+ public:
+  explicit Engine(const EngineStartParameters& parameters);
+  virtual ~Engine();
+
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  // The frame start: configuration, timers, window, controls, GUI, console, then the log's records of
+  // the previous frame are cleared.
+  void Tick();
+  // The frame end: Render, an optional sleep, present, end-of-frame input and configuration steps.
+  void Update(std::uint32_t sleepMilliseconds);
+  // The render pass that Update runs first.
+  void Render();
+
+  // The window title: name, a space, then the version as "1.00".
+  std::string GetTitle() const;
+  // Issues the "exit" command; the game's main loop ends on IsExitRequested.
+  void RequestExit();
+  bool IsExitRequested() const;
+
+  const EngineStartParameters& GetParameters() const { return parameters_; }
+  MessageManager* GetMessageManager() const { return log_.get(); }
+  TimerManager* GetTimerManager() const { return timers_.get(); }
+
+ private:
+  // Brackets the engine's life with CoInitialize/CoUninitialize; uninitialises only after a success.
+  struct ComScope {
+    ComScope();
+    ~ComScope();
+    std::uint8_t initialised = 0;
+  };
+
+  // The systems below are declared in creation order, so C++ destroys them in reverse both in ~Engine
+  // and when the constructor throws part-way. A system that lands takes its slot; keep the order.
+  ComScope com_;
+  EngineStartParameters parameters_;
+  std::unique_ptr<MessageManager> log_;
+  // files: FileManager (slot 3)
+  std::unique_ptr<TimerManager> timers_;
+  // config: Config (slot 5)
+  // window: Window (slot 6)
+  // render system: RenderSystem, created as RenderSystem_D3D7 (slot 7)
+  // cameras: CameraManager (slot 8)
+  // lights: LightManager (slot 9)
+  // shaders: ShaderManager (slot 10)
+  // models: ModelManager (slot 11)
+  // sprite groups: SpriteGroupManager (slot 12)
+  // particle systems: ParticleSystemManager (slot 13)
+  // controls: Controls, created as Controls_DI7 (slot 14)
+  // sound system: SoundSystem, created as SoundSystem_DS7 (slot 15); null when sound failed to start
+  // sound manager: SoundManager (slot 16); null when sound failed to start
+  // GUI: GUIManager (slot 17)
+  // console: Console (slot 19); null until CreateConsole
+
+  // Stands in for the "exit" command until the configuration is created here.
+  bool exitRequested_ = false;
+};
+
+}  // namespace CorvantisEngine
