@@ -2,6 +2,7 @@
 
 #include "platform/sdl/SdlAudio.h"
 #include "platform/sdl/SdlClock.h"
+#include "platform/sdl/SdlInput.h"
 #include "platform/sdl/SdlWindow.h"
 
 namespace platform::sdl {
@@ -11,6 +12,7 @@ void InstallBackend() {
   InstallClockDriver();
   InstallWindowDriver();
   InstallAudioDriver();
+  InstallInputDriver();
 }
 
 }  // namespace platform::sdl
