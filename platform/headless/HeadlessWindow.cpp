@@ -46,8 +46,9 @@ void HeadlessWindowDriver::PushQuit() {
 }
 
 void HeadlessWindowDriver::PushKey(HWND window, int virtualKey, bool release) {
-  pending_.push_back([this, window, virtualKey, release] {
-    bool alt = IsKeyDown(VK_MENU);
+  // Alt is read as the key is pushed, as the system reads it when the key goes down.
+  bool alt = IsKeyDown(VK_MENU);
+  pending_.push_back([window, virtualKey, release, alt] {
     // F10 and Alt combinations are system keys, as on Windows.
     bool system = alt || virtualKey == 0x79;
     LPARAM lParam = 1 | (alt ? KF_ALTDOWN_BIT : 0);

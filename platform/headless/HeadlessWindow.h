@@ -39,7 +39,7 @@ class HeadlessWindowDriver : public WindowDriver {
   void PushClose(HWND window);
   // The application is asked to quit (session end, SDL_QUIT): WM_CLOSE to every top-level window.
   void PushQuit();
-  // A key goes down: WM_KEYDOWN, or WM_SYSKEYDOWN (Alt bit set) while Alt is held (see SetKeyDown).
+  // A key goes down: WM_KEYDOWN, or WM_SYSKEYDOWN (Alt bit set) when Alt is held now (see SetKeyDown).
   // With release, WM_KEYUP / WM_SYSKEYUP follows. The key's held state is not changed.
   void PushKey(HWND window, int virtualKey, bool release = false);
   // Typed text: one WM_CHAR per UTF-16 unit.
