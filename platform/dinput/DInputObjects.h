@@ -25,6 +25,7 @@ struct SystemInputState {
   std::array<BYTE, 8> buttons{};
   DWORD sequence = 0;
   unsigned staleCalls = 0;
+  unsigned openObjects = 0;                 // live DirectInput objects (devices are counted by their list)
   std::vector<DirectInputDevice*> devices;  // live devices, not owned (each is owned by its references)
   struct Retired {
     IUnknown* object;

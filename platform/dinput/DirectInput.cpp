@@ -357,6 +357,7 @@ ULONG DirectInputObject::Release() {
     return references_;
   }
   released_ = true;
+  --state.openObjects;
   Retire(state, this, DestroyObject);
   return 0;
 }
@@ -430,6 +431,7 @@ HRESULT WINAPI DirectInputCreateEx(HINSTANCE hinst, DWORD dwVersion, REFIID riid
       if (object == nullptr) {
         result = DIERR_OUTOFMEMORY;
       } else {
+        ++state.openObjects;
         *ppvOut = static_cast<IDirectInput7A*>(object);
         result = DI_OK;
       }

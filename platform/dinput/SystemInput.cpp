@@ -160,6 +160,12 @@ bool IsSystemMouseButtonDown(unsigned button) {
   return button < state.buttons.size() && state.buttons[button] != 0;
 }
 
+unsigned OpenObjectCount() {
+  SystemInputState& state = InputState();
+  std::lock_guard lock(state.mutex);
+  return static_cast<unsigned>(state.devices.size()) + state.openObjects;
+}
+
 unsigned StaleCallCount() {
   SystemInputState& state = InputState();
   std::lock_guard lock(state.mutex);

@@ -25,6 +25,9 @@ void LoseInput(InputDevice device);
 bool IsSystemKeyDown(BYTE code);
 bool IsSystemMouseButtonDown(unsigned button);
 
+// DirectInput objects and devices created and not yet released.
+unsigned OpenObjectCount();
+
 // Calls made on objects that had already been released (a double Release included); they answer failure.
 unsigned StaleCallCount();
 
