@@ -507,9 +507,26 @@ int GetWindowTextA(HWND window, LPSTR text, int maxCount) {
 }
 
 BOOL SetForegroundWindow(HWND window) {
-  if (!IsWindow(window) || window == kDesktop)
-    return FALSE;
-  SetFocus(window);
+  LayerState& s = State();
+  HWND top = window;
+  bool focusInside;
+  {
+    std::lock_guard lock(s.mutex);
+    if (!FindEntry(window))
+      return FALSE;
+    while (WindowEntry* e = FindEntry(top)) {
+      if (!e->record.parent)
+        break;
+      top = e->record.parent;
+    }
+    focusInside = s.focus && IsInside(s.focus, top);
+  }
+  // The top-level window comes forward; the focus moves to it unless it already lies inside it.
+  if (focusInside) {
+    s.driver->RaiseNativeWindow(top);
+  } else {
+    SetFocus(top);
+  }
   return TRUE;
 }
 
