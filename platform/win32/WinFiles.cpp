@@ -288,3 +288,29 @@ std::FILE* _fsopen(const char* path, const char* mode, int) {
   }
   return std::fopen(host.c_str(), hostMode.c_str());
 }
+
+BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags) {
+  if (existingName == nullptr || newName == nullptr || *existingName == '\0' || *newName == '\0') {
+    return FALSE;
+  }
+  const std::string from = platform::win32::MapPath(existingName);
+  const std::string to = platform::win32::MapPath(newName);
+  struct stat st;
+  if ((flags & MOVEFILE_REPLACE_EXISTING) == 0 && ::lstat(to.c_str(), &st) == 0) {
+    errno = EEXIST;
+    return FALSE;
+  }
+  return std::rename(from.c_str(), to.c_str()) == 0 ? TRUE : FALSE;
+}
+
+BOOL DeleteFileA(LPCSTR name) {
+  if (name == nullptr || *name == '\0') {
+    return FALSE;
+  }
+  const std::string host = platform::win32::MapPath(name);
+  struct stat st;
+  if (::lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+    return FALSE;
+  }
+  return ::unlink(host.c_str()) == 0 ? TRUE : FALSE;
+}

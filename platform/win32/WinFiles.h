@@ -59,6 +59,13 @@ int _findclose(std::intptr_t handle);
 // TRUE when the folder was created; FALSE when it exists already or its parent is missing.
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
 
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x00000001;
+
+// Renames a file; an existing target is replaced only with MOVEFILE_REPLACE_EXISTING (atomically).
+BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags);
+// Deletes a file (never a folder).
+BOOL DeleteFileA(LPCSTR name);
+
 // Opens a stream like fopen. The text flag 't' is accepted and ignored (lines keep their bytes), and
 // a folder never opens as a file: the call fails as it does on Windows.
 std::FILE* _fsopen(const char* path, const char* mode, int shareFlag);

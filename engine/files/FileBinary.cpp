@@ -1,0 +1,297 @@
+#include "engine/files/FileBinary.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/core/Error.h"
+#include "engine/core/MessageManager.h"
+#include "engine/core/StringUtils.h"
+#include "engine/files/FilePaths.h"
+#include "platform/win32/WinFiles.h"
+
+namespace CorvantisEngine {
+
+namespace {
+
+std::string OpenErrorText(const std::string& name) {
+  return "Failed to open \"" + name + "\" file";
+}
+
+std::string CountText(std::uint64_t n) {
+  return std::to_string(n);
+}
+
+}  // namespace
+
+FileBinary::FileBinary(MessageManager* log, const std::string& name, bool write, bool preload,
+                       bool fromMemory, std::uint32_t size, const void* bytes)
+    : log_(log), name_(name), write_(write) {
+  const std::string full = files::IsDriveForm(name) ? name : files::JoinPath(GetExecutableFolder(), name);
+
+  if (write) {
+    handle_ = _fsopen(full.c_str(), "wb", _SH_DENYNO);
+    if (handle_ == nullptr) {
+      throw FileError(OpenErrorText(name));
+    }
+    return;
+  }
+
+  if (fromMemory) {
+    size_ = size;
+    memory_ = std::make_unique<std::uint8_t[]>(size > 0 ? size : 1);
+    if (size > 0 && bytes != nullptr) {
+      std::memcpy(memory_.get(), bytes, size);
+    }
+    return;
+  }
+
+  handle_ = _fsopen(full.c_str(), "rb", _SH_DENYNO);
+  if (handle_ == nullptr) {
+    throw FileError(OpenErrorText(name));
+  }
+  std::fseek(handle_, 0, SEEK_END);
+  const long length = std::ftell(handle_);
+  std::fseek(handle_, 0, SEEK_SET);
+  if (length < 0 || static_cast<unsigned long>(length) > 0xFFFFFFFFul) {
+    // The formats address files with 32-bit offsets.
+    std::fclose(handle_);
+    handle_ = nullptr;
+    throw FileError(OpenErrorText(name));
+  }
+  size_ = static_cast<std::uint32_t>(length);
+  if (preload || size_ <= kMemoryLimit) {
+    memory_ = std::make_unique<std::uint8_t[]>(size_ > 0 ? size_ : 1);
+    const std::size_t got = size_ > 0 ? std::fread(memory_.get(), 1, size_, handle_) : 0;
+    std::fclose(handle_);
+    handle_ = nullptr;
+    if (got != size_) {
+      memory_.reset();
+      throw FileError("Failed to read " + CountText(size_) + " bytes from \"" + name_ + "\" file");
+    }
+  }
+}
+
+FileBinary::~FileBinary() {
+  try {
+    Close();
+  } catch (const Error& error) {
+    if (log_ != nullptr) {
+      log_->Error(error.GetMessage());
+    }
+  }
+}
+
+void FileBinary::Close() {
+  if (handle_ == nullptr) {
+    return;
+  }
+  std::FILE* handle = handle_;
+  handle_ = nullptr;
+  const bool flushed = !write_ || std::fflush(handle) == 0;
+  const bool closed = std::fclose(handle) == 0;
+  if (write_ && !(flushed && closed)) {
+    throw FileError("Failed to write " + CountText(size_) + " bytes from \"" + name_ + "\" file");
+  }
+}
+
+bool FileBinary::Seek(std::uint32_t origin, std::int32_t offset) {
+  bool exact = true;
+  std::int64_t target = 0;
+  switch (origin) {
+    case kFromStart:
+      target = offset;
+      break;
+    case kFromEnd:
+      target = static_cast<std::int64_t>(size_) - offset;
+      break;
+    case kFromCurrent:
+      target = static_cast<std::int64_t>(position_) + offset;
+      break;
+    default:
+      return false;
+  }
+  // The position stays on a byte of the file: [0, size - 1]; an empty file only has position 0.
+  const std::int64_t last = size_ > 0 ? static_cast<std::int64_t>(size_) - 1 : 0;
+  if (target < 0) {
+    target = 0;
+    exact = false;
+  } else if (target > last) {
+    target = last;
+    exact = false;
+  }
+  position_ = static_cast<std::uint32_t>(target);
+  // The handle follows the tracked position, so an on-demand read continues where the seek ended.
+  if (handle_ != nullptr) {
+    std::fseek(handle_, static_cast<long>(position_), SEEK_SET);
+  }
+  return exact;
+}
+
+void FileBinary::ThrowReadError(std::uint64_t n) const {
+  throw FileError("Failed to read " + CountText(n) + " bytes from \"" + name_ + "\" file");
+}
+
+void FileBinary::Read(void* destination, std::uint32_t n, std::uint32_t* outCount) {
+  if (n == 0) {
+    if (outCount != nullptr) {
+      *outCount = 0;
+    }
+    return;
+  }
+  const std::uint32_t available = GetRemaining();
+  std::uint32_t count = std::min(n, available);
+  if (count > 0) {
+    if (memory_ != nullptr) {
+      std::memcpy(destination, memory_.get() + position_, count);
+    } else if (handle_ != nullptr && !write_) {
+      count = static_cast<std::uint32_t>(std::fread(destination, 1, count, handle_));
+    } else {
+      count = 0;
+    }
+  }
+  position_ += count;
+  if (outCount != nullptr) {
+    *outCount = count;
+  } else if (count < n) {
+    ThrowReadError(n);
+  }
+}
+
+void FileBinary::Write(const void* source, std::uint32_t n, std::uint32_t* outCount) {
+  if (n == 0) {
+    if (outCount != nullptr) {
+      *outCount = 0;
+    }
+    return;
+  }
+  std::uint32_t written = 0;
+  if (write_ && handle_ != nullptr) {
+    // Past 4 GiB the 32-bit size would wrap: such a write is refused as short.
+    const std::uint64_t room = 0xFFFFFFFFull - position_;
+    const std::uint32_t allowed = static_cast<std::uint32_t>(std::min<std::uint64_t>(n, room));
+    written = static_cast<std::uint32_t>(std::fwrite(source, 1, allowed, handle_));
+  }
+  position_ += written;
+  size_ = std::max(size_, position_);
+  if (outCount != nullptr) {
+    *outCount = written;
+  } else if (written != n) {
+    throw FileError("Failed to write " + CountText(n) + " bytes from \"" + name_ + "\" file");
+  }
+}
+
+void FileBinary::WriteByte(std::uint8_t value) {
+  Write(&value, 1);
+}
+
+void FileBinary::WriteUInt(std::uint32_t value) {
+  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                                 static_cast<std::uint8_t>(value >> 16),
+                                 static_cast<std::uint8_t>(value >> 24)};
+  Write(bytes, 4);
+}
+
+void FileBinary::WriteInt(std::int32_t value) {
+  WriteUInt(static_cast<std::uint32_t>(value));
+}
+
+void FileBinary::WriteFloat(float value) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, 4);
+  WriteUInt(bits);
+}
+
+void FileBinary::ReadByte(std::uint8_t& out) {
+  Read(&out, 1);
+}
+
+void FileBinary::ReadUInt(std::uint32_t& out) {
+  std::uint8_t bytes[4];
+  Read(bytes, 4);
+  out = static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
+        (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+}
+
+void FileBinary::ReadInt(std::int32_t& out) {
+  std::uint32_t value;
+  ReadUInt(value);
+  out = static_cast<std::int32_t>(value);
+}
+
+void FileBinary::ReadFloat(float& out) {
+  std::uint32_t bits;
+  ReadUInt(bits);
+  std::memcpy(&out, &bits, 4);
+}
+
+void FileBinary::WriteUIntVector(const std::vector<std::uint32_t>& values) {
+  WriteUInt(static_cast<std::uint32_t>(values.size()));
+  for (std::uint32_t value : values) {
+    WriteUInt(value);
+  }
+}
+
+void FileBinary::ReadUIntVector(std::vector<std::uint32_t>& out) {
+  std::uint32_t count;
+  ReadUInt(count);
+  const std::uint64_t bytes = static_cast<std::uint64_t>(count) * 4u;
+  if (bytes > GetRemaining()) {
+    ThrowReadError(bytes);
+  }
+  out.assign(count, 0);
+  for (std::uint32_t& value : out) {
+    ReadUInt(value);
+  }
+}
+
+void FileBinary::WriteWString(const std::wstring& text) {
+  std::size_t length = text.size();
+  const std::size_t zero = text.find(L'\0');
+  if (zero != std::wstring::npos) {
+    length = zero;
+  }
+  if (length > kMaxWStringLength) {
+    if (log_ != nullptr) {
+      log_->Warning("Text of " + std::to_string(length) + " characters cut to " +
+                    std::to_string(kMaxWStringLength) + " in \"" + name_ + "\" file");
+    }
+    length = kMaxWStringLength;
+  }
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(1 + 2 * (length + 1));
+  bytes.push_back(static_cast<std::uint8_t>(length + 1));
+  for (std::size_t i = 0; i <= length; ++i) {
+    // Files hold UTF-16 units; characters beyond the basic plane do not occur in the engine's texts
+    // and are kept to their low 16 bits.
+    const std::uint32_t unit = i < length ? static_cast<std::uint32_t>(text[i]) & 0xFFFFu : 0u;
+    bytes.push_back(static_cast<std::uint8_t>(unit));
+    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
+  Write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+}
+
+void FileBinary::ReadWString(std::wstring& out) {
+  std::uint8_t n;
+  ReadByte(n);
+  std::uint8_t bytes[2 * 255];
+  Read(bytes, 2u * n);
+  out.clear();
+  for (std::uint32_t i = 0; i < n; ++i) {
+    const wchar_t unit = static_cast<wchar_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    if (unit == 0) {
+      break;
+    }
+    out.push_back(unit);
+  }
+}
+
+void FileBinary::ReadString(std::string& out) {
+  std::uint8_t n;
+  ReadByte(n);
+  char bytes[255];
+  Read(bytes, n);
+  const void* zero = std::memchr(bytes, 0, n);
+  out.assign(bytes, zero != nullptr ? static_cast<const char*>(zero) - bytes : n);
+}
+
+}  // namespace CorvantisEngine

@@ -1,0 +1,175 @@
+#include "engine/files/FileManager.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/core/Error.h"
+#include "engine/core/MessageManager.h"
+#include "engine/core/StringUtils.h"
+#include "engine/files/FileBinary.h"
+#include "engine/files/FilePaths.h"
+#include "engine/files/FileTextual.h"
+#include "engine/files/PackFile.h"
+#include "platform/win32/WinFiles.h"
+#include "platform/win32/WinSystem.h"
+
+namespace CorvantisEngine {
+
+FileManager::FileManager(MessageManager* log, const std::string& baseFolder, const std::string& packFolder,
+                         const std::string& executablePath)
+    : log_(log), baseFolder_(baseFolder) {
+  if (log_ != nullptr) {
+    log_->Message("Initialization of File Manager...");
+  }
+  if (baseFolder_.empty()) {
+    baseFolder_ = GetExecutableFolder();
+  }
+
+  std::string executable = executablePath;
+  if (executable.empty()) {
+    char buffer[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    executable.assign(buffer, length < MAX_PATH ? length : 0);
+  }
+  if (!executable.empty()) {
+    MountAppendedPack(executable);
+  }
+
+  const std::string packPath = packFolder.empty() ? baseFolder_ : files::JoinPath(baseFolder_, packFolder);
+  std::vector<std::string> archives;
+  ListFilesOnDisk(packPath, "*.pak", archives);
+  for (const std::string& archive : archives) {
+    Mount(archive, 0, 0);
+  }
+}
+
+FileManager::~FileManager() {
+  for (std::unique_ptr<PackFile>& pack : packs_) {
+    pack.reset();
+  }
+}
+
+void FileManager::MountAppendedPack(const std::string& executablePath) {
+  // Only the 7-byte trailer is read here; the archive itself is opened by PackFile when it is there.
+  std::FILE* file = _fsopen(executablePath.c_str(), "rb", _SH_DENYNO);
+  if (file == nullptr) {
+    return;
+  }
+  std::uint8_t trailer[7];
+  long size = -1;
+  bool found = false;
+  if (std::fseek(file, 0, SEEK_END) == 0) {
+    size = std::ftell(file);
+  }
+  if (size >= 7 && size <= 0xFFFFFFFFl && std::fseek(file, size - 7, SEEK_SET) == 0 &&
+      std::fread(trailer, 1, 7, file) == 7) {
+    found = std::memcmp(trailer + 4, "APC", 3) == 0;
+  }
+  std::fclose(file);
+  if (!found) {
+    return;
+  }
+  const std::uint64_t length = static_cast<std::uint64_t>(trailer[0]) | (std::uint64_t{trailer[1]} << 8) |
+                               (std::uint64_t{trailer[2]} << 16) | (std::uint64_t{trailer[3]} << 24);
+  if (length == 0 || length + 7 > static_cast<std::uint64_t>(size)) {
+    return;  // a trailer that does not fit the file names no pack
+  }
+  Mount(executablePath, static_cast<std::uint32_t>(size - 7 - static_cast<long>(length)),
+        static_cast<std::uint32_t>(length));
+}
+
+void FileManager::Mount(const std::string& path, std::uint32_t startOffset, std::uint32_t expectedLength) {
+  try {
+    packs_.push_back(std::make_unique<PackFile>(log_, path, startOffset, expectedLength));
+  } catch (const Error&) {
+    // A refused archive is skipped; PackFile logged what it found before failing.
+  }
+}
+
+std::string FileManager::ResolvePath(const std::string& name) const {
+  return files::IsDriveForm(name) ? name : files::JoinPath(baseFolder_, name);
+}
+
+FileBinary* FileManager::OpenFile(const std::string& name, bool write, bool preload) {
+  const std::string full = ResolvePath(name);
+  if (write) {
+    CreateFolders(full);
+    return new FileBinary(log_, full, true, preload, false, 0, nullptr);
+  }
+  std::uint32_t size = 0;
+  if (!IsFileOnDisk(full) && FindInPacks(name, &size)) {
+    std::vector<std::uint8_t> buffer(size);
+    FindInPacks(name, nullptr, buffer.data());
+    return new FileBinary(log_, full, false, preload, true, size, buffer.data());
+  }
+  return new FileBinary(log_, full, false, preload, false, 0, nullptr);
+}
+
+FileTextual* FileManager::OpenTextFile(const std::string& name, bool write, std::uint32_t encoding) {
+  FileBinary* file = OpenFile(name, write, false);
+  return new FileTextual(log_, file, write, encoding);
+}
+
+bool FileManager::FileExists(const std::string& name) const {
+  if (IsFileOnDisk(ResolvePath(name))) {
+    return true;
+  }
+  return FindInPacks(name);
+}
+
+bool FileManager::FolderExists(const std::string& path) const {
+  if (IsFileOnDisk(ResolvePath(path))) {
+    return true;
+  }
+  for (const std::unique_ptr<PackFile>& pack : packs_) {
+    if (pack->HasFolder(path)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool FileManager::FindInPacks(const std::string& name, std::uint32_t* size, void* buffer) const {
+  std::string key = StringToLowerCopy(name);
+  StringReplaceAll(key, "\\\\", "\\");
+  for (const std::unique_ptr<PackFile>& pack : packs_) {
+    if (!pack->HasFile(key)) {
+      continue;
+    }
+    if (size != nullptr) {
+      pack->GetFileSize(key, *size);
+    }
+    if (buffer != nullptr) {
+      pack->ReadFile(key, buffer);
+    }
+    return true;
+  }
+  return false;
+}
+
+void FileManager::ListFiles(const std::string& folder, const std::string& mask,
+                            std::vector<std::string>& out) const {
+  const std::string full = files::HasColon(folder) ? folder : files::JoinPath(baseFolder_, folder);
+  std::vector<std::string> found;
+  ListFilesOnDisk(full, mask, found);
+  for (const std::unique_ptr<PackFile>& pack : packs_) {
+    pack->ListFiles(folder, mask, found);
+  }
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  out = std::move(found);
+}
+
+void FileManager::ListFolders(const std::string& folder, std::vector<std::string>& out) const {
+  const std::string full = files::HasColon(folder) ? folder : files::JoinPath(baseFolder_, folder);
+  std::vector<std::string> found;
+  ListFoldersOnDisk(full, found);
+  for (const std::unique_ptr<PackFile>& pack : packs_) {
+    pack->ListFolders(folder, found);
+  }
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  out = std::move(found);
+}
+
+}  // namespace CorvantisEngine
