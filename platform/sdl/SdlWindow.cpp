@@ -134,8 +134,8 @@ class SdlWindowDriver final : public WindowDriver {
       SDL_DestroyWindow(window);
     for (auto& [key, cursor] : cursors_)
       SDL_FreeCursor(cursor);
-    if (videoStarted_)
-      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // SDL's video stays up for the rest of the process: quitting it unloads the X libraries, which keep
+    // a few allocations of their own that then show as leaks, and the next driver would start it again.
   }
 
   SDL_Window* Find(HWND window) {
@@ -345,7 +345,6 @@ class SdlWindowDriver final : public WindowDriver {
       videoFailed_ = true;
       return false;
     }
-    videoStarted_ = true;
     return true;
   }
 
@@ -503,7 +502,6 @@ class SdlWindowDriver final : public WindowDriver {
   std::map<std::pair<bool, int>, SDL_Cursor*> cursors_;  // owned
   CursorShape shape_;
   bool cursorVisible_ = true;
-  bool videoStarted_ = false;
   bool videoFailed_ = false;
 };
 

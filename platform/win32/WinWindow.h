@@ -98,7 +98,7 @@ constexpr LONG DISP_CHANGE_SUCCESSFUL = 0;
 constexpr LONG DISP_CHANGE_FAILED = -1;
 
 // Resource names: a small integer id carried in a string pointer.
-constexpr bool IS_INTRESOURCE(const void* name) {
+inline bool IS_INTRESOURCE(const void* name) {
   return (reinterpret_cast<std::uintptr_t>(name) >> 16) == 0;
 }
 inline LPCSTR MAKEINTRESOURCEA(WORD id) {
