@@ -1,10 +1,12 @@
 #include "engine/core/Engine.h"
 
+#include "engine/config/Config.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Random.h"
 #include "engine/core/StringUtils.h"
 #include "engine/core/TimerManager.h"
+#include "engine/files/FileManager.h"
 #include "platform/win32/WinSystem.h"
 #include "platform/win32/WinTime.h"
 
@@ -39,13 +41,15 @@ Engine::Engine(const EngineStartParameters& parameters) : parameters_(WithDefaul
 
   log_ = std::make_unique<MessageManager>(p.name, p.htmlLog, p.reopenLog, p.logFolder, p.logName);
 
-  // files: FileManager(log, dataFolder, packFolder)
+  files_ = std::make_unique<FileManager>(log_.get(), p.dataFolder, p.packFolder);
 
   timers_ = std::make_unique<TimerManager>();
 
-  // config: Config(log, files, configFolder, applicationName, forceDefaultVideoMode, defaultVideoMode,
-  //   forceDefaultFullScreen, defaultFullScreen), then Config::Load(), then Config::ParseMode of the
-  //   "v_mode" text into the window's width and height.
+  config_ = std::make_unique<Config>(log_.get(), files_.get(), p.configFolder, p.applicationName,
+                                     p.forceDefaultVideoMode != 0, p.defaultVideoMode,
+                                     p.forceDefaultFullScreen != 0, p.defaultFullScreen != 0);
+  config_->Load();
+  // window: Config::ParseMode of the "v_mode" text gives the window's width and height.
 
   // window: Window(log, config, GetTitle(), hostWindow, iconId, minimiseOnFocusLoss, width, height,
   //   "v_fullscreen", centreWindow, windowX/windowY)
@@ -78,19 +82,21 @@ Engine::Engine(const EngineStartParameters& parameters) : parameters_(WithDefaul
 }
 
 Engine::~Engine() {
-  // config: when saveConfigOnExit is set, Config::Save() first.
+  if (parameters_.saveConfigOnExit && config_)
+    config_->Save();
 
   // Reverse creation order; each reset skips a null slot. Members left out here (the parameter copy,
   // then the COM bracket) go last, by declaration order.
   // console, GUI, sound manager, sound system, controls, particle systems, sprite groups, models,
-  // shaders, lights, cameras, render system, window, config
+  // shaders, lights, cameras, render system, window
+  config_.reset();
   timers_.reset();
-  // files
+  files_.reset();
   log_.reset();
 }
 
 void Engine::Tick() {
-  // config: Config::Update()
+  config_->Update();
   timers_->Update();
   // window: Window::Update()
   // controls: Controls::Update()
@@ -119,7 +125,7 @@ void Engine::Update(std::uint32_t sleepMilliseconds) {
   // models: ModelManager::PresentFrame()
   // controls + config: when Controls::IsKeyPressed("PRINTSCRN"), Config::SetBool("sc_take_screenshot", false)
   // controls: Controls::EndFrame()
-  // config: Config::ClearChangedFlags()
+  config_->ClearChangedFlags();
   if (IsExitRequested())
     log_->Message("\nExiting...\n");
 }
@@ -130,13 +136,11 @@ std::string Engine::GetTitle() const {
 }
 
 void Engine::RequestExit() {
-  // config: Config::SetBool("exit", false) once the configuration is created here.
-  exitRequested_ = true;
+  config_->SetBool("exit", false);
 }
 
 bool Engine::IsExitRequested() const {
-  // config: !Config::GetBool("exit") once the configuration is created here.
-  return exitRequested_;
+  return !config_->GetBool("exit");
 }
 
 }  // namespace CorvantisEngine

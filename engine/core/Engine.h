@@ -18,7 +18,9 @@
 namespace CorvantisEngine {
 
 class MessageManager;
+class FileManager;
 class TimerManager;
+class Config;
 
 class Engine {
  public:
@@ -44,7 +46,9 @@ class Engine {
 
   const EngineStartParameters& GetParameters() const { return parameters_; }
   MessageManager* GetMessageManager() const { return log_.get(); }
+  FileManager* GetFileManager() const { return files_.get(); }
   TimerManager* GetTimerManager() const { return timers_.get(); }
+  Config* GetConfig() const { return config_.get(); }
 
  private:
   // Brackets the engine's life with CoInitialize/CoUninitialize; uninitialises only after a success.
@@ -59,9 +63,9 @@ class Engine {
   ComScope com_;
   EngineStartParameters parameters_;
   std::unique_ptr<MessageManager> log_;
-  // files: FileManager (slot 3)
+  std::unique_ptr<FileManager> files_;
   std::unique_ptr<TimerManager> timers_;
-  // config: Config (slot 5)
+  std::unique_ptr<Config> config_;
   // window: Window (slot 6)
   // render system: RenderSystem, created as RenderSystem_D3D7 (slot 7)
   // cameras: CameraManager (slot 8)
@@ -75,9 +79,6 @@ class Engine {
   // sound manager: SoundManager (slot 16); null when sound failed to start
   // GUI: GUIManager (slot 17)
   // console: Console (slot 19); null until CreateConsole
-
-  // Stands in for the "exit" command until the configuration is created here.
-  bool exitRequested_ = false;
 };
 
 }  // namespace CorvantisEngine

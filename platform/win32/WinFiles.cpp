@@ -25,22 +25,56 @@ bool Exists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
-// The entry of `folder` whose name equals `name` without regard to case; empty when there is none.
-// When several differ only by case the first in directory order wins.
-std::string FindCaseless(const std::string& folder, const std::string& name) {
+std::string Join(const std::string& folder, const std::string& name) {
+  if (folder.empty()) {
+    return name;
+  }
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// The entries of `folder` whose names equal `name` without regard to case, the exact one first.
+std::vector<std::string> CaselessMatches(const std::string& folder, const std::string& name) {
+  std::vector<std::string> found;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) {
-    return {};
+    return found;
   }
-  std::string found;
   while (dirent* entry = ::readdir(dir)) {
     if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
-      found = entry->d_name;
-      break;
+      if (name == entry->d_name) {
+        found.insert(found.begin(), entry->d_name);
+      } else {
+        found.emplace_back(entry->d_name);
+      }
     }
   }
   ::closedir(dir);
   return found;
+}
+
+// Finds an existing path whose components equal parts[i...] without regard to case. Several folders
+// may differ only by case ("Data" and "data"): each is tried in turn, the exact name first.
+bool FindExisting(const std::string& prefix, const std::vector<std::string>& parts, std::size_t i,
+                  std::string& out) {
+  if (i == parts.size()) {
+    out = prefix;
+    return true;
+  }
+  if (parts[i] == "." || parts[i] == "..") {
+    return FindExisting(Join(prefix, parts[i]), parts, i + 1, out);
+  }
+  for (const std::string& candidate : CaselessMatches(prefix, parts[i])) {
+    if (FindExisting(Join(prefix, candidate), parts, i + 1, out)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The entry of `folder` whose name equals `name` without regard to case; empty when there is none.
+std::string FindCaseless(const std::string& folder, const std::string& name) {
+  std::vector<std::string> found = CaselessMatches(folder, name);
+  return found.empty() ? std::string() : found.front();
 }
 
 }  // namespace
@@ -92,8 +126,16 @@ std::string MapPath(std::string_view windowsPath) {
     return result;
   }
 
-  // Some component is absent under its exact name: walk the path and take, for each component that
-  // is missing, the entry whose name differs only by case.
+  // Some component is absent under its exact name: look for the path whose names differ only by case.
+  std::string existing;
+  if (FindExisting(absolute ? "/" : "", parts, 0, existing)) {
+    if (trailing && existing.back() != '/') {
+      existing += '/';
+    }
+    return existing;
+  }
+  // Nothing matches as a whole (a file about to be created): resolve the folders that exist and keep
+  // the rest as given.
   result = absolute ? "/" : "";
   bool resolving = true;
   for (const std::string& part : parts) {

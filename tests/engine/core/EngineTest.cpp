@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -122,7 +123,7 @@ TEST_F(EngineTest, LifeIsBracketedByComTheTimerPeriodAndTheLog) {
   const std::vector<std::string> lines = LogLines("Game");
   ASSERT_GE(lines.size(), 4u);
   EXPECT_EQ(lines.front().rfind("Game Log======== Game Log: ", 0), 0u) << lines.front();
-  EXPECT_EQ(lines[2], "running");
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "running"), lines.end());
   EXPECT_EQ(lines.back().rfind("======== Game Log end: ", 0), 0u) << lines.back();
 }
 

@@ -88,6 +88,18 @@ TEST_F(WinFilesTest, MapPathFindsNamesWhoseCaseDiffers) {
   EXPECT_EQ(platform::win32::MapPath(Win("data\\ui\\texts.xml")), (root_ / "data/ui/texts.xml").string());
 }
 
+// Folders that differ only by case are distinct on this host: each is tried until the whole path exists.
+TEST_F(WinFilesTest, MapPathTriesEveryFolderThatDiffersOnlyByCase) {
+  Touch("install/data/disk.txt");
+  Touch("install/Data/pack0.pak");
+  EXPECT_EQ(platform::win32::MapPath(Win("install\\data\\pack0.pak")),
+            (root_ / "install/Data/pack0.pak").string());
+  EXPECT_EQ(platform::win32::MapPath(Win("INSTALL\\DATA\\DISK.TXT")),
+            (root_ / "install/data/disk.txt").string());
+  EXPECT_EQ(platform::win32::MapPath(Win("install\\Data\\disk.txt")),
+            (root_ / "install/data/disk.txt").string());
+}
+
 TEST_F(WinFilesTest, AccessAnswersForFilesAndFolders) {
   Touch("Pack\\a.pak");
   Touch("Pack/a.pak");
