@@ -1,0 +1,131 @@
+#include "engine/sound/SoundBuffer.h"
+
+#include <cstring>
+
+#include "engine/core/MessageManager.h"
+#include "engine/core/StringUtils.h"
+#include "engine/files/FileManager.h"
+#include "engine/sound/SoundFileReader.h"
+#include "engine/sound/SoundFileReaderOGG.h"
+#include "engine/sound/SoundFileReaderWAV.h"
+
+namespace CorvantisEngine {
+
+SoundBuffer::SoundBuffer(MessageManager* log, FileManager* fileManager, const std::string& fileName)
+    : log_(log), fileManager_(fileManager), name_(StringToLowerCopy(fileName)) {}
+
+SoundBuffer::~SoundBuffer() = default;
+
+void SoundBuffer::CloseReader() {
+  reader_.reset();
+}
+
+void SoundBuffer::OpenReader(const SoundBuffer* source) {
+  if (reader_)
+    return;
+  if (source) {
+    size_ = source->size_;
+    rate_ = source->rate_;
+    bits_ = source->bits_;
+    channels_ = source->channels_;
+    streaming_ = 0;
+    return;
+  }
+  if (name_.empty()) {
+    reader_ = std::make_unique<SoundFileReaderEMP>(log_, fileManager_, name_);
+  } else {
+    const std::string extension = FileManager::GetExtension(name_);
+    if (extension == "wav") {
+      reader_ = std::make_unique<SoundFileReaderWAV>(log_, fileManager_, name_);
+    } else if (extension == "ogg") {
+      reader_ = std::make_unique<SoundFileReaderOGG>(log_, fileManager_, name_);
+    } else {
+      log_->Error("Failed to load \"" + name_ + "\" sound file - unknown type");
+      reader_ = std::make_unique<SoundFileReaderEMP>(log_, fileManager_, name_);
+    }
+  }
+  size_ = reader_->GetSize();
+  rate_ = reader_->GetRate();
+  bits_ = reader_->GetBits();
+  channels_ = reader_->GetChannels();
+  streaming_ = size_ > kStaticLimit ? 1 : 0;
+}
+
+void SoundBuffer::Load(const SoundBuffer* source) {
+  OpenReader(source);
+  CreateBuffer(source);
+  loadSucceeded_ = true;
+  if (source)
+    return;  // the duplicated device buffer already holds the data
+  if (!streaming_) {
+    std::vector<std::uint8_t> block;
+    if (!FillChunk(0, block, size_)) {
+      log_->Error("\"" + name_ + "\" sound file - incorrect format");
+      loadSucceeded_ = false;
+    }
+    // Only the reader goes: the data now lives in the device buffer.
+    SoundBuffer::CloseReader();
+    return;
+  }
+  looping_ = 0;
+  streamState_ = kStreamStopped;
+}
+
+bool SoundBuffer::FillChunk(std::uint32_t chunk, std::vector<std::uint8_t>& data, std::uint32_t bytes) {
+  if (bytes == 0)
+    return false;
+  data.resize(bytes);
+  std::uint32_t read = 0;
+  bool end = true;
+  if (reader_) {
+    reader_->Read(data.data(), bytes, read, end);
+    if (streaming_ && looping_) {
+      while (read < bytes) {
+        reader_->Rewind();
+        std::uint32_t more = 0;
+        bool moreEnd = false;
+        reader_->Read(data.data() + read, bytes - read, more, moreEnd);
+        if (more == 0)
+          break;  // an empty stream would loop for ever
+        read += more;
+        end = moreEnd;
+      }
+    }
+  }
+  if (read < bytes)
+    std::memset(data.data() + read, bits_ == 8 ? 128 : 0, bytes - read);
+  if (!WriteData(chunk, data, bytes))
+    return false;
+  if (!streaming_)
+    return read == bytes;
+  return !(!looping_ && read == 0 && end);
+}
+
+void SoundBuffer::SetStreamState(std::uint32_t state) {
+  if (state == streamState_)
+    return;
+  if (state == kStreamStopped) {
+    UnqueueProcessedBuffers(nullptr);
+  } else if (state == kStreamPlaying && streamState_ == kStreamStopped) {
+    if (reader_)
+      reader_->Rewind();
+    for (std::uint32_t chunk = 0; chunk < kChunkCount; ++chunk) {
+      if (FillChunk(chunk, chunkData_, kChunkBytes))
+        QueueChunk(chunk);
+    }
+  }
+  streamState_ = state;
+}
+
+void SoundBuffer::Update() {
+  if (!streaming_ || streamState_ != kStreamPlaying)
+    return;
+  std::vector<std::uint32_t> processed;
+  UnqueueProcessedBuffers(&processed);
+  for (std::uint32_t chunk : processed) {
+    if (FillChunk(chunk, chunkData_, kChunkBytes))
+      QueueChunk(chunk);
+  }
+}
+
+}  // namespace CorvantisEngine
