@@ -14,6 +14,7 @@
 #include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
 #include "engine/input/Controls_DI7.h"
+#include "engine/input/KeyNames.h"
 #include "platform/sdl/SdlWindow.h"
 #include "platform/win32/WinMessages.h"
 
@@ -149,6 +150,131 @@ TEST_P(ControlsOnRealWindow, LosingTheFocusLetsGoOfEverything) {
     EXPECT_FALSE(controls.IsKeyDown("LSHIFT"));
     EXPECT_FALSE(controls.IsKeyDown("MOUSE1"));
   });
+}
+
+// Every keyboard name, reached from the physical key SDL reports.
+TEST_P(ControlsOnRealWindow, EveryNamedKeyIsReachedFromItsScancode) {
+  struct Row {
+    SDL_Scancode scancode;
+    const char* name;
+  };
+  const Row rows[] = {
+      {SDL_SCANCODE_CAPSLOCK, "CAPS_LOCK"},
+      {SDL_SCANCODE_NUMLOCKCLEAR, "NUM_LOCK"},
+      {SDL_SCANCODE_SCROLLLOCK, "SCROLL_LOCK"},
+      {SDL_SCANCODE_0, "0"},
+      {SDL_SCANCODE_1, "1"},
+      {SDL_SCANCODE_2, "2"},
+      {SDL_SCANCODE_3, "3"},
+      {SDL_SCANCODE_4, "4"},
+      {SDL_SCANCODE_5, "5"},
+      {SDL_SCANCODE_6, "6"},
+      {SDL_SCANCODE_7, "7"},
+      {SDL_SCANCODE_8, "8"},
+      {SDL_SCANCODE_9, "9"},
+      {SDL_SCANCODE_A, "A"},
+      {SDL_SCANCODE_B, "B"},
+      {SDL_SCANCODE_C, "C"},
+      {SDL_SCANCODE_D, "D"},
+      {SDL_SCANCODE_E, "E"},
+      {SDL_SCANCODE_F, "F"},
+      {SDL_SCANCODE_G, "G"},
+      {SDL_SCANCODE_H, "H"},
+      {SDL_SCANCODE_I, "I"},
+      {SDL_SCANCODE_J, "J"},
+      {SDL_SCANCODE_K, "K"},
+      {SDL_SCANCODE_L, "L"},
+      {SDL_SCANCODE_M, "M"},
+      {SDL_SCANCODE_N, "N"},
+      {SDL_SCANCODE_O, "O"},
+      {SDL_SCANCODE_P, "P"},
+      {SDL_SCANCODE_Q, "Q"},
+      {SDL_SCANCODE_R, "R"},
+      {SDL_SCANCODE_S, "S"},
+      {SDL_SCANCODE_T, "T"},
+      {SDL_SCANCODE_U, "U"},
+      {SDL_SCANCODE_V, "V"},
+      {SDL_SCANCODE_W, "W"},
+      {SDL_SCANCODE_X, "X"},
+      {SDL_SCANCODE_Y, "Y"},
+      {SDL_SCANCODE_Z, "Z"},
+      {SDL_SCANCODE_BACKSPACE, "BACKSPACE"},
+      {SDL_SCANCODE_TAB, "TAB"},
+      {SDL_SCANCODE_SPACE, "SPACE"},
+      {SDL_SCANCODE_RETURN, "ENTER"},
+      {SDL_SCANCODE_ESCAPE, "ESCAPE"},
+      {SDL_SCANCODE_RSHIFT, "RSHIFT"},
+      {SDL_SCANCODE_LSHIFT, "LSHIFT"},
+      {SDL_SCANCODE_RCTRL, "RCTRL"},
+      {SDL_SCANCODE_LCTRL, "LCTRL"},
+      {SDL_SCANCODE_RALT, "RALT"},
+      {SDL_SCANCODE_LALT, "LALT"},
+      {SDL_SCANCODE_PAGEUP, "PAGEUP"},
+      {SDL_SCANCODE_PAGEDOWN, "PAGEDOWN"},
+      {SDL_SCANCODE_END, "END"},
+      {SDL_SCANCODE_HOME, "HOME"},
+      {SDL_SCANCODE_PRINTSCREEN, "PRINTSCRN"},
+      {SDL_SCANCODE_INSERT, "INSERT"},
+      {SDL_SCANCODE_DELETE, "DELETE"},
+      {SDL_SCANCODE_PAUSE, "PAUSE"},
+      {SDL_SCANCODE_LEFT, "LEFTARROW"},
+      {SDL_SCANCODE_UP, "UPARROW"},
+      {SDL_SCANCODE_RIGHT, "RIGHTARROW"},
+      {SDL_SCANCODE_DOWN, "DOWNARROW"},
+      {SDL_SCANCODE_KP_0, "NUMPAD_0"},
+      {SDL_SCANCODE_KP_1, "NUMPAD_1"},
+      {SDL_SCANCODE_KP_2, "NUMPAD_2"},
+      {SDL_SCANCODE_KP_3, "NUMPAD_3"},
+      {SDL_SCANCODE_KP_4, "NUMPAD_4"},
+      {SDL_SCANCODE_KP_5, "NUMPAD_5"},
+      {SDL_SCANCODE_KP_6, "NUMPAD_6"},
+      {SDL_SCANCODE_KP_7, "NUMPAD_7"},
+      {SDL_SCANCODE_KP_8, "NUMPAD_8"},
+      {SDL_SCANCODE_KP_9, "NUMPAD_9"},
+      {SDL_SCANCODE_KP_MULTIPLY, "NUMPAD_MULTIPLY"},
+      {SDL_SCANCODE_KP_PLUS, "NUMPAD_PLUS"},
+      {SDL_SCANCODE_KP_MINUS, "NUMPAD_MINUS"},
+      {SDL_SCANCODE_KP_PERIOD, "NUMPAD_DELETE"},
+      {SDL_SCANCODE_KP_DIVIDE, "NUMPAD_DIVIDE"},
+      {SDL_SCANCODE_F1, "F1"},
+      {SDL_SCANCODE_F2, "F2"},
+      {SDL_SCANCODE_F3, "F3"},
+      {SDL_SCANCODE_F4, "F4"},
+      {SDL_SCANCODE_F5, "F5"},
+      {SDL_SCANCODE_F6, "F6"},
+      {SDL_SCANCODE_F7, "F7"},
+      {SDL_SCANCODE_F8, "F8"},
+      {SDL_SCANCODE_F9, "F9"},
+      {SDL_SCANCODE_F10, "F10"},
+      {SDL_SCANCODE_F11, "F11"},
+      {SDL_SCANCODE_F12, "F12"},
+      {SDL_SCANCODE_GRAVE, "~"},
+      {SDL_SCANCODE_SEMICOLON, ";"},
+      {SDL_SCANCODE_EQUALS, "="},
+      {SDL_SCANCODE_COMMA, ","},
+      {SDL_SCANCODE_MINUS, "-"},
+      {SDL_SCANCODE_PERIOD, "."},
+      {SDL_SCANCODE_SLASH, "/"},
+      {SDL_SCANCODE_LEFTBRACKET, "["},
+      {SDL_SCANCODE_BACKSLASH, "\\"},
+      {SDL_SCANCODE_RIGHTBRACKET, ""},
+      {SDL_SCANCODE_APOSTROPHE, "'"},
+  };
+  ASSERT_EQ(std::size(rows), 100u);
+  Controls& controls = *controls_;
+  for (const Row& row : rows) {
+    PushKey(row.scancode, true);
+    Frame([&] {
+      EXPECT_TRUE(controls.IsKeyPressed(row.name)) << '"' << row.name << '"';
+      for (std::string_view other : KeyNames) {
+        if (other != row.name) {
+          EXPECT_FALSE(controls.IsKeyDown(other)) << '"' << row.name << "\" pushed, \"" << other << '"';
+        }
+      }
+    });
+    PushKey(row.scancode, false);
+    Frame([&] { EXPECT_FALSE(controls.IsAnyKeyDown()) << '"' << row.name << '"'; });
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Reading, ControlsOnRealWindow, testing::Values(true, false),
