@@ -38,12 +38,12 @@ TEST_F(EngineFilesConfigTest, IniIsReadAtCreationAndWrittenAtExit) {
   temp_.Write("user/Game.ini", std::string("v_mode 800x600x32\r\nv_fullscreen 0\r\ng_music 0.3\r\n"));
   EngineStartParameters p = Parameters();
   p.saveConfigOnExit = 1;
+  float music = 0;  // bound storage outlives the engine, which saves it at exit
   {
     Engine engine(p);
     Config& config = *engine.GetConfig();
     EXPECT_EQ(config.v_mode, "800x600x32");
     EXPECT_EQ(config.v_fullscreen, 0);
-    float music = 0;
     config.AddVariable("g_music", ConfigVariable::kFloat, false, true, &music, "0.285", false);
     EXPECT_FLOAT_EQ(music, 0.3f) << "a line read before the game registered its variable";
     config.ExecuteLine("v_gamma 1.5", nullptr);
