@@ -29,6 +29,10 @@ ShaderDescriptor::ShaderDescriptor(MessageManager* log, FileManager* fileManager
   ReadFile(log, fileManager, fileName);
 }
 
+ShaderDescriptor::ShaderDescriptor(MessageManager* log, FileBinary& file, const std::string& fileName) {
+  ReadFrom(log, file, fileName);
+}
+
 ShaderDescriptor::~ShaderDescriptor() = default;
 
 void ShaderDescriptor::SetBlendFactor(std::uint32_t index, std::uint32_t code) {

@@ -19,6 +19,7 @@ namespace CorvantisEngine {
 
 class MessageManager;
 class FileManager;
+class FileBinary;
 
 class ShaderDescriptor {
  public:
@@ -38,6 +39,9 @@ class ShaderDescriptor {
                    const std::string& opacityName, bool clamp);
   // Reads a shader file; fileName is relative to the data folder. Throws Error (after logging it).
   ShaderDescriptor(MessageManager* log, FileManager* fileManager, const std::string& fileName);
+  // Reads a shader file that is already open; fileName names it in log texts and gives the folder of
+  // bare texture names.
+  ShaderDescriptor(MessageManager* log, FileBinary& file, const std::string& fileName);
   ShaderDescriptor(const ShaderDescriptor&) = default;
   ShaderDescriptor& operator=(const ShaderDescriptor&) = default;
   virtual ~ShaderDescriptor();
@@ -80,6 +84,7 @@ class ShaderDescriptor {
 
  private:
   void ReadFile(MessageManager* log, FileManager* fileManager, const std::string& fileName);
+  void ReadFrom(MessageManager* log, FileBinary& file, const std::string& fileName);
 
   std::uint32_t flags_ = 0;
   Vector4 colours_[4] = {Vector4(1, 1, 1, 1), Vector4(1, 1, 1, 1), Vector4(1, 1, 1, 1), Vector4(0, 0, 0, 1)};

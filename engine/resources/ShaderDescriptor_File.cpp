@@ -32,9 +32,21 @@ std::string WithShaderFolder(const std::string& name, const std::string& folder)
 }  // namespace
 
 void ShaderDescriptor::ReadFile(MessageManager* log, FileManager* fileManager, const std::string& fileName) {
+  std::unique_ptr<FileBinary> file;
   try {
-    std::unique_ptr<FileBinary> file(
-        fileManager->OpenFile(FileManager::MakeDataPath(fileName), false, false));
+    file.reset(fileManager->OpenFile(FileManager::MakeDataPath(fileName), false, false));
+  } catch (const FileError& error) {
+    if (log != nullptr) {
+      log->Error(error.GetMessage());
+    }
+    throw Error(error.GetMessage());
+  }
+  ReadFrom(log, *file, fileName);
+}
+
+void ShaderDescriptor::ReadFrom(MessageManager* log, FileBinary& fileObject, const std::string& fileName) {
+  FileBinary* file = &fileObject;
+  try {
     const std::string incorrect = "Incorrect \"" + fileName + "\" file format";
 
     std::uint32_t totalLength = 0;

@@ -6,6 +6,7 @@
 
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
+#include "engine/core/Vector.h"
 #include "engine/render/RenderSystem_D3D7.h"
 #include "engine/resources/Image.h"
 #include "engine/resources/TextureManager.h"

@@ -16,6 +16,7 @@
 #include "engine/resources/Texture2D.h"
 #include "engine/resources/TextureManager.h"
 #include "engine/resources/TextureSurfaceFill.h"
+#include "support/TestDevice.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -54,7 +55,8 @@ class TextureManagerTest : public ::testing::Test {
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_ / "data");
     files_ = std::make_unique<FileManager>(&log_, root_.string(), "");
-    textures_ = std::make_unique<TextureManager>(&log_, files_.get(), nullptr, nullptr, nullptr);
+    render_ = testing::MakeTestRenderSystem(&log_);
+    textures_ = std::make_unique<TextureManager>(&log_, files_.get(), nullptr, nullptr, render_.get());
     log_.ClearRecords();
   }
   void TearDown() override {
@@ -78,6 +80,7 @@ class TextureManagerTest : public ::testing::Test {
   MessageManager log_{"test", 0, 0, "", ""};
   std::filesystem::path root_;
   std::unique_ptr<FileManager> files_;
+  testing::TestRenderSystem render_{nullptr, testing::DeleteTestRenderSystem};
   std::unique_ptr<TextureManager> textures_;
 };
 

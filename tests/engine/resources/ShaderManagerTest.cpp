@@ -1,0 +1,241 @@
+// Shaders and the shader manager: sharing between users, numbered texture series, the frame-grid
+// animation, random starts, the texture shader helpers, and how bad names and files are answered.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <set>
+
+#include "ImageFixtures.h"
+#include "engine/core/MessageManager.h"
+#include "engine/core/TimerManager.h"
+#include "engine/files/FileManager.h"
+#include "engine/resources/Shader.h"
+#include "engine/resources/ShaderManager.h"
+#include "engine/resources/ShaderUser.h"
+#include "engine/resources/Texture2D.h"
+#include "engine/resources/TextureManager.h"
+#include "support/TestDevice.h"
+
+namespace CorvantisEngine {
+namespace {
+
+TEST(ShaderNamesTest, NumberedNamesAndDataNames) {
+  struct Row {
+    const char* name;
+    std::uint32_t index, count;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {"fire00.jpg", 0, 16, "fire00.jpg"}, {"fire00.jpg", 15, 16, "fire15.jpg"},
+      {"fx\\s0.tga", 7, 8, "fx\\s7.tga"},  {"run000.bmp", 42, 100, "run042.bmp"},
+      {"a.jpg", 3, 100, "003.jpg"},  // a prefix shorter than the digits is not cut below nothing
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(Shader::NumberedName(r.name, r.index, r.count), r.expected) << r.name << " " << r.index;
+  }
+  EXPECT_TRUE(Shader::IsDataFileName("fx\\smoke.jpg"));
+  EXPECT_FALSE(Shader::IsDataFileName("..\\..\\secret.jpg"));
+  EXPECT_FALSE(Shader::IsDataFileName("fx\\..\\..\\x.jpg"));
+  EXPECT_FALSE(Shader::IsDataFileName("C:\\x.jpg"));
+  EXPECT_FALSE(Shader::IsDataFileName("/etc/x.jpg"));
+  EXPECT_FALSE(Shader::IsDataFileName("\\x.jpg"));
+}
+
+class ShaderManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = std::filesystem::temp_directory_path() /
+            ("shader_manager_test_" + std::to_string(::getpid()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(root_ / "data" / "fx");
+    files_ = std::make_unique<FileManager>(&log_, root_.string(), "");
+    render_ = testing::MakeTestRenderSystem(&log_);
+    shaders_ = std::make_unique<ShaderManager>(&log_, files_.get(), &timers_, nullptr, render_.get());
+    log_.ClearRecords();
+  }
+  void TearDown() override {
+    shaders_.reset();
+    files_.reset();
+    std::filesystem::remove_all(root_);
+  }
+  void WriteBmp(const std::string& hostName) {
+    const testing::Bytes bytes = testing::MakeBmp(2, 2, 3, testing::Bytes(12, 50));
+    std::ofstream out(root_ / "data" / hostName, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  ShaderDescriptor OneStage(std::uint32_t type, std::uint32_t frames, const std::string& name,
+                            std::uint32_t stageFlags = 0) {
+    ShaderDescriptor d;
+    d.AddStage(stageFlags, type, 4, 2, frames, 8.0f, name, "", 1);
+    return d;
+  }
+
+  MessageManager log_{"test", 0, 0, "", ""};
+  TimerManager timers_;
+  std::filesystem::path root_;
+  std::unique_ptr<FileManager> files_;
+  testing::TestRenderSystem render_{nullptr, testing::DeleteTestRenderSystem};
+  std::unique_ptr<ShaderManager> shaders_;
+};
+
+TEST_F(ShaderManagerTest, UsersShareShadersByTextures) {
+  WriteBmp("wall.bmp");
+  ShaderDescriptor plain = OneStage(0, 0, "wall.bmp");
+  ShaderDescriptor tinted = plain;
+  tinted.SetColour1(Vector4(1, 0, 0, 1));
+  tinted.SetBlendFactor(1, 7);
+  tinted.AddFlags(ShaderDescriptor::kAlphaBlend);
+
+  ShaderUser* a = shaders_->GetShader(plain);
+  ShaderUser* b = shaders_->GetShader(tinted);
+  EXPECT_NE(a, b) << "every call makes a user";
+  EXPECT_EQ(a->GetShader(), b->GetShader());
+  EXPECT_EQ(shaders_->GetShaderCount(), 1u);
+  EXPECT_EQ(shaders_->GetShaderUserCount(), 2u);
+  EXPECT_EQ(b->GetDestinationBlend(), 7u) << "users keep their own description";
+  EXPECT_EQ(shaders_->GetTextureManager()->GetTextureCount(), 1u);
+
+  ShaderUser* grid = shaders_->GetShader(OneStage(1, 8, "wall.bmp"));
+  EXPECT_EQ(grid->GetShader(), a->GetShader()) << "a frame grid uses the static stage's texture";
+
+  shaders_->RemoveShader(a);
+  EXPECT_EQ(shaders_->GetShaderCount(), 1u);
+  EXPECT_EQ(shaders_->GetShaderUserCount(), 2u);
+  shaders_->RemoveShader(b);
+  shaders_->RemoveShader(grid);
+  EXPECT_EQ(shaders_->GetShaderCount(), 0u);
+  EXPECT_EQ(shaders_->GetTextureManager()->GetTextureCount(), 0u) << "the last user takes the textures along";
+  shaders_->RemoveShader(nullptr);
+  EXPECT_EQ(log_.GetRecordCount(), 0);
+}
+
+TEST_F(ShaderManagerTest, NumberedSeriesLoadOneTexturePerFrame) {
+  for (int i = 0; i < 4; ++i) {
+    WriteBmp("fx/fire0" + std::to_string(i) + ".bmp");
+  }
+  ShaderUser* diffuseSeries = shaders_->GetShader(OneStage(2, 4, "fx\\fire00.bmp"));
+  ShaderUser* opacitySeries = shaders_->GetShader(OneStage(3, 4, "fx\\fire00.bmp"));
+  EXPECT_NE(diffuseSeries->GetShader(), opacitySeries->GetShader());
+  EXPECT_EQ(shaders_->GetShaderCount(), 2u);
+  const std::vector<Texture2D*>& frames = diffuseSeries->GetShader()->GetTextures(0);
+  ASSERT_EQ(frames.size(), 4u);
+  std::set<std::string> keys;
+  for (Texture2D* t : frames) {
+    keys.insert(t->GetKey());
+  }
+  EXPECT_TRUE(keys.count("diffuse_data\\fx\\fire03.bmp")) << *keys.rbegin();
+  EXPECT_EQ(log_.GetRecordCount(), 0);
+
+  // A stage without texture loads nothing.
+  ShaderUser* bare = shaders_->GetShader(OneStage(0, 0, "fx\\fire00.bmp", ShaderStage::kNoTexture));
+  EXPECT_TRUE(bare->GetShader()->GetTextures(0).empty());
+}
+
+TEST_F(ShaderManagerTest, MissingJpegFallsBackToBmpAndBadNamesAreRefused) {
+  WriteBmp("fx/old.bmp");
+  ShaderUser* user = shaders_->GetShader(OneStage(0, 0, "fx\\old.jpg"));
+  ASSERT_EQ(user->GetShader()->GetTextures(0).size(), 1u);
+  EXPECT_EQ(user->GetShader()->GetTextures(0)[0]->GetKey(), "diffuse_data\\fx\\old.bmp");
+  EXPECT_EQ(log_.GetRecordCount(), 0);
+
+  ShaderUser* escape = shaders_->GetShader(OneStage(0, 0, "..\\..\\outside.bmp"));
+  ASSERT_EQ(escape->GetShader()->GetTextures(0).size(), 1u);
+  EXPECT_EQ(escape->GetShader()->GetTextures(0)[0]->GetWidth(), 64u) << "drawn with the checkerboard";
+  EXPECT_GE(log_.GetRecordCount(), 1);
+  EXPECT_NE(log_.GetRecord(0).text.find("..\\..\\outside.bmp"), std::string::npos);
+}
+
+TEST_F(ShaderManagerTest, FrameGridAnimation) {
+  ShaderUser* user = shaders_->GetShader(OneStage(1, 8, "", ShaderStage::kNoTexture));
+  timers_.delta = 0.625f;
+  shaders_->Update();
+  EXPECT_FLOAT_EQ(user->GetClock(0), 5.0f);
+  const ShaderStage& stage = user->GetStage(0);
+  // Frame 5 of a 4 x 2 grid: column 1, row index 2 - 1 - 5 / 4 = 0.
+  EXPECT_FLOAT_EQ(stage.textureTransform[0], 0.24975f);
+  EXPECT_FLOAT_EQ(stage.textureTransform[1], 0.4995f);
+  EXPECT_NEAR(stage.textureTransform[2], 0.25f * 1.0005f, 1e-6);
+  EXPECT_NEAR(stage.textureTransform[3], 0.5f * 0.0005f, 1e-6);
+  EXPECT_EQ(stage.frame, 0u);
+  timers_.delta = 0.375f;
+  shaders_->Update();
+  EXPECT_FLOAT_EQ(user->GetClock(0), 0.0f) << "after one second the grid starts over";
+  EXPECT_NEAR(user->GetStage(0).textureTransform[3], 0.5f * 1.0005f, 1e-6) << "frame 0 is in the top row";
+
+  // Numbered frames wrap; backwards playback wraps from the end; zero frames stay still.
+  ShaderUser* numbered = shaders_->GetShader(OneStage(2, 3, "", ShaderStage::kNoTexture));
+  timers_.delta = 0.5f;  // 4 frames at 8 per second
+  shaders_->Update();
+  EXPECT_EQ(numbered->GetStage(0).frame, 1u);
+  ShaderDescriptor backwards;
+  backwards.AddStage(ShaderStage::kNoTexture, 2, 1, 1, 4, -8.0f, "", "", 1);
+  ShaderUser* reverse = shaders_->GetShader(backwards);
+  timers_.delta = 0.125f;
+  shaders_->Update();
+  EXPECT_EQ(reverse->GetStage(0).frame, 3u);
+  ShaderDescriptor empty;
+  empty.AddStage(ShaderStage::kNoTexture, 1, 0, 0, 0, 8.0f, "", "", 1);
+  ShaderUser* still = shaders_->GetShader(empty);
+  shaders_->Update();
+  EXPECT_EQ(still->GetStage(0).frame, 0u);
+  EXPECT_FLOAT_EQ(still->GetClock(0), 0.0f);
+}
+
+TEST_F(ShaderManagerTest, RandomStartGivesEachUserItsOwnClock) {
+  const ShaderDescriptor d = OneStage(2, 1000, "", ShaderStage::kNoTexture | ShaderStage::kRandomStart);
+  std::set<float> clocks;
+  for (int i = 0; i < 5; ++i) {
+    ShaderUser* user = shaders_->GetShader(d);
+    EXPECT_GE(user->GetClock(0), 0.0f);
+    EXPECT_LT(user->GetClock(0), 1000.0f);
+    clocks.insert(user->GetClock(0));
+  }
+  EXPECT_GT(clocks.size(), 1u);
+  EXPECT_EQ(shaders_->GetShaderCount(), 1u);
+}
+
+TEST_F(ShaderManagerTest, UnknownUsersAndUnreadableFiles) {
+  ShaderManager other(&log_, files_.get(), &timers_, nullptr, render_.get());
+  ShaderUser* foreign = other.GetShader(ShaderDescriptor(0));
+  shaders_->RemoveShader(foreign);  // not ours: logged, not fatal, the user stays alive
+  ASSERT_EQ(log_.GetRecordCount(), 1);
+  EXPECT_EQ(log_.GetRecord(0).text, "\nError: Shader Manager: Failed to remove shader!\n\n");
+  EXPECT_EQ(other.GetShaderUserCount(), 1u);
+  log_.ClearRecords();
+
+  ShaderUser* fallback = shaders_->LoadShader("fx\\missing.srf");
+  ASSERT_NE(fallback, nullptr);
+  EXPECT_EQ(fallback->GetStageCount(), 0u);
+  EXPECT_EQ(fallback->GetFlags(), 0u);
+  EXPECT_EQ(log_.GetRecordCount(), 1);
+}
+
+TEST(TextureShaderTest, HelpersBuildTheDescriptorsTheGameUses) {
+  SetTextureShaderMipMapping(false);
+  const ShaderDescriptor icon = CreateTextureShader("Icon.tga", "32bit", true);
+  EXPECT_EQ(icon.GetFlags(), ShaderDescriptor::kAlphaBlend);
+  EXPECT_EQ(icon.GetSourceBlend(), 4u);
+  EXPECT_EQ(icon.GetDestinationBlend(), 5u);
+  ASSERT_EQ(icon.GetStageCount(), 1u);
+  EXPECT_EQ(icon.GetStage(0).opacityName, "");
+  EXPECT_EQ(icon.GetStage(0).animationType, 0u);
+  EXPECT_EQ(icon.GetStage(0).addressU, ShaderStage::kClamp);
+
+  SetTextureShaderMipMapping(true);
+  const ShaderDescriptor sheet = CreateAnimatedTextureShader(4, 2, "sheet.jpg", "sheet_a.jpg", false);
+  SetTextureShaderMipMapping(false);
+  EXPECT_EQ(sheet.GetStage(0).stageFlags, ShaderStage::kMipMapping);
+  EXPECT_EQ(sheet.GetStage(0).animationType, ShaderStage::kFrameGrid);
+  EXPECT_EQ(sheet.GetStage(0).frameCount, 8u);
+  EXPECT_EQ(sheet.GetStage(0).opacityName, "sheet_a.jpg");
+  EXPECT_EQ(sheet.GetStage(0).addressU, ShaderStage::kWrap);
+
+  EXPECT_EQ(CreateTextureShader("", "", false).GetStageCount(), 0u);
+  EXPECT_EQ(CreateTextureShader("a.jpg", "", false).GetFlags(), 0u);
+}
+
+}  // namespace
+}  // namespace CorvantisEngine
