@@ -46,9 +46,13 @@ class Counted : public Interface {
   ULONG AddRef() override { return ++references_; }
   ULONG Release() override {
     core_->Fault(ReleaseCall());
+    return ReleaseQuietly();
+  }
+  // The reference an interface obtained from this object holds on it (as the COM identity would): not
+  // a call of the caller's, so not recorded.
+  ULONG ReleaseQuietly() {
     const ULONG left = --references_;
-    if (left == 0)
-      delete this;
+    if (left == 0) delete this;
     return left;
   }
 
@@ -76,11 +80,11 @@ class PrimaryBuffer;
 
 class Listener3D final : public Counted<IDirectSound3DListener> {
  public:
-  Listener3D(std::shared_ptr<DeviceCore> core, IDirectSoundBuffer* primary)
+  Listener3D(std::shared_ptr<DeviceCore> core, Counted<IDirectSoundBuffer>* primary)
       : Counted(std::move(core)), primary_(primary) {
     primary_->AddRef();
   }
-  ~Listener3D() override { primary_->Release(); }
+  ~Listener3D() override { primary_->ReleaseQuietly(); }
 
   HRESULT QueryInterface(REFIID, LPVOID* out) override {
     if (out)
@@ -135,7 +139,7 @@ class Listener3D final : public Counted<IDirectSound3DListener> {
   DsCall ReleaseCall() const override { return DsCall::ReleaseListener; }
 
  private:
-  IDirectSoundBuffer* primary_;
+  Counted<IDirectSoundBuffer>* primary_;
 };
 
 // Shared by both buffer kinds: the calls a primary buffer refuses.
@@ -501,7 +505,7 @@ class Buffer3D final : public Counted<IDirectSound3DBuffer> {
       : Counted(std::move(core)), buffer_(buffer) {
     buffer_->AddRef();
   }
-  ~Buffer3D() override { buffer_->Release(); }
+  ~Buffer3D() override { buffer_->ReleaseQuietly(); }
 
   HRESULT QueryInterface(REFIID, LPVOID* out) override {
     if (out)

@@ -195,7 +195,8 @@ TEST_F(SoundFileReaderTest, OggDecodesToItsAnnouncedSizeAndRewinds) {
   std::size_t firstDiff = 0, diffs = 0;
   for (std::size_t i = 0; i < first.size(); ++i) {
     if (first[i] != again[i]) {
-      if (!diffs) firstDiff = i;
+      if (!diffs)
+        firstDiff = i;
       ++diffs;
     }
   }

@@ -86,6 +86,7 @@ class SoundEnvironment : public ::testing::Test {
     platform::headless::ResetAudio();
     platform::headless::Audio().rate = 22050;
     platform::headless::ResetClock();
+    log_.ClearRecords();
   }
   ~SoundEnvironment() override { platform::headless::ResetAudio(); }
 

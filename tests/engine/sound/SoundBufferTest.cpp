@@ -1,0 +1,324 @@
+// Sound buffers and sounds: whole loads and streams, the device they drive, and what the mixer plays.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "SoundTestBase.h"
+#include "engine/core/Error.h"
+#include "platform/dsound/DSoundLayer.h"
+
+namespace {
+
+using namespace CorvantisEngine;
+using platform::dsound::DsCall;
+using soundtest::Bytes;
+namespace headless = platform::headless;
+
+class SoundBufferTest : public soundtest::SoundTestBase {};
+
+TEST_F(SoundBufferTest, OneMebibyteLoadsWholeAndOneByteMoreStreams) {
+  Start();
+  WriteData("whole.wav", soundtest::Wav(1, 22050, 8, Bytes(0x100000, 130)));
+  WriteData("stream.wav", soundtest::Wav(1, 22050, 8, Bytes(0x100001, 130)));
+  Sound* whole = manager_->CreateSound("whole.wav");
+  Sound* stream = manager_->CreateSound("stream.wav");
+  EXPECT_FALSE(whole->GetBuffer()->IsStreaming());
+  EXPECT_FALSE(whole->GetBuffer()->HasReader());
+  EXPECT_EQ(whole->GetBuffer()->GetSize(), 0x100000u);
+  EXPECT_TRUE(stream->GetBuffer()->IsStreaming());
+  EXPECT_TRUE(stream->GetBuffer()->HasReader());
+  EXPECT_NE(BufferOf(stream)->GetStreamTimer(), nullptr);
+  EXPECT_EQ(ErrorCount(), 0);
+  // Two sounds of a long file each get their own stream: nothing is duplicated.
+  Sound* again = manager_->CreateSound("STREAM.wav");
+  EXPECT_NE(DeviceOf(again), DeviceOf(stream));
+  EXPECT_TRUE(again->GetBuffer()->HasReader());
+  for (DsCall call : headless::AudioCalls())
+    EXPECT_NE(call, DsCall::DuplicateSoundBuffer);
+}
+
+TEST_F(SoundBufferTest, VolumeToAttenuationTable) {
+  struct Row {
+    float volume;
+    std::int32_t hundredths;
+  };
+  const Row rows[] = {{0.0f, -10000}, {0.00005f, -10000}, {0.0001f, -9210}, {0.1f, -2302},
+                      {0.5f, -693},   {1.0f, 0},          {2.0f, 693},      {-1.0f, -10000}};
+  for (const Row& row : rows)
+    EXPECT_EQ(SoundBuffer_DS7::VolumeToAttenuation(row.volume), row.hundredths) << row.volume;
+}
+
+TEST_F(SoundBufferTest, VolumeTempoAndPositionReachTheDevice) {
+  Start(true);
+  WriteData("mono.wav", soundtest::Wav(1, 22050, 16, Bytes(400, 0)));
+  WriteData("stereo.wav", soundtest::Wav(2, 22050, 16, Bytes(400, 0)));
+  Sound* mono = manager_->CreateSound("mono.wav");
+  Sound* stereo = manager_->CreateSound("stereo.wav");
+  LONG volume = 1;
+  mono->SetVolume(0.5f);
+  DeviceOf(mono)->GetVolume(&volume);
+  EXPECT_EQ(volume, -693);
+  // Above full volume is held at full: the device never sees a gain.
+  mono->SetVolume(2.0f);
+  DeviceOf(mono)->GetVolume(&volume);
+  EXPECT_EQ(volume, 0);
+  EXPECT_EQ(mono->GetVolume(), 1.0f);
+  mono->SetTempo(1.5f);
+  DWORD frequency = 0;
+  DeviceOf(mono)->GetFrequency(&frequency);
+  EXPECT_EQ(frequency, 33075u);
+  // Only a mono sound is 3-D.
+  ASSERT_NE(BufferOf(mono)->Get3DBuffer(), nullptr);
+  EXPECT_EQ(BufferOf(stereo)->Get3DBuffer(), nullptr);
+  mono->SetPosition(Vector3(1, 2, 3));
+  stereo->SetPosition(Vector3(1, 2, 3));
+  float x, y, z;
+  BufferOf(mono)->Get3DBuffer()->GetPosition(&x, &y, &z);
+  EXPECT_EQ(y, 0.0f);  // deferred until the next refresh
+  system_->Refresh();
+  BufferOf(mono)->Get3DBuffer()->GetPosition(&x, &y, &z);
+  EXPECT_EQ(y, 2.0f);
+  EXPECT_EQ(ErrorCount(), 0);
+}
+
+TEST_F(SoundBufferTest, StaticSoundPlaysItsSamplesOnceThenStops) {
+  Start();
+  const Bytes data = soundtest::Pattern16Stereo(3000);
+  WriteData("click.wav", soundtest::Wav(2, 22050, 16, data));
+  Sound* sound = manager_->CreateSound("click.wav");
+  manager_->PlaySound(sound, false);
+  EXPECT_EQ(sound->GetState(), Sound::kStopped);  // queued until the frame's end
+  manager_->Update(true);
+  EXPECT_EQ(sound->GetState(), Sound::kPlaying);
+  std::vector<std::int16_t> out;
+  for (int i = 0; i < 10; ++i) {
+    auto frame = Frame(20);
+    out.insert(out.end(), frame.begin(), frame.end());
+  }
+  const auto expected = Samples(data);
+  ASSERT_GE(out.size(), expected.size());
+  EXPECT_EQ(std::vector<std::int16_t>(out.begin(), out.begin() + expected.size()), expected);
+  EXPECT_TRUE(std::all_of(out.begin() + expected.size(), out.end(), [](std::int16_t s) { return s == 0; }));
+  EXPECT_EQ(sound->GetState(), Sound::kStopped);
+  // Play again starts from the beginning.
+  manager_->PlaySound(sound, true);
+  auto frame = Frame(20);
+  EXPECT_EQ(std::vector<std::int16_t>(frame.begin(), frame.begin() + 100),
+            std::vector<std::int16_t>(expected.begin(), expected.begin() + 100));
+}
+
+TEST_F(SoundBufferTest, PauseKeepsThePlacePlayRestartsAPlayingSound) {
+  Start();
+  const Bytes data = soundtest::Pattern16Stereo(22050);
+  WriteData("tone.wav", soundtest::Wav(2, 22050, 16, data));
+  const auto expected = Samples(data);
+  Sound* sound = manager_->CreateSound("tone.wav");
+  manager_->PlaySound(sound, true);
+  Frame(20);  // 441 frames
+  manager_->PauseSound(sound, true);
+  EXPECT_EQ(sound->GetState(), Sound::kPaused);
+  auto silent = Frame(20);
+  EXPECT_TRUE(std::all_of(silent.begin(), silent.end(), [](std::int16_t s) { return s == 0; }));
+  EXPECT_EQ(sound->GetState(), Sound::kPaused);
+  manager_->PlaySound(sound, true);
+  auto resumed = Frame(20);
+  EXPECT_EQ(resumed[0], expected[441 * 2]);
+  manager_->PlaySound(sound, true);
+  auto restarted = Frame(20);
+  EXPECT_EQ(restarted[0], expected[0]);
+}
+
+// A stream of 1.5 MiB played against the pulled mixer and the stepped clock, frame by frame.
+class StreamTest : public soundtest::SoundTestBase {
+ protected:
+  static constexpr std::uint32_t kFrames = 393216;  // 1.5 MiB of 16-bit stereo
+  void SetUp() override {
+    data_ = soundtest::Pattern16Stereo(kFrames);
+    WriteData("music.wav", soundtest::Wav(2, 22050, 16, data_));
+    expected_ = Samples(data_);
+    Start();
+    sound_ = manager_->CreateSound("music.wav");
+    ASSERT_TRUE(sound_->GetBuffer()->IsStreaming());
+  }
+  std::vector<std::int16_t> Play(int frames) {
+    std::vector<std::int16_t> out;
+    for (int i = 0; i < frames; ++i) {
+      auto f = Frame(20);
+      out.insert(out.end(), f.begin(), f.end());
+    }
+    return out;
+  }
+  // Index of the first sample that differs from the file played in a loop from `offset` on, or -1.
+  std::int64_t FirstMismatch(const std::vector<std::int16_t>& out, std::size_t offset = 0) const {
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      if (out[i] != expected_[(offset + i) % expected_.size()])
+        return static_cast<std::int64_t>(i);
+    }
+    return -1;
+  }
+
+  Bytes data_;
+  std::vector<std::int16_t> expected_;
+  Sound* sound_ = nullptr;
+};
+
+TEST_F(StreamTest, OneShotStreamPlaysEveryByteThenSilenceThenStops) {
+  manager_->PlaySound(sound_, true);
+  const int frames = kFrames / 441 + 40;  // the data plus 0.8 s
+  auto out = Play(frames);
+  std::vector<std::int16_t> head(out.begin(), out.begin() + expected_.size());
+  EXPECT_EQ(FirstMismatch(head), -1);
+  EXPECT_TRUE(std::all_of(out.begin() + expected_.size(), out.end(), [](std::int16_t s) { return s == 0; }));
+  EXPECT_EQ(sound_->GetState(), Sound::kStopped);
+  EXPECT_FALSE(BufferOf(sound_)->IsPlaying());
+  EXPECT_EQ(ErrorCount(), 0);
+  // And again from the start.
+  manager_->PlaySound(sound_, true);
+  auto again = Play(100);
+  EXPECT_EQ(FirstMismatch(again), -1);
+}
+
+TEST_F(StreamTest, LoopingStreamWrapsSeamlesslyAcrossLaps) {
+  sound_->SetLooping(true);
+  manager_->PlaySound(sound_, true);
+  auto out = Play(static_cast<int>(kFrames * 2.4 / 441));
+  EXPECT_EQ(FirstMismatch(out), -1);
+  EXPECT_EQ(sound_->GetState(), Sound::kPlaying);
+  EXPECT_GT(BufferOf(sound_)->GetPlayedTotal(), 2u * data_.size());
+}
+
+TEST_F(StreamTest, PausedStreamResumesWherePlayRestartsFromTheBeginning) {
+  manager_->PlaySound(sound_, true);
+  auto first = Play(600);  // past the first lap of the ring
+  manager_->PauseSound(sound_, true);
+  auto paused = Play(50);
+  EXPECT_TRUE(std::all_of(paused.begin(), paused.end(), [](std::int16_t s) { return s == 0; }));
+  manager_->PlaySound(sound_, true);
+  auto rest = Play(100);
+  first.insert(first.end(), rest.begin(), rest.end());
+  EXPECT_EQ(FirstMismatch(first), -1);
+  manager_->PlaySound(sound_, true);  // playing: restart
+  auto restarted = Play(100);
+  EXPECT_EQ(FirstMismatch(restarted), -1);
+}
+
+TEST_F(SoundBufferTest, SoundsOfOneShortFileShareOneCopy) {
+  Start();
+  const Bytes data = soundtest::Pattern16Stereo(500);
+  WriteData("ding.wav", soundtest::Wav(2, 22050, 16, data));
+  Sound* first = manager_->CreateSound("ding.wav");
+  headless::ClearAudioCalls();
+  Sound* second = manager_->CreateSound("Ding.WAV");
+  EXPECT_EQ(headless::AudioCalls().front(), DsCall::DuplicateSoundBuffer);
+  manager_->DestroySound(first);
+  headless::ClearAudioCalls();
+  Sound* third = manager_->CreateSound("ding.wav");
+  EXPECT_EQ(headless::AudioCalls().front(), DsCall::DuplicateSoundBuffer);
+  // The copies play the data the first one loaded.
+  const auto samples = Samples(data);
+  manager_->PlaySound(second, true);
+  auto out = Frame(20);
+  EXPECT_EQ(std::vector<std::int16_t>(out.begin(), out.begin() + 800),
+            std::vector<std::int16_t>(samples.begin(), samples.begin() + 800));
+  manager_->DestroySound(second);
+  manager_->PlaySound(third, true);
+  out = Frame(20);
+  EXPECT_EQ(out[0], samples[0]);
+}
+
+TEST_F(SoundBufferTest, LostStaticBufferIsRestoredWithItsDataAndAFailedReloadIsOnlyLogged) {
+  Start();
+  const Bytes data = soundtest::Pattern16Stereo(2000);
+  WriteData("loop.wav", soundtest::Wav(2, 22050, 16, data));
+  Sound* sound = manager_->CreateSound("loop.wav");
+  sound->SetLooping(true);
+  manager_->PlaySound(sound, true);
+  Frame(20);
+  headless::LoseAudioBuffers();
+  EXPECT_TRUE(BufferOf(sound)->IsBufferLost());
+  manager_->Update(true);  // restores and writes the data again
+  EXPECT_FALSE(BufferOf(sound)->IsBufferLost());
+  manager_->PlaySound(sound, true);
+  auto out = Frame(20);
+  EXPECT_EQ(out[0], Samples(data)[0]);
+  EXPECT_EQ(out[100], Samples(data)[100]);
+
+  // The file is gone when the buffer is lost again: logged, the sound goes silent, nothing thrown.
+  std::filesystem::remove(folder_.Host("data/loop.wav"));
+  headless::LoseAudioBuffers();
+  log_.ClearRecords();
+  EXPECT_NO_THROW(manager_->Update(true));
+  EXPECT_GE(ErrorCount(), 1);
+  EXPECT_NO_THROW(Frame(20));
+  EXPECT_EQ(sound->GetState(), Sound::kStopped);
+}
+
+TEST_F(SoundBufferTest, LostStreamStartsAgainFromItsBeginning) {
+  Start();
+  const Bytes data = soundtest::Pattern16Stereo(300000);
+  WriteData("long.wav", soundtest::Wav(2, 22050, 16, data));
+  Sound* sound = manager_->CreateSound("long.wav");
+  manager_->PlaySound(sound, true);
+  for (int i = 0; i < 50; ++i)
+    Frame(20);
+  headless::LoseAudioBuffers();
+  manager_->Update(true);
+  EXPECT_EQ(sound->GetState(), Sound::kPlaying);
+  auto out = Frame(20);
+  const auto samples = Samples(data);
+  EXPECT_EQ(std::vector<std::int16_t>(out.begin(), out.begin() + 200),
+            std::vector<std::int16_t>(samples.begin(), samples.begin() + 200));
+}
+
+TEST_F(SoundBufferTest, FilesThatGiveNoProperSound) {
+  Start();
+  // Unknown type: logged, eight bytes of silence.
+  WriteData("voice.mp3", Bytes(100, 1));
+  Sound* odd = manager_->CreateSound("voice.mp3");
+  EXPECT_TRUE(Logged("Error: Failed to load \"voice.mp3\" sound file - unknown type"));
+  EXPECT_EQ(odd->GetBuffer()->GetSize(), 8u);
+  EXPECT_EQ(odd->GetBuffer()->GetBits(), 8u);
+  // An empty data chunk: no device buffer of 0 bytes and no data to write, both logged.
+  log_.ClearRecords();
+  WriteData("empty.wav", soundtest::Wav(1, 22050, 16, Bytes{}));
+  Sound* empty = manager_->CreateSound("empty.wav");
+  EXPECT_TRUE(Logged("Sound System: DirectSound buffers overflow"));
+  EXPECT_TRUE(Logged("\"empty.wav\" sound file - incorrect format"));
+  manager_->PlaySound(empty, true);
+  Frame(20);
+  EXPECT_EQ(empty->GetState(), Sound::kStopped);
+  // A missing or malformed file throws and registers nothing.
+  WriteData("broken.wav", Bytes(40, 0));
+  EXPECT_THROW(manager_->CreateSound("nothere.wav"), FileError);
+  EXPECT_THROW(manager_->CreateSound("broken.wav"), FileError);
+  EXPECT_EQ(manager_->GetSoundCount(), 2u);
+  EXPECT_EQ(manager_->GetBufferManager()->GetBufferCount(), 2u);
+}
+
+TEST_F(SoundBufferTest, DeviceRefusalsAreLoggedAndTheSoundStaysQuiet) {
+  Start();
+  WriteData("a.wav", soundtest::Wav(1, 22050, 16, Bytes(64, 1)));
+  headless::Audio().Fail(DsCall::CreateSecondaryBuffer, DSERR_OUTOFMEMORY, 1);
+  Sound* sound = manager_->CreateSound("a.wav");
+  EXPECT_EQ(DeviceOf(sound), nullptr);
+  EXPECT_TRUE(Logged("Sound System: DirectSound buffers overflow"));
+  manager_->PlaySound(sound, true);
+  EXPECT_EQ(sound->GetState(), Sound::kPlaying);
+  Frame(20);
+  EXPECT_EQ(sound->GetState(), Sound::kStopped);
+
+  // A copy of a buffer that has no device buffer has none either.
+  log_.ClearRecords();
+  Sound* copy = manager_->CreateSound("a.wav");
+  EXPECT_EQ(DeviceOf(copy), nullptr);
+  EXPECT_TRUE(Logged("Sound System: DirectSound buffers overflow"));
+
+  log_.ClearRecords();
+  WriteData("c.wav", soundtest::Wav(1, 22050, 16, Bytes(64, 1)));
+  headless::Audio().Fail(DsCall::Play, DSERR_BUFFERLOST, 1);
+  Sound* other = manager_->CreateSound("c.wav");
+  manager_->PlaySound(other, true);
+  EXPECT_TRUE(Logged("DirectSound Subsystem (SoundBuffer_DS7::Play): The buffer memory has been lost"));
+}
+
+}  // namespace
