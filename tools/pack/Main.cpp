@@ -54,6 +54,10 @@ int main(int argc, char** argv) {
   try {
     const auto entries = packtool::CollectFolder(folder, prefix);
     const auto pack = packtool::BuildPack(entries);
+    const std::filesystem::path parent = std::filesystem::path(output).parent_path();
+    if (!parent.empty()) {
+      std::filesystem::create_directories(parent);
+    }
     std::ofstream out(output, std::ios::binary | std::ios::trunc);
     if (!executable.empty()) {
       std::ifstream in(executable, std::ios::binary);

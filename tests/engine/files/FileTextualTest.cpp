@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -146,6 +147,25 @@ TEST(FileTextualText, NarrowingMarksLossyCharacters) {
   ASSERT_TRUE(text->ReadLine(line, false));
   EXPECT_EQ(line, "a?");
   EXPECT_TRUE(text->IsLossy());
+}
+
+// 8-bit text goes through the current locale: under a UTF-8 locale its bytes widen as UTF-8, and
+// wide text narrows back without loss.
+TEST(FileTextualText, EightBitTextFollowsTheCurrentLocale) {
+  const std::string saved = std::setlocale(LC_CTYPE, nullptr);
+  if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) {
+    GTEST_SKIP() << "no C.UTF-8 locale";
+  }
+  std::wstring wide;
+  Reader("caf\xC3\xA9")->ReadLine(wide, false);
+  auto utf16 = Reader(std::string("\xFF\xFE\xE9\0", 4));
+  std::string narrow;
+  utf16->ReadLine(narrow, false);
+  const bool lossy = utf16->IsLossy();
+  std::setlocale(LC_CTYPE, saved.c_str());
+  EXPECT_EQ(wide, L"caf\u00E9");
+  EXPECT_EQ(narrow, "\xC3\xA9");
+  EXPECT_FALSE(lossy);
 }
 
 TEST(FileTextualText, RoundTripInEachEncoding) {
