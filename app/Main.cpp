@@ -1,5 +1,5 @@
 // The game's executable. Until the game's own start-up exists, main fills the engine's start record with
-// the game's values, starts the engine and leaves.
+// the game's values, starts the engine and runs the main loop until "exit" fires.
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -9,7 +9,12 @@
 #include "engine/core/EngineStartParameters.h"
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
+#include "engine/core/TimerManager.h"
+#include "engine/core/Window.h"
 #include "platform/sdl/SdlBackend.h"
+#include "platform/win32/WinDialog.h"
+#include "platform/win32/WinMessages.h"
+#include "platform/win32/WinTime.h"
 
 namespace {
 
@@ -48,17 +53,40 @@ CorvantisEngine::EngineStartParameters GameParameters() {
   return p;
 }
 
+// One message at a time from the queue; a frame whenever the queue is empty. While the window lacks the
+// focus only the window and the timers are kept going, ten times a second.
+void RunMainLoop(CorvantisEngine::Engine& engine) {
+  CorvantisEngine::Window* window = engine.GetWindow();
+  MSG msg;
+  while (!engine.IsExitRequested()) {
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+      continue;
+    }
+    if (window->GetMinimiseOnFocusLoss() && !window->HasFocus()) {
+      window->Update();
+      engine.GetTimerManager()->Update();
+      Sleep(100);
+      continue;
+    }
+    engine.Tick();
+    engine.Update(0);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   platform::sdl::InstallBackend();
   try {
     CorvantisEngine::Engine engine(GameParameters());
+    RunMainLoop(engine);
   } catch (const CorvantisEngine::FatalError& error) {
-    std::fprintf(stderr, "Fatal Error: %s\n", error.GetMessage().c_str());
+    MessageBoxA(nullptr, error.GetMessage().c_str(), "Fatal Error", MB_OK | MB_ICONERROR);
     return EXIT_FAILURE;
   } catch (...) {
-    std::fprintf(stderr, "Fatal Error: Unhandled exception!\n");
+    MessageBoxA(nullptr, "Unhandled exception!", "Fatal Error", MB_OK | MB_ICONERROR);
     return EXIT_FAILURE;
   }
   return EXIT_SUCCESS;

@@ -6,6 +6,7 @@
 #include "engine/core/Random.h"
 #include "engine/core/StringUtils.h"
 #include "engine/core/TimerManager.h"
+#include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
 #include "platform/win32/WinSystem.h"
 #include "platform/win32/WinTime.h"
@@ -49,10 +50,15 @@ Engine::Engine(const EngineStartParameters& parameters) : parameters_(WithDefaul
                                      p.forceDefaultVideoMode != 0, p.defaultVideoMode,
                                      p.forceDefaultFullScreen != 0, p.defaultFullScreen != 0);
   config_->Load();
-  // window: Config::ParseMode of the "v_mode" text gives the window's width and height.
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  Config::ParseMode(config_->v_mode, &width, &height, nullptr);
 
-  // window: Window(log, config, GetTitle(), hostWindow, iconId, minimiseOnFocusLoss, width, height,
-  //   "v_fullscreen", centreWindow, windowX/windowY)
+  // The position is signed on the screen; the record carries it as two u32 values.
+  const POINT position{static_cast<LONG>(p.windowX), static_cast<LONG>(p.windowY)};
+  window_ = std::make_unique<Window>(log_.get(), config_.get(), GetTitle(), p.hostWindow, p.iconId,
+                                     p.minimiseOnFocusLoss != 0, width, height, config_->v_fullscreen != 0,
+                                     p.centreWindow != 0, &position);
 
   // render system: RenderSystem_D3D7(log, config, window, stencilRequested, keepWindowSize)
 
@@ -88,7 +94,8 @@ Engine::~Engine() {
   // Reverse creation order; each reset skips a null slot. Members left out here (the parameter copy,
   // then the COM bracket) go last, by declaration order.
   // console, GUI, sound manager, sound system, controls, particle systems, sprite groups, models,
-  // shaders, lights, cameras, render system, window
+  // shaders, lights, cameras, render system
+  window_.reset();
   config_.reset();
   timers_.reset();
   files_.reset();
@@ -98,7 +105,7 @@ Engine::~Engine() {
 void Engine::Tick() {
   config_->Update();
   timers_->Update();
-  // window: Window::Update()
+  window_->Update();
   // controls: Controls::Update()
   // GUI: GUIManager::Update()
   // console: Console::Execute() when a console exists

@@ -21,6 +21,7 @@ class MessageManager;
 class FileManager;
 class TimerManager;
 class Config;
+class Window;
 
 class Engine {
  public:
@@ -49,6 +50,7 @@ class Engine {
   FileManager* GetFileManager() const { return files_.get(); }
   TimerManager* GetTimerManager() const { return timers_.get(); }
   Config* GetConfig() const { return config_.get(); }
+  Window* GetWindow() const { return window_.get(); }
 
  private:
   // Brackets the engine's life with CoInitialize/CoUninitialize; uninitialises only after a success.
@@ -66,7 +68,7 @@ class Engine {
   std::unique_ptr<FileManager> files_;
   std::unique_ptr<TimerManager> timers_;
   std::unique_ptr<Config> config_;
-  // window: Window (slot 6)
+  std::unique_ptr<Window> window_;
   // render system: RenderSystem, created as RenderSystem_D3D7 (slot 7)
   // cameras: CameraManager (slot 8)
   // lights: LightManager (slot 9)
