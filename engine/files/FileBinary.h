@@ -76,6 +76,9 @@ class FileBinary {
   std::uint32_t GetRemaining() const { return position_ < size_ ? size_ - position_ : 0; }
   bool IsWriting() const { return write_; }
   bool IsInMemory() const { return memory_ != nullptr; }
+  // The whole content of a file held in memory (null for files read on demand or written); valid
+  // while the file lives.
+  const std::uint8_t* GetMemory() const { return memory_.get(); }
   bool HasOpenHandle() const { return handle_ != nullptr; }
 
   static constexpr std::uint32_t kMaxWStringLength = 254;

@@ -2,20 +2,25 @@
 // Path tests shared by the file classes (private to engine/files).
 //
 // Names are Windows-style with backslash separators. Besides the drive form ("C:..."), a name that
-// starts with a separator is absolute too: the executable and per-user folders the platform reports
-// on this host begin with "/".
+// starts with "/" is absolute too: the executable folder the platform reports on this host is a host
+// path. A single leading backslash keeps its Windows meaning (relative to the folder it is joined to).
 
 #include <string>
 
 namespace CorvantisEngine::files {
 
 inline bool StartsWithSeparator(const std::string& path) {
-  return !path.empty() && (path[0] == '/' || path[0] == '\\');
+  return !path.empty() && path[0] == '/';
 }
 
 // The drive form: at least two characters and the second is ':'.
 inline bool IsDriveForm(const std::string& path) {
   return (path.size() >= 2 && path[1] == ':') || StartsWithSeparator(path);
+}
+
+// FileBinary's test: the drive form, or two leading backslashes.
+inline bool IsAbsoluteForBinary(const std::string& path) {
+  return IsDriveForm(path) || path.rfind("\\\\", 0) == 0;
 }
 
 // The colon-anywhere test.
