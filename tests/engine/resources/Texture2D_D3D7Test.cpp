@@ -1,0 +1,251 @@
+// Device textures on the headless DirectDraw layer: the format chosen and the packed pixels (row r of the
+// image in surface row r), mip chains, the mip-mapping switch, release and rebuild after a reset, and a
+// surface that cannot be created.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "ImageFixtures.h"
+#include "engine/config/Config.h"
+#include "engine/core/MessageManager.h"
+#include "engine/core/Vector.h"
+#include "engine/core/Window.h"
+#include "engine/files/FileManager.h"
+#include "engine/render/RenderSystem_D3D7.h"
+#include "engine/resources/Image.h"
+#include "engine/resources/Texture2D_D3D7.h"
+#include "engine/resources/TextureManager.h"
+#include "engine/resources/TextureSurfaceFill.h"
+#include "platform/headless/HeadlessDisplay.h"
+#include "platform/headless/HeadlessWindow.h"
+
+namespace CorvantisEngine {
+namespace {
+
+class DeviceTextureTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              ("device-texture-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_ / "data");
+    platform::headless::InstallHeadlessWindows();
+    display_ = platform::headless::InstallHeadlessDisplay();
+    log_ = std::make_unique<MessageManager>("Test", 0, 0, "", "test");
+    files_ = std::make_unique<FileManager>(log_.get(), folder_.string(), "");
+    config_ = std::make_unique<Config>(log_.get(), files_.get(), folder_.string(), "test", false,
+                                       "800x600x32", false, false);
+    config_->v_mode = "800x600x32";
+    config_->r_use_mip_mapping = 1;
+    POINT position{0, 0};
+    window_ = std::make_unique<Window>(log_.get(), config_.get(), "Test", nullptr, 0, false, 800, 600, false,
+                                       true, &position);
+    render_ = std::make_unique<RenderSystem_D3D7>(log_.get(), config_.get(), window_.get(), false, false);
+    textures_ =
+        std::make_unique<TextureManager>(log_.get(), files_.get(), config_.get(), nullptr, render_.get());
+    log_->ClearRecords();
+  }
+
+  void TearDown() override {
+    textures_.reset();
+    render_.reset();
+    window_.reset();
+    config_.reset();
+    files_.reset();
+    log_.reset();
+    std::filesystem::remove_all(folder_);
+  }
+
+  static Image* Pattern(std::uint32_t w, std::uint32_t h, std::uint32_t bits) {
+    auto* image = new Image();
+    image->Create(nullptr, w, h, bits);
+    for (std::size_t i = 0; i < image->GetDataSize(); ++i) {
+      image->GetPixels()[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    }
+    return image;
+  }
+
+  // The surface's pixels as 32-bit words, surface row by row (pitch removed).
+  static std::vector<std::uint32_t> Read(IDirectDrawSurface7* surface, DDPIXELFORMAT* format = nullptr) {
+    DDSURFACEDESC2 desc;
+    std::memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    EXPECT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr), DD_OK);
+    std::vector<std::uint32_t> pixels;
+    const std::uint32_t bytes = desc.ddpfPixelFormat.dwRGBBitCount / 8;
+    for (std::uint32_t y = 0; y < desc.dwHeight; ++y) {
+      for (std::uint32_t x = 0; x < desc.dwWidth; ++x) {
+        std::uint32_t value = 0;
+        std::memcpy(&value, static_cast<std::uint8_t*>(desc.lpSurface) + y * desc.lPitch + x * bytes, bytes);
+        pixels.push_back(value);
+      }
+    }
+    if (format != nullptr) {
+      *format = desc.ddpfPixelFormat;
+    }
+    surface->Unlock(nullptr);
+    return pixels;
+  }
+
+  static std::uint32_t Expected(const DDPIXELFORMAT& f, const std::uint8_t* rgb, std::uint32_t alpha) {
+    return PackChannel(rgb[0], f.dwRBitMask) + PackChannel(rgb[1], f.dwGBitMask) +
+           PackChannel(rgb[2], f.dwBBitMask) + PackChannel(alpha, f.dwRGBAlphaBitMask);
+  }
+
+  std::filesystem::path folder_;
+  std::shared_ptr<platform::headless::HeadlessDisplay> display_;
+  std::unique_ptr<MessageManager> log_;
+  std::unique_ptr<FileManager> files_;
+  std::unique_ptr<Config> config_;
+  std::unique_ptr<Window> window_;
+  std::unique_ptr<RenderSystem_D3D7> render_;
+  std::unique_ptr<TextureManager> textures_;
+};
+
+TEST_F(DeviceTextureTest, PixelsArePackedRowForRow) {
+  Image* image = Pattern(4, 2, 24);
+  const Image copy(*image);
+  auto* texture =
+      static_cast<Texture2D_D3D7*>(textures_->CreateTexture(true, false, "p", "", image, nullptr));
+  IDirectDrawSurface7* surface = texture->GetSurface();
+  ASSERT_NE(surface, nullptr);
+  DDPIXELFORMAT format;
+  const std::vector<std::uint32_t> pixels = Read(surface, &format);
+  EXPECT_EQ(format.dwRGBAlphaBitMask, 0u) << "a picture without opacity takes a format without alpha";
+  ASSERT_EQ(pixels.size(), 8u);
+  for (std::uint32_t i = 0; i < 8; ++i) {
+    EXPECT_EQ(pixels[i], Expected(format, copy.GetPixels() + 3 * i, 255)) << "pixel " << i;
+  }
+  EXPECT_EQ(texture->GetVideoMemory(), 4u * 2 * 3);
+  EXPECT_EQ(log_->GetRecordCount(), 0);
+}
+
+TEST_F(DeviceTextureTest, OpacityImageGivesAlpha) {
+  Image* rgb = Pattern(2, 2, 24);
+  Image* alpha = Pattern(2, 2, 8);
+  const Image rgbCopy(*rgb);
+  const Image alphaCopy(*alpha);
+  auto* texture = static_cast<Texture2D_D3D7*>(textures_->CreateTexture(true, false, "c", "a", rgb, alpha));
+  DDPIXELFORMAT format;
+  const std::vector<std::uint32_t> pixels = Read(texture->GetSurface(), &format);
+  EXPECT_NE(format.dwRGBAlphaBitMask, 0u);
+  for (std::uint32_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(pixels[i], Expected(format, rgbCopy.GetPixels() + 3 * i, alphaCopy.GetPixels()[i])) << i;
+  }
+}
+
+TEST_F(DeviceTextureTest, MipChainHalvesDownToOnePixel) {
+  // 8 x 4 of one colour except one corner block: every level must exist and be the rounded mean.
+  Image* image = new Image();
+  image->Create(nullptr, 8, 4, 32);
+  image->Fill(Vector4(0.0f, 0.0f, 1.0f, 1.0f));
+  auto* texture = static_cast<Texture2D_D3D7*>(textures_->CreateTexture(true, true, "m", "", image, nullptr));
+  ASSERT_TRUE(texture->IsMipMapped());
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> sizes;
+  IDirectDrawSurface7* level = texture->GetSurface();
+  level->AddRef();
+  while (level != nullptr) {
+    DDSURFACEDESC2 desc;
+    std::memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    level->GetSurfaceDesc(&desc);
+    sizes.emplace_back(desc.dwWidth, desc.dwHeight);
+    DDPIXELFORMAT format;
+    const std::vector<std::uint32_t> pixels = Read(level, &format);
+    const std::uint8_t blue[3] = {0, 0, 255};
+    EXPECT_EQ(pixels.front(), Expected(format, blue, 255)) << desc.dwWidth << "x" << desc.dwHeight;
+    DDSCAPS2 caps = {DDSCAPS_TEXTURE | DDSCAPS_MIPMAP, 0, 0, 0};
+    IDirectDrawSurface7* next = nullptr;
+    level->GetAttachedSurface(&caps, &next);
+    level->Release();
+    level = next;
+  }
+  EXPECT_EQ(sizes, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{8, 4}, {4, 2}, {2, 1}, {1, 1}}));
+  EXPECT_EQ(texture->GetVideoMemory(), (32u + 8 + 2 + 1) * 4);
+
+  // One pixel has one level; with mip mapping switched off a request makes one level under its key.
+  auto* single = static_cast<Texture2D_D3D7*>(
+      textures_->CreateTexture(true, true, "one", "", Pattern(1, 1, 24), nullptr));
+  IDirectDrawSurface7* next = nullptr;
+  DDSCAPS2 caps = {DDSCAPS_TEXTURE | DDSCAPS_MIPMAP, 0, 0, 0};
+  EXPECT_TRUE(FAILED(single->GetSurface()->GetAttachedSurface(&caps, &next)));
+  config_->r_use_mip_mapping = 0;
+  auto* off = static_cast<Texture2D_D3D7*>(
+      textures_->CreateTexture(true, true, "off", "", Pattern(4, 4, 24), nullptr));
+  EXPECT_FALSE(off->IsMipMapped());
+  EXPECT_EQ(off->GetKey(), "diffuse_off_with_mip_mapping");
+  EXPECT_TRUE(FAILED(off->GetSurface()->GetAttachedSurface(&caps, &next)));
+}
+
+TEST_F(DeviceTextureTest, ReleaseAndRestoreKeepSizeAndPixels) {
+  // One texture from memory (kept images) and one from a file (read again).
+  Image* image = Pattern(6, 6, 24);  // resized to 8 x 8 on creation
+  auto* fromMemory =
+      static_cast<Texture2D_D3D7*>(textures_->CreateTexture(true, false, "sheet", "", image, nullptr));
+  const testing::Bytes rgb(3 * 3 * 3, 120);
+  {
+    const testing::Bytes bmp = testing::MakeBmp(3, 3, 3, rgb);
+    std::ofstream out(folder_ / "data" / "wall.bmp", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
+  }
+  auto* fromFile = static_cast<Texture2D_D3D7*>(textures_->LoadTexture(false, "data\\wall.bmp", ""));
+  for (Texture2D_D3D7* texture : {fromMemory, fromFile}) {
+    const std::vector<std::uint32_t> before = Read(texture->GetSurface());
+    const std::uint32_t width = texture->GetWidth();
+    const std::uint32_t memory = texture->GetVideoMemory();
+    texture->ReleaseSurface();
+    IDirectDrawSurface7* rebuilt = texture->GetSurface();
+    ASSERT_NE(rebuilt, nullptr) << texture->GetKey();
+    EXPECT_EQ(Read(rebuilt), before) << texture->GetKey();
+    EXPECT_EQ(texture->GetWidth(), width);
+    EXPECT_EQ(texture->GetVideoMemory(), memory);
+  }
+  EXPECT_EQ(fromMemory->GetWidth(), 8u);
+  EXPECT_EQ(fromFile->GetWidth(), 4u);
+
+  // The render system's reset after a mode change drops and rebuilds every surface.
+  const std::vector<std::uint32_t> before = Read(fromMemory->GetSurface());
+  render_->modeChanged = true;
+  render_->Reset(3);
+  ASSERT_NE(fromMemory->GetSurface(), nullptr);
+  EXPECT_EQ(Read(fromMemory->GetSurface()), before);
+}
+
+TEST_F(DeviceTextureTest, SurfaceThatCannotBeMadeIsLoggedOnceAndDrawsAsNothing) {
+  display_->Plan().Fail(platform::headless::DisplayStep::CreateTexture, DDERR_OUTOFVIDEOMEMORY, -1);
+  auto* texture = static_cast<Texture2D_D3D7*>(
+      textures_->CreateTexture(true, false, "big", "", Pattern(4, 4, 24), nullptr));
+  EXPECT_TRUE(texture->IsFailed());
+  EXPECT_EQ(texture->GetSurface(), nullptr);
+  EXPECT_EQ(texture->GetSurface(), nullptr);
+  std::int32_t errors = 0;
+  for (std::int32_t i = 0; i < log_->GetRecordCount(); ++i) {
+    errors += log_->GetRecord(i).type == LogRecord::kError ? 1 : 0;
+  }
+  EXPECT_GE(errors, 1);
+  const std::int32_t afterFirst = log_->GetRecordCount();
+  texture->GetSurface();
+  EXPECT_EQ(log_->GetRecordCount(), afterFirst) << "no new lines per frame";
+
+  // Once the device can make it again, a rebuild brings it back.
+  display_->Plan().steps.clear();
+  texture->RestoreSurface();
+  EXPECT_FALSE(texture->IsFailed());
+  EXPECT_NE(texture->GetSurface(), nullptr);
+}
+
+TEST_F(DeviceTextureTest, LockThatIsStillDrawingIsRetried) {
+  display_->Plan().stillDrawingLocks = 3;
+  auto* texture = static_cast<Texture2D_D3D7*>(
+      textures_->CreateTexture(true, false, "w", "", Pattern(2, 2, 24), nullptr));
+  EXPECT_FALSE(texture->IsFailed());
+  EXPECT_NE(texture->GetSurface(), nullptr);
+}
+
+}  // namespace
+}  // namespace CorvantisEngine
