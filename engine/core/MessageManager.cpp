@@ -7,6 +7,7 @@
 
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
+#include "platform/win32/WinFiles.h"
 
 namespace CorvantisEngine {
 
@@ -18,26 +19,12 @@ constexpr float kRed[3] = {1.0f, 0.0f, 0.0f};
 constexpr float kGreen[3] = {0.0f, 1.0f, 0.0f};
 constexpr float kBlack[3] = {0.0f, 0.0f, 0.0f};
 
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
-}
-
-// Windows-style folders ("logs\\today") become host paths.
-std::string ToHostSeparators(std::string path) {
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
-}
-
+// A folder with a drive ("C:\\Logs") or a leading separator ("/home/a") is absolute; anything else lies
+// under the executable's folder.
 bool IsAbsoluteFolder(const std::string& folder) {
   if (folder.size() >= 2 && folder[1] == ':')
     return true;
-  return !folder.empty() && IsSeparator(folder[0]);
-}
-
-std::string JoinFolder(const std::string& folder, const std::string& name) {
-  if (folder.empty())
-    return name;
-  return IsSeparator(folder.back()) ? folder + name : folder + "/" + name;
+  return !folder.empty() && (folder[0] == '\\' || folder[0] == '/');
 }
 
 }  // namespace
@@ -55,21 +42,22 @@ MessageManager::MessageManager(const std::string& applicationName, std::uint8_t 
 
   const std::string fileName = path_ + ".html";
   if (folder.empty()) {
-    path_ = JoinFolder(GetExecutableFolder(), fileName);
+    path_ = GetExecutableFolder() + "\\" + fileName;
   } else if (IsAbsoluteFolder(folder)) {
-    path_ = JoinFolder(ToHostSeparators(folder), fileName);
+    path_ = folder + "\\" + fileName;
   } else {
-    path_ = JoinFolder(JoinFolder(GetExecutableFolder(), ToHostSeparators(folder)), fileName);
+    path_ = GetExecutableFolder() + "\\" + folder + "\\" + fileName;
   }
+  hostPath_ = platform::win32::MapPath(path_);
 
   // On a first run the per-user folder does not exist yet.
-  const std::filesystem::path parent = std::filesystem::path(path_).parent_path();
+  const std::filesystem::path parent = std::filesystem::path(hostPath_).parent_path();
   if (!parent.empty()) {
     std::error_code ignored;
     std::filesystem::create_directories(parent, ignored);
   }
 
-  file_ = std::fopen(path_.c_str(), "w");
+  file_ = std::fopen(hostPath_.c_str(), "w");
   if (!file_)
     return;
 
@@ -218,7 +206,7 @@ void MessageManager::WriteFont(float r, float g, float b, const std::string& tex
 
 bool MessageManager::OpenForAppend() {
   if (!file_)
-    file_ = std::fopen(path_.c_str(), "a");
+    file_ = std::fopen(hostPath_.c_str(), "a");
   return file_ != nullptr;
 }
 

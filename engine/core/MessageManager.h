@@ -36,7 +36,8 @@ class MessageManager {
   using Clock = std::function<std::time_t()>;
 
   // folder: empty for the executable's folder, an absolute folder ("/var/log", "C:\Logs") used as it
-  // is, or a folder relative to the executable's folder. An empty logName uses the application name.
+  // is, or a folder relative to the executable's folder; Windows-style names are mapped to the host's
+  // by the file layer. An empty logName uses the application name.
   MessageManager(const std::string& applicationName, std::uint8_t htmlFlag, std::uint8_t reopenFlag,
                  const std::string& folder, const std::string& logName, Clock clock = {});
   virtual ~MessageManager();
@@ -70,8 +71,11 @@ class MessageManager {
   // The C library's ctime form of the local time, without its trailing newline.
   static std::string FormatTime(std::time_t time);
 
-  // The file the log writes to (host path), or the bare log name when the HTML log is off.
+  // The log file as the engine names it: folder + "\\" + log name + ".html" (Windows-style joins, mapped
+  // by the file layer), or the bare log name when the HTML log is off.
   const std::string& GetPath() const { return path_; }
+  // The host file the log writes to; empty when the HTML log is off.
+  const std::string& GetHostPath() const { return hostPath_; }
 
  private:
   void WriteHtmlText(const std::string& text);
@@ -84,6 +88,7 @@ class MessageManager {
   std::uint8_t htmlFlag_;
   std::uint8_t reopenFlag_;
   std::string path_;
+  std::string hostPath_;
   std::FILE* file_ = nullptr;
   std::vector<LogRecord> records_;
   Clock clock_;

@@ -9,6 +9,7 @@
 
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
+#include "platform/win32/WinFiles.h"
 #include "platform/win32/WinSystem.h"
 
 namespace CorvantisEngine {
@@ -64,7 +65,7 @@ TEST_F(MessageManagerTest, WritesTheWholeLogByteForByteWithOrWithoutReopening) {
     {
       // The folder chain does not exist yet: the log must create it.
       MessageManager log("Game", 1, reopen, (folder_ / "nested" / "deeper").string(), "run", SteppingClock());
-      EXPECT_EQ(log.GetPath(), file.string());
+      EXPECT_EQ(log.GetHostPath(), file.string());
       EXPECT_EQ(ReadFile(file), kHead);
       log.Message("a\nb");
       log.Warning("x");
@@ -105,28 +106,36 @@ TEST_F(MessageManagerTest, ResolvesTheLogPath) {
   ASSERT_FALSE(exe.empty());
   const std::string exeFolder = fs::path(exe).parent_path().string();
   const std::string unique = "brindlewick_log_" + std::to_string(::getpid());
+  const std::string folder = folder_.string();
   struct Case {
     std::string folder;
     std::string logName;
-    std::string expected;
+    std::string path;  // as the engine names it
+    std::string host;  // where it lands
     const char* why;
   };
   const Case cases[] = {
-      {folder_.string(), "", folder_.string() + "/Game.html", "empty log name falls back to the title"},
-      {folder_.string() + "/", "run", folder_.string() + "/run.html", "trailing separator not doubled"},
-      {"", "run_" + unique, exeFolder + "/run_" + unique + ".html", "empty folder is the executable's"},
-      {unique + "\\logs", "run", exeFolder + "/" + unique + "/logs/run.html",
-       "relative folder with Windows separators lands under the executable's folder"},
-      {"L", "run_" + unique, exeFolder + "/L/run_" + unique + ".html", "one character is relative"},
+      {folder, "", folder + "\\Game.html", folder + "/Game.html", "empty log name falls back to the title"},
+      {folder + "/", "run", folder + "/\\run.html", folder + "/run.html", "a doubled separator collapses"},
+      {platform::win32::ToWindowsPath(folder) + "\\sub", "run",
+       platform::win32::ToWindowsPath(folder) + "\\sub\\run.html", folder + "/sub/run.html",
+       "a drive form is absolute"},
+      {"", "run_" + unique, exeFolder + "\\run_" + unique + ".html", exeFolder + "/run_" + unique + ".html",
+       "empty folder is the executable's"},
+      {unique + "\\logs", "run", exeFolder + "\\" + unique + "\\logs\\run.html",
+       exeFolder + "/" + unique + "/logs/run.html", "a relative folder lands under the executable's folder"},
+      {"L", "run_" + unique, exeFolder + "\\L\\run_" + unique + ".html",
+       exeFolder + "/L/run_" + unique + ".html", "one character is relative"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     {
       MessageManager log("Game", 1, 0, c.folder, c.logName);
-      EXPECT_EQ(log.GetPath(), c.expected);
-      EXPECT_TRUE(fs::exists(c.expected));
+      EXPECT_EQ(log.GetPath(), c.path);
+      EXPECT_EQ(log.GetHostPath(), c.host);
+      EXPECT_TRUE(fs::exists(c.host));
     }
-    fs::remove(c.expected);
+    fs::remove(c.host);
   }
   fs::remove_all(exeFolder + "/" + unique);
   fs::remove(exeFolder + "/L");  // only if it became empty
@@ -136,6 +145,7 @@ TEST_F(MessageManagerTest, WithoutHtmlNoFileIsWrittenButRecordsAreKept) {
   {
     MessageManager log("Game", 0, 0, folder_.string(), "run");
     EXPECT_EQ(log.GetPath(), "run");
+    EXPECT_EQ(log.GetHostPath(), "");
     log.Message("m");
     log.Warning("w");
     log.Error("e");
