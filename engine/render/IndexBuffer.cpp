@@ -41,7 +41,8 @@ void IndexBuffer::SetIndices(std::uint32_t first, std::uint32_t count, const std
 }
 
 void IndexBuffer::SetIndexCount(std::uint32_t count) {
-  indexCount_ = count;
+  // The range scan and the draw read indexCount indices: never past the array.
+  indexCount_ = std::min(count, capacity_);
   rangeDirty_ = 1;
 }
 

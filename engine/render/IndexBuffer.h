@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace CorvantisEngine {
 
@@ -28,6 +29,7 @@ class IndexBuffer {
 
   // Stores 32-bit source values, cut to their low 16 bits in a 16-bit buffer.
   void SetIndices(std::uint32_t first, std::uint32_t count, const std::uint32_t* source);
+  // Counts above the capacity are clamped to it.
   void SetIndexCount(std::uint32_t count);
   std::uint32_t GetMinIndex();
   std::uint32_t GetIndexRange();
@@ -40,6 +42,9 @@ class IndexBuffer {
   std::uint8_t* GetData() { return data_.get(); }
   const std::uint8_t* GetData() const { return data_.get(); }
   bool IsLocked() const { return locked_ != 0; }
+  // True only the first time it is asked: a draw refused for indices past the vertex buffer is logged
+  // once per index buffer, not every frame.
+  bool FirstRangeWarning() { return !std::exchange(rangeWarned_, true); }
 
  protected:
   void UpdateRange();
@@ -56,6 +61,7 @@ class IndexBuffer {
   std::uint32_t rangeDirty_ = 1;
   std::uint32_t minIndex_ = 0;
   std::uint32_t indexRange_ = 0;
+  bool rangeWarned_ = false;
 };
 
 }  // namespace CorvantisEngine
