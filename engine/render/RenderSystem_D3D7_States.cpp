@@ -343,6 +343,12 @@ void RenderSystem_D3D7::DrawIndexedPrimitive(std::uint32_t kind, IndexBuffer* in
                            : (D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
   const D3DPRIMITIVETYPE primitive = kind == 0 ? D3DPT_TRIANGLELIST : D3DPT_TRIANGLESTRIP;
   const DWORD vertexCount = indexBuffer->GetMinIndex() + indexBuffer->GetIndexRange();
+  if (vertexCount > vertexBuffer->GetVertexCount() || indexCount > indexBuffer->GetCapacity()) {
+    // Indices past the vertices (or a count past the indices) would make the device read outside the
+    // buffers: refuse the draw.
+    ReportError("RenderSystem_D3D7::DrawIndexedPrimitive", DDERR_INVALIDPARAMS);
+    return;
+  }
   HRESULT result;
   if (indexBuffer->IsWide()) {
     result = device_->DrawIndexedPrimitive(primitive, format, vertexBuffer->GetData(), vertexCount,

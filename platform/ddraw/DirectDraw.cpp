@@ -17,6 +17,14 @@ std::mutex driverMutex;
 std::shared_ptr<DisplayDriver> installedDriver;
 
 DDPIXELFORMAT DisplayFormat(DWORD bitsPerPixel) {
+  if (bitsPerPixel <= 8) {
+    // A palettised desktop: nothing the device can render to.
+    DDPIXELFORMAT f{};
+    f.dwSize = sizeof(DDPIXELFORMAT);
+    f.dwFlags = DDPF_RGB | DDPF_PALETTEINDEXED8;
+    f.dwRGBBitCount = 8;
+    return f;
+  }
   return bitsPerPixel == 16 ? FormatRGB565() : FormatXRGB8888();
 }
 

@@ -113,13 +113,23 @@ HRESULT HeadlessDisplay::CheckStep(DisplayStep step, const GUID* deviceId) {
       }
     }
   }
-  const int index = stepCounts_[step]++;
+  ++stepCounts_[step];
+  // Faults are used up in the order they were planned: a fault first lets `skip` calls pass, then
+  // fails `times` calls (or every call when negative).
   auto range = plan_.steps.equal_range(step);
   for (auto it = range.first; it != range.second; ++it) {
-    const DisplayFaultPlan::StepFault& fault = it->second;
-    if (index >= fault.skip && (fault.times < 0 || index < fault.skip + fault.times)) {
-      return fault.result;
+    DisplayFaultPlan::StepFault& fault = it->second;
+    if (fault.times == 0) {
+      continue;
     }
+    if (fault.skip > 0) {
+      --fault.skip;
+      return DD_OK;
+    }
+    if (fault.times > 0) {
+      --fault.times;
+    }
+    return fault.result;
   }
   return DD_OK;
 }
@@ -163,13 +173,13 @@ void HeadlessDisplay::RestoreDisplayMode() {
 
 HRESULT HeadlessDisplay::OpenDevice(ddraw::Surface&) {
   std::lock_guard lock(mutex_);
-  ++openDevices_;
+  openDevices_ = 1;
   return DD_OK;
 }
 
 void HeadlessDisplay::CloseDevice() {
   std::lock_guard lock(mutex_);
-  openDevices_ = std::max(openDevices_ - 1, 0);
+  openDevices_ = 0;
 }
 
 HRESULT HeadlessDisplay::Clear(const ddraw::DeviceState& state, DWORD flags, D3DCOLOR colour, float, DWORD) {
