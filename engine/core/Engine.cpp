@@ -8,6 +8,8 @@
 #include "engine/core/TimerManager.h"
 #include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
+#include "engine/sound/SoundManager.h"
+#include "engine/sound/SoundSystem_DS7.h"
 #include "platform/win32/WinSystem.h"
 #include "platform/win32/WinTime.h"
 
@@ -76,10 +78,16 @@ Engine::Engine(const EngineStartParameters& parameters) : parameters_(WithDefaul
 
   // controls: Controls_DI7(log, timers, window, 1)
 
-  // sound: in one block that catches Error (and only Error), SoundSystem_DS7(log, files, timers, config,
-  //   window, use3D), then SoundManager(log, files, sound system). A failure leaves the slot being
-  //   assigned null and construction goes on silently without sound.
-  //   try { ... } catch (const Error&) { }
+  // Sound is optional: without a device (or when its set-up fails) the game runs silent. The failure has
+  // already been logged by the sound system.
+  try {
+    soundSystem_ = std::make_unique<SoundSystem_DS7>(log_.get(), files_.get(), timers_.get(), config_.get(),
+                                                     window_.get(), p.use3D != 0);
+    soundManager_ = std::make_unique<SoundManager>(log_.get(), files_.get(), soundSystem_.get());
+  } catch (const Error&) {
+    soundManager_.reset();
+    soundSystem_.reset();
+  }
 
   // GUI: GUIManager(log, files, window, timers, cameras, shaders, models, controls, sound manager); the
   //   sound manager may be null.
@@ -93,8 +101,10 @@ Engine::~Engine() {
 
   // Reverse creation order; each reset skips a null slot. Members left out here (the parameter copy,
   // then the COM bracket) go last, by declaration order.
-  // console, GUI, sound manager, sound system, controls, particle systems, sprite groups, models,
-  // shaders, lights, cameras, render system
+  // console, GUI
+  soundManager_.reset();
+  soundSystem_.reset();
+  // controls, particle systems, sprite groups, models, shaders, lights, cameras, render system
   window_.reset();
   config_.reset();
   timers_.reset();
@@ -121,8 +131,10 @@ void Engine::Render() {
   // lights: LightManager::Update()
   // shaders: ShaderManager::Update()
   // models: ModelManager::Render()
-  // sound system: SoundSystem::Refresh() when it exists
-  // sound manager: SoundManager::Update(true) when it exists
+  if (soundSystem_)
+    soundSystem_->Refresh();
+  if (soundManager_)
+    soundManager_->Update(true);
 }
 
 void Engine::Update(std::uint32_t sleepMilliseconds) {

@@ -20,6 +20,8 @@ namespace CorvantisEngine {
 class MessageManager;
 class FileManager;
 class TimerManager;
+class SoundSystem;
+class SoundManager;
 class Config;
 class Window;
 
@@ -51,6 +53,9 @@ class Engine {
   TimerManager* GetTimerManager() const { return timers_.get(); }
   Config* GetConfig() const { return config_.get(); }
   Window* GetWindow() const { return window_.get(); }
+  // Null when sound failed to start: the game then runs silent.
+  SoundSystem* GetSoundSystem() const { return soundSystem_.get(); }
+  SoundManager* GetSoundManager() const { return soundManager_.get(); }
 
  private:
   // Brackets the engine's life with CoInitialize/CoUninitialize; uninitialises only after a success.
@@ -77,8 +82,10 @@ class Engine {
   // sprite groups: SpriteGroupManager (slot 12)
   // particle systems: ParticleSystemManager (slot 13)
   // controls: Controls, created as Controls_DI7 (slot 14)
-  // sound system: SoundSystem, created as SoundSystem_DS7 (slot 15); null when sound failed to start
-  // sound manager: SoundManager (slot 16); null when sound failed to start
+  // Created as SoundSystem_DS7; null when sound failed to start.
+  std::unique_ptr<SoundSystem> soundSystem_;
+  // Null when sound failed to start.
+  std::unique_ptr<SoundManager> soundManager_;
   // GUI: GUIManager (slot 17)
   // console: Console (slot 19); null until CreateConsole
 };

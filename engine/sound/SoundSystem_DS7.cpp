@@ -3,6 +3,7 @@
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/StringUtils.h"
+#include "engine/core/Window.h"
 #include "engine/sound/SoundBuffer_DS7.h"
 #include "engine/sound/Sound_DS7.h"
 
@@ -56,8 +57,7 @@ SoundSystem_DS7::SoundSystem_DS7(MessageManager* log, FileManager* fileManager, 
     FailSetUp("Failed to create a device");
 
   log_->Message("...Set cooperative level...");
-  // The layer's device is not tied to a window, so no window handle is needed for priority access.
-  if (device_->SetCooperativeLevel(nullptr, DSSCL_PRIORITY) != DS_OK)
+  if (device_->SetCooperativeLevel(window_ ? window_->GetHandle() : nullptr, DSSCL_PRIORITY) != DS_OK)
     FailSetUp("Failed to set cooperative level");
 
   log_->Message("...Create primary buffer...");
