@@ -11,6 +11,7 @@
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"
 #include "engine/files/FileManager.h"
+#include "engine/render/RenderSystem.h"
 #include "engine/resources/Shader.h"
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/ShaderUser.h"
@@ -211,6 +212,52 @@ TEST_F(ShaderManagerTest, UnknownUsersAndUnreadableFiles) {
   EXPECT_EQ(fallback->GetStageCount(), 0u);
   EXPECT_EQ(fallback->GetFlags(), 0u);
   EXPECT_EQ(log_.GetRecordCount(), 1);
+}
+
+TEST_F(ShaderManagerTest, ApplySetsTheUsersMaterialOnTheRenderSystem) {
+  WriteBmp("fx/glow0.bmp");
+  WriteBmp("fx/glow1.bmp");
+  ShaderDescriptor d;
+  d.AddFlags(ShaderDescriptor::kAlphaBlend);
+  d.SetBlendFactor(0, 4);
+  d.SetBlendFactor(1, 5);
+  d.AddStage(ShaderStage::kMipMapping, ShaderStage::kNumberedDiffuse, 1, 1, 2, 4.0f, "fx\\glow0.bmp", "", 0);
+  ShaderUser* user = shaders_->GetShader(d);
+  timers_.delta = 0.25f;  // one frame on
+  shaders_->Update();
+  ASSERT_EQ(user->GetStage(0).frame, 1u);
+
+  RenderSystem& render = *render_;
+  render.SetTexture(1, user->GetShader()->GetTextures(0)[0]);  // left over from an earlier draw
+  user->Apply();
+  EXPECT_TRUE(render.alphaBlend);
+  EXPECT_EQ(render.sourceBlend, 4u);
+  EXPECT_EQ(render.destinationBlend, 5u);
+  EXPECT_EQ(render.stageTexture[0], user->GetShader()->GetTextures(0)[1]);
+  EXPECT_EQ(render.stageFilter[0], RenderSystem::kFilterMipMapped);
+  EXPECT_EQ(render.stageAddressU[0], RenderSystem::kAddressClamp);
+  EXPECT_EQ(render.stageAddressV[0], RenderSystem::kAddressClamp);
+  EXPECT_EQ(render.stageTexture[1], nullptr) << "stages the user does not use are emptied";
+
+  // A user without blending and without stages turns blending off and empties every stage.
+  shaders_->GetShader(ShaderDescriptor(0))->Apply();
+  EXPECT_FALSE(render.alphaBlend);
+  EXPECT_EQ(render.stageTexture[0], nullptr);
+}
+
+TEST_F(ShaderManagerTest, TextureMadeInMemoryGoesIntoAStage) {
+  ShaderDescriptor d;
+  d.AddStage(ShaderStage::kNoTexture, 0, 1, 1, 0, 0.0f, "pieces_sheet_0", "", 0);
+  ShaderUser* user = shaders_->GetShader(d);
+  Image* sheet = new Image();
+  sheet->Create(nullptr, 16, 16, 32);
+  TextureManager* textures = shaders_->GetTextureManager();
+  Texture2D* texture = textures->CreateTexture(true, false, "pieces_sheet_0", "", sheet, nullptr);
+  user->GetShader()->SetStageTexture(0, texture);
+  user->Apply();
+  EXPECT_EQ(render_->stageTexture[0], texture);
+  shaders_->RemoveShader(user);
+  EXPECT_EQ(textures->GetTextureCount(), 0u) << "released with the shader";
 }
 
 TEST(TextureShaderTest, HelpersBuildTheDescriptorsTheGameUses) {
