@@ -1,5 +1,6 @@
 #include "engine/files/FileTextual.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cwchar>
@@ -211,7 +212,9 @@ bool FileTextual::ReadLine(std::string& out, bool stripComments) {
 
 void FileTextual::ReadText(std::wstring& out, bool stripComments) {
   out.clear();
-  out.reserve(static_cast<std::size_t>(GetLengthInChars()) + 2);
+  // The reservation is a hint; a huge file grows the text as it is read instead of up front.
+  constexpr std::size_t kMaxReserve = 16u * 1024u * 1024u;
+  out.reserve(std::min<std::size_t>(static_cast<std::size_t>(GetLengthInChars()) + 2, kMaxReserve));
   bool first = true;
   std::wstring line;
   while (!end_) {
