@@ -2,6 +2,7 @@
 // red/blue exchange and the checkerboard placeholder.
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "engine/core/Vector.h"
 #include "engine/resources/Image.h"
@@ -88,18 +89,34 @@ void Image::Scale(std::uint32_t newWidth, std::uint32_t newHeight, std::uint32_t
   auto pixel = [&](std::uint32_t col, std::uint32_t row) { return src + row * srcStride + col * bpp; };
 
   if (filter == kFilterNearest) {
+    std::vector<std::uint32_t> columns(newWidth);
+    for (std::uint32_t x = 0; x < newWidth; ++x) {
+      columns[x] = static_cast<std::uint32_t>(FixedPosition(width_, newWidth, x, 0));
+    }
     for (std::uint32_t y = 0; y < newHeight; ++y) {
       const std::uint32_t row = static_cast<std::uint32_t>(FixedPosition(height_, newHeight, y, 0));
       std::uint8_t* out = dst + y * dstStride;
       for (std::uint32_t x = 0; x < newWidth; ++x) {
-        const std::uint32_t col = static_cast<std::uint32_t>(FixedPosition(width_, newWidth, x, 0));
-        std::memcpy(out + x * bpp, pixel(col, row), bpp);
+        std::memcpy(out + x * bpp, pixel(columns[x], row), bpp);
       }
     }
     return;
   }
 
   if (filter == kFilterBilinear) {
+    // The horizontal positions are the same on every row: work them out once.
+    struct Column {
+      std::uint32_t offset0;
+      std::uint32_t offset1;
+      std::uint32_t weight;
+    };
+    std::vector<Column> columns(newWidth);
+    for (std::uint32_t x = 0; x < newWidth; ++x) {
+      const std::int64_t fx = FixedPosition(width_, newWidth, x, 8);
+      const std::uint32_t col = static_cast<std::uint32_t>(fx >> 8);
+      columns[x] = {col * bpp, ClampIndex(static_cast<std::int64_t>(col) + 1, width_) * bpp,
+                    static_cast<std::uint32_t>(fx & 255)};
+    }
     for (std::uint32_t y = 0; y < newHeight; ++y) {
       std::int64_t fy = FixedPosition(height_, newHeight, y, 8);
       if (y == newHeight - 1 && newHeight > 1 && height_ > 1) {
@@ -109,23 +126,23 @@ void Image::Scale(std::uint32_t newWidth, std::uint32_t newHeight, std::uint32_t
       const std::uint32_t row = static_cast<std::uint32_t>(fy >> 8);
       const std::uint32_t wy = static_cast<std::uint32_t>(fy & 255);
       const std::uint32_t row1 = ClampIndex(static_cast<std::int64_t>(row) + 1, height_);
+      const std::uint8_t* src0 = src + row * srcStride;
+      const std::uint8_t* src1 = src + row1 * srcStride;
       std::uint8_t* out = dst + y * dstStride;
-      for (std::uint32_t x = 0; x < newWidth; ++x) {
-        const std::int64_t fx = FixedPosition(width_, newWidth, x, 8);
-        const std::uint32_t col = static_cast<std::uint32_t>(fx >> 8);
-        const std::uint32_t wx = static_cast<std::uint32_t>(fx & 255);
-        const std::uint32_t col1 = ClampIndex(static_cast<std::int64_t>(col) + 1, width_);
-        const std::uint8_t* p00 = pixel(col, row);
-        const std::uint8_t* p01 = pixel(col, row1);
-        const std::uint8_t* p10 = pixel(col1, row);
-        const std::uint8_t* p11 = pixel(col1, row1);
+      for (std::uint32_t x = 0; x < newWidth; ++x, out += bpp) {
+        const Column& c = columns[x];
+        const std::uint32_t wx = c.weight;
+        const std::uint8_t* p00 = src0 + c.offset0;
+        const std::uint8_t* p01 = src1 + c.offset0;
+        const std::uint8_t* p10 = src0 + c.offset1;
+        const std::uint8_t* p11 = src1 + c.offset1;
         const std::uint32_t w00 = (256 - wx) * (256 - wy);
         const std::uint32_t w01 = (256 - wx) * wy;
         const std::uint32_t w10 = wx * (256 - wy);
         const std::uint32_t w11 = wx * wy;
-        for (std::uint32_t c = 0; c < bpp; ++c) {
-          out[x * bpp + c] =
-              static_cast<std::uint8_t>((w00 * p00[c] + w01 * p01[c] + w10 * p10[c] + w11 * p11[c]) >> 16);
+        for (std::uint32_t ch = 0; ch < bpp; ++ch) {
+          out[ch] = static_cast<std::uint8_t>(
+              (w00 * p00[ch] + w01 * p01[ch] + w10 * p10[ch] + w11 * p11[ch]) >> 16);
         }
       }
     }
