@@ -11,6 +11,7 @@
 #include "engine/core/StringUtils.h"
 #include "engine/core/TimerManager.h"
 #include "engine/core/Window.h"
+#include "engine/sound/SoundManager.h"
 #include "platform/sdl/SdlBackend.h"
 #include "platform/win32/WinDialog.h"
 #include "platform/win32/WinMessages.h"
@@ -54,7 +55,7 @@ CorvantisEngine::EngineStartParameters GameParameters() {
 }
 
 // One message at a time from the queue; a frame whenever the queue is empty. While the window lacks the
-// focus only the window and the timers are kept going, ten times a second.
+// focus only the window, the timers and the sounds are kept going, ten times a second.
 void RunMainLoop(CorvantisEngine::Engine& engine) {
   CorvantisEngine::Window* window = engine.GetWindow();
   MSG msg;
@@ -67,6 +68,8 @@ void RunMainLoop(CorvantisEngine::Engine& engine) {
     if (window->GetMinimiseOnFocusLoss() && !window->HasFocus()) {
       window->Update();
       engine.GetTimerManager()->Update();
+      if (CorvantisEngine::SoundManager* sound = engine.GetSoundManager())
+        sound->Update(true);
       Sleep(100);
       continue;
     }
