@@ -76,6 +76,8 @@ class Config {
   void SetBool(const std::string& name, bool value);
   bool GetBool(const std::string& name) const;
   bool IsChanged(const std::string& name) const;
+  // The name the game framework's code uses for IsChanged.
+  bool IsReadOnly(const std::string& name) const { return IsChanged(name); }
   std::string GetDefaultText(const std::string& name) const;
   std::string GetString(const std::string& name) const { return GetDefaultText(name); }
   // Integer in decimal, float with six decimals, bool "1"/"0", text as is, command empty.

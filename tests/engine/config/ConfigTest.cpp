@@ -135,6 +135,7 @@ TEST_F(ConfigTest, WatchedVariablesReportChangesUntilCleared) {
   EXPECT_TRUE(config->IsChanged("g_volume"));
   EXPECT_TRUE(config->IsChanged("g_name"));
   EXPECT_FALSE(config->IsChanged("v_mode")) << "not watched";
+  EXPECT_TRUE(config->IsReadOnly("g_name")) << "the framework's name for IsChanged";
   config->ClearChangedFlags();
   EXPECT_FALSE(config->IsChanged("g_name"));
 }
