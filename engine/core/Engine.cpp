@@ -8,6 +8,7 @@
 #include "engine/core/TimerManager.h"
 #include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
+#include "engine/input/Controls_DI7.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSystem_DS7.h"
 #include "platform/win32/WinSystem.h"
@@ -76,7 +77,7 @@ Engine::Engine(const EngineStartParameters& parameters) : parameters_(WithDefaul
 
   // particle systems: ParticleSystemManager(log, files, timers, shaders, sprite groups)
 
-  // controls: Controls_DI7(log, timers, window, 1)
+  controls_ = std::make_unique<Controls_DI7>(log_.get(), timers_.get(), window_.get(), true);
 
   // Sound is optional: without a device (or when its set-up fails) the game runs silent. The failure has
   // already been logged by the sound system.
@@ -104,7 +105,8 @@ Engine::~Engine() {
   // console, GUI
   soundManager_.reset();
   soundSystem_.reset();
-  // controls, particle systems, sprite groups, models, shaders, lights, cameras, render system
+  controls_.reset();
+  // particle systems, sprite groups, models, shaders, lights, cameras, render system
   window_.reset();
   config_.reset();
   timers_.reset();
@@ -116,7 +118,7 @@ void Engine::Tick() {
   config_->Update();
   timers_->Update();
   window_->Update();
-  // controls: Controls::Update()
+  controls_->Update();
   // GUI: GUIManager::Update()
   // console: Console::Execute() when a console exists
   log_->ClearRecords();
@@ -142,8 +144,9 @@ void Engine::Update(std::uint32_t sleepMilliseconds) {
   if (sleepMilliseconds != 0)
     Sleep(sleepMilliseconds);
   // models: ModelManager::PresentFrame()
-  // controls + config: when Controls::IsKeyPressed("PRINTSCRN"), Config::SetBool("sc_take_screenshot", false)
-  // controls: Controls::EndFrame()
+  if (controls_->IsKeyPressed("PRINTSCRN"))
+    config_->SetBool("sc_take_screenshot", false);
+  controls_->EndFrame();
   config_->ClearChangedFlags();
   if (IsExitRequested())
     log_->Message("\nExiting...\n");

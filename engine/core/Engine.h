@@ -20,6 +20,7 @@ namespace CorvantisEngine {
 class MessageManager;
 class FileManager;
 class TimerManager;
+class Controls;
 class SoundSystem;
 class SoundManager;
 class Config;
@@ -53,6 +54,7 @@ class Engine {
   TimerManager* GetTimerManager() const { return timers_.get(); }
   Config* GetConfig() const { return config_.get(); }
   Window* GetWindow() const { return window_.get(); }
+  Controls* GetControls() const { return controls_.get(); }
   // Null when sound failed to start: the game then runs silent.
   SoundSystem* GetSoundSystem() const { return soundSystem_.get(); }
   SoundManager* GetSoundManager() const { return soundManager_.get(); }
@@ -81,7 +83,8 @@ class Engine {
   // models: ModelManager (slot 11)
   // sprite groups: SpriteGroupManager (slot 12)
   // particle systems: ParticleSystemManager (slot 13)
-  // controls: Controls, created as Controls_DI7 (slot 14)
+  // Created as Controls_DI7.
+  std::unique_ptr<Controls> controls_;
   // Created as SoundSystem_DS7; null when sound failed to start.
   std::unique_ptr<SoundSystem> soundSystem_;
   // Null when sound failed to start.

@@ -1,0 +1,91 @@
+// The controls inside the Engine: created after the window and released before it, read at the frame
+// start, and the frame end's screenshot key.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "engine/config/Config.h"
+#include "engine/core/Engine.h"
+#include "engine/core/MessageManager.h"
+#include "engine/input/Controls.h"
+#include "platform/dinput/DInput.h"
+#include "platform/dinput/SystemInput.h"
+#include "platform/headless/HeadlessClock.h"
+#include "platform/headless/HeadlessInput.h"
+#include "platform/headless/HeadlessWindow.h"
+
+namespace CorvantisEngine {
+namespace {
+
+namespace fs = std::filesystem;
+namespace headless = platform::headless;
+
+class EngineControlsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    headless::ResetClock();
+    headless::ResetInput();
+    headless::InstallHeadlessWindows();
+    folder_ = fs::temp_directory_path() / ("brindlewick_engine_input_" + std::to_string(::getpid()));
+    fs::remove_all(folder_);
+    parameters_.name = parameters_.applicationName = parameters_.logName = "Game";
+    parameters_.version = 100;
+    parameters_.logFolder = parameters_.configFolder = folder_.string();
+    parameters_.dataFolder = (folder_ / "data").string();
+    parameters_.packFolder = "Data";
+    parameters_.defaultVideoMode = "1024x768x32";
+  }
+  void TearDown() override {
+    headless::ResetInput();
+    fs::remove_all(folder_);
+  }
+
+  fs::path folder_;
+  EngineStartParameters parameters_;
+};
+
+TEST_F(EngineControlsTest, KeysAreSeenByNameDuringTheFrameAndPrintScreenIssuesTheScreenshot) {
+  Engine engine(parameters_);
+  Controls* controls = engine.GetControls();
+  ASSERT_NE(controls, nullptr);
+  Config& config = *engine.GetConfig();
+
+  headless::PushKey(DIK_SYSRQ, true);
+  headless::PushMouseButton(0, true);
+  engine.Tick();
+  EXPECT_TRUE(controls->IsKeyPressed("PRINTSCRN"));
+  EXPECT_TRUE(controls->IsKeyDown("MOUSE1"));
+  EXPECT_TRUE(config.GetBool("sc_take_screenshot")) << "not issued before the frame end";
+  engine.Update(0);
+  EXPECT_FALSE(config.GetBool("sc_take_screenshot"));
+  EXPECT_FALSE(controls->IsKeyPressed("PRINTSCRN")) << "the frame end clears the pressed keys";
+  EXPECT_TRUE(controls->IsKeyDown("MOUSE1"));
+
+  config.SetBool("sc_take_screenshot", true);
+  engine.Tick();
+  engine.Update(0);
+  EXPECT_TRUE(config.GetBool("sc_take_screenshot")) << "a held key is no new press";
+}
+
+TEST_F(EngineControlsTest, ControlsLiveInsideTheWindowsLifetime) {
+  std::string text;
+  {
+    Engine engine(parameters_);
+    MessageManager& log = *engine.GetMessageManager();
+    for (int i = 0; i < log.GetRecordCount(); ++i) {
+      text += log.GetRecord(i).text;
+    }
+    EXPECT_EQ(platform::dinput::OpenObjectCount(), 3u);
+  }
+  EXPECT_EQ(platform::dinput::OpenObjectCount(), 0u);
+  const std::size_t window = text.find("Window creation:");
+  const std::size_t input = text.find("Initialization of DirectInput devices...");
+  ASSERT_NE(window, std::string::npos);
+  ASSERT_NE(input, std::string::npos);
+  EXPECT_LT(window, input);
+}
+
+}  // namespace
+}  // namespace CorvantisEngine
