@@ -138,7 +138,9 @@ TEST(Threads, RunWaitAndExitCode) {
 }
 
 TEST(Threads, TimeOutSuspendAndCloseWhileRunning) {
-  std::atomic<bool> flag{false};
+  // Static: the thread outlives this test's frame once its handle is closed.
+  static std::atomic<bool> flag;
+  flag = false;
   HANDLE thread = CreateThread(nullptr, 0, WaitForFlag, &flag, CREATE_SUSPENDED, nullptr);
   ASSERT_NE(thread, nullptr);
   EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_TIMEOUT);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "platform/headless/HeadlessWindow.h"
@@ -300,6 +302,41 @@ TEST_F(WindowLayer, CursorResourcesFallBackToTheArrow) {
   EXPECT_NE(SetCursor(arrow), arrow) << "returns the cursor shown before";
   EXPECT_NE(LoadIconA(own, MAKEINTRESOURCEA(101)), LoadIconA(nullptr, IDI_APPLICATION));
   EXPECT_EQ(LoadIconA(own, MAKEINTRESOURCEA(55)), LoadIconA(nullptr, IDI_APPLICATION));
+}
+
+TEST_F(WindowLayer, MessagesPostedFromOtherThreadsAllArrive) {
+  HWND window = Make();
+  constexpr int kThreads = 4;
+  constexpr int kEach = 500;
+  std::vector<std::thread> posters;
+  for (int t = 0; t < kThreads; ++t) {
+    posters.emplace_back([window, t] {
+      for (int i = 0; i < kEach; ++i)
+        PostMessageA(window, WM_USER, static_cast<WPARAM>(t), i);
+    });
+  }
+  int received = 0;
+  std::vector<LPARAM> last(kThreads, -1);
+  bool ordered = true;
+  auto drain = [&] {
+    MSG msg;
+    while (PeekMessageA(&msg, window, WM_USER, WM_USER, PM_REMOVE)) {
+      ++received;
+      ordered = ordered && msg.lParam == last[msg.wParam] + 1;
+      last[msg.wParam] = msg.lParam;
+    }
+  };
+  // Drain while the threads post; a lost message shows as a short count once the deadline passes.
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (received < kThreads * kEach && std::chrono::steady_clock::now() < deadline) {
+    drain();
+    std::this_thread::yield();
+  }
+  for (auto& poster : posters)
+    poster.join();
+  drain();
+  EXPECT_EQ(received, kThreads * kEach);
+  EXPECT_TRUE(ordered) << "each thread's messages keep their order";
 }
 
 }  // namespace
