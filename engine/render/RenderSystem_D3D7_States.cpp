@@ -343,9 +343,16 @@ void RenderSystem_D3D7::DrawIndexedPrimitive(std::uint32_t kind, IndexBuffer* in
                            : (D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
   const D3DPRIMITIVETYPE primitive = kind == 0 ? D3DPT_TRIANGLELIST : D3DPT_TRIANGLESTRIP;
   const DWORD vertexCount = indexBuffer->GetMinIndex() + indexBuffer->GetIndexRange();
-  if (vertexCount > vertexBuffer->GetVertexCount() || indexCount > indexBuffer->GetCapacity()) {
-    // Indices past the vertices (or a count past the indices) would make the device read outside the
-    // buffers: refuse the draw.
+  if (vertexCount > vertexBuffer->GetVertexCount()) {
+    // Index values come from content files; indices past the vertices would make the device read outside
+    // the vertex buffer. Refuse the draw, and say so once per index buffer rather than every frame.
+    if (indexBuffer->FirstRangeWarning())
+      ReportError("RenderSystem_D3D7::DrawIndexedPrimitive", DDERR_INVALIDPARAMS);
+    return;
+  }
+  if (indexCount > indexBuffer->GetIndexCount()) {
+    // A count past the indices in use would read indices the range above never checked (or past the
+    // index buffer): refuse the draw.
     ReportError("RenderSystem_D3D7::DrawIndexedPrimitive", DDERR_INVALIDPARAMS);
     return;
   }
