@@ -2,6 +2,7 @@
 
 #include "platform/sdl/SdlAudio.h"
 #include "platform/sdl/SdlClock.h"
+#include "platform/sdl/SdlDisplay.h"
 #include "platform/sdl/SdlInput.h"
 #include "platform/sdl/SdlWindow.h"
 
@@ -13,6 +14,7 @@ void InstallBackend() {
   InstallWindowDriver();
   InstallAudioDriver();
   InstallInputDriver();
+  InstallDisplayDriver();
 }
 
 }  // namespace platform::sdl

@@ -1,0 +1,16 @@
+#pragma once
+// The SDL/OpenGL display driver behind the DirectDraw/Direct3D-shaped objects: one OpenGL context
+// (compatibility profile, fixed function) in the SDL window of the cooperative level's window handle.
+// The device draws into an off-screen framebuffer of the back buffer's size; presenting copies it into
+// the window, scaled with its aspect kept (full screen never switches the real display mode), and swaps.
+// Texture surfaces are uploaded when first bound after a change.
+//
+// Main thread only, except that surfaces may be released on any thread: their OpenGL textures are then
+// deleted at the next draw or present.
+
+namespace platform::sdl {
+
+// Makes the SDL/OpenGL driver the one new DirectDraw objects use (from InstallBackend); needs no display.
+void InstallDisplayDriver();
+
+}  // namespace platform::sdl
