@@ -224,7 +224,7 @@ TEST_F(DirectSoundTest, LockWrapsAroundTheEndInTwoRegions) {
 }
 
 TEST_F(DirectSoundTest, DuplicatesShareDataButNotPositionOrVolume) {
-  std::vector<std::int16_t> v(100, 1000);
+  std::vector<std::int16_t> v(200, 1000);
   auto* original = Make(2, 16, 22050, 400);
   IDirectSoundBuffer* copy = nullptr;
   ASSERT_EQ(device_->DuplicateSoundBuffer(original, &copy), DS_OK);
@@ -249,7 +249,7 @@ TEST_F(DirectSoundTest, DuplicatesShareDataButNotPositionOrVolume) {
 }
 
 TEST_F(DirectSoundTest, LostBuffersRefuseUntilRestoredAndComeBackSilent) {
-  std::vector<std::int16_t> v(100, 1000);
+  std::vector<std::int16_t> v(200, 1000);
   auto* b = Make(2, 16, 22050, 400);
   IDirectSoundBuffer* primary = nullptr;
   DSBUFFERDESC d{sizeof(DSBUFFERDESC), DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRLVOLUME, 0, 0, nullptr, GUID_NULL};
