@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace platform::win32 {
@@ -32,20 +33,16 @@ std::string Join(const std::string& folder, const std::string& name) {
   return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-// The entries of `folder` whose names equal `name` without regard to case, the exact one first.
-std::vector<std::string> CaselessMatches(const std::string& folder, const std::string& name) {
+// The entries of `folder` whose names equal `name` without regard to case but differ from it.
+std::vector<std::string> CaseVariants(const std::string& folder, const std::string& name) {
   std::vector<std::string> found;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) {
     return found;
   }
   while (dirent* entry = ::readdir(dir)) {
-    if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
-      if (name == entry->d_name) {
-        found.insert(found.begin(), entry->d_name);
-      } else {
-        found.emplace_back(entry->d_name);
-      }
+    if (::strcasecmp(entry->d_name, name.c_str()) == 0 && name != entry->d_name) {
+      found.emplace_back(entry->d_name);
     }
   }
   ::closedir(dir);
@@ -53,17 +50,24 @@ std::vector<std::string> CaselessMatches(const std::string& folder, const std::s
 }
 
 // Finds an existing path whose components equal parts[i...] without regard to case. Several folders
-// may differ only by case ("Data" and "data"): each is tried in turn, the exact name first.
+// may differ only by case ("Data" and "data"): the exact name is tried first (without reading the
+// folder), then each variant in turn.
 bool FindExisting(const std::string& prefix, const std::vector<std::string>& parts, std::size_t i,
                   std::string& out) {
   if (i == parts.size()) {
     out = prefix;
     return true;
   }
-  if (parts[i] == "." || parts[i] == "..") {
-    return FindExisting(Join(prefix, parts[i]), parts, i + 1, out);
+  const std::string exact = Join(prefix, parts[i]);
+  if ((parts[i] == "." || parts[i] == "..") || Exists(exact)) {
+    if (FindExisting(exact, parts, i + 1, out)) {
+      return true;
+    }
+    if (parts[i] == "." || parts[i] == "..") {
+      return false;
+    }
   }
-  for (const std::string& candidate : CaselessMatches(prefix, parts[i])) {
+  for (const std::string& candidate : CaseVariants(prefix, parts[i])) {
     if (FindExisting(Join(prefix, candidate), parts, i + 1, out)) {
       return true;
     }
@@ -71,9 +75,44 @@ bool FindExisting(const std::string& prefix, const std::vector<std::string>& par
   return false;
 }
 
+struct VariantCache {
+  std::mutex mutex;
+  std::unordered_map<std::string, std::string> paths;
+};
+
+VariantCache& Variants() {
+  static VariantCache cache;
+  return cache;
+}
+
+// The host path found earlier for a path written in other case, when it still exists; else empty.
+std::string CachedVariant(const std::string& key) {
+  VariantCache& cache = Variants();
+  std::string found;
+  {
+    std::lock_guard lock(cache.mutex);
+    auto it = cache.paths.find(key);
+    if (it == cache.paths.end()) {
+      return {};
+    }
+    found = it->second;
+  }
+  return Exists(found) ? found : std::string();
+}
+
+void RememberVariant(const std::string& key, const std::string& path) {
+  constexpr std::size_t kMaxEntries = 4096;
+  VariantCache& cache = Variants();
+  std::lock_guard lock(cache.mutex);
+  if (cache.paths.size() >= kMaxEntries) {
+    cache.paths.clear();
+  }
+  cache.paths[key] = path;
+}
+
 // The entry of `folder` whose name equals `name` without regard to case; empty when there is none.
 std::string FindCaseless(const std::string& folder, const std::string& name) {
-  std::vector<std::string> found = CaselessMatches(folder, name);
+  std::vector<std::string> found = CaseVariants(folder, name);
   return found.empty() ? std::string() : found.front();
 }
 
@@ -127,8 +166,14 @@ std::string MapPath(std::string_view windowsPath) {
   }
 
   // Some component is absent under its exact name: look for the path whose names differ only by case.
-  std::string existing;
-  if (FindExisting(absolute ? "/" : "", parts, 0, existing)) {
+  // Earlier answers are kept (and checked to still exist), since the same lower-cased names from
+  // folder listings are opened again and again.
+  const std::string key = result;
+  std::string existing = CachedVariant(key);
+  if (existing.empty() && FindExisting(absolute ? "/" : "", parts, 0, existing)) {
+    RememberVariant(key, existing);
+  }
+  if (!existing.empty()) {
     if (trailing && existing.back() != '/') {
       existing += '/';
     }

@@ -100,6 +100,18 @@ TEST_F(WinFilesTest, MapPathTriesEveryFolderThatDiffersOnlyByCase) {
             (root_ / "install/data/disk.txt").string());
 }
 
+// Names resolved once are remembered, but never past the life of what they named.
+TEST_F(WinFilesTest, MapPathForgetsVariantsThatAreGone) {
+  Touch("Dir/File.txt");
+  const std::string name = Win("dir\\file.txt");
+  EXPECT_EQ(platform::win32::MapPath(name), (root_ / "Dir/File.txt").string());
+  fs::rename(root_ / "Dir", root_ / "DIR");
+  fs::rename(root_ / "DIR/File.txt", root_ / "DIR/FILE.TXT");
+  EXPECT_EQ(platform::win32::MapPath(name), (root_ / "DIR/FILE.TXT").string());
+  Touch("dir/file.txt");
+  EXPECT_EQ(platform::win32::MapPath(name), (root_ / "dir/file.txt").string()) << "the exact name wins";
+}
+
 TEST_F(WinFilesTest, AccessAnswersForFilesAndFolders) {
   Touch("Pack\\a.pak");
   Touch("Pack/a.pak");
