@@ -11,6 +11,7 @@
 #include "engine/resources/Image.h"
 #include "engine/resources/TextureManager.h"
 #include "engine/resources/TextureSurfaceFill.h"
+#include "platform/ddraw/D3D.h"
 
 namespace CorvantisEngine {
 

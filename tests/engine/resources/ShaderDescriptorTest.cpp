@@ -2,6 +2,7 @@
 // shader file ("QXSRF" 211) through the writer of tools/shaderc: golden bytes, reading back, rejections.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -298,6 +299,35 @@ TEST_F(ShaderFileTest, Rejections) {
   absurd.stages[1].frameCount = 1000000;
   Write("absurd.srf", shaderc::WriteShaderFile(absurd));
   EXPECT_EQ(ReadExpectingError("absurd.srf"), "Incorrect \"absurd.srf\" file format");
+}
+
+TEST_F(ShaderFileTest, ShadercCommandWritesWhatTheReaderReads) {
+  {
+    std::ofstream text(root_ / "fire.txt");
+    text << "flags 1\nblend 4 5\nstage\n type 1\n frames 8 8\n grid 4 2\n diffuse fire.jpg\n";
+  }
+  const std::string output = (root_ / "data" / "fx" / "fire.srf").string();
+  std::filesystem::create_directories(root_ / "data" / "fx");
+  const std::string command =
+      std::string(SHADERC_PATH) + " '" + (root_ / "fire.txt").string() + "' '" + output + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const ShaderDescriptor d(&log_, files_.get(), "fx\\fire.srf");
+  EXPECT_EQ(d.GetFlags(), 1u);
+  ASSERT_EQ(d.GetStageCount(), 1u);
+  EXPECT_EQ(d.GetStage(0).diffuseName, "fx\\fire.jpg");
+  EXPECT_EQ(d.GetStage(0).columns, 4u);
+
+  // A malformed description fails and leaves no file behind.
+  {
+    std::ofstream text(root_ / "bad.txt");
+    text << "stage\n grid 4\n";
+  }
+  const std::string badOutput = (root_ / "data" / "bad.srf").string();
+  const std::string bad =
+      std::string(SHADERC_PATH) + " '" + (root_ / "bad.txt").string() + "' '" + badOutput + "' 2>/dev/null";
+  EXPECT_NE(std::system(bad.c_str()), 0);
+  EXPECT_FALSE(std::filesystem::exists(badOutput));
+  EXPECT_FALSE(std::filesystem::exists(badOutput + ".tmp"));
 }
 
 TEST(ShaderTextTest, ParsesTheShadercDescription) {
