@@ -75,6 +75,9 @@ bool Image::Load(MessageManager* log, FileManager* fileManager, const std::strin
   }
   std::unique_ptr<FileBinary> file;
   try {
+    if (fileManager == nullptr) {
+      throw FileError("Failed to open \"" + fileName + "\" file");
+    }
     file.reset(fileManager->OpenFile(fileName, false, true));
   } catch (const FileError& error) {
     if (log != nullptr) {
