@@ -9,6 +9,7 @@
 #include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
 #include "engine/input/Controls_DI7.h"
+#include "engine/render/RenderSystemFactory.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSystem_DS7.h"
 #include "platform/win32/WinSystem.h"
@@ -63,7 +64,8 @@ Engine::Engine(const EngineStartParameters& parameters) : parameters_(WithDefaul
                                      p.minimiseOnFocusLoss != 0, width, height, config_->v_fullscreen != 0,
                                      p.centreWindow != 0, &position);
 
-  // render system: RenderSystem_D3D7(log, config, window, stencilRequested, keepWindowSize)
+  renderSystem_ = CreateRenderSystem(log_.get(), config_.get(), window_.get(), p.stencilRequested != 0,
+                                     p.keepWindowSize != 0);
 
   // cameras: CameraManager(log, window, render system)
 
@@ -106,7 +108,8 @@ Engine::~Engine() {
   soundManager_.reset();
   soundSystem_.reset();
   controls_.reset();
-  // particle systems, sprite groups, models, shaders, lights, cameras, render system
+  // particle systems, sprite groups, models, shaders, lights, cameras
+  renderSystem_.reset();
   window_.reset();
   config_.reset();
   timers_.reset();
@@ -125,14 +128,19 @@ void Engine::Tick() {
 }
 
 void Engine::Render() {
-  // render system: RenderSystem::Refresh()
+  renderSystem_->Refresh();
   // cameras: CameraManager::Update()
   // particle systems: ParticleSystemManager::Update()
   // sprite groups: SpriteGroupManager::Update()
   // GUI: GUIManager::Render()
   // lights: LightManager::Update()
   // shaders: ShaderManager::Update()
-  // models: ModelManager::Render()
+  // models: ModelManager::Render(). Until the model manager draws the scene, the frame is begun and
+  // ended here so that every frame is cleared.
+  if (renderSystem_->IsReady()) {
+    renderSystem_->BeginScene();
+    renderSystem_->EndScene();
+  }
   if (soundSystem_)
     soundSystem_->Refresh();
   if (soundManager_)
@@ -143,7 +151,9 @@ void Engine::Update(std::uint32_t sleepMilliseconds) {
   Render();
   if (sleepMilliseconds != 0)
     Sleep(sleepMilliseconds);
-  // models: ModelManager::PresentFrame()
+  // models: ModelManager::PresentFrame(), which presents while the render system is ready.
+  if (renderSystem_->IsReady())
+    renderSystem_->SwapBuffers();
   if (controls_->IsKeyPressed("PRINTSCRN"))
     config_->SetBool("sc_take_screenshot", false);
   controls_->EndFrame();

@@ -25,6 +25,7 @@ class SoundSystem;
 class SoundManager;
 class Config;
 class Window;
+class RenderSystem;
 
 class Engine {
  public:
@@ -54,6 +55,7 @@ class Engine {
   TimerManager* GetTimerManager() const { return timers_.get(); }
   Config* GetConfig() const { return config_.get(); }
   Window* GetWindow() const { return window_.get(); }
+  RenderSystem* GetRenderSystem() const { return renderSystem_.get(); }
   Controls* GetControls() const { return controls_.get(); }
   // Null when sound failed to start: the game then runs silent.
   SoundSystem* GetSoundSystem() const { return soundSystem_.get(); }
@@ -76,7 +78,8 @@ class Engine {
   std::unique_ptr<TimerManager> timers_;
   std::unique_ptr<Config> config_;
   std::unique_ptr<Window> window_;
-  // render system: RenderSystem, created as RenderSystem_D3D7 (slot 7)
+  // Created as RenderSystem_D3D7.
+  std::unique_ptr<RenderSystem> renderSystem_;
   // cameras: CameraManager (slot 8)
   // lights: LightManager (slot 9)
   // shaders: ShaderManager (slot 10)

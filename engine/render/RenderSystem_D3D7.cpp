@@ -8,6 +8,8 @@
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Window.h"
+#include "engine/render/HardwareInfo_D3D7.h"
+#include "engine/render/RenderSystemFactory.h"
 #include "engine/resources/Texture2D_D3D7.h"
 #include "platform/win32/WinWindow.h"
 
@@ -27,9 +29,15 @@ void ReleaseCom(T*& pointer) {
 
 }  // namespace
 
+std::unique_ptr<RenderSystem> CreateRenderSystem(MessageManager* messages, Config* config, Window* window,
+                                                 bool stencilRequested, bool keepWindowSize) {
+  return std::make_unique<RenderSystem_D3D7>(messages, config, window, stencilRequested, keepWindowSize);
+}
+
 RenderSystem_D3D7::RenderSystem_D3D7(MessageManager* messages_, Config* config_, Window* window_,
                                      bool stencilRequested_, bool keepWindowSize_)
-    : RenderSystem(messages_, config_, window_, stencilRequested_, keepWindowSize_) {
+    : RenderSystem(messages_, config_, window_, stencilRequested_, keepWindowSize_),
+      backBufferDescription_(std::make_unique<DDSURFACEDESC2>()) {
   messages->Message("\nInitialization of Direct3D subsystem...");
   EnumerateAdapters();
   CreateDevice(true);
@@ -156,9 +164,9 @@ bool RenderSystem_D3D7::CreateDeviceObjects(bool logCapabilities) {
         throw Error("Failed to create back buffer");
       }
     }
-    backBufferDescription_ = {};
-    backBufferDescription_.dwSize = sizeof(backBufferDescription_);
-    backBuffer_->GetSurfaceDesc(&backBufferDescription_);
+    *backBufferDescription_ = {};
+    backBufferDescription_->dwSize = sizeof(DDSURFACEDESC2);
+    backBuffer_->GetSurfaceDesc(backBufferDescription_.get());
 
     messages->Message("...Creating Direct3D...");
     if (FAILED(directDraw_->QueryInterface(IID_IDirect3D7, reinterpret_cast<LPVOID*>(&direct3D_)))) {
@@ -241,10 +249,10 @@ void RenderSystem_D3D7::CreateDepthBuffer() {
   };
   const DWORD wantedStencil = stencilRequested ? 1 : 0;
   bool found =
-      find(backBufferDescription_.ddpfPixelFormat.dwRGBBitCount, wantedStencil) || find(16, wantedStencil);
+      find(backBufferDescription_->ddpfPixelFormat.dwRGBBitCount, wantedStencil) || find(16, wantedStencil);
   bool withStencil = found && wantedStencil != 0;
   if (!found && wantedStencil != 0) {
-    found = find(backBufferDescription_.ddpfPixelFormat.dwRGBBitCount, 0) || find(16, 0);
+    found = find(backBufferDescription_->ddpfPixelFormat.dwRGBBitCount, 0) || find(16, 0);
     withStencil = false;
   }
   if (!found) {
@@ -256,8 +264,8 @@ void RenderSystem_D3D7::CreateDepthBuffer() {
   description.dwSize = sizeof(description);
   description.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
   description.ddsCaps.dwCaps = DDSCAPS_ZBUFFER | (videoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
-  description.dwWidth = backBufferDescription_.dwWidth;
-  description.dwHeight = backBufferDescription_.dwHeight;
+  description.dwWidth = backBufferDescription_->dwWidth;
+  description.dwHeight = backBufferDescription_->dwHeight;
   description.ddpfPixelFormat = search.format;
   if (FAILED(directDraw_->CreateSurface(&description, &depthBuffer_, nullptr))) {
     depthBuffer_ = nullptr;

@@ -15,44 +15,19 @@
 // Per-frame device failures never throw: they are logged as "Direct3D Subsystem (method): text".
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "engine/render/RenderSystem.h"
 #include "platform/ddraw/D3D.h"
-#include "platform/win32/WinDisplay.h"
 
 namespace CorvantisEngine {
 
 class Texture2D_D3D7;
-
-class ModeInfo_D3D7 : public ModeInfo {
- public:
-  const DDSURFACEDESC2* surfaceDescription = nullptr;  // the adapter's record of this mode, not owned
-};
-
-class DeviceInfo_D3D7 : public DeviceInfo {
- public:
-  GUID deviceGuid{};
-  GUID* deviceGuidPointer = nullptr;  // points at deviceGuid
-  char name[64] = {};
-  char description[64] = {};
-  D3DDEVICEDESC7 capabilities{};
-  bool hardware = false;
-};
-
-class AdapterInfo_D3D7 : public AdapterInfo {
- public:
-  GUID driverGuid{};
-  GUID* driverGuidPointer = nullptr;  // null for the primary display driver
-  char description[64] = {};
-  DDCAPS hardwareCapabilities{};
-  DDCAPS emulationCapabilities{};
-  bool canRenderWindowed = false;
-  DEVMODEA desktopMode{};
-  std::vector<DDSURFACEDESC2> displayModes;
-};
+class AdapterInfo_D3D7;
+class DeviceInfo_D3D7;
 
 class RenderSystem_D3D7 : public RenderSystem {
  public:
@@ -126,7 +101,7 @@ class RenderSystem_D3D7 : public RenderSystem {
   IDirectDraw7* const* GetDirectDrawLocation() const { return &directDraw_; }
   // The chosen device rasterises in hardware (its textures are then managed by Direct3D).
   bool IsHardwareDevice() const;
-  const DDSURFACEDESC2& GetBackBufferDescription() const { return backBufferDescription_; }
+  const DDSURFACEDESC2& GetBackBufferDescription() const { return *backBufferDescription_; }
 
   // Packs (r, g, b, a) floats as 0xAARRGGBB, each channel clamped to [0, 1] and truncated after * 255.
   static std::uint32_t PackColour(const Vector4& colour);
@@ -152,7 +127,7 @@ class RenderSystem_D3D7 : public RenderSystem {
   IDirectDrawSurface7* depthBuffer_ = nullptr;  // owned
   IDirectDrawSurface7* primary_ = nullptr;      // owned
   IDirectDrawSurface7* backBuffer_ = nullptr;   // owned
-  DDSURFACEDESC2 backBufferDescription_{};
+  std::unique_ptr<DDSURFACEDESC2> backBufferDescription_;
   mutable std::mutex texturesMutex_;
   std::vector<Texture2D_D3D7*> textures_;  // not owned
 };

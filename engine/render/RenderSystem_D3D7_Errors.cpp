@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "engine/core/MessageManager.h"
+#include "engine/render/HardwareInfo_D3D7.h"
 #include "engine/render/RenderSystem_D3D7.h"
 
 namespace CorvantisEngine {

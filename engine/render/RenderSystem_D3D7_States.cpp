@@ -5,6 +5,7 @@
 #include "engine/config/Config.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
+#include "engine/render/HardwareInfo_D3D7.h"
 #include "engine/render/IndexBuffer.h"
 #include "engine/render/RenderSystem_D3D7.h"
 #include "engine/render/VertexBuffer.h"
@@ -462,7 +463,7 @@ void RenderSystem_D3D7::CopyScreenToImage(Image* image) {
   if (image == nullptr || directDraw_ == nullptr || backBuffer_ == nullptr) {
     return;
   }
-  DDSURFACEDESC2 description = backBufferDescription_;
+  DDSURFACEDESC2 description = *backBufferDescription_;
   description.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
   description.ddsCaps = {};
   description.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;

@@ -13,6 +13,7 @@
 #include "engine/core/MessageManager.h"
 #include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
+#include "engine/render/HardwareInfo_D3D7.h"
 #include "engine/render/RenderSystem_D3D7.h"
 #include "platform/ddraw/DisplayDriver.h"
 #include "platform/headless/HeadlessDisplay.h"

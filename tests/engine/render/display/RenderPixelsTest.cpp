@@ -13,6 +13,7 @@
 #include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
 #include "engine/render/IndexBuffer.h"
+#include "engine/render/HardwareInfo_D3D7.h"
 #include "engine/render/RenderSystem_D3D7.h"
 #include "engine/render/VertexBuffer.h"
 #include "platform/ddraw/D3D.h"

@@ -117,6 +117,14 @@ class SceneOnRealDisplay : public testing::Test {
     ASSERT_EQ(image_.GetHeight(), 600u);
   }
 
+  int Errors() const {
+    int count = 0;
+    for (std::int32_t i = 0; i < log_->GetRecordCount(); ++i) {
+      count += log_->GetRecord(i).type == LogRecord::kError ? 1 : 0;
+    }
+    return count;
+  }
+
   // The pixel at x and y counted from the bottom row (the image's rows are stored bottom-up).
   Rgb Pixel(std::uint32_t x, std::uint32_t yUp) const {
     const std::uint8_t* p = image_.GetPixels() + 3 * (static_cast<std::size_t>(yUp) * image_.GetWidth() + x);
@@ -167,7 +175,7 @@ TEST_F(SceneOnRealDisplay, GuiQuadLandsWhereTheGuiPutsItWithYUp) {
       EXPECT_LT(p.r + p.g + p.b, 5) << probe.x << "," << probe.yUp;
     }
   }
-  EXPECT_EQ(log_->GetRecordCount() > 0 ? 0 : 0, 0);
+  EXPECT_EQ(Errors(), 0);
 }
 
 TEST_F(SceneOnRealDisplay, OneDirectionalLightGivesLambertIntensity) {
@@ -205,6 +213,7 @@ TEST_F(SceneOnRealDisplay, OneDirectionalLightGivesLambertIntensity) {
     const Rgb corner = Pixel(10, 10);
     EXPECT_LT(corner.r + corner.g + corner.b, 5) << "outside the face stays clear";
   }
+  EXPECT_EQ(Errors(), 0);
 }
 
 }  // namespace
