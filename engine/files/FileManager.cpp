@@ -27,9 +27,10 @@ FileManager::FileManager(MessageManager* log, const std::string& baseFolder, con
 
   std::string executable = executablePath;
   if (executable.empty()) {
-    char buffer[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    executable.assign(buffer, length < MAX_PATH ? length : 0);
+    // Host paths may exceed MAX_PATH; a cut path would name another file.
+    std::vector<char> buffer(4096);
+    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    executable.assign(buffer.data(), length < buffer.size() ? length : 0);
   }
   if (!executable.empty()) {
     MountAppendedPack(executable);
