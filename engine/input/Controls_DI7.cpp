@@ -287,7 +287,7 @@ void Controls_DI7::ReadKeyboard() {
   }
   for (std::size_t row = kMouseButtonCount; row < std::size(kKeyCodeRows); ++row) {
     const KeyCodeRow& key = kKeyCodeRows[row];
-    SetKeyState(std::string(key.name), state[key.code] != 0);
+    ApplyKeyState(key.name, state[key.code] != 0);
   }
 }
 

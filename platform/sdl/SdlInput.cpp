@@ -180,9 +180,7 @@ void OnEvent(const SDL_Event& event) {
     }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
-      if (event.button.which == SDL_TOUCH_MOUSEID) {
-        return;
-      }
+      // Touches arrive here too, as SDL's emulated left button: the system mouse takes them like clicks.
       const int button = ButtonIndex(event.button.button);
       if (button >= 0) {
         platform::dinput::ReportMouseButton(static_cast<unsigned>(button), event.type == SDL_MOUSEBUTTONDOWN,
@@ -191,14 +189,9 @@ void OnEvent(const SDL_Event& event) {
       return;
     }
     case SDL_MOUSEMOTION:
-      if (event.motion.which != SDL_TOUCH_MOUSEID) {
-        platform::dinput::ReportMouseMotion(event.motion.xrel, event.motion.yrel, time);
-      }
+      platform::dinput::ReportMouseMotion(event.motion.xrel, event.motion.yrel, time);
       return;
     case SDL_MOUSEWHEEL: {
-      if (event.wheel.which == SDL_TOUCH_MOUSEID) {
-        return;
-      }
       LONG notches = event.wheel.y;
       if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) {
         notches = -notches;
