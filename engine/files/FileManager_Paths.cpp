@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -54,6 +55,50 @@ bool IsStrictlyInside(const std::filesystem::path& inner, const std::filesystem:
     ++i;
   }
   return i != inner.end();
+}
+
+constexpr std::size_t kMaxFolderDepth = 64;
+
+// Folder links may loop back to a folder being searched: such a folder is not entered again, and the
+// depth is bounded as well.
+void ListFilesBelow(const std::string& path, const std::string& mask, std::vector<std::string>& out,
+                    std::vector<std::filesystem::path>& ancestors) {
+  if (ancestors.size() > kMaxFolderDepth) {
+    return;
+  }
+  std::string root = FileManager::GetFullPath(path);
+  if (root.empty() || root.back() != '\\') {
+    root += '\\';
+  }
+  std::error_code error;
+  const std::filesystem::path real = std::filesystem::canonical(platform::win32::MapPath(root), error);
+  if (!error) {
+    if (std::find(ancestors.begin(), ancestors.end(), real) != ancestors.end()) {
+      return;
+    }
+    ancestors.push_back(real);
+  }
+  _finddata_t data;
+  const std::intptr_t handle = _findfirst((root + mask).c_str(), &data);
+  if (handle == -1) {
+    if (!error) {
+      ancestors.pop_back();
+    }
+    return;
+  }
+  const std::string prefix = (!path.empty() && path.back() == '\\') ? path : path + "\\";
+  do {
+    const std::string name = data.name;
+    if ((data.attrib & _A_SUBDIR) == 0) {
+      out.push_back(StringToLowerCopy(prefix + name));
+    } else if (name != "." && name != "..") {
+      ListFilesBelow(root + name, mask, out, ancestors);
+    }
+  } while (_findnext(handle, &data) == 0);
+  _findclose(handle);
+  if (!error) {
+    ancestors.pop_back();
+  }
 }
 
 }  // namespace
@@ -171,25 +216,8 @@ std::string FileManager::GetUserDataFolder() {
 
 void FileManager::ListFilesOnDisk(const std::string& path, const std::string& mask,
                                   std::vector<std::string>& out) {
-  std::string root = GetFullPath(path);
-  if (root.empty() || root.back() != '\\') {
-    root += '\\';
-  }
-  _finddata_t data;
-  const std::intptr_t handle = _findfirst((root + mask).c_str(), &data);
-  if (handle == -1) {
-    return;
-  }
-  const std::string prefix = (!path.empty() && path.back() == '\\') ? path : path + "\\";
-  do {
-    const std::string name = data.name;
-    if ((data.attrib & _A_SUBDIR) == 0) {
-      out.push_back(StringToLowerCopy(prefix + name));
-    } else if (name != "." && name != "..") {
-      ListFilesOnDisk(root + name, mask, out);
-    }
-  } while (_findnext(handle, &data) == 0);
-  _findclose(handle);
+  std::vector<std::filesystem::path> ancestors;
+  ListFilesBelow(path, mask, out, ancestors);
 }
 
 void FileManager::ListFoldersOnDisk(const std::string& path, std::vector<std::string>& out) {

@@ -171,6 +171,20 @@ TEST_F(FileManagerTest, ListingsMergeDiskAndPacks) {
   EXPECT_TRUE(found.empty());
 }
 
+// Folder links that lead back up the tree are not followed round and round.
+TEST_F(FileManagerTest, ListingEndsOnFolderLinksThatLoop) {
+  temp_.Write("base/data/tree/a.xml", std::string("a"));
+  temp_.Write("base/data/tree/sub/b.xml", std::string("b"));
+  std::filesystem::create_directory_symlink(temp_.Host("base/data/tree"),
+                                            temp_.Host("base/data/tree/sub/up"));
+  std::filesystem::create_directory_symlink(temp_.Host("base/data"), temp_.Host("base/data/tree/sub/top"));
+  auto files = Make();
+  Names found;
+  files->ListFiles("data\\tree", "*.*", found);
+  const std::string disk = StringToLowerCopy(Base("data\\tree"));
+  EXPECT_EQ(found, (Names{disk + "\\a.xml", disk + "\\sub\\b.xml"}));
+}
+
 TEST_F(FileManagerTest, DamagedPacksAreSkipped) {
   Bytes bad = packtool::BuildPack({{"data\\x.txt", Text("x")}});
   bad[0] ^= 1;
