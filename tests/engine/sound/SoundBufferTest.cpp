@@ -178,6 +178,39 @@ TEST_F(StreamTest, OneShotStreamPlaysEveryByteThenSilenceThenStops) {
   EXPECT_EQ(FirstMismatch(again), -1);
 }
 
+TEST_F(StreamTest, ChunksGoBackOnceThePlayPositionHasLeftThemByTheMargin) {
+  // 22050 Hz 16-bit stereo: 88200 bytes a second. Each row steps the clock and expects the chunks
+  // handed back by that step.
+  struct Step {
+    std::uint32_t milliseconds;
+    std::vector<std::uint32_t> chunks;
+  };
+  SoundBuffer_DS7* buffer = BufferOf(sound_);
+  auto run = [&](const std::vector<Step>& steps) {
+    std::vector<std::uint32_t> processed;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+      headless::StepClockMilliseconds(steps[i].milliseconds);
+      buffer->UnqueueProcessedBuffers(&processed);
+      EXPECT_EQ(processed, steps[i].chunks) << "step " << i;
+    }
+  };
+  // Small steps: the margin is the played total itself until it reaches 64 KiB, so nothing goes back
+  // before 98304 bytes (1.1146 s) have played, and chunk 0 goes first.
+  sound_->Play();
+  std::vector<Step> small(11, Step{100, {}});  // 97020 bytes
+  small.push_back({100, {0}});                 // 105840: 40304 past the margin
+  small.push_back({100, {}});
+  small.push_back({300, {1}});      // 141120 - 65536 = 75584: chunk 1 left
+  small.push_back({1000, {2, 3}});  // 163784 lies in chunk 4, which stays
+  run(small);
+
+  // A big first step hands chunk 0 back at once (no margin yet), and again once the margin-shifted
+  // position has left it.
+  sound_->Stop();
+  sound_->Play();
+  run({{500, {0}}, {500, {0}}, {100, {}}});
+}
+
 TEST_F(StreamTest, LoopingStreamWrapsSeamlesslyAcrossLaps) {
   sound_->SetLooping(true);
   manager_->PlaySound(sound_, true);
