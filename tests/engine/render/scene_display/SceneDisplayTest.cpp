@@ -83,8 +83,15 @@ class SceneOnRealDisplay : public testing::Test {
     if (colour != nullptr) {
       ColouredVertex* v = vertices_->LockColouredVertices(0, 4);
       for (int i = 0; i < 4; ++i) {
-        v[i] = ColouredVertex{corners[i].x, corners[i].y, corners[i].z, normal.x, normal.y, normal.z,
-                              vertices_->FloatsToColour(*colour), 0.0f, 0.0f};
+        v[i] = ColouredVertex{corners[i].x,
+                              corners[i].y,
+                              corners[i].z,
+                              normal.x,
+                              normal.y,
+                              normal.z,
+                              vertices_->FloatsToColour(*colour),
+                              0.0f,
+                              0.0f};
       }
     } else {
       Vertex* v = vertices_->LockVertices(0, 4);
@@ -161,10 +168,10 @@ TEST_F(SceneOnRealDisplay, GuiQuadLandsWhereTheGuiPutsItWithYUp) {
     bool inside;
   };
   const Probe probes[] = {
-      {110, 410, true},  {290, 490, true},  {200, 450, true},   // inside, near the corners
-      {90, 450, false},  {310, 450, false},                      // left and right of it
-      {200, 390, false}, {200, 510, false},                      // below and above it
-      {200, 150, false},                                         // where a y-down screen would put it
+      {110, 410, true},  {290, 490, true},  {200, 450, true},  // inside, near the corners
+      {90, 450, false},  {310, 450, false},                    // left and right of it
+      {200, 390, false}, {200, 510, false},                    // below and above it
+      {200, 150, false},                                       // where a y-down screen would put it
   };
   for (const Probe& probe : probes) {
     const Rgb p = Pixel(probe.x, probe.yUp);
