@@ -52,7 +52,8 @@ class Counted : public Interface {
   // a call of the caller's, so not recorded.
   ULONG ReleaseQuietly() {
     const ULONG left = --references_;
-    if (left == 0) delete this;
+    if (left == 0)
+      delete this;
     return left;
   }
 

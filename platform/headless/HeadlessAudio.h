@@ -35,7 +35,7 @@ std::vector<std::int16_t> PullAudio(std::uint32_t frames);
 // Every buffer of the open device, and its primary buffer, is lost until restored.
 void LoseAudioBuffers();
 
-// The calls the layer made, in order, since the last reset (or ClearAudioCalls).
+// The calls the layer made, in order, since the last reset (or ClearAudioCalls); the first million.
 const std::vector<platform::dsound::DsCall>& AudioCalls();
 void ClearAudioCalls();
 
