@@ -1,10 +1,13 @@
 // Sound buffers and sounds: whole loads and streams, the device they drive, and what the mixer plays.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
+#include "OggEncode.h"
 #include "SoundTestBase.h"
 #include "engine/core/Error.h"
+#include "engine/sound/SoundFileReaderOGG.h"
 #include "platform/dsound/DSoundLayer.h"
 
 namespace {
@@ -233,6 +236,39 @@ TEST_F(StreamTest, PausedStreamResumesWherePlayRestartsFromTheBeginning) {
   manager_->PlaySound(sound_, true);  // playing: restart
   auto restarted = Play(100);
   EXPECT_EQ(FirstMismatch(restarted), -1);
+}
+
+TEST_F(SoundBufferTest, OggStreamLoopsSeamlesslyThroughTheReader) {
+  // Seven seconds of 44.1 kHz stereo: 1234800 bytes of PCM, so it streams.
+  headless::Audio().rate = 44100;
+  WriteData("theme.ogg", testsupport::EncodeOgg(2, 44100, 44100L * 7, [](long i, int c) {
+              return 0.4f * std::sin(static_cast<float>(i) * (c ? 0.031f : 0.017f));
+            }));
+  Bytes decoded;
+  {
+    SoundFileReaderOGG reader(&log_, &files_, "theme.ogg");
+    decoded.resize(reader.GetSize());
+    std::uint32_t read = 0;
+    bool end = false;
+    reader.Read(decoded.data(), reader.GetSize(), read, end);
+    ASSERT_EQ(read, decoded.size());
+  }
+  const auto expected = Samples(decoded);
+  Start();
+  Sound* sound = manager_->CreateSound("theme.ogg");
+  ASSERT_TRUE(sound->GetBuffer()->IsStreaming());
+  sound->SetLooping(true);
+  manager_->PlaySound(sound, true);
+  std::vector<std::int16_t> out;
+  for (int i = 0; i < 525; ++i) {  // a lap and a half
+    auto frame = Frame(20);
+    out.insert(out.end(), frame.begin(), frame.end());
+  }
+  std::size_t mismatches = 0;
+  for (std::size_t i = 0; i < out.size(); ++i)
+    mismatches += out[i] != expected[i % expected.size()];
+  EXPECT_EQ(mismatches, 0u);
+  EXPECT_EQ(ErrorCount(), 0);
 }
 
 TEST_F(SoundBufferTest, SoundsOfOneShortFileShareOneCopy) {
