@@ -9,6 +9,8 @@
 #include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
 #include "engine/input/Controls_DI7.h"
+#include "engine/render/CameraManager.h"
+#include "engine/render/LightManager.h"
 #include "engine/render/RenderSystemFactory.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSystem_DS7.h"
@@ -67,9 +69,9 @@ Engine::Engine(const EngineStartParameters& parameters) : parameters_(WithDefaul
   renderSystem_ = CreateRenderSystem(log_.get(), config_.get(), window_.get(), p.stencilRequested != 0,
                                      p.keepWindowSize != 0);
 
-  // cameras: CameraManager(log, window, render system)
+  cameras_ = std::make_unique<CameraManager>(log_.get(), window_.get(), renderSystem_.get());
 
-  // lights: LightManager(log, render system)
+  lights_ = std::make_unique<LightManager>(log_.get(), renderSystem_.get());
 
   // shaders: ShaderManager(log, files, timers, config, render system)
 
@@ -108,7 +110,9 @@ Engine::~Engine() {
   soundManager_.reset();
   soundSystem_.reset();
   controls_.reset();
-  // particle systems, sprite groups, models, shaders, lights, cameras
+  // particle systems, sprite groups, models, shaders
+  lights_.reset();
+  cameras_.reset();
   renderSystem_.reset();
   window_.reset();
   config_.reset();
@@ -129,11 +133,11 @@ void Engine::Tick() {
 
 void Engine::Render() {
   renderSystem_->Refresh();
-  // cameras: CameraManager::Update()
+  cameras_->Update();
   // particle systems: ParticleSystemManager::Update()
   // sprite groups: SpriteGroupManager::Update()
   // GUI: GUIManager::Render()
-  // lights: LightManager::Update()
+  lights_->Update();
   // shaders: ShaderManager::Update()
   // models: ModelManager::Render(). Until the model manager draws the scene, the frame is begun and
   // ended here so that every frame is cleared.

@@ -26,6 +26,8 @@ class SoundManager;
 class Config;
 class Window;
 class RenderSystem;
+class CameraManager;
+class LightManager;
 
 class Engine {
  public:
@@ -56,6 +58,8 @@ class Engine {
   Config* GetConfig() const { return config_.get(); }
   Window* GetWindow() const { return window_.get(); }
   RenderSystem* GetRenderSystem() const { return renderSystem_.get(); }
+  CameraManager* GetCameraManager() const { return cameras_.get(); }
+  LightManager* GetLightManager() const { return lights_.get(); }
   Controls* GetControls() const { return controls_.get(); }
   // Null when sound failed to start: the game then runs silent.
   SoundSystem* GetSoundSystem() const { return soundSystem_.get(); }
@@ -80,8 +84,8 @@ class Engine {
   std::unique_ptr<Window> window_;
   // Created as RenderSystem_D3D7.
   std::unique_ptr<RenderSystem> renderSystem_;
-  // cameras: CameraManager (slot 8)
-  // lights: LightManager (slot 9)
+  std::unique_ptr<CameraManager> cameras_;
+  std::unique_ptr<LightManager> lights_;
   // shaders: ShaderManager (slot 10)
   // models: ModelManager (slot 11)
   // sprite groups: SpriteGroupManager (slot 12)
