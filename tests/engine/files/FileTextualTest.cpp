@@ -118,6 +118,8 @@ TEST(FileTextualLines, Utf8DecodingTable) {
       {"\xFFz", L"\uFFFDz", "an impossible lead byte"},
       {"\xF0\x9F\x98\x80", L"\U0001F600", "four bytes"},
       {"a\xC3", L"a", "a sequence cut by the end is dropped"},
+      {std::string(1020, 'a') + "\xE2\x82\xAC", std::wstring(1020, L'a') + L"\u20AC",
+       "a character split by a buffer refill"},
   };
   for (const Row& row : rows) {
     auto text = Reader("\xEF\xBB\xBF" + row.bytes);
