@@ -28,6 +28,9 @@ void IndexBuffer::Unlock() {
 }
 
 void IndexBuffer::SetIndices(std::uint32_t first, std::uint32_t count, const std::uint32_t* source) {
+  // Counts often come from content files: what would land past the array is dropped.
+  first = std::min(first, capacity_);
+  count = std::min(count, capacity_ - first);
   std::uint8_t* target = Lock(first, count);
   if (wide_ != 0) {
     std::memcpy(target, source, static_cast<std::size_t>(count) * 4);

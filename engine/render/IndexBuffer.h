@@ -27,7 +27,8 @@ class IndexBuffer {
   // Called by the render system right before a draw.
   virtual void Reserved3() {}
 
-  // Stores 32-bit source values, cut to their low 16 bits in a 16-bit buffer.
+  // Stores 32-bit source values, cut to their low 16 bits in a 16-bit buffer. Values that would land
+  // past the capacity are dropped.
   void SetIndices(std::uint32_t first, std::uint32_t count, const std::uint32_t* source);
   // Counts above the capacity are clamped to it.
   void SetIndexCount(std::uint32_t count);

@@ -37,7 +37,7 @@ void VertexBuffer::SetColour(const Vector4& rgba) {
 }
 
 Vector4 VertexBuffer::GetVertexColour(std::uint32_t index) const {
-  if (hasColour_ == 0) {
+  if (hasColour_ == 0 || index >= vertexCount_) {
     return Vector4(1.0f, 1.0f, 1.0f, 1.0f);
   }
   std::uint32_t packed = 0;

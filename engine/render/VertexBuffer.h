@@ -54,7 +54,7 @@ class VertexBuffer {
 
   // Every vertex gets the colour (nothing for a plain buffer).
   void SetColour(const Vector4& rgba);
-  // White for a plain buffer.
+  // White for a plain buffer and for an index past the last vertex.
   Vector4 GetVertexColour(std::uint32_t index) const;
 
   std::uint32_t GetUsage() const { return usage_; }

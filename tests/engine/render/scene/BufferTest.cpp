@@ -146,6 +146,25 @@ TEST_F(BufferTest, IndexWidthAtTheBoundary) {
   EXPECT_EQ(wide->GetIndexRange(), 34465u);
 }
 
+TEST_F(BufferTest, WritesAndReadsPastTheEndStayInside) {
+  std::unique_ptr<IndexBuffer> indices(render_->CreateIndexBuffer(0, 4));
+  const std::uint32_t zeros[] = {0, 0, 0, 0};
+  indices->SetIndices(0, 4, zeros);
+  const std::uint32_t values[] = {1, 2, 3, 4, 5, 6};
+  indices->SetIndices(2, 6, values);  // only 1 and 2 fit
+  indices->SetIndices(9, 6, values);  // nothing fits
+  const auto* narrow = reinterpret_cast<const std::uint16_t*>(indices->GetData());
+  EXPECT_EQ(narrow[0], 0u);
+  EXPECT_EQ(narrow[2], 1u);
+  EXPECT_EQ(narrow[3], 2u);
+  EXPECT_EQ(indices->GetIndexRange(), 3u);
+
+  std::unique_ptr<VertexBuffer> vertices(render_->CreateVertexBuffer(0, 1, 2));
+  vertices->SetColour(Vector4(0.0f, 0.0f, 0.0f, 1.0f));
+  EXPECT_FLOAT_EQ(vertices->GetVertexColour(1).x, 0.0f);
+  EXPECT_FLOAT_EQ(vertices->GetVertexColour(2).x, 1.0f) << "past the last vertex reads as white";
+}
+
 TEST_F(BufferTest, RangeCacheFollowsLocksAndCounts) {
   std::unique_ptr<IndexBuffer> buffer(render_->CreateIndexBuffer(0, 4));
   const std::uint32_t values[] = {5, 9, 7, 6};
