@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "FocusGuard.h"
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"
@@ -104,52 +105,61 @@ class ControlsOnRealWindow : public testing::TestWithParam<bool> {
   std::unique_ptr<Window> window_;
   SDL_Window* sdlWindow_ = nullptr;
   std::unique_ptr<Controls_DI7> controls_;
+  inputtest::FocusWatch focusWatch_;
 };
 
 TEST_P(ControlsOnRealWindow, KeysAndButtonsPressedInTheWindowAreSeenByName) {
   Controls& controls = *controls_;
-  PushKey(SDL_SCANCODE_SPACE, true);
-  PushButton(SDL_BUTTON_RIGHT, true);
-  Frame([&] {
-    EXPECT_TRUE(controls.IsKeyPressed("SPACE"));
-    EXPECT_TRUE(controls.IsKeyDown("MOUSE2"));
-    EXPECT_FALSE(controls.IsKeyDown("MOUSE1"));
-    std::uint16_t code = 0;
-    bool isCharacter = true;
-    ASSERT_TRUE(controls.GetLastKeyEvent(code, isCharacter)) << "the window saw the key too";
-    EXPECT_EQ(code, VK_SPACE);
-    EXPECT_FALSE(isCharacter);
-  });
-  Frame([&] {
-    EXPECT_TRUE(controls.IsKeyDown("SPACE"));
-    EXPECT_FALSE(controls.IsKeyPressed("SPACE"));
-  });
-  PushKey(SDL_SCANCODE_SPACE, false);
-  PushButton(SDL_BUTTON_RIGHT, false);
-  PushButton(SDL_BUTTON_LEFT, true);
-  PushKey(SDL_SCANCODE_RIGHTBRACKET, true);
-  Frame([&] {
-    EXPECT_FALSE(controls.IsKeyDown("SPACE"));
-    EXPECT_FALSE(controls.IsKeyDown("MOUSE2"));
-    EXPECT_TRUE(controls.IsKeyPressed("MOUSE1"));
-    EXPECT_TRUE(controls.IsKeyPressed(""));
+  inputtest::Undisturbed([&](inputtest::Observations& seen) {
+    PushKey(SDL_SCANCODE_SPACE, true);
+    PushButton(SDL_BUTTON_RIGHT, true);
+    Frame([&] {
+      seen.Expect(controls.IsKeyPressed("SPACE"), true, "SPACE pressed");
+      seen.Expect(controls.IsKeyDown("MOUSE2"), true, "MOUSE2 down");
+      seen.Expect(controls.IsKeyDown("MOUSE1"), false, "MOUSE1 down");
+      std::uint16_t code = 0;
+      bool isCharacter = true;
+      seen.Expect(controls.GetLastKeyEvent(code, isCharacter), true, "the window saw the key too");
+      seen.Expect(code == VK_SPACE && !isCharacter, true, "the key event is Space going down");
+    });
+    Frame([&] {
+      seen.Expect(controls.IsKeyDown("SPACE"), true, "SPACE held in the next frame");
+      seen.Expect(controls.IsKeyPressed("SPACE"), false, "SPACE pressed in the next frame");
+    });
+    PushKey(SDL_SCANCODE_SPACE, false);
+    PushButton(SDL_BUTTON_RIGHT, false);
+    PushButton(SDL_BUTTON_LEFT, true);
+    PushKey(SDL_SCANCODE_RIGHTBRACKET, true);
+    Frame([&] {
+      seen.Expect(controls.IsKeyDown("SPACE"), false, "SPACE down after its release");
+      seen.Expect(controls.IsKeyDown("MOUSE2"), false, "MOUSE2 down after its release");
+      seen.Expect(controls.IsKeyPressed("MOUSE1"), true, "MOUSE1 pressed");
+      seen.Expect(controls.IsKeyPressed(""), true, "the right bracket's name pressed");
+    });
+    PushButton(SDL_BUTTON_LEFT, false);
+    PushKey(SDL_SCANCODE_RIGHTBRACKET, false);
+    Frame([] {});
   });
 }
 
 TEST_P(ControlsOnRealWindow, LosingTheFocusLetsGoOfEverything) {
   Controls& controls = *controls_;
-  PushKey(SDL_SCANCODE_LSHIFT, true);
-  PushButton(SDL_BUTTON_LEFT, true);
-  Frame([&] { EXPECT_TRUE(controls.IsKeyDown("LSHIFT")); });
-  SDL_Event event{};
-  event.type = SDL_WINDOWEVENT;
-  event.window.windowID = SDL_GetWindowID(sdlWindow_);
-  event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-  ASSERT_EQ(SDL_PushEvent(&event), 1);
-  Frame([&] {
-    EXPECT_FALSE(controls.IsKeyDown("LSHIFT"));
-    EXPECT_FALSE(controls.IsKeyDown("MOUSE1"));
-  });
+  inputtest::Undisturbed(
+      [&](inputtest::Observations& seen) {
+        PushKey(SDL_SCANCODE_LSHIFT, true);
+        PushButton(SDL_BUTTON_LEFT, true);
+        Frame([&] { seen.Expect(controls.IsKeyDown("LSHIFT"), true, "LSHIFT down"); });
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.windowID = SDL_GetWindowID(sdlWindow_);
+        event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+        seen.Expect(SDL_PushEvent(&event) == 1, true, "focus loss pushed");
+        Frame([&] {
+          seen.Expect(controls.IsKeyDown("LSHIFT"), false, "LSHIFT down without the focus");
+          seen.Expect(controls.IsKeyDown("MOUSE1"), false, "MOUSE1 down without the focus");
+        });
+      },
+      1);
 }
 
 // Every keyboard name, reached from the physical key SDL reports.
@@ -263,17 +273,21 @@ TEST_P(ControlsOnRealWindow, EveryNamedKeyIsReachedFromItsScancode) {
   ASSERT_EQ(std::size(rows), 100u);
   Controls& controls = *controls_;
   for (const Row& row : rows) {
-    PushKey(row.scancode, true);
-    Frame([&] {
-      EXPECT_TRUE(controls.IsKeyPressed(row.name)) << '"' << row.name << '"';
-      for (std::string_view other : KeyNames) {
-        if (other != row.name) {
-          EXPECT_FALSE(controls.IsKeyDown(other)) << '"' << row.name << "\" pushed, \"" << other << '"';
+    inputtest::Undisturbed([&](inputtest::Observations& seen) {
+      const std::string name = std::string("\"") + row.name + "\"";
+      PushKey(row.scancode, true);
+      Frame([&] {
+        seen.Expect(controls.IsKeyPressed(row.name), true, name + " pressed");
+        for (std::string_view other : KeyNames) {
+          if (other != row.name) {
+            seen.Expect(controls.IsKeyDown(other), false,
+                        name + " pushed, \"" + std::string(other) + "\" down");
+          }
         }
-      }
+      });
+      PushKey(row.scancode, false);
+      Frame([&] { seen.Expect(controls.IsAnyKeyDown(), false, name + " released, any key down"); });
     });
-    PushKey(row.scancode, false);
-    Frame([&] { EXPECT_FALSE(controls.IsAnyKeyDown()) << '"' << row.name << '"'; });
   }
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "FocusGuard.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Window.h"
 #include "engine/input/Controls.h"
@@ -44,31 +45,45 @@ TEST(EngineInputOnRealWindow, KeyAndButtonPressedInTheWindowAreSeenByName) {
     };
     pump();
 
-    SDL_Event key{};
-    key.type = SDL_KEYDOWN;
-    key.key.windowID = SDL_GetWindowID(window);
-    key.key.state = SDL_PRESSED;
-    key.key.keysym.scancode = SDL_SCANCODE_P;
-    key.key.keysym.sym = SDLK_p;
-    ASSERT_EQ(SDL_PushEvent(&key), 1);
-    SDL_Event button{};
-    button.type = SDL_MOUSEBUTTONDOWN;
-    button.button.windowID = SDL_GetWindowID(window);
-    button.button.button = SDL_BUTTON_LEFT;
-    button.button.state = SDL_PRESSED;
-    ASSERT_EQ(SDL_PushEvent(&button), 1);
-
-    pump();
-    engine.Tick();
     Controls& controls = *engine.GetControls();
-    EXPECT_TRUE(controls.IsKeyPressed("P"));
-    EXPECT_TRUE(controls.IsKeyPressed("MOUSE1"));
-    engine.Update(0);
+    inputtest::FocusWatch watch;
+    inputtest::Undisturbed([&](inputtest::Observations& seen) {
+      SDL_Event key{};
+      key.type = SDL_KEYDOWN;
+      key.key.windowID = SDL_GetWindowID(window);
+      key.key.state = SDL_PRESSED;
+      key.key.keysym.scancode = SDL_SCANCODE_P;
+      key.key.keysym.sym = SDLK_p;
+      seen.Expect(SDL_PushEvent(&key) == 1, true, "key pushed");
+      SDL_Event button{};
+      button.type = SDL_MOUSEBUTTONDOWN;
+      button.button.windowID = SDL_GetWindowID(window);
+      button.button.button = SDL_BUTTON_LEFT;
+      button.button.state = SDL_PRESSED;
+      seen.Expect(SDL_PushEvent(&button) == 1, true, "button pushed");
 
-    engine.Tick();
-    EXPECT_TRUE(controls.IsKeyDown("P"));
-    EXPECT_FALSE(controls.IsKeyPressed("P"));
-    engine.Update(0);
+      pump();
+      engine.Tick();
+      seen.Expect(controls.IsKeyPressed("P"), true, "P pressed");
+      seen.Expect(controls.IsKeyPressed("MOUSE1"), true, "MOUSE1 pressed");
+      engine.Update(0);
+
+      pump();
+      engine.Tick();
+      seen.Expect(controls.IsKeyDown("P"), true, "P held in the next frame");
+      seen.Expect(controls.IsKeyPressed("P"), false, "P pressed in the next frame");
+      engine.Update(0);
+
+      key.type = SDL_KEYUP;
+      key.key.state = SDL_RELEASED;
+      button.type = SDL_MOUSEBUTTONUP;
+      button.button.state = SDL_RELEASED;
+      SDL_PushEvent(&key);
+      SDL_PushEvent(&button);
+      pump();
+      engine.Tick();
+      engine.Update(0);
+    });
   }
   fs::remove_all(folder);
 }
