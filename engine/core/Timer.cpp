@@ -22,16 +22,15 @@ std::int64_t Timer::ReadCounter() {
   return now.QuadPart;
 }
 
-float Timer::GetTime() const {
+double Timer::GetTimeExact() const {
   if (useCounter_) {
     const std::int64_t end = paused_ ? counterPauseMark_ : ReadCounter();
-    return static_cast<float>(static_cast<double>(end - counterStart_) /
-                              static_cast<double>(counterFrequency_));
+    return static_cast<double>(end - counterStart_) / static_cast<double>(counterFrequency_);
   }
   const std::uint32_t end = paused_ ? millisecondPauseMark_ : timeGetTime();
   // Unsigned difference: a wrap of the clock between start and now does not disturb it.
   const std::uint32_t elapsed = end - millisecondStart_;
-  return static_cast<float>(elapsed * 0.001);
+  return elapsed * 0.001;
 }
 
 void Timer::SetPaused(bool paused) {

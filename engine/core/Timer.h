@@ -13,7 +13,10 @@ class Timer {
   virtual ~Timer() = default;
 
   // Seconds since time zero; frozen while paused.
-  float GetTime() const;
+  float GetTime() const { return static_cast<float>(GetTimeExact()); }
+  // The same in double precision: a float of seconds loses milliseconds after a few hours, which is
+  // too coarse to take frame differences from.
+  double GetTimeExact() const;
   // A call that does not change the state does nothing (pausing twice keeps the first mark).
   void SetPaused(bool paused);
   bool IsPaused() const { return paused_ != 0; }

@@ -68,8 +68,12 @@ void TimerManager::DeleteTimer(Timer* timer) {
 void TimerManager::Update() {
   if (frameTimer == nullptr)
     return;
-  delta = frameTimer->GetTime() - lastTime;
-  lastTime = frameTimer->GetTime();
+  // The difference is taken in double precision: after hours of play a float reading of the frame
+  // timer only resolves several milliseconds.
+  const double now = frameTimer->GetTimeExact();
+  delta = static_cast<float>(now - lastTimeExact_);
+  lastTimeExact_ = now;
+  lastTime = static_cast<float>(now);
 
   secondAccumulator += delta;
   ++frameCounter;

@@ -43,6 +43,8 @@ class TimerManager {
   std::vector<std::uint32_t> liveSlots_;
   // Owned; a deleted timer's slot is null until reused.
   std::vector<Timer*> slots_;
+  // lastTime in full precision, from which the delta is measured.
+  double lastTimeExact_ = 0.0;
 
  public:
   // Read directly by the engine's systems and the game; smoothing may be switched on by a user.

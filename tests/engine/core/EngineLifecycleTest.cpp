@@ -52,6 +52,7 @@ class EngineLifecycleTest : public testing::Test {
     fs::remove_all(folder_);
   }
   void TearDown() override {
+    headless::InstallHeadlessWindows();  // drop the fault plan
     headless::ResetInput();
     headless::ResetAudio();
     fs::remove_all(folder_);

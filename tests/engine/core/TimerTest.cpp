@@ -101,6 +101,21 @@ TEST_F(TimerManagerTest, DeltaIsClampedToTheFrameRange) {
   }
 }
 
+TEST_F(TimerManagerTest, DeltaKeepsMillisecondsAfterADayOfPlay) {
+  for (bool counter : {false, true}) {
+    SCOPED_TRACE(counter ? "performance counter" : "millisecond clock");
+    clock::RefuseTimerCaps(counter);
+    TimerManager timers;
+    clock::StepClockSeconds(86400.0);
+    timers.Update();
+    // A float of 86400 s resolves only 7.8 ms: 16 ms frames would read as 15.6 or 23.4 ms.
+    for (int i = 0; i < 5; ++i) {
+      Frame(timers, 0.016);
+      EXPECT_NEAR(timers.delta, 0.016f, 1e-5f);
+    }
+  }
+}
+
 TEST_F(TimerManagerTest, SmoothingFollowsSlowlyAndCapsASuddenDrop) {
   TimerManager timers;
   timers.smoothing = 1;
