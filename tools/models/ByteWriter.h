@@ -1,0 +1,75 @@
+#pragma once
+// Little-endian encoding shared by the writers, and the write-then-rename that leaves no half-written
+// file behind.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/core/Vector.h"
+
+namespace tools {
+
+class ByteWriter {
+ public:
+  explicit ByteWriter(std::vector<std::uint8_t>& out) : out_(out) {}
+  void U8(std::uint8_t value) { out_.push_back(value); }
+  void U16(std::uint16_t value) {
+    out_.push_back(static_cast<std::uint8_t>(value));
+    out_.push_back(static_cast<std::uint8_t>(value >> 8));
+  }
+  void U32(std::uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) {
+      out_.push_back(static_cast<std::uint8_t>(value >> shift));
+    }
+  }
+  void F32(float value) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof(bits));
+    U32(bits);
+  }
+  void V3(const CorvantisEngine::Vector3& v) {
+    F32(v.x);
+    F32(v.y);
+    F32(v.z);
+  }
+  void V4(const CorvantisEngine::Vector4& v) {
+    F32(v.x);
+    F32(v.y);
+    F32(v.z);
+    F32(v.w);
+  }
+  void Bytes(const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    out_.insert(out_.end(), bytes, bytes + size);
+  }
+  // Patches the total-length field at the start.
+  void FinishLength() {
+    const auto size = static_cast<std::uint32_t>(out_.size());
+    for (int i = 0; i < 4; ++i) {
+      out_[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (8 * i));
+    }
+  }
+
+ private:
+  std::vector<std::uint8_t>& out_;
+};
+
+inline bool WriteWholeFile(const std::vector<std::uint8_t>& bytes, const std::string& path) {
+  const std::string temporary = path + ".partial";
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (file == nullptr) {
+    return false;
+  }
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const bool closed = std::fclose(file) == 0;
+  if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tools
