@@ -12,6 +12,7 @@
 #include "engine/render/CameraManager.h"
 #include "engine/render/LightManager.h"
 #include "engine/render/RenderSystemFactory.h"
+#include "engine/resources/ShaderManager.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSystem_DS7.h"
 #include "platform/win32/WinSystem.h"
@@ -73,7 +74,8 @@ Engine::Engine(const EngineStartParameters& parameters) : parameters_(WithDefaul
 
   lights_ = std::make_unique<LightManager>(log_.get(), renderSystem_.get());
 
-  // shaders: ShaderManager(log, files, timers, config, render system)
+  shaders_ = std::make_unique<ShaderManager>(log_.get(), files_.get(), timers_.get(), config_.get(),
+                                             renderSystem_.get());
 
   // models: ModelManager(log, files, timers, render system, cameras, lights, shaders)
 
@@ -110,7 +112,8 @@ Engine::~Engine() {
   soundManager_.reset();
   soundSystem_.reset();
   controls_.reset();
-  // particle systems, sprite groups, models, shaders
+  // particle systems, sprite groups, models
+  shaders_.reset();
   lights_.reset();
   cameras_.reset();
   renderSystem_.reset();
@@ -138,7 +141,7 @@ void Engine::Render() {
   // sprite groups: SpriteGroupManager::Update()
   // GUI: GUIManager::Render()
   lights_->Update();
-  // shaders: ShaderManager::Update()
+  shaders_->Update();
   // models: ModelManager::Render(). Until the model manager draws the scene, the frame is begun and
   // ended here so that every frame is cleared.
   if (renderSystem_->IsReady()) {

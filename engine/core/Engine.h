@@ -28,6 +28,7 @@ class Window;
 class RenderSystem;
 class CameraManager;
 class LightManager;
+class ShaderManager;
 
 class Engine {
  public:
@@ -60,6 +61,7 @@ class Engine {
   RenderSystem* GetRenderSystem() const { return renderSystem_.get(); }
   CameraManager* GetCameraManager() const { return cameras_.get(); }
   LightManager* GetLightManager() const { return lights_.get(); }
+  ShaderManager* GetShaderManager() const { return shaders_.get(); }
   Controls* GetControls() const { return controls_.get(); }
   // Null when sound failed to start: the game then runs silent.
   SoundSystem* GetSoundSystem() const { return soundSystem_.get(); }
@@ -86,7 +88,8 @@ class Engine {
   std::unique_ptr<RenderSystem> renderSystem_;
   std::unique_ptr<CameraManager> cameras_;
   std::unique_ptr<LightManager> lights_;
-  // shaders: ShaderManager (slot 10)
+  // Owns the texture manager.
+  std::unique_ptr<ShaderManager> shaders_;
   // models: ModelManager (slot 11)
   // sprite groups: SpriteGroupManager (slot 12)
   // particle systems: ParticleSystemManager (slot 13)
