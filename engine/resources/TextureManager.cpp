@@ -112,6 +112,10 @@ Texture2D* TextureManager::Create(const std::string& key, bool mipMapping, const
 Texture2D* TextureManager::CreateTexture(bool keepImages, bool mipMapping, const std::string& diffuseName,
                                          const std::string& opacityName, Image* diffuse, Image* opacity) {
   const std::string key = MakeKey(diffuseName, opacityName, mipMapping);
+  if (keepImages && opacity != nullptr && opacity == diffuse) {
+    // One image given for both: the opacity becomes a copy so that each is owned once.
+    opacity = new Image(*diffuse);
+  }
   if (Entry* entry = Find(key)) {
     if (keepImages) {
       delete diffuse;

@@ -111,6 +111,11 @@ TEST_F(TextureManagerTest, SharingByKeyAndReferenceCounts) {
   Texture2D* b = textures_->CreateTexture(true, false, "same.JPG", "", NewImage(4, 4, 24), NewImage(4, 4, 8));
   EXPECT_EQ(a, b);
   EXPECT_EQ(a->GetReferenceCount(), 2);
+  Image* both = NewImage(4, 4, 32);
+  Texture2D* shared = textures_->CreateTexture(true, false, "self", "self", both, both);
+  EXPECT_EQ(textures_->CreateTexture(true, false, "self", "self", NewImage(2, 2, 8), nullptr), shared);
+  textures_->ReleaseTexture(shared);
+  textures_->ReleaseTexture(shared);  // one image given as both is owned once (the sanitizer build checks)
   Texture2D* mip = textures_->CreateTexture(true, true, "same.jpg", "", NewImage(4, 4, 24), nullptr);
   EXPECT_NE(mip, a) << "mip mapping is part of the key";
   EXPECT_EQ(mip->GetKey(), "diffuse_same.jpg_with_mip_mapping");
