@@ -28,6 +28,8 @@ namespace {
 constexpr std::size_t kJpegBufferSize = 4096;
 // Ceiling on what the library may allocate for one picture (its whole-image buffers included).
 constexpr long kJpegMemoryLimit = 512L * 1024 * 1024;
+// Pictures up to this many pixels are decoded however short their file (a cut file ends in grey).
+constexpr std::uint64_t kJpegSmallPicture = 4u * 1024 * 1024;
 
 struct JpegSource {
   jpeg_source_mgr pub;
@@ -138,6 +140,12 @@ JpegResult DecodeJpeg(jpeg_decompress_struct* info, JpegErrorManager* errors, Fi
   }
   if (info->image_width > Image::kMaxImageSide || info->image_height > Image::kMaxImageSide) {
     return kJpegUnsupported;
+  }
+  // Each 8 x 8 block takes a few bits at the very least; a large picture from a file far too small to
+  // hold it is refused before its pixels are allocated.
+  const std::uint64_t pictureSize = static_cast<std::uint64_t>(info->image_width) * info->image_height;
+  if (pictureSize > kJpegSmallPicture && static_cast<std::uint64_t>(file->GetSize()) * 1024 < pictureSize) {
+    return kJpegCorrupt;
   }
   jpeg_start_decompress(info);
   const std::uint32_t components = static_cast<std::uint32_t>(info->output_components);

@@ -244,6 +244,11 @@ bool Image::LoadTga(const std::string& fileName, FileBinary& file, Image& result
   std::vector<std::uint8_t> decoded;
   const std::uint8_t* stored = input;
   if (runLength) {
+    // Every packet is at least two bytes and gives at most 128 pixels: refuse a header that claims more
+    // pixels than the input could hold before allocating for them.
+    if (pixelCount / 128 > inputSize / (1 + pixelBytes)) {
+      throw FileError(ImageIncorrectFormatText(fileName));
+    }
     decoded.resize(storedSize);
     std::size_t produced = 0;
     std::size_t at = 0;

@@ -236,6 +236,8 @@ TEST_F(ImageReadersTest, HostileHeaders) {
       {"pixels.tga", WithBytes(testing::MakeTgaHeader(2, 300, 300, 32, false), 1000), "Incorrect"},
       {"idfield.tga", WithBytes(testing::MakeTgaHeader(2, 1, 1, 8, false, 200), 10), "Incorrect"},
       {"rlerun.tga", WithBytes(testing::MakeTgaHeader(10, 100, 100, 24, false), 0), "Incorrect"},
+      // 16384 x 16384 from 4 bytes of packets: refused before a gigabyte is allocated.
+      {"rlehuge.tga", WithBytes(testing::MakeTgaHeader(10, 16384, 16384, 32, false), 4), "Incorrect"},
       // One run packet (0xFF) missing its pixel bytes.
       {"rlecut.tga", Bytes{0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 4, 0, 32, 0, 0xFF, 1}, "Incorrect"},
   };
@@ -267,6 +269,17 @@ TEST_F(ImageReadersTest, OversizedJpegIsRefusedBeforeDecoding) {
   }
   EXPECT_FALSE(Load("big.jpg", jpeg));
   EXPECT_EQ(TakeOnlyError(), "\nError: Unsupported \"big.jpg\" file format!\n\n");
+
+  // 16000 x 16000 is a size the reader takes, but not from a file of a few hundred bytes.
+  for (std::size_t i = 0; i + 8 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+      jpeg[i + 5] = jpeg[i + 7] = 16000 >> 8;
+      jpeg[i + 6] = jpeg[i + 8] = 16000 & 255;
+      break;
+    }
+  }
+  EXPECT_FALSE(Load("claims.jpg", jpeg));
+  EXPECT_EQ(TakeOnlyError(), "\nError: Incorrect \"claims.jpg\" file format!\n\n");
 }
 
 }  // namespace
