@@ -12,7 +12,11 @@
 #include "engine/core/MessageManager.h"
 #include "engine/core/Random.h"
 #include "engine/core/TimerManager.h"
+#include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessClock.h"
+#include "platform/headless/HeadlessDisplay.h"
+#include "platform/headless/HeadlessInput.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "platform/win32/WinSystem.h"
 #include "platform/win32/WinTime.h"
 
@@ -24,8 +28,13 @@ namespace fs = std::filesystem;
 class EngineTest : public testing::Test {
  protected:
   void SetUp() override {
+    // Every system starts on a fresh headless back end with no faults planned.
     platform::headless::ResetClock();
     platform::headless::SetClockMilliseconds(777777);
+    platform::headless::InstallHeadlessWindows();
+    display_ = platform::headless::InstallHeadlessDisplay();
+    platform::headless::ResetInput();
+    platform::headless::ResetAudio();
     folder_ = fs::temp_directory_path() / ("brindlewick_engine_" + std::to_string(::getpid()) + "_" +
                                            testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder_);
@@ -70,6 +79,7 @@ class EngineTest : public testing::Test {
     return lines;
   }
 
+  std::shared_ptr<platform::headless::HeadlessDisplay> display_;
   fs::path folder_;
 };
 
