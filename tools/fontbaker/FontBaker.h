@@ -1,0 +1,31 @@
+#pragma once
+// Bakes a TrueType font into a glyph sheet and its font file. Each glyph gets a cell one line high
+// (ascender to descender at the pixel size) and one advance wide, so a glyph drawn at size s is s high
+// and s * width wide, baseline included. The sheet is white with the glyph coverage in alpha.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/fontbaker/FontFileWriter.h"
+
+namespace GameTools {
+
+struct BakedFont {
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::vector<std::uint8_t> rgba;  // rows bottom-up
+  std::vector<FontGlyphRecord> glyphs;
+};
+
+struct FontBakeOptions {
+  std::uint32_t pixelSize = 32;
+  std::uint32_t sheetWidth = 512;
+  // Inclusive code ranges; codes the font lacks are left out.
+  std::vector<std::pair<std::uint16_t, std::uint16_t>> ranges = {{32, 126}, {160, 255}};
+};
+
+// Throws std::runtime_error with the reason when FreeType cannot read the font.
+BakedFont BakeFont(const std::string& ttfPath, const FontBakeOptions& options);
+
+}  // namespace GameTools

@@ -1,0 +1,41 @@
+// fontbaker: fontbaker <font.ttf> <pixel size> <sheet.tga> <font.fnt>
+// Writes the glyph sheet (32-bit TGA) and the font file for the printable ASCII and Latin-1 codes.
+#include "tools/fontbaker/FontBaker.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+int main(int argc, char** argv) {
+  if (argc != 5) {
+    std::fprintf(stderr, "usage: fontbaker <font.ttf> <pixel size> <sheet.tga> <font.fnt>\n");
+    return 2;
+  }
+  GameTools::FontBakeOptions options;
+  const long size = std::strtol(argv[2], nullptr, 10);
+  if (size <= 0 || size > 512) {
+    std::fprintf(stderr, "fontbaker: pixel size must be 1 to 512\n");
+    return 2;
+  }
+  options.pixelSize = static_cast<std::uint32_t>(size);
+  while (options.sheetWidth < options.pixelSize * 8) {
+    options.sheetWidth *= 2;
+  }
+  try {
+    const GameTools::BakedFont baked = GameTools::BakeFont(argv[1], options);
+    if (!GameTools::WriteTga32(argv[3], baked.width, baked.height, baked.rgba)) {
+      std::fprintf(stderr, "fontbaker: cannot write %s\n", argv[3]);
+      return 1;
+    }
+    if (!GameTools::WriteFontFile(argv[4], baked.glyphs)) {
+      std::fprintf(stderr, "fontbaker: cannot write %s\n", argv[4]);
+      return 1;
+    }
+    std::printf("fontbaker: %zu glyphs, sheet %ux%u\n", baked.glyphs.size(), baked.width, baked.height);
+  } catch (const std::runtime_error& error) {
+    std::fprintf(stderr, "fontbaker: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
