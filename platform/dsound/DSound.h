@@ -12,37 +12,17 @@
 
 #include <cstdint>
 
+#include "platform/win32/WinCom.h"
 #include "platform/win32/WinTypes.h"
 
 using D3DVALUE = float;
 using LPLONG = LONG*;
-
-struct GUID {
-  std::uint32_t Data1;
-  std::uint16_t Data2;
-  std::uint16_t Data3;
-  std::uint8_t Data4[8];
-};
-using REFIID = const GUID&;
-using LPGUID = GUID*;
-using LPCGUID = const GUID*;
-
-inline bool operator==(const GUID& a, const GUID& b) {
-  if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3)
-    return false;
-  for (int i = 0; i < 8; ++i) {
-    if (a.Data4[i] != b.Data4[i])
-      return false;
-  }
-  return true;
-}
 
 // Interface ids the sound back end asks for (our own values: only their identity matters).
 inline constexpr GUID IID_IDirectSound3DListener = {
     0xB1D50001, 0x0003, 0x0001, {'L', 'I', 'S', 'T', 'E', 'N', 'E', 'R'}};
 inline constexpr GUID IID_IDirectSound3DBuffer = {
     0xB1D50001, 0x0003, 0x0002, {'3', 'D', 'B', 'U', 'F', 'F', 'E', 'R'}};
-inline constexpr GUID GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
 constexpr WORD WAVE_FORMAT_PCM = 1;
 
@@ -129,15 +109,6 @@ constexpr HRESULT DSERR_PRIOLEVELNEEDED = static_cast<HRESULT>(0x88780046u);
 constexpr HRESULT DSERR_UNINITIALIZED = static_cast<HRESULT>(0x887800AAu);
 constexpr HRESULT DSERR_UNSUPPORTED = static_cast<HRESULT>(0x80004001u);
 
-struct IUnknown {
-  virtual HRESULT QueryInterface(REFIID riid, LPVOID* ppvObject) = 0;
-  virtual ULONG AddRef() = 0;
-  virtual ULONG Release() = 0;
-
- protected:
-  virtual ~IUnknown() = default;
-};
-using LPUNKNOWN = IUnknown*;
 
 struct IDirectSoundBuffer;
 using LPDIRECTSOUNDBUFFER = IDirectSoundBuffer*;

@@ -41,7 +41,7 @@ template <class Interface>
 class Counted : public Interface {
  public:
   explicit Counted(std::shared_ptr<DeviceCore> core) : core_(std::move(core)) { ++gLiveObjects; }
-  ~Counted() override { --gLiveObjects; }
+  virtual ~Counted() { --gLiveObjects; }
 
   ULONG AddRef() override { return ++references_; }
   ULONG Release() override {

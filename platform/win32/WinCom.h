@@ -31,6 +31,7 @@ inline bool operator==(const GUID& a, const GUID& b) {
   return IsEqualGUID(a, b);
 }
 
+inline constexpr GUID GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 inline constexpr IID IID_IUnknown = {
     0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 

@@ -49,9 +49,15 @@ using HANDLE = void*;
 
 #undef DECLARE_PLATFORM_HANDLE
 
+#ifndef WINAPI
 #define WINAPI
+#endif
+#ifndef CALLBACK
 #define CALLBACK
+#endif
+#ifndef APIENTRY
 #define APIENTRY
+#endif
 
 #ifndef TRUE
 #define TRUE 1
