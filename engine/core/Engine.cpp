@@ -12,7 +12,10 @@
 #include "engine/render/CameraManager.h"
 #include "engine/render/LightManager.h"
 #include "engine/render/RenderSystemFactory.h"
+#include "engine/resources/ModelManager.h"
+#include "engine/resources/ParticleSystem.h"
 #include "engine/resources/ShaderManager.h"
+#include "engine/resources/SpriteGroup.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSystem_DS7.h"
 #include "platform/win32/WinSystem.h"
@@ -77,11 +80,14 @@ Engine::Engine(const EngineStartParameters& parameters) : parameters_(WithDefaul
   shaders_ = std::make_unique<ShaderManager>(log_.get(), files_.get(), timers_.get(), config_.get(),
                                              renderSystem_.get());
 
-  // models: ModelManager(log, files, timers, render system, cameras, lights, shaders)
+  models_ = std::make_unique<ModelManager>(log_.get(), files_.get(), timers_.get(), renderSystem_.get(),
+                                           cameras_.get(), lights_.get(), shaders_.get());
 
-  // sprite groups: SpriteGroupManager(log, cameras, shaders, models)
+  spriteGroups_ =
+      std::make_unique<SpriteGroupManager>(log_.get(), cameras_.get(), shaders_.get(), models_.get());
 
-  // particle systems: ParticleSystemManager(log, files, timers, shaders, sprite groups)
+  particleSystems_ = std::make_unique<ParticleSystemManager>(log_.get(), files_.get(), timers_.get(),
+                                                             shaders_.get(), spriteGroups_.get());
 
   controls_ = std::make_unique<Controls_DI7>(log_.get(), timers_.get(), window_.get(), true);
 
@@ -112,7 +118,9 @@ Engine::~Engine() {
   soundManager_.reset();
   soundSystem_.reset();
   controls_.reset();
-  // particle systems, sprite groups, models
+  particleSystems_.reset();
+  spriteGroups_.reset();
+  models_.reset();
   shaders_.reset();
   lights_.reset();
   cameras_.reset();
@@ -137,17 +145,13 @@ void Engine::Tick() {
 void Engine::Render() {
   renderSystem_->Refresh();
   cameras_->Update();
-  // particle systems: ParticleSystemManager::Update()
-  // sprite groups: SpriteGroupManager::Update()
+  particleSystems_->Update();
+  spriteGroups_->Update();
   // GUI: GUIManager::Render()
   lights_->Update();
   shaders_->Update();
-  // models: ModelManager::Render(). Until the model manager draws the scene, the frame is begun and
-  // ended here so that every frame is cleared.
-  if (renderSystem_->IsReady()) {
-    renderSystem_->BeginScene();
-    renderSystem_->EndScene();
-  }
+  // Scene begin, every visible model by depth, scene end (an empty scene still clears the frame).
+  models_->Render();
   if (soundSystem_)
     soundSystem_->Refresh();
   if (soundManager_)
@@ -158,9 +162,7 @@ void Engine::Update(std::uint32_t sleepMilliseconds) {
   Render();
   if (sleepMilliseconds != 0)
     Sleep(sleepMilliseconds);
-  // models: ModelManager::PresentFrame(), which presents while the render system is ready.
-  if (renderSystem_->IsReady())
-    renderSystem_->SwapBuffers();
+  models_->PresentFrame();
   if (controls_->IsKeyPressed("PRINTSCRN"))
     config_->SetBool("sc_take_screenshot", false);
   controls_->EndFrame();

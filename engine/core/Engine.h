@@ -28,6 +28,9 @@ class Window;
 class RenderSystem;
 class CameraManager;
 class LightManager;
+class ModelManager;
+class SpriteGroupManager;
+class ParticleSystemManager;
 class ShaderManager;
 
 class Engine {
@@ -62,6 +65,9 @@ class Engine {
   CameraManager* GetCameraManager() const { return cameras_.get(); }
   LightManager* GetLightManager() const { return lights_.get(); }
   ShaderManager* GetShaderManager() const { return shaders_.get(); }
+  ModelManager* GetModelManager() const { return models_.get(); }
+  SpriteGroupManager* GetSpriteGroupManager() const { return spriteGroups_.get(); }
+  ParticleSystemManager* GetParticleSystemManager() const { return particleSystems_.get(); }
   Controls* GetControls() const { return controls_.get(); }
   // Null when sound failed to start: the game then runs silent.
   SoundSystem* GetSoundSystem() const { return soundSystem_.get(); }
@@ -90,9 +96,9 @@ class Engine {
   std::unique_ptr<LightManager> lights_;
   // Owns the texture manager.
   std::unique_ptr<ShaderManager> shaders_;
-  // models: ModelManager (slot 11)
-  // sprite groups: SpriteGroupManager (slot 12)
-  // particle systems: ParticleSystemManager (slot 13)
+  std::unique_ptr<ModelManager> models_;
+  std::unique_ptr<SpriteGroupManager> spriteGroups_;
+  std::unique_ptr<ParticleSystemManager> particleSystems_;
   // Created as Controls_DI7.
   std::unique_ptr<Controls> controls_;
   // Created as SoundSystem_DS7; null when sound failed to start.
