@@ -57,6 +57,8 @@ float ConsoleGUIView::GetWindowY() const {
 }
 
 void ConsoleGUIView::SetWindowY(float y) {
+  // The GUI screen may be given its size after the console was made; the window keeps covering it.
+  window_->size = Vector2{GetScreenWidth(), GetScreenHeight()};
   window_->position.y = y;
 }
 

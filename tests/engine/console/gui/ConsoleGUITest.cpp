@@ -112,6 +112,19 @@ TEST_F(ConsoleGUITest, OpenConsoleQueuesItsTextsOnTheWindow) {
   EXPECT_EQ(view_->GetEditBox()->text, L"");
 }
 
+TEST_F(ConsoleGUITest, AScreenSizedAfterCreationIsStillCovered) {
+  Console& console = Make();
+  gui_->SetScreenSize(1024.0f, 768.0f);
+  console.Toggle();
+  timers_.delta = 0.1f;
+  for (int i = 0; i < 10 && console.GetState() != Console::kOpen; ++i) {
+    console.Execute();
+  }
+  ASSERT_EQ(console.GetState(), Console::kOpen);
+  EXPECT_EQ(view_->GetWindow()->size, (Vector2{1024, 768}));
+  EXPECT_EQ(view_->GetWindow()->position, (Vector2{0, 468}));
+}
+
 TEST_F(ConsoleGUITest, WrapsAndPadsInTheConsoleFont) {
   Console& console = Make();
   // Header: "Console" is 35 wide, each space 10: 76 spaces keep it within 800.
