@@ -8,6 +8,7 @@
 #include "engine/core/TimerManager.h"
 #include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
+#include "engine/gui/GUIManager.h"
 #include "engine/input/Controls_DI7.h"
 #include "engine/render/CameraManager.h"
 #include "engine/render/LightManager.h"
@@ -102,8 +103,9 @@ Engine::Engine(const EngineStartParameters& parameters) : parameters_(WithDefaul
     soundSystem_.reset();
   }
 
-  // GUI: GUIManager(log, files, window, timers, cameras, shaders, models, controls, sound manager); the
-  //   sound manager may be null.
+  // The GUI comes last; without sound its widgets play nothing.
+  gui_ = std::make_unique<GUIManager>(log_.get(), files_.get(), window_.get(), timers_.get(), cameras_.get(),
+                                      shaders_.get(), models_.get(), controls_.get(), soundManager_.get());
 
   RandomSeed(GetTickCount());
 }
@@ -114,7 +116,8 @@ Engine::~Engine() {
 
   // Reverse creation order; each reset skips a null slot. Members left out here (the parameter copy,
   // then the COM bracket) go last, by declaration order.
-  // console, GUI
+  // console
+  gui_.reset();
   soundManager_.reset();
   soundSystem_.reset();
   controls_.reset();
@@ -137,7 +140,7 @@ void Engine::Tick() {
   timers_->Update();
   window_->Update();
   controls_->Update();
-  // GUI: GUIManager::Update()
+  gui_->Update();
   // console: Console::Execute() when a console exists
   log_->ClearRecords();
 }
@@ -147,7 +150,7 @@ void Engine::Render() {
   cameras_->Update();
   particleSystems_->Update();
   spriteGroups_->Update();
-  // GUI: GUIManager::Render()
+  gui_->Render();
   lights_->Update();
   shaders_->Update();
   // Scene begin, every visible model by depth, scene end (an empty scene still clears the frame).

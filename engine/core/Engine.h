@@ -32,6 +32,7 @@ class ModelManager;
 class SpriteGroupManager;
 class ParticleSystemManager;
 class ShaderManager;
+class GUIManager;
 
 class Engine {
  public:
@@ -72,6 +73,7 @@ class Engine {
   // Null when sound failed to start: the game then runs silent.
   SoundSystem* GetSoundSystem() const { return soundSystem_.get(); }
   SoundManager* GetSoundManager() const { return soundManager_.get(); }
+  GUIManager* GetGUIManager() const { return gui_.get(); }
 
  private:
   // Brackets the engine's life with CoInitialize/CoUninitialize; uninitialises only after a success.
@@ -105,7 +107,7 @@ class Engine {
   std::unique_ptr<SoundSystem> soundSystem_;
   // Null when sound failed to start.
   std::unique_ptr<SoundManager> soundManager_;
-  // GUI: GUIManager (slot 17)
+  std::unique_ptr<GUIManager> gui_;
   // console: Console (slot 19); null until CreateConsole
 };
 
