@@ -155,7 +155,8 @@ class SdlDisplay final : public ddraw::DisplayDriver {
 
   DisplayMode GetDesktopMode() override {
     DisplayMode mode{1024, 768, 32, 60};
-    if (!StartVideo()) {
+    VideoScope video;
+    if (!video) {
       return mode;
     }
     SDL_DisplayMode desktop{};
@@ -171,7 +172,8 @@ class SdlDisplay final : public ddraw::DisplayDriver {
 
   std::vector<DisplayMode> GetReportedModes() override {
     std::vector<DisplayMode> modes;
-    if (!StartVideo()) {
+    VideoScope video;
+    if (!video) {
       return modes;
     }
     const int count = SDL_GetNumDisplayModes(0);
@@ -442,12 +444,21 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   }
 
  private:
-  static bool StartVideo() {
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
-      return true;
+  // Keeps SDL's video part started while the display is asked, without holding it afterwards (the
+  // window layer owns its lifetime).
+  class VideoScope {
+   public:
+    VideoScope() : started_(SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {}
+    ~VideoScope() {
+      if (started_) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      }
     }
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-  }
+    explicit operator bool() const { return started_; }
+
+   private:
+    bool started_;
+  };
 
   bool Current() {
     if (context_ == nullptr) {

@@ -12,11 +12,16 @@
 #include "engine/core/MessageManager.h"
 #include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
-#include "engine/render/IndexBuffer.h"
 #include "engine/render/HardwareInfo_D3D7.h"
+#include "engine/render/IndexBuffer.h"
 #include "engine/render/RenderSystem_D3D7.h"
 #include "engine/render/VertexBuffer.h"
 #include "platform/ddraw/D3D.h"
+
+// The system's D-Bus library keeps a buffer SDL's video start-up made until the process ends.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libdbus-1.so\n";
+}
 
 namespace CorvantisEngine {
 namespace {

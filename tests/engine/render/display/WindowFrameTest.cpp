@@ -1,0 +1,60 @@
+// The frames the window shows come from the device: the engine's frame clears and presents through the
+// render system, and the window's framebuffer, read straight from OpenGL, holds the clear colour.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "engine/core/Engine.h"
+#include "engine/core/EngineStartParameters.h"
+#include "engine/render/RenderSystem.h"
+#include "support/TempFolder.h"
+
+namespace CorvantisEngine {
+namespace {
+
+// The window's pixel at its centre, as 0xRRGGBB, from the window's own framebuffer (not the device's
+// off-screen one). Mesa's software renderer keeps the swapped frame in the window's back buffer, which
+// is where the device's present copied it.
+std::uint32_t WindowCentre() {
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glReadBuffer(GL_BACK);
+  std::uint8_t rgba[4] = {};
+  glReadPixels(320, 240, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  return static_cast<std::uint32_t>(rgba[0]) << 16 | static_cast<std::uint32_t>(rgba[1]) << 8 | rgba[2];
+}
+
+TEST(WindowFrameTest, TheWindowShowsTheDevicesFrames) {
+  testsupport::TempFolder folder;
+  EngineStartParameters p;
+  p.name = p.applicationName = p.logName = "Frames";
+  p.version = 100;
+  p.logFolder = p.configFolder = p.dataFolder = folder.Win("");
+  p.packFolder = "Data";
+  p.defaultVideoMode = "640x480x32";
+  p.forceDefaultVideoMode = 1;
+  p.forceDefaultFullScreen = 1;
+  p.defaultFullScreen = 0;
+  p.centreWindow = 1;
+  p.stencilRequested = 1;
+  Engine engine(p);
+  RenderSystem& render = *engine.GetRenderSystem();
+  ASSERT_TRUE(render.IsReady());
+
+  engine.Tick();
+  engine.Update(0);
+  EXPECT_EQ(WindowCentre(), 0u) << "the engine's default clear colour is black";
+
+  render.SetClearColour(Vector4(0.2f, 0.4f, 0.6f, 1.0f));
+  engine.Tick();
+  engine.Update(0);
+  const std::uint32_t shown = WindowCentre();
+  EXPECT_NEAR(static_cast<int>(shown >> 16), 51, 1) << std::hex << shown;
+  EXPECT_NEAR(static_cast<int>((shown >> 8) & 255), 102, 1) << std::hex << shown;
+  EXPECT_NEAR(static_cast<int>(shown & 255), 153, 1) << std::hex << shown;
+}
+
+}  // namespace
+}  // namespace CorvantisEngine
