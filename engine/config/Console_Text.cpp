@@ -58,6 +58,12 @@ std::size_t Console::RowStart(std::size_t end) const {
 
 void Console::Draw() {
   view_->SetWindowColour(Vector4(1.0f, 1.0f, 1.0f, alpha));
+  // A font registered after the console was made sets the rows' spacing from then on.
+  const float fontSize = view_->GetFontSize();
+  if (fontSize > 0.0f) {
+    textBase_ = fontSize * 0.2f;
+    rowStep_ = fontSize * 1.2f;
+  }
   // Rows above the screen's top edge are not drawn; while sliding less of the window shows.
   const float visibleHeight = view_->GetScreenHeight() - view_->GetWindowY();
 
@@ -86,7 +92,8 @@ void Console::Draw() {
 
   drawnRows_.clear();
   float rowY = y;
-  while (end > 0 && rowY < visibleHeight) {
+  // Without a font there is no row height: nothing would ever reach the top edge.
+  while (end > 0 && rowY < visibleHeight && rowStep_ > 0.0f) {
     const std::size_t start = RowStart(end);
     drawnRows_.emplace_back(start, end);
     end = start;

@@ -54,6 +54,7 @@ class ConsoleTest : public ::testing::Test {
     auto view = std::make_unique<FakeConsoleView>();
     view_ = view.get();
     view_->screenWidth = screenWidth_;
+    view_->fontSize = fontSize_;
     view_->wide = wide_;
     console_ = std::make_unique<Console>(&log_, nullptr, config_.get(), nullptr, std::move(view),
                                          "Brindlewick Console", u'>', u'-', "F12", alpha, size, speed);
@@ -98,6 +99,7 @@ class ConsoleTest : public ::testing::Test {
   CorvantisEngine::FileManager files_;
   std::unique_ptr<Config> config_;
   float screenWidth_ = 800.0f;
+  float fontSize_ = 20.0f;
   std::map<wchar_t, float> wide_;
   FakeConsoleView* view_ = nullptr;
   std::unique_ptr<Console> console_;
@@ -347,6 +349,26 @@ TEST_F(ConsoleTest, DrawFillsTheWholeOpenHeight) {
     EXPECT_EQ(row.text, L"row " + std::to_wstring(10 + i)) << "oldest first, top down";
     EXPECT_FLOAT_EQ(row.position.y, 76.0f + 24.0f * static_cast<float>(9 - i));
   }
+}
+
+TEST_F(ConsoleTest, RowSpacingFollowsAFontThatArrivesLater) {
+  fontSize_ = 0.0f;
+  Console& console = Make(0.8f, 300.0f, 1000.0f);
+  for (int i = 0; i < 3; ++i) {
+    console.AppendWrappedText(kWhite, L"row\n");
+  }
+  OpenFully();
+  view_->printed.clear();
+  console.Draw();
+  EXPECT_EQ(view_->printed.size(), 2u) << "no font size: header and prompt only, no rows piled up";
+
+  view_->fontSize = 10.0f;
+  view_->printed.clear();
+  console.Draw();
+  EXPECT_FLOAT_EQ(console.GetRowStep(), 12.0f);
+  ASSERT_EQ(view_->printed.size(), 5u);
+  EXPECT_FLOAT_EQ(view_->printed[0].position.y, 2.0f);
+  EXPECT_FLOAT_EQ(view_->printed.back().position.y, 38.0f);
 }
 
 TEST_F(ConsoleTest, ScrollingShowsTheSeparatorAndStopsAtTheOldestRow) {
