@@ -40,8 +40,8 @@ class ModelManager {
   Model* CreateModelFromFile(const std::string& fileName, Camera* camera, std::uint32_t extraFlags);
   Model* CloneModel(const Model& source, Camera* camera, std::uint32_t extraFlags);
   // Prototypes: owned by the caller, never updated or drawn by the manager.
-  Model* NewBoxModel(const Vector3& a, const Vector3& b, const ShaderDescriptor* descriptor, Camera* camera,
-                     std::uint32_t extraFlags);
+  Model* NewBoxModel(const Vector3& a, const Vector3& b, const ShaderDescriptor* descriptor = nullptr,
+                     Camera* camera = nullptr, std::uint32_t extraFlags = 0);
   Model* LoadModel(const std::string& fileName, Camera* camera, std::uint32_t extraFlags);
   Model* NewModelCopy(const Model& source, Camera* camera, std::uint32_t extraFlags);
   // Removes and deletes a registered model; null or an unregistered model is left alone.
