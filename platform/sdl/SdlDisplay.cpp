@@ -194,6 +194,12 @@ class SdlDisplay final : public ddraw::DisplayDriver {
       return DDERR_NOHWND;
     }
     fullScreen_ = fullScreen;
+    if (!fullScreen && coveredDesktop_ && sdlWindow == window_) {
+      // Back to a window: the window layer gives it its size and place again.
+      SDL_SetWindowFullscreen(sdlWindow, 0);
+      SDL_SetWindowBordered(sdlWindow, SDL_TRUE);
+      coveredDesktop_ = false;
+    }
     if (sdlWindow == window_ && context_ != nullptr) {
       return DD_OK;
     }
@@ -259,6 +265,9 @@ class SdlDisplay final : public ddraw::DisplayDriver {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     target_ = &renderTarget;
     ForgetAppliedState();
+    if (fullScreen_) {
+      CoverDesktop();
+    }
     return DD_OK;
   }
 
@@ -459,6 +468,24 @@ class SdlDisplay final : public ddraw::DisplayDriver {
    private:
     bool started_;
   };
+
+  // Full screen covers the desktop without switching the display's mode; Present scales the back
+  // buffer into it with its aspect kept. Without a window manager the request to go full screen does
+  // nothing, so the window is also placed over the desktop by hand.
+  void CoverDesktop() {
+    if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0) {
+      return;
+    }
+    SDL_Rect desktop{};
+    if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &desktop) == 0) {
+      // Placed first: a window flagged full screen ignores size changes.
+      SDL_SetWindowBordered(window_, SDL_FALSE);
+      SDL_SetWindowPosition(window_, desktop.x, desktop.y);
+      SDL_SetWindowSize(window_, desktop.w, desktop.h);
+    }
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    coveredDesktop_ = true;
+  }
 
   bool Current() {
     if (context_ == nullptr) {
@@ -973,6 +1000,7 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   SDL_Window* window_ = nullptr;
   SDL_GLContext context_ = nullptr;
   bool fullScreen_ = false;
+  bool coveredDesktop_ = false;
   bool vsync_ = false;
   bool anisotropic_ = false;
   GLint textureUnits_ = 1;

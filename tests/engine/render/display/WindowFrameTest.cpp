@@ -10,24 +10,24 @@
 #include "engine/core/Engine.h"
 #include "engine/core/EngineStartParameters.h"
 #include "engine/render/RenderSystem.h"
+#include "platform/win32/WinMessages.h"
 #include "support/TempFolder.h"
 
 namespace CorvantisEngine {
 namespace {
 
-// The window's pixel at its centre, as 0xRRGGBB, from the window's own framebuffer (not the device's
-// off-screen one). Mesa's software renderer keeps the swapped frame in the window's back buffer, which
-// is where the device's present copied it.
-std::uint32_t WindowCentre() {
+// A pixel of the window (OpenGL's window coordinates: y up), as 0xRRGGBB, from the window's own framebuffer
+// (not the device's off-screen one). Mesa's software renderer keeps the swapped frame in the window's back
+// buffer, which is where the device's present copied it.
+std::uint32_t WindowPixel(int x, int y) {
   glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
   glReadBuffer(GL_BACK);
   std::uint8_t rgba[4] = {};
-  glReadPixels(320, 240, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
   return static_cast<std::uint32_t>(rgba[0]) << 16 | static_cast<std::uint32_t>(rgba[1]) << 8 | rgba[2];
 }
 
-TEST(WindowFrameTest, TheWindowShowsTheDevicesFrames) {
-  testsupport::TempFolder folder;
+EngineStartParameters Parameters(const testsupport::TempFolder& folder) {
   EngineStartParameters p;
   p.name = p.applicationName = p.logName = "Frames";
   p.version = 100;
@@ -39,21 +39,49 @@ TEST(WindowFrameTest, TheWindowShowsTheDevicesFrames) {
   p.defaultFullScreen = 0;
   p.centreWindow = 1;
   p.stencilRequested = 1;
-  Engine engine(p);
+  return p;
+}
+
+void Frame(Engine& engine) {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  engine.Tick();
+  engine.Update(0);
+}
+
+TEST(WindowFrameTest, TheWindowShowsTheDevicesFrames) {
+  testsupport::TempFolder folder;
+  Engine engine(Parameters(folder));
   RenderSystem& render = *engine.GetRenderSystem();
   ASSERT_TRUE(render.IsReady());
 
-  engine.Tick();
-  engine.Update(0);
-  EXPECT_EQ(WindowCentre(), 0u) << "the engine's default clear colour is black";
+  Frame(engine);
+  EXPECT_EQ(WindowPixel(320, 240), 0u) << "the engine's default clear colour is black";
 
   render.SetClearColour(Vector4(0.2f, 0.4f, 0.6f, 1.0f));
-  engine.Tick();
-  engine.Update(0);
-  const std::uint32_t shown = WindowCentre();
+  Frame(engine);
+  const std::uint32_t shown = WindowPixel(320, 240);
   EXPECT_NEAR(static_cast<int>(shown >> 16), 51, 1) << std::hex << shown;
   EXPECT_NEAR(static_cast<int>((shown >> 8) & 255), 102, 1) << std::hex << shown;
   EXPECT_NEAR(static_cast<int>(shown & 255), 153, 1) << std::hex << shown;
+}
+
+TEST(WindowFrameTest, FullScreenScalesTheFrameWithItsAspectKept) {
+  testsupport::TempFolder folder;
+  EngineStartParameters p = Parameters(folder);
+  p.defaultFullScreen = 1;  // 640x480 on the 1280x1024 screen: 1280x960 with bars of 32 rows
+  Engine engine(p);
+  engine.GetRenderSystem()->SetClearColour(Vector4(1.0f, 1.0f, 1.0f, 1.0f));
+  for (int i = 0; i < 5; ++i) {
+    Frame(engine);
+  }
+  EXPECT_EQ(WindowPixel(640, 512), 0xFFFFFFu);
+  EXPECT_EQ(WindowPixel(1270, 512), 0xFFFFFFu) << "the frame reaches the sides";
+  EXPECT_EQ(WindowPixel(640, 10), 0u) << "bar below";
+  EXPECT_EQ(WindowPixel(640, 1015), 0u) << "bar above";
 }
 
 }  // namespace
