@@ -1,6 +1,7 @@
 #include "engine/core/Engine.h"
 
 #include "engine/config/Config.h"
+#include "engine/config/Console.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Random.h"
@@ -116,7 +117,7 @@ Engine::~Engine() {
 
   // Reverse creation order; each reset skips a null slot. Members left out here (the parameter copy,
   // then the COM bracket) go last, by declaration order.
-  // console
+  console_.reset();
   gui_.reset();
   soundManager_.reset();
   soundSystem_.reset();
@@ -141,7 +142,8 @@ void Engine::Tick() {
   window_->Update();
   controls_->Update();
   gui_->Update();
-  // console: Console::Execute() when a console exists
+  if (console_)
+    console_->Execute();
   log_->ClearRecords();
 }
 
@@ -172,6 +174,18 @@ void Engine::Update(std::uint32_t sleepMilliseconds) {
   config_->ClearChangedFlags();
   if (IsExitRequested())
     log_->Message("\nExiting...\n");
+}
+
+Console* Engine::CreateConsole(const std::string& title, const ShaderDescriptor* windowTexture,
+                               std::uint32_t fontId, std::uint16_t caretChar, std::uint16_t promptChar,
+                               std::uint16_t separatorChar, const std::string& keyName, float alpha,
+                               float size, float speed) {
+  // The old console goes first: it hands its variables back, so the new one binds them to its fields.
+  console_.reset();
+  console_ = std::make_unique<Console>(log_.get(), timers_.get(), config_.get(), controls_.get(),
+                                       shaders_.get(), gui_.get(), title, windowTexture, fontId, caretChar,
+                                       promptChar, separatorChar, keyName, alpha, size, speed);
+  return console_.get();
 }
 
 std::string Engine::GetTitle() const {

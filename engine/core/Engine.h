@@ -33,6 +33,8 @@ class SpriteGroupManager;
 class ParticleSystemManager;
 class ShaderManager;
 class GUIManager;
+class Console;
+class ShaderDescriptor;
 
 class Engine {
  public:
@@ -74,6 +76,16 @@ class Engine {
   SoundSystem* GetSoundSystem() const { return soundSystem_.get(); }
   SoundManager* GetSoundManager() const { return soundManager_.get(); }
   GUIManager* GetGUIManager() const { return gui_.get(); }
+  // Null until CreateConsole.
+  Console* GetConsole() const { return console_.get(); }
+
+  // Makes the drop-down console over the engine's systems with the caller's look (a window texture, may
+  // be null; the font id; caret, prompt and separator characters as UTF-16 units; its key name, alpha,
+  // size in GUI units and slide speed in GUI units per second). A second call replaces the console.
+  Console* CreateConsole(const std::string& title, const ShaderDescriptor* windowTexture,
+                         std::uint32_t fontId, std::uint16_t caretChar, std::uint16_t promptChar,
+                         std::uint16_t separatorChar, const std::string& keyName, float alpha, float size,
+                         float speed);
 
  private:
   // Brackets the engine's life with CoInitialize/CoUninitialize; uninitialises only after a success.
@@ -108,7 +120,8 @@ class Engine {
   // Null when sound failed to start.
   std::unique_ptr<SoundManager> soundManager_;
   std::unique_ptr<GUIManager> gui_;
-  // console: Console (slot 19); null until CreateConsole
+  // Null until CreateConsole.
+  std::unique_ptr<Console> console_;
 };
 
 }  // namespace CorvantisEngine
