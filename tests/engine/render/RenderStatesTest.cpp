@@ -5,6 +5,7 @@
 #include "RenderFixture.h"
 #include "engine/render/IndexBuffer.h"
 #include "engine/render/VertexBuffer.h"
+#include "engine/resources/Image.h"
 
 namespace CorvantisEngine::testing {
 namespace {
@@ -260,6 +261,15 @@ TEST_F(StatesTest, ScenesClearWithThePackedColourAndOnlyWhenAsked) {
   ASSERT_EQ(frame.size(), 800u * 600u);
   EXPECT_EQ(frame[0] & 0x00FFFFFFu, 0xFF7F00u) << "the presented frame is the cleared back buffer";
   EXPECT_TRUE(Entries(LogRecord::kError).empty());
+
+  Image shot;
+  render.CopyScreenToImage(&shot);
+  ASSERT_EQ(shot.GetWidth(), 800u);
+  ASSERT_EQ(shot.GetBitsPerPixel(), 24u);
+  const std::uint8_t* pixel = shot.GetPixels();
+  EXPECT_EQ(pixel[0], 0xFF);
+  EXPECT_EQ(pixel[1], 0x7F);
+  EXPECT_EQ(pixel[2], 0x00) << "the back buffer copied into an image, red first";
 
   render.SetClearFlags(0);
   display_->ClearCalls();
