@@ -354,7 +354,8 @@ bool GUIScroll::Update(const Vector2& mouse, bool held, bool pressed) {
   while (repeatAccumulator > 0.0001f) {
     repeatAccumulator -= kRepeatPeriod;
     if (up) {
-      sliderPosition = std::min(sliderPosition + step, count - 1);
+      sliderPosition = static_cast<std::uint32_t>(
+          std::min<std::uint64_t>(std::uint64_t{sliderPosition} + step, std::uint64_t{count} - 1));
     }
     if (down) {
       sliderPosition = sliderPosition > step ? sliderPosition - step : 0;
