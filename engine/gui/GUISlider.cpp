@@ -82,7 +82,7 @@ void GUISlider::CreateThumb(const Vector2& newSize, const ShaderDescriptor* text
 }
 
 void GUISlider::SetPosition(std::uint32_t p) {
-  sliderPosition = std::min(p, count - 1);
+  sliderPosition = std::min(p, LastPosition());
 }
 
 void GUISlider::SetCount(std::uint32_t n) {
@@ -166,7 +166,7 @@ bool GUISlider::Update(const Vector2& mouse, bool held, bool pressed) {
   if (reversed != 0) {
     t = 1.0f - t;
   }
-  const float p = t * static_cast<float>(count - 1);
+  const float p = t * static_cast<float>(LastPosition());
   const float whole = std::floor(p);
   const auto rounded = static_cast<std::uint32_t>(p - whole < 0.5f ? whole : whole + 1.0f);
   SetPosition(rounded);
@@ -179,7 +179,8 @@ bool GUISlider::Render() {
   }
   if (thumb != nullptr) {
     if (thumb->model != nullptr) {
-      float t = static_cast<float>(sliderPosition) / static_cast<float>(count - 1);
+      float t =
+          static_cast<float>(std::min(sliderPosition, LastPosition())) / static_cast<float>(LastPosition());
       if (reversed != 0) {
         t = 1.0f - t;
       }
@@ -355,7 +356,7 @@ bool GUIScroll::Update(const Vector2& mouse, bool held, bool pressed) {
     repeatAccumulator -= kRepeatPeriod;
     if (up) {
       sliderPosition = static_cast<std::uint32_t>(
-          std::min<std::uint64_t>(std::uint64_t{sliderPosition} + step, std::uint64_t{count} - 1));
+          std::min<std::uint64_t>(std::uint64_t{sliderPosition} + step, LastPosition()));
     }
     if (down) {
       sliderPosition = sliderPosition > step ? sliderPosition - step : 0;

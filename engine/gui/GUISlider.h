@@ -71,6 +71,8 @@ class GUISlider : public GUIWindow {
                  const Vector2& uvExtent, const std::string& modelFile, Model* prototype);
   void ResizeThumbWindow();
   std::uint32_t PartFlags() const { return kGUIShown | (state & kGUIColoured); }
+  // count - 1, with a count the toolkit set below 2 read as 2.
+  std::uint32_t LastPosition() const { return count < 2 ? 1 : count - 1; }
 
  private:
   void Initialise(bool vertical, const Vector2& start, const Vector2& end, std::uint32_t count);

@@ -78,6 +78,14 @@ TEST_F(SliderTest, CountsBelowTwoActAsTwoAndSmallerCountsClamp) {
   EXPECT_EQ(slider->GetPosition(), 1u);
   slider->SetPosition(100);
   EXPECT_EQ(slider->GetPosition(), 1u);
+  // A count written directly below 2 still acts as 2 (no division by zero, no wrap).
+  slider->CreateThumb({10, 10}, nullptr, {1, 1});
+  slider->count = 0;
+  slider->Update({95, 5}, true, true);
+  EXPECT_EQ(slider->GetPosition(), 1u);
+  EXPECT_TRUE(slider->Render());
+  const Vector3 corner = slider->thumb->model->world.TransformPoint(Vector3(0, 0, 0));
+  EXPECT_NEAR(corner.x, 100.0f, 1e-3f);
 }
 
 TEST_F(SliderTest, EqualStartAndEndJumpToAnEnd) {
