@@ -68,17 +68,19 @@ class GUIScene {
     gui_->SetScreenSize(800, 600);
     gui_->GetFontManager()->CreateFont(kFont, nullptr, "fonts\\bench.fnt")->size = 8.0f;
 
-    GUIWindow* panel = gui_->CreateWindow(kGUIShown | kGUILayer3, {0, 0}, {800, 600}, nullptr, nullptr, {1, 1});
+    GUIWindow* panel =
+        gui_->CreateWindow(kGUIShown | kGUILayer3, {0, 0}, {800, 600}, nullptr, nullptr, {1, 1});
     for (int i = 0; i < kTextWindows; ++i) {
       const Vector2 at{static_cast<float>(i % 5) * 160.0f, static_cast<float>(i / 5) * 60.0f};
       textWindows_.push_back(gui_->CreateWindow(kGUIShown, at, {150, 20}, nullptr, panel, {1, 1}));
     }
     for (int i = 0; i < 60; ++i) {
-      gui_->CreateButton(kGUIShown, {static_cast<float>(i * 13 % 780), static_cast<float>(i * 7 % 580)}, {40, 20},
-                         nullptr, panel, {1, 1});
+      gui_->CreateButton(kGUIShown, {static_cast<float>(i * 13 % 780), static_cast<float>(i * 7 % 580)},
+                         {40, 20}, nullptr, panel, {1, 1});
     }
     for (int i = 0; i < 40; ++i) {
-      gui_->CreateCheckBox(kGUIShown, {static_cast<float>(i * 19 % 780), 300}, {16, 16}, nullptr, panel, {1, 1});
+      gui_->CreateCheckBox(kGUIShown, {static_cast<float>(i * 19 % 780), 300}, {16, 16}, nullptr, panel,
+                           {1, 1});
     }
     for (int i = 0; i < 19; ++i) {
       gui_->CreateEditBox(kGUIShown, {10, static_cast<float>(i * 30)}, {200, 20}, nullptr, kFont,
@@ -91,8 +93,8 @@ class GUIScene {
       slider->CreateThumb({20, 20}, nullptr, {1, 1});
     }
     for (int i = 0; i < 15; ++i) {
-      GUIScroll* scroll = gui_->CreateScroll(kGUIShown, {760, static_cast<float>(i * 38)}, {20, 36}, nullptr, true,
-                                             {0, 8}, {0, 20}, 50, panel, {1, 1});
+      GUIScroll* scroll = gui_->CreateScroll(kGUIShown, {760, static_cast<float>(i * 38)}, {20, 36}, nullptr,
+                                             true, {0, 8}, {0, 20}, 50, panel, {1, 1});
       scroll->CreateThumb({20, 8}, nullptr, {1, 1});
       scroll->CreateIncreaseButton({0, 28}, {20, 8}, nullptr, {1, 1});
       scroll->CreateDecreaseButton({0, 0}, {20, 8}, nullptr, {1, 1});
