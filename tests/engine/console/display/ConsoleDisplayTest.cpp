@@ -15,6 +15,11 @@
 #include "platform/ddraw/D3D.h"
 #include "support/TempFolder.h"
 
+// The system's D-Bus library keeps a buffer SDL's video start-up made until the process ends.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libdbus-1.so\n";
+}
+
 namespace CorvantisEngine {
 namespace {
 
