@@ -322,5 +322,58 @@ TEST_F(ModelFileTest, FlagsLayoutAndShaderName) {
   ExpectSame(decoded, original);
 }
 
+TEST_F(ModelFileTest, OddButValidLayoutsUpdateDrawAndPickSafely) {
+  // Layout flags the reader accepts in combinations no exporter makes; each model must survive a few
+  // animated frames, drawing and picking with every read staying inside its data.
+  struct Row {
+    const char* why;
+    std::uint32_t flags;
+    Form form;
+  };
+  const Row rows[] = {
+      {"static with frame animation (no frame vertices)", kModelStatic | kModelFrames, Form::kStatic},
+      {"frames and bones", kModelFrames | kModelSkinned, Form::kFrames},
+      {"static and skinned", kModelStatic | kModelSkinned, Form::kStatic},
+      {"strip of skinned vertices", kModelSkinned, Form::kSkinned},
+  };
+  for (const Row& row : rows) {
+    ModelFileData data = MakeModel(row.form, 202, 6);
+    data.flags = row.flags | kModelVisible;
+    if ((row.flags & kModelSkinned) && data.bones.empty()) {
+      ModelFileBone bone;
+      bone.name = "only";
+      data.bones.push_back(bone);
+    }
+    const std::uint32_t frames = (row.flags & (kModelFrames | kModelSkinned)) ? data.frameCount : 1;
+    data.poses.assign(data.bones.size() * frames * 10, 0.5f);
+    data.boxes.resize((row.flags & kModelFrames) ? frames : 1,
+                      ModelFileBox{Vector3(-1, -1, -1), Vector3(1, 1, 1)});
+    if ((row.flags & kModelFrames) && !(row.flags & kModelStatic)) {
+      data.vertices.resize(data.vertexCount * frames);
+    }
+    Bytes bytes;
+    ASSERT_TRUE(tools::EncodeModelFile(data, bytes)) << row.why;
+    WriteData("odd.mdl", bytes);
+    std::unique_ptr<Model> model(models_->LoadModel("odd.mdl", nullptr, 0));
+    EXPECT_EQ(model->name, "odd.mdl") << row.why;
+    EXPECT_EQ(model->indexBuffer->GetIndexCount(), 6u) << row.why << ": read, not substituted";
+    model->animation->speed = 7.0f;
+    model->animation->loop = true;
+    model->animation->Play();
+    // A range past the model's frames as well.
+    model->animation->AddAnimation(5, 0, 40);
+    for (int frame = 0; frame < 30; ++frame) {
+      if (frame == 15) {
+        model->animation->SetAnimation(5);
+      }
+      timers_.delta = 0.05f;
+      model->Update(false);
+      model->Draw();
+    }
+    float distance = 0.0f;
+    model->IntersectSegment(Ray(Vector3(0, 0, 10), Vector3(0, 0, -20)), &distance);
+  }
+}
+
 }  // namespace
 }  // namespace CorvantisEngine::modeltest
