@@ -329,6 +329,71 @@ TEST_F(PixelTest, FiltersAndAlphaOfFormatsWithout) {
   opaque->Release();
 }
 
+TEST_F(PixelTest, MipLevelsAndASecondStage) {
+  RenderSystem_D3D7& render = Make();
+  // Three levels, each a colour of its own: a quad two pixels across shows the 4x4 texture's 2x2 level.
+  DDSURFACEDESC2 d{};
+  d.dwSize = sizeof(d);
+  d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT | DDSD_MIPMAPCOUNT;
+  d.dwWidth = d.dwHeight = 4;
+  d.dwMipMapCount = 3;
+  d.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_MIPMAP | DDSCAPS_COMPLEX;
+  d.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+  d.ddpfPixelFormat.dwFlags = DDPF_RGB;
+  d.ddpfPixelFormat.dwRGBBitCount = 32;
+  d.ddpfPixelFormat.dwRBitMask = 0xFF0000;
+  d.ddpfPixelFormat.dwGBitMask = 0xFF00;
+  d.ddpfPixelFormat.dwBBitMask = 0xFF;
+  IDirectDrawSurface7* top = nullptr;
+  ASSERT_EQ(render.GetDirectDraw()->CreateSurface(&d, &top, nullptr), DD_OK);
+  IDirectDrawSurface7* level = top;
+  level->AddRef();
+  for (std::uint32_t colour : {kRed, kGreen, kBlue}) {
+    DDSURFACEDESC2 locked{};
+    locked.dwSize = sizeof(locked);
+    ASSERT_EQ(level->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+    for (DWORD y = 0; y < locked.dwHeight; ++y) {
+      for (DWORD x = 0; x < locked.dwWidth; ++x) {
+        std::memcpy(static_cast<std::uint8_t*>(locked.lpSurface) + y * locked.lPitch + 4 * x, &colour, 4);
+      }
+    }
+    level->Unlock(nullptr);
+    DDSCAPS2 caps{DDSCAPS_TEXTURE | DDSCAPS_MIPMAP, 0, 0, 0};
+    IDirectDrawSurface7* next = nullptr;
+    level->GetAttachedSurface(&caps, &next);
+    level->Release();
+    level = next;
+  }
+  Begin(kBlue);
+  render.GetDevice()->SetTexture(0, top);
+  render.GetDevice()->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_POINT);
+  render.GetDevice()->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_POINT);
+  render.GetDevice()->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTFP_POINT);
+  Quad(0.0f, 0.0f, 4.0f / 640.0f, 4.0f / 480.0f, 0.5f, 0xFFFFFFFFu);
+  End();
+  EXPECT_EQ(Pixel(320, 239), kGreen) << "the second level";
+  Begin(kBlue);
+  Quad(-1, -1, 1, 1, 0.5f, 0xFFFFFFFFu);
+  End();
+  EXPECT_EQ(Pixel(320, 240), kRed) << "magnified: the top level";
+
+  // A second stage modulates with its own texture; without one it passes the colour through.
+  IDirectDrawSurface7* grey = Texture(1, 1, {0xFF808080u});
+  Begin(kBlue);
+  render.GetDevice()->SetTexture(1, grey);
+  Quad(-1, -1, 1, 1, 0.5f, 0xFFFFFFFFu);
+  End();
+  ExpectNear(Pixel(320, 240), 0x800000, 1, "red modulated by grey");
+  render.GetDevice()->SetTexture(1, nullptr);
+  Begin(kBlue);
+  Quad(-1, -1, 1, 1, 0.5f, 0xFFFFFFFFu);
+  End();
+  EXPECT_EQ(Pixel(320, 240), kRed) << "an empty second stage passes the colour through";
+  render.GetDevice()->SetTexture(0, nullptr);
+  grey->Release();
+  top->Release();
+}
+
 TEST_F(PixelTest, ALitQuadWithNoLightsIsBlack) {
   RenderSystem_D3D7& render = Make();
   Begin(kBlue);
