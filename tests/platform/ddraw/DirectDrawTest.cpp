@@ -3,8 +3,10 @@
 // its validation, and the pixel-format conversions drivers use.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "platform/ddraw/D3D.h"
@@ -403,6 +405,41 @@ TEST_F(DeviceTest, CallsAreValidated) {
     EXPECT_EQ(device_->LightEnable(i, TRUE), D3D_OK);
   }
   EXPECT_EQ(device_->LightEnable(17, TRUE), D3DERR_LIGHT_SET_FAILED) << "eight lights at most";
+}
+
+TEST_F(DeviceTest, TexturesMadeOnAWorkerWhileTheMainThreadPresents) {
+  IDirectDrawSurface7* primary = nullptr;
+  DDSURFACEDESC2 pd = Describe(DDSCAPS_PRIMARYSURFACE);
+  ASSERT_EQ(dd_->CreateSurface(&pd, &primary, nullptr), DD_OK);
+  std::atomic<bool> done{false};
+  std::atomic<int> made{0};
+  std::thread worker([&] {
+    for (int i = 0; i < 200; ++i) {
+      DDSURFACEDESC2 td =
+          DescribeTexture(16, 16, platform::ddraw::FormatARGB8888(), DDSCAPS_MIPMAP | DDSCAPS_COMPLEX);
+      IDirectDrawSurface7* texture = nullptr;
+      if (dd_->CreateSurface(&td, &texture, nullptr) != DD_OK)
+        continue;
+      DDSURFACEDESC2 locked{};
+      locked.dwSize = sizeof(locked);
+      if (texture->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr) == DD_OK) {
+        std::memset(locked.lpSurface, 0x7F, static_cast<std::size_t>(locked.lPitch) * locked.dwHeight);
+        texture->Unlock(nullptr);
+      }
+      texture->Release();
+      ++made;
+    }
+    done = true;
+  });
+  while (!done) {
+    device_->BeginScene();
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+    device_->EndScene();
+    primary->Blt(nullptr, target_, nullptr, DDBLT_WAIT, nullptr);
+  }
+  worker.join();
+  EXPECT_EQ(made.load(), 200);
+  primary->Release();
 }
 
 TEST(PixelFormatTest, ConversionsToRGBA) {
