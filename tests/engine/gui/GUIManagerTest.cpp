@@ -74,6 +74,17 @@ TEST_F(ManagerTest, CursorMapsClientPixelsToGUIUnitsWithYUp) {
   }
 }
 
+TEST_F(ManagerTest, WindowWithoutAClientAreaLeavesTheCursorWhereItWas) {
+  MoveTo(200, 150);
+  Frame();
+  window_->SetMode(0, 0, false, 1024, 768);
+  ASSERT_EQ(window_->GetWidth(), 0u);
+  MoveTo(10, 10);
+  Frame();
+  EXPECT_NEAR(gui_->GetCursorPosition().x, 400.0f, 1e-3f);
+  EXPECT_NEAR(gui_->GetCursorPosition().y, 298.0f, 1e-3f);
+}
+
 TEST_F(ManagerTest, CursorModelFollowsTheMouseAndShowsByItsFlag) {
   GUICursor* cursor = gui_->CreateCursor(nullptr, 32.0f);
   ASSERT_NE(cursor->model, nullptr);
