@@ -192,6 +192,13 @@ TEST_F(GUISoundTest, RequestsNearTheTimersStartStillPlay) {
   EXPECT_TRUE(sounds.sounds[5][0]->played);
 }
 
+TEST_F(GUISoundTest, MissingFileNeitherThrowsNorBreaksTheId) {
+  EXPECT_NO_THROW(guiSounds_->AddSound(3, "sounds\\missing.wav"));
+  guiSounds_->AddSound(3, "sounds\\a.wav");
+  EXPECT_NO_THROW(guiSounds_->PlaySound(3));
+  EXPECT_EQ(soundManager_->GetQueuedCount(), 1u);
+}
+
 TEST_F(GUISoundTest, WithoutSoundNothingIsRegisteredOrPlayed) {
   GUISoundManager silent(&timers_, nullptr);
   silent.AddSound(0, "sounds\\a.wav");
