@@ -117,6 +117,9 @@ void GUIEditBox::AdvanceCaret() {
 }
 
 bool GUIEditBox::HandleKey(std::uint16_t code, bool isCharacter) {
+  if (font == nullptr) {
+    return false;
+  }
   const auto length = [this] { return static_cast<std::int32_t>(text.size()); };
   if (!isCharacter) {
     switch (code) {
