@@ -281,6 +281,30 @@ TEST_F(DeviceTest, LostSurfacesAtPresentAndSceneAreRestored) {
     ADD_FAILURE() << e;
 }
 
+TEST_F(DeviceTest, ObjectsStillReferencedAtRelease) {
+  RenderSystem_D3D7& render = Make();
+  IDirect3DDevice7* held = render.GetDevice();
+  held->AddRef();
+  try {
+    render.Reset(1);
+    ADD_FAILURE() << "a reset with the device still held must stop";
+  } catch (const FatalError& error) {
+    EXPECT_EQ(error.GetMessage(), "RenderSystem_D3D7: device object is still referenced");
+  }
+  EXPECT_EQ(held->Release(), 0u);
+
+  render_.reset();
+  window_.reset();
+  log_->ClearRecords();
+  RenderSystem_D3D7& second = Make();
+  IDirectDraw7* directDraw = second.GetDirectDraw();
+  directDraw->AddRef();
+  render_.reset();  // the destructor logs and goes on
+  EXPECT_TRUE(Logged(LogRecord::kError, "RenderSystem_D3D7: DirectDraw object is still referenced"));
+  EXPECT_EQ(directDraw->Release(), 0u);
+  EXPECT_EQ(platform::ddraw::LiveObjectCount(), baseline_);
+}
+
 TEST_F(DeviceTest, ErrorTexts) {
   RenderSystem_D3D7& render = Make();
   log_->ClearRecords();
