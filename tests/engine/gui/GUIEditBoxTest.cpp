@@ -196,6 +196,18 @@ TEST_F(EditBoxTest, QueuesTheVisibleTextAndABlinkingCaret) {
   box->Render();
 }
 
+TEST_F(EditBoxTest, TextFadesWithTheWindow) {
+  GUIEditBox* box = gui_->CreateEditBox(kGUIShown | kGUIColoured, {}, {100, 20}, nullptr, kFont,
+                                        Vector4(1, 0, 0, 0.8f), {}, 10, 100, 100, '_', nullptr, {1, 1});
+  box->SetText(L"ab");
+  box->SetColour(Vector4(1, 1, 1, 0.5f));
+  box->Update({0, 0}, false, false);
+  ASSERT_GE(box->textCount, 1u);
+  EXPECT_NEAR(box->textRecords[0]->colour.w, 0.4f, 0.01f);
+  EXPECT_FLOAT_EQ(box->textRecords[0]->colour.x, 1.0f);
+  box->Render();
+}
+
 TEST_F(EditBoxTest, WithoutAFontTheBoxDoesNothing) {
   GUIEditBox* box = gui_->CreateEditBox(kGUIShown, {}, {100, 20}, nullptr, GUIEditBox::kNoFont, Vector4(), {},
                                         10, 100, 100, '_', nullptr, {1, 1});

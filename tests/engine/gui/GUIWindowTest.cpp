@@ -117,6 +117,20 @@ TEST_F(WindowTest, RenderPlacesTheQuadAtItsAbsoluteRectangle) {
   EXPECT_EQ(window->model->camera, gui_->GetCamera());
 }
 
+TEST_F(WindowTest, ColouredQuadsCarryAColourThatPlainOnesDoNot) {
+  GUIWindow* coloured = Window(kGUIShown | kGUIColoured);
+  EXPECT_EQ(coloured->model->flags & kModelColoured, kModelColoured);
+  EXPECT_FLOAT_EQ(coloured->GetColour().w, 1.0f) << "a new coloured quad is opaque white";
+  coloured->SetColour(Vector4(1, 0, 0, 0.5f));
+  EXPECT_NEAR(coloured->GetColour().x, 1.0f, 0.01f);
+  EXPECT_NEAR(coloured->GetColour().y, 0.0f, 0.01f);
+  EXPECT_NEAR(coloured->GetColour().w, 0.5f, 0.01f);
+  GUIWindow* plain = Window(kGUIShown);
+  EXPECT_EQ(plain->model->flags & kModelColoured, 0u);
+  plain->SetColour(Vector4(1, 0, 0, 0.5f));
+  EXPECT_FLOAT_EQ(plain->GetColour().w, 1.0f);
+}
+
 TEST_F(WindowTest, DeletingAParentLeavesItsChildrenTopLevel) {
   GUIWindow* parent = Window(kGUIShown | kGUILayer3);
   GUIWindow* child = Window(kGUIShown, {5, 5}, {10, 10}, parent);
