@@ -138,6 +138,10 @@ Texture2D* TextureManager::CreateTexture(bool keepImages, bool mipMapping, const
     }
   }
   entry->texture = Create(key, mipMapping, diffuseName, opacityName, *entry->diffuse, entry->opacity.get());
+  if (entry->texture == nullptr) {
+    // A render system that makes no textures leaves nothing to share or release.
+    return nullptr;
+  }
   if (!keepImages) {
     // The caller's images show what the texture was made from, as they would have without the copy.
     *diffuse = *entry->diffuse;
@@ -168,12 +172,18 @@ Texture2D* TextureManager::LoadTexture(bool mipMapping, const std::string& diffu
   entry->opacityName = opacityName;
   // Files are read again when the surface must be rebuilt; nothing is kept.
   entry->texture = Create(key, mipMapping, diffuseName, opacityName, *diffuse, opacity);
+  if (entry->texture == nullptr) {
+    return nullptr;
+  }
   Texture2D* texture = entry->texture;
   entries_.push_back(std::move(entry));
   return texture;
 }
 
 void TextureManager::ReleaseTexture(Texture2D* texture) {
+  if (texture == nullptr) {
+    return;
+  }
   for (auto it = entries_.begin(); it != entries_.end(); ++it) {
     if ((*it)->texture == texture) {
       if (texture->RemoveReference() <= 0) {

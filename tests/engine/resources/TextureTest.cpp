@@ -135,6 +135,19 @@ TEST_F(TextureManagerTest, SharingByKeyAndReferenceCounts) {
   EXPECT_EQ(textures_->GetVideoMemoryUsed(), mip->GetVideoMemory());
 }
 
+// A render system that makes no textures leaves the manager empty: nothing is shared, counted or
+// released through a null texture.
+TEST_F(TextureManagerTest, RenderSystemWithoutTexturesLeavesNothingHeld) {
+  testing::SetMakesTextures(render_.get(), false);
+  EXPECT_EQ(textures_->CreateTexture(true, false, "none.jpg", "", NewImage(4, 4, 24), nullptr), nullptr);
+  EXPECT_EQ(textures_->CreateTexture(true, false, "none.jpg", "", NewImage(4, 4, 24), nullptr), nullptr);
+  Write("data/wall.bmp", testing::MakeBmp(2, 2, 3, testing::Bytes(12, 77)));
+  EXPECT_EQ(textures_->LoadTexture(false, "data\\wall.bmp", ""), nullptr);
+  EXPECT_EQ(textures_->GetTextureCount(), 0u);
+  EXPECT_EQ(textures_->GetVideoMemoryUsed(), 0u);
+  textures_->ReleaseTexture(nullptr);
+}
+
 TEST_F(TextureManagerTest, LoadsFilesWithCheckerboardForMissingOnes) {
   Write("data/wall.bmp", testing::MakeBmp(2, 2, 3, testing::Bytes(12, 77)));
   Texture2D* wall = textures_->LoadTexture(false, "data\\wall.bmp", "data\\wall.bmp");

@@ -25,6 +25,9 @@ class FakeRenderSystem : public RenderSystem {
   IndexBuffer* CopyIndexBuffer(IndexBuffer*) override { return nullptr; }
   Texture2D* CreateTexture(TextureManager* textureManager, const std::string& key, Image* diffuse,
                            Image* opacity, bool mipMapping) override {
+    if (!makesTextures) {
+      return nullptr;
+    }
     return new RecordingTexture(messages, config, textureManager, key, *diffuse, opacity, mipMapping);
   }
   Light* CreateLight(std::uint32_t) override { return nullptr; }
@@ -48,6 +51,8 @@ class FakeRenderSystem : public RenderSystem {
   void UpdateZ() override {}
   void UpdateZWrite() override {}
   void UpdateStencil() override {}
+
+  bool makesTextures = true;
 };
 
 }  // namespace
@@ -58,6 +63,10 @@ void DeleteTestRenderSystem(RenderSystem* renderSystem) {
 
 TestRenderSystem MakeTestRenderSystem(MessageManager* log) {
   return TestRenderSystem(new FakeRenderSystem(log), DeleteTestRenderSystem);
+}
+
+void SetMakesTextures(RenderSystem* renderSystem, bool makesTextures) {
+  static_cast<FakeRenderSystem*>(renderSystem)->makesTextures = makesTextures;
 }
 
 void SetMaxTextureSize(RenderSystem* renderSystem, std::uint32_t size) {

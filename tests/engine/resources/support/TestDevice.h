@@ -30,5 +30,7 @@ using TestRenderSystem = std::unique_ptr<RenderSystem, void (*)(RenderSystem*)>;
 TestRenderSystem MakeTestRenderSystem(MessageManager* log);
 // 0: no limit. Applies to the test render system (or the stand-in).
 void SetMaxTextureSize(RenderSystem* renderSystem, std::uint32_t size);
+// false: the test render system's CreateTexture returns null, as a render system without textures does.
+void SetMakesTextures(RenderSystem* renderSystem, bool makesTextures);
 
 }  // namespace CorvantisEngine::testing
