@@ -13,11 +13,6 @@
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindow.h"
 
-// SDL's video start-up connects to D-Bus, whose library keeps a buffer for the life of the process.
-extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
-  return "leak:libdbus-1.so\n";
-}
-
 namespace CorvantisEngine {
 namespace {
 

@@ -9,12 +9,6 @@
 #include "platform/dsound/DSound.h"
 #include "platform/dsound/DSoundLayer.h"
 
-// SDL's audio start-up asks D-Bus about the session once and keeps what libdbus allocated for the life
-// of the process; that is not ours to free.
-extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
-  return "leak:libdbus-1.so\n";
-}
-
 namespace {
 
 TEST(SdlAudio, DeviceOpensAndItsThreadPlaysABufferToTheEnd) {

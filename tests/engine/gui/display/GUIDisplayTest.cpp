@@ -20,11 +20,6 @@
 #include "engine/resources/ShaderDescriptor.h"
 #include "tools/fontbaker/FontBaker.h"
 
-// SDL's video start-up connects to D-Bus, whose library keeps a buffer for the life of the process.
-extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
-  return "leak:libdbus-1.so\n";
-}
-
 namespace CorvantisEngine {
 namespace {
 
