@@ -104,6 +104,10 @@ bool SoundBuffer::FillChunk(std::uint32_t chunk, std::vector<std::uint8_t>& data
 void SoundBuffer::SetStreamState(std::uint32_t state) {
   if (state == streamState_)
     return;
+  // A stopped stream has nothing to pause: it stays stopped, so that the next play still rewinds the
+  // reader and refills the ring instead of resuming over stale chunks.
+  if (state == kStreamPaused && streamState_ == kStreamStopped)
+    return;
   if (state == kStreamStopped) {
     UnqueueProcessedBuffers(nullptr);
   } else if (state == kStreamPlaying && streamState_ == kStreamStopped) {

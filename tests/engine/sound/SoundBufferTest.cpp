@@ -236,6 +236,13 @@ TEST_F(StreamTest, PausedStreamResumesWherePlayRestartsFromTheBeginning) {
   manager_->PlaySound(sound_, true);  // playing: restart
   auto restarted = Play(100);
   EXPECT_EQ(FirstMismatch(restarted), -1);
+  // A stopped stream has nothing to resume: pausing it first must not keep the next play from
+  // rewinding and refilling the ring (it would play stale chunks from the middle of the file).
+  manager_->StopSound(sound_, true);
+  manager_->PauseSound(sound_, true);
+  manager_->PlaySound(sound_, true);
+  auto fromStopped = Play(100);
+  EXPECT_EQ(FirstMismatch(fromStopped), -1);
 }
 
 TEST_F(SoundBufferTest, OggStreamLoopsSeamlesslyThroughTheReader) {
