@@ -197,6 +197,11 @@ void ReadModelFile(FileBinary& file, const std::string& fileName, std::uint32_t 
   // Vertices.
   const std::uint64_t vertexCount = out.vertexCount;
   const ModelVertexForm form = GetModelVertexForm(flags);
+  // Without vertex records nothing in the file backs the vertex count, yet the model sizes its vertex
+  // buffer from it: only as many vertices as the indices can reach are taken.
+  if (form == ModelVertexForm::kNone && vertexCount > indexCount) {
+    reader.Fail();
+  }
   if (form == ModelVertexForm::kStatic || form == ModelVertexForm::kFrames) {
     const std::uint64_t records = form == ModelVertexForm::kStatic ? vertexCount : vertexCount * frames;
     reader.Take(records * kVertexRecordSize);

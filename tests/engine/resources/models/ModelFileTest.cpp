@@ -228,6 +228,12 @@ TEST_F(ModelFileTest, RejectionTable) {
       {"index past the vertices", [&](Bytes& b) { b[25] = 4; }, Form::kStatic, false},
       {"vertex count beyond the bytes", [&](Bytes& b) { put32(b, 21, 0x10000000); }, Form::kStatic, false},
       {"index count beyond the bytes", [&](Bytes& b) { put32(b, 17, 0xFFFFFFF0u); }, Form::kStatic, false},
+      {"no vertex records and more vertices than indices",
+       [&](Bytes& b) {
+         b[13] &= static_cast<std::uint8_t>(~kModelStatic);
+         put32(b, 21, 0x10000000);
+       },
+       Form::kStatic, false},
       {"frame count zero", [&](Bytes& b) { put32(b, 17, 0); }, Form::kSkinned, false},
       {"frame count beyond the poses", [&](Bytes& b) { put32(b, 17, 0x40000000); }, Form::kSkinned, false},
       {"bone count beyond the bytes", [](Bytes& b) { b[26] = 0xFF; }, Form::kSkinned, false},
