@@ -10,7 +10,8 @@
 //
 // Any thread. Failures throw FileError: "Incorrect \"<name>\" file format" for a bad header and for any
 // count or index that the file cannot hold or that points outside the model (checked before anything is
-// allocated; without vertex records, a vertex count above the index count), "Incorrect \"<name>\" format version, current is 202" for another version.
+// allocated; without vertex records, a vertex count above the index count), "Incorrect \"<name>\" format
+// version, current is 202" for another version.
 
 #include <cstdint>
 #include <string>
