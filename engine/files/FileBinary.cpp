@@ -111,8 +111,10 @@ bool FileBinary::Seek(std::uint32_t origin, std::int32_t offset) {
     default:
       return false;
   }
-  // The position stays on a byte of the file: [0, size - 1]; an empty file only has position 0.
-  const std::int64_t last = size_ > 0 ? static_cast<std::int64_t>(size_) - 1 : 0;
+  // A read position stays on a byte of the file: [0, size - 1]; an empty file only has position 0. A
+  // file being written may also stand at its end, where the next write appends.
+  const std::int64_t last =
+      write_ ? static_cast<std::int64_t>(size_) : (size_ > 0 ? static_cast<std::int64_t>(size_) - 1 : 0);
   if (target < 0) {
     target = 0;
     exact = false;

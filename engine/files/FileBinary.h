@@ -39,7 +39,8 @@ class FileBinary {
   FileBinary(const FileBinary&) = delete;
   FileBinary& operator=(const FileBinary&) = delete;
 
-  // Moves the position; false when it had to be clamped to the last byte (or to 0).
+  // Moves the position; false when it had to be clamped to the last byte (or to 0). A file opened for
+  // writing may also be moved to its end, so that writing goes on after a header was patched.
   bool Seek(std::uint32_t origin, std::int32_t offset);
 
   // Reads up to n bytes. With an out count it receives how many were read; without one a request that

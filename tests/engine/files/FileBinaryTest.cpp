@@ -290,9 +290,13 @@ TEST(FileBinaryWrite, ReadFilesRefuseWritesAndWritesTrackTheSize) {
   out.Write("E", 1);
   EXPECT_EQ(out.GetSize(), 5u);
   EXPECT_EQ(out.GetPosition(), 2u);
+  EXPECT_TRUE(out.Seek(1, 0)) << "the end is where a written file goes on";
+  out.Write("!", 1);
+  EXPECT_FALSE(out.Seek(0, 9));
+  EXPECT_EQ(out.GetPosition(), 6u);
   out.Close();
   out.Close();  // a second close is harmless
-  EXPECT_EQ(temp.Read("w.bin"), "hEllo");
+  EXPECT_EQ(temp.Read("w.bin"), "hEllo!");
 }
 
 TEST(FileBinaryWrite, FailedFlushIsReportedByCloseAndOnlyLoggedByTheDestructor) {
