@@ -14,6 +14,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "engine/core/Error.h"
 #include "engine/files/PackFile.h"
@@ -58,13 +59,18 @@ int main(int argc, char** argv) {
     if (!parent.empty()) {
       std::filesystem::create_directories(parent);
     }
-    std::ofstream out(output, std::ios::binary | std::ios::trunc);
+    // The executable is read whole before the output is opened: OUTPUT may name the executable itself.
+    std::vector<char> program;
     if (!executable.empty()) {
       std::ifstream in(executable, std::ios::binary);
       if (!in) {
         throw std::runtime_error("cannot read " + executable);
       }
-      out << in.rdbuf();
+      program.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::ofstream out(output, std::ios::binary | std::ios::trunc);
+    if (!executable.empty()) {
+      out.write(program.data(), static_cast<std::streamsize>(program.size()));
       const auto appended = packtool::AppendedForm(pack);
       out.write(reinterpret_cast<const char*>(appended.data()),
                 static_cast<std::streamsize>(appended.size()));

@@ -58,6 +58,14 @@ TEST(Qxpak, AppendsToACopyOfAnExecutable) {
   FileManager files(nullptr, temp.Win("base"), "", temp.Win("game"));
   EXPECT_EQ(files.GetPackCount(), 1u);
   EXPECT_EQ(Content(files, "data\\inside.txt"), "inside");
+
+  // Appending to the executable in place keeps the program in front of the pack.
+  std::filesystem::copy_file(QXPAK_PATH, root + "/inplace");
+  ASSERT_EQ(RunQxpak("--append " + root + "/inplace " + root + "/inplace " + root + "/src"), 0);
+  EXPECT_EQ(std::filesystem::file_size(root + "/inplace"), std::filesystem::file_size(root + "/game"));
+  FileManager inPlace(nullptr, temp.Win("base"), "", temp.Win("inplace"));
+  EXPECT_EQ(inPlace.GetPackCount(), 1u);
+  EXPECT_EQ(Content(inPlace, "data\\inside.txt"), "inside");
 }
 
 TEST(Qxpak, RefusesWhatCannotBeStored) {
