@@ -2,6 +2,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_BITMAP_H
 
 #include <algorithm>
 #include <memory>
@@ -19,6 +20,43 @@ struct FaceDeleter {
 };
 
 constexpr std::uint32_t kPadding = 1;
+
+// A rendered glyph as one coverage byte per pixel (0 to 255), rows top-down. Outline glyphs come as
+// 8-bit grey, but bitmap fonts and the embedded bitmaps of many TrueType fonts come one bit per pixel
+// (or in other depths), so every bitmap goes through FreeType's conversion first.
+struct Coverage {
+  std::uint32_t rows = 0;
+  std::uint32_t width = 0;
+  std::vector<std::uint8_t> values;
+
+  std::uint8_t At(std::uint32_t row, std::uint32_t column) const { return values[row * width + column]; }
+};
+
+Coverage ReadCoverage(FT_Library library, const FT_Bitmap& bitmap) {
+  Coverage coverage;
+  FT_Bitmap grey;
+  FT_Bitmap_Init(&grey);
+  if (FT_Bitmap_Convert(library, &bitmap, &grey, 1) != 0 || grey.num_grays < 2) {
+    FT_Bitmap_Done(library, &grey);
+    return coverage;
+  }
+  coverage.rows = grey.rows;
+  coverage.width = grey.width;
+  coverage.values.resize(static_cast<std::size_t>(grey.rows) * grey.width);
+  const long stride = grey.pitch < 0 ? -static_cast<long>(grey.pitch) : grey.pitch;
+  const unsigned top = grey.num_grays - 1;
+  for (std::uint32_t row = 0; row < grey.rows; ++row) {
+    // A negative pitch stores the rows bottom-up.
+    const std::uint32_t stored = grey.pitch < 0 ? grey.rows - 1 - row : row;
+    const unsigned char* line = grey.buffer + static_cast<long>(stored) * stride;
+    for (std::uint32_t column = 0; column < grey.width; ++column) {
+      coverage.values[static_cast<std::size_t>(row) * grey.width + column] =
+          static_cast<std::uint8_t>(std::min(255u, line[column] * 255u / top));
+    }
+  }
+  FT_Bitmap_Done(library, &grey);
+  return coverage;
+}
 
 }  // namespace
 
@@ -88,7 +126,7 @@ BakedFont BakeFont(const std::string& ttfPath, const FontBakeOptions& options) {
       continue;
     }
     const FT_GlyphSlot slot = face->glyph;
-    const FT_Bitmap& bitmap = slot->bitmap;
+    const Coverage bitmap = ReadCoverage(library.get(), slot->bitmap);
     const long baselineRow = static_cast<long>(cell.top) + ascender;  // from the sheet's top
     for (unsigned row = 0; row < bitmap.rows; ++row) {
       const long y = baselineRow - slot->bitmap_top + static_cast<long>(row);
@@ -100,7 +138,7 @@ BakedFont BakeFont(const std::string& ttfPath, const FontBakeOptions& options) {
         if (x < static_cast<long>(cell.x) || x >= static_cast<long>(cell.x + cell.advance)) {
           continue;
         }
-        const std::uint8_t coverage = bitmap.buffer[row * bitmap.pitch + column];
+        const std::uint8_t coverage = bitmap.At(row, column);
         // Rows are stored bottom-up.
         const std::size_t storedRow = height - 1 - static_cast<std::size_t>(y);
         baked.rgba[(storedRow * baked.width + static_cast<std::size_t>(x)) * 4 + 3] = coverage;

@@ -1,6 +1,7 @@
 // The font baker over Debian's DejaVu Sans: its sheet and font file load as an engine font whose glyphs
 // measure as the typeface does.
 #include <filesystem>
+#include <fstream>
 
 #include "GUIFixture.h"
 #include "tools/fontbaker/FontBaker.h"
@@ -39,6 +40,28 @@ TEST_F(FontBakerTest, BakedDejaVuLoadsAndMeasures) {
   font->size = 10.0f;
   EXPECT_GT(font->GetTextSize(L"W", 0.0f, -1.0f).x, font->GetTextSize(L"i", 0.0f, -1.0f).x * 2.0f);
   EXPECT_FLOAT_EQ(font->GetTextSize(L"Hello", 0.0f, -1.0f).y, 10.0f);
+}
+
+TEST_F(FontBakerTest, OneBitBitmapGlyphsBecomeFullCoverage) {
+  // A bitmap font (one bit per pixel, as bitmap fonts and embedded bitmaps come): an 8 x 8 frame.
+  const std::filesystem::path path = folder_.Root() / "frame.bdf";
+  std::ofstream(path) << "STARTFONT 2.1\nFONT -test-frame-medium-r-normal--8-80-75-75-c-80-iso10646-1\n"
+                         "SIZE 8 75 75\nFONTBOUNDINGBOX 8 8 0 -2\nSTARTPROPERTIES 2\nFONT_ASCENT 6\n"
+                         "FONT_DESCENT 2\nENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\n"
+                         "SWIDTH 1000 0\nDWIDTH 8 0\nBBX 8 8 0 -2\nBITMAP\n"
+                         "FF\n81\n81\n81\n81\n81\n81\nFF\nENDCHAR\nENDFONT\n";
+  GameTools::FontBakeOptions options;
+  options.pixelSize = 8;
+  options.sheetWidth = 64;
+  options.ranges = {{65, 65}};
+  const GameTools::BakedFont baked = GameTools::BakeFont(path.string(), options);
+  ASSERT_EQ(baked.glyphs.size(), 1u);
+  std::uint32_t inked = 0;
+  for (std::size_t i = 3; i < baked.rgba.size(); i += 4) {
+    ASSERT_TRUE(baked.rgba[i] == 0 || baked.rgba[i] == 255) << "pixel " << i / 4;
+    inked += baked.rgba[i] == 255 ? 1 : 0;
+  }
+  EXPECT_EQ(inked, 28u) << "the frame's border, nothing inside";
 }
 
 TEST(FontBakerErrors, UnreadableFontIsReported) {
