@@ -1,21 +1,17 @@
 // The game's executable. Until the game's own start-up exists, main fills the engine's start record with
-// the game's values, starts the engine and runs the main loop until "exit" fires.
+// the game's values, starts the engine and runs the main loop (MainLoop.h) until "exit" fires.
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
 
+#include "app/MainLoop.h"
 #include "engine/core/Engine.h"
 #include "engine/core/EngineStartParameters.h"
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
-#include "engine/core/TimerManager.h"
-#include "engine/core/Window.h"
-#include "engine/sound/SoundManager.h"
 #include "platform/sdl/SdlBackend.h"
 #include "platform/win32/WinDialog.h"
-#include "platform/win32/WinMessages.h"
-#include "platform/win32/WinTime.h"
 
 namespace {
 
@@ -52,30 +48,6 @@ CorvantisEngine::EngineStartParameters GameParameters() {
   p.iconId = 101;
   p.stencilRequested = 1;
   return p;
-}
-
-// One message at a time from the queue; a frame whenever the queue is empty. While the window lacks the
-// focus only the window, the timers and the sounds are kept going, ten times a second.
-void RunMainLoop(CorvantisEngine::Engine& engine) {
-  CorvantisEngine::Window* window = engine.GetWindow();
-  MSG msg;
-  while (!engine.IsExitRequested()) {
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-      continue;
-    }
-    if (window->GetMinimiseOnFocusLoss() && !window->HasFocus()) {
-      window->Update();
-      engine.GetTimerManager()->Update();
-      if (CorvantisEngine::SoundManager* sound = engine.GetSoundManager())
-        sound->Update(true);
-      Sleep(100);
-      continue;
-    }
-    engine.Tick();
-    engine.Update(0);
-  }
 }
 
 }  // namespace

@@ -1,0 +1,87 @@
+// The game's main loop over the headless back end: how a close request ends it, with and without the
+// window's focus.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/MainLoop.h"
+#include "engine/core/Engine.h"
+#include "engine/core/MessageManager.h"
+#include "engine/core/Window.h"
+#include "engine/render/RenderSystem.h"
+#include "platform/headless/HeadlessClock.h"
+#include "platform/headless/HeadlessDisplay.h"
+#include "platform/headless/HeadlessInput.h"
+#include "platform/headless/HeadlessWindow.h"
+#include "platform/win32/WinWindow.h"
+
+namespace CorvantisEngine {
+namespace {
+
+namespace fs = std::filesystem;
+namespace headless = platform::headless;
+
+class MainLoopTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    headless::ResetClock();
+    headless::ResetInput();
+    windows_ = &headless::InstallHeadlessWindows();
+    display_ = headless::InstallHeadlessDisplay();
+    folder_ = fs::temp_directory_path() / ("brindlewick_main_loop_" + std::to_string(::getpid()));
+    fs::remove_all(folder_);
+    EngineStartParameters parameters;
+    parameters.name = parameters.applicationName = parameters.logName = "Game";
+    parameters.version = 100;
+    parameters.logFolder = parameters.configFolder = folder_.string();
+    parameters.dataFolder = (folder_ / "data").string();
+    parameters.packFolder = "Data";
+    parameters.defaultVideoMode = "800x600x32";
+    parameters.minimiseOnFocusLoss = 1;
+    engine_ = std::make_unique<Engine>(parameters);
+  }
+  void TearDown() override {
+    engine_.reset();
+    headless::ResetInput();
+    fs::remove_all(folder_);
+  }
+
+  int CountLogged(const std::string& text) const {
+    MessageManager& log = *engine_->GetMessageManager();
+    int count = 0;
+    for (int i = 0; i < log.GetRecordCount(); ++i)
+      count += log.GetRecord(i).text.find(text) != std::string::npos;
+    return count;
+  }
+
+  headless::HeadlessWindowDriver* windows_ = nullptr;
+  std::shared_ptr<headless::HeadlessDisplay> display_;
+  fs::path folder_;
+  std::unique_ptr<Engine> engine_;
+};
+
+TEST_F(MainLoopTest, CloseRequestEndsTheLoopAfterTheFrameEndThatLogsTheExit) {
+  windows_->PushClose(engine_->GetWindow()->GetHandle());
+  RunMainLoop(*engine_);
+  EXPECT_TRUE(engine_->IsExitRequested());
+  EXPECT_EQ(CountLogged("Exiting..."), 1);
+  EXPECT_TRUE(IsWindow(engine_->GetWindow()->GetHandle())) << "the engine lets the window go, not the loop";
+}
+
+TEST_F(MainLoopTest, WithoutTheFocusNoFrameRunsButTheDeviceIsCheckedAndCloseStillEnds) {
+  const std::size_t presents = display_->Presents().size();
+  display_->Plan().cooperativeLevelAnswers = {DDERR_NOEXCLUSIVEMODE};
+  windows_->PushFocus(nullptr);
+  windows_->PushClose(engine_->GetWindow()->GetHandle());
+  RunMainLoop(*engine_);
+  EXPECT_TRUE(engine_->IsExitRequested());
+  EXPECT_EQ(display_->Presents().size(), presents) << "no frame without the focus";
+  EXPECT_TRUE(display_->Plan().cooperativeLevelAnswers.empty()) << "the device was checked";
+  EXPECT_FALSE(engine_->GetRenderSystem()->ready);
+}
+
+}  // namespace
+}  // namespace CorvantisEngine
