@@ -5,6 +5,7 @@
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileBinary.h"
+#include "engine/resources/ByteCursor.h"
 
 namespace CorvantisEngine {
 
@@ -35,8 +36,8 @@ class SectionReader {
     if (size > 0) {
       file_.Read(block_.data(), static_cast<std::uint32_t>(size));
     }
-    cursor_ = block_.data();
-    return cursor_;
+    cursor_ = ByteCursor(block_.data());
+    return block_.data();
   }
   void Need(std::uint64_t size) const {
     if (size > file_.GetRemaining()) {
@@ -50,15 +51,15 @@ class SectionReader {
   }
   std::uint16_t U16() {
     Take(2);
-    return NextU16();
+    return cursor_.U16();
   }
   std::uint32_t U32() {
     Take(4);
-    return NextU32();
+    return cursor_.U32();
   }
   float F32() {
     Take(4);
-    return NextF32();
+    return cursor_.F32();
   }
   std::string String() {
     const std::uint8_t length = U8();
@@ -66,37 +67,14 @@ class SectionReader {
     return std::string(reinterpret_cast<const char*>(block_.data()), length);
   }
 
-  // Decoders over the last block taken.
-  std::uint16_t NextU16() {
-    const std::uint16_t value = static_cast<std::uint16_t>(cursor_[0] | cursor_[1] << 8);
-    cursor_ += 2;
-    return value;
-  }
-  std::uint32_t NextU32() {
-    const std::uint32_t value =
-        static_cast<std::uint32_t>(cursor_[0]) | static_cast<std::uint32_t>(cursor_[1]) << 8 |
-        static_cast<std::uint32_t>(cursor_[2]) << 16 | static_cast<std::uint32_t>(cursor_[3]) << 24;
-    cursor_ += 4;
-    return value;
-  }
-  float NextF32() {
-    const std::uint32_t bits = NextU32();
-    float value;
-    std::memcpy(&value, &bits, sizeof(value));
-    return value;
-  }
-  Vector3 NextVector3() {
-    const float x = NextF32();
-    const float y = NextF32();
-    const float z = NextF32();
-    return Vector3(x, y, z);
-  }
+  // Decodes the last block taken.
+  ByteCursor& Next() { return cursor_; }
 
  private:
   FileBinary& file_;
   std::string formatError_;
   std::vector<std::uint8_t> block_;
-  const std::uint8_t* cursor_ = nullptr;
+  ByteCursor cursor_;
 };
 
 }  // namespace
@@ -124,7 +102,7 @@ void ReadModelFile(FileBinary& file, const std::string& fileName, std::uint32_t 
     reader.Fail();
   }
   reader.Take(4);
-  const std::uint32_t totalLength = reader.NextU32();
+  const std::uint32_t totalLength = reader.Next().U32();
   const std::uint8_t* magic = reader.Take(5);
   if (std::memcmp(magic, "QXMLF", 5) != 0 || totalLength != file.GetSize()) {
     reader.Fail();
@@ -163,19 +141,19 @@ void ReadModelFile(FileBinary& file, const std::string& fileName, std::uint32_t 
       bone.name = reader.String();
       if (out.version == 202) {
         reader.Take(12);
-        bone.pivot = reader.NextVector3();
+        bone.pivot = reader.Next().V3();
       }
       reader.Take(kBoxSize + 4);
-      bone.boxMin = reader.NextVector3();
-      bone.boxMax = reader.NextVector3();
-      bone.valueA = reader.NextU16();
-      bone.valueB = reader.NextU16();
+      bone.boxMin = reader.Next().V3();
+      bone.boxMax = reader.Next().V3();
+      bone.valueA = reader.Next().U16();
+      bone.valueB = reader.Next().U16();
     }
     const std::uint64_t poseCount = static_cast<std::uint64_t>(boneCount) * frames;
     reader.Take(poseCount * kPoseSize);
     out.poses.resize(static_cast<std::size_t>(poseCount * 10));
     for (float& value : out.poses) {
-      value = reader.NextF32();
+      value = reader.Next().F32();
     }
   }
 
@@ -186,7 +164,7 @@ void ReadModelFile(FileBinary& file, const std::string& fileName, std::uint32_t 
   reader.Take(static_cast<std::uint64_t>(indexCount) * indexSize);
   out.indices.resize(indexCount);
   for (std::uint32_t& index : out.indices) {
-    index = indexSize == 2 ? reader.NextU16() : reader.NextU32();
+    index = indexSize == 2 ? reader.Next().U16() : reader.Next().U32();
     // An index past the vertices would make every reader of the buffers (bounds, picking, drawing) reach
     // outside them.
     if (index >= out.vertexCount) {
@@ -207,10 +185,10 @@ void ReadModelFile(FileBinary& file, const std::string& fileName, std::uint32_t 
     reader.Take(records * kVertexRecordSize);
     out.vertices.resize(static_cast<std::size_t>(records));
     for (ModelFileVertex& vertex : out.vertices) {
-      vertex.u = reader.NextF32();
-      vertex.v = reader.NextF32();
-      vertex.normal = reader.NextVector3();
-      vertex.position = reader.NextVector3();
+      vertex.u = reader.Next().F32();
+      vertex.v = reader.Next().F32();
+      vertex.normal = reader.Next().V3();
+      vertex.position = reader.Next().V3();
     }
   } else if (form == ModelVertexForm::kSkinned) {
     // Each record holds at least u, v and its influence count.
@@ -218,19 +196,19 @@ void ReadModelFile(FileBinary& file, const std::string& fileName, std::uint32_t 
     out.skinnedVertices.resize(static_cast<std::size_t>(vertexCount));
     for (ModelFileSkinnedVertex& vertex : out.skinnedVertices) {
       reader.Take(10);
-      vertex.u = reader.NextF32();
-      vertex.v = reader.NextF32();
-      const std::uint16_t influenceCount = reader.NextU16();
+      vertex.u = reader.Next().F32();
+      vertex.v = reader.Next().F32();
+      const std::uint16_t influenceCount = reader.Next().U16();
       if (influenceCount > ModelFileData::kMaxInfluences) {
         reader.Fail();
       }
       reader.Take(static_cast<std::uint64_t>(influenceCount) * kInfluenceSize);
       vertex.influences.resize(influenceCount);
       for (ModelFileInfluence& influence : vertex.influences) {
-        influence.bone = reader.NextU16();
-        influence.weight = reader.NextF32();
-        influence.normal = reader.NextVector3();
-        influence.position = reader.NextVector3();
+        influence.bone = reader.Next().U16();
+        influence.weight = reader.Next().F32();
+        influence.normal = reader.Next().V3();
+        influence.position = reader.Next().V3();
         if (influence.bone >= out.bones.size()) {
           reader.Fail();
         }
@@ -243,8 +221,8 @@ void ReadModelFile(FileBinary& file, const std::string& fileName, std::uint32_t 
   reader.Take(boxCount * kBoxSize);
   out.boxes.resize(static_cast<std::size_t>(boxCount));
   for (ModelFileBox& box : out.boxes) {
-    box.min = reader.NextVector3();
-    box.max = reader.NextVector3();
+    box.min = reader.Next().V3();
+    box.max = reader.Next().V3();
   }
 }
 

@@ -6,50 +6,17 @@
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileBinary.h"
+#include "engine/resources/ByteCursor.h"
 
 namespace CorvantisEngine {
 
 namespace {
 
-class Cursor {
- public:
-  explicit Cursor(const std::uint8_t* data) : p_(data) {}
-  std::uint32_t U32() {
-    const std::uint32_t value = static_cast<std::uint32_t>(p_[0]) | static_cast<std::uint32_t>(p_[1]) << 8 |
-                                static_cast<std::uint32_t>(p_[2]) << 16 |
-                                static_cast<std::uint32_t>(p_[3]) << 24;
-    p_ += 4;
-    return value;
+void ReadKeys(ByteCursor& in, float* keys) {
+  for (std::uint32_t i = 0; i < ParticleParameters::kKeys; ++i) {
+    keys[i] = in.F32();
   }
-  float F32() {
-    const std::uint32_t bits = U32();
-    float value;
-    std::memcpy(&value, &bits, sizeof(value));
-    return value;
-  }
-  bool Bool() { return *p_++ != 0; }
-  Vector3 V3() {
-    const float x = F32();
-    const float y = F32();
-    const float z = F32();
-    return Vector3(x, y, z);
-  }
-  Vector4 V4() {
-    const float x = F32();
-    const float y = F32();
-    const float z = F32();
-    const float w = F32();
-    return Vector4(x, y, z, w);
-  }
-  void Keys(float* keys) {
-    for (std::uint32_t i = 0; i < ParticleParameters::kKeys; ++i) {
-      keys[i] = F32();
-    }
-  }
-
- private:
-  const std::uint8_t* p_;
-};
+}
 
 }  // namespace
 
@@ -62,12 +29,12 @@ void ReadParticleFile(FileBinary& file, const std::string& fileName, ParticleFil
   }
   std::uint8_t header[13];
   file.Read(header, 13);
-  Cursor head(header);
+  ByteCursor head(header);
   const std::uint32_t totalLength = head.U32();
   if (std::memcmp(header + 4, "QXPSF", 5) != 0 || totalLength != size) {
     throw FileError(formatError);
   }
-  Cursor versionCursor(header + 9);
+  ByteCursor versionCursor(header + 9);
   out.version = versionCursor.U32();
   if (out.version != 203 && out.version != 204) {
     throw FileError("Incorrect \"" + fileName + "\" format version, current is " +
@@ -80,7 +47,7 @@ void ReadParticleFile(FileBinary& file, const std::string& fileName, ParticleFil
   }
   std::vector<std::uint8_t> body(bodySize);
   file.Read(body.data(), bodySize);
-  Cursor in(body.data());
+  ByteCursor in(body.data());
   ParticleParameters& p = out.parameters;
   out.maxParticles = in.U32();
   p.duration = in.F32();
@@ -92,9 +59,9 @@ void ReadParticleFile(FileBinary& file, const std::string& fileName, ParticleFil
   p.dieWhenStopped = in.Bool();
   p.stopSpeed = in.F32();
   p.interpolateEmission = in.Bool();
-  in.Keys(p.emissionKeys);
-  in.Keys(p.lifeKeys);
-  in.Keys(p.lifeVariationKeys);
+  ReadKeys(in, p.emissionKeys);
+  ReadKeys(in, p.lifeKeys);
+  ReadKeys(in, p.lifeVariationKeys);
   for (Vector3& key : p.directionKeys) {
     key = in.V3();
   }
@@ -104,10 +71,10 @@ void ReadParticleFile(FileBinary& file, const std::string& fileName, ParticleFil
   for (Vector4& key : p.colourKeys) {
     key = in.V4();
   }
-  in.Keys(p.sizeKeys);
-  in.Keys(p.speedKeys);
+  ReadKeys(in, p.sizeKeys);
+  ReadKeys(in, p.speedKeys);
   if (out.version == 204) {
-    in.Keys(p.speedVariationKeys);
+    ReadKeys(in, p.speedVariationKeys);
   } else {
     for (float& key : p.speedVariationKeys) {
       key = 0.0f;
