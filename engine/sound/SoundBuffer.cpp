@@ -94,6 +94,13 @@ bool SoundBuffer::FillChunk(std::uint32_t chunk, std::vector<std::uint8_t>& data
   }
   if (read < bytes)
     std::memset(data.data() + read, bits_ == 8 ? 128 : 0, bytes - read);
+  if (streaming_) {
+    if (looping_)
+      streamEnd_ = kNoStreamEnd;
+    else if (end && streamEnd_ == kNoStreamEnd)
+      streamEnd_ = streamFed_ + read;
+    streamFed_ += bytes;
+  }
   if (!WriteData(chunk, data, bytes))
     return false;
   if (!streaming_)
@@ -113,6 +120,8 @@ void SoundBuffer::SetStreamState(std::uint32_t state) {
   } else if (state == kStreamPlaying && streamState_ == kStreamStopped) {
     if (reader_)
       reader_->Rewind();
+    streamFed_ = 0;
+    streamEnd_ = kNoStreamEnd;
     for (std::uint32_t chunk = 0; chunk < kChunkCount; ++chunk) {
       if (FillChunk(chunk, chunkData_, kChunkBytes))
         QueueChunk(chunk);

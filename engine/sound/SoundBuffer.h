@@ -84,6 +84,12 @@ class SoundBuffer {
   std::vector<std::uint8_t> chunkData_;
   std::uint32_t streamState_ = kStreamStopped;
   bool loadSucceeded_ = true;
+  // Stream bytes written to the ring since the last rewind, and the stream position at which a
+  // non-looping reader ran out (kNoStreamEnd until it has). A stream whose looping is switched off
+  // while it plays ends where its reader does, not where its first pass did.
+  static constexpr std::uint64_t kNoStreamEnd = ~std::uint64_t{0};
+  std::uint64_t streamFed_ = 0;
+  std::uint64_t streamEnd_ = kNoStreamEnd;
 };
 
 }  // namespace CorvantisEngine

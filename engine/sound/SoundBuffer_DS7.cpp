@@ -177,7 +177,8 @@ void SoundBuffer_DS7::UnqueueProcessedBuffers(std::vector<std::uint32_t>* proces
   }
   ringPosition_ = played;
 
-  if (!looping_ && !finished_ && playedTotal_ > static_cast<std::uint64_t>(size_) + kChunkBytes) {
+  // The end is where the reader ran out (the sound's size when it never looped), one chunk later.
+  if (!looping_ && !finished_ && streamEnd_ != kNoStreamEnd && playedTotal_ > streamEnd_ + kChunkBytes) {
     soundSystem_->ErrorText("SoundBuffer_DS7::UnqueueProcessedBuffers", buffer_->Stop());
     finished_ = 1;
     streamTimer_->Reset(0.0f);

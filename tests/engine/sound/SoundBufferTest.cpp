@@ -221,6 +221,19 @@ TEST_F(StreamTest, LoopingStreamWrapsSeamlesslyAcrossLaps) {
   EXPECT_EQ(FirstMismatch(out), -1);
   EXPECT_EQ(sound_->GetState(), Sound::kPlaying);
   EXPECT_GT(BufferOf(sound_)->GetPlayedTotal(), 2u * data_.size());
+
+  // Looping switched off in the second lap: the lap plays to its end, then the stream stops.
+  manager_->StopSound(sound_, true);
+  manager_->PlaySound(sound_, true);
+  auto laps = Play(static_cast<int>(kFrames * 1.15 / 441));
+  sound_->SetLooping(false);
+  auto rest = Play(static_cast<int>(kFrames * 0.85 / 441) + 40);
+  laps.insert(laps.end(), rest.begin(), rest.end());
+  ASSERT_GT(laps.size(), 2 * expected_.size());
+  EXPECT_EQ(FirstMismatch(std::vector<std::int16_t>(laps.begin(), laps.begin() + 2 * expected_.size())), -1);
+  EXPECT_TRUE(
+      std::all_of(laps.begin() + 2 * expected_.size(), laps.end(), [](std::int16_t s) { return s == 0; }));
+  EXPECT_EQ(sound_->GetState(), Sound::kStopped);
 }
 
 TEST_F(StreamTest, PausedStreamResumesWherePlayRestartsFromTheBeginning) {
