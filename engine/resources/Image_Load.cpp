@@ -1,7 +1,8 @@
 // Image reading: the choice of reader by extension, and the BMP and TGA readers. The JPEG reader is in
 // Image_Jpeg.cpp.
 //
-// The BMP and TGA readers take the whole rest of the file into memory and decode from there with every
+// The BMP and TGA readers read their header, then take the whole rest of the file into memory and
+// decode from there with every
 // size computed in 64 bits and checked against what is present, so a hostile header can neither make
 // them read past the input nor allocate more than its pixels need.
 #include <algorithm>
@@ -36,6 +37,14 @@ std::vector<std::uint8_t> ReadRest(FileBinary& file) {
   file.Read(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &got);
   bytes.resize(got);
   return bytes;
+}
+
+// For a file already read to its end: asks it for n more bytes, so that a picture cut short fails with
+// the file's own short-read error, as reading it piece by piece would have.
+[[noreturn]] void ThrowShortRead(FileBinary& file, std::size_t n) {
+  std::vector<std::uint8_t> scratch(n);
+  file.Read(scratch.data(), static_cast<std::uint32_t>(n));
+  throw FileError("Failed to read " + std::to_string(n) + " bytes from \"" + file.GetName() + "\" file");
 }
 
 }  // namespace
@@ -132,15 +141,14 @@ bool Image::LoadFromFile(MessageManager* log, FileBinary& file, const std::strin
 }
 
 bool Image::LoadBmp(const std::string& fileName, FileBinary& file, Image& result) {
-  const std::vector<std::uint8_t> data = ReadRest(file);
+  // The 14-byte file header and the 40-byte information header, read as one block (a shorter file fails
+  // with the file's read error).
   constexpr std::size_t kHeaderSize = 54;
-  if (data.size() < 2 || U16(data.data()) != 0x4D42) {
+  std::uint8_t header[kHeaderSize];
+  file.Read(header, kHeaderSize);
+  if (U16(header) != 0x4D42) {
     throw FileError(ImageIncorrectFormatText(fileName));
   }
-  if (data.size() < kHeaderSize) {
-    throw FileError(ImageIncorrectFormatText(fileName));
-  }
-  const std::uint8_t* header = data.data();
   const std::uint32_t infoSize = U32(header + 14);
   const std::int32_t width = static_cast<std::int32_t>(U32(header + 18));
   const std::int32_t height = static_cast<std::int32_t>(U32(header + 22));
@@ -160,19 +168,27 @@ bool Image::LoadBmp(const std::string& fileName, FileBinary& file, Image& result
   }
   // The palette or the pixels follow the information header. With the common 40-byte header that is
   // byte 54; newer, longer headers push it further.
-  std::uint64_t offset = kHeaderSize;
+  const std::vector<std::uint8_t> data = ReadRest(file);
+  std::uint64_t offset = 0;
   if (infoSize > 40) {
-    offset = 14 + static_cast<std::uint64_t>(infoSize);
+    offset = static_cast<std::uint64_t>(infoSize) - 40;
+    if (offset > data.size()) {
+      throw FileError(ImageIncorrectFormatText(fileName));
+    }
   }
   const std::uint64_t w = static_cast<std::uint32_t>(width);
   const std::uint64_t h = static_cast<std::uint32_t>(height);
   const std::uint64_t fileBytesPerPixel = bitCount / 8;
-  const std::uint64_t stride = (w * fileBytesPerPixel + 3) & ~std::uint64_t{3};
+  const std::uint64_t rowBytes = w * fileBytesPerPixel;
+  const std::uint64_t stride = (rowBytes + 3) & ~std::uint64_t{3};
   const std::uint64_t paletteSize = bitCount == 8 ? 1024 : 0;
-  // The last row need not carry its padding.
-  const std::uint64_t needed = offset + paletteSize + stride * (h - 1) + w * fileBytesPerPixel;
-  if (needed > data.size()) {
-    throw FileError(ImageIncorrectFormatText(fileName));
+  // Everything is checked before the pixels are allocated; a file that ends early fails with the read
+  // error of the palette or of the row it ends in. The last row need not carry its padding.
+  if (offset + paletteSize > data.size()) {
+    ThrowShortRead(file, static_cast<std::size_t>(paletteSize));
+  }
+  if (offset + paletteSize + stride * (h - 1) + rowBytes > data.size()) {
+    ThrowShortRead(file, static_cast<std::size_t>(rowBytes));
   }
 
   const std::uint32_t imageBits = bitCount == 32 ? 32 : 24;
@@ -209,12 +225,11 @@ bool Image::LoadBmp(const std::string& fileName, FileBinary& file, Image& result
 }
 
 bool Image::LoadTga(const std::string& fileName, FileBinary& file, Image& result) {
-  const std::vector<std::uint8_t> data = ReadRest(file);
+  // A file shorter than the header fails with the file's read error.
   constexpr std::size_t kHeaderSize = 18;
-  if (data.size() < kHeaderSize) {
-    throw FileError(ImageIncorrectFormatText(fileName));
-  }
-  const std::uint8_t* header = data.data();
+  std::uint8_t header[kHeaderSize];
+  file.Read(header, kHeaderSize);
+  const std::vector<std::uint8_t> data = ReadRest(file);
   const std::uint32_t idLength = header[0];
   const bool runLength = (header[2] & 8) != 0;
   const std::uint32_t mapLength = U16(header + 5);
@@ -232,11 +247,11 @@ bool Image::LoadTga(const std::string& fileName, FileBinary& file, Image& result
   }
   // The identification field and the colour map are skipped; 8-bit pictures are read as grey values.
   const std::uint64_t skip = idLength + static_cast<std::uint64_t>(mapLength) * mapEntryBits / 8;
-  if (kHeaderSize + skip > data.size()) {
+  if (skip > data.size()) {
     throw FileError(ImageIncorrectFormatText(fileName));
   }
-  const std::uint8_t* input = data.data() + kHeaderSize + skip;
-  const std::size_t inputSize = data.size() - kHeaderSize - static_cast<std::size_t>(skip);
+  const std::uint8_t* input = data.data() + skip;
+  const std::size_t inputSize = data.size() - static_cast<std::size_t>(skip);
   const std::size_t pixelBytes = depth / 8;
   const std::size_t pixelCount = static_cast<std::size_t>(width) * height;
   const std::size_t storedSize = pixelCount * pixelBytes;
