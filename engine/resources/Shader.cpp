@@ -29,11 +29,9 @@ Shader::Shader(MessageManager* log, FileManager* fileManager, Config* config, Re
                           type == ShaderStage::kNumberedBoth;
     std::uint32_t count = numbered ? stage.frameCount : 1;
     // A series no content could mean (the file reader refuses them) is cut rather than loaded.
+    // A numbered series of no frames has no textures: the stage draws without one.
     if (count > ShaderStage::kMaxFrameCount) {
       count = ShaderStage::kMaxFrameCount;
-    }
-    if (count == 0) {
-      count = 1;
     }
     const bool numberDiffuse = type == ShaderStage::kNumberedDiffuse || type == ShaderStage::kNumberedBoth;
     const bool numberOpacity = type == ShaderStage::kNumberedOpacity || type == ShaderStage::kNumberedBoth;

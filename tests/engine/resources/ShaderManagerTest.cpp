@@ -130,9 +130,14 @@ TEST_F(ShaderManagerTest, NumberedSeriesLoadOneTexturePerFrame) {
   EXPECT_TRUE(keys.count("diffuse_data\\fx\\fire03.bmp")) << *keys.rbegin();
   EXPECT_EQ(log_.GetRecordCount(), 0);
 
-  // A stage without texture loads nothing.
+  // A stage without texture loads nothing, and neither does a numbered series of no frames.
   ShaderUser* bare = shaders_->GetShader(OneStage(0, 0, "fx\\fire00.bmp", ShaderStage::kNoTexture));
   EXPECT_TRUE(bare->GetShader()->GetTextures(0).empty());
+  ShaderUser* empty = shaders_->GetShader(OneStage(2, 0, "fx\\fire00.bmp"));
+  EXPECT_TRUE(empty->GetShader()->GetTextures(0).empty());
+  shaders_->Update();
+  empty->Apply();
+  EXPECT_EQ(render_->stageTexture[0], nullptr);
 }
 
 TEST_F(ShaderManagerTest, MissingJpegFallsBackToBmpAndBadNamesAreRefused) {
