@@ -21,6 +21,16 @@ struct ThreadState {
 struct ThreadEntry {
   std::shared_ptr<ThreadState> state;
   std::thread thread;
+
+  ThreadEntry() = default;
+  ThreadEntry(ThreadEntry&&) = default;
+  ThreadEntry& operator=(ThreadEntry&&) = default;
+  // A handle never closed (the table going at the program's end) lets its thread end on its own: a
+  // joinable std::thread destroyed here would terminate the program.
+  ~ThreadEntry() {
+    if (thread.joinable())
+      thread.detach();
+  }
 };
 
 struct ThreadTable {

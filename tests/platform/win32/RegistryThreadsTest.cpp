@@ -153,4 +153,18 @@ TEST(Threads, TimeOutSuspendAndCloseWhileRunning) {
   flag = true;
 }
 
+// A program that never closes its thread handles (one thread ended, one still running) still ends normally.
+TEST(ThreadsDeathTest, HandlesLeftOpenAtExit) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        static std::atomic<int> counter{0};
+        static std::atomic<bool> never{false};
+        WaitForSingleObject(CreateThread(nullptr, 0, Count, &counter, 0, nullptr), INFINITE);
+        CreateThread(nullptr, 0, WaitForFlag, &never, 0, nullptr);
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
 }  // namespace
