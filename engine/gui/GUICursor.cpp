@@ -2,10 +2,9 @@
 
 #include "engine/core/Matrix4.h"
 #include "engine/core/Window.h"
+#include "engine/gui/GUIQuad.h"
 #include "engine/input/Controls.h"
 #include "engine/render/Camera.h"
-#include "engine/render/IndexBuffer.h"
-#include "engine/render/VertexBuffer.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/ModelManager.h"
 
@@ -22,27 +21,7 @@ GUICursor::GUICursor(MessageManager* log_, Window* window_, ModelManager* modelM
   }
   model->depth = kDepth;
   const float s = side;
-  const float corners[4][4] = {{s, -s, 1, 0}, {s, 0, 1, 1}, {0, -s, 0, 0}, {0, 0, 0, 1}};
-  VertexBuffer* vertices = model->vertexBuffer;
-  const std::uint32_t stride = vertices->GetStride();
-  const bool coloured = vertices->HasColour() != 0;
-  const std::uint32_t white = coloured ? vertices->FloatsToColour(Vector4(1, 1, 1, 1)) : 0;
-  std::uint8_t* data = vertices->Lock(0, 4);
-  for (int i = 0; i < 4; ++i) {
-    if (coloured) {
-      *reinterpret_cast<ColouredVertex*>(data + i * stride) =
-          ColouredVertex{corners[i][0], corners[i][1], 0, 0, 0, -1, white, corners[i][2], corners[i][3]};
-    } else {
-      *reinterpret_cast<Vertex*>(data + i * stride) =
-          Vertex{corners[i][0], corners[i][1], 0, 0, 0, -1, corners[i][2], corners[i][3]};
-    }
-  }
-  vertices->Unlock();
-  const std::uint32_t indices[4] = {0, 1, 2, 3};
-  model->indexBuffer->SetIndices(0, 4, indices);
-  model->indexBuffer->SetIndexCount(4);
-  model->UpdatePrimitiveCount();
-  model->ComputeBoundingBox(model->box, false);
+  FillGUIQuad(*model, {{s, -s, 1, 0}, {s, 0, 1, 1}, {0, -s, 0, 0}, {0, 0, 0, 1}});
   model->baseTransform = model->world;
 }
 

@@ -5,8 +5,8 @@
 #include "engine/core/Matrix4.h"
 #include "engine/gui/GUIFont.h"
 #include "engine/gui/GUIFontManager.h"
+#include "engine/gui/GUIQuad.h"
 #include "engine/gui/GUITextManager.h"
-#include "engine/render/IndexBuffer.h"
 #include "engine/render/VertexBuffer.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/ModelManager.h"
@@ -31,29 +31,7 @@ GUIWindow::GUIWindow(const GUIServices& services, std::uint32_t flags, const Vec
   if (model != nullptr) {
     const float u = uvExtent.x;
     const float v = uvExtent.y;
-    const float corners[4][4] = {{1, 0, u, 0}, {1, 1, u, v}, {0, 0, 0, 0}, {0, 1, 0, v}};
-    VertexBuffer* vertices = model->vertexBuffer;
-    const std::uint32_t stride = vertices->GetStride();
-    const bool coloured = vertices->HasColour() != 0;
-    const std::uint32_t white = coloured ? vertices->FloatsToColour(Vector4(1, 1, 1, 1)) : 0;
-    std::uint8_t* data = vertices->Lock(0, 4);
-    for (int i = 0; i < 4; ++i) {
-      std::uint8_t* at = data + i * stride;
-      if (coloured) {
-        auto* vertex = reinterpret_cast<ColouredVertex*>(at);
-        *vertex =
-            ColouredVertex{corners[i][0], corners[i][1], 0, 0, 0, -1, white, corners[i][2], corners[i][3]};
-      } else {
-        auto* vertex = reinterpret_cast<Vertex*>(at);
-        *vertex = Vertex{corners[i][0], corners[i][1], 0, 0, 0, -1, corners[i][2], corners[i][3]};
-      }
-    }
-    vertices->Unlock();
-    const std::uint32_t indices[4] = {0, 1, 2, 3};
-    model->indexBuffer->SetIndices(0, 4, indices);
-    model->indexBuffer->SetIndexCount(4);
-    model->UpdatePrimitiveCount();
-    model->ComputeBoundingBox(model->box, false);
+    FillGUIQuad(*model, {{1, 0, u, 0}, {1, 1, u, v}, {0, 0, 0, 0}, {0, 1, 0, v}});
   }
   FinishConstruction(flags, position_, size_, parent_);
 }
