@@ -365,13 +365,14 @@ void Config::Save() {
       file->WriteNewLine();
     }
     file->Close();
-    const std::string from = files_->ResolvePath(temporary);
-    const std::string to = files_->ResolvePath(iniPath_);
+    // Opening resolved a relative base folder against the executable's folder; so must the rename.
+    const std::string from = FileManager::GetFullPath(files_->ResolvePath(temporary));
+    const std::string to = FileManager::GetFullPath(files_->ResolvePath(iniPath_));
     if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
       throw FileError("Failed to open \"" + to + "\" file");
     }
   } catch (const FileError& error) {
-    DeleteFileA(files_->ResolvePath(temporary).c_str());
+    DeleteFileA(FileManager::GetFullPath(files_->ResolvePath(temporary)).c_str());
     if (log_ != nullptr) {
       log_->Error(error.GetMessage());
     }

@@ -26,8 +26,7 @@ std::string CountText(std::uint64_t n) {
 FileBinary::FileBinary(MessageManager* log, const std::string& name, bool write, bool preload,
                        bool fromMemory, std::uint32_t size, const void* bytes)
     : log_(log), name_(name), write_(write) {
-  const std::string full =
-      files::IsAbsoluteForBinary(name) ? name : files::JoinPath(GetExecutableFolder(), name);
+  const std::string full = files::BinaryFullPath(name);
 
   if (write) {
     handle_ = _fsopen(full.c_str(), "wb", _SH_DENYNO);

@@ -94,7 +94,9 @@ std::string FileManager::ResolvePath(const std::string& name) const {
 FileBinary* FileManager::OpenFile(const std::string& name, bool write, bool preload) {
   const std::string full = ResolvePath(name);
   if (write) {
-    CreateFolders(full);
+    // The folders are made where FileBinary will open the file (beside the executable for a relative
+    // base folder), not under the current folder.
+    CreateFolders(files::BinaryFullPath(full));
     return new FileBinary(log_, full, true, preload, false, 0, nullptr);
   }
   std::uint32_t size = 0;

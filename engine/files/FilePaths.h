@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "engine/core/StringUtils.h"
+
 namespace CorvantisEngine::files {
 
 inline bool StartsWithSeparator(const std::string& path) {
@@ -31,6 +33,11 @@ inline bool HasColon(const std::string& path) {
 // Joins with exactly one backslash inserted.
 inline std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + "\\" + name;
+}
+
+// Where FileBinary opens a name: as it is when absolute by its test, else beside the executable.
+inline std::string BinaryFullPath(const std::string& path) {
+  return IsAbsoluteForBinary(path) ? path : JoinPath(GetExecutableFolder(), path);
 }
 
 }  // namespace CorvantisEngine::files

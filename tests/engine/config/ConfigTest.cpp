@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
+#include "engine/core/StringUtils.h"
 #include "engine/files/FileManager.h"
 #include "support/TempFolder.h"
 
@@ -232,6 +235,30 @@ TEST_F(ConfigTest, FailedSaveIsLoggedAndKeepsTheOldFile) {
   ASSERT_EQ(log_.GetRecordCount(), before + 1);
   EXPECT_EQ(log_.GetRecord(before).type, LogRecord::kError);
   EXPECT_NE(log_.GetRecord(before).text.find("Game.ini.tmp"), std::string::npos);
+}
+
+// A relative data folder lies beside the executable, wherever the current folder is: the finished ini
+// must replace the old one there too.
+TEST(ConfigSave, RelativeBaseFolderLiesBesideTheExecutable) {
+  testsupport::TempFolder elsewhere;
+  const std::string relative = "brindlewick-config-" + std::to_string(::getpid());
+  const std::filesystem::path beside = std::filesystem::path(GetExecutableFolder()) / relative;
+  const std::filesystem::path current = std::filesystem::current_path();
+  std::filesystem::current_path(elsewhere.Root());
+  {
+    MessageManager log("Game", 0, 0, "", "");
+    FileManager files(&log, relative, "");
+    Config config(&log, &files, "", "Game", false, "", false, false);
+    config.v_vsync = 0;
+    const int before = log.GetRecordCount();
+    config.Save();
+    EXPECT_EQ(log.GetRecordCount(), before) << "no error";
+  }
+  std::filesystem::current_path(current);
+  std::ifstream in(beside / "Game.ini", std::ios::binary);
+  const std::string ini{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::filesystem::remove_all(beside);
+  EXPECT_NE(ini.find("v_vsync 0\r\n"), std::string::npos);
 }
 
 TEST(ConfigParseMode, Table) {
