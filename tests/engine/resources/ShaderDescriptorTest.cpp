@@ -10,6 +10,7 @@
 #include "engine/core/MessageManager.h"
 #include "engine/files/FileManager.h"
 #include "engine/resources/ShaderDescriptor.h"
+#include "support/DataFolder.h"
 #include "tools/shaderc/ShaderFileWriter.h"
 
 namespace CorvantisEngine {
@@ -119,28 +120,12 @@ TEST(ShaderDescriptorTest, EqualityDecidesSharing) {
 class ShaderFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() /
-            ("shader_file_test_" + std::to_string(::getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_ / "data");
     files_ = std::make_unique<FileManager>(&log_, root_.string(), "");
     log_.ClearRecords();
   }
-  void TearDown() override {
-    files_.reset();
-    std::filesystem::remove_all(root_);
-  }
 
   // name uses backslashes, relative to the data folder.
-  void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    std::string host = name;
-    std::replace(host.begin(), host.end(), '\\', '/');
-    const std::filesystem::path path = root_ / "data" / host;
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
+  void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) { folder_.Write(name, bytes); }
 
   // Reads and expects an Error whose text is also the one logged error.
   std::string ReadExpectingError(const std::string& name) {
@@ -160,8 +145,9 @@ class ShaderFileTest : public ::testing::Test {
     return "";
   }
 
+  testing::DataFolder folder_{"shader_file_test"};
+  const std::filesystem::path root_ = folder_.Root();
   MessageManager log_{"test", 0, 0, "", ""};
-  std::filesystem::path root_;
   std::unique_ptr<FileManager> files_;
 };
 

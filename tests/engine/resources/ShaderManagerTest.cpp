@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <set>
 
@@ -17,6 +16,7 @@
 #include "engine/resources/ShaderUser.h"
 #include "engine/resources/Texture2D.h"
 #include "engine/resources/TextureManager.h"
+#include "support/DataFolder.h"
 #include "support/TestDevice.h"
 
 namespace CorvantisEngine {
@@ -47,12 +47,7 @@ TEST(ShaderNamesTest, NumberedNamesAndDataNames) {
 class ShaderManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() /
-            ("shader_manager_test_" + std::to_string(::getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_ / "data" / "fx");
-    files_ = std::make_unique<FileManager>(&log_, root_.string(), "");
+    files_ = std::make_unique<FileManager>(&log_, folder_.Root().string(), "");
     render_ = testing::MakeTestRenderSystem(&log_);
     shaders_ = std::make_unique<ShaderManager>(&log_, files_.get(), &timers_, nullptr, render_.get());
     log_.ClearRecords();
@@ -60,12 +55,9 @@ class ShaderManagerTest : public ::testing::Test {
   void TearDown() override {
     shaders_.reset();
     files_.reset();
-    std::filesystem::remove_all(root_);
   }
-  void WriteBmp(const std::string& hostName) {
-    const testing::Bytes bytes = testing::MakeBmp(2, 2, 3, testing::Bytes(12, 50));
-    std::ofstream out(root_ / "data" / hostName, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  void WriteBmp(const std::string& name) {
+    folder_.Write(name, testing::MakeBmp(2, 2, 3, testing::Bytes(12, 50)));
   }
   ShaderDescriptor OneStage(std::uint32_t type, std::uint32_t frames, const std::string& name,
                             std::uint32_t stageFlags = 0) {
@@ -74,9 +66,9 @@ class ShaderManagerTest : public ::testing::Test {
     return d;
   }
 
+  testing::DataFolder folder_{"shader_manager_test"};
   MessageManager log_{"test", 0, 0, "", ""};
   TimerManager timers_;
-  std::filesystem::path root_;
   std::unique_ptr<FileManager> files_;
   testing::TestRenderSystem render_{nullptr, testing::DeleteTestRenderSystem};
   std::unique_ptr<ShaderManager> shaders_;

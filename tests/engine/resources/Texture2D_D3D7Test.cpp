@@ -2,11 +2,9 @@
 // image in surface row r), mip chains, the mip-mapping switch, release and rebuild after a reset, and a
 // surface that cannot be created.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
 #include "ImageFixtures.h"
@@ -22,6 +20,7 @@
 #include "engine/resources/TextureSurfaceFill.h"
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessWindow.h"
+#include "support/DataFolder.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -29,11 +28,6 @@ namespace {
 class DeviceTextureTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("device-texture-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_ / "data");
     platform::headless::InstallHeadlessWindows();
     display_ = platform::headless::InstallHeadlessDisplay();
     log_ = std::make_unique<MessageManager>("Test", 0, 0, "", "test");
@@ -58,7 +52,6 @@ class DeviceTextureTest : public ::testing::Test {
     config_.reset();
     files_.reset();
     log_.reset();
-    std::filesystem::remove_all(folder_);
   }
 
   static Image* Pattern(std::uint32_t w, std::uint32_t h, std::uint32_t bits) {
@@ -97,7 +90,8 @@ class DeviceTextureTest : public ::testing::Test {
            PackChannel(rgb[2], f.dwBBitMask) + PackChannel(alpha, f.dwRGBAlphaBitMask);
   }
 
-  std::filesystem::path folder_;
+  testing::DataFolder dataFolder_{"device_texture"};
+  const std::filesystem::path folder_ = dataFolder_.Root();
   std::shared_ptr<platform::headless::HeadlessDisplay> display_;
   std::unique_ptr<MessageManager> log_;
   std::unique_ptr<FileManager> files_;
@@ -188,11 +182,7 @@ TEST_F(DeviceTextureTest, ReleaseAndRestoreKeepSizeAndPixels) {
   auto* fromMemory =
       static_cast<Texture2D_D3D7*>(textures_->CreateTexture(true, false, "sheet", "", image, nullptr));
   const testing::Bytes rgb(3 * 3 * 3, 120);
-  {
-    const testing::Bytes bmp = testing::MakeBmp(3, 3, 3, rgb);
-    std::ofstream out(folder_ / "data" / "wall.bmp", std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
-  }
+  dataFolder_.Write("wall.bmp", testing::MakeBmp(3, 3, 3, rgb));
   auto* fromFile = static_cast<Texture2D_D3D7*>(textures_->LoadTexture(false, "data\\wall.bmp", ""));
   for (Texture2D_D3D7* texture : {fromMemory, fromFile}) {
     const std::vector<std::uint32_t> before = Read(texture->GetSurface());

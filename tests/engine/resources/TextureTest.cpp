@@ -5,7 +5,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
 #include "ImageFixtures.h"
@@ -16,6 +15,7 @@
 #include "engine/resources/Texture2D.h"
 #include "engine/resources/TextureManager.h"
 #include "engine/resources/TextureSurfaceFill.h"
+#include "support/DataFolder.h"
 #include "support/TestDevice.h"
 
 namespace CorvantisEngine {
@@ -49,12 +49,7 @@ TEST(TextureKeyTest, KeysAndTargetSizes) {
 class TextureManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() /
-            ("texture_test_" + std::to_string(::getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_ / "data");
-    files_ = std::make_unique<FileManager>(&log_, root_.string(), "");
+    files_ = std::make_unique<FileManager>(&log_, folder_.Root().string(), "");
     render_ = testing::MakeTestRenderSystem(&log_);
     textures_ = std::make_unique<TextureManager>(&log_, files_.get(), nullptr, nullptr, render_.get());
     log_.ClearRecords();
@@ -62,11 +57,6 @@ class TextureManagerTest : public ::testing::Test {
   void TearDown() override {
     textures_.reset();
     files_.reset();
-    std::filesystem::remove_all(root_);
-  }
-  void Write(const std::string& name, const testing::Bytes& bytes) {
-    std::ofstream out(root_ / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
   std::vector<std::string> Texts() {
     std::vector<std::string> texts;
@@ -77,8 +67,8 @@ class TextureManagerTest : public ::testing::Test {
     return texts;
   }
 
+  testing::DataFolder folder_{"texture_test"};
   MessageManager log_{"test", 0, 0, "", ""};
-  std::filesystem::path root_;
   std::unique_ptr<FileManager> files_;
   testing::TestRenderSystem render_{nullptr, testing::DeleteTestRenderSystem};
   std::unique_ptr<TextureManager> textures_;
@@ -141,7 +131,7 @@ TEST_F(TextureManagerTest, RenderSystemWithoutTexturesLeavesNothingHeld) {
   testing::SetMakesTextures(render_.get(), false);
   EXPECT_EQ(textures_->CreateTexture(true, false, "none.jpg", "", NewImage(4, 4, 24), nullptr), nullptr);
   EXPECT_EQ(textures_->CreateTexture(true, false, "none.jpg", "", NewImage(4, 4, 24), nullptr), nullptr);
-  Write("data/wall.bmp", testing::MakeBmp(2, 2, 3, testing::Bytes(12, 77)));
+  folder_.Write("wall.bmp", testing::MakeBmp(2, 2, 3, testing::Bytes(12, 77)));
   EXPECT_EQ(textures_->LoadTexture(false, "data\\wall.bmp", ""), nullptr);
   EXPECT_EQ(textures_->GetTextureCount(), 0u);
   EXPECT_EQ(textures_->GetVideoMemoryUsed(), 0u);
@@ -149,7 +139,7 @@ TEST_F(TextureManagerTest, RenderSystemWithoutTexturesLeavesNothingHeld) {
 }
 
 TEST_F(TextureManagerTest, LoadsFilesWithCheckerboardForMissingOnes) {
-  Write("data/wall.bmp", testing::MakeBmp(2, 2, 3, testing::Bytes(12, 77)));
+  folder_.Write("wall.bmp", testing::MakeBmp(2, 2, 3, testing::Bytes(12, 77)));
   Texture2D* wall = textures_->LoadTexture(false, "data\\wall.bmp", "data\\wall.bmp");
   EXPECT_EQ(wall->GetWidth(), 2u);
   Texture2D* again = textures_->LoadTexture(false, "data\\WALL.bmp", "data\\wall.bmp");
@@ -176,7 +166,7 @@ TEST_F(TextureManagerTest, LoadsFilesWithCheckerboardForMissingOnes) {
 
 TEST_F(TextureManagerTest, ImagesForRebuildAreNormalisedLikeAtCreation) {
   // From a file: loaded again, resized again, without a second warning; the caller deletes them.
-  Write("data/odd.bmp", testing::MakeBmp(3, 5, 3, testing::Bytes(45, 10)));
+  folder_.Write("odd.bmp", testing::MakeBmp(3, 5, 3, testing::Bytes(45, 10)));
   Texture2D* fromFile = textures_->LoadTexture(false, "data\\odd.bmp", "");
   ASSERT_EQ(Texts().size(), 1u);
   Image* diffuse = nullptr;
