@@ -261,7 +261,8 @@ void SoundBuffer_DS7::SetTempo(float tempo) {
   if (!buffer_)
     return;
   const double frequency = static_cast<double>(rate_) * static_cast<double>(tempo);
-  const DWORD value = frequency <= 0.0 ? 0 : static_cast<DWORD>(std::min(frequency, 4294967295.0));
+  // NaN and rates at or below zero ask for no rate, which the device takes as the original one.
+  const DWORD value = !(frequency > 0.0) ? 0 : static_cast<DWORD>(std::min(frequency, 4294967295.0));
   soundSystem_->ErrorText("SoundBuffer_DS7::SetTempo", buffer_->SetFrequency(value));
 }
 
@@ -273,11 +274,14 @@ void SoundBuffer_DS7::SetPosition(const Vector3& position) {
 }
 
 std::int32_t SoundBuffer_DS7::VolumeToAttenuation(float volume) {
-  if (volume < 0.0001f)
+  if (!(volume >= 0.0001f))  // NaN included
     return -10000;
   const float inverse = 1.0f / volume;
-  const std::int32_t result = static_cast<std::int32_t>(-1000.0f * std::log(inverse));
-  return result < -10000 ? -10000 : result;
+  const float attenuation = -1000.0f * std::log(inverse);
+  if (attenuation < -10000.0f)
+    return -10000;
+  // Only an infinite volume goes past any finite one's result (about 88723); keep the conversion defined.
+  return static_cast<std::int32_t>(std::min(attenuation, 100000.0f));
 }
 
 }  // namespace CorvantisEngine

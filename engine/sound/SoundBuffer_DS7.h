@@ -46,7 +46,7 @@ class SoundBuffer_DS7 : public SoundBuffer {
   void SetTempo(float tempo);
   void SetPosition(const Vector3& position);
 
-  // Hundredths of a decibel: -1000 x ln(1 / v), -10000 for v below 0.0001.
+  // Hundredths of a decibel: -1000 x ln(1 / v), -10000 for v below 0.0001 or NaN.
   static std::int32_t VolumeToAttenuation(float volume);
 
   IDirectSoundBuffer* GetDeviceBuffer() const { return buffer_; }

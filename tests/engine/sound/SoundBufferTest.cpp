@@ -45,8 +45,18 @@ TEST_F(SoundBufferTest, VolumeToAttenuationTable) {
     float volume;
     std::int32_t hundredths;
   };
-  const Row rows[] = {{0.0f, -10000}, {0.00005f, -10000}, {0.0001f, -9210}, {0.1f, -2302},
-                      {0.5f, -693},   {1.0f, 0},          {2.0f, 693},      {-1.0f, -10000}};
+  const Row rows[] = {{0.0f, -10000},
+                      {0.00005f, -10000},
+                      {0.0001f, -9210},
+                      {0.1f, -2302},
+                      {0.5f, -693},
+                      {1.0f, 0},
+                      {2.0f, 693},
+                      {-1.0f, -10000},
+                      // A volume computed from a zero duration (a fade of no length) must not reach
+                      // an undefined conversion.
+                      {std::nanf(""), -10000},
+                      {INFINITY, 100000}};
   for (const Row& row : rows)
     EXPECT_EQ(SoundBuffer_DS7::VolumeToAttenuation(row.volume), row.hundredths) << row.volume;
 }
@@ -70,6 +80,13 @@ TEST_F(SoundBufferTest, VolumeTempoAndPositionReachTheDevice) {
   DWORD frequency = 0;
   DeviceOf(mono)->GetFrequency(&frequency);
   EXPECT_EQ(frequency, 33075u);
+  // No rate at all: the device is asked for its original frequency, not an undefined conversion.
+  mono->SetTempo(std::nanf(""));
+  DeviceOf(mono)->GetFrequency(&frequency);
+  EXPECT_EQ(frequency, 22050u);
+  mono->SetVolume(std::nanf(""));
+  DeviceOf(mono)->GetVolume(&volume);
+  EXPECT_EQ(volume, -10000);
   // Only a mono sound is 3-D.
   ASSERT_NE(BufferOf(mono)->Get3DBuffer(), nullptr);
   EXPECT_EQ(BufferOf(stereo)->Get3DBuffer(), nullptr);
