@@ -19,12 +19,13 @@ constexpr float kRed[3] = {1.0f, 0.0f, 0.0f};
 constexpr float kGreen[3] = {0.0f, 1.0f, 0.0f};
 constexpr float kBlack[3] = {0.0f, 0.0f, 0.0f};
 
-// A folder with a drive ("C:\\Logs") or a leading separator ("/home/a") is absolute; anything else lies
-// under the executable's folder.
+// A folder with a drive ("C:\\Logs") or a host folder ("/home/a") is absolute; anything else lies
+// under the executable's folder, also one that starts with a backslash (the join keeps it there, as the
+// file layer does).
 bool IsAbsoluteFolder(const std::string& folder) {
   if (folder.size() >= 2 && folder[1] == ':')
     return true;
-  return !folder.empty() && (folder[0] == '\\' || folder[0] == '/');
+  return !folder.empty() && folder[0] == '/';
 }
 
 }  // namespace

@@ -124,6 +124,8 @@ TEST_F(MessageManagerTest, ResolvesTheLogPath) {
        "empty folder is the executable's"},
       {unique + "\\logs", "run", exeFolder + "\\" + unique + "\\logs\\run.html",
        exeFolder + "/" + unique + "/logs/run.html", "a relative folder lands under the executable's folder"},
+      {"\\" + unique + "\\logs", "run", exeFolder + "\\\\" + unique + "\\logs\\run.html",
+       exeFolder + "/" + unique + "/logs/run.html", "a leading backslash is not the root of the disk"},
       {"L", "run_" + unique, exeFolder + "\\L\\run_" + unique + ".html",
        exeFolder + "/L/run_" + unique + ".html", "one character is relative"},
   };
