@@ -37,6 +37,19 @@ void CollectSubtree(LayerState& s, HWND root, std::vector<HWND>& out) {
   }
 }
 
+// Children keep their place in their parent's client area: a window that moves carries every window
+// below it by the same offset.
+void ShiftDescendants(LayerState& s, HWND root, LONG dx, LONG dy) {
+  if (dx == 0 && dy == 0)
+    return;
+  std::vector<HWND> subtree;
+  CollectSubtree(s, root, subtree);
+  for (std::size_t i = 1; i < subtree.size(); ++i) {
+    RECT& r = s.windows[subtree[i]].record.rect;
+    r = {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+  }
+}
+
 }  // namespace
 
 LayerState& State() {
@@ -180,6 +193,7 @@ void NotifyMoved(HWND window, int x, int y) {
   if (!e)
     return;
   RECT& r = e->record.rect;
+  ShiftDescendants(s, window, x - r.left, y - r.top);
   r = {x, y, x + (r.right - r.left), y + (r.bottom - r.top)};
 }
 
@@ -401,6 +415,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
     RECT& r = e.record.rect;
     if (!(flags & SWP_NOMOVE)) {
       POINT origin = (e.record.style & WS_CHILD) ? ParentOrigin(s, e.record.parent) : POINT{0, 0};
+      ShiftDescendants(s, e.record.handle, origin.x + x - r.left, origin.y + y - r.top);
       r = {origin.x + x, origin.y + y, origin.x + x + (r.right - r.left), origin.y + y + (r.bottom - r.top)};
     }
     if (!(flags & SWP_NOSIZE)) {

@@ -136,6 +136,39 @@ TEST_F(WindowLayer, DestroyingAParentTakesItsChildrenAndTheirQueuedMessages) {
   EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
+TEST_F(WindowLayer, ChildrenKeepTheirPlaceInAMovingParent) {
+  HWND parent = Make();
+  HWND child = Make(parent);
+  HWND grandchild = Make(child);
+  auto origin = [](HWND window) {
+    POINT p{0, 0};
+    ClientToScreen(window, &p);
+    return p;
+  };
+  struct Move {
+    const char* why;
+    bool bySystem;
+    int x, y;
+  };
+  const Move moves[] = {{"moved by the program", false, 100, 50},
+                        {"moved by the window manager", true, -30, 7}};
+  for (const Move& move : moves) {
+    SCOPED_TRACE(move.why);
+    if (move.bySystem) {
+      platform::NotifyMoved(parent, move.x, move.y);
+    } else {
+      ASSERT_TRUE(SetWindowPos(parent, nullptr, move.x, move.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    }
+    EXPECT_EQ(origin(child).x, move.x + 10);
+    EXPECT_EQ(origin(child).y, move.y + 20);
+    EXPECT_EQ(origin(grandchild).x, move.x + 20);
+    EXPECT_EQ(origin(grandchild).y, move.y + 40);
+    RECT r;
+    ASSERT_TRUE(GetWindowRect(child, &r));
+    EXPECT_EQ(r.right - r.left, 300) << "moving keeps the size";
+  }
+}
+
 TEST_F(WindowLayer, PeekFiltersByWindowAndRangeAndKeepsOrder) {
   HWND a = Make();
   HWND b = Make();
