@@ -136,7 +136,8 @@ void Mixer::GainsFor(const Voice& v, std::int32_t& left, std::int32_t& right) co
   // Inverse-distance roll-off beyond one unit and a simple pan along the listener's right-hand axis.
   const Vec3 dir = Sub(v.position3D, listener_.position);
   const float distance = std::sqrt(Dot(dir, dir));
-  if (distance <= 0.0001f)
+  // Also a NaN position: full gain, since the products below would be converted undefined.
+  if (!(distance > 0.0001f))
     return;
   const float attenuation = distance <= 1.0f ? 1.0f : 1.0f / distance;
   Vec3 side = Cross(listener_.top, listener_.front);

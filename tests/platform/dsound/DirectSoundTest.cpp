@@ -294,6 +294,16 @@ TEST_F(DirectSoundTest, DeferredThreeDSettingsWaitForTheCommit) {
   EXPECT_EQ(out[1], 2000);
   listener->SetPosition(0, 0, 3, DS3D_IMMEDIATE);
   EXPECT_EQ(headless::PullAudio(1)[0], 8000);
+  // A position that is not a number plays at full gain rather than reaching an undefined conversion
+  // on the mixing thread; one infinitely far away is silent.
+  ASSERT_EQ(b3->SetPosition(std::nanf(""), 0, 4, DS3D_IMMEDIATE), DS_OK);
+  out = headless::PullAudio(1);
+  EXPECT_EQ(out[0], 8000);
+  EXPECT_EQ(out[1], 8000);
+  ASSERT_EQ(b3->SetPosition(INFINITY, 0, 0, DS3D_IMMEDIATE), DS_OK);
+  out = headless::PullAudio(1);
+  EXPECT_EQ(out[0], 0);
+  EXPECT_EQ(out[1], 0);
   // A stereo buffer cannot be 3-D; a plain buffer has no 3-D interface.
   WAVEFORMATEX f{WAVE_FORMAT_PCM, 2, 22050, 88200, 4, 16, 0};
   DSBUFFERDESC sd{sizeof(DSBUFFERDESC), DSBCAPS_CTRL3D, 64, 0, &f, GUID_NULL};
