@@ -102,6 +102,11 @@ ShaderRecord ParseShaderText(const std::string& text) {
       }
     };
     if (key == "stage") {
+      // The engine reads at most two stages and animation types 0 to 4; a description beyond that
+      // fails here rather than giving a file the game replaces with its default material.
+      if (shader.stages.size() >= 2) {
+        fail();
+      }
       shader.stages.emplace_back();
       stage = &shader.stages.back();
     } else if (key == "flags") {
@@ -116,6 +121,9 @@ ShaderRecord ParseShaderText(const std::string& text) {
     } else if (key == "type") {
       needStage();
       need(stage->animationType);
+      if (stage->animationType > 4) {
+        fail();
+      }
     } else if (key == "frames") {
       needStage();
       need(stage->frameCount, stage->speed);

@@ -36,7 +36,7 @@ struct ShaderRecord {
 std::vector<std::uint8_t> WriteShaderFile(const ShaderRecord& shader);
 
 // Parses the text form that the shaderc command reads (see shaderc.cpp); throws std::invalid_argument
-// with the line number on a malformed line.
+// with the line number on a malformed line, a third stage or an animation type above 4.
 ShaderRecord ParseShaderText(const std::string& text);
 
 }  // namespace shaderc

@@ -332,6 +332,9 @@ TEST(ShaderTextTest, ParsesTheShadercDescription) {
   EXPECT_THROW(shaderc::ParseShaderText("type 1\n"), std::invalid_argument) << "stage fields need a stage";
   EXPECT_THROW(shaderc::ParseShaderText("blend 4\n"), std::invalid_argument);
   EXPECT_THROW(shaderc::ParseShaderText("colour 1 1 1 1\n"), std::invalid_argument);
+  EXPECT_THROW(shaderc::ParseShaderText("stage\nstage\nstage\n"), std::invalid_argument)
+      << "the engine reads two stages at most";
+  EXPECT_THROW(shaderc::ParseShaderText("stage\n type 5\n"), std::invalid_argument);
 }
 
 }  // namespace
