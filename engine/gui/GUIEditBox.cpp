@@ -55,11 +55,16 @@ void GUIEditBox::Initialise(const GUIEditBoxSettings& settings) {
 
 void GUIEditBox::SetFont(std::uint32_t id) {
   fontId = id;
-  font = (id != kNoFont && fontManager != nullptr) ? fontManager->FindFont(id) : nullptr;
+  font = RegisteredFont();
+}
+
+GUIFont* GUIEditBox::RegisteredFont() const {
+  return (fontId != kNoFont && fontManager != nullptr) ? fontManager->FindFont(fontId) : nullptr;
 }
 
 float GUIEditBox::Width(const std::wstring& s) const {
-  return font != nullptr ? font->GetTextSize(s, 0.0f, -1.0f).x : 0.0f;
+  const GUIFont* registered = RegisteredFont();
+  return registered != nullptr ? registered->GetTextSize(s, 0.0f, -1.0f).x : 0.0f;
 }
 
 std::int32_t GUIEditBox::LastCaret() const {
@@ -82,7 +87,7 @@ bool GUIEditBox::CanInsertChar(wchar_t c) const {
 }
 
 void GUIEditBox::UpdateVisibleText() {
-  if (font == nullptr) {
+  if (RegisteredFont() == nullptr) {
     return;
   }
   firstVisible = std::clamp(firstVisible, 0, caret);
@@ -117,6 +122,7 @@ void GUIEditBox::AdvanceCaret() {
 }
 
 bool GUIEditBox::HandleKey(std::uint16_t code, bool isCharacter) {
+  SetFont(fontId);
   if (font == nullptr) {
     return false;
   }
@@ -198,7 +204,6 @@ bool GUIEditBox::HandleKey(std::uint16_t code, bool isCharacter) {
 }
 
 bool GUIEditBox::Update(const Vector2& mouse, bool held, bool pressed) {
-  // The font is looked up again each frame, so a destroyed font is never reached.
   SetFont(fontId);
   if (!GUIWindow::Update(mouse, held, pressed) || font == nullptr) {
     return false;

@@ -70,7 +70,7 @@ class GUIEditBox : public GUIWindow {
   GUISoundManager* soundManager;
   Controls* controls;
   std::uint32_t fontId = kNoFont;
-  GUIFont* font = nullptr;
+  GUIFont* font = nullptr;  // refreshed from the id by Update and HandleKey
   Vector4 textColour;
   Vector2 textOffset;
   std::uint16_t caretCharacter = '_';
@@ -86,6 +86,9 @@ class GUIEditBox : public GUIWindow {
 
  private:
   void Initialise(const GUIEditBoxSettings& settings);
+  // The font registered under the id now. Every use looks it up, so a font destroyed (or replaced)
+  // under the box between frames is never reached through a stale pointer.
+  GUIFont* RegisteredFont() const;
   float Width(const std::wstring& s) const;
   std::int32_t LastCaret() const;
   void AdvanceCaret();

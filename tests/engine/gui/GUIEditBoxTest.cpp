@@ -213,10 +213,19 @@ TEST_F(EditBoxTest, WithoutAFontTheBoxDoesNothing) {
                                         10, 100, 100, '_', nullptr, {1, 1});
   EXPECT_EQ(box->font, nullptr);
   EXPECT_FALSE(box->Update({0, 0}, false, false));
-  // A font destroyed under a box is not reached.
-  GUIEditBox* other = MakeBox(10);
+  // A font destroyed under a box is not reached, also by the calls the toolkit makes between frames;
+  // a font registered again under the id is the one the box measures with.
+  GUIEditBox* other = MakeBox(10, 20.0f, 1000.0f);
+  Type(other, L"ab");
   gui_->GetFontManager()->DestroyFont(kFont);
   EXPECT_FALSE(other->Update({0, 0}, false, false));
+  other->SetText(L"abc");
+  EXPECT_FALSE(other->HandleKey('d', true));
+  EXPECT_EQ(other->text, L"abc");
+  other->SetText(L"ab");
+  WriteData("fonts\\wide.fnt", GameTools::BuildFontFile(FixedWidthGlyphs(LettersAndDigits(), 1.0f)));
+  gui_->GetFontManager()->CreateFont(kFont, nullptr, "fonts\\wide.fnt")->size = 10.0f;
+  EXPECT_FALSE(other->CanInsertChar('c')) << "three glyphs of 10 are wider than 20";
 }
 
 }  // namespace
