@@ -47,7 +47,7 @@ GUIManager::GUIManager(MessageManager* log_, FileManager* fileManager_, Window* 
   }
   textManager = new GUITextManager(log, fileManager);
   fontManager = new GUIFontManager(log, fileManager, shaderManager, modelManager, camera);
-  soundManager = new GUISoundManager(timerManager, soundManager_);
+  soundManager = new GUISoundManager(timerManager, soundManager_, log);
   defaultCursor = CreateModelCursor(nullptr);
 }
 

@@ -3,14 +3,16 @@
 #include <cmath>
 
 #include "engine/core/Error.h"
+#include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"
 #include "engine/sound/Sound.h"
 #include "engine/sound/SoundManager.h"
 
 namespace CorvantisEngine {
 
-GUISoundManager::GUISoundManager(TimerManager* timerManager_, SoundManager* soundManager_)
-    : timerManager(timerManager_), soundManager(soundManager_) {}
+GUISoundManager::GUISoundManager(TimerManager* timerManager_, SoundManager* soundManager_,
+                                 MessageManager* log_)
+    : timerManager(timerManager_), soundManager(soundManager_), log(log_) {}
 
 GUISoundManager::~GUISoundManager() {
   for (auto& [id, entries] : sounds) {
@@ -30,8 +32,11 @@ void GUISoundManager::AddSound(std::uint32_t id, const std::string& fileName) {
   Sound* sound = nullptr;
   try {
     sound = soundManager->CreateSound(fileName);
-  } catch (const Error&) {
-    // A file that cannot be read leaves the id without this recording; the widgets play on silently.
+  } catch (const FileError& error) {
+    // A file that cannot be read leaves the id without this recording; the widgets play on.
+    if (log != nullptr) {
+      log->Error(error.GetMessage());
+    }
     return;
   }
   if (sound == nullptr) {

@@ -5,8 +5,9 @@
 // them plays nothing.
 //
 // Main thread only. The sounds are made by, and destroyed through, the sound manager; the timer and
-// sound managers are borrowed. Without a sound manager (no sound in the engine) nothing is registered
-// or played. Nothing throws.
+// sound managers and the log are borrowed. Without a sound manager (no sound in the engine) nothing is
+// registered or played. A recording that cannot be read is logged as an error and left out; nothing
+// else is caught.
 
 #include <cstdint>
 #include <map>
@@ -15,6 +16,7 @@
 
 namespace CorvantisEngine {
 
+class MessageManager;
 class TimerManager;
 class SoundManager;
 class Sound;
@@ -30,7 +32,7 @@ class GUISoundManager {
  public:
   static constexpr float kRepeatWindow = 0.01f;
 
-  GUISoundManager(TimerManager* timerManager, SoundManager* soundManager);
+  GUISoundManager(TimerManager* timerManager, SoundManager* soundManager, MessageManager* log = nullptr);
   virtual ~GUISoundManager();
 
   GUISoundManager(const GUISoundManager&) = delete;
@@ -42,6 +44,7 @@ class GUISoundManager {
 
   TimerManager* timerManager;
   SoundManager* soundManager;
+  MessageManager* log;  // where a recording that cannot be read is reported; may be null
   std::map<std::uint32_t, std::vector<GUISoundEntry*>> sounds;  // entries owned
   float volume = 1.0f;
 };

@@ -192,8 +192,9 @@ TEST_F(GUISoundTest, RequestsNearTheTimersStartStillPlay) {
   EXPECT_TRUE(sounds.sounds[5][0]->played);
 }
 
-TEST_F(GUISoundTest, MissingFileNeitherThrowsNorBreaksTheId) {
+TEST_F(GUISoundTest, MissingFileIsLoggedAndLeavesTheIdWorking) {
   EXPECT_NO_THROW(guiSounds_->AddSound(3, "sounds\\missing.wav"));
+  EXPECT_EQ(CountLogged(2, "missing.wav"), 1);
   guiSounds_->AddSound(3, "sounds\\a.wav");
   EXPECT_NO_THROW(guiSounds_->PlaySound(3));
   EXPECT_EQ(soundManager_->GetQueuedCount(), 1u);

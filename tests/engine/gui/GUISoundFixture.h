@@ -50,7 +50,7 @@ class GUISoundFixture : public GUIFixture {
   GUISoundFixture() {
     soundSystem_ = std::make_unique<SoundSystem_DS7>(&log_, files_.get(), &timers_, nullptr, nullptr, false);
     soundManager_ = std::make_unique<SoundManager>(&log_, files_.get(), soundSystem_.get());
-    guiSounds_ = std::make_unique<GUISoundManager>(&timers_, soundManager_.get());
+    guiSounds_ = std::make_unique<GUISoundManager>(&timers_, soundManager_.get(), &log_);
     WriteData("sounds\\a.wav", TinyWav());
     WriteData("sounds\\b.wav", TinyWav());
     platform::headless::StepClockSeconds(1.0);
