@@ -1,5 +1,6 @@
 #include "app/MainLoop.h"
 
+#include "engine/config/Config.h"
 #include "engine/core/Engine.h"
 #include "engine/core/TimerManager.h"
 #include "engine/core/Window.h"
@@ -7,6 +8,24 @@
 #include "engine/sound/SoundManager.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinTime.h"
+
+namespace {
+
+// A switch the window asked for (Alt+Enter, maximise) and a device reset the render system asks for are
+// carried out before the frame: the render system re-creates its device in the configured mode and sets
+// the window's size and style through Window::SetMode.
+void ApplyPendingModeChange(CorvantisEngine::Engine& engine) {
+  CorvantisEngine::Config& config = *engine.GetConfig();
+  CorvantisEngine::RenderSystem& render = *engine.GetRenderSystem();
+  if (!config.GetBool("v_window_change_mode")) {
+    config.SetBool("v_window_change_mode", true);
+    render.CheckVideoMode();
+  }
+  if (render.resetNeeded)
+    render.Reset(3);
+}
+
+}  // namespace
 
 void RunMainLoop(CorvantisEngine::Engine& engine) {
   CorvantisEngine::Window* window = engine.GetWindow();
@@ -25,6 +44,7 @@ void RunMainLoop(CorvantisEngine::Engine& engine) {
         sound->Update(true);
       Sleep(100);
     } else {
+      ApplyPendingModeChange(engine);
       engine.Tick();
       engine.Update(0);
     }

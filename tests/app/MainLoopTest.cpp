@@ -1,5 +1,5 @@
 // The game's main loop over the headless back end: how a close request ends it, with and without the
-// window's focus.
+// window's focus, and the switch between full screen and windowed that the window asks for.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/MainLoop.h"
+#include "engine/config/Config.h"
 #include "engine/core/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Window.h"
@@ -16,6 +17,7 @@
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"
+#include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindow.h"
 
 namespace CorvantisEngine {
@@ -41,6 +43,7 @@ class MainLoopTest : public testing::Test {
     parameters.packFolder = "Data";
     parameters.defaultVideoMode = "800x600x32";
     parameters.minimiseOnFocusLoss = 1;
+    parameters.defaultFullScreen = 1;
     engine_ = std::make_unique<Engine>(parameters);
   }
   void TearDown() override {
@@ -81,6 +84,23 @@ TEST_F(MainLoopTest, WithoutTheFocusNoFrameRunsButTheDeviceIsCheckedAndCloseStil
   EXPECT_EQ(display_->Presents().size(), presents) << "no frame without the focus";
   EXPECT_TRUE(display_->Plan().cooperativeLevelAnswers.empty()) << "the device was checked";
   EXPECT_FALSE(engine_->GetRenderSystem()->ready);
+}
+
+TEST_F(MainLoopTest, AltEnterSwitchesTheWindowBeforeTheNextFrame) {
+  Window& window = *engine_->GetWindow();
+  ASSERT_TRUE(window.IsFullScreen());
+  // The frame's window step sees Alt+Enter; the loop carries the switch out.
+  windows_->SetKeyDown(VK_MENU, true);
+  windows_->SetKeyDown(VK_RETURN, true);
+  window.Update();
+  windows_->SetKeyDown(VK_MENU, false);
+  windows_->SetKeyDown(VK_RETURN, false);
+  windows_->PushClose(window.GetHandle());
+  RunMainLoop(*engine_);
+  EXPECT_FALSE(window.IsFullScreen());
+  EXPECT_FALSE(engine_->GetRenderSystem()->resetNeeded);
+  EXPECT_TRUE(engine_->GetConfig()->GetBool("v_window_change_mode")) << "the command is re-armed";
+  EXPECT_EQ(CountLogged("Exiting..."), 1);
 }
 
 }  // namespace
