@@ -1,16 +1,14 @@
 // The Engine's creation and destruction order as the log shows it, for a whole life and for a start-up
 // that fails part-way: whatever was made is unmade, in reverse, before the log closes.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "EngineTestSupport.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Error.h"
 #include "platform/headless/HeadlessAudio.h"
@@ -20,6 +18,7 @@
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/win32/WinSystem.h"
 #include "platform/win32/WinTime.h"
+#include "support/TempFolder.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -47,54 +46,22 @@ class EngineLifecycleTest : public testing::Test {
     display_ = headless::InstallHeadlessDisplay();
     headless::ResetInput();
     headless::ResetAudio();
-    folder_ = fs::temp_directory_path() / ("brindlewick_engine_life_" + std::to_string(::getpid()) + "_" +
-                                           testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
   }
   void TearDown() override {
     headless::InstallHeadlessWindows();  // drop the fault plan
     headless::ResetInput();
     headless::ResetAudio();
-    fs::remove_all(folder_);
   }
 
   EngineStartParameters Parameters() const {
-    EngineStartParameters p;
-    p.name = p.applicationName = p.logName = "Game";
-    p.version = 100;
+    EngineStartParameters p = enginetest::GameParameters(folder_);
     p.htmlLog = 1;
     p.saveConfigOnExit = 1;
-    p.logFolder = p.configFolder = folder_.string();
-    p.dataFolder = (folder_ / "data").string();
-    p.packFolder = "Data";
-    p.defaultVideoMode = "800x600x32";
     p.centreWindow = 1;
     return p;
   }
 
-  // The log's text without tags, one entry per "<BR>"-separated line.
-  std::vector<std::string> LogLines() const {
-    std::ifstream in(folder_ / "Game.html", std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    std::string text = buffer.str();
-    std::string plain;
-    for (std::size_t i = 0; i < text.size();) {
-      if (text.compare(i, 4, "<BR>") == 0) {
-        plain += '\n';
-        i += 4;
-      } else if (text[i] == '<' && text.find('>', i) != std::string::npos) {
-        i = text.find('>', i) + 1;
-      } else {
-        plain += text[i++];
-      }
-    }
-    std::vector<std::string> lines;
-    std::stringstream split(plain);
-    for (std::string line; std::getline(split, line);)
-      lines.push_back(line);
-    return lines;
-  }
+  std::vector<std::string> LogLines() const { return enginetest::LogLines(folder_ / "Game.html"); }
 
   // Index of the first line starting with `prefix` at or after `from`; -1 when there is none.
   static int Find(const std::vector<std::string>& lines, const std::string& prefix, int from = 0) {
@@ -118,7 +85,8 @@ class EngineLifecycleTest : public testing::Test {
   bool IniWritten() const { return fs::exists(folder_ / "Game.ini"); }
 
   std::shared_ptr<headless::HeadlessDisplay> display_;
-  fs::path folder_;
+  testsupport::TempFolder temp_;
+  const fs::path folder_ = temp_.Root();
 };
 
 TEST_F(EngineLifecycleTest, SystemsAreDestroyedInReverseOrderOfCreation) {

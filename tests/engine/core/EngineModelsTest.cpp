@@ -1,12 +1,11 @@
 // The Engine's frame draws the scene resources: particles emitted and their sprites rebuilt in the same
 // frame, then every visible model between scene begin and end, then the present.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 
+#include "EngineTestSupport.h"
 #include "engine/core/Engine.h"
 #include "engine/core/TimerManager.h"
 #include "engine/resources/Model.h"
@@ -18,11 +17,10 @@
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"
+#include "support/TempFolder.h"
 
 namespace CorvantisEngine {
 namespace {
-
-namespace fs = std::filesystem;
 
 class EngineModelsTest : public testing::Test {
  protected:
@@ -32,23 +30,12 @@ class EngineModelsTest : public testing::Test {
     display_ = platform::headless::InstallHeadlessDisplay();
     platform::headless::ResetInput();
     platform::headless::ResetAudio();
-    folder_ = fs::temp_directory_path() / ("brindlewick_engine_models_" + std::to_string(::getpid()));
-    fs::remove_all(folder_);
-    EngineStartParameters p;
-    p.name = p.applicationName = p.logName = "Game";
-    p.version = 100;
-    p.logFolder = p.configFolder = folder_.string();
-    p.dataFolder = (folder_ / "data").string();
-    p.defaultVideoMode = "800x600x32";
-    engine_ = std::make_unique<Engine>(p);
+    engine_ = std::make_unique<Engine>(enginetest::GameParameters(temp_.Root()));
   }
-  void TearDown() override {
-    engine_.reset();
-    fs::remove_all(folder_);
-  }
+  void TearDown() override { engine_.reset(); }
 
   std::shared_ptr<platform::headless::HeadlessDisplay> display_;
-  fs::path folder_;
+  testsupport::TempFolder temp_;
   std::unique_ptr<Engine> engine_;
 };
 

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <string>
 
+#include "EngineTestSupport.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Window.h"
 #include "engine/render/Camera.h"
@@ -13,38 +12,26 @@
 #include "engine/render/RenderSystem_D3D7.h"
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessWindow.h"
+#include "support/TempFolder.h"
 
 namespace CorvantisEngine {
 namespace {
-
-namespace fs = std::filesystem;
 
 class EngineSceneTest : public testing::Test {
  protected:
   void SetUp() override {
     platform::headless::InstallHeadlessWindows();
     display_ = platform::headless::InstallHeadlessDisplay();
-    folder_ = fs::temp_directory_path() / ("brindlewick_engine_scene_" + std::to_string(::getpid()) + "_" +
-                                           testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
   }
-  void TearDown() override { fs::remove_all(folder_); }
 
   EngineStartParameters Parameters() const {
-    EngineStartParameters p;
-    p.name = p.applicationName = p.logName = "Game";
-    p.version = 100;
-    p.logFolder = p.configFolder = folder_.string();
-    p.dataFolder = (folder_ / "data").string();
-    p.packFolder = "Data";
+    EngineStartParameters p = enginetest::GameParameters(temp_.Root());
     p.forceDefaultVideoMode = 1;
-    p.defaultVideoMode = "800x600x32";
     p.forceDefaultFullScreen = 1;
-    p.defaultFullScreen = 0;
     return p;
   }
 
-  fs::path folder_;
+  testsupport::TempFolder temp_;
   std::shared_ptr<platform::headless::HeadlessDisplay> display_;
 };
 

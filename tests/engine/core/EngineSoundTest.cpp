@@ -1,11 +1,11 @@
 // The Engine's sound: started with the device, absent (and the game silent) without one, and driven at
 // every frame end.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 
+#include "EngineTestSupport.h"
 #include "engine/core/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "engine/sound/Sound.h"
@@ -16,6 +16,7 @@
 #include "platform/dsound/DSoundLayer.h"
 #include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessClock.h"
+#include "support/TempFolder.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -29,27 +30,17 @@ class EngineSoundTest : public testing::Test {
   void SetUp() override {
     headless::ResetClock();
     headless::ResetAudio();
-    folder_ = fs::temp_directory_path() / ("brindlewick_engine_sound_" + std::to_string(::getpid()) + "_" +
-                                           testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
   }
-  void TearDown() override {
-    headless::ResetAudio();
-    fs::remove_all(folder_);
-  }
+  void TearDown() override { headless::ResetAudio(); }
 
   EngineStartParameters Parameters() const {
-    EngineStartParameters p;
-    p.name = p.applicationName = p.logName = "Game";
-    p.version = 100;
-    p.logFolder = p.configFolder = folder_.string();
-    p.dataFolder = (folder_ / "data").string();
-    p.packFolder = "Data";
+    EngineStartParameters p = enginetest::GameParameters(folder_);
     p.defaultVideoMode = "1024x768x32";
     return p;
   }
 
-  fs::path folder_;
+  testsupport::TempFolder temp_;
+  const fs::path folder_ = temp_.Root();
 };
 
 TEST_F(EngineSoundTest, SoundStartsWithTheEngineAndIsUpdatedAtEveryFrameEnd) {

@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "EngineTestSupport.h"
 #include "engine/core/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Random.h"
@@ -19,6 +17,7 @@
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/win32/WinSystem.h"
 #include "platform/win32/WinTime.h"
+#include "support/TempFolder.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -35,52 +34,23 @@ class EngineTest : public testing::Test {
     display_ = platform::headless::InstallHeadlessDisplay();
     platform::headless::ResetInput();
     platform::headless::ResetAudio();
-    folder_ = fs::temp_directory_path() / ("brindlewick_engine_" + std::to_string(::getpid()) + "_" +
-                                           testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
   }
-  void TearDown() override { fs::remove_all(folder_); }
 
   // The framework's usual record, with the log in the test's folder.
   EngineStartParameters Parameters() const {
-    EngineStartParameters p;
-    p.name = p.applicationName = p.logName = "Game";
-    p.version = 100;
+    EngineStartParameters p = enginetest::GameParameters(folder_);
     p.htmlLog = 1;
-    p.logFolder = p.configFolder = folder_.string();
-    p.dataFolder = (folder_ / "data").string();
-    p.packFolder = "Data";
     p.defaultVideoMode = "1024x768x32";
     return p;
   }
 
-  // The log's pieces in file order, without their FONT tags, one per "<BR>"-separated line.
   std::vector<std::string> LogLines(const std::string& logName) const {
-    std::ifstream in(folder_ / (logName + ".html"), std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    std::string text = buffer.str();
-    for (std::size_t open = text.find('<'); open != std::string::npos; open = text.find('<', open)) {
-      const std::size_t close = text.find('>', open);
-      if (close == std::string::npos)
-        break;
-      const std::string tag = text.substr(open, close - open + 1);
-      if (tag == "<BR>") {
-        text.replace(open, tag.size(), "\n");
-        ++open;
-      } else {
-        text.erase(open, tag.size());
-      }
-    }
-    std::vector<std::string> lines;
-    std::stringstream split(text);
-    for (std::string line; std::getline(split, line);)
-      lines.push_back(line);
-    return lines;
+    return enginetest::LogLines(folder_ / (logName + ".html"));
   }
 
   std::shared_ptr<platform::headless::HeadlessDisplay> display_;
-  fs::path folder_;
+  testsupport::TempFolder temp_;
+  const fs::path folder_ = temp_.Root();
 };
 
 TEST_F(EngineTest, TitleShowsTheVersionWithTwoDecimals) {

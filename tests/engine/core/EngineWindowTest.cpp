@@ -1,17 +1,18 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "EngineTestSupport.h"
 #include "engine/config/Config.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Window.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindow.h"
+#include "support/TempFolder.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -20,25 +21,14 @@ namespace fs = std::filesystem;
 
 class EngineWindow : public testing::Test {
  protected:
-  void SetUp() override {
-    system_ = &platform::headless::InstallHeadlessWindows();
-    folder_ = fs::temp_directory_path() / ("brindlewick_engine_window_" + std::to_string(::getpid()) + "_" +
-                                           testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
+  void SetUp() override { system_ = &platform::headless::InstallHeadlessWindows(); }
 
   EngineStartParameters Parameters() const {
-    EngineStartParameters p;
-    p.name = p.applicationName = p.logName = "Game";
-    p.version = 100;
+    EngineStartParameters p = enginetest::GameParameters(folder_);
     p.htmlLog = 1;
     p.saveConfigOnExit = 1;
     p.minimiseOnFocusLoss = 1;
     p.centreWindow = 1;
-    p.logFolder = p.configFolder = folder_.string();
-    p.dataFolder = (folder_ / "data").string();
-    p.defaultVideoMode = "800x600x32";
     return p;
   }
 
@@ -50,7 +40,8 @@ class EngineWindow : public testing::Test {
   }
 
   platform::headless::HeadlessWindowDriver* system_ = nullptr;
-  fs::path folder_;
+  testsupport::TempFolder temp_;
+  const fs::path folder_ = temp_.Root();
 };
 
 // The main loop's shape: one message at a time, a frame when the queue is empty, until "exit" fires.
