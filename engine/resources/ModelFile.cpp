@@ -27,7 +27,7 @@ class SectionReader {
 
   [[noreturn]] void Fail() const { throw FileError(formatError_); }
 
-  // Reads `size` bytes (refused when fewer remain) and returns a cursor to them.
+  // Reads a section of records, `size` bytes, refused as a bad format when fewer remain; returns them.
   const std::uint8_t* Take(std::uint64_t size) {
     if (size > file_.GetRemaining()) {
       Fail();
@@ -39,6 +39,16 @@ class SectionReader {
     cursor_ = ByteCursor(block_.data());
     return block_.data();
   }
+  // Reads what the format reads in one piece (the header, a field, the indices, the poses): when fewer
+  // bytes remain it fails as the file's short read of that piece, without a buffer the size of the claim.
+  const std::uint8_t* Piece(std::uint64_t size) {
+    const std::uint32_t remaining = file_.GetRemaining();
+    if (size > remaining && size <= 0xFFFFFFFFu) {
+      block_.resize(remaining);
+      file_.Read(block_.data(), static_cast<std::uint32_t>(size));  // delivers the rest, then throws
+    }
+    return Take(size);
+  }
   void Need(std::uint64_t size) const {
     if (size > file_.GetRemaining()) {
       Fail();
@@ -46,24 +56,24 @@ class SectionReader {
   }
 
   std::uint8_t U8() {
-    Take(1);
+    Piece(1);
     return block_[0];
   }
   std::uint16_t U16() {
-    Take(2);
+    Piece(2);
     return cursor_.U16();
   }
   std::uint32_t U32() {
-    Take(4);
+    Piece(4);
     return cursor_.U32();
   }
   float F32() {
-    Take(4);
+    Piece(4);
     return cursor_.F32();
   }
   std::string String() {
     const std::uint8_t length = U8();
-    Take(length);
+    Piece(length);
     return std::string(reinterpret_cast<const char*>(block_.data()), length);
   }
 
@@ -97,17 +107,13 @@ void ReadModelFile(FileBinary& file, const std::string& fileName, std::uint32_t 
   SectionReader reader(file, fileName);
   out = ModelFileData();
 
-  // Header.
-  if (file.GetRemaining() < kHeaderSize) {
-    reader.Fail();
-  }
-  reader.Take(4);
+  // Header, in one piece.
+  const std::uint8_t* header = reader.Piece(kHeaderSize);
   const std::uint32_t totalLength = reader.Next().U32();
-  const std::uint8_t* magic = reader.Take(5);
-  if (std::memcmp(magic, "QXMLF", 5) != 0 || totalLength != file.GetSize()) {
+  if (std::memcmp(header + 4, "QXMLF", 5) != 0 || totalLength != file.GetSize()) {
     reader.Fail();
   }
-  out.version = reader.U32();
+  out.version = ByteCursor(header + 9).U32();
   if (out.version != 202 && out.version != 201) {
     throw FileError("Incorrect \"" + fileName + "\" format version, current is " +
                     UIntToString(ModelFileData::kCurrentVersion));
@@ -150,7 +156,7 @@ void ReadModelFile(FileBinary& file, const std::string& fileName, std::uint32_t 
       bone.valueB = reader.Next().U16();
     }
     const std::uint64_t poseCount = static_cast<std::uint64_t>(boneCount) * frames;
-    reader.Take(poseCount * kPoseSize);
+    reader.Piece(poseCount * kPoseSize);
     out.poses.resize(static_cast<std::size_t>(poseCount * 10));
     for (float& value : out.poses) {
       value = reader.Next().F32();
@@ -161,7 +167,7 @@ void ReadModelFile(FileBinary& file, const std::string& fileName, std::uint32_t 
   const std::uint32_t indexCount = reader.U32();
   out.vertexCount = reader.U32();
   const std::uint32_t indexSize = indexCount < kWideIndicesFrom ? 2 : 4;
-  reader.Take(static_cast<std::uint64_t>(indexCount) * indexSize);
+  reader.Piece(static_cast<std::uint64_t>(indexCount) * indexSize);
   out.indices.resize(indexCount);
   for (std::uint32_t& index : out.indices) {
     index = indexSize == 2 ? reader.Next().U16() : reader.Next().U32();

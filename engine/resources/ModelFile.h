@@ -11,7 +11,8 @@
 // Any thread. Failures throw FileError: "Incorrect \"<name>\" file format" for a bad header and for any
 // count or index that the file cannot hold or that points outside the model (checked before anything is
 // allocated; without vertex records, a vertex count above the index count), "Incorrect \"<name>\" format
-// version, current is 202" for another version.
+// version, current is 202" for another version. What the format reads in one piece (the header, a single
+// field, the indices, the poses) fails as FileBinary's short read of that piece when the file ends early.
 
 #include <cstdint>
 #include <string>

@@ -202,7 +202,7 @@ TEST_F(ModelFileTest, RejectionTable) {
     const char* why;
     std::function<void(Bytes&)> damage;
     Form form;
-    bool versionError;
+    const char* message;
   };
   auto put32 = [](Bytes& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) {
@@ -210,33 +210,48 @@ TEST_F(ModelFileTest, RejectionTable) {
     }
   };
   auto fixLength = [&](Bytes& b) { put32(b, 0, static_cast<std::uint32_t>(b.size())); };
-  // Static layout: header 13, flags 4, index count at 17, vertex count at 21, indices from 25.
-  // Skinned layout: header 13, flags 4, frames 4, speed 4, bone count at 25.
+  const char* format = "Incorrect \"m.mdl\" file format";
+  const char* version = "Incorrect \"m.mdl\" format version, current is 202";
+  // Static layout: header 13, flags 4, index count at 17, vertex count at 21, indices from 25 (12 bytes),
+  // vertices from 37. Skinned layout: header 13, flags 4, frames 4, speed 4, bone count at 25.
   const Row rows[] = {
       {"total length one less than the size",
-       [&](Bytes& b) { put32(b, 0, static_cast<std::uint32_t>(b.size() - 1)); }, Form::kStatic, false},
-      {"wrong magic", [](Bytes& b) { b[8] = 'X'; }, Form::kStatic, false},
-      {"version 203", [&](Bytes& b) { put32(b, 9, 203); }, Form::kStatic, true},
-      {"version 200", [&](Bytes& b) { put32(b, 9, 200); }, Form::kStatic, true},
-      {"shorter than a header", [](Bytes& b) { b.resize(10); }, Form::kStatic, false},
+       [&](Bytes& b) { put32(b, 0, static_cast<std::uint32_t>(b.size() - 1)); }, Form::kStatic, format},
+      {"wrong magic", [](Bytes& b) { b[8] = 'X'; }, Form::kStatic, format},
+      {"version 203", [&](Bytes& b) { put32(b, 9, 203); }, Form::kStatic, version},
+      {"version 200", [&](Bytes& b) { put32(b, 9, 200); }, Form::kStatic, version},
+      {"shorter than a header", [](Bytes& b) { b.resize(10); }, Form::kStatic,
+       "Failed to read 13 bytes from \"m.mdl\" file"},
+      {"cut inside the vertex count",
+       [&](Bytes& b) {
+         b.resize(23);
+         fixLength(b);
+       },
+       Form::kStatic, "Failed to read 4 bytes from \"m.mdl\" file"},
       {"cut inside the indices",
+       [&](Bytes& b) {
+         b.resize(30);
+         fixLength(b);
+       },
+       Form::kStatic, "Failed to read 12 bytes from \"m.mdl\" file"},
+      {"cut inside the vertices",
        [&](Bytes& b) {
          b.resize(40);
          fixLength(b);
        },
-       Form::kStatic, false},
-      {"index past the vertices", [&](Bytes& b) { b[25] = 4; }, Form::kStatic, false},
-      {"vertex count beyond the bytes", [&](Bytes& b) { put32(b, 21, 0x10000000); }, Form::kStatic, false},
-      {"index count beyond the bytes", [&](Bytes& b) { put32(b, 17, 0xFFFFFFF0u); }, Form::kStatic, false},
+       Form::kStatic, format},
+      {"index past the vertices", [&](Bytes& b) { b[25] = 4; }, Form::kStatic, format},
+      {"vertex count beyond the bytes", [&](Bytes& b) { put32(b, 21, 0x10000000); }, Form::kStatic, format},
+      {"index count beyond the bytes", [&](Bytes& b) { put32(b, 17, 0xFFFFFFF0u); }, Form::kStatic, format},
       {"no vertex records and more vertices than indices",
        [&](Bytes& b) {
          b[13] &= static_cast<std::uint8_t>(~kModelStatic);
          put32(b, 21, 0x10000000);
        },
-       Form::kStatic, false},
-      {"frame count zero", [&](Bytes& b) { put32(b, 17, 0); }, Form::kSkinned, false},
-      {"frame count beyond the poses", [&](Bytes& b) { put32(b, 17, 0x40000000); }, Form::kSkinned, false},
-      {"bone count beyond the bytes", [](Bytes& b) { b[26] = 0xFF; }, Form::kSkinned, false},
+       Form::kStatic, format},
+      {"frame count zero", [&](Bytes& b) { put32(b, 17, 0); }, Form::kSkinned, format},
+      {"frame count beyond the poses", [&](Bytes& b) { put32(b, 17, 0x40000000); }, Form::kSkinned, format},
+      {"bone count beyond the bytes", [](Bytes& b) { b[26] = 0xFF; }, Form::kSkinned, format},
   };
   for (const Row& row : rows) {
     Bytes bytes = Encode(MakeModel(row.form, 202, 6));
@@ -246,9 +261,7 @@ TEST_F(ModelFileTest, RejectionTable) {
       Decode(bytes, out);
       ADD_FAILURE() << row.why << ": accepted";
     } catch (const FileError& error) {
-      const std::string expected = row.versionError ? "Incorrect \"m.mdl\" format version, current is 202"
-                                                    : "Incorrect \"m.mdl\" file format";
-      EXPECT_EQ(error.GetMessage(), expected) << row.why;
+      EXPECT_EQ(error.GetMessage(), row.message) << row.why;
     }
   }
 
