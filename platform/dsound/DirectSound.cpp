@@ -143,17 +143,33 @@ class Listener3D final : public Counted<IDirectSound3DListener> {
   Counted<IDirectSoundBuffer>* primary_;
 };
 
-// Shared by both buffer kinds: the calls a primary buffer refuses.
+// Shared by both buffer kinds: the format and its query.
 class BufferBase : public Counted<IDirectSoundBuffer> {
  public:
-  using Counted::Counted;
+  BufferBase(std::shared_ptr<DeviceCore> core, const WAVEFORMATEX& format)
+      : Counted(std::move(core)), format_(format) {
+    format_.cbSize = 0;
+  }
+
+  HRESULT GetFormat(LPWAVEFORMATEX f, DWORD allocated, LPDWORD written) override {
+    if (f && allocated < sizeof(WAVEFORMATEX))
+      return DSERR_INVALIDPARAM;
+    if (f)
+      *f = format_;
+    if (written)
+      *written = sizeof(WAVEFORMATEX);
+    return DS_OK;
+  }
+
+ protected:
+  WAVEFORMATEX format_;
 };
 
 class PrimaryBuffer final : public BufferBase {
  public:
-  PrimaryBuffer(std::shared_ptr<DeviceCore> core, DWORD flags) : BufferBase(std::move(core)), flags_(flags) {
-    format_ = {WAVE_FORMAT_PCM, 2, 22050, 88200, 4, 16, 0};
-  }
+  PrimaryBuffer(std::shared_ptr<DeviceCore> core, DWORD flags)
+      : BufferBase(std::move(core), WAVEFORMATEX{WAVE_FORMAT_PCM, 2, 22050, 88200, 4, 16, 0}),
+        flags_(flags) {}
   ~PrimaryBuffer() override {
     if (core_->primary == this)
       core_->primary = nullptr;
@@ -177,15 +193,6 @@ class PrimaryBuffer final : public BufferBase {
       *play = 0;
     if (write)
       *write = 0;
-    return DS_OK;
-  }
-  HRESULT GetFormat(LPWAVEFORMATEX f, DWORD allocated, LPDWORD written) override {
-    if (f && allocated < sizeof(WAVEFORMATEX))
-      return DSERR_INVALIDPARAM;
-    if (f)
-      *f = format_;
-    if (written)
-      *written = sizeof(WAVEFORMATEX);
     return DS_OK;
   }
   HRESULT GetVolume(LPLONG volume) override {
@@ -255,7 +262,6 @@ class PrimaryBuffer final : public BufferBase {
 
  private:
   DWORD flags_;
-  WAVEFORMATEX format_;
   LONG volume_ = 0;
 };
 
@@ -263,8 +269,7 @@ class SecondaryBuffer final : public BufferBase {
  public:
   SecondaryBuffer(std::shared_ptr<DeviceCore> core, DWORD flags, const WAVEFORMATEX& format,
                   std::shared_ptr<std::vector<std::uint8_t>> data)
-      : BufferBase(std::move(core)), flags_(flags), format_(format) {
-    format_.cbSize = 0;
+      : BufferBase(std::move(core), format), flags_(flags) {
     voice_.data = std::move(data);
     voice_.channels = format.nChannels;
     voice_.bits = format.wBitsPerSample;
@@ -305,15 +310,6 @@ class SecondaryBuffer final : public BufferBase {
       *play = playByte;
     if (write)
       *write = writeByte;
-    return DS_OK;
-  }
-  HRESULT GetFormat(LPWAVEFORMATEX f, DWORD allocated, LPDWORD written) override {
-    if (f && allocated < sizeof(WAVEFORMATEX))
-      return DSERR_INVALIDPARAM;
-    if (f)
-      *f = format_;
-    if (written)
-      *written = sizeof(WAVEFORMATEX);
     return DS_OK;
   }
   HRESULT GetVolume(LPLONG volume) override {
@@ -491,7 +487,6 @@ class SecondaryBuffer final : public BufferBase {
 
  private:
   DWORD flags_;
-  WAVEFORMATEX format_;
   Voice voice_;
   std::vector<std::uint8_t> scratch_;
   bool locked_ = false;
