@@ -7,6 +7,7 @@
 
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
+#include "engine/core/StringUtils.h"
 
 namespace CorvantisEngine {
 
@@ -234,27 +235,7 @@ std::uint32_t FileTextual::GetLengthInChars() const {
 }
 
 std::wstring FileTextual::MultiByteToWide(const std::string& text) const {
-  std::wstring out;
-  std::mbstate_t state{};
-  const char* p = text.data();
-  std::size_t left = text.size();
-  while (left > 0) {
-    wchar_t c;
-    const std::size_t used = std::mbrtowc(&c, p, left < MB_CUR_MAX ? left : MB_CUR_MAX, &state);
-    if (used == 0) {
-      break;
-    }
-    if (used == static_cast<std::size_t>(-1) || used == static_cast<std::size_t>(-2)) {
-      state = std::mbstate_t{};
-      ++p;
-      --left;
-      continue;
-    }
-    out.push_back(c);
-    p += used;
-    left -= used;
-  }
-  return out;
+  return StringToWStringCopy(text);
 }
 
 std::string FileTextual::WideToMultiByte(const std::wstring& text) {
