@@ -33,6 +33,22 @@ bool EncodeModelFile(const ModelFileData& data, std::vector<std::uint8_t>& out) 
       if (vertex.influences.size() > ModelFileData::kMaxInfluences) {
         return false;
       }
+      for (const ModelFileInfluence& influence : vertex.influences) {
+        if (influence.bone >= data.bones.size()) {
+          return false;
+        }
+      }
+    }
+  } else if (vertices > data.indices.size()) {
+    // Without vertex records the reader takes no more vertices than the indices can reach.
+    return false;
+  }
+  if (animated && data.frameCount == 0) {
+    return false;
+  }
+  for (std::uint32_t index : data.indices) {
+    if (index >= vertices) {
+      return false;
     }
   }
   if (data.boxes.size() != ((flags & 0x2) ? frames : 1)) {

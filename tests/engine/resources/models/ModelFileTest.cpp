@@ -265,21 +265,50 @@ TEST_F(ModelFileTest, RejectionTable) {
     }
   }
 
-  // Skinned records that point outside the model.
-  ModelFileData tooMany = MakeModel(Form::kSkinned, 202, 6);
-  tooMany.skinnedVertices[3].influences.push_back(tooMany.skinnedVertices[3].influences[0]);
-  Bytes bytes;
-  EXPECT_FALSE(tools::EncodeModelFile(tooMany, bytes)) << "the writer refuses five influences";
-  ModelFileData badBone = MakeModel(Form::kSkinned, 202, 6);
-  badBone.skinnedVertices[1].influences[0].bone = 2;
-  bytes = Encode(badBone);
-  ModelFileData out;
-  EXPECT_THROW(Decode(bytes, out), FileError) << "bone index past the bones";
-  // Five influences written by hand: vertex 0's count is 1; make it 5.
-  Bytes five = Encode(MakeModel(Form::kSkinned, 202, 6));
+  // The writer refuses what the reader would refuse.
+  struct WriterRow {
+    const char* why;
+    Form form;
+    std::function<void(ModelFileData&)> change;
+  };
+  const WriterRow writerRows[] = {
+      {"five influences", Form::kSkinned,
+       [](ModelFileData& d) {
+         d.skinnedVertices[3].influences.push_back(d.skinnedVertices[3].influences[0]);
+       }},
+      {"bone index past the bones", Form::kSkinned,
+       [](ModelFileData& d) { d.skinnedVertices[1].influences[0].bone = 2; }},
+      {"index past the vertices", Form::kStatic, [](ModelFileData& d) { d.indices[2] = 4; }},
+      {"animated without frames", Form::kFrames,
+       [](ModelFileData& d) {
+         d.frameCount = 0;
+         d.vertices.clear();
+         d.boxes.clear();
+       }},
+      {"no vertex records and more vertices than indices", Form::kStatic,
+       [](ModelFileData& d) {
+         d.flags &= ~kModelStatic;
+         d.vertices.clear();
+         d.vertexCount = 7;
+       }},
+  };
+  for (const WriterRow& row : writerRows) {
+    ModelFileData data = MakeModel(row.form, 202, 6);
+    row.change(data);
+    Bytes bytes;
+    EXPECT_FALSE(tools::EncodeModelFile(data, bytes)) << row.why;
+  }
+
+  // Skinned records that point outside the model, written by hand.
+  Bytes skinned = Encode(MakeModel(Form::kSkinned, 202, 6));
   // The vertices hold 1 to 4 influences (10 + 30 each bytes) and one box of 24 bytes follows them.
-  const std::size_t firstVertex = five.size() - 24 - (40 + 70 + 100 + 130);
-  five[firstVertex + 8] = 5;
+  const std::size_t firstVertex = skinned.size() - 24 - (40 + 70 + 100 + 130);
+  ModelFileData out;
+  Bytes badBone = skinned;
+  badBone[firstVertex + 10] = 2;  // vertex 0's only influence, on bone 2 of 2
+  EXPECT_THROW(Decode(badBone, out), FileError) << "bone index past the bones";
+  Bytes five = skinned;
+  five[firstVertex + 8] = 5;  // vertex 0's influence count
   EXPECT_THROW(Decode(five, out), FileError) << "five influences";
 }
 
