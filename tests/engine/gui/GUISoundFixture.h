@@ -9,40 +9,16 @@
 
 #include "GUIFixture.h"
 #include "engine/gui/GUISoundManager.h"
+#include "engine/sound/SoundFixtures.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSystem_DS7.h"
 #include "platform/headless/HeadlessClock.h"
 
 namespace CorvantisEngine::guitest {
 
+// A short mono recording: 64 16-bit samples.
 inline std::vector<std::uint8_t> TinyWav() {
-  std::vector<std::uint8_t> b;
-  auto put32 = [&](std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-      b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  };
-  auto put16 = [&](std::uint16_t v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-  };
-  auto tag = [&](const char* t) { b.insert(b.end(), t, t + 4); };
-  const std::uint32_t samples = 64;
-  tag("RIFF");
-  put32(36 + samples * 2);
-  tag("WAVE");
-  tag("fmt ");
-  put32(16);
-  put16(1);
-  put16(1);
-  put32(22050);
-  put32(44100);
-  put16(2);
-  put16(16);
-  tag("data");
-  put32(samples * 2);
-  for (std::uint32_t i = 0; i < samples; ++i)
-    put16(static_cast<std::uint16_t>(i * 100));
-  return b;
+  return soundtest::Wav(1, 22050, 16, soundtest::Bytes(128, 0x10));
 }
 
 class GUISoundFixture : public GUIFixture {
