@@ -28,7 +28,10 @@ Sound_DS7::Sound_DS7(const Sound_DS7& other) : Sound(other), soundSystem_(other.
 
 bool Sound_DS7::Play() {
   const bool streaming = buffer_->IsStreaming();
-  if (bufferDS7_->IsPlaying()) {
+  // A sound still marked playing whose device buffer has stopped by itself (played out since the last
+  // Update) restarts as well: a finished stream's ring would otherwise resume on its trailing silence
+  // and be stopped again at once.
+  if (state_ == kPlaying || bufferDS7_->IsPlaying()) {
     bufferDS7_->Stop();
     if (streaming)
       buffer_->SetStreamState(SoundBuffer::kStreamStopped);

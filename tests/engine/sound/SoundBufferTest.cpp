@@ -196,6 +196,19 @@ TEST_F(StreamTest, OneShotStreamPlaysEveryByteThenSilenceThenStops) {
   manager_->PlaySound(sound_, true);
   auto again = Play(100);
   EXPECT_EQ(FirstMismatch(again), -1);
+
+  // Asked to play again in the frame after the stream played out, before the sound has noticed that it
+  // ended (its state still says playing): it starts again from the beginning instead of being lost.
+  int guard = 0;
+  while (!BufferOf(sound_)->IsFinished() && ++guard < 2000)
+    Frame(20);
+  ASSERT_TRUE(BufferOf(sound_)->IsFinished());
+  EXPECT_EQ(sound_->GetState(), Sound::kPlaying);
+  manager_->PlaySound(sound_, false);
+  manager_->Update(true);
+  auto replayed = Play(100);
+  EXPECT_EQ(FirstMismatch(replayed), -1);
+  EXPECT_EQ(sound_->GetState(), Sound::kPlaying);
 }
 
 TEST_F(StreamTest, ChunksGoBackOnceThePlayPositionHasLeftThemByTheMargin) {
