@@ -64,7 +64,8 @@ void PackFile::ReadDirectory(const std::string& name, std::uint32_t expectedLeng
   FileBinary& file = *file_;
   const std::uint64_t fileSize = file.GetSize();
   if (startOffset_ >= fileSize) {
-    throw FileError(kFormatError);
+    // No header fits there: the short read it would be.
+    throw FileError("Failed to read 13 bytes from \"" + file.GetName() + "\" file");
   }
   SeekTo(file, startOffset_);
   std::uint8_t header[13];

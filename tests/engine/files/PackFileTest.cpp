@@ -143,6 +143,7 @@ TEST(PackFileRefusal, HeaderAndDirectoryChecksTable) {
       {[](Bytes& b) { SetUInt(b, 13, 1000); }, "Incorrect pack file format", "count beyond the pack"},
       {[](Bytes& b) { b.resize(12); }, "Failed to read 13 bytes from \"p.pak\" file",
        "shorter than a header"},
+      {[](Bytes& b) { b.clear(); }, "Failed to read 13 bytes from \"p.pak\" file", "empty file"},
       {[](Bytes& b) {
          b.resize(14);
          SetUInt(b, 0, 14);
