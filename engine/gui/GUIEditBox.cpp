@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "engine/core/TimerManager.h"
 #include "engine/gui/GUIFont.h"
@@ -190,8 +191,13 @@ bool GUIEditBox::HandleKey(std::uint16_t code, bool isCharacter) {
         inserted = true;
       }
     } else {
-      text[caret] = c;
-      inserted = true;
+      // A wider character in place of a narrow one must not carry the text past the maximum width.
+      std::wstring replaced = text;
+      replaced[caret] = c;
+      if (Width(replaced) <= maxTextWidth) {
+        text = std::move(replaced);
+        inserted = true;
+      }
     }
   } else if (CanInsertChar(c)) {
     text.insert(text.begin() + caret, c);

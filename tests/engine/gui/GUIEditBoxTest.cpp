@@ -72,6 +72,23 @@ TEST_F(EditBoxTest, BackspaceInsideAShortTextTakesTheCharacterBeforeTheCaret) {
   EXPECT_EQ(box->caret, 1);
 }
 
+TEST_F(EditBoxTest, OverwriteKeepsTheTextWithinTheMaximumWidth) {
+  // 'i' is 2 units wide at size 10, 'W' 10: "iii" is 6 wide in a box that takes 20.
+  WriteData("fonts\\mixed.fnt",
+            GameTools::BuildFontFile({{'i', 0, 0, 0.1f, 0.1f, 0.2f}, {'W', 0, 0, 0.1f, 0.1f, 1.0f}}));
+  gui_->GetFontManager()->CreateFont(kFont + 1, nullptr, "fonts\\mixed.fnt")->size = 10.0f;
+  GUIEditBox* box = gui_->CreateEditBox(kGUIShown, {}, {300, 30}, nullptr, kFont + 1, Vector4(), {}, 8, 20.0f,
+                                        1000.0f, 'i', nullptr, {1, 1});
+  Type(box, L"iii");
+  Key(box, kHome);
+  Key(box, kInsert);
+  EXPECT_TRUE(box->HandleKey('W', true));
+  EXPECT_EQ(box->text, L"Wii");
+  EXPECT_FALSE(box->HandleKey('W', true)) << "\"WWi\" would be 22 wide";
+  EXPECT_EQ(box->text, L"Wii");
+  EXPECT_EQ(box->caret, 1);
+}
+
 TEST_F(EditBoxTest, KeyTable) {
   struct Case {
     const char* why;
