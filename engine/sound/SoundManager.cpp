@@ -101,31 +101,25 @@ void SoundManager::Run(std::uint32_t kind, Sound* sound) {
   }
 }
 
-void SoundManager::PlaySound(Sound* sound, bool immediately) {
+void SoundManager::Act(std::uint32_t kind, Sound* sound, bool immediately) {
   if (!sound)
     return;
   if (immediately)
-    Run(SoundCommand::kPlay, sound);
+    Run(kind, sound);
   else
-    queue_.push_back({SoundCommand::kPlay, sound});
+    queue_.push_back({kind, sound});
+}
+
+void SoundManager::PlaySound(Sound* sound, bool immediately) {
+  Act(SoundCommand::kPlay, sound, immediately);
 }
 
 void SoundManager::PauseSound(Sound* sound, bool immediately) {
-  if (!sound)
-    return;
-  if (immediately)
-    Run(SoundCommand::kPause, sound);
-  else
-    queue_.push_back({SoundCommand::kPause, sound});
+  Act(SoundCommand::kPause, sound, immediately);
 }
 
 void SoundManager::StopSound(Sound* sound, bool immediately) {
-  if (!sound)
-    return;
-  if (immediately)
-    Run(SoundCommand::kStop, sound);
-  else
-    queue_.push_back({SoundCommand::kStop, sound});
+  Act(SoundCommand::kStop, sound, immediately);
 }
 
 void SoundManager::Update(bool runQueued) {

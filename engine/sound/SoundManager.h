@@ -58,6 +58,8 @@ class SoundManager {
   std::int64_t GetSlotOf(const Sound* sound) const;
 
  private:
+  // Runs the action now or queues it; null is ignored.
+  void Act(std::uint32_t kind, Sound* sound, bool immediately);
   void Run(std::uint32_t kind, Sound* sound);
   void PlayNow(Sound* sound);
 

@@ -57,6 +57,11 @@ TEST_F(SoundManagerTest, LookUpsAndIgnoredArguments) {
   manager_->DestroySound(a);
   manager_->GetBufferManager()->ReleaseBuffer(nullptr);
   EXPECT_EQ(manager_->GetSoundCount(), 1u);
+  // So are actions on null, at once or queued.
+  manager_->PlaySound(nullptr, true);
+  manager_->PauseSound(nullptr, false);
+  manager_->StopSound(nullptr, false);
+  EXPECT_EQ(manager_->GetQueuedCount(), 0u);
   // A file that fails to load costs no slot.
   EXPECT_THROW(manager_->CreateSound("missing.wav"), FileError);
   EXPECT_EQ(manager_->GetSlotOf(manager_->CreateSound("a.wav")), 0);
