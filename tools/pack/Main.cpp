@@ -53,7 +53,18 @@ int main(int argc, char** argv) {
     return Usage();
   }
   try {
-    const auto entries = packtool::CollectFolder(folder, prefix);
+    auto entries = packtool::CollectFolder(folder, prefix);
+    // An archive written into the folder it packs is not packed into the next one made there.
+    std::error_code outputError;
+    std::error_code folderError;
+    const std::filesystem::path outputPath = std::filesystem::weakly_canonical(output, outputError);
+    const std::filesystem::path folderPath = std::filesystem::weakly_canonical(folder, folderError);
+    const std::filesystem::path inside = outputPath.lexically_relative(folderPath);
+    if (!outputError && !folderError && !inside.empty() && *inside.begin() != "..") {
+      const std::string relative = inside.generic_string();
+      const std::string skipped = packtool::StoredName(prefix.empty() ? relative : prefix + "\\" + relative);
+      std::erase_if(entries, [&](const packtool::PackEntry& entry) { return entry.name == skipped; });
+    }
     const auto pack = packtool::BuildPack(entries);
     const std::filesystem::path parent = std::filesystem::path(output).parent_path();
     if (!parent.empty()) {

@@ -49,6 +49,20 @@ TEST(Qxpak, WritesArchivesTheFileManagerMounts) {
   EXPECT_EQ(folders, (std::vector<std::string>{"data\\levels"})) << "data\\ui holds only a deeper folder";
 }
 
+// Packing a folder into an archive inside it, again and again, never packs the previous archive.
+TEST(Qxpak, LeavesItsOwnOutputOut) {
+  testsupport::TempFolder temp;
+  temp.Write("src/a.txt", std::string("a"));
+  const std::string root = temp.Root().string();
+  ASSERT_EQ(RunQxpak(root + "/src/Pack0.pak " + root + "/src"), 0);
+  const auto first = std::filesystem::file_size(root + "/src/Pack0.pak");
+  ASSERT_EQ(RunQxpak(root + "/src/Pack0.pak " + root + "/src"), 0);
+  EXPECT_EQ(std::filesystem::file_size(root + "/src/Pack0.pak"), first);
+  FileManager files(nullptr, temp.Win("src"), "", "");
+  EXPECT_EQ(Content(files, "data\\a.txt"), "a");
+  EXPECT_FALSE(files.FileExists("data\\pack0.pak"));
+}
+
 TEST(Qxpak, AppendsToACopyOfAnExecutable) {
   testsupport::TempFolder temp;
   temp.Write("src/inside.txt", std::string("inside"));
