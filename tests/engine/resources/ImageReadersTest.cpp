@@ -55,6 +55,13 @@ TEST_F(ImageReadersTest, Bmp32KeepsAlphaAnd8BitUsesPalette) {
   EXPECT_EQ(image_.GetBitsPerPixel(), 32u);
   EXPECT_EQ(Pixels(), rgba);
 
+  // The 108-byte information header that editors write with alpha: the pixels follow it, not byte 54.
+  Bytes longer = testing::MakeBmp(2, 1, 4, rgba);
+  longer[14] = 108;
+  longer.insert(longer.begin() + 54, 108 - 40, 0xCC);
+  ASSERT_TRUE(Load("long.bmp", longer));
+  EXPECT_EQ(Pixels(), rgba);
+
   const Bytes palette = {0, 0, 0, 200, 100, 50, 7, 8, 9};
   ASSERT_TRUE(Load("c.bmp", testing::MakeBmp8(3, 2, palette, {1, 2, 0, 2, 2, 1})));
   EXPECT_EQ(image_.GetBitsPerPixel(), 24u);
