@@ -139,7 +139,7 @@ void SoundBuffer_DS7::UnqueueProcessedBuffers(std::vector<std::uint32_t>* proces
   processed->clear();
   if (!buffer_ || !IsPlaying() || finished_ || !streamTimer_)
     return;
-  const std::uint32_t bytesPerSecond = rate_ * channels_ * bits_ / 8;
+  const std::uint32_t bytesPerSecond = PlayedBytesPerSecond();
   if (bytesPerSecond == 0)
     return;
 
@@ -263,7 +263,26 @@ void SoundBuffer_DS7::SetTempo(float tempo) {
   const double frequency = static_cast<double>(rate_) * static_cast<double>(tempo);
   // NaN and rates at or below zero ask for no rate, which the device takes as the original one.
   const DWORD value = !(frequency > 0.0) ? 0 : static_cast<DWORD>(std::min(frequency, 4294967295.0));
-  soundSystem_->ErrorText("SoundBuffer_DS7::SetTempo", buffer_->SetFrequency(value));
+  const HRESULT result = buffer_->SetFrequency(value);
+  soundSystem_->ErrorText("SoundBuffer_DS7::SetTempo", result);
+  if (result != DS_OK)
+    return;
+  const std::uint32_t before = PlayedBytesPerSecond();
+  frequency_ = value == DSBFREQUENCY_ORIGINAL ? rate_ : value;
+  const std::uint32_t after = PlayedBytesPerSecond();
+  // The stream timer measures time played; what it has measured so far went at the old rate, so it is
+  // rescaled to keep the estimated position where the device is.
+  if (streamTimer_ && before != 0 && after != 0 && before != after) {
+    const bool paused = streamTimer_->IsPaused();
+    streamTimer_->Reset(static_cast<float>(streamTimer_->GetTimeExact() * before / after));
+    if (paused)
+      streamTimer_->SetPaused(true);
+  }
+}
+
+std::uint32_t SoundBuffer_DS7::PlayedBytesPerSecond() const {
+  const std::uint32_t frequency = frequency_ != 0 ? frequency_ : rate_;
+  return frequency * channels_ * bits_ / 8;
 }
 
 void SoundBuffer_DS7::SetPosition(const Vector3& position) {

@@ -2,8 +2,9 @@
 // SoundBuffer_DS7: a sound buffer over a DirectSound-shaped secondary buffer. A static sound is one
 // device buffer of its size (copies duplicate it and share the data); a stream is a looping 1 MiB
 // device buffer whose play position is estimated from a stream timer (millisecond clock, running only
-// while the buffer plays) to hand finished chunks back for refilling, and to stop a one-shot stream
-// once it has played out. Failed device calls are logged through SoundSystem_DS7::ErrorText.
+// while the buffer plays) and its current frequency, to hand finished chunks back for refilling, and to
+// stop a one-shot stream once it has played out. Failed device calls are logged through
+// SoundSystem_DS7::ErrorText.
 
 #include "engine/core/Vector.h"
 #include "engine/sound/SoundBuffer.h"
@@ -57,6 +58,10 @@ class SoundBuffer_DS7 : public SoundBuffer {
   Timer* GetStreamTimer() const { return streamTimer_; }
 
  private:
+  // Bytes of the sound the device consumes per second at its current frequency: what a stream's
+  // play position is estimated with.
+  std::uint32_t PlayedBytesPerSecond() const;
+
   TimerManager* timerManager_;
   SoundSystem_DS7* soundSystem_;
   IDirectSound* device_;
@@ -68,6 +73,8 @@ class SoundBuffer_DS7 : public SoundBuffer {
   std::uint8_t finished_ = 0;
   float volume_ = 1.0f;
   Timer* streamTimer_ = nullptr;  // owned through the timer manager
+  // The device frequency in effect (rate x tempo); 0 until a tempo is set, meaning the file's rate.
+  std::uint32_t frequency_ = 0;
 };
 
 }  // namespace CorvantisEngine

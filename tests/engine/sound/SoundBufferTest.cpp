@@ -244,6 +244,30 @@ TEST_F(StreamTest, ChunksGoBackOnceThePlayPositionHasLeftThemByTheMargin) {
   run({{500, {0}}, {500, {0}}, {100, {}}});
 }
 
+TEST_F(StreamTest, TempoChangesHowFastTheRingIsRefilled) {
+  // One second at the file's rate, then twice as fast: the device then takes every other frame (at
+  // 44100 Hz into a 22050 Hz mix, with no interpolation), and the ring must keep up lap after lap.
+  sound_->SetLooping(true);
+  manager_->PlaySound(sound_, true);
+  auto out = Play(50);  // 22050 frames
+  sound_->SetTempo(2.0f);
+  const std::uint32_t frames = 22050 + kFrames;  // two more laps of the file
+  auto fast = Play(static_cast<int>(kFrames / 441) + 2);
+  out.insert(out.end(), fast.begin(), fast.end());
+  ASSERT_GE(out.size(), 2u * frames);
+  std::int64_t first = -1;
+  for (std::size_t frame = 0; frame < frames && first < 0; ++frame) {
+    const std::size_t source = (frame < 22050 ? frame : 22050 + 2 * (frame - 22050)) % kFrames;
+    if (out[2 * frame] != expected_[2 * source] || out[2 * frame + 1] != expected_[2 * source + 1])
+      first = static_cast<std::int64_t>(frame);
+  }
+  EXPECT_EQ(first, -1);
+  // And a one-shot pass at that tempo ends when its data does.
+  sound_->SetLooping(false);
+  Play(static_cast<int>(kFrames / 2 / 441) + 40);
+  EXPECT_EQ(sound_->GetState(), Sound::kStopped);
+}
+
 TEST_F(StreamTest, LoopingStreamWrapsSeamlesslyAcrossLaps) {
   sound_->SetLooping(true);
   manager_->PlaySound(sound_, true);
