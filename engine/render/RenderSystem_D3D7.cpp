@@ -252,7 +252,9 @@ void RenderSystem_D3D7::CreateDepthBuffer() {
       find(backBufferDescription_->ddpfPixelFormat.dwRGBBitCount, wantedStencil) || find(16, wantedStencil);
   bool withStencil = found && wantedStencil != 0;
   if (!found && wantedStencil != 0) {
-    found = find(backBufferDescription_->ddpfPixelFormat.dwRGBBitCount, 0) || find(16, 0);
+    // Without the stencil the search runs at 16 bits; a device without a plain 16-bit format still
+    // gets a depth buffer at the back buffer's depth rather than losing the hardware device.
+    found = find(16, 0) || find(backBufferDescription_->ddpfPixelFormat.dwRGBBitCount, 0);
     withStencil = false;
   }
   if (!found) {
