@@ -5,22 +5,15 @@
 #include "engine/config/Config.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
+#include "engine/render/Camera_D3D7.h"
 #include "engine/render/HardwareInfo_D3D7.h"
 #include "engine/render/IndexBuffer.h"
+#include "engine/render/Light_D3D7.h"
 #include "engine/render/RenderSystem_D3D7.h"
 #include "engine/render/VertexBuffer.h"
 #include "engine/render/VertexBuffer_D3D7.h"
 #include "engine/resources/Image.h"
 #include "engine/resources/Texture2D_D3D7.h"
-
-#if __has_include("engine/render/Camera_D3D7.h")
-#include "engine/render/Camera_D3D7.h"
-#define BRINDLEWICK_HAS_CAMERA 1
-#endif
-#if __has_include("engine/render/Light_D3D7.h")
-#include "engine/render/Light_D3D7.h"
-#define BRINDLEWICK_HAS_LIGHT 1
-#endif
 
 namespace CorvantisEngine {
 
@@ -343,8 +336,13 @@ void RenderSystem_D3D7::DrawIndexedPrimitive(std::uint32_t kind, IndexBuffer* in
                            ? (D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1)
                            : (D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
   const D3DPRIMITIVETYPE primitive = kind == 0 ? D3DPT_TRIANGLELIST : D3DPT_TRIANGLESTRIP;
-  const DWORD vertexCount = indexBuffer->GetMinIndex() + indexBuffer->GetIndexRange();
-  if (vertexCount > vertexBuffer->GetVertexCount()) {
+  // The reach of the indices in 64 bits: with 32-bit indices the smallest index plus the range (and the
+  // range itself, for indices spanning 0 to 0xFFFFFFFF) wraps to a small number that would pass the check.
+  const std::uint64_t range = indexBuffer->GetIndexRange() == 0 && indexBuffer->GetIndexCount() != 0
+                                  ? std::uint64_t{1} << 32
+                                  : indexBuffer->GetIndexRange();
+  const std::uint64_t reach = indexBuffer->GetMinIndex() + range;
+  if (reach > vertexBuffer->GetVertexCount()) {
     // Index values come from content files; indices past the vertices would make the device read outside
     // the vertex buffer. Refuse the draw, and say so once per index buffer rather than every frame.
     if (indexBuffer->FirstRangeWarning())
@@ -357,6 +355,7 @@ void RenderSystem_D3D7::DrawIndexedPrimitive(std::uint32_t kind, IndexBuffer* in
     ReportError("RenderSystem_D3D7::DrawIndexedPrimitive", DDERR_INVALIDPARAMS);
     return;
   }
+  const auto vertexCount = static_cast<DWORD>(reach);
   HRESULT result;
   if (indexBuffer->IsWide()) {
     result = device_->DrawIndexedPrimitive(primitive, format, vertexBuffer->GetData(), vertexCount,
@@ -372,21 +371,11 @@ void RenderSystem_D3D7::DrawIndexedPrimitive(std::uint32_t kind, IndexBuffer* in
 // Factories.
 
 Camera* RenderSystem_D3D7::CreateCamera(std::uint32_t kind) {
-#ifdef BRINDLEWICK_HAS_CAMERA
   return new Camera_D3D7(this, kind);
-#else
-  messages->Error("RenderSystem_D3D7: cameras are not available in this build");
-  return nullptr;
-#endif
 }
 
 Light* RenderSystem_D3D7::CreateLight(std::uint32_t index) {
-#ifdef BRINDLEWICK_HAS_LIGHT
   return new Light_D3D7(messages, this, index);
-#else
-  messages->Error("RenderSystem_D3D7: lights are not available in this build");
-  return nullptr;
-#endif
 }
 
 VertexBuffer* RenderSystem_D3D7::CreateVertexBuffer(std::uint32_t usage, std::uint32_t hasColour,

@@ -201,26 +201,44 @@ TEST_F(BufferTest, RangeCacheFollowsLocksAndCounts) {
 }
 
 TEST_F(BufferTest, DrawPastTheVerticesIsSkippedAndLoggedOnce) {
-  std::unique_ptr<VertexBuffer> vertices(render_->CreateVertexBuffer(0, 1, 4));
-  std::unique_ptr<IndexBuffer> indices(render_->CreateIndexBuffer(0, 3));
-  const std::uint32_t pastTheEnd[] = {0, 1, 4};
-  indices->SetIndices(0, 3, pastTheEnd);
-  for (int frame = 0; frame < 3; ++frame) {
+  struct Row {
+    const char* why;
+    std::uint32_t capacity;
+    std::vector<std::uint32_t> pastTheEnd;
+  };
+  const Row rows[] = {
+      {"one index past the last vertex", 3, {0, 1, 4}},
+      {"32-bit indices from 0 to the largest value: the range wraps to 0", 0x10000, {0, 1, 0xFFFFFFFFu}},
+      {"only the largest 32-bit index: smallest index plus range wraps to 0",
+       0x10000,
+       {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    display_->ClearCalls();
+    log_->ClearRecords();
+    std::unique_ptr<VertexBuffer> vertices(render_->CreateVertexBuffer(0, 1, 4));
+    std::unique_ptr<IndexBuffer> indices(render_->CreateIndexBuffer(0, row.capacity));
+    indices->SetIndices(0, 3, row.pastTheEnd.data());
+    indices->SetIndexCount(3);
+    for (int frame = 0; frame < 3; ++frame) {
+      render_->BeginScene();
+      render_->DrawIndexedPrimitive(0, indices.get(), vertices.get(), 1);
+      render_->EndScene();
+    }
+    EXPECT_TRUE(display_->Draws().empty());
+    EXPECT_EQ(CountLogged(LogRecord::kError, "RenderSystem_D3D7::DrawIndexedPrimitive"), 1);
+
+    // Mended indices draw again; the last vertex is reachable.
+    const std::uint32_t inside[] = {1, 2, 3};
+    indices->SetIndices(0, 3, inside);
+    indices->SetIndexCount(3);
     render_->BeginScene();
     render_->DrawIndexedPrimitive(0, indices.get(), vertices.get(), 1);
     render_->EndScene();
+    ASSERT_EQ(display_->Draws().size(), 1u);
+    EXPECT_EQ(display_->Draws()[0].vertexCount, 4u);
   }
-  EXPECT_TRUE(display_->Draws().empty());
-  EXPECT_EQ(CountLogged(LogRecord::kError, "RenderSystem_D3D7::DrawIndexedPrimitive"), 1);
-
-  // Mended indices draw again; the last vertex is reachable.
-  const std::uint32_t inside[] = {1, 2, 3};
-  indices->SetIndices(0, 3, inside);
-  render_->BeginScene();
-  render_->DrawIndexedPrimitive(0, indices.get(), vertices.get(), 1);
-  render_->EndScene();
-  ASSERT_EQ(display_->Draws().size(), 1u);
-  EXPECT_EQ(display_->Draws()[0].vertexCount, 4u);
 }
 
 }  // namespace
