@@ -8,24 +8,18 @@
 #include <GL/gl.h>
 #include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <vector>
 
-#include "engine/config/Config.h"
-#include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
-#include "engine/files/FileManager.h"
 #include "engine/render/IndexBuffer.h"
-#include "engine/render/RenderSystem_D3D7.h"
 #include "engine/render/VertexBuffer.h"
 #include "platform/sdl/SdlBackend.h"
 #include "platform/sdl/SdlWindow.h"
+#include "tests/support/RenderRig.h"
 
 namespace {
 
@@ -37,23 +31,14 @@ constexpr int kVertices = kQuadsPerBatch * 4;
 constexpr int kIndices = kQuadsPerBatch * 6;
 constexpr int kTextureSize = 64;
 
-class Scene {
+// The render rig (log, files, configuration, window, render system) at 1024x768, windowed, without
+// vertical sync.
+class Scene : private testsupport::RenderRig {
  public:
-  Scene() {
+  Scene() : RenderRig("1024x768x32") {
     platform::sdl::InstallBackend();
-    folder_ = std::filesystem::temp_directory_path() / ("bench-quads-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder_);
-    log_ = std::make_unique<MessageManager>("Bench", 0, 0, "", "bench");
-    files_ = std::make_unique<FileManager>(log_.get(), folder_.string(), "");
-    config_ = std::make_unique<Config>(log_.get(), files_.get(), folder_.string(), "bench", false,
-                                       "1024x768x32", false, false);
-    config_->v_mode = "1024x768x32";
-    config_->v_fullscreen = 0;
     config_->v_vsync = 0;
-    POINT position{0, 0};
-    window_ = std::make_unique<Window>(log_.get(), config_.get(), "Quads", nullptr, 0, false, 1024, 768,
-                                       false, true, &position);
-    render_ = std::make_unique<RenderSystem_D3D7>(log_.get(), config_.get(), window_.get(), false, true);
+    MakeRenderSystem(false, true);
 
     // Quads of 96x96 pixels spread over the screen, in clip space.
     for (int b = 0; b < kBatches; ++b) {
@@ -128,12 +113,6 @@ class Scene {
     }
     indices_.reset();
     vertexBuffers_.clear();
-    render_.reset();
-    window_.reset();
-    config_.reset();
-    files_.reset();
-    log_.reset();
-    std::filesystem::remove_all(folder_);
   }
 
   void EngineFrame() {
@@ -189,12 +168,6 @@ class Scene {
   }
 
  private:
-  std::filesystem::path folder_;
-  std::unique_ptr<MessageManager> log_;
-  std::unique_ptr<FileManager> files_;
-  std::unique_ptr<Config> config_;
-  std::unique_ptr<Window> window_;
-  std::unique_ptr<RenderSystem_D3D7> render_;
   std::vector<std::unique_ptr<VertexBuffer>> vertexBuffers_;
   std::vector<Matrix4> worlds_;
   std::unique_ptr<IndexBuffer> indices_;

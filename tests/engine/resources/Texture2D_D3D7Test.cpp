@@ -20,39 +20,25 @@
 #include "engine/resources/TextureSurfaceFill.h"
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessWindow.h"
-#include "support/DataFolder.h"
+#include "support/RenderRig.h"
 
 namespace CorvantisEngine {
 namespace {
 
-class DeviceTextureTest : public ::testing::Test {
+// The render rig (800 x 600, headless) with mip-mapping on and a texture manager over it.
+class DeviceTextureTest : public ::testing::Test, public testsupport::RenderRig {
  protected:
   void SetUp() override {
     platform::headless::InstallHeadlessWindows();
     display_ = platform::headless::InstallHeadlessDisplay();
-    log_ = std::make_unique<MessageManager>("Test", 0, 0, "", "test");
-    files_ = std::make_unique<FileManager>(log_.get(), folder_.string(), "");
-    config_ = std::make_unique<Config>(log_.get(), files_.get(), folder_.string(), "test", false,
-                                       "800x600x32", false, false);
-    config_->v_mode = "800x600x32";
     config_->r_use_mip_mapping = 1;
-    POINT position{0, 0};
-    window_ = std::make_unique<Window>(log_.get(), config_.get(), "Test", nullptr, 0, false, 800, 600, false,
-                                       true, &position);
-    render_ = std::make_unique<RenderSystem_D3D7>(log_.get(), config_.get(), window_.get(), false, false);
+    MakeRenderSystem();
     textures_ =
         std::make_unique<TextureManager>(log_.get(), files_.get(), config_.get(), nullptr, render_.get());
     log_->ClearRecords();
   }
 
-  void TearDown() override {
-    textures_.reset();
-    render_.reset();
-    window_.reset();
-    config_.reset();
-    files_.reset();
-    log_.reset();
-  }
+  void TearDown() override { textures_.reset(); }
 
   static Image* Pattern(std::uint32_t w, std::uint32_t h, std::uint32_t bits) {
     auto* image = new Image();
@@ -90,14 +76,7 @@ class DeviceTextureTest : public ::testing::Test {
            PackChannel(rgb[2], f.dwBBitMask) + PackChannel(alpha, f.dwRGBAlphaBitMask);
   }
 
-  testing::DataFolder dataFolder_{"device_texture"};
-  const std::filesystem::path folder_ = dataFolder_.Root();
   std::shared_ptr<platform::headless::HeadlessDisplay> display_;
-  std::unique_ptr<MessageManager> log_;
-  std::unique_ptr<FileManager> files_;
-  std::unique_ptr<Config> config_;
-  std::unique_ptr<Window> window_;
-  std::unique_ptr<RenderSystem_D3D7> render_;
   std::unique_ptr<TextureManager> textures_;
 };
 
@@ -182,7 +161,7 @@ TEST_F(DeviceTextureTest, ReleaseAndRestoreKeepSizeAndPixels) {
   auto* fromMemory =
       static_cast<Texture2D_D3D7*>(textures_->CreateTexture(true, false, "sheet", "", image, nullptr));
   const testing::Bytes rgb(3 * 3 * 3, 120);
-  dataFolder_.Write("wall.bmp", testing::MakeBmp(3, 3, 3, rgb));
+  folder_.Write("data/wall.bmp", testing::MakeBmp(3, 3, 3, rgb));
   auto* fromFile = static_cast<Texture2D_D3D7*>(textures_->LoadTexture(false, "data\\wall.bmp", ""));
   for (Texture2D_D3D7* texture : {fromMemory, fromFile}) {
     const std::vector<std::uint32_t> before = Read(texture->GetSurface());

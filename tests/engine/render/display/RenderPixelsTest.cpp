@@ -2,26 +2,18 @@
 // window, with the back buffer read back. Positions are given in clip space (identity matrices), depth
 // 0..1, y up; row 0 of the read-back is the top of the screen.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <memory>
+#include <utility>
+#include <vector>
 
-#include "engine/config/Config.h"
-#include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
-#include "engine/files/FileManager.h"
 #include "engine/render/HardwareInfo_D3D7.h"
 #include "engine/render/IndexBuffer.h"
-#include "engine/render/RenderSystem_D3D7.h"
 #include "engine/render/VertexBuffer.h"
 #include "platform/ddraw/D3D.h"
-
-// The system's D-Bus library keeps a buffer SDL's video start-up made until the process ends.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libdbus-1.so\n";
-}
+#include "support/RenderRig.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -30,37 +22,17 @@ constexpr std::uint32_t kRed = 0xFF0000;
 constexpr std::uint32_t kGreen = 0x00FF00;
 constexpr std::uint32_t kBlue = 0x0000FF;
 
-class PixelTest : public ::testing::Test {
+class PixelTest : public ::testing::Test, public testsupport::RenderRig {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("pixels-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-    log_ = std::make_unique<MessageManager>("Test", 0, 0, "", "test");
-    files_ = std::make_unique<FileManager>(log_.get(), folder_.string(), "");
-    config_ = std::make_unique<Config>(log_.get(), files_.get(), folder_.string(), "test", false,
-                                       "640x480x32", false, false);
-    config_->v_mode = "640x480x32";
-    config_->v_fullscreen = 0;
-    POINT position{0, 0};
-    window_ = std::make_unique<Window>(log_.get(), config_.get(), "Pixels", nullptr, 0, false, 640, 480,
-                                       false, true, &position);
-  }
+  PixelTest() : RenderRig("640x480x32") { MakeWindow(); }
 
   void TearDown() override {
     quads_.reset();
     indices_.reset();
-    render_.reset();
-    window_.reset();
-    config_.reset();
-    files_.reset();
-    log_.reset();
-    std::filesystem::remove_all(folder_);
   }
 
   RenderSystem_D3D7& Make(bool stencil = false) {
-    render_ = std::make_unique<RenderSystem_D3D7>(log_.get(), config_.get(), window_.get(), stencil, false);
+    MakeRenderSystem(stencil);
     EXPECT_TRUE(render_->IsHardwareDevice());
     quads_.reset(render_->CreateVertexBuffer(0, 1, 4));
     indices_.reset(render_->CreateIndexBuffer(0, 6));
@@ -144,12 +116,6 @@ class PixelTest : public ::testing::Test {
     render_->SwapBuffers();
   }
 
-  std::filesystem::path folder_;
-  std::unique_ptr<MessageManager> log_;
-  std::unique_ptr<FileManager> files_;
-  std::unique_ptr<Config> config_;
-  std::unique_ptr<Window> window_;
-  std::unique_ptr<RenderSystem_D3D7> render_;
   std::unique_ptr<VertexBuffer> quads_;
   std::unique_ptr<IndexBuffer> indices_;
 };

@@ -1,18 +1,12 @@
 // What only pixels can show: the GUI camera puts a quad where the GUI expects it (y up), and one
 // directional light lights a face with the intensity fixed-function lighting gives.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 
-#include "engine/config/Config.h"
-#include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
-#include "engine/files/FileManager.h"
 #include "engine/render/Camera.h"
 #include "engine/render/CameraManager.h"
 #include "engine/render/IndexBuffer.h"
@@ -22,6 +16,7 @@
 #include "engine/render/VertexBuffer.h"
 #include "engine/resources/Image.h"
 #include "platform/win32/WinMessages.h"
+#include "support/RenderRig.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -30,38 +25,22 @@ struct Rgb {
   int r, g, b;
 };
 
-class SceneOnRealDisplay : public testing::Test {
+class SceneOnRealDisplay : public testing::Test, public testsupport::RenderRig {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "brindlewick-scene-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    log_ = std::make_unique<MessageManager>("Scene Test", 0, 0, folder_.string(), "scene");
-    files_ = std::make_unique<FileManager>(log_.get(), folder_.string(), "");
-    config_ = std::make_unique<Config>(log_.get(), files_.get(), folder_.string(), "Scene Test", false,
-                                       "800x600x32", false, false);
-    config_->v_mode = "800x600x32";
-    config_->v_fullscreen = 0;
-    const POINT position{0, 0};
-    window_ = std::make_unique<Window>(log_.get(), config_.get(), "Scene Test", nullptr, 0, false, 800, 600,
-                                       false, true, &position);
+    MakeWindow();
     Pump();
-    render_ = std::make_unique<RenderSystem_D3D7>(log_.get(), config_.get(), window_.get(), false, false);
+    MakeRenderSystem();
     ASSERT_NE(render_->GetDevice(), nullptr);
     cameras_ = std::make_unique<CameraManager>(log_.get(), window_.get(), render_.get());
     lights_ = std::make_unique<LightManager>(log_.get(), render_.get());
   }
 
   void TearDown() override {
+    vertices_.reset();
+    indices_.reset();
     lights_.reset();
     cameras_.reset();
-    render_.reset();
-    window_.reset();
-    config_.reset();
-    files_.reset();
-    log_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
   }
 
   void Pump() {
@@ -119,13 +98,7 @@ class SceneOnRealDisplay : public testing::Test {
     ASSERT_EQ(image_.GetHeight(), 600u);
   }
 
-  int Errors() const {
-    int count = 0;
-    for (std::int32_t i = 0; i < log_->GetRecordCount(); ++i) {
-      count += log_->GetRecord(i).type == LogRecord::kError ? 1 : 0;
-    }
-    return count;
-  }
+  int Errors() const { return static_cast<int>(Entries(LogRecord::kError).size()); }
 
   // The pixel at x and y counted from the bottom row (the image's rows are stored bottom-up).
   Rgb Pixel(std::uint32_t x, std::uint32_t yUp) const {
@@ -133,12 +106,6 @@ class SceneOnRealDisplay : public testing::Test {
     return {p[0], p[1], p[2]};
   }
 
-  std::filesystem::path folder_;
-  std::unique_ptr<MessageManager> log_;
-  std::unique_ptr<FileManager> files_;
-  std::unique_ptr<Config> config_;
-  std::unique_ptr<Window> window_;
-  std::unique_ptr<RenderSystem_D3D7> render_;
   std::unique_ptr<CameraManager> cameras_;
   std::unique_ptr<LightManager> lights_;
   std::unique_ptr<VertexBuffer> vertices_;
