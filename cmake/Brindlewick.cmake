@@ -61,10 +61,16 @@ function(brindlewick_test name)
   endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  if(ARG_DISPLAY)
+    # Display tests share one X server and compete for the keyboard focus: they run one at a time.
+    set(properties LABELS display RESOURCE_LOCK x_display TIMEOUT 300)
+  else()
+    set(properties LABELS unit TIMEOUT 300)
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "$<IF:$<BOOL:${ARG_DISPLAY}>,display,unit>" TIMEOUT 300)
+    PROPERTIES ${properties})
 endfunction()
 
 # Adds every immediate subfolder of the current source folder that has a CMakeLists.txt.
