@@ -109,7 +109,6 @@ constexpr HRESULT DSERR_PRIOLEVELNEEDED = static_cast<HRESULT>(0x88780046u);
 constexpr HRESULT DSERR_UNINITIALIZED = static_cast<HRESULT>(0x887800AAu);
 constexpr HRESULT DSERR_UNSUPPORTED = static_cast<HRESULT>(0x80004001u);
 
-
 struct IDirectSoundBuffer;
 using LPDIRECTSOUNDBUFFER = IDirectSoundBuffer*;
 
