@@ -8,7 +8,7 @@
 #include <memory>
 #include <stdexcept>
 
-namespace GameTools {
+namespace fontbaker {
 
 namespace {
 
@@ -156,4 +156,4 @@ BakedFont BakeFont(const std::string& ttfPath, const FontBakeOptions& options) {
   return baked;
 }
 
-}  // namespace GameTools
+}  // namespace fontbaker

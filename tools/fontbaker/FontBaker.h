@@ -9,7 +9,7 @@
 
 #include "tools/fontbaker/FontFileWriter.h"
 
-namespace GameTools {
+namespace fontbaker {
 
 struct BakedFont {
   std::uint32_t width = 0;
@@ -28,4 +28,4 @@ struct FontBakeOptions {
 // Throws std::runtime_error with the reason when FreeType cannot read the font.
 BakedFont BakeFont(const std::string& ttfPath, const FontBakeOptions& options);
 
-}  // namespace GameTools
+}  // namespace fontbaker

@@ -1,61 +1,30 @@
 #include "tools/fontbaker/FontFileWriter.h"
 
-#include <cstring>
-#include <fstream>
+#include "tools/common/ByteWriter.h"
 
-namespace GameTools {
-
-namespace {
-
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) {
-    out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-  }
-}
-
-void PutF32(std::vector<std::uint8_t>& out, float value) {
-  std::uint32_t bits = 0;
-  std::memcpy(&bits, &value, sizeof(bits));
-  PutU32(out, bits);
-}
-
-bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) {
-    return false;
-  }
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(file);
-}
-
-}  // namespace
+namespace fontbaker {
 
 std::vector<std::uint8_t> BuildFontFile(const std::vector<FontGlyphRecord>& glyphs, std::uint32_t version) {
-  std::vector<std::uint8_t> out;
-  PutU32(out, 0);
-  for (const char c : {'Q', 'X', 'F', 'N', 'T'}) {
-    out.push_back(static_cast<std::uint8_t>(c));
-  }
-  PutU32(out, version);
-  PutU32(out, static_cast<std::uint32_t>(glyphs.size()));
+  std::vector<std::uint8_t> bytes;
+  tools::ByteWriter out(bytes);
+  out.U32(0);  // total length, filled in at the end
+  out.Bytes("QXFNT", 5);
+  out.U32(version);
+  out.U32(static_cast<std::uint32_t>(glyphs.size()));
   for (const FontGlyphRecord& glyph : glyphs) {
-    out.push_back(static_cast<std::uint8_t>(glyph.code & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(glyph.code >> 8));
-    PutF32(out, glyph.u);
-    PutF32(out, glyph.v);
-    PutF32(out, glyph.du);
-    PutF32(out, glyph.dv);
-    PutF32(out, glyph.width);
+    out.U16(glyph.code);
+    out.F32(glyph.u);
+    out.F32(glyph.v);
+    out.F32(glyph.du);
+    out.F32(glyph.dv);
+    out.F32(glyph.width);
   }
-  const auto total = static_cast<std::uint32_t>(out.size());
-  for (int i = 0; i < 4; ++i) {
-    out[i] = static_cast<std::uint8_t>(total >> (8 * i));
-  }
-  return out;
+  out.FinishLength();
+  return bytes;
 }
 
 bool WriteFontFile(const std::string& path, const std::vector<FontGlyphRecord>& glyphs) {
-  return WriteBytes(path, BuildFontFile(glyphs));
+  return tools::WriteWholeFile(BuildFontFile(glyphs), path);
 }
 
 bool WriteTga32(const std::string& path, std::uint32_t width, std::uint32_t height,
@@ -79,7 +48,7 @@ bool WriteTga32(const std::string& path, std::uint32_t width, std::uint32_t heig
     out.push_back(rgba[i]);
     out.push_back(rgba[i + 3]);
   }
-  return WriteBytes(path, out);
+  return tools::WriteWholeFile(out, path);
 }
 
-}  // namespace GameTools
+}  // namespace fontbaker

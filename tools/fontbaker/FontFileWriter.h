@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace GameTools {
+namespace fontbaker {
 
 struct FontGlyphRecord {
   std::uint16_t code = 0;
@@ -27,4 +27,4 @@ bool WriteFontFile(const std::string& path, const std::vector<FontGlyphRecord>& 
 bool WriteTga32(const std::string& path, std::uint32_t width, std::uint32_t height,
                 const std::vector<std::uint8_t>& rgba);
 
-}  // namespace GameTools
+}  // namespace fontbaker

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: fontbaker <font.ttf> <pixel size> <sheet.tga> <font.fnt>\n");
     return 2;
   }
-  GameTools::FontBakeOptions options;
+  fontbaker::FontBakeOptions options;
   const long size = std::strtol(argv[2], nullptr, 10);
   if (size <= 0 || size > 512) {
     std::fprintf(stderr, "fontbaker: pixel size must be 1 to 512\n");
@@ -23,12 +23,12 @@ int main(int argc, char** argv) {
     options.sheetWidth *= 2;
   }
   try {
-    const GameTools::BakedFont baked = GameTools::BakeFont(argv[1], options);
-    if (!GameTools::WriteTga32(argv[3], baked.width, baked.height, baked.rgba)) {
+    const fontbaker::BakedFont baked = fontbaker::BakeFont(argv[1], options);
+    if (!fontbaker::WriteTga32(argv[3], baked.width, baked.height, baked.rgba)) {
       std::fprintf(stderr, "fontbaker: cannot write %s\n", argv[3]);
       return 1;
     }
-    if (!GameTools::WriteFontFile(argv[4], baked.glyphs)) {
+    if (!fontbaker::WriteFontFile(argv[4], baked.glyphs)) {
       std::fprintf(stderr, "fontbaker: cannot write %s\n", argv[4]);
       return 1;
     }

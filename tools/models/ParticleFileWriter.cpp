@@ -1,6 +1,6 @@
 #include "tools/models/ParticleFileWriter.h"
 
-#include "tools/models/ByteWriter.h"
+#include "tools/common/ByteWriter.h"
 
 namespace tools {
 

@@ -18,6 +18,7 @@
 
 #include "engine/core/Error.h"
 #include "engine/files/PackFile.h"
+#include "tools/common/ByteWriter.h"
 #include "tools/pack/PackBuilder.h"
 
 namespace {
@@ -71,26 +72,27 @@ int main(int argc, char** argv) {
       std::filesystem::create_directories(parent);
     }
     // The executable is read whole before the output is opened: OUTPUT may name the executable itself.
-    std::vector<char> program;
+    std::vector<std::uint8_t> bytes;
+    std::filesystem::perms mode = std::filesystem::perms::unknown;
     if (!executable.empty()) {
+      mode = std::filesystem::status(executable).permissions();
       std::ifstream in(executable, std::ios::binary);
       if (!in) {
         throw std::runtime_error("cannot read " + executable);
       }
-      program.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    std::ofstream out(output, std::ios::binary | std::ios::trunc);
-    if (!executable.empty()) {
-      out.write(program.data(), static_cast<std::streamsize>(program.size()));
+      bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
       const auto appended = packtool::AppendedForm(pack);
-      out.write(reinterpret_cast<const char*>(appended.data()),
-                static_cast<std::streamsize>(appended.size()));
+      bytes.insert(bytes.end(), appended.begin(), appended.end());
     } else {
-      out.write(reinterpret_cast<const char*>(pack.data()), static_cast<std::streamsize>(pack.size()));
+      bytes = pack;
     }
-    out.close();
-    if (!out) {
+    // Written whole and renamed into place: a failed run leaves OUTPUT as it was.
+    if (!tools::WriteWholeFile(bytes, output)) {
       throw std::runtime_error("cannot write " + output);
+    }
+    if (mode != std::filesystem::perms::unknown) {
+      // The copy runs like the program it was made from.
+      std::filesystem::permissions(output, mode);
     }
     // Read it back the way the engine will.
     const std::string absolute = std::filesystem::absolute(output).string();

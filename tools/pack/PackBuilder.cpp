@@ -7,23 +7,9 @@
 #include <set>
 #include <stdexcept>
 
+#include "tools/common/ByteWriter.h"
+
 namespace packtool {
-
-namespace {
-
-void PutUInt(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) {
-    out.push_back(static_cast<std::uint8_t>(value >> shift));
-  }
-}
-
-void SetUInt(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) {
-    out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-  }
-}
-
-}  // namespace
 
 std::string StoredName(const std::string& name) {
   std::string stored;
@@ -39,10 +25,11 @@ std::string StoredName(const std::string& name) {
 
 std::vector<std::uint8_t> BuildPack(const std::vector<PackEntry>& entries) {
   std::vector<std::uint8_t> out;
-  PutUInt(out, 0);  // total length, set at the end
-  out.insert(out.end(), {'Q', 'X', 'P', 'A', 'K'});
-  PutUInt(out, 100);
-  PutUInt(out, static_cast<std::uint32_t>(entries.size()));
+  tools::ByteWriter writer(out);
+  writer.U32(0);  // total length, set at the end
+  writer.Bytes("QXPAK", 5);
+  writer.U32(100);
+  writer.U32(static_cast<std::uint32_t>(entries.size()));
   std::set<std::string> seen;
   for (const PackEntry& entry : entries) {
     const std::string name = StoredName(entry.name);
@@ -52,8 +39,8 @@ std::vector<std::uint8_t> BuildPack(const std::vector<PackEntry>& entries) {
     if (!seen.insert(name).second) {
       throw std::runtime_error("duplicate entry name: " + name);
     }
-    out.push_back(static_cast<std::uint8_t>(name.size()));
-    out.insert(out.end(), name.begin(), name.end());
+    writer.U8(static_cast<std::uint8_t>(name.size()));
+    writer.Bytes(name.data(), name.size());
   }
   const std::size_t records = out.size();
   out.resize(out.size() + 8 * entries.size());
@@ -63,14 +50,14 @@ std::vector<std::uint8_t> BuildPack(const std::vector<PackEntry>& entries) {
     if (offset + size > 0xFFFFFFFFull) {
       throw std::runtime_error("archive larger than 4 GiB");
     }
-    SetUInt(out, records + 8 * i, static_cast<std::uint32_t>(offset));
-    SetUInt(out, records + 8 * i + 4, static_cast<std::uint32_t>(size));
+    writer.U32At(records + 8 * i, static_cast<std::uint32_t>(offset));
+    writer.U32At(records + 8 * i + 4, static_cast<std::uint32_t>(size));
     offset += size;
   }
   for (const PackEntry& entry : entries) {
-    out.insert(out.end(), entry.data.begin(), entry.data.end());
+    writer.Bytes(entry.data.data(), entry.data.size());
   }
-  SetUInt(out, 0, static_cast<std::uint32_t>(out.size()));
+  writer.FinishLength();
   return out;
 }
 
@@ -100,8 +87,9 @@ std::vector<PackEntry> CollectFolder(const std::filesystem::path& folder, const 
 
 std::vector<std::uint8_t> AppendedForm(const std::vector<std::uint8_t>& pack) {
   std::vector<std::uint8_t> out = pack;
-  PutUInt(out, static_cast<std::uint32_t>(pack.size()));
-  out.insert(out.end(), {'A', 'P', 'C'});
+  tools::ByteWriter writer(out);
+  writer.U32(static_cast<std::uint32_t>(pack.size()));
+  writer.Bytes("APC", 3);
   return out;
 }
 

@@ -4,73 +4,60 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "tools/common/ByteWriter.h"
+
 namespace shaderc {
 
 namespace {
 
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) {
-    out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-  }
-}
-
-void PutF32(std::vector<std::uint8_t>& out, float value) {
-  std::uint32_t bits = 0;
-  std::memcpy(&bits, &value, sizeof(bits));
-  PutU32(out, bits);
-}
-
-void PutString(std::vector<std::uint8_t>& out, const std::string& text) {
+void PutString(tools::ByteWriter& out, const std::string& text) {
   if (text.size() > 255) {
     throw std::invalid_argument("name longer than 255 bytes: " + text);
   }
-  out.push_back(static_cast<std::uint8_t>(text.size()));
-  out.insert(out.end(), text.begin(), text.end());
+  out.U8(static_cast<std::uint8_t>(text.size()));
+  out.Bytes(text.data(), text.size());
 }
 
 }  // namespace
 
 std::vector<std::uint8_t> WriteShaderFile(const ShaderRecord& shader) {
-  std::vector<std::uint8_t> out;
-  PutU32(out, 0);  // total length, filled in at the end
-  const char magic[5] = {'Q', 'X', 'S', 'R', 'F'};
-  out.insert(out.end(), magic, magic + 5);
-  PutU32(out, 211);
-  PutU32(out, shader.flags);
+  std::vector<std::uint8_t> bytes;
+  tools::ByteWriter out(bytes);
+  out.U32(0);  // total length, filled in at the end
+  out.Bytes("QXSRF", 5);
+  out.U32(211);
+  out.U32(shader.flags);
   for (const auto& colour : shader.colours) {
     for (float channel : colour) {
-      PutF32(out, channel);
+      out.F32(channel);
     }
   }
-  PutF32(out, shader.values[0]);
-  PutF32(out, shader.values[1]);
-  PutU32(out, shader.sourceBlend);
-  PutU32(out, shader.destinationBlend);
-  PutU32(out, static_cast<std::uint32_t>(shader.stages.size()));
+  out.F32(shader.values[0]);
+  out.F32(shader.values[1]);
+  out.U32(shader.sourceBlend);
+  out.U32(shader.destinationBlend);
+  out.U32(static_cast<std::uint32_t>(shader.stages.size()));
   for (const StageRecord& stage : shader.stages) {
-    PutU32(out, stage.flags);
-    PutU32(out, stage.animationType);
+    out.U32(stage.flags);
+    out.U32(stage.animationType);
     if (stage.animationType != 0) {
-      PutU32(out, stage.frameCount);
-      PutF32(out, stage.speed);
+      out.U32(stage.frameCount);
+      out.F32(stage.speed);
     }
     if (stage.animationType == 1) {
-      PutU32(out, stage.columns);
-      PutU32(out, stage.rows);
+      out.U32(stage.columns);
+      out.U32(stage.rows);
     }
     PutString(out, stage.diffuseName);
     PutString(out, stage.opacityName);
-    PutU32(out, stage.addressU);
-    PutU32(out, stage.addressV);
+    out.U32(stage.addressU);
+    out.U32(stage.addressV);
     for (float value : stage.transform) {
-      PutF32(out, value);
+      out.F32(value);
     }
   }
-  const std::uint32_t size = static_cast<std::uint32_t>(out.size());
-  for (int i = 0; i < 4; ++i) {
-    out[i] = static_cast<std::uint8_t>(size >> (8 * i));
-  }
-  return out;
+  out.FinishLength();
+  return bytes;
 }
 
 ShaderRecord ParseShaderText(const std::string& text) {

@@ -22,6 +22,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "tools/common/ByteWriter.h"
 #include "tools/shaderc/ShaderFileWriter.h"
 
 int main(int argc, char** argv) {
@@ -38,20 +39,9 @@ int main(int argc, char** argv) {
   text << input.rdbuf();
   try {
     const std::vector<std::uint8_t> bytes = shaderc::WriteShaderFile(shaderc::ParseShaderText(text.str()));
-    const std::string temporary = std::string(argv[2]) + ".tmp";
-    {
-      std::ofstream output(temporary, std::ios::binary | std::ios::trunc);
-      output.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-      if (!output.flush()) {
-        std::cerr << "shaderc: cannot write " << argv[2] << "\n";
-        std::remove(temporary.c_str());
-        return 1;
-      }
-    }
-    // Renamed into place only when complete, so a failed run never leaves half a file behind.
-    if (std::rename(temporary.c_str(), argv[2]) != 0) {
+    // Written whole and renamed into place, so a failed run never leaves half a file behind.
+    if (!tools::WriteWholeFile(bytes, argv[2])) {
       std::cerr << "shaderc: cannot write " << argv[2] << "\n";
-      std::remove(temporary.c_str());
       return 1;
     }
   } catch (const std::invalid_argument& error) {

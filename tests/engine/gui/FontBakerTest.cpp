@@ -12,9 +12,9 @@ namespace {
 class FontBakerTest : public GUIFixture {};
 
 TEST_F(FontBakerTest, BakedDejaVuLoadsAndMeasures) {
-  GameTools::FontBakeOptions options;
+  fontbaker::FontBakeOptions options;
   options.pixelSize = 24;
-  const GameTools::BakedFont baked = GameTools::BakeFont(DEJAVU_SANS, options);
+  const fontbaker::BakedFont baked = fontbaker::BakeFont(DEJAVU_SANS, options);
   EXPECT_EQ(baked.width, 512u);
   EXPECT_EQ(baked.rgba.size(), std::size_t{baked.width} * baked.height * 4);
   EXPECT_GT(baked.glyphs.size(), 180u);
@@ -23,7 +23,7 @@ TEST_F(FontBakerTest, BakedDejaVuLoadsAndMeasures) {
     ink += baked.rgba[i];
   }
   EXPECT_GT(ink, 0u);
-  for (const GameTools::FontGlyphRecord& glyph : baked.glyphs) {
+  for (const fontbaker::FontGlyphRecord& glyph : baked.glyphs) {
     SCOPED_TRACE(glyph.code);
     ASSERT_GE(glyph.u, 0.0f);
     ASSERT_LE(glyph.u + glyph.du, 1.0f);
@@ -31,7 +31,7 @@ TEST_F(FontBakerTest, BakedDejaVuLoadsAndMeasures) {
     ASSERT_LE(glyph.v + glyph.dv, 1.0f);
   }
 
-  WriteData("fonts\\sans.fnt", GameTools::BuildFontFile(baked.glyphs));
+  WriteData("fonts\\sans.fnt", fontbaker::BuildFontFile(baked.glyphs));
   GUIFont* font = gui_->GetFontManager()->CreateFont(20, nullptr, "fonts\\sans.fnt");
   EXPECT_EQ(log_.GetRecordCount(), 0);
   EXPECT_TRUE(font->HasGlyph(L'A'));
@@ -50,11 +50,11 @@ TEST_F(FontBakerTest, OneBitBitmapGlyphsBecomeFullCoverage) {
                          "FONT_DESCENT 2\nENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\n"
                          "SWIDTH 1000 0\nDWIDTH 8 0\nBBX 8 8 0 -2\nBITMAP\n"
                          "FF\n81\n81\n81\n81\n81\n81\nFF\nENDCHAR\nENDFONT\n";
-  GameTools::FontBakeOptions options;
+  fontbaker::FontBakeOptions options;
   options.pixelSize = 8;
   options.sheetWidth = 64;
   options.ranges = {{65, 65}};
-  const GameTools::BakedFont baked = GameTools::BakeFont(path.string(), options);
+  const fontbaker::BakedFont baked = fontbaker::BakeFont(path.string(), options);
   ASSERT_EQ(baked.glyphs.size(), 1u);
   std::uint32_t inked = 0;
   for (std::size_t i = 3; i < baked.rgba.size(); i += 4) {
@@ -65,10 +65,10 @@ TEST_F(FontBakerTest, OneBitBitmapGlyphsBecomeFullCoverage) {
 }
 
 TEST(FontBakerErrors, UnreadableFontIsReported) {
-  EXPECT_THROW(GameTools::BakeFont("/nonexistent/font.ttf", {}), std::runtime_error);
-  GameTools::FontBakeOptions options;
+  EXPECT_THROW(fontbaker::BakeFont("/nonexistent/font.ttf", {}), std::runtime_error);
+  fontbaker::FontBakeOptions options;
   options.pixelSize = 0;
-  EXPECT_THROW(GameTools::BakeFont(DEJAVU_SANS, options), std::runtime_error);
+  EXPECT_THROW(fontbaker::BakeFont(DEJAVU_SANS, options), std::runtime_error);
 }
 
 }  // namespace

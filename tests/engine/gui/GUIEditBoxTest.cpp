@@ -75,7 +75,7 @@ TEST_F(EditBoxTest, BackspaceInsideAShortTextTakesTheCharacterBeforeTheCaret) {
 TEST_F(EditBoxTest, OverwriteKeepsTheTextWithinTheMaximumWidth) {
   // 'i' is 2 units wide at size 10, 'W' 10: "iii" is 6 wide in a box that takes 20.
   WriteData("fonts\\mixed.fnt",
-            GameTools::BuildFontFile({{'i', 0, 0, 0.1f, 0.1f, 0.2f}, {'W', 0, 0, 0.1f, 0.1f, 1.0f}}));
+            fontbaker::BuildFontFile({{'i', 0, 0, 0.1f, 0.1f, 0.2f}, {'W', 0, 0, 0.1f, 0.1f, 1.0f}}));
   gui_->GetFontManager()->CreateFont(kFont + 1, nullptr, "fonts\\mixed.fnt")->size = 10.0f;
   GUIEditBox* box = gui_->CreateEditBox(kGUIShown, {}, {300, 30}, nullptr, kFont + 1, Vector4(), {}, 8, 20.0f,
                                         1000.0f, 'i', nullptr, {1, 1});
@@ -240,7 +240,7 @@ TEST_F(EditBoxTest, WithoutAFontTheBoxDoesNothing) {
   EXPECT_FALSE(other->HandleKey('d', true));
   EXPECT_EQ(other->text, L"abc");
   other->SetText(L"ab");
-  WriteData("fonts\\wide.fnt", GameTools::BuildFontFile(FixedWidthGlyphs(LettersAndDigits(), 1.0f)));
+  WriteData("fonts\\wide.fnt", fontbaker::BuildFontFile(FixedWidthGlyphs(LettersAndDigits(), 1.0f)));
   gui_->GetFontManager()->CreateFont(kFont, nullptr, "fonts\\wide.fnt")->size = 10.0f;
   EXPECT_FALSE(other->CanInsertChar('c')) << "three glyphs of 10 are wider than 20";
 }

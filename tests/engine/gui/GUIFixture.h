@@ -21,9 +21,9 @@
 
 namespace CorvantisEngine::guitest {
 
-inline std::vector<GameTools::FontGlyphRecord> FixedWidthGlyphs(const std::wstring& codes,
+inline std::vector<fontbaker::FontGlyphRecord> FixedWidthGlyphs(const std::wstring& codes,
                                                                 float width = 0.5f) {
-  std::vector<GameTools::FontGlyphRecord> glyphs;
+  std::vector<fontbaker::FontGlyphRecord> glyphs;
   float u = 0.0f;
   for (const wchar_t code : codes) {
     glyphs.push_back({static_cast<std::uint16_t>(code), u, 0.25f, 0.01f, 0.5f, width});
@@ -52,7 +52,7 @@ class GUIFixture : public modeltest::ModelFixture {
     gui_ = std::make_unique<GUIManager>(&log_, files_.get(), nullptr, &timers_, cameras_.get(),
                                         shaders_.get(), models_.get(), nullptr, nullptr);
     gui_->SetScreenSize(800.0f, 600.0f);
-    WriteData("fonts\\test.fnt", GameTools::BuildFontFile(FixedWidthGlyphs(LettersAndDigits())));
+    WriteData("fonts\\test.fnt", fontbaker::BuildFontFile(FixedWidthGlyphs(LettersAndDigits())));
   }
   ~GUIFixture() override { gui_.reset(); }
 

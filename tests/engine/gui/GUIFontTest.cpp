@@ -11,7 +11,7 @@ namespace CorvantisEngine::guitest {
 namespace {
 
 std::vector<std::uint8_t> ThreeGlyphFile() {
-  return GameTools::BuildFontFile({{'A', 0.1f, 0.2f, 0.05f, 0.1f, 0.5f},
+  return fontbaker::BuildFontFile({{'A', 0.1f, 0.2f, 0.05f, 0.1f, 0.5f},
                                    {'B', 0.2f, 0.2f, 0.05f, 0.1f, 0.75f},
                                    {'A', 0.9f, 0.9f, 0.05f, 0.1f, 2.0f}});
 }
@@ -32,7 +32,7 @@ std::vector<FileCase> FileCases() {
   auto magic = ThreeGlyphFile();
   magic[8] = 'X';
   cases.push_back({"wrong magic", magic, 0, "Incorrect \"fonts\\f.fnt\" file format"});
-  cases.push_back({"version 200", GameTools::BuildFontFile({{'A', 0, 0, 0, 0, 1}}, 200), 0,
+  cases.push_back({"version 200", fontbaker::BuildFontFile({{'A', 0, 0, 0, 0, 1}}, 200), 0,
                    "Incorrect \"fonts\\f.fnt\" format version, current is 201"});
   auto wildCount = ThreeGlyphFile();
   wildCount[13] = 0xFF;
@@ -137,9 +137,9 @@ TEST_F(FontTextTest, TextSizes) {
 }
 
 TEST_F(FontTextTest, MonospaceCentresGlyphsInWidestCells) {
-  const std::vector<GameTools::FontGlyphRecord> glyphs = {{'i', 0, 0, 0.1f, 0.1f, 0.2f},
+  const std::vector<fontbaker::FontGlyphRecord> glyphs = {{'i', 0, 0, 0.1f, 0.1f, 0.2f},
                                                           {'W', 0, 0, 0.1f, 0.1f, 1.0f}};
-  WriteData("fonts\\mono.fnt", GameTools::BuildFontFile(glyphs));
+  WriteData("fonts\\mono.fnt", fontbaker::BuildFontFile(glyphs));
   GUIFont* font = gui_->GetFontManager()->CreateFont(3, nullptr, "fonts\\mono.fnt");
   font->size = 10.0f;
   font->monospace = 1;
@@ -154,8 +154,8 @@ TEST_F(FontTextTest, MonospaceCentresGlyphsInWidestCells) {
 }
 
 TEST_F(FontTextTest, GlyphQuadCornersAndTextureCoordinates) {
-  const std::vector<GameTools::FontGlyphRecord> glyphs = {{'A', 0.25f, 0.5f, 0.125f, 0.25f, 0.5f}};
-  WriteData("fonts\\one.fnt", GameTools::BuildFontFile(glyphs));
+  const std::vector<fontbaker::FontGlyphRecord> glyphs = {{'A', 0.25f, 0.5f, 0.125f, 0.25f, 0.5f}};
+  WriteData("fonts\\one.fnt", fontbaker::BuildFontFile(glyphs));
   GUIFont* font = gui_->GetFontManager()->CreateFont(2, nullptr, "fonts\\one.fnt");
   font->size = 10.0f;
   font->PrintChar({100, 50}, 0.0f, Vector4(1, 0, 0, 1), 'A');
@@ -222,7 +222,7 @@ TEST_F(FontTextTest, PrebuiltIndicesFormTwoTrianglesPerQuad) {
 }
 
 TEST_F(FontTextTest, FillCaseCopiesGlyphsAcrossLetterCase) {
-  WriteData("fonts\\lower.fnt", GameTools::BuildFontFile(FixedWidthGlyphs(L"abc1", 0.5f)));
+  WriteData("fonts\\lower.fnt", fontbaker::BuildFontFile(FixedWidthGlyphs(L"abc1", 0.5f)));
   GUIFont* lower = gui_->GetFontManager()->CreateFont(4, nullptr, "fonts\\lower.fnt");
   lower->size = 10.0f;
   lower->FillLowerCase();
@@ -234,7 +234,7 @@ TEST_F(FontTextTest, FillCaseCopiesGlyphsAcrossLetterCase) {
   EXPECT_EQ(lower->batchCount, 3u);
   lower->Flush();
 
-  WriteData("fonts\\upper.fnt", GameTools::BuildFontFile(FixedWidthGlyphs(L"XYa", 0.5f)));
+  WriteData("fonts\\upper.fnt", fontbaker::BuildFontFile(FixedWidthGlyphs(L"XYa", 0.5f)));
   GUIFont* upper = gui_->GetFontManager()->CreateFont(5, nullptr, "fonts\\upper.fnt");
   upper->FillUpperCase();
   EXPECT_TRUE(upper->HasGlyph('x'));

@@ -43,7 +43,7 @@ void WriteCells(const fs::path& path, const std::vector<Rgb>& cells) {
       p[3] = 255;
     }
   }
-  ASSERT_TRUE(GameTools::WriteTga32(path.string(), width, 8, rgba));
+  ASSERT_TRUE(fontbaker::WriteTga32(path.string(), width, 8, rgba));
 }
 
 class GUIDisplayTest : public testing::Test {
@@ -69,12 +69,12 @@ class GUIDisplayTest : public testing::Test {
                                   {0, 0, 200},
                                   {60, 60, 60},
                                   {70, 70, 70}});
-    GameTools::FontBakeOptions options;
+    fontbaker::FontBakeOptions options;
     options.pixelSize = 64;
     options.sheetWidth = 1024;
-    const GameTools::BakedFont baked = GameTools::BakeFont(DEJAVU_SANS, options);
-    ASSERT_TRUE(GameTools::WriteTga32((ui / "sans.tga").string(), baked.width, baked.height, baked.rgba));
-    ASSERT_TRUE(GameTools::WriteFontFile((ui / "sans.fnt").string(), baked.glyphs));
+    const fontbaker::BakedFont baked = fontbaker::BakeFont(DEJAVU_SANS, options);
+    ASSERT_TRUE(fontbaker::WriteTga32((ui / "sans.tga").string(), baked.width, baked.height, baked.rgba));
+    ASSERT_TRUE(fontbaker::WriteFontFile((ui / "sans.fnt").string(), baked.glyphs));
 
     EngineStartParameters p;
     p.name = p.applicationName = p.logName = "GUI";

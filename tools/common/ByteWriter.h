@@ -1,6 +1,6 @@
 #pragma once
-// Little-endian encoding shared by the writers, and the write-then-rename that leaves no half-written
-// file behind.
+// Little-endian encoding shared by the tools that write the engine's formats, and the write-then-rename
+// that leaves no half-written file behind.
 
 #include <cstdint>
 #include <cstdio>
@@ -45,13 +45,14 @@ class ByteWriter {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     out_.insert(out_.end(), bytes, bytes + size);
   }
-  // Patches the total-length field at the start.
-  void FinishLength() {
-    const auto size = static_cast<std::uint32_t>(out_.size());
+  // Overwrites the four bytes at `at`, which must already be written.
+  void U32At(std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) {
-      out_[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (8 * i));
+      out_[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
     }
   }
+  // Patches the total-length field at the start.
+  void FinishLength() { U32At(0, static_cast<std::uint32_t>(out_.size())); }
 
  private:
   std::vector<std::uint8_t>& out_;
