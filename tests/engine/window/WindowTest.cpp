@@ -143,14 +143,16 @@ TEST_F(WindowFixture, WindowProcTable) {
     Window& window = Make(c.fullScreen);
     Rearm();
     LRESULT result = window.WindowProc(window.GetHandle(), c.message, c.wParam, 0);
-    if (c.result != -1)
+    if (c.result != -1) {
       EXPECT_EQ(result, c.result);
+    }
     EXPECT_EQ(Issued("exit"), c.exit);
     EXPECT_EQ(Issued("v_window_change_mode"), c.changeMode);
     EXPECT_EQ(config_->v_fullscreen, c.fullScreenAfter);
     EXPECT_EQ(fs::exists(folder_ / "test.ini"), c.changeMode) << "the ini is saved with a mode switch only";
-    if (c.changeMode)
+    if (c.changeMode) {
       EXPECT_EQ(SavedValue("v_fullscreen"), "1");
+    }
     EXPECT_EQ(window.GetKeyEvent().present, c.keyPresent);
     EXPECT_EQ(window.GetKeyEvent().isCharacter, c.keyIsCharacter);
     EXPECT_EQ(window.GetKeyEvent().code, c.keyCode);
