@@ -1,0 +1,132 @@
+// The play field's models and effects as the data build writes them, read back through the engine's
+// readers: every file with its material and textures, and what the game's code relies on in them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "engine/files/FileBinary.h"
+#include "engine/resources/Model.h"
+#include "engine/resources/ModelFile.h"
+#include "engine/resources/ParticleFile.h"
+#include "engine/resources/ShaderDescriptor.h"
+#include "engine/resources/ShaderStage.h"
+
+namespace CorvantisEngine {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void ReadModel(const Bytes& bytes, ModelFileData& out) {
+  FileBinary file(nullptr, "m.mdl", false, false, true, static_cast<std::uint32_t>(bytes.size()),
+                  bytes.data());
+  ReadModelFile(file, "m.mdl", 0, out);
+}
+
+Vector3 Centre(const ModelFileBox& box) {
+  return Vector3((box.min.x + box.max.x) / 2, (box.min.y + box.max.y) / 2, (box.min.z + box.max.z) / 2);
+}
+
+// The files the data build wrote.
+class GameObjects : public ::testing::Test {
+ protected:
+  static Bytes Read(const std::string& relative) {
+    std::ifstream in(std::filesystem::path(DATA_STAGE) / "data" / relative, std::ios::binary);
+    EXPECT_TRUE(in) << relative;
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+  }
+  static ModelFileData Model(const std::string& relative) {
+    ModelFileData model;
+    ReadModel(Read(relative), model);
+    return model;
+  }
+};
+
+TEST_F(GameObjects, EveryModelAndEffectReadsWithItsMaterial) {
+  std::vector<std::string> paths;
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(std::filesystem::path(DATA_STAGE) / "data")) {
+    const std::string extension = entry.path().extension().string();
+    if (extension == ".mdl" || extension == ".psf") {
+      paths.push_back(
+          std::filesystem::relative(entry.path(), std::filesystem::path(DATA_STAGE) / "data").string());
+    }
+  }
+  ASSERT_GE(paths.size(), 19u);
+  for (const std::string& path : paths) {
+    SCOPED_TRACE(path);
+    if (path.ends_with(".mdl")) {
+      const ModelFileData model = Model(path);
+      EXPECT_EQ(model.flags & kModelLit, 0u);
+    } else {
+      const Bytes bytes = Read(path);
+      FileBinary file(nullptr, path, false, false, true, static_cast<std::uint32_t>(bytes.size()),
+                      bytes.data());
+      ParticleFileData particles;
+      ReadParticleFile(file, path, particles);
+      // In GUI units gravity and the floor would pull along z.
+      EXPECT_FALSE(particles.parameters.gravityOn);
+      EXPECT_FALSE(particles.parameters.floorOn);
+    }
+    const std::string material = path.substr(0, path.size() - 4) + ".srf";
+    // Named as the engine names it (data-relative, "\\" separated), which places bare texture names.
+    std::string name = material;
+    std::replace(name.begin(), name.end(), '/', '\\');
+    const Bytes bytes = Read(material);
+    FileBinary file(nullptr, name, false, false, true, static_cast<std::uint32_t>(bytes.size()),
+                    bytes.data());
+    const ShaderDescriptor descriptor(nullptr, file, name);
+    for (std::uint32_t s = 0; s < descriptor.GetStageCount(); ++s) {
+      // Textures named by a material are in the data (names are data-relative, "\" separated).
+      std::string texture = descriptor.GetStage(s).diffuseName;
+      std::replace(texture.begin(), texture.end(), '\\', '/');
+      EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(DATA_STAGE) / "data" / texture)) << texture;
+    }
+  }
+}
+
+TEST_F(GameObjects, ClosingAnimationPlaysOverTheBoard) {
+  const ModelFileData model = Model("game_objects/board/level_complete.mdl");
+  ASSERT_NE(model.flags & kModelFrames, 0u);
+  EXPECT_GE(model.frameCount, 2u);
+  EXPECT_GT(model.speed, 0.0f);
+  EXPECT_NEAR(model.boxes.front().min.x, 0.0f, 1e-3f);
+  EXPECT_NEAR(model.boxes.front().min.y, 0.0f, 1e-3f);
+}
+
+TEST_F(GameObjects, TrayPathTurnsAsTheCarriageExpects) {
+  // Segment n runs down, right, up, left, left; none has zero length.
+  std::vector<Vector3> points;
+  for (int n = 0; n < 6; ++n) {
+    const ModelFileData marker = Model("game_objects/path/00" + std::to_string(n) + ".mdl");
+    points.push_back(Centre(marker.boxes[0]));
+  }
+  const float dx[] = {0, 1, 0, -1, -1};
+  const float dy[] = {-1, 0, 1, 0, 0};
+  for (int n = 0; n < 5; ++n) {
+    const float x = points[n + 1].x - points[n].x;
+    const float y = points[n + 1].y - points[n].y;
+    EXPECT_GT(x * dx[n] + y * dy[n], 0.0f) << "segment " << n;
+    EXPECT_EQ(x * dy[n] - y * dx[n], 0.0f) << "segment " << n;
+  }
+}
+
+TEST_F(GameObjects, BonusesAndCarriageFitATrayCell) {
+  for (const char* name :
+       {"bonuses/magnet", "bonuses/pause", "bonuses/rollback", "bonuses/tip", "carriage"}) {
+    const ModelFileData model = Model(std::string("game_objects/") + name + ".mdl");
+    const float width = model.boxes[0].max.x - model.boxes[0].min.x;
+    const float height = model.boxes[0].max.y - model.boxes[0].min.y;
+    EXPECT_GE(width, 40.0f) << name;
+    EXPECT_LE(width, 64.0f) << name;
+    EXPECT_GE(height, 40.0f) << name;
+    EXPECT_LE(height, 64.0f) << name;
+  }
+}
+
+}  // namespace
+}  // namespace CorvantisEngine
