@@ -73,6 +73,8 @@ struct Block {
   std::uint32_t frames = 1;
   float speed = 0.0f;
   float swell = 0.0f;
+  float orbitX = 0.0f;
+  float orbitY = 0.0f;
   // Particle system.
   ParticleFileData particles;
   // Material.
@@ -135,14 +137,22 @@ void ModelLine(Block& block, const std::string& keyword, const std::vector<float
   } else if (keyword == "marker") {
     ExpectCount(n, {2}, line, keyword);
     AddQuad(block, n[0] - 1.0f, n[1] - 1.0f, n[0] + 1.0f, n[1] + 1.0f, 0.0f, 0.0f, 1.0f, 1.0f);
-  } else if (keyword == "swell") {
-    ExpectCount(n, {3}, line, keyword);
+  } else if (keyword == "swell" || keyword == "orbit") {
+    ExpectCount(n, {keyword == "swell" ? 3u : 4u}, line, keyword);
+    if (block.frames > 1) {
+      throw Fault(line, "a second animation");
+    }
     if (n[0] < 2 || n[0] > 1000 || n[0] != std::floor(n[0]) || !(n[1] > 0.0f)) {
       throw Fault(line, "an animation has 2 to 1000 frames and a speed above 0");
     }
     block.frames = static_cast<std::uint32_t>(n[0]);
     block.speed = n[1];
-    block.swell = n[2];
+    if (keyword == "swell") {
+      block.swell = n[2];
+    } else {
+      block.orbitX = n[2];
+      block.orbitY = n[3];
+    }
   } else {
     throw Fault(line, "unknown model line '" + keyword + "'");
   }
@@ -251,9 +261,12 @@ std::vector<std::uint8_t> EncodeModel(const Block& block) {
     for (std::uint32_t k = 0; k < block.frames; ++k) {
       const float scale =
           1.0f + block.swell * static_cast<float>(std::sin(std::numbers::pi * k / (block.frames - 1)));
+      const double turn = 2.0 * std::numbers::pi * k / block.frames;
+      const float dx = block.orbitX * static_cast<float>(std::cos(turn));
+      const float dy = block.orbitY * static_cast<float>(std::sin(turn));
       for (ModelFileVertex vertex : block.vertices) {
-        vertex.position = Vector3(centre.x + (vertex.position.x - centre.x) * scale,
-                                  centre.y + (vertex.position.y - centre.y) * scale, 0.0f);
+        vertex.position = Vector3(centre.x + (vertex.position.x - centre.x) * scale + dx,
+                                  centre.y + (vertex.position.y - centre.y) * scale + dy, 0.0f);
         data.vertices.push_back(vertex);
       }
       data.boxes.push_back(

@@ -17,6 +17,9 @@
 //   marker x y                          a 2 x 2 square whose centre is (x, y)
 //   swell frames fps amount             frame animation: frame k scales every vertex about the box's
 //                                       centre by 1 + amount * sin(pi * k / (frames - 1))
+//   orbit frames fps rx ry              frame animation: frame k moves every vertex by
+//                                       (rx cos a, ry sin a), a = 2 pi k / frames, a loop round an
+//                                       ellipse (an animator that moves what it animates round a point)
 // Particle lines (a key list of one value, or one vector, stands for all six keys):
 //   max N | duration s | gravity on g | floor on height bounce | stop on speed | interpolate on
 //   emission, life, life_variation, size, speed, speed_variation: 6 numbers

@@ -119,6 +119,26 @@ TEST(ModelGenerator, SwellMakesFramesAboutTheBoxCentre) {
   EXPECT_NEAR(maxV, 0.9375f, 1e-6f);
 }
 
+TEST(ModelGenerator, OrbitMovesTheModelRoundAnEllipseAndBack) {
+  const auto files = Generate(
+      "model drift.mdl\n"
+      "  marker 400 300\n"
+      "  orbit 8 4 40 20\n"
+      "  material\n"
+      "  end\n");
+  ModelFileData model;
+  ReadModel(files.at("drift.mdl"), model);
+  ASSERT_NE(model.flags & kModelFrames, 0u);
+  ASSERT_EQ(model.boxes.size(), 8u);
+  // An eighth of a turn a frame; the last frame leads back into the first.
+  const float expected[8][2] = {{440, 300}, {428.284f, 314.142f}, {400, 320}, {371.716f, 314.142f},
+                                {360, 300}, {371.716f, 285.858f}, {400, 280}, {428.284f, 285.858f}};
+  for (std::size_t k = 0; k < 8; ++k) {
+    EXPECT_NEAR(Centre(model.boxes[k]).x, expected[k][0], 1e-3f) << k;
+    EXPECT_NEAR(Centre(model.boxes[k]).y, expected[k][1], 1e-3f) << k;
+  }
+}
+
 TEST(ModelGenerator, ParticleKeysFromOneValueOrSix) {
   const auto files = Generate(
       "particles fx/spark.psf\n"
@@ -153,21 +173,22 @@ TEST(ModelGenerator, ParticleKeysFromOneValueOrSix) {
 TEST(ModelGenerator, RefusesWhatItCannotWrite) {
   const std::string material = "  material\n  end\n";
   const std::vector<std::string> faults = {
-      "quad 0 0 1 1\n",                                                       // outside a block
-      "model a.mdl\n  quad 0 0 1 1\n",                                        // no material
-      "model a.mdl\n" + material,                                             // no geometry
-      "model a.obj\n  quad 0 0 1 1\n" + material,                             // wrong extension
-      "particles a.mdl\n" + material,                                         // wrong extension
-      "model a.mdl\n  quad 0 0 1\n" + material,                               // too few numbers
-      "model a.mdl\n  quad 0 0 one 1\n" + material,                           // not a number
-      "model a.mdl\n  cube 0 0 1 1\n" + material,                             // unknown line
-      "model a.mdl\n  quad 0 0 1 1\n  swell 1 12 0.1\n" + material,           // one frame
-      "model a.mdl\n  quad 0 0 1 1\n  swell 12 0 0.1\n" + material,           // speed 0
-      "model a.mdl\n  grid 0 0 1 1 0 2\n" + material,                         // no columns
-      "model a.mdl\n  quad 0 0 1 1\n  material\n",                            // material without end
-      "model a.mdl\n  quad 0 0 1 1\n  material\n  stage\n  type 9\n  end\n",  // bad material
-      "particles a.psf\n  size 1 2\n" + material,                             // neither one nor six keys
-      "particles a.psf\n  max 0\n" + material,                                // no particles
+      "quad 0 0 1 1\n",                                                            // outside a block
+      "model a.mdl\n  quad 0 0 1 1\n",                                             // no material
+      "model a.mdl\n" + material,                                                  // no geometry
+      "model a.obj\n  quad 0 0 1 1\n" + material,                                  // wrong extension
+      "particles a.mdl\n" + material,                                              // wrong extension
+      "model a.mdl\n  quad 0 0 1\n" + material,                                    // too few numbers
+      "model a.mdl\n  quad 0 0 one 1\n" + material,                                // not a number
+      "model a.mdl\n  cube 0 0 1 1\n" + material,                                  // unknown line
+      "model a.mdl\n  quad 0 0 1 1\n  swell 1 12 0.1\n" + material,                // one frame
+      "model a.mdl\n  quad 0 0 1 1\n  swell 12 0 0.1\n" + material,                // speed 0
+      "model a.mdl\n  quad 0 0 1 1\n  swell 4 4 0\n  orbit 4 4 1 1\n" + material,  // two animations
+      "model a.mdl\n  grid 0 0 1 1 0 2\n" + material,                              // no columns
+      "model a.mdl\n  quad 0 0 1 1\n  material\n",                                 // material without end
+      "model a.mdl\n  quad 0 0 1 1\n  material\n  stage\n  type 9\n  end\n",       // bad material
+      "particles a.psf\n  size 1 2\n" + material,                                  // neither one nor six keys
+      "particles a.psf\n  max 0\n" + material,                                     // no particles
   };
   for (const std::string& description : faults) {
     EXPECT_THROW(modelgen::GenerateFiles(description), std::invalid_argument) << description;

@@ -1,5 +1,5 @@
-// The play field's models and effects as the data build writes them, read back through the engine's
-// readers: every file with its material and textures, and what the game's code relies on in them.
+// The models and effects as the data build writes them, read back through the engine's readers: every
+// file with its material and textures, and what the game's code relies on in them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,7 +32,7 @@ Vector3 Centre(const ModelFileBox& box) {
 }
 
 // The files the data build wrote.
-class GameObjects : public ::testing::Test {
+class ModelData : public ::testing::Test {
  protected:
   static Bytes Read(const std::string& relative) {
     std::ifstream in(std::filesystem::path(DATA_STAGE) / "data" / relative, std::ios::binary);
@@ -46,7 +46,7 @@ class GameObjects : public ::testing::Test {
   }
 };
 
-TEST_F(GameObjects, EveryModelAndEffectReadsWithItsMaterial) {
+TEST_F(ModelData, EveryModelAndEffectReadsWithItsMaterial) {
   std::vector<std::string> paths;
   for (const auto& entry :
        std::filesystem::recursive_directory_iterator(std::filesystem::path(DATA_STAGE) / "data")) {
@@ -89,7 +89,7 @@ TEST_F(GameObjects, EveryModelAndEffectReadsWithItsMaterial) {
   }
 }
 
-TEST_F(GameObjects, ClosingAnimationPlaysOverTheBoard) {
+TEST_F(ModelData, ClosingAnimationPlaysOverTheBoard) {
   const ModelFileData model = Model("game_objects/board/level_complete.mdl");
   ASSERT_NE(model.flags & kModelFrames, 0u);
   EXPECT_GE(model.frameCount, 2u);
@@ -98,7 +98,7 @@ TEST_F(GameObjects, ClosingAnimationPlaysOverTheBoard) {
   EXPECT_NEAR(model.boxes.front().min.y, 0.0f, 1e-3f);
 }
 
-TEST_F(GameObjects, TrayPathTurnsAsTheCarriageExpects) {
+TEST_F(ModelData, TrayPathTurnsAsTheCarriageExpects) {
   // Segment n runs down, right, up, left, left; none has zero length.
   std::vector<Vector3> points;
   for (int n = 0; n < 6; ++n) {
@@ -115,7 +115,7 @@ TEST_F(GameObjects, TrayPathTurnsAsTheCarriageExpects) {
   }
 }
 
-TEST_F(GameObjects, BonusesAndCarriageFitATrayCell) {
+TEST_F(ModelData, BonusesAndCarriageFitATrayCell) {
   for (const char* name :
        {"bonuses/magnet", "bonuses/pause", "bonuses/rollback", "bonuses/tip", "carriage"}) {
     const ModelFileData model = Model(std::string("game_objects/") + name + ".mdl");
@@ -125,6 +125,27 @@ TEST_F(GameObjects, BonusesAndCarriageFitATrayCell) {
     EXPECT_LE(width, 64.0f) << name;
     EXPECT_GE(height, 40.0f) << name;
     EXPECT_LE(height, 64.0f) << name;
+  }
+}
+
+TEST_F(ModelData, MenuBackdropCoversTheScreenAndItsAnimatorsLoop) {
+  const ModelFileData backdrop = Model("ui/background/backdrop.mdl");
+  EXPECT_EQ(backdrop.boxes[0].min.x, 0.0f);
+  EXPECT_EQ(backdrop.boxes[0].min.y, 0.0f);
+  EXPECT_EQ(backdrop.boxes[0].max.x, 800.0f);
+  EXPECT_EQ(backdrop.boxes[0].max.y, 600.0f);
+  for (const char* name : {"drift", "centre"}) {
+    const ModelFileData animator = Model(std::string("ui/background/") + name + ".mdl");
+    ASSERT_NE(animator.flags & kModelFrames, 0u) << name;
+    EXPECT_GE(animator.frameCount, 2u) << name;
+    EXPECT_GT(animator.speed, 0.0f) << name;
+    // The layer it moves stays on the screen.
+    for (const ModelFileBox& box : animator.boxes) {
+      EXPECT_GE(Centre(box).x, 0.0f) << name;
+      EXPECT_LE(Centre(box).x, 800.0f) << name;
+      EXPECT_GE(Centre(box).y, 0.0f) << name;
+      EXPECT_LE(Centre(box).y, 600.0f) << name;
+    }
   }
 }
 
