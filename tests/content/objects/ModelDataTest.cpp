@@ -9,27 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "engine/files/FileBinary.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/ModelFile.h"
 #include "engine/resources/ParticleFile.h"
 #include "engine/resources/ShaderDescriptor.h"
 #include "engine/resources/ShaderStage.h"
+#include "support/FormatReads.h"
 
 namespace CorvantisEngine {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void ReadModel(const Bytes& bytes, ModelFileData& out) {
-  FileBinary file(nullptr, "m.mdl", false, false, true, static_cast<std::uint32_t>(bytes.size()),
-                  bytes.data());
-  ReadModelFile(file, "m.mdl", 0, out);
-}
-
-Vector3 Centre(const ModelFileBox& box) {
-  return Vector3((box.min.x + box.max.x) / 2, (box.min.y + box.max.y) / 2, (box.min.z + box.max.z) / 2);
-}
+using testsupport::BoxCentre;
+using testsupport::Bytes;
 
 // The files the data build wrote.
 class ModelData : public ::testing::Test {
@@ -40,9 +31,7 @@ class ModelData : public ::testing::Test {
     return Bytes(std::istreambuf_iterator<char>(in), {});
   }
   static ModelFileData Model(const std::string& relative) {
-    ModelFileData model;
-    ReadModel(Read(relative), model);
-    return model;
+    return testsupport::ReadModelBytes(Read(relative), relative);
   }
 };
 
@@ -63,11 +52,7 @@ TEST_F(ModelData, EveryModelAndEffectReadsWithItsMaterial) {
       const ModelFileData model = Model(path);
       EXPECT_EQ(model.flags & kModelLit, 0u);
     } else {
-      const Bytes bytes = Read(path);
-      FileBinary file(nullptr, path, false, false, true, static_cast<std::uint32_t>(bytes.size()),
-                      bytes.data());
-      ParticleFileData particles;
-      ReadParticleFile(file, path, particles);
+      const ParticleFileData particles = testsupport::ReadParticleBytes(Read(path), path);
       // In GUI units gravity and the floor would pull along z.
       EXPECT_FALSE(particles.parameters.gravityOn);
       EXPECT_FALSE(particles.parameters.floorOn);
@@ -76,12 +61,9 @@ TEST_F(ModelData, EveryModelAndEffectReadsWithItsMaterial) {
     // Named as the engine names it (data-relative, "\\" separated), which places bare texture names.
     std::string name = material;
     std::replace(name.begin(), name.end(), '/', '\\');
-    const Bytes bytes = Read(material);
-    FileBinary file(nullptr, name, false, false, true, static_cast<std::uint32_t>(bytes.size()),
-                    bytes.data());
-    const ShaderDescriptor descriptor(nullptr, file, name);
+    const ShaderDescriptor descriptor = testsupport::ReadShaderBytes(Read(material), name);
     for (std::uint32_t s = 0; s < descriptor.GetStageCount(); ++s) {
-      // Textures named by a material are in the data (names are data-relative, "\" separated).
+      // Textures named by a material are in the data.
       std::string texture = descriptor.GetStage(s).diffuseName;
       std::replace(texture.begin(), texture.end(), '\\', '/');
       EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(DATA_STAGE) / "data" / texture)) << texture;
@@ -103,7 +85,7 @@ TEST_F(ModelData, TrayPathTurnsAsTheCarriageExpects) {
   std::vector<Vector3> points;
   for (int n = 0; n < 6; ++n) {
     const ModelFileData marker = Model("game_objects/path/00" + std::to_string(n) + ".mdl");
-    points.push_back(Centre(marker.boxes[0]));
+    points.push_back(BoxCentre(marker.boxes[0]));
   }
   const float dx[] = {0, 1, 0, -1, -1};
   const float dy[] = {-1, 0, 1, 0, 0};
@@ -141,10 +123,10 @@ TEST_F(ModelData, MenuBackdropCoversTheScreenAndItsAnimatorsLoop) {
     EXPECT_GT(animator.speed, 0.0f) << name;
     // The layer it moves stays on the screen.
     for (const ModelFileBox& box : animator.boxes) {
-      EXPECT_GE(Centre(box).x, 0.0f) << name;
-      EXPECT_LE(Centre(box).x, 800.0f) << name;
-      EXPECT_GE(Centre(box).y, 0.0f) << name;
-      EXPECT_LE(Centre(box).y, 600.0f) << name;
+      EXPECT_GE(BoxCentre(box).x, 0.0f) << name;
+      EXPECT_LE(BoxCentre(box).x, 800.0f) << name;
+      EXPECT_GE(BoxCentre(box).y, 0.0f) << name;
+      EXPECT_LE(BoxCentre(box).y, 600.0f) << name;
     }
   }
 }

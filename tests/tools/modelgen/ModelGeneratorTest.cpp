@@ -8,35 +8,22 @@
 #include <string>
 #include <vector>
 
-#include "engine/files/FileBinary.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/ModelFile.h"
 #include "engine/resources/ParticleFile.h"
 #include "engine/resources/ShaderDescriptor.h"
 #include "engine/resources/ShaderStage.h"
+#include "support/FormatReads.h"
 #include "tools/modelgen/ObjectDescription.h"
 
 namespace CorvantisEngine {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void ReadModel(const Bytes& bytes, ModelFileData& out) {
-  FileBinary file(nullptr, "m.mdl", false, false, true, static_cast<std::uint32_t>(bytes.size()),
-                  bytes.data());
-  ReadModelFile(file, "m.mdl", 0, out);
-}
-
-void ReadParticles(const Bytes& bytes, ParticleFileData& out) {
-  FileBinary file(nullptr, "p.psf", false, false, true, static_cast<std::uint32_t>(bytes.size()),
-                  bytes.data());
-  ReadParticleFile(file, "p.psf", out);
-}
-
-ShaderDescriptor ReadMaterial(const Bytes& bytes, const std::string& name) {
-  FileBinary file(nullptr, name, false, false, true, static_cast<std::uint32_t>(bytes.size()), bytes.data());
-  return ShaderDescriptor(nullptr, file, name);
-}
+using testsupport::BoxCentre;
+using testsupport::Bytes;
+using testsupport::ReadModelBytes;
+using testsupport::ReadParticleBytes;
+using testsupport::ReadShaderBytes;
 
 std::map<std::string, Bytes> Generate(const std::string& description) {
   std::map<std::string, Bytes> files;
@@ -44,10 +31,6 @@ std::map<std::string, Bytes> Generate(const std::string& description) {
     files[file.path] = std::move(file.bytes);
   }
   return files;
-}
-
-Vector3 Centre(const ModelFileBox& box) {
-  return Vector3((box.min.x + box.max.x) / 2, (box.min.y + box.max.y) / 2, (box.min.z + box.max.z) / 2);
 }
 
 TEST(ModelGenerator, FlatModelIsUnlitWithItsMaterialBeside) {
@@ -64,8 +47,7 @@ TEST(ModelGenerator, FlatModelIsUnlitWithItsMaterialBeside) {
       "    opacity 32bit\n"
       "  end\n");
   ASSERT_EQ(files.size(), 2u);
-  ModelFileData model;
-  ReadModel(files.at("icons/star.mdl"), model);
+  const ModelFileData model = ReadModelBytes(files.at("icons/star.mdl"));
   EXPECT_EQ(model.flags & kModelLit, 0u);
   EXPECT_EQ(model.flags & kModelDepthTest, 0u);
   EXPECT_NE(model.flags & kModelStatic, 0u);
@@ -80,7 +62,7 @@ TEST(ModelGenerator, FlatModelIsUnlitWithItsMaterialBeside) {
   EXPECT_EQ(model.boxes[0].min.x, -20.0f);
   EXPECT_EQ(model.boxes[0].max.y, 10.0f);
 
-  const ShaderDescriptor material = ReadMaterial(files.at("icons/star.srf"), "data\\icons\\star.srf");
+  const ShaderDescriptor material = ReadShaderBytes(files.at("icons/star.srf"), "data\\icons\\star.srf");
   EXPECT_EQ(material.GetSourceBlend(), 4u);
   EXPECT_EQ(material.GetDestinationBlend(), 5u);
   ASSERT_EQ(material.GetStageCount(), 1u);
@@ -94,8 +76,7 @@ TEST(ModelGenerator, SwellMakesFramesAboutTheBoxCentre) {
       "  swell 5 10 0.1\n"
       "  material\n"
       "  end\n");
-  ModelFileData model;
-  ReadModel(files.at("board.mdl"), model);
+  const ModelFileData model = ReadModelBytes(files.at("board.mdl"));
   ASSERT_NE(model.flags & kModelFrames, 0u);
   EXPECT_EQ(model.frameCount, 5u);
   EXPECT_EQ(model.speed, 10.0f);
@@ -106,8 +87,8 @@ TEST(ModelGenerator, SwellMakesFramesAboutTheBoxCentre) {
   EXPECT_NEAR(model.boxes[4].max.x, 640.0f, 1e-3f);
   EXPECT_NEAR(model.boxes[2].max.x - model.boxes[2].min.x, 704.0f, 1e-3f);
   for (const ModelFileBox& box : model.boxes) {
-    EXPECT_NEAR(Centre(box).x, 320.0f, 1e-3f);
-    EXPECT_NEAR(Centre(box).y, 240.0f, 1e-3f);
+    EXPECT_NEAR(BoxCentre(box).x, 320.0f, 1e-3f);
+    EXPECT_NEAR(BoxCentre(box).y, 240.0f, 1e-3f);
   }
   // Texture coordinates span the given extent and do not move with the frames.
   float maxU = 0.0f, maxV = 0.0f;
@@ -126,16 +107,15 @@ TEST(ModelGenerator, OrbitMovesTheModelRoundAnEllipseAndBack) {
       "  orbit 8 4 40 20\n"
       "  material\n"
       "  end\n");
-  ModelFileData model;
-  ReadModel(files.at("drift.mdl"), model);
+  const ModelFileData model = ReadModelBytes(files.at("drift.mdl"));
   ASSERT_NE(model.flags & kModelFrames, 0u);
   ASSERT_EQ(model.boxes.size(), 8u);
   // An eighth of a turn a frame; the last frame leads back into the first.
   const float expected[8][2] = {{440, 300}, {428.284f, 314.142f}, {400, 320}, {371.716f, 314.142f},
                                 {360, 300}, {371.716f, 285.858f}, {400, 280}, {428.284f, 285.858f}};
   for (std::size_t k = 0; k < 8; ++k) {
-    EXPECT_NEAR(Centre(model.boxes[k]).x, expected[k][0], 1e-3f) << k;
-    EXPECT_NEAR(Centre(model.boxes[k]).y, expected[k][1], 1e-3f) << k;
+    EXPECT_NEAR(BoxCentre(model.boxes[k]).x, expected[k][0], 1e-3f) << k;
+    EXPECT_NEAR(BoxCentre(model.boxes[k]).y, expected[k][1], 1e-3f) << k;
   }
 }
 
@@ -153,8 +133,7 @@ TEST(ModelGenerator, ParticleKeysFromOneValueOrSix) {
       "  spawn 1 -2 -3 0 2 3 0\n"
       "  material\n"
       "  end\n");
-  ParticleFileData particles;
-  ReadParticles(files.at("fx/spark.psf"), particles);
+  const ParticleFileData particles = ReadParticleBytes(files.at("fx/spark.psf"));
   EXPECT_EQ(particles.maxParticles, 50u);
   EXPECT_EQ(particles.parameters.duration, 0.5f);
   EXPECT_FALSE(particles.parameters.gravityOn);
