@@ -5,7 +5,6 @@
 #include <memory>
 #include <utility>
 
-#include "engine/core/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileManager.h"
@@ -368,8 +367,6 @@ void Scanner::OpenElement(std::wstring_view tag) {
 }  // namespace
 
 XMLParser::XMLParser(CorvantisEngine::FileManager* files) : files_(files) {}
-
-XMLParser::XMLParser(CorvantisEngine::Engine* engine) : files_(engine->GetFileManager()) {}
 
 void XMLParser::ParseText(XMLNode*& root, const std::string& fileName) {
   std::wstring text;
