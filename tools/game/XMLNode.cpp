@@ -1,0 +1,212 @@
+#include "tools/game/XMLNode.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace GameTools {
+
+XMLNode::XMLNode(const std::string& name, XMLNode* parent) : name_(name) {
+  if (parent != nullptr) {
+    parent->AddChild(this);
+  }
+}
+
+XMLNode::XMLNode(const std::string& name, const std::string& text, XMLNode* parent) : name_(name) {
+  value_.SetString(text);
+  if (parent != nullptr) {
+    parent->AddChild(this);
+  }
+}
+
+XMLNode::~XMLNode() {
+  if (parent_ != nullptr) {
+    XMLNode* parent = parent_;
+    parent_ = nullptr;
+    parent->Unlink(this);
+  }
+  // The subtree is taken apart with an explicit list rather than by recursion, so that a deep tree
+  // cannot exhaust the stack: every node is emptied of its children before it is deleted.
+  childIndex_.clear();
+  std::vector<XMLNode*> pending = std::move(children_);
+  children_.clear();
+  while (!pending.empty()) {
+    XMLNode* node = pending.back();
+    pending.pop_back();
+    node->parent_ = nullptr;
+    pending.insert(pending.end(), node->children_.begin(), node->children_.end());
+    node->children_.clear();
+    node->childIndex_.clear();
+    delete node;
+  }
+}
+
+void XMLNode::SetName(const std::string& name) {
+  name_ = name;
+  if (parent_ != nullptr && !parent_->childIndex_.empty()) {
+    parent_->BuildChildIndex();
+  }
+}
+
+void XMLNode::BuildChildIndex() {
+  childIndex_.clear();
+  for (XMLNode* child : children_) {
+    childIndex_.emplace(child->name_, child);
+  }
+}
+
+XMLNode* XMLNode::AddChild(XMLNode* child) {
+  if (child == nullptr || child == this) {
+    return nullptr;
+  }
+  // Only a node with children can be an ancestor of this one; a new node skips the walk.
+  if (!child->children_.empty()) {
+    for (const XMLNode* node = parent_; node != nullptr; node = node->parent_) {
+      if (node == child) {
+        return nullptr;  // would make a cycle
+      }
+    }
+  }
+  if (child->parent_ != nullptr) {
+    // Clearing the parent pointer first tells the old parent not to delete the node it gives up.
+    XMLNode* oldParent = child->parent_;
+    child->parent_ = nullptr;
+    oldParent->Unlink(child);
+  }
+  children_.push_back(child);
+  if (!childIndex_.empty()) {
+    childIndex_.emplace(child->name_, child);
+  } else if (children_.size() > kIndexThreshold) {
+    BuildChildIndex();
+  }
+  child->parent_ = this;
+  return child;
+}
+
+XMLNode* XMLNode::AddNewChild() {
+  return new XMLNode(std::string(), this);
+}
+
+void XMLNode::RemoveChild(XMLNode* child) {
+  if (child == nullptr || !Unlink(child)) {
+    return;
+  }
+  if (child->parent_ == this) {
+    child->parent_ = nullptr;
+    delete child;
+  }
+}
+
+bool XMLNode::Unlink(XMLNode* child) {
+  const auto place = std::find(children_.begin(), children_.end(), child);
+  if (place == children_.end()) {
+    return false;
+  }
+  children_.erase(place);
+  const auto [first, last] = childIndex_.equal_range(child->name_);
+  for (auto entry = first; entry != last; ++entry) {
+    if (entry->second == child) {
+      childIndex_.erase(entry);
+      break;
+    }
+  }
+  return true;
+}
+
+XMLNode* XMLNode::FindChild(std::string_view name) const {
+  if (childIndex_.empty()) {
+    for (XMLNode* child : children_) {
+      if (child->name_ == name) {
+        return child;
+      }
+    }
+    return nullptr;
+  }
+  const auto entry = childIndex_.find(name);
+  return entry == childIndex_.end() ? nullptr : entry->second;
+}
+
+void XMLNode::GetChildren(std::vector<XMLNode*>& out) const {
+  out = children_;
+}
+
+void XMLNode::GetChildrenByName(std::string_view name, std::vector<XMLNode*>& out) const {
+  out.clear();
+  if (childIndex_.empty()) {
+    for (XMLNode* child : children_) {
+      if (child->name_ == name) {
+        out.push_back(child);
+      }
+    }
+    return;
+  }
+  const auto [first, last] = childIndex_.equal_range(name);
+  for (auto entry = first; entry != last; ++entry) {
+    out.push_back(entry->second);
+  }
+}
+
+XMLAttribute* XMLNode::FindAttribute(std::string_view name) const {
+  if (attributeIndex_.empty()) {
+    for (XMLAttribute* attribute : attributes_) {
+      if (attribute->name == name) {
+        return attribute;
+      }
+    }
+    return nullptr;
+  }
+  const auto entry = attributeIndex_.find(name);
+  return entry == attributeIndex_.end() ? nullptr : entry->second;
+}
+
+XMLValue* XMLNode::GetAttribute(std::string_view name) const {
+  XMLAttribute* attribute = FindAttribute(name);
+  return attribute == nullptr ? nullptr : &attribute->value;
+}
+
+bool XMLNode::HasAttribute(std::string_view name) const {
+  return FindAttribute(name) != nullptr;
+}
+
+void XMLNode::ReserveAttributes(std::size_t count) {
+  if (count <= attributes_.size() + freeRecords_) {
+    return;
+  }
+  // Records are handed out from the end of the newest block; what is left of an older block is unused.
+  // Blocks stay below the C library's large-request size, whose allocation would first sweep all freed
+  // small chunks together.
+  constexpr std::size_t kMaxBlock = 960 / sizeof(XMLAttribute);
+  const std::size_t more = std::min(count - attributes_.size(), kMaxBlock);
+  attributeBlocks_.push_back(std::make_unique<XMLAttribute[]>(more));
+  freeRecords_ = more;
+  attributes_.reserve(count);
+}
+
+XMLAttribute& XMLNode::AttributeFor(const std::string& name) {
+  if (XMLAttribute* existing = FindAttribute(name)) {
+    return *existing;
+  }
+  if (freeRecords_ == 0) {
+    ReserveAttributes(std::max<std::size_t>(4, attributes_.size()) + attributes_.size());
+  }
+  XMLAttribute& record = attributeBlocks_.back()[--freeRecords_];
+  attributes_.push_back(&record);
+  record.name = name;
+  if (!attributeIndex_.empty()) {
+    attributeIndex_.emplace(name, &record);
+  } else if (attributes_.size() > kIndexThreshold) {
+    for (XMLAttribute* attribute : attributes_) {
+      attributeIndex_.emplace(attribute->name, attribute);
+    }
+  }
+  return record;
+}
+
+void XMLNode::SetAttribute(const std::string& name, const std::wstring& text) {
+  AttributeFor(name).value.SetWideString(text);
+}
+
+void XMLNode::SetAttribute(const std::string& name, std::wstring&& text) {
+  AttributeFor(name).value.SetWideString(std::move(text));
+}
+
+}  // namespace GameTools
