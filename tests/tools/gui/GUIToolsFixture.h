@@ -1,0 +1,153 @@
+#pragma once
+// A headless engine over a fresh data folder for the GUI toolkit's tests, with a data keeper ("en",
+// not threaded), a shown container window for controls, a frame step that sets the timer manager's
+// delta, and makers of the resources the window files name: framed models (with a bounding box per
+// frame, so an animator has a path) and texture shaders, registered under "ui/" names.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/core/Engine.h"
+#include "engine/core/MessageManager.h"
+#include "engine/core/TimerManager.h"
+#include "engine/gui/GUIManager.h"
+#include "engine/gui/GUIWindow.h"
+#include "engine/render/VertexBuffer.h"
+#include "engine/resources/AnimationControl.h"
+#include "engine/resources/Model.h"
+#include "engine/resources/ModelManager.h"
+#include "engine/resources/ShaderDescriptor.h"
+#include "engine/resources/ShaderManager.h"
+#include "engine/resources/ShaderUser.h"
+#include "platform/headless/HeadlessDisplay.h"
+#include "platform/headless/HeadlessWindow.h"
+#include "tests/support/TempFolder.h"
+#include "tools/game/DataKeeper.h"
+#include "tools/gui/ControlDescription.h"
+
+namespace GUITools::guitest {
+
+using namespace CorvantisEngine;
+
+class GUIToolsFixture : public testing::Test {
+ protected:
+  GUIToolsFixture() {
+    platform::headless::InstallHeadlessWindows();
+    display_ = platform::headless::InstallHeadlessDisplay();
+  }
+  ~GUIToolsFixture() override {
+    if (container_ != nullptr && engine_ != nullptr) {
+      engine_->GetGUIManager()->DestroyWindow(container_);
+    }
+    keeper_.reset();
+    engine_.reset();
+  }
+
+  // The engine starts on first use, so that a test can write its data files first.
+  Engine* GetEngine() {
+    if (!engine_) {
+      EngineStartParameters p;
+      p.name = p.applicationName = p.logName = "Tools";
+      p.version = 100;
+      p.logFolder = p.configFolder = folder_.Root().string();
+      p.dataFolder = folder_.Root().string();
+      p.packFolder = "Data";
+      p.defaultVideoMode = "800x600x32";
+      p.forceDefaultVideoMode = 1;
+      p.forceDefaultFullScreen = 1;
+      engine_ = std::make_unique<Engine>(p);
+      engine_->GetGUIManager()->SetScreenSize(800.0f, 600.0f);
+      engine_->GetTimerManager()->delta = 0.0f;
+    }
+    return engine_.get();
+  }
+  GameTools::DataKeeper* Keeper() {
+    if (!keeper_) {
+      keeper_ = std::make_unique<GameTools::DataKeeper>(GetEngine(), "en", false);
+    }
+    return keeper_.get();
+  }
+  GUIWindow* Container() {
+    if (container_ == nullptr) {
+      container_ =
+          GetEngine()->GetGUIManager()->CreateModelWindow(kGUIShown, {0, 0}, {0, 0}, nullptr, nullptr);
+    }
+    return container_;
+  }
+  void SetDelta(float seconds) { GetEngine()->GetTimerManager()->delta = seconds; }
+
+  // A model of `frames` frames whose frame i has its box centred on (x0 + dx * i, y0 + dy * i), under
+  // "ui/" + name in the data keeper, which owns it.
+  Model* AddModel(const std::string& name, std::uint32_t frames, Vector2 first = {0, 0},
+                  Vector2 step = {0, 0}) {
+    ModelManager* models = GetEngine()->GetModelManager();
+    auto* model = new Model(models->GetServices(), 0x200000, 4, 6, frames, nullptr, nullptr);
+    model->name = "model:" + name;
+    model->SetFlags(kModelFrames);
+    model->frameVertices.resize(static_cast<std::size_t>(4) * frames);
+    for (std::uint32_t i = 0; i < frames; ++i) {
+      const float x = first.x + step.x * static_cast<float>(i);
+      const float y = first.y + step.y * static_cast<float>(i);
+      model->frameBoxes.emplace_back(Vector3{x - 1, y - 1, 0}, Vector3{x + 1, y + 1, 0});
+    }
+    model->animation->speed = 10.0f;
+    Keeper()->AddModel("ui/" + name, model);
+    return model;
+  }
+  // A one-stage texture shader under "ui/" + name; its diffuse name tells it apart.
+  ShaderUser* AddShader(const std::string& name) {
+    const ShaderDescriptor descriptor(false, 0, 1, 1, 1, 0.0f, "ui\\" + name + ".tga", "", true);
+    ShaderUser* user = GetEngine()->GetShaderManager()->GetShader(descriptor);
+    Keeper()->AddShaderUser("ui/" + name, user);
+    return user;
+  }
+
+  static ControlDescription Describe(const std::string& name, const std::string& model = "",
+                                     const std::string& shader = "") {
+    ControlDescription d;
+    d.name = name;
+    d.model = model;
+    d.shader = shader;
+    return d;
+  }
+  // The diffuse texture name of a window's model, empty without one.
+  static std::string TextureOf(const GUIWindow* window) {
+    const ShaderUser* shader = window != nullptr ? window->GetTexture() : nullptr;
+    return shader != nullptr && shader->GetStageCount() > 0 ? shader->GetStage(0).diffuseName : "";
+  }
+  // The texture coordinates of a quad's far corner.
+  static Vector2 QuadExtent(const GUIWindow* window) {
+    const auto* vertices = reinterpret_cast<const ColouredVertex*>(window->model->vertexBuffer->GetData());
+    return {vertices[1].u, vertices[1].v};
+  }
+
+  std::vector<std::string> Logged(std::uint32_t type) {
+    std::vector<std::string> out;
+    MessageManager* log = GetEngine()->GetMessageManager();
+    for (std::int32_t i = 0; i < log->GetRecordCount(); ++i) {
+      if (log->GetRecord(i).type == type) {
+        out.push_back(log->GetRecord(i).text);
+      }
+    }
+    return out;
+  }
+  bool LoggedError(const std::string& text) {
+    for (const std::string& line : Logged(LogRecord::kError)) {
+      if (line.find(text) != std::string::npos) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  testsupport::TempFolder folder_;
+  std::shared_ptr<platform::headless::HeadlessDisplay> display_;
+  std::unique_ptr<Engine> engine_;
+  std::unique_ptr<GameTools::DataKeeper> keeper_;
+  GUIWindow* container_ = nullptr;
+};
+
+}  // namespace GUITools::guitest
