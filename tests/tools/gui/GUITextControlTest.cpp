@@ -22,25 +22,7 @@ namespace {
 class GUITextControlTest : public GUIToolsFixture {
  protected:
   void SetUp() override {
-    std::vector<fontbaker::FontGlyphRecord> glyphs;
-    float u = 0.0f;
-    for (wchar_t c = 32; c < 127; ++c) {
-      glyphs.push_back({static_cast<std::uint16_t>(c), u, 0.0f, 0.01f, 0.5f, 0.5f});
-      u += 0.01f;
-    }
-    folder_.Write("data/ui/fonts/fixed.fnt", fontbaker::BuildFontFile(glyphs));
-    folder_.Write("data/ui/fonts/fonts_basic.xml",
-                  "<fonts><font name=\"fixed\" size=\"10\">"
-                  "<description_file_path path=\"ui\\fonts\\fixed.fnt\"/>"
-                  "<diffuse_image_path path=\"ui\\fonts\\fixed.tga\"/><opacity_image_path path=\"32bit\"/>"
-                  "</font></fonts>\n");
-    folder_.Write("data/ui/texts/texts.xml",
-                  "<texts>\n"
-                  "  <greeting><en text=\"hello\"/><ru text=\"privet\"/></greeting>\n"
-                  "  <shout><en text=\"LOUD\"/></shout>\n"
-                  "  <menu><start><en text=\"start game\"/></start></menu>\n"
-                  "</texts>\n");
-    folder_.Write("data/ui/texts/default_texts.xml", "<texts/>\n");
+    WriteFontAndTexts();
     fonts_ = std::make_unique<GUIFontTool>(GetEngine(), "en");
     texts_ = std::make_unique<GUITextTool>(GetEngine(), "en");
   }

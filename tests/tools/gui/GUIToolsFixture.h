@@ -25,6 +25,7 @@
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "tests/support/TempFolder.h"
+#include "tools/fontbaker/FontFileWriter.h"
 #include "tools/game/DataKeeper.h"
 #include "tools/gui/ControlDescription.h"
 
@@ -103,6 +104,30 @@ class GUIToolsFixture : public testing::Test {
     ShaderUser* user = GetEngine()->GetShaderManager()->GetShader(descriptor);
     Keeper()->AddShaderUser("ui/" + name, user);
     return user;
+  }
+
+  // "fixed": a font of size 10 in which every printable ASCII character (the blank too) is half the
+  // size wide; and English texts for the keys "greeting", "shout" and "menu/start".
+  void WriteFontAndTexts() {
+    std::vector<fontbaker::FontGlyphRecord> glyphs;
+    float u = 0.0f;
+    for (wchar_t c = 32; c < 127; ++c) {
+      glyphs.push_back({static_cast<std::uint16_t>(c), u, 0.0f, 0.01f, 0.5f, 0.5f});
+      u += 0.01f;
+    }
+    folder_.Write("data/ui/fonts/fixed.fnt", fontbaker::BuildFontFile(glyphs));
+    folder_.Write("data/ui/fonts/fonts_basic.xml",
+                  "<fonts><font name=\"fixed\" size=\"10\">"
+                  "<description_file_path path=\"ui\\fonts\\fixed.fnt\"/>"
+                  "<diffuse_image_path path=\"ui\\fonts\\fixed.tga\"/><opacity_image_path path=\"32bit\"/>"
+                  "</font></fonts>\n");
+    folder_.Write("data/ui/texts/texts.xml",
+                  "<texts>\n"
+                  "  <greeting><en text=\"hello\"/><ru text=\"privet\"/></greeting>\n"
+                  "  <shout><en text=\"LOUD\"/></shout>\n"
+                  "  <menu><start><en text=\"start game\"/></start></menu>\n"
+                  "</texts>\n");
+    folder_.Write("data/ui/texts/default_texts.xml", "<texts/>\n");
   }
 
   static ControlDescription Describe(const std::string& name, const std::string& model = "",
