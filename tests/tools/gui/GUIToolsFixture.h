@@ -81,9 +81,9 @@ class GUIToolsFixture : public testing::Test {
   void SetDelta(float seconds) { GetEngine()->GetTimerManager()->delta = seconds; }
 
   // A model of `frames` frames whose frame i has its box centred on (x0 + dx * i, y0 + dy * i), under
-  // "ui/" + name in the data keeper, which owns it.
+  // prefix + name in the data keeper, which owns it.
   Model* AddModel(const std::string& name, std::uint32_t frames, Vector2 first = {0, 0},
-                  Vector2 step = {0, 0}) {
+                  Vector2 step = {0, 0}, const std::string& prefix = "ui/") {
     ModelManager* models = GetEngine()->GetModelManager();
     auto* model = new Model(models->GetServices(), 0x200000, 4, 6, frames, nullptr, nullptr);
     model->name = "model:" + name;
@@ -95,14 +95,14 @@ class GUIToolsFixture : public testing::Test {
       model->frameBoxes.emplace_back(Vector3{x - 1, y - 1, 0}, Vector3{x + 1, y + 1, 0});
     }
     model->animation->speed = 10.0f;
-    Keeper()->AddModel("ui/" + name, model);
+    Keeper()->AddModel(prefix + name, model);
     return model;
   }
-  // A one-stage texture shader under "ui/" + name; its diffuse name tells it apart.
-  ShaderUser* AddShader(const std::string& name) {
+  // A one-stage texture shader under prefix + name; its diffuse name tells it apart.
+  ShaderUser* AddShader(const std::string& name, const std::string& prefix = "ui/") {
     const ShaderDescriptor descriptor(false, 0, 1, 1, 1, 0.0f, "ui\\" + name + ".tga", "", true);
     ShaderUser* user = GetEngine()->GetShaderManager()->GetShader(descriptor);
-    Keeper()->AddShaderUser("ui/" + name, user);
+    Keeper()->AddShaderUser(prefix + name, user);
     return user;
   }
 
