@@ -363,61 +363,60 @@ std::string DataKeeper::ExpandCounters(const std::string& text, const CounterSta
   return result;
 }
 
-Model* DataKeeper::GetModel(const std::string& name) {
-  const auto found = models_.find(name);
-  if (found != models_.end()) {
+namespace {
+
+// The object stored under the name, else the fallback after logging what was asked for.
+template <class T>
+T* FindOrDefault(MessageManager* log, const std::map<std::string, T*>& map, const std::string& name,
+                 T* fallback, const char* operation) {
+  const auto found = map.find(name);
+  if (found != map.end()) {
     return found->second;
   }
-  log_->Error("(DataKeeper::GetModel): There is no \"" + name + "\" resource");
-  return defaultModel_.get();
+  log->Error(std::string("(DataKeeper::") + operation + "): There is no \"" + name + "\" resource");
+  return fallback;
+}
+
+// Stores the object under the name, taking it over; a name already there keeps its object and the new
+// one is handed to destroy.
+template <class T, class Destroy>
+void StoreOrDestroy(MessageManager* log, std::map<std::string, T*>& map, const std::string& name, T* object,
+                    const char* operation, const char* what, Destroy destroy) {
+  if (object == nullptr) {
+    return;
+  }
+  if (!map.emplace(name, object).second) {
+    log->Error(std::string("(DataKeeper::") + operation + "): " + what + " \"" + name + "\" is duplicated");
+    destroy(object);
+  }
+}
+
+}  // namespace
+
+Model* DataKeeper::GetModel(const std::string& name) {
+  return FindOrDefault(log_, models_, name, defaultModel_.get(), "GetModel");
 }
 
 ParticleSystem* DataKeeper::GetParticleSystem(const std::string& name) {
-  const auto found = particleSystems_.find(name);
-  if (found != particleSystems_.end()) {
-    return found->second;
-  }
-  log_->Error("(DataKeeper::GetParticleSystem): There is no \"" + name + "\" resource");
-  return defaultParticleSystem_.get();
+  return FindOrDefault(log_, particleSystems_, name, defaultParticleSystem_.get(), "GetParticleSystem");
 }
 
 ShaderUser* DataKeeper::GetShaderUser(const std::string& name) {
-  const auto found = shaderUsers_.find(name);
-  if (found != shaderUsers_.end()) {
-    return found->second;
-  }
-  log_->Error("(DataKeeper::GetShaderUser): There is no \"" + name + "\" resource");
-  return defaultShaderUser_;
+  return FindOrDefault(log_, shaderUsers_, name, defaultShaderUser_, "GetShaderUser");
 }
 
 void DataKeeper::AddModel(const std::string& name, Model* model) {
-  if (model == nullptr) {
-    return;
-  }
-  if (!models_.emplace(name, model).second) {
-    log_->Error("(DataKeeper::AddModel): Model \"" + name + "\" is duplicated");
-    delete model;
-  }
+  StoreOrDestroy(log_, models_, name, model, "AddModel", "Model", [](Model* refused) { delete refused; });
 }
 
 void DataKeeper::AddParticleSystem(const std::string& name, ParticleSystem* system) {
-  if (system == nullptr) {
-    return;
-  }
-  if (!particleSystems_.emplace(name, system).second) {
-    log_->Error("(DataKeeper::AddParticleSystem): Particle System \"" + name + "\" is duplicated");
-    delete system;
-  }
+  StoreOrDestroy(log_, particleSystems_, name, system, "AddParticleSystem", "Particle System",
+                 [](ParticleSystem* refused) { delete refused; });
 }
 
 void DataKeeper::AddShaderUser(const std::string& name, ShaderUser* user) {
-  if (user == nullptr) {
-    return;
-  }
-  if (!shaderUsers_.emplace(name, user).second) {
-    log_->Error("(DataKeeper::AddShaderUser): Shader User \"" + name + "\" is duplicated");
-    shaderManager_->RemoveShader(user);
-  }
+  StoreOrDestroy(log_, shaderUsers_, name, user, "AddShaderUser", "Shader User",
+                 [this](ShaderUser* refused) { shaderManager_->RemoveShader(refused); });
 }
 
 std::string DataKeeper::AddShaderUserAutoName(ShaderUser* user) {

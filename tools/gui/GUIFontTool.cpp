@@ -73,11 +73,6 @@ void GUIFontTool::LoadFonts(const std::string& fileName) {
   for (XMLNode* font : fonts->GetChildList()) {
     const std::uint32_t position = index++;
     bool complete = true;
-    auto languageFirst = [&](const std::string& element, const char* attribute) -> const XMLValue* {
-      const XMLValue* value = GameTools::XMLSelectAttribute(font, language_ + "/" + element, attribute);
-      return value != nullptr ? value : GameTools::XMLSelectAttribute(font, element, attribute);
-    };
-
     const XMLValue* nameValue = font->GetAttribute("name");
     const std::string name = nameValue != nullptr ? nameValue->GetString() : std::string();
     if (nameValue == nullptr) {
@@ -92,21 +87,21 @@ void GUIFontTool::LoadFonts(const std::string& fileName) {
       log_->Error(prefix + name + "\" name have not size");
       complete = false;
     }
-    const XMLValue* description = languageFirst("description_file_path", "path");
-    if (description == nullptr) {
-      log_->Error(prefix + name + "\" name have not description file");
-      complete = false;
-    }
-    const XMLValue* diffuse = languageFirst("diffuse_image_path", "path");
-    if (diffuse == nullptr) {
-      log_->Error(prefix + name + "\" name have not diffuse image");
-      complete = false;
-    }
-    const XMLValue* opacity = languageFirst("opacity_image_path", "path");
-    if (opacity == nullptr) {
-      log_->Error(prefix + name + "\" name have not opacity image");
-      complete = false;
-    }
+    // The files: the language's element first, then the font's own.
+    auto requirePath = [&](const char* element, const char* missing) -> const XMLValue* {
+      const XMLValue* value = GameTools::XMLSelectAttribute(font, language_ + "/" + element, "path");
+      if (value == nullptr) {
+        value = GameTools::XMLSelectAttribute(font, element, "path");
+      }
+      if (value == nullptr) {
+        log_->Error(prefix + name + "\" name have not " + missing);
+        complete = false;
+      }
+      return value;
+    };
+    const XMLValue* description = requirePath("description_file_path", "description file");
+    const XMLValue* diffuse = requirePath("diffuse_image_path", "diffuse image");
+    const XMLValue* opacity = requirePath("opacity_image_path", "opacity image");
     if (!complete) {
       continue;
     }
