@@ -36,7 +36,7 @@ class GUIBackgroundTest : public GUIToolsFixture {
   void TearDown() override { background_.reset(); }
 
   GUIBackgroundBase& Make(const std::string& text) {
-    folder_.Write("data/ui/background/background.xml", text);
+    Write("data/ui/background/background.xml", text);
     background_ = std::make_unique<GUIBackgroundBase>(GetEngine(), Keeper(), nullptr,
                                                       "data\\ui\\background\\background.xml");
     return *background_;

@@ -1,5 +1,5 @@
 #pragma once
-// A headless engine over a fresh data folder for the GUI toolkit's tests, with a data keeper ("en",
+// A headless engine (the engine rig) for the GUI toolkit's tests, with a data keeper ("en",
 // not threaded), a shown container window for controls, a frame step that sets the timer manager's
 // delta, and makers of the resources the window files name: framed models (with a bounding box per
 // frame, so an animator has a path) and texture shaders, registered under "ui/" names.
@@ -22,9 +22,7 @@
 #include "engine/resources/ShaderDescriptor.h"
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/ShaderUser.h"
-#include "platform/headless/HeadlessDisplay.h"
-#include "platform/headless/HeadlessWindow.h"
-#include "tests/support/TempFolder.h"
+#include "tests/support/EngineRig.h"
 #include "tools/fontbaker/FontFileWriter.h"
 #include "tools/game/DataKeeper.h"
 #include "tools/gui/ControlDescription.h"
@@ -35,35 +33,22 @@ using namespace CorvantisEngine;
 
 class GUIToolsFixture : public testing::Test {
  protected:
-  GUIToolsFixture() {
-    platform::headless::InstallHeadlessWindows();
-    display_ = platform::headless::InstallHeadlessDisplay();
-  }
   ~GUIToolsFixture() override {
-    if (container_ != nullptr && engine_ != nullptr) {
-      engine_->GetGUIManager()->DestroyWindow(container_);
+    if (container_ != nullptr) {
+      GetEngine()->GetGUIManager()->DestroyWindow(container_);
     }
     keeper_.reset();
-    engine_.reset();
   }
 
   // The engine starts on first use, so that a test can write its data files first.
   Engine* GetEngine() {
-    if (!engine_) {
-      EngineStartParameters p;
-      p.name = p.applicationName = p.logName = "Tools";
-      p.version = 100;
-      p.logFolder = p.configFolder = folder_.Root().string();
-      p.dataFolder = folder_.Root().string();
-      p.packFolder = "Data";
-      p.defaultVideoMode = "800x600x32";
-      p.forceDefaultVideoMode = 1;
-      p.forceDefaultFullScreen = 1;
-      engine_ = std::make_unique<Engine>(p);
-      engine_->GetGUIManager()->SetScreenSize(800.0f, 600.0f);
-      engine_->GetTimerManager()->delta = 0.0f;
+    if (!started_) {
+      rig_.Start();
+      started_ = true;
+      rig_.GetEngine().GetGUIManager()->SetScreenSize(800.0f, 600.0f);
+      rig_.GetEngine().GetTimerManager()->delta = 0.0f;
     }
-    return engine_.get();
+    return &rig_.GetEngine();
   }
   GameTools::DataKeeper* Keeper() {
     if (!keeper_) {
@@ -115,19 +100,19 @@ class GUIToolsFixture : public testing::Test {
       glyphs.push_back({static_cast<std::uint16_t>(c), u, 0.0f, 0.01f, 0.5f, 0.5f});
       u += 0.01f;
     }
-    folder_.Write("data/ui/fonts/fixed.fnt", fontbaker::BuildFontFile(glyphs));
-    folder_.Write("data/ui/fonts/fonts_basic.xml",
-                  "<fonts><font name=\"fixed\" size=\"10\">"
-                  "<description_file_path path=\"ui\\fonts\\fixed.fnt\"/>"
-                  "<diffuse_image_path path=\"ui\\fonts\\fixed.tga\"/><opacity_image_path path=\"32bit\"/>"
-                  "</font></fonts>\n");
-    folder_.Write("data/ui/texts/texts.xml",
-                  "<texts>\n"
-                  "  <greeting><en text=\"hello\"/><ru text=\"privet\"/></greeting>\n"
-                  "  <shout><en text=\"LOUD\"/></shout>\n"
-                  "  <menu><start><en text=\"start game\"/></start></menu>\n"
-                  "</texts>\n");
-    folder_.Write("data/ui/texts/default_texts.xml", "<texts/>\n");
+    Write("data/ui/fonts/fixed.fnt", fontbaker::BuildFontFile(glyphs));
+    Write("data/ui/fonts/fonts_basic.xml",
+          "<fonts><font name=\"fixed\" size=\"10\">"
+          "<description_file_path path=\"ui\\fonts\\fixed.fnt\"/>"
+          "<diffuse_image_path path=\"ui\\fonts\\fixed.tga\"/><opacity_image_path path=\"32bit\"/>"
+          "</font></fonts>\n");
+    Write("data/ui/texts/texts.xml",
+          "<texts>\n"
+          "  <greeting><en text=\"hello\"/><ru text=\"privet\"/></greeting>\n"
+          "  <shout><en text=\"LOUD\"/></shout>\n"
+          "  <menu><start><en text=\"start game\"/></start></menu>\n"
+          "</texts>\n");
+    Write("data/ui/texts/default_texts.xml", "<texts/>\n");
   }
 
   static ControlDescription Describe(const std::string& name, const std::string& model = "",
@@ -150,27 +135,25 @@ class GUIToolsFixture : public testing::Test {
   }
 
   std::vector<std::string> Logged(std::uint32_t type) {
-    std::vector<std::string> out;
-    MessageManager* log = GetEngine()->GetMessageManager();
-    for (std::int32_t i = 0; i < log->GetRecordCount(); ++i) {
-      if (log->GetRecord(i).type == type) {
-        out.push_back(log->GetRecord(i).text);
-      }
-    }
-    return out;
+    GetEngine();
+    return rig_.Entries(type);
   }
   bool LoggedError(const std::string& text) {
-    for (const std::string& line : Logged(LogRecord::kError)) {
+    GetEngine();
+    for (const std::string& line : rig_.Errors()) {
       if (line.find(text) != std::string::npos) {
         return true;
       }
     }
     return false;
   }
+  void Write(const std::string& relative, const std::string& bytes) { rig_.Write(relative, bytes); }
+  void Write(const std::string& relative, const std::vector<std::uint8_t>& bytes) {
+    rig_.Write(relative, std::string(bytes.begin(), bytes.end()));
+  }
 
-  testsupport::TempFolder folder_;
-  std::shared_ptr<platform::headless::HeadlessDisplay> display_;
-  std::unique_ptr<Engine> engine_;
+  testsupport::EngineRig rig_;
+  bool started_ = false;
   std::unique_ptr<GameTools::DataKeeper> keeper_;
   GUIWindow* container_ = nullptr;
 };

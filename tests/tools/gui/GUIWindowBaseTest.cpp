@@ -60,9 +60,7 @@ class GUIWindowBaseTest : public GUIToolsFixture {
     tools_.reset();
   }
 
-  void Window(const std::string& file, const std::string& text) {
-    folder_.Write("data/ui/windows/" + file, text);
-  }
+  void Window(const std::string& file, const std::string& text) { Write("data/ui/windows/" + file, text); }
   GUIToolManager* Tools() {
     if (!tools_) {
       tools_ = std::make_unique<GUIToolManager>(GetEngine(), "en");

@@ -137,14 +137,14 @@ TEST_F(GUIWrapperControlTest, OnlyPanelsPlayTheirModelFrames) {
 }
 
 TEST_F(GUIWrapperControlTest, EditBoxPushesItsSettingsWhileVisible) {
-  folder_.Write("data/ui/fonts/test.fnt", fontbaker::BuildFontFile({{'A', 0, 0, 0.1f, 0.1f, 0.5f}}));
-  folder_.Write("data/ui/fonts/fonts_basic.xml",
-                "<fonts>\n"
-                "  <font name=\"first\" size=\"10\"><description_file_path path=\"ui\\fonts\\test.fnt\"/>"
-                "<diffuse_image_path path=\"ui\\fonts\\a.tga\"/><opacity_image_path path=\"32bit\"/></font>\n"
-                "  <font name=\"second\" size=\"12\"><description_file_path path=\"ui\\fonts\\test.fnt\"/>"
-                "<diffuse_image_path path=\"ui\\fonts\\a.tga\"/><opacity_image_path path=\"32bit\"/></font>\n"
-                "</fonts>\n");
+  Write("data/ui/fonts/test.fnt", fontbaker::BuildFontFile({{'A', 0, 0, 0.1f, 0.1f, 0.5f}}));
+  Write("data/ui/fonts/fonts_basic.xml",
+        "<fonts>\n"
+        "  <font name=\"first\" size=\"10\"><description_file_path path=\"ui\\fonts\\test.fnt\"/>"
+        "<diffuse_image_path path=\"ui\\fonts\\a.tga\"/><opacity_image_path path=\"32bit\"/></font>\n"
+        "  <font name=\"second\" size=\"12\"><description_file_path path=\"ui\\fonts\\test.fnt\"/>"
+        "<diffuse_image_path path=\"ui\\fonts\\a.tga\"/><opacity_image_path path=\"32bit\"/></font>\n"
+        "</fonts>\n");
   GUIFontTool fonts(GetEngine(), "en");
   GUIEditBoxControl c(GetEngine(), Keeper(), &fonts, Container(), Describe("name", "", "skin"));
   GUIEditBox* box = c.editBox;
