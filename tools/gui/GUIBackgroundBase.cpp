@@ -1,6 +1,5 @@
 #include "tools/gui/GUIBackgroundBase.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "engine/core/Engine.h"
@@ -158,8 +157,7 @@ void GUIBackgroundBase::Update() {
     return;
   }
   fadeTime += timerManager->delta;
-  const float x = std::clamp(fadeSpeed * fadeTime, 0.0f, 1.0f);
-  const float alpha = target != 0 ? x : 1.0f - x;
+  const float alpha = GUIBackgroundLayer::FadeAlpha(fadeSpeed, fadeTime, target != 0);
   if (target != 0 && std::fabs(alpha - 1.0f) < kEpsilon) {
     fading = 0;
   } else if (target == 0 && std::fabs(alpha) < kEpsilon) {

@@ -150,6 +150,11 @@ void GUIBackgroundLayer::ApplyAlpha(float f) {
   }
 }
 
+float GUIBackgroundLayer::FadeAlpha(float speed, float time, bool showing) {
+  const float x = std::clamp(speed * time, 0.0f, 1.0f);
+  return showing ? x : 1.0f - x;
+}
+
 void GUIBackgroundLayer::Update() {
   if (window->visible == 0) {
     return;
@@ -172,8 +177,7 @@ void GUIBackgroundLayer::Update() {
   }
   if (fading != 0) {
     fadeTime += timerManager->delta;
-    const float x = std::clamp(fadeSpeed * fadeTime, 0.0f, 1.0f);
-    factor = target != 0 ? x : 1.0f - x;
+    factor = FadeAlpha(fadeSpeed, fadeTime, target != 0);
     if (target != 0 && std::fabs(factor - 1.0f) < kEpsilon) {
       fading = 0;
     }

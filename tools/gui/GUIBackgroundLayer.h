@@ -52,6 +52,9 @@ class GUIBackgroundLayer {
   // times f.
   void ApplyAlpha(float f);
   void Update();
+  // A fade of 1 / speed seconds, `time` seconds in: rising from 0 to 1 when showing, falling from 1 to 0
+  // when hiding.
+  static float FadeAlpha(float speed, float time, bool showing);
 
   CorvantisEngine::GUIWindow* GetWindow() const { return window; }
   CorvantisEngine::ParticleSystem* GetParticleSystem() const { return particleSystem; }

@@ -103,6 +103,17 @@ void GUIControl::TextureModel(GUIWindow* window, const Look& look, const std::st
   }
 }
 
+GUIWindow* GUIControl::MakeWindowWidget(const ControlDescription& description, GUIWindow* parent) {
+  return MakeWidget(
+      description,
+      [&](ShaderUser* shader) {
+        return guiManager->CreateWindow(kGUIColoured, position, size, shader, parent, description.uv);
+      },
+      [&](Model* prototype) {
+        return guiManager->CreateModelWindow(kGUIColoured, position, size, prototype, parent);
+      });
+}
+
 void GUIControl::PlayAnimation(AnimationControl* animation, std::uint32_t id) {
   if (animation != nullptr) {
     animation->SetAnimation(id);

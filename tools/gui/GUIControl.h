@@ -114,6 +114,9 @@ class GUIControl {
     TextureModel(widget, look, description.shader);
     return widget;
   }
+  // MakeWidget for a plain engine window (panels and text labels).
+  CorvantisEngine::GUIWindow* MakeWindowWidget(const ControlDescription& description,
+                                               CorvantisEngine::GUIWindow* parent);
 
  private:
   // Limits the range to the frames and sets up animation 0 (first to last) and 1 (last to first);

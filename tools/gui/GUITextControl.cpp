@@ -42,15 +42,7 @@ GUITextControl::GUITextControl(Engine* engine_, GameTools::DataKeeper* dataKeepe
       fontManager(guiManager->GetFontManager()),
       fontTool(fontTool_),
       textTool(textTool_) {
-  GUIWindow* window = MakeWidget(
-      description,
-      [&](ShaderUser* shader) {
-        return guiManager->CreateWindow(kGUIColoured, position, size, shader, parent, description.uv);
-      },
-      [&](Model* prototype) {
-        return guiManager->CreateModelWindow(kGUIColoured, position, size, prototype, parent);
-      });
-  Setup(window, description);
+  Setup(MakeWindowWidget(description, parent), description);
 }
 
 GUITextControl::~GUITextControl() {
@@ -192,7 +184,9 @@ void GUITextControl::LayoutText() {
 void GUITextControl::AdvanceTypewriter(float dt) {
   float speed = printingSpeed;
   const float count = static_cast<float>(characterCount);
-  if (printingSpeed > 0.0f && maxPrintingTime > 0.0f && count / printingSpeed > maxPrintingTime) {
+  // The whole text always prints within the maximum time, however slow the speed (0 included).
+  if (count > 0.0f && maxPrintingTime > 0.0f &&
+      (printingSpeed <= 0.0f || count / printingSpeed > maxPrintingTime)) {
     speed = count / maxPrintingTime;
   }
   if (previousLines.empty() && (shown || pending)) {

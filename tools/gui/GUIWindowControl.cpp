@@ -12,15 +12,7 @@ using namespace CorvantisEngine;
 GUIWindowControl::GUIWindowControl(Engine* engine_, GameTools::DataKeeper* dataKeeper_, GUIWindow* parent,
                                    const ControlDescription& description)
     : GUIControl(engine_, dataKeeper_, description) {
-  GUIWindow* window = MakeWidget(
-      description,
-      [&](ShaderUser* shader) {
-        return guiManager->CreateWindow(kGUIColoured, position, size, shader, parent, description.uv);
-      },
-      [&](Model* prototype) {
-        return guiManager->CreateModelWindow(kGUIColoured, position, size, prototype, parent);
-      });
-  Setup(window, description);
+  Setup(MakeWindowWidget(description, parent), description);
 }
 
 GUIWindowControl::~GUIWindowControl() {

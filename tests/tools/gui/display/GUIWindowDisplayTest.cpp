@@ -14,6 +14,7 @@
 #include "engine/resources/Image.h"
 #include "engine/resources/ShaderDescriptor.h"
 #include "engine/resources/ShaderManager.h"
+#include "tests/support/PixelProbe.h"
 #include "tests/support/TempFolder.h"
 #include "tools/fontbaker/FontBaker.h"
 #include "tools/game/DataKeeper.h"
@@ -26,36 +27,9 @@ namespace {
 
 using namespace CorvantisEngine;
 
-struct Rgb {
-  int r, g, b;
-};
-
-// A texture of `cells` solid colours side by side, each 8 x 8 pixels.
-void WriteCells(const std::string& path, const std::vector<Rgb>& cells) {
-  const std::uint32_t width = 8 * static_cast<std::uint32_t>(cells.size());
-  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * 8 * 4);
-  for (std::uint32_t y = 0; y < 8; ++y) {
-    for (std::uint32_t x = 0; x < width; ++x) {
-      const Rgb& c = cells[x / 8];
-      std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
-      p[0] = static_cast<std::uint8_t>(c.r);
-      p[1] = static_cast<std::uint8_t>(c.g);
-      p[2] = static_cast<std::uint8_t>(c.b);
-      p[3] = 255;
-    }
-  }
-  ASSERT_TRUE(fontbaker::WriteTga32(path, width, 8, rgba));
-}
-
-::testing::AssertionResult Near(const Rgb& actual, const Rgb& expected) {
-  auto close = [](int a, int b) { return a - b <= 8 && b - a <= 8; };
-  if (close(actual.r, expected.r) && close(actual.g, expected.g) && close(actual.b, expected.b)) {
-    return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure()
-         << "got (" << actual.r << ", " << actual.g << ", " << actual.b << "), expected (" << expected.r
-         << ", " << expected.g << ", " << expected.b << ")";
-}
+using testsupport::Near;
+using testsupport::Rgb;
+using testsupport::WriteCells;
 
 class GUIWindowDisplayTest : public testing::Test {
  protected:
@@ -117,15 +91,7 @@ class GUIWindowDisplayTest : public testing::Test {
     engine_.reset();
   }
 
-  // The colour drawn at a GUI point (800 x 600 units, y up) of the last rendered frame.
-  Rgb At(float x, float y) {
-    const std::uint32_t width = image_.GetWidth();
-    const std::uint32_t height = image_.GetHeight();
-    const auto px = static_cast<std::uint32_t>(x * width / 800.0f);
-    const auto row = static_cast<std::uint32_t>(y * height / 600.0f);  // rows are bottom-up
-    const std::uint8_t* pixel = image_.GetPixels() + (static_cast<std::size_t>(row) * width + px) * 3;
-    return {pixel[0], pixel[1], pixel[2]};
-  }
+  Rgb At(float x, float y) { return testsupport::GUIPixel(image_, x, y); }
 
   testsupport::TempFolder folder_;
   std::unique_ptr<Engine> engine_;
