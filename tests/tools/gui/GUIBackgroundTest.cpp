@@ -151,11 +151,12 @@ TEST_F(GUIBackgroundTest, ParticleLayersFollowTheirWindow) {
   b.SetVisible(true, false, 1.0f);
   EXPECT_TRUE(sparks->IsVisible());
   EXPECT_FLOAT_EQ(dust->GetSpriteGroup()->colour.w, 0.5f);
+  b.GetLayers()[1]->GetWindow()->position = {50, 60};
   Step(1);
   // The animator holds at frame 0: the layer sits at (400, 300); the area emitter keeps its size.
   EXPECT_EQ(sparks->spawnBox.localMin, (Vector3{380, 290, 0}));
   EXPECT_EQ(sparks->spawnBox.localMax, (Vector3{420, 310, 0}));
-  EXPECT_EQ(dust->position, (Vector3{0, 0, 0})) << "a point emitter goes to the layer's position";
+  EXPECT_EQ(dust->position, (Vector3{50, 60, 0})) << "a point emitter goes to the layer's position";
 
   background_.reset();
   EXPECT_EQ(GetEngine()->GetParticleSystemManager()->GetSystemCount(), systems)

@@ -240,6 +240,23 @@ TEST_F(GUITextControlTest, TypewriterPrintsWithinTheMaximumTime) {
   EXPECT_EQ(Printed(), std::wstring(30, L'x'));
 }
 
+TEST_F(GUITextControlTest, AZeroSpeedStillPrintsWithinTheMaximumTime) {
+  GUITextControl& c = Make({1000, 40});
+  c.printingMode = true;
+  c.printingSpeed = 0.0f;
+  c.maxPrintingTime = 0.5f;
+  c.SetText(L"abcd");
+  c.SetVisible(true, false);
+  SetDelta(0.125f);
+  c.Update();
+  EXPECT_EQ(Printed(), L"a");
+  for (int i = 0; i < 3; ++i) {
+    Queued();
+    c.Update();
+  }
+  EXPECT_EQ(Printed(), L"abcd") << "four characters in half a second";
+}
+
 TEST_F(GUITextControlTest, ANewTextIsErasedThenPrintedAgain) {
   GUITextControl& c = Make({1000, 40});
   c.printingMode = true;
