@@ -1,7 +1,7 @@
 #pragma once
-// What the GUI display tests probe pixels with: textures of solid colour cells, the colour of the last
-// rendered frame at a GUI point (800 x 600 units, y up), and a colour comparison that allows for
-// filtering and dithering.
+// What the GUI display tests draw and probe pixels with: the engine's start record for one 800 x 600
+// window, textures of solid colour cells, the colour of the last rendered frame at a GUI point
+// (800 x 600 units, y up), and a colour comparison that allows for filtering and dithering.
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,29 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/EngineStartParameters.h"
 #include "engine/resources/Image.h"
 #include "tools/fontbaker/FontBaker.h"
 
 namespace testsupport {
+
+// An 800 x 600 window at the default mode, centred, windowed; log, ini and data (its "data" folder) in
+// `folder`.
+inline CorvantisEngine::EngineStartParameters DisplayParameters(const std::string& folder,
+                                                                const std::string& name) {
+  CorvantisEngine::EngineStartParameters p;
+  p.name = p.applicationName = p.logName = name;
+  p.version = 100;
+  p.logFolder = p.configFolder = folder;
+  p.dataFolder = folder;
+  p.packFolder = "Data";
+  p.defaultVideoMode = "800x600x32";
+  p.forceDefaultVideoMode = 1;
+  p.forceDefaultFullScreen = 1;
+  p.defaultFullScreen = 0;
+  p.centreWindow = 1;
+  return p;
+}
 
 struct Rgb {
   int r, g, b;

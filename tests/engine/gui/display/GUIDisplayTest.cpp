@@ -60,18 +60,7 @@ class GUIDisplayTest : public testing::Test {
     ASSERT_TRUE(fontbaker::WriteTga32((ui / "sans.tga").string(), baked.width, baked.height, baked.rgba));
     ASSERT_TRUE(fontbaker::WriteFontFile((ui / "sans.fnt").string(), baked.glyphs));
 
-    EngineStartParameters p;
-    p.name = p.applicationName = p.logName = "GUI";
-    p.version = 100;
-    p.logFolder = p.configFolder = folder_.string();
-    p.dataFolder = folder_.string();  // data files live in its "data" folder
-    p.packFolder = "Data";
-    p.defaultVideoMode = "800x600x32";
-    p.forceDefaultVideoMode = 1;
-    p.forceDefaultFullScreen = 1;
-    p.defaultFullScreen = 0;
-    p.centreWindow = 1;
-    engine_ = std::make_unique<Engine>(p);
+    engine_ = std::make_unique<Engine>(testsupport::DisplayParameters(folder_.string(), "GUI"));
   }
   void TearDown() override {
     engine_.reset();

@@ -63,18 +63,7 @@ class GUIWindowDisplayTest : public testing::Test {
         " position=\"200 40\" size=\"180 240\" alignment_h=\"left\" alignment_v=\"bottom\"/>\n"
         "</window>\n");
 
-    EngineStartParameters p;
-    p.name = p.applicationName = p.logName = "GUITools";
-    p.version = 100;
-    p.logFolder = p.configFolder = folder_.Root().string();
-    p.dataFolder = folder_.Root().string();
-    p.packFolder = "Data";
-    p.defaultVideoMode = "800x600x32";
-    p.forceDefaultVideoMode = 1;
-    p.forceDefaultFullScreen = 1;
-    p.defaultFullScreen = 0;
-    p.centreWindow = 1;
-    engine_ = std::make_unique<Engine>(p);
+    engine_ = std::make_unique<Engine>(testsupport::DisplayParameters(folder_.Root().string(), "GUITools"));
     engine_->GetGUIManager()->SetScreenSize(800, 600);
     keeper_ = std::make_unique<GameTools::DataKeeper>(engine_.get(), "en", false);
     ShaderManager* shaders = engine_->GetShaderManager();
