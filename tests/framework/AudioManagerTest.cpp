@@ -6,7 +6,6 @@
 
 #include "engine/config/Config.h"
 #include "engine/core/Engine.h"
-#include "engine/core/EngineTestSupport.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"
 #include "engine/sound/Sound.h"
@@ -15,7 +14,7 @@
 #include "framework/MusicTrack.h"
 #include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessClock.h"
-#include "support/TempFolder.h"
+#include "tests/support/EngineRig.h"
 
 namespace GameFramework {
 namespace {
@@ -28,21 +27,22 @@ constexpr const char* kEmpty = "";
 
 class AudioManagerTest : public testing::Test {
  protected:
-  void SetUp() override {
-    headless::ResetClock();
-    headless::ResetAudio();
-  }
   void TearDown() override {
     audio_.reset();
-    engine_.reset();
+    rig_.reset();
     headless::ResetAudio();
   }
 
+  // A fresh engine, with or without the headless sound device, and a manager with the game's volumes;
+  // the clock stands at 1 s.
   void Start(bool withSound = true) {
+    audio_.reset();
+    rig_.reset();
+    headless::ResetAudio();
     headless::Audio().refuseDevice = !withSound;
-    engine_ =
-        std::make_unique<CorvantisEngine::Engine>(CorvantisEngine::enginetest::GameParameters(temp_.Root()));
-    audio_ = std::make_unique<AudioManager>(engine_.get(), 0.285f, 0.315f);
+    rig_ = std::make_unique<testsupport::EngineRig>();
+    engine_ = &rig_->Start();
+    audio_ = std::make_unique<AudioManager>(engine_, 0.285f, 0.315f);
     At(1.0);
   }
 
@@ -62,8 +62,8 @@ class AudioManagerTest : public testing::Test {
   CorvantisEngine::SoundManager* Sounds() const { return engine_->GetSoundManager(); }
   float LastStart(std::size_t voice) const { return audio_->GetVoices()[voice]->lastStart; }
 
-  testsupport::TempFolder temp_;
-  std::unique_ptr<CorvantisEngine::Engine> engine_;
+  std::unique_ptr<testsupport::EngineRig> rig_;
+  CorvantisEngine::Engine* engine_ = nullptr;
   std::unique_ptr<AudioManager> audio_;
 };
 
@@ -288,8 +288,6 @@ TEST_F(AudioManagerTest, PausingATrackThatFadesToAStop) {
     EXPECT_EQ(audio_->GetChannelState(0), row.state);
     EXPECT_EQ(audio_->FindTrack(10)->GetFadeState(), row.fadeState);
     EXPECT_EQ(audio_->FindTrack(10)->GetFadeSpeed(), 0.5f);
-    audio_.reset();
-    engine_.reset();
   }
 }
 
@@ -364,7 +362,7 @@ TEST_F(AudioManagerTest, VolumesAreConfigurationVariables) {
   // A new manager takes the values kept by the configuration, not its defaults.
   audio_.reset();
   EXPECT_EQ(config->GetValueText("g_music_volume"), "0.250000");
-  audio_ = std::make_unique<AudioManager>(engine_.get());
+  audio_ = std::make_unique<AudioManager>(engine_);
   EXPECT_FLOAT_EQ(audio_->GetMusicVolume(), 0.25f);
   EXPECT_EQ(audio_->GetSoundVolume(), 0.0f);
   EXPECT_EQ(Sounds()->GetSoundCount(), 1u);  // the old manager's sounds went with it

@@ -1,7 +1,7 @@
 #pragma once
-// What the framework's save-file tests share: a headless engine over a fresh test folder whose "save"
-// subfolder is the save folder (inside the per-user folder, where the engine may delete), little-endian
-// byte builders for hand-made files, and a file-size limit that makes every write past it fail.
+// What the framework's tests share: a headless engine over a fresh test folder with a save folder in
+// it, little-endian byte builders for hand-made files, and a file-size limit that makes every write
+// past it fail.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -14,47 +14,41 @@
 #include <string>
 
 #include "engine/core/Engine.h"
-#include "engine/core/EngineTestSupport.h"
 #include "engine/core/MessageManager.h"
 #include "platform/headless/HeadlessAudio.h"
-#include "platform/headless/HeadlessClock.h"
-#include "support/TempFolder.h"
+#include "tests/support/EngineRig.h"
 
 namespace GameFramework::frameworktest {
 
+// A headless engine whose base folder is a fresh test folder; its "save" subfolder is the save folder,
+// inside the per-user folder, where the engine may delete.
 class SaveFolderTest : public testing::Test {
  protected:
   SaveFolderTest() {
-    platform::headless::ResetClock();
+    ::setenv("XDG_DATA_HOME", rig_.Folder().Root().c_str(), 1);
     platform::headless::ResetAudio();
-    ::setenv("XDG_DATA_HOME", temp_.Root().c_str(), 1);
-    engine_ =
-        std::make_unique<CorvantisEngine::Engine>(CorvantisEngine::enginetest::GameParameters(temp_.Root()));
+    engine_ = &rig_.Start();
   }
   ~SaveFolderTest() override { platform::headless::ResetAudio(); }
 
-  // Save-folder paths: the engine's form and the host's relative form for TempFolder.
-  std::string Save() const { return temp_.Win("save"); }
-  std::string Read(const std::string& relative) const { return temp_.Read("save/" + relative); }
+  // Save-folder paths: the engine's form, and the host's form relative to the save folder.
+  std::string Save() const { return rig_.Folder().Win("save"); }
+  std::string Read(const std::string& relative) const { return rig_.Folder().Read("save/" + relative); }
   void Write(const std::string& relative, const std::string& bytes) const {
-    temp_.Write("save/" + relative, bytes);
+    rig_.Write("save/" + relative, bytes);
   }
   bool Exists(const std::string& relative) const {
-    return std::filesystem::exists(temp_.Host("save/" + relative));
+    return std::filesystem::exists(rig_.Folder().Host("save/" + relative));
   }
-
   int CountLogged(std::uint32_t type, const std::string& text) const {
     int n = 0;
-    CorvantisEngine::MessageManager* log = engine_->GetMessageManager();
-    for (int i = 0; i < log->GetRecordCount(); ++i) {
-      const auto record = log->GetRecord(i);
-      n += record.type == type && record.text.find(text) != std::string::npos;
-    }
+    for (const std::string& entry : rig_.Entries(type))
+      n += entry.find(text) != std::string::npos;
     return n;
   }
 
-  testsupport::TempFolder temp_;
-  std::unique_ptr<CorvantisEngine::Engine> engine_;
+  testsupport::EngineRig rig_;
+  CorvantisEngine::Engine* engine_ = nullptr;
 };
 
 // Little-endian pieces of hand-made files.

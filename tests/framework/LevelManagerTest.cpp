@@ -22,8 +22,8 @@ class TestLevelManager : public LevelManagerBase {
 
 class LevelManagerTest : public frameworktest::SaveFolderTest {
  protected:
-  void WriteLevels(const std::string& xml) { temp_.Write("data/data/levels/levels.xml", xml); }
-  std::unique_ptr<TestLevelManager> Open() { return std::make_unique<TestLevelManager>(engine_.get()); }
+  void WriteLevels(const std::string& xml) { rig_.Write("data/levels/levels.xml", xml); }
+  std::unique_ptr<TestLevelManager> Open() { return std::make_unique<TestLevelManager>(engine_); }
   // "<levels>" with stages of the given level counts, each element named differently.
   static std::string Stages(const std::vector<int>& counts) {
     std::string xml = "<?xml version=\"1.0\"?>\n<levels>\n";
@@ -120,7 +120,7 @@ TEST_F(LevelManagerTest, FilesWithoutLevelsAreRefused) {
   }
   WriteLevels("<levels><stage><level></stage></levels>");
   EXPECT_THROW(Open(), CorvantisEngine::FileError);  // malformed: the parser's own error
-  std::filesystem::remove(temp_.Host("data/data/levels/levels.xml"));
+  std::filesystem::remove(rig_.Folder().Host("data/levels/levels.xml"));
   EXPECT_THROW(Open(), CorvantisEngine::FileError);  // missing
   WriteLevels("<levels><stage><level/></stage></levels>");
   EXPECT_EQ(Open()->GetNextLevel({0, 0}), (LevelPosition{0, 0}));
