@@ -28,10 +28,7 @@
 #include <string>
 #include <string_view>
 
-namespace CorvantisEngine {
-class Engine;
-class FileManager;
-}  // namespace CorvantisEngine
+#include "engine/core/Engine.h"
 
 namespace GameTools {
 
@@ -43,7 +40,8 @@ class XMLParser {
   static constexpr std::uint32_t kMaxDepth = 256;
 
   explicit XMLParser(CorvantisEngine::FileManager* files);
-  explicit XMLParser(CorvantisEngine::Engine* engine);
+  // Inline, so that only programs that have an Engine need its code.
+  explicit XMLParser(CorvantisEngine::Engine* engine) : XMLParser(engine->GetFileManager()) {}
   virtual ~XMLParser() = default;
 
   // With `root` null the file must hold exactly one top element, which becomes the root and is handed
