@@ -224,14 +224,7 @@ void AudioManager::PlayMusic(std::uint32_t channel, std::uint32_t trackId, bool 
     next = requested;
     channels_[channel] = next;
   }
-  if (fade) {
-    next->SetVolume(0.0f);
-    next->Play();
-    next->SetFade(MusicTrack::kFadeIn, speed);
-  } else {
-    next->SetVolume(1.0f);
-    next->Play();
-  }
+  StartTrack(next, fade, speed);
 }
 
 void AudioManager::StopChannel(std::uint32_t channel, bool fade, float speed) {
@@ -262,14 +255,7 @@ void AudioManager::PauseChannel(std::uint32_t channel, bool pause, bool fade, fl
     // Only a paused track resumes; a stopped one stays stopped.
     if (state != Sound::kPaused)
       return;
-    if (fade) {
-      track->SetVolume(0.0f);
-      track->Play();
-      track->SetFade(MusicTrack::kFadeIn, speed);
-    } else {
-      track->SetVolume(1.0f);
-      track->Play();
-    }
+    StartTrack(track, fade, speed);
     return;
   }
   if (state != Sound::kPlaying)
@@ -308,6 +294,14 @@ void AudioManager::Update() {
   SetMusicVolume(music + CorvantisEngine::RandomSignedFloat() * kVolumeJitter);
   musicVolume_ = music;
   soundVolume_ = sound;
+}
+
+void AudioManager::StartTrack(MusicTrack* track, bool fade, float speed) {
+  // A fade starts from silence; without one the track plays at its full level at once.
+  track->SetVolume(fade ? 0.0f : 1.0f);
+  track->Play();
+  if (fade)
+    track->SetFade(MusicTrack::kFadeIn, speed);
 }
 
 bool AudioManager::IsTrackSound(const Sound* sound) const {

@@ -96,6 +96,8 @@ class AudioManager {
   const std::vector<std::unique_ptr<MusicTrack>>& GetTracks() const { return tracks_; }
 
  private:
+  // Plays (or resumes) the track, rising from silence at `speed` with a fade, else at full level.
+  void StartTrack(MusicTrack* track, bool fade, float speed);
   bool IsTrackSound(const CorvantisEngine::Sound* sound) const;
 
   CorvantisEngine::Engine* engine_;
