@@ -68,6 +68,9 @@ class FileBinary {
   void ReadWString(std::wstring& out);
   void ReadString(std::string& out);
 
+  // Files being written: flushes and has the system put the bytes on the disk itself (not only in its
+  // cache), as a save must before it replaces the old file. Throws `FileError` when that fails.
+  void Commit();
   // Flushes and closes the disk handle; throws `FileError` when written bytes did not reach the disk.
   // Reads and seeks on a closed disk file deliver nothing; memory files are unaffected.
   void Close();

@@ -1,6 +1,7 @@
 #include "platform/win32/WinFiles.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <fnmatch.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -376,6 +377,14 @@ std::FILE* _fsopen(const char* path, const char* mode, int) {
   return std::fopen(host.c_str(), hostMode.c_str());
 }
 
+int _fileno(std::FILE* stream) {
+  return stream == nullptr ? -1 : ::fileno(stream);
+}
+
+int _commit(int descriptor) {
+  return ::fsync(descriptor) == 0 ? 0 : -1;
+}
+
 BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags) {
   if (existingName == nullptr || newName == nullptr || *existingName == '\0' || *newName == '\0') {
     return FALSE;
@@ -387,7 +396,22 @@ BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags) {
     errno = EEXIST;
     return FALSE;
   }
-  return std::rename(from.c_str(), to.c_str()) == 0 ? TRUE : FALSE;
+  if (std::rename(from.c_str(), to.c_str()) != 0) {
+    return FALSE;
+  }
+  if ((flags & MOVEFILE_WRITE_THROUGH) != 0) {
+    // The rename lives in the folder: syncing the folder makes it durable.
+    const std::size_t slash = to.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : to.substr(0, slash));
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) {
+      return FALSE;
+    }
+    const bool synced = ::fsync(descriptor) == 0;
+    ::close(descriptor);
+    return synced ? TRUE : FALSE;
+  }
+  return TRUE;
 }
 
 BOOL DeleteFileA(LPCSTR name) {
