@@ -10,6 +10,14 @@
 #include "engine/sound/SoundFileReaderOGG.h"
 #include "fuzz/SoundReaderFuzz.h"
 
+// Debian's libvorbisfile loses 8 bytes on every ov_open_callbacks that refuses a stream (a plain C
+// program that opens and clears shows it too): the leak is the library's, not the reader's, and without
+// this the leak checker stops the fuzzer at its first refused input. Only allocations made under
+// ov_open_callbacks are suppressed; a leak of the reader's own shows as before.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:ov_open_callbacks\n";
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static soundfuzz::Environment environment("ogg");
   environment.Write("fuzz.ogg", data, size);
