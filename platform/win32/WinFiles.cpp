@@ -407,7 +407,8 @@ BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags) {
     if (descriptor < 0) {
       return FALSE;
     }
-    const bool synced = ::fsync(descriptor) == 0;
+    // A file system that cannot sync folders (EINVAL) keeps its renames as well as it can.
+    const bool synced = ::fsync(descriptor) == 0 || errno == EINVAL;
     ::close(descriptor);
     return synced ? TRUE : FALSE;
   }
