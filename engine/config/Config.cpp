@@ -1,5 +1,6 @@
 #include "engine/config/Config.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 
@@ -8,6 +9,9 @@
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileManager.h"
 #include "engine/files/FileTextual.h"
+#include "platform/win32/WinFiles.h"
+#include "platform/win32/WinSystem.h"
+#include "platform/win32/WinWindow.h"
 
 namespace CorvantisEngine {
 
@@ -15,6 +19,17 @@ namespace {
 
 bool IsSpace(char c) {
   return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+// The width and height of the display the window will open on; 0 when the system does not say.
+void DisplaySize(std::uint32_t& width, std::uint32_t& height) {
+  RECT desktop{};
+  if (!GetWindowRect(GetDesktopWindow(), &desktop)) {
+    width = height = 0;
+    return;
+  }
+  width = static_cast<std::uint32_t>(std::max<LONG>(desktop.right - desktop.left, 0));
+  height = static_cast<std::uint32_t>(std::max<LONG>(desktop.bottom - desktop.top, 0));
 }
 
 }  // namespace
@@ -203,6 +218,28 @@ void Config::ResetAll() {
   }
 }
 
+// Every pair of spaces goes, pair by pair from the start of each run of spaces, so a run of n spaces
+// leaves n mod 2: one pass over the line.
+std::string Config::RemoveSpacePairs(const std::string& line) {
+  std::string out;
+  out.reserve(line.size());
+  for (std::size_t i = 0; i < line.size();) {
+    if (line[i] != ' ') {
+      out.push_back(line[i++]);
+      continue;
+    }
+    std::size_t end = i;
+    while (end < line.size() && line[end] == ' ') {
+      ++end;
+    }
+    if ((end - i) % 2 != 0) {
+      out.push_back(' ');
+    }
+    i = end;
+  }
+  return out;
+}
+
 std::int32_t Config::ExecuteLine(const std::string& line, std::string* outName) {
   if (outName != nullptr) {
     outName->clear();
@@ -210,10 +247,7 @@ std::int32_t Config::ExecuteLine(const std::string& line, std::string* outName) 
   std::string work = line;
   StringTrim(work);
   StringTrimLeftChar(work, '\\');
-  // Each pair of spaces goes; the scan resumes where the pair was, so an odd run leaves one space.
-  for (std::size_t at = work.find("  "); at != std::string::npos; at = work.find("  ", at)) {
-    work.erase(at, 2);
-  }
+  work = RemoveSpacePairs(work);
   if (work.empty()) {
     return kLineEmpty;
   }
@@ -345,15 +379,43 @@ void Config::Load() {
   if (forceDefaultFullScreen_) {
     ApplyVariable("v_fullscreen");
   }
+  CheckModeAgainstDisplay();
+}
+
+// A window larger than the display cannot be made; an ini file that asks for one (written on a larger
+// display, or by hand) would stop every start until edited. Such a mode falls back to the default, as a
+// mode the device lacks does. "desktop" takes the display's own size and always fits.
+void Config::CheckModeAgainstDisplay() {
+  if (StringToLowerCopy(v_mode) == "desktop") {
+    return;
+  }
+  std::uint32_t displayWidth = 0;
+  std::uint32_t displayHeight = 0;
+  DisplaySize(displayWidth, displayHeight);
+  if (displayWidth == 0 || displayHeight == 0) {
+    return;
+  }
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  ParseMode(v_mode, &width, &height, nullptr);
+  if (width <= displayWidth && height <= displayHeight) {
+    return;
+  }
+  if (log_ != nullptr) {
+    log_->Warning("Video mode " + v_mode + " is larger than the display (" + UIntToString(displayWidth) +
+                  "x" + UIntToString(displayHeight) + "); the default mode is used");
+  }
+  ApplyVariable("v_mode");
 }
 
 void Config::Save() {
   if (files_ == nullptr) {
     return;
   }
-  // The new file is written beside the old one and replaces it only when complete, so a failed save
-  // never leaves a truncated ini behind.
-  const std::string temporary = iniPath_ + ".tmp";
+  // The new file is written beside the old one and replaces it only when complete and on the disk, so a
+  // failed save or a power cut never leaves a truncated ini behind. The temporary name carries the
+  // process's identifier: a second instance saving at the same time writes its own.
+  const std::string temporary = iniPath_ + "." + UIntToString(GetCurrentProcessId()) + ".tmp";
   try {
     std::unique_ptr<FileTextual> file(files_->OpenTextFile(temporary, true, kTextEncodingAnsi));
     for (const auto& [name, variable] : variables_) {
@@ -363,6 +425,7 @@ void Config::Save() {
       file->WriteText(name + " " + GetValueText(name));
       file->WriteNewLine();
     }
+    file->Commit();
     file->Close();
     if (!files_->ReplaceFile(temporary, iniPath_)) {
       throw FileError("Failed to open \"" + FileManager::GetFullPath(files_->ResolvePath(iniPath_)) +

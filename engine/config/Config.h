@@ -92,8 +92,16 @@ class Config {
 
   void Update();
   void ClearChangedFlags();
+  // Reads the ini file over the defaults. A "v_mode" larger than the display (the desktop the window
+  // opens on) falls back to the variable's default, with a warning.
   void Load();
+  // Writes the ini file through a temporary file of this process, synced to the disk, that then
+  // replaces the old file.
   void Save();
+
+  // What ExecuteLine does to a line's spaces first: each pair of spaces goes, so a run of n spaces leaves
+  // n mod 2 (other blanks stay).
+  static std::string RemoveSpacePairs(const std::string& line);
 
   // "800x600x32" style; 640, 480 and 16 when either 'x' is missing. Null outputs are skipped.
   static void ParseMode(const std::string& text, std::uint32_t* width, std::uint32_t* height,
@@ -118,6 +126,7 @@ class Config {
   std::int32_t sc_take_screenshot_format = 0;
 
  private:
+  void CheckModeAgainstDisplay();
   ConfigVariable* Find(const std::string& name);
   const ConfigVariable* Find(const std::string& name) const;
 

@@ -64,12 +64,12 @@ MessageManager::MessageManager(const std::string& applicationName, std::uint8_t 
 
   WriteHtmlText("<HTML>");
   WriteHtmlText("<HEAD>");
-  WriteHtmlText("<TITLE>" + applicationName_ + " Log</TITLE>");
+  WriteHtmlText("<TITLE>" + EscapeHtml(applicationName_) + " Log</TITLE>");
   WriteHtmlText("</HEAD>");
   WriteHtmlText("<BODY bgcolor=\"" + ColourToHtml(kBlack[0], kBlack[1], kBlack[2]) + "\">");
   WriteHtmlText("<FONT color=\"" + ColourToHtml(kWhite[0], kWhite[1], kWhite[2]) + "\">");
   WriteFont(kWhite[0], kWhite[1], kWhite[2], "======== ");
-  WriteFont(kGreen[0], kGreen[1], kGreen[2], applicationName_ + " Log: " + Now());
+  WriteFont(kGreen[0], kGreen[1], kGreen[2], EscapeHtml(applicationName_ + " Log: " + Now()));
   WriteFont(kWhite[0], kWhite[1], kWhite[2], " ========\n\n");
   if (reopenFlag_) {
     CloseFile();
@@ -86,7 +86,7 @@ MessageManager::~MessageManager() {
   if (!file_)
     return;
   WriteFont(kWhite[0], kWhite[1], kWhite[2], "\n======== ");
-  WriteFont(kGreen[0], kGreen[1], kGreen[2], applicationName_ + " Log end: " + Now());
+  WriteFont(kGreen[0], kGreen[1], kGreen[2], EscapeHtml(applicationName_ + " Log end: " + Now()));
   WriteFont(kWhite[0], kWhite[1], kWhite[2], " ========\n");
   WriteHtmlText("</FONT>");
   WriteHtmlText("</BODY>");
@@ -123,11 +123,13 @@ void MessageManager::WriteEntry(std::uint32_t type, const std::string& text) {
     if (reopenFlag_)
       OpenForAppend();
     if (file_) {
-      // White entries show in the body's white font, so they need no tag of their own.
+      // Entries are text, not markup: a name holding "<" or "&" must not break the page. White entries
+      // show in the body's white font, so they need no tag of their own.
+      const std::string shown = EscapeHtml(text);
       if (colour == kWhite) {
-        WriteHtmlText(text);
+        WriteHtmlText(shown);
       } else {
-        WriteFont(colour[0], colour[1], colour[2], text);
+        WriteFont(colour[0], colour[1], colour[2], shown);
       }
       if (reopenFlag_) {
         CloseFile();
@@ -168,6 +170,30 @@ std::string MessageManager::ColourToHtml(float r, float g, float b) {
     text += digits;
   }
   return text;
+}
+
+std::string MessageManager::EscapeHtml(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
 }
 
 std::string MessageManager::FormatTime(std::time_t time) {

@@ -68,6 +68,9 @@ class MessageManager {
     return ColourToHtml(colour.x, colour.y, colour.z);
   }
 
+  // The text as HTML shows it: "&", "<", ">" and '"' as character references; line ends stay.
+  static std::string EscapeHtml(const std::string& text);
+
   // The C library's ctime form of the local time, without its trailing newline.
   static std::string FormatTime(std::time_t time);
 

@@ -255,44 +255,73 @@ void FileBinary::ReadUIntVector(std::vector<std::uint32_t>& out) {
   }
 }
 
+// Files hold UTF-16 units: a character beyond the basic plane takes a surrogate pair. The count byte
+// limits a string to 254 units before its terminating zero; a longer text is cut at a character
+// boundary, never inside a pair.
 void FileBinary::WriteWString(const std::wstring& text) {
   std::size_t length = text.size();
   const std::size_t zero = text.find(L'\0');
   if (zero != std::wstring::npos) {
     length = zero;
   }
-  if (length > kMaxWStringLength) {
-    if (log_ != nullptr) {
-      log_->Warning("Text of " + std::to_string(length) + " characters cut to " +
-                    std::to_string(kMaxWStringLength) + " in \"" + name_ + "\" file");
+  std::vector<std::uint16_t> units;
+  units.reserve(std::min<std::size_t>(length, kMaxWStringLength) + 1);
+  std::size_t kept = 0;
+  for (; kept < length; ++kept) {
+    std::uint32_t c = static_cast<std::uint32_t>(text[kept]);
+    if (c > 0x10FFFFu) {
+      c = 0xFFFDu;  // no such character
     }
-    length = kMaxWStringLength;
+    const std::size_t needed = c > 0xFFFFu ? 2 : 1;
+    if (units.size() + needed > kMaxWStringLength) {
+      break;
+    }
+    if (needed == 2) {
+      c -= 0x10000u;
+      units.push_back(static_cast<std::uint16_t>(0xD800u + (c >> 10)));
+      units.push_back(static_cast<std::uint16_t>(0xDC00u + (c & 0x3FFu)));
+    } else {
+      units.push_back(static_cast<std::uint16_t>(c));
+    }
   }
+  if (kept < length && log_ != nullptr) {
+    log_->Warning("Text of " + std::to_string(length) + " characters cut to " + std::to_string(kept) +
+                  " in \"" + name_ + "\" file");
+  }
+  units.push_back(0);
   std::vector<std::uint8_t> bytes;
-  bytes.reserve(1 + 2 * (length + 1));
-  bytes.push_back(static_cast<std::uint8_t>(length + 1));
-  for (std::size_t i = 0; i <= length; ++i) {
-    // Files hold UTF-16 units; characters beyond the basic plane do not occur in the engine's texts
-    // and are kept to their low 16 bits.
-    const std::uint32_t unit = i < length ? static_cast<std::uint32_t>(text[i]) & 0xFFFFu : 0u;
+  bytes.reserve(1 + 2 * units.size());
+  bytes.push_back(static_cast<std::uint8_t>(units.size()));
+  for (std::uint16_t unit : units) {
     bytes.push_back(static_cast<std::uint8_t>(unit));
     bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
   }
   Write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
 }
 
+// A surrogate pair reads back as its one character; a surrogate without its partner is kept as the unit
+// it is.
 void FileBinary::ReadWString(std::wstring& out) {
   std::uint8_t n;
   ReadByte(n);
   std::uint8_t bytes[2 * 255];
   Read(bytes, 2u * n);
   out.clear();
+  const auto unitAt = [&](std::uint32_t i) {
+    return static_cast<std::uint32_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+  };
   for (std::uint32_t i = 0; i < n; ++i) {
-    const wchar_t unit = static_cast<wchar_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    const std::uint32_t unit = unitAt(i);
     if (unit == 0) {
       break;
     }
-    out.push_back(unit);
+    if (unit >= 0xD800u && unit < 0xDC00u && i + 1 < n && unitAt(i + 1) >= 0xDC00u &&
+        unitAt(i + 1) < 0xE000u) {
+      out.push_back(static_cast<wchar_t>(0x10000u + ((unit - 0xD800u) << 10) + (unitAt(i + 1) - 0xDC00u)));
+      ++i;
+      continue;
+    }
+    out.push_back(static_cast<wchar_t>(unit));
   }
 }
 

@@ -5,7 +5,7 @@
 // writes and seeks keep a tracked position; the typed reads and writes below are the layout every
 // engine format and save file is built from: u8, little-endian u32, lists of u32 with a u32 count,
 // and strings with a one-byte count (wide strings as UTF-16 little-endian units with their
-// terminating zero, at most 254 characters).
+// terminating zero, at most 254 units; characters beyond the basic plane as surrogate pairs).
 //
 // One thread at a time per object. Failures throw `FileError` (opening, short reads without an out
 // count, short writes, counts read from the file that exceed what remains); `Seek` never throws.
@@ -62,7 +62,8 @@ class FileBinary {
   // Refuses a count larger than the bytes that remain before allocating anything.
   void ReadUIntVector(std::vector<std::uint32_t>& out);
 
-  // Longer texts are cut to 254 characters (with a warning in the log) so the count byte stays valid.
+  // Longer texts are cut to 254 UTF-16 units, at a character boundary (with a warning in the log), so the
+  // count byte stays valid.
   void WriteWString(const std::wstring& text);
   void ReadWString(std::wstring& out);
   void ReadString(std::string& out);

@@ -39,6 +39,9 @@ FileManager::FileManager(MessageManager* log, const std::string& baseFolder, con
   const std::string packPath = packFolder.empty() ? baseFolder_ : files::JoinPath(baseFolder_, packFolder);
   std::vector<std::string> archives;
   ListFilesOnDisk(packPath, "*.pak", archives);
+  // Sorted by name, so an entry stored in two packs resolves to the same pack on every machine, whatever
+  // order the folder search returns.
+  std::sort(archives.begin(), archives.end());
   for (const std::string& archive : archives) {
     Mount(archive, 0, 0);
   }
@@ -112,7 +115,7 @@ bool FileManager::ReplaceFile(const std::string& source, const std::string& targ
   // Both names go where FileBinary opens them (beside the executable for a relative base folder).
   const std::string from = files::BinaryFullPath(ResolvePath(source));
   const std::string to = files::BinaryFullPath(ResolvePath(target));
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 bool FileManager::RemoveFile(const std::string& name) const {
@@ -161,6 +164,38 @@ bool FileManager::FindInPacks(const std::string& name, std::uint32_t* size, void
   return false;
 }
 
+namespace {
+
+// The folder's own prefix as a listing shows it: lower-cased, ending in one backslash.
+std::string ListingPrefix(const std::string& folder) {
+  std::string prefix = StringToLowerCopy(folder);
+  if (prefix.empty() || prefix.back() != '\\') {
+    prefix += '\\';
+  }
+  return prefix;
+}
+
+// Disk searches name what they find by the path they searched (absolute below the base folder); pack
+// entries are relative. Both are brought to one form, the folder as passed (lower-cased) followed by the
+// rest of the name, so an entry or folder present loose and in a pack is listed once. The form opens
+// with OpenFile like either of the others (disk first, then the packs).
+void MergeListing(const std::string& folder, const std::string& full, std::vector<std::string>& found) {
+  const std::string relative = folder.empty() ? std::string() : ListingPrefix(folder);
+  const std::string diskForms[] = {ListingPrefix(full), ListingPrefix(FileManager::GetFullPath(full))};
+  for (std::string& name : found) {
+    for (const std::string& disk : diskForms) {
+      if (disk != relative && name.compare(0, disk.size(), disk) == 0) {
+        name = relative + name.substr(disk.size());
+        break;
+      }
+    }
+  }
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+}
+
+}  // namespace
+
 void FileManager::ListFiles(const std::string& folder, const std::string& mask,
                             std::vector<std::string>& out) const {
   const std::string full = files::HasColon(folder) ? folder : files::JoinPath(baseFolder_, folder);
@@ -169,8 +204,7 @@ void FileManager::ListFiles(const std::string& folder, const std::string& mask,
   for (const std::unique_ptr<PackFile>& pack : packs_) {
     pack->ListFiles(folder, mask, found);
   }
-  std::sort(found.begin(), found.end());
-  found.erase(std::unique(found.begin(), found.end()), found.end());
+  MergeListing(folder, full, found);
   out = std::move(found);
 }
 
@@ -181,8 +215,7 @@ void FileManager::ListFolders(const std::string& folder, std::vector<std::string
   for (const std::unique_ptr<PackFile>& pack : packs_) {
     pack->ListFolders(folder, found);
   }
-  std::sort(found.begin(), found.end());
-  found.erase(std::unique(found.begin(), found.end()), found.end());
+  MergeListing(folder, full, found);
   out = std::move(found);
 }
 

@@ -1,14 +1,15 @@
 #pragma once
 // FileManager: the engine's single door to files. Relative names resolve against the base (data)
 // folder; reading looks on the disk first, then in the mounted pack archives (a pack appended to the
-// executable first, then every "*.pak" of the pack folder, in the order the folder search returns
-// them); writing creates the folders on the way. It answers existence queries, lists files and
-// folders across disk and packs, and offers the path helpers the rest of the system uses.
+// executable first, then every "*.pak" of the pack folder in sorted name order); writing creates the
+// folders on the way. It answers existence queries, lists files and folders across disk and packs,
+// and offers the path helpers the rest of the system uses.
 //
 // Created by the Engine right after the log; it owns the mounted PackFiles, and the FileBinary and
-// FileTextual objects it opens belong to the caller. No lock: the main thread and the resource
-// loading worker use it one at a time. `OpenFile` and `OpenTextFile` throw `FileError`; the queries
-// never throw; packs that fail their checks are skipped at mounting.
+// FileTextual objects it opens belong to the caller. The mounted set never changes after construction,
+// so opening, querying and listing may run on several threads at once (the resource loading worker
+// and the main thread read the same packs). `OpenFile` and `OpenTextFile` throw `FileError`; the
+// queries never throw; packs that fail their checks are skipped at mounting.
 
 #include <cstdint>
 #include <memory>
@@ -44,8 +45,9 @@ class FileManager {
   // The name is looked up lower-cased with doubled backslashes collapsed. Fills the size and/or the
   // buffer (which must hold the size) from the first pack that has it.
   bool FindInPacks(const std::string& name, std::uint32_t* size = nullptr, void* buffer = nullptr) const;
-  // Disk entries (absolute, lower-cased) and pack entries (relative, lower-cased), sorted, without
-  // duplicates; `out` is replaced.
+  // The entries found on disk and in the packs, each as the folder as passed followed by the rest of
+  // its name, lower-cased, sorted, without duplicates (an entry loose and packed is listed once); `out`
+  // is replaced.
   void ListFiles(const std::string& folder, const std::string& mask, std::vector<std::string>& out) const;
   void ListFolders(const std::string& folder, std::vector<std::string>& out) const;
 

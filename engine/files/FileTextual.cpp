@@ -344,6 +344,14 @@ void FileTextual::Flush() {
   file_->Write(buffer_, count);
 }
 
+void FileTextual::Commit() {
+  if (!write_ || !file_) {
+    return;
+  }
+  Flush();
+  file_->Flush(true);
+}
+
 void FileTextual::Close() {
   if (!write_ || !file_) {
     return;

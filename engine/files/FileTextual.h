@@ -51,6 +51,8 @@ class FileTextual {
 
   // Writes the buffered bytes; throws `FileError` on a short write.
   void Flush();
+  // Writes the buffered bytes and has the system put the file on the disk (FileBinary::Flush with the disk).
+  void Commit();
   // Flushes and closes the file (a no-op when reading); throws `FileError` when bytes were lost.
   void Close();
 

@@ -6,6 +6,9 @@
 #include "engine/core/MessageManager.h"
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileBinary.h"
+#include "engine/files/FilePaths.h"
+#include "platform/win32/WinFileHandles.h"
+#include "platform/win32/WinThreads.h"
 
 namespace CorvantisEngine {
 
@@ -33,16 +36,25 @@ void SeekTo(FileBinary& file, std::uint32_t position) {
 
 PackFile::PackFile(MessageManager* log, const std::string& name, std::uint32_t startOffset,
                    std::uint32_t expectedLength)
-    : log_(log), startOffset_(startOffset) {
+    : log_(log), fileName_(name), startOffset_(startOffset) {
   if (log_ != nullptr) {
     log_->Message("...Pack file " + name + " found...");
   }
   file_ = std::make_unique<FileBinary>(log, name, false, false, false, 0, nullptr);
   ReadDirectory(name, expectedLength);
+  if (!file_->IsInMemory()) {
+    file_.reset();
+    HANDLE handle = CreateFileA(files::BinaryFullPath(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      throw FileError("Failed to open \"" + name + "\" file");
+    }
+    handle_ = handle;
+  }
 }
 
 PackFile::PackFile(MessageManager* log, const std::string& name, std::span<const std::uint8_t> bytes)
-    : log_(log), startOffset_(0) {
+    : log_(log), fileName_(name), startOffset_(0) {
   if (log_ != nullptr) {
     log_->Message("...Pack file " + name + " found...");
   }
@@ -57,6 +69,10 @@ PackFile::~PackFile() {
 
 void PackFile::Close() {
   file_.reset();
+  if (handle_ != nullptr) {
+    CloseHandle(handle_);
+    handle_ = nullptr;
+  }
   directory_.clear();
 }
 
@@ -142,13 +158,29 @@ bool PackFile::GetFileSize(const std::string& name, std::uint32_t& size) const {
   return true;
 }
 
-bool PackFile::ReadFile(const std::string& name, void* destination) {
+// The directory checked every entry against the archive's bounds, so an entry lies inside the file
+// the archive was read from; a file that shrank since is a read error.
+bool PackFile::ReadFile(const std::string& name, void* destination) const {
   auto it = directory_.find(StringToLowerCopy(name));
-  if (it == directory_.end() || !file_) {
+  if (it == directory_.end() || (!file_ && handle_ == nullptr)) {
     return false;
   }
-  SeekTo(*file_, startOffset_ + it->second.offset);
-  file_->Read(destination, it->second.size);
+  const std::uint64_t at = std::uint64_t{startOffset_} + it->second.offset;
+  const std::uint32_t size = it->second.size;
+  if (size == 0) {
+    return true;
+  }
+  if (file_) {
+    std::memcpy(destination, file_->GetMemory() + at, size);
+    return true;
+  }
+  OVERLAPPED where{};
+  where.Offset = static_cast<DWORD>(at);
+  where.OffsetHigh = static_cast<DWORD>(at >> 32);
+  DWORD read = 0;
+  if (!::ReadFile(handle_, destination, size, &read, &where) || read != size) {
+    throw FileError("Failed to read " + UIntToString(size) + " bytes from \"" + fileName_ + "\" file");
+  }
   return true;
 }
 

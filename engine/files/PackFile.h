@@ -8,7 +8,10 @@
 // n bytes), N records {u32 offset from S, u32 size}, then the entry data wherever the records point.
 // An appended pack ends the executable as [pack of L bytes][u32 L]["APC"].
 //
-// Created and owned by FileManager; main thread or the loading worker, one at a time. The constructor
+// Created and owned by FileManager. Once constructed, the queries and `ReadFile` may be called from
+// several threads at once (the loading worker reads while the main thread streams music from the same
+// pack): an archive small enough to be held in memory is copied from there, a larger one is read with
+// positioned reads that share no file position. `Close` must not race with them. The constructor
 // throws `FileError` for a file it refuses; every count, offset and size is checked against the
 // archive's bounds before it is used, so a damaged archive is refused or its bad entry is unreadable,
 // never an out-of-bounds read.
@@ -44,7 +47,7 @@ class PackFile {
   bool GetFileSize(const std::string& name, std::uint32_t& size) const;
   // Fills `destination` with the whole entry (GetFileSize bytes); throws the file's read error when the
   // archive turns out short.
-  bool ReadFile(const std::string& name, void* destination);
+  bool ReadFile(const std::string& name, void* destination) const;
   // True when some folder of the archive contains the lower-cased path anywhere in its name.
   bool HasFolder(const std::string& path) const;
   // Appends the sub-folders directly below `folder` that hold entries directly (repeated once per
@@ -67,8 +70,12 @@ class PackFile {
   void ReadDirectory(const std::string& name, std::uint32_t expectedLength);
 
   MessageManager* log_;
+  std::string fileName_;
   std::uint32_t startOffset_;
+  // Holds the directory while it is read, and afterwards the whole archive when it is in memory.
   std::unique_ptr<FileBinary> file_;
+  // The archive's file for positioned reads when it is not held in memory; null otherwise.
+  void* handle_ = nullptr;
   std::map<std::string, Entry> directory_;
   std::vector<std::string> names_;
   std::map<std::string, std::uint32_t> folderTable_;

@@ -66,6 +66,9 @@ class DirectInputDevice final : public IDirectInputDevice7A {
   InputDevice Kind() const { return kind_; }
   bool Receiving() const { return acquired_; }
   void Deliver(DWORD offset, DWORD data, DWORD time, DWORD sequence);
+  // Axis records; motion that follows motion still waiting in the buffer is added to it (see the
+  // definition).
+  void DeliverMotion(LONG dx, LONG dy, LONG dz, DWORD time, DWORD sequence);
   void AddMotion(LONG dx, LONG dy, LONG dz);
   void Lose();
   void Forget();  // drops pending records and motion (system input reset)

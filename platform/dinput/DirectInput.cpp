@@ -291,6 +291,46 @@ void DirectInputDevice::Deliver(DWORD offset, DWORD data, DWORD time, DWORD sequ
   buffer_.push_back({offset, data, time, sequence});
 }
 
+// Axis records carry the relative motion as the bits of a signed 32-bit value; the axes of one report
+// share a sequence number, as simultaneous changes do. A mouse reports motion far more often than the
+// program reads its buffer, so motion is merged while it waits: when the newest records are axis
+// records (no button record came after them), the new motion is added to them and the whole run takes
+// the new time and sequence, instead of adding records. A run of motion thus holds at most one record
+// per axis, and button records are never pushed out of the buffer by motion alone. An axis whose sum
+// comes back to zero keeps its record (with 0), so the records already read by a peek stay in place.
+void DirectInputDevice::DeliverMotion(LONG dx, LONG dy, LONG dz, DWORD time, DWORD sequence) {
+  if (bufferSize_ == 0) {
+    return;
+  }
+  const auto isAxis = [](const DIDEVICEOBJECTDATA& record) {
+    return record.dwOfs == DIMOFS_X || record.dwOfs == DIMOFS_Y || record.dwOfs == DIMOFS_Z;
+  };
+  auto runStart = buffer_.end();
+  while (runStart != buffer_.begin() && isAxis(*(runStart - 1))) {
+    --runStart;
+  }
+  const std::size_t runBegin = static_cast<std::size_t>(runStart - buffer_.begin());
+  const auto merge = [&](DWORD offset, LONG delta) {
+    if (delta == 0) {
+      return;
+    }
+    for (std::size_t i = runBegin; i < buffer_.size(); ++i) {
+      if (buffer_[i].dwOfs == offset) {
+        buffer_[i].dwData += static_cast<DWORD>(delta);  // wrapping, as the immediate state adds
+        return;
+      }
+    }
+    Deliver(offset, static_cast<DWORD>(delta), time, sequence);
+  };
+  merge(DIMOFS_X, dx);
+  merge(DIMOFS_Y, dy);
+  merge(DIMOFS_Z, dz);
+  for (std::size_t i = runBegin; i < buffer_.size(); ++i) {
+    buffer_[i].dwTimeStamp = time;
+    buffer_[i].dwSequence = sequence;
+  }
+}
+
 void DirectInputDevice::AddMotion(LONG dx, LONG dy, LONG dz) {
   // Wrapping addition: a flood of motion between two reads must not overflow a signed value.
   auto add = [](LONG& total, LONG delta) {

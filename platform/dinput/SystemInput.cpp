@@ -45,8 +45,6 @@ void ReportMouseButtonLocked(SystemInputState& state, unsigned button, bool down
   }
 }
 
-// Axis records carry the relative motion as the bits of a signed 32-bit value; the motion of one report
-// shares a sequence number, as simultaneous changes do.
 void ReportMotionLocked(SystemInputState& state, LONG dx, LONG dy, LONG dz, DWORD time) {
   if (dx == 0 && dy == 0 && dz == 0) {
     return;
@@ -57,15 +55,7 @@ void ReportMotionLocked(SystemInputState& state, LONG dx, LONG dy, LONG dz, DWOR
       continue;
     }
     device->AddMotion(dx, dy, dz);
-    if (dx != 0) {
-      device->Deliver(DIMOFS_X, static_cast<DWORD>(dx), time, sequence);
-    }
-    if (dy != 0) {
-      device->Deliver(DIMOFS_Y, static_cast<DWORD>(dy), time, sequence);
-    }
-    if (dz != 0) {
-      device->Deliver(DIMOFS_Z, static_cast<DWORD>(dz), time, sequence);
-    }
+    device->DeliverMotion(dx, dy, dz, time, sequence);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/win32/WinFiles.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <fnmatch.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -395,7 +396,23 @@ BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags) {
     errno = EEXIST;
     return FALSE;
   }
-  return std::rename(from.c_str(), to.c_str()) == 0 ? TRUE : FALSE;
+  if (std::rename(from.c_str(), to.c_str()) != 0) {
+    return FALSE;
+  }
+  if ((flags & MOVEFILE_WRITE_THROUGH) != 0) {
+    // The rename lives in the folder: syncing the folder makes it durable.
+    const std::size_t slash = to.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : to.substr(0, slash));
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) {
+      return FALSE;
+    }
+    // A file system that cannot sync folders (EINVAL) keeps its renames as well as it can.
+    const bool synced = ::fsync(descriptor) == 0 || errno == EINVAL;
+    ::close(descriptor);
+    return synced ? TRUE : FALSE;
+  }
+  return TRUE;
 }
 
 BOOL DeleteFileA(LPCSTR name) {

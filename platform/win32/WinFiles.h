@@ -60,8 +60,11 @@ int _findclose(std::intptr_t handle);
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
 
 constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x00000001;
+constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x00000008;
 
-// Renames a file; an existing target is replaced only with MOVEFILE_REPLACE_EXISTING (atomically).
+// Renames a file; an existing target is replaced only with MOVEFILE_REPLACE_EXISTING (atomically). With
+// MOVEFILE_WRITE_THROUGH the call returns once the new name is on the disk (the folder that holds it is
+// synced), so a power cut afterwards finds the new file under its name; a failed sync answers FALSE.
 BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags);
 // Deletes a file (never a folder).
 BOOL DeleteFileA(LPCSTR name);
@@ -74,6 +77,12 @@ int _commit(int descriptor);
 // Opens a stream like fopen. The text flag 't' is accepted and ignored (lines keep their bytes), and
 // a folder never opens as a file: the call fails as it does on Windows.
 std::FILE* _fsopen(const char* path, const char* mode, int shareFlag);
+
+// The descriptor under a stream, for _commit; -1 for a null stream.
+int _fileno(std::FILE* stream);
+// Puts what was written to the descriptor on the disk (the file's data and size); 0, or -1 on failure.
+// Flush a stream with fflush first.
+int _commit(int descriptor);
 
 namespace platform::win32 {
 

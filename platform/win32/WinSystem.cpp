@@ -34,6 +34,10 @@ int ComInitialisationDepth() {
 
 }  // namespace platform
 
+DWORD GetCurrentProcessId() {
+  return static_cast<DWORD>(::getpid());
+}
+
 DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) {
   if (hModule != nullptr || lpFilename == nullptr || nSize == 0)
     return 0;

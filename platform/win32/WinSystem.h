@@ -1,5 +1,6 @@
 #pragma once
-// Process-level Win32 functions: the running executable's file name and the COM bracket.
+// Process-level Win32 functions: the running executable's file name, the process identifier and the COM
+// bracket.
 
 #include <string>
 
@@ -10,6 +11,9 @@
 // characters written without the terminator; when the buffer is too small the path is truncated and
 // nSize is returned; 0 on failure.
 DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
+
+// The running process's identifier (no two running processes share it).
+DWORD GetCurrentProcessId();
 
 // COM needs no set-up here; the bracket is counted so that unbalanced calls show in tests.
 HRESULT CoInitialize(LPVOID pvReserved);

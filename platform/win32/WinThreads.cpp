@@ -8,6 +8,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/win32/WinFileHandles.h"
+
 namespace {
 
 struct ThreadState {
@@ -125,6 +127,9 @@ BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode) {
 }
 
 BOOL CloseHandle(HANDLE handle) {
+  if (platform::win32::CloseFileHandle(handle)) {
+    return TRUE;
+  }
   ThreadEntry entry;
   {
     ThreadTable& t = Table();

@@ -27,5 +27,6 @@ DWORD ResumeThread(HANDLE thread);
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 // STILL_ACTIVE while the thread runs, then the value its procedure returned.
 BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
+// Closes a thread handle, or a file handle of WinFileHandles.h.
 BOOL CloseHandle(HANDLE handle);
 DWORD GetCurrentThreadId();

@@ -58,19 +58,10 @@ class ByteWriter {
   std::vector<std::uint8_t>& out_;
 };
 
-inline bool WriteWholeFile(const std::vector<std::uint8_t>& bytes, const std::string& path) {
-  const std::string temporary = path + ".partial";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) {
-    return false;
-  }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
-}
+// Writes the bytes to a temporary file of this process beside `path`, puts it on the disk, renames it
+// over `path` and syncs the folder, so that neither a failed run nor a power cut leaves half a file
+// behind, and two runs writing the same output never share a temporary file. False (and no temporary
+// file left) on any failure.
+bool WriteWholeFile(const std::vector<std::uint8_t>& bytes, const std::string& path);
 
 }  // namespace tools

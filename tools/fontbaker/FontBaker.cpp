@@ -60,6 +60,40 @@ Coverage ReadCoverage(FT_Library library, const FT_Bitmap& bitmap) {
 
 }  // namespace
 
+std::vector<std::pair<std::uint16_t, std::uint16_t>> ParseCodeRanges(const std::string& text) {
+  std::vector<std::pair<std::uint16_t, std::uint16_t>> ranges;
+  auto code = [&](const std::string& part) {
+    std::size_t used = 0;
+    unsigned long value = 0;
+    try {
+      value = std::stoul(part, &used, 0);
+    } catch (const std::logic_error&) {
+      used = 0;
+    }
+    if (part.empty() || used != part.size() || value > 0xFFFF || part[0] == '-' || part[0] == '+') {
+      throw std::invalid_argument("bad character code \"" + part + "\" in ranges \"" + text + "\"");
+    }
+    return static_cast<std::uint16_t>(value);
+  };
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(',', start);
+    if (end == std::string::npos) {
+      end = text.size();
+    }
+    const std::string item = text.substr(start, end - start);
+    const std::size_t dash = item.find('-', 1);
+    const std::uint16_t first = code(item.substr(0, dash));
+    const std::uint16_t last = dash == std::string::npos ? first : code(item.substr(dash + 1));
+    if (last < first) {
+      throw std::invalid_argument("range \"" + item + "\" ends before it starts");
+    }
+    ranges.emplace_back(first, last);
+    start = end + 1;
+  }
+  return ranges;
+}
+
 BakedFont BakeFont(const std::string& ttfPath, const FontBakeOptions& options) {
   if (options.pixelSize == 0 || options.pixelSize > 512 || options.sheetWidth < options.pixelSize * 4 ||
       options.sheetWidth > 8192) {
@@ -80,33 +114,63 @@ BakedFont BakeFont(const std::string& ttfPath, const FontBakeOptions& options) {
   }
   const long ascender = face->size->metrics.ascender >> 6;
   const long descender = face->size->metrics.descender >> 6;  // negative
-  const auto cellHeight = static_cast<std::uint32_t>(std::max<long>(1, ascender - descender));
 
+  // Every glyph is rendered first, so the cells can be sized to hold all of its ink: a glyph's cell
+  // starts where its ink or its pen position starts (whichever is further left) and ends where its
+  // ink or its advance ends, and the line (the cell height, common to all glyphs) reaches from the
+  // highest ink or the ascender down to the lowest ink or the descender. Most glyphs keep a cell of
+  // exactly one advance; those whose ink hangs over (f, j, J, _ in many faces) get a wider one.
   struct Cell {
     std::uint16_t code;
-    std::uint32_t advance;
-    std::uint32_t x, top;  // top row counted from the sheet's top
+    Coverage ink;
+    long inkLeft, inkTop;  // the bitmap's left column from the pen, its top row above the baseline
+    long cellLeft;         // from the pen position; 0 or negative
+    std::uint32_t width;
+    std::uint32_t x = 0, top = 0;  // placement on the sheet, top row counted from the sheet's top
   };
   std::vector<Cell> cells;
-  std::uint32_t penX = 0;
-  std::uint32_t rowTop = 0;
+  long lineTop = std::max<long>(ascender, 1);
+  long lineBottom = std::min<long>(descender, 0);
   for (const auto& [first, last] : options.ranges) {
     for (std::uint32_t code = first; code <= last; ++code) {
       const FT_UInt index = FT_Get_Char_Index(face.get(), code);
-      if (index == 0 || FT_Load_Glyph(face.get(), index, FT_LOAD_DEFAULT) != 0) {
+      if (index == 0 || FT_Load_Glyph(face.get(), index, FT_LOAD_RENDER) != 0) {
         continue;
       }
-      const auto advance = static_cast<std::uint32_t>(std::max<long>(1, face->glyph->advance.x >> 6));
-      if (advance + kPadding > options.sheetWidth) {
+      const FT_GlyphSlot slot = face->glyph;
+      Cell cell{static_cast<std::uint16_t>(code),
+                ReadCoverage(library.get(), slot->bitmap),
+                slot->bitmap_left,
+                slot->bitmap_top,
+                0,
+                0};
+      const long advance = std::max<long>(1, slot->advance.x >> 6);
+      long cellRight = advance;
+      if (cell.ink.width > 0 && cell.ink.rows > 0) {
+        cell.cellLeft = std::min<long>(0, cell.inkLeft);
+        cellRight = std::max<long>(advance, cell.inkLeft + static_cast<long>(cell.ink.width));
+        lineTop = std::max(lineTop, cell.inkTop);
+        lineBottom = std::min(lineBottom, cell.inkTop - static_cast<long>(cell.ink.rows));
+      }
+      cell.width = static_cast<std::uint32_t>(cellRight - cell.cellLeft);
+      if (cell.width + kPadding > options.sheetWidth) {
         continue;
       }
-      if (penX + advance + kPadding > options.sheetWidth) {
-        penX = 0;
-        rowTop += cellHeight + kPadding;
-      }
-      cells.push_back({static_cast<std::uint16_t>(code), advance, penX, rowTop});
-      penX += advance + kPadding;
+      cells.push_back(std::move(cell));
     }
+  }
+  const auto cellHeight = static_cast<std::uint32_t>(lineTop - lineBottom);
+
+  std::uint32_t penX = 0;
+  std::uint32_t rowTop = 0;
+  for (Cell& cell : cells) {
+    if (penX + cell.width + kPadding > options.sheetWidth) {
+      penX = 0;
+      rowTop += cellHeight + kPadding;
+    }
+    cell.x = penX;
+    cell.top = rowTop;
+    penX += cell.width + kPadding;
   }
   std::uint32_t height = 1;
   while (height < rowTop + cellHeight + kPadding) {
@@ -121,36 +185,23 @@ BakedFont BakeFont(const std::string& ttfPath, const FontBakeOptions& options) {
     baked.rgba[i] = baked.rgba[i + 1] = baked.rgba[i + 2] = 255;
   }
   for (const Cell& cell : cells) {
-    const FT_UInt index = FT_Get_Char_Index(face.get(), cell.code);
-    if (FT_Load_Glyph(face.get(), index, FT_LOAD_RENDER) != 0) {
-      continue;
-    }
-    const FT_GlyphSlot slot = face->glyph;
-    const Coverage bitmap = ReadCoverage(library.get(), slot->bitmap);
-    const long baselineRow = static_cast<long>(cell.top) + ascender;  // from the sheet's top
-    for (unsigned row = 0; row < bitmap.rows; ++row) {
-      const long y = baselineRow - slot->bitmap_top + static_cast<long>(row);
-      if (y < static_cast<long>(cell.top) || y >= static_cast<long>(cell.top + cellHeight)) {
-        continue;
-      }
-      for (unsigned column = 0; column < bitmap.width; ++column) {
-        const long x = static_cast<long>(cell.x) + slot->bitmap_left + static_cast<long>(column);
-        if (x < static_cast<long>(cell.x) || x >= static_cast<long>(cell.x + cell.advance)) {
-          continue;
-        }
-        const std::uint8_t coverage = bitmap.At(row, column);
-        // Rows are stored bottom-up.
-        const std::size_t storedRow = height - 1 - static_cast<std::size_t>(y);
-        baked.rgba[(storedRow * baked.width + static_cast<std::size_t>(x)) * 4 + 3] = coverage;
+    // The cell holds the whole bitmap by construction: no pixel is cut.
+    const std::size_t left = cell.x + static_cast<std::size_t>(cell.inkLeft - cell.cellLeft);
+    const std::size_t top = cell.top + static_cast<std::size_t>(lineTop - cell.inkTop);
+    for (std::uint32_t row = 0; row < cell.ink.rows; ++row) {
+      // Rows are stored bottom-up.
+      const std::size_t storedRow = height - 1 - (top + row);
+      for (std::uint32_t column = 0; column < cell.ink.width; ++column) {
+        baked.rgba[(storedRow * baked.width + left + column) * 4 + 3] = cell.ink.At(row, column);
       }
     }
     FontGlyphRecord record;
     record.code = cell.code;
     record.u = static_cast<float>(cell.x) / static_cast<float>(baked.width);
     record.v = static_cast<float>(height - cell.top - cellHeight) / static_cast<float>(height);
-    record.du = static_cast<float>(cell.advance) / static_cast<float>(baked.width);
+    record.du = static_cast<float>(cell.width) / static_cast<float>(baked.width);
     record.dv = static_cast<float>(cellHeight) / static_cast<float>(height);
-    record.width = static_cast<float>(cell.advance) / static_cast<float>(cellHeight);
+    record.width = static_cast<float>(cell.width) / static_cast<float>(cellHeight);
     baked.glyphs.push_back(record);
   }
   return baked;

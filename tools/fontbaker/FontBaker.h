@@ -1,7 +1,9 @@
 #pragma once
-// Bakes a TrueType font into a glyph sheet and its font file. Each glyph gets a cell one line high
-// (ascender to descender at the pixel size) and one advance wide, so a glyph drawn at size s is s high
-// and s * width wide, baseline included. The sheet is white with the glyph coverage in alpha.
+// Bakes a TrueType font into a glyph sheet and its font file. Each glyph gets a cell one line high and
+// one advance wide, widened where its ink reaches past the pen position or the advance; the line runs
+// from the ascender (or the highest ink) down to the descender (or the lowest ink). A glyph drawn at
+// size s is s high and s * width wide, baseline included, and shows all of its ink. The sheet is white
+// with the glyph coverage in alpha.
 
 #include <cstdint>
 #include <string>
@@ -24,6 +26,10 @@ struct FontBakeOptions {
   // Inclusive code ranges; codes the font lacks are left out.
   std::vector<std::pair<std::uint16_t, std::uint16_t>> ranges = {{32, 126}, {160, 255}};
 };
+
+// "32-126,160-255,0x100-0x17F": comma-separated codes or inclusive ranges, decimal or 0x hex, each
+// within 0 to 0xFFFF (the font file holds UTF-16 codes). Throws std::invalid_argument with the reason.
+std::vector<std::pair<std::uint16_t, std::uint16_t>> ParseCodeRanges(const std::string& text);
 
 // Throws std::runtime_error with the reason when FreeType cannot read the font.
 BakedFont BakeFont(const std::string& ttfPath, const FontBakeOptions& options);

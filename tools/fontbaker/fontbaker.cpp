@@ -1,5 +1,6 @@
-// fontbaker: fontbaker <font.ttf> <pixel size> <sheet.tga> <font.fnt>
-// Writes the glyph sheet (32-bit TGA) and the font file for the printable ASCII and Latin-1 codes.
+// fontbaker: fontbaker <font.ttf> <pixel size> <sheet.tga> <font.fnt> [code ranges]
+// Writes the glyph sheet (32-bit TGA) and the font file for the codes of the ranges ("32-126,160-255",
+// printable ASCII and Latin-1, when none are given; e.g. "32-126,160-383" adds Latin Extended-A).
 #include "tools/fontbaker/FontBaker.h"
 
 #include <cstdio>
@@ -8,8 +9,8 @@
 #include <string>
 
 int main(int argc, char** argv) {
-  if (argc != 5) {
-    std::fprintf(stderr, "usage: fontbaker <font.ttf> <pixel size> <sheet.tga> <font.fnt>\n");
+  if (argc != 5 && argc != 6) {
+    std::fprintf(stderr, "usage: fontbaker <font.ttf> <pixel size> <sheet.tga> <font.fnt> [code ranges]\n");
     return 2;
   }
   fontbaker::FontBakeOptions options;
@@ -21,6 +22,14 @@ int main(int argc, char** argv) {
   options.pixelSize = static_cast<std::uint32_t>(size);
   while (options.sheetWidth < options.pixelSize * 8) {
     options.sheetWidth *= 2;
+  }
+  if (argc == 6) {
+    try {
+      options.ranges = fontbaker::ParseCodeRanges(argv[5]);
+    } catch (const std::invalid_argument& error) {
+      std::fprintf(stderr, "fontbaker: %s\n", error.what());
+      return 2;
+    }
   }
   try {
     const fontbaker::BakedFont baked = fontbaker::BakeFont(argv[1], options);

@@ -26,6 +26,8 @@ class ConfigTest : public ::testing::Test {
                                     full);
   }
   std::string Ini() const { return temp_.Read("cfg/Game.ini"); }
+  // Saving writes this process's temporary file first.
+  static std::string Temporary() { return "cfg/Game.ini." + std::to_string(::getpid()) + ".tmp"; }
 
   testsupport::TempFolder temp_;
   MessageManager log_;
@@ -190,7 +192,7 @@ TEST_F(ConfigTest, IniRoundTrip) {
       "v_mode 640x480x16\r\n"
       "v_vsync 1\r\n";
   EXPECT_EQ(Ini(), expected);
-  EXPECT_FALSE(std::filesystem::exists(temp_.Host("cfg/Game.ini.tmp")));
+  EXPECT_FALSE(std::filesystem::exists(temp_.Host(Temporary())));
 
   // Lines for variables that do not exist yet wait for their registration.
   auto config = Make();
@@ -227,14 +229,14 @@ TEST_F(ConfigTest, LoadToleratesHandWrittenFilesAndForcedModes) {
 
 TEST_F(ConfigTest, FailedSaveIsLoggedAndKeepsTheOldFile) {
   temp_.Write("cfg/Game.ini", "v_vsync 0\r\n");
-  std::filesystem::create_directories(temp_.Host("cfg/Game.ini.tmp"));  // cannot be opened for writing
+  std::filesystem::create_directories(temp_.Host(Temporary()));  // cannot be opened for writing
   auto config = Make();
   const int before = log_.GetRecordCount();
   config->Save();
   EXPECT_EQ(Ini(), "v_vsync 0\r\n");
   ASSERT_EQ(log_.GetRecordCount(), before + 1);
   EXPECT_EQ(log_.GetRecord(before).type, LogRecord::kError);
-  EXPECT_NE(log_.GetRecord(before).text.find("Game.ini.tmp"), std::string::npos);
+  EXPECT_NE(log_.GetRecord(before).text.find(Temporary().substr(4)), std::string::npos);
 }
 
 // A relative data folder lies beside the executable, wherever the current folder is: the finished ini

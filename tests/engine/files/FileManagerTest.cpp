@@ -144,6 +144,7 @@ TEST_F(FileManagerTest, ReplaceAndRemoveFiles) {
   EXPECT_FALSE(files->RemoveFile("saves")) << "never a folder";
 }
 
+// Disk and pack entries come back in one form, the folder as passed followed by the rest of the name.
 TEST_F(FileManagerTest, ListingsMergeDiskAndPacks) {
   temp_.Write("base/data/levels/One.xml", std::string("1"));
   temp_.Write("base/data/levels/sub/two.xml", std::string("2"));
@@ -156,7 +157,7 @@ TEST_F(FileManagerTest, ListingsMergeDiskAndPacks) {
   Pack("base/packs/b.pak", {{"data\\levels\\three.xml", Text("3")}});
   auto files = Make();
 
-  const std::string disk = StringToLowerCopy(Base("data\\levels"));
+  const std::string disk = "data\\levels";
   Names found;
   found.push_back("stale");
   files->ListFiles("data\\levels", "*.xml", found);
@@ -195,7 +196,7 @@ TEST_F(FileManagerTest, ListingEndsOnFolderLinksThatLoop) {
   auto files = Make();
   Names found;
   files->ListFiles("data\\tree", "*.*", found);
-  const std::string disk = StringToLowerCopy(Base("data\\tree"));
+  const std::string disk = "data\\tree";
   EXPECT_EQ(found, (Names{disk + "\\a.xml", disk + "\\sub\\b.xml"}));
 }
 

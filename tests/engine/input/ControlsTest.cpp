@@ -52,6 +52,15 @@ std::vector<Push> Repeat(const Push& push, int times) {
   return std::vector<Push>(times, push);
 }
 
+// `records` changes of one button, down first.
+std::vector<Push> Toggles(unsigned button, int records) {
+  std::vector<Push> pushes;
+  for (int i = 0; i < records; ++i) {
+    pushes.push_back(Button(button, i % 2 == 0));
+  }
+  return pushes;
+}
+
 struct Expect {
   std::string name;
   bool down;
@@ -139,13 +148,17 @@ TEST_F(ControlsTest, FrameScripts) {
           Key(DIK_E, true), Key(DIK_F, true), Key(DIK_G, true), Key(DIK_H, true)},
          {{"A", false, false}, {"B", true, true}, {"H", true, true}}},
         {{Key(DIK_C, false)}, {{"C", false, false}, {"B", true, false}}}}},
-      {"a button record behind 8 motion records is handled a frame later",
+      {"motion waiting in the buffer is merged: a button behind 17 motion events is handled in its frame",
        true,
-       {{Concat(Repeat(Motion(1), 8), {Button(0, true)}), {{"MOUSE1", false, false}}},
+       {{Concat(Repeat(Motion(1), 17), {Button(0, true)}), {{"MOUSE1", true, true}}},
+        {{}, {{"MOUSE1", true, false}}}}},
+      {"a button record behind 8 button records is handled a frame later",
+       true,
+       {{Concat(Toggles(2, 8), {Button(0, true)}), {{"MOUSE1", false, false}, {"MOUSE3", true, true}}},
         {{}, {{"MOUSE1", true, true}}}}},
       {"more than 16 mouse records: the frame reads the button state",
        true,
-       {{Concat(Repeat(Motion(1), 17), {Button(0, true)}), {{"MOUSE1", true, true}}},
+       {{Concat(Toggles(2, 17), {Button(0, true)}), {{"MOUSE1", true, true}}},
         {{}, {{"MOUSE1", true, false}}}}},
   };
   for (const Script& script : scripts) {
