@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "engine/core/Error.h"
+#include "engine/files/FileManager.h"
+#include "support/TempFolder.h"
+#include "tools/game/XMLNode.h"
+#include "tools/game/XMLParser.h"
+
+namespace GameTools {
+namespace {
+
+using CorvantisEngine::FileError;
+
+// A compact picture of a tree: name, attributes in list order, text, children.
+// <a x="1"><b/>t</a> gives a[x=1]("t"){b}.
+std::string Dump(const XMLNode& node) {
+  std::string out = node.GetName();
+  if (!node.GetAttributeList().empty()) {
+    out += "[";
+    for (const auto& attribute : node.GetAttributeList()) {
+      out += (out.back() == '[' ? "" : ",") + attribute->name + "=" + attribute->value.GetString();
+    }
+    out += "]";
+  }
+  if (!node.GetValue().GetString().empty()) {
+    out += "(\"" + node.GetValue().GetString() + "\")";
+  }
+  if (!node.GetChildList().empty()) {
+    out += "{";
+    for (const XMLNode* child : node.GetChildList()) {
+      out += (out.back() == '{' ? "" : ",") + Dump(*child);
+    }
+    out += "}";
+  }
+  return out;
+}
+
+std::wstring Widen(const std::string& text) {
+  return std::wstring(text.begin(), text.end());
+}
+
+// Parses with no root supplied; the dump of the root, or "fault: <message>".
+std::string ParseAlone(const std::string& text) {
+  XMLNode* root = nullptr;
+  try {
+    XMLParser::ParseWideText(root, Widen(text));
+  } catch (const FileError& error) {
+    EXPECT_EQ(root, nullptr) << "a fault deletes the tree the parser made";
+    return "fault: " + error.GetMessage();
+  }
+  std::unique_ptr<XMLNode> owner(root);
+  return root == nullptr ? "null" : Dump(*root);
+}
+
+// Parses into a supplied nameless root; the dump of that root (its top elements as children).
+std::string ParseInto(const std::string& text) {
+  XMLNode root;
+  try {
+    XMLNode* pointer = &root;
+    XMLParser::ParseWideText(pointer, Widen(text));
+    EXPECT_EQ(pointer, &root);
+  } catch (const FileError& error) {
+    return "fault: " + error.GetMessage() + " " + Dump(root);
+  }
+  return Dump(root);
+}
+
+std::string Fault(int line, int code) {
+  return "fault: XML format error at line " + std::to_string(line) + ": code " + std::to_string(code);
+}
+
+TEST(XMLParser, FaultCodesTable) {
+  struct Row {
+    std::string text;
+    std::string fault;
+    const char* why;
+  };
+  const Row rows[] = {
+      {"\r\n</a>", Fault(2, 0), "closing tag before any element"},
+      {"<a>\r\n<>", Fault(2, 1), "empty brackets"},
+      {"<a>< \t></a>", Fault(1, 1), "only blanks inside"},
+      {"<a></>", Fault(1, 1), "closing tag without a name"},
+      {"<a>\r\n<b>\r\n</a>", Fault(3, 2), "element closed by its parent's closing tag"},
+      {"<a></A>", Fault(1, 2), "letter case differs"},
+      {"<a x\r\n=\"1\" =\"2\"/>", Fault(2, 4), "= with no name before it"},
+      {"<a / >", Fault(1, 5), "/ followed by a blank"},
+      {"<a b=\"1\" /c>", Fault(1, 5), "/ where a name would start, not last"},
+      {"<a b/>", Fault(1, 6), "/ right after an attribute name"},
+      {"<a b='1' b=\"2\"/>", Fault(1, 7), "the same attribute twice"},
+      {"<a b=1/>", Fault(1, 8), "unquoted value"},
+      {"<a b>", Fault(1, 10), "name alone at the end"},
+      {"<a b=>", Fault(1, 11), "= directly followed by >"},
+      {"<a b='1>", Fault(1, 14), "an open quote swallows the >"},
+      {"<a>\r\n<b c=\r\n>", Fault(3, 11), "= at the end of a tag two lines down"},
+      {"<a/><!-- c -->", Fault(1, 12), "a comment after the root"},
+      {"<a/>\r\n<?xml?>", Fault(2, 12), "a declaration after the root"},
+      {"<a/><b/>", Fault(1, 12), "a second top element"},
+      {"x<a/>", Fault(1, 13), "text before the root"},
+      {"<a/>\r\n\r\n  y", Fault(3, 13), "text after the root"},
+      {"<a><b", Fault(1, 14), "the text ends inside a tag"},
+      {"<a>\r\n</", Fault(2, 14), "the text ends after </"},
+      {"", Fault(1, 15), "empty"},
+      {"<!-- only a comment -->\r\n  ", Fault(2, 15), "comments and blanks"},
+      {"<?xml version=\"1.0\"?>", Fault(1, 15), "a declaration alone"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(ParseAlone(row.text), row.fault) << row.why << ": " << row.text;
+  }
+}
+
+TEST(XMLParser, StructureTable) {
+  struct Row {
+    std::string text;
+    std::string tree;
+    const char* why;
+  };
+  const Row rows[] = {
+      {"<?xml version='1.0'?>\r\n<a/>", "a", "declaration, then one empty element"},
+      {"<a x='1' y=\"2\"></a>", "a[x=1,y=2]", "single and double quotes"},
+      {"<a x=\"b>c\" y='say \"hi\"'/>", "a[x=b>c,y=say \"hi\"]", "> and the other quote inside a value"},
+      {"<a  x = '1'y='2' />", "a[x=1,y=2]", "blanks around = and no blank between attributes"},
+      {"<a x='one two'/>", "a[x=one two]", "blanks inside a value"},
+      {"<a/ >", "a", "/ then a blank, before the name is finished"},
+      {"<a />", "a", "/ after a blank as the last character"},
+      {"<a></a  >", "a", "blanks after a closing tag's name"},
+      {"< a></a>", "a", "blanks before the name"},
+      {"<a>  x  </a>", "a(\"  x  \")", "text keeps its blanks"},
+      {"<a>x<b/>y</a>", "a(\"y\"){b}", "the last run wins"},
+      {"<a>\r\n  <b>t</b>\r\n</a>", "a{b(\"t\")}", "a child on its own line leaves no text"},
+      {"<a>&amp;&lt;></a>", "a(\"&amp;&lt;>\")", "no entities"},
+      {"<a><!-- note 'x' > y --></a>", "a(\" y -->\")", "a comment ends at its first > outside quotes"},
+      {"<a><!-- c -->  <b/></a>", "a{b}", "a comment makes nothing"},
+      {"<a><!---->", "a{!----}", "no blank after <!--: an open element"},
+      {"<a><b>", "a{b}", "elements still open at the end are kept"},
+      {"<a\r\nx='1'\r\n/>", "a[x=1]", "line breaks are blanks inside tags"},
+      {"<a>\r\n<?pi <b> ?>\r\n</a>", "a(\"\r\n ?>\r\n\")",
+       "a declaration skips to its first >; blanks before it join the run"},
+      {"<a><?unfinished", "a", "a declaration may run to the end"},
+      {"<a>one<!-- c -->two</a>", "a(\"two\")", "a comment ends the run before it"},
+      {"<a>  <b/>x</a>", "a(\"x\"){b}", "blanks are emptied when a tag opens"},
+      {"<a><b>x</b>  </a><?x?>", "fault: XML format error at line 1: code 12",
+       "a declaration after the root"},
+      {"<a><b>t</b>\r\n  </a>", "a{b(\"t\")}", "white space alone is never stored"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(ParseAlone(row.text), row.tree) << row.why << ": " << row.text;
+  }
+}
+
+TEST(XMLParser, SuppliedRootTable) {
+  struct Row {
+    std::string text;
+    std::string tree;
+    const char* why;
+  };
+  const Row rows[] = {
+      {"", "", "an empty file adds nothing"},
+      {"<!-- c -->\r\n", "", "comments only"},
+      {"<a/><b x='1'/>", "{a,b[x=1]}", "any number of top elements"},
+      {"<a/>text<b/>", "(\"text\"){a,b}", "text between top elements goes to the root"},
+      {"<a/>\r\n<b>\r\n</c>", "fault: XML format error at line 3: code 2 {a,b}",
+       "what was read stays attached"},
+      {"</a>", "fault: XML format error at line 1: code 2 ", "the text cannot close the supplied root"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(ParseInto(row.text), row.tree) << row.why << ": " << row.text;
+  }
+}
+
+TEST(XMLParser, NestingLimit) {
+  std::string deep;
+  for (std::uint32_t i = 0; i < XMLParser::kMaxDepth; ++i) {
+    deep += "<d>";
+  }
+  EXPECT_EQ(ParseAlone(deep).substr(0, 3), "d{d") << "the limit itself is allowed";
+  EXPECT_EQ(ParseAlone(deep + "<e/>"), Fault(1, 16)) << "even an empty element";
+  EXPECT_EQ(ParseAlone(deep + "</d><e/>").substr(0, 3), "d{d") << "closing makes room";
+  std::string huge;
+  for (int i = 0; i < 100000; ++i) {
+    huge += "<d>\n";
+  }
+  EXPECT_EQ(ParseAlone(huge), Fault(XMLParser::kMaxDepth + 1, 16));
+}
+
+// The file is decoded by the engine's text reader: the same tree from each encoding.
+TEST(XMLParser, SameTreeFromEveryEncoding) {
+  testsupport::TempFolder temp;
+  const std::string text =
+      "<?xml version=\"1.0\"?>\r\n<window name='main' size=\"800 600\">\r\n  <button x='1'>Play</button>\r\n"
+      "  <!-- the end -->\r\n</window>\r\n";
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : text) {
+    utf16.push_back(c);
+    utf16.push_back('\0');
+  }
+  temp.Write("ansi.xml", text);
+  temp.Write("utf8.xml", "\xEF\xBB\xBF" + text);
+  temp.Write("utf16.xml", utf16);
+  CorvantisEngine::FileManager files(nullptr, temp.Win(), "", "");
+  XMLParser parser(&files);
+  for (const char* name : {"ansi.xml", "utf8.xml", "utf16.xml"}) {
+    XMLNode* root = nullptr;
+    parser.ParseText(root, name);
+    std::unique_ptr<XMLNode> owner(root);
+    EXPECT_EQ(Dump(*root), "window[name=main,size=800 600]{button[x=1](\"Play\")}") << name;
+
+    XMLNode document;
+    parser.Parse(&document, name);
+    EXPECT_EQ(Dump(document), "{window[name=main,size=800 600]{button[x=1](\"Play\")}}") << name;
+  }
+
+  temp.Write("accent.xml", "\xEF\xBB\xBF<t v='caf\xC3\xA9'>\xE2\x82\xAC</t>");
+  XMLNode document;
+  parser.Parse(&document, "accent.xml");
+  const XMLNode* t = document.FindChild("t");
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->GetAttribute("v")->GetWideString(), L"caf\u00e9") << "values stay wide";
+  EXPECT_EQ(t->GetValue().GetWideString(), L"\u20ac");
+  EXPECT_EQ(t->GetValue().GetKind(), XMLValue::kWide) << "the narrow form is made only when asked";
+}
+
+TEST(XMLParser, FileFaults) {
+  testsupport::TempFolder temp;
+  temp.Write("broken.xml", "<a>\r\n\r\n<b x=1/>\r\n</a>");
+  CorvantisEngine::FileManager files(nullptr, temp.Win(), "", "");
+  XMLParser parser(&files);
+  XMLNode* root = nullptr;
+  try {
+    parser.ParseText(root, "broken.xml");
+    ADD_FAILURE() << "no fault";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.GetMessage(), "XML format error at line 3: code 8");
+  }
+  EXPECT_EQ(root, nullptr);
+  try {
+    parser.ParseText(root, "missing.xml");
+    ADD_FAILURE() << "no fault";
+  } catch (const FileError& error) {
+    EXPECT_NE(error.GetMessage().find("missing.xml"), std::string::npos) << error.GetMessage();
+  }
+  temp.Write("ok.xml", "<a><b/></a>");
+  parser.Parse(nullptr, "ok.xml");  // only checks the file; nothing leaks
+}
+
+}  // namespace
+}  // namespace GameTools

@@ -1,0 +1,93 @@
+#pragma once
+// XMLNode: one element of a parsed XML document (or the nameless document root that files are parsed
+// into). An element has a narrow name, a text value, attributes with unique names and child elements,
+// both in document order, plus indexes by name for the look-ups below.
+//
+// Ownership: a node owns its attribute records and its children; deleting a node deletes its whole
+// subtree (without recursion, so any depth is safe). A root belongs to whoever created it. Readers walk
+// GetAttributeList() and GetChildList() directly; the pointers there stay valid until the element is
+// removed or its parent is destroyed.
+//
+// A tree is not thread-safe: one thread at a time, readers included (values convert lazily). Nothing
+// here throws except std::bad_alloc.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/game/XMLValue.h"
+
+namespace GameTools {
+
+struct XMLAttribute {
+  std::string name;
+  XMLValue value;
+};
+
+class XMLNode {
+ public:
+  using AttributeList = std::vector<std::unique_ptr<XMLAttribute>>;
+  // The children, owned by this node.
+  using ChildList = std::vector<XMLNode*>;
+
+  // A nameless root without parent.
+  XMLNode() = default;
+  // These two append the new node to `parent`'s children when the parent is not null.
+  XMLNode(const std::string& name, XMLNode* parent);
+  XMLNode(const std::string& name, const std::string& text, XMLNode* parent);
+  // Unlinks the node from its parent (if any), then deletes its attributes and its whole subtree.
+  virtual ~XMLNode();
+
+  XMLNode(const XMLNode&) = delete;
+  XMLNode& operator=(const XMLNode&) = delete;
+
+  const std::string& GetName() const { return name_; }
+  // Renames the node; its parent's index follows.
+  void SetName(const std::string& name);
+  XMLValue& GetValue() { return value_; }
+  const XMLValue& GetValue() const { return value_; }
+  XMLNode* GetParent() const { return parent_; }
+  const AttributeList& GetAttributeList() const { return attributes_; }
+  const ChildList& GetChildList() const { return children_; }
+
+  // Appends `child` (first taken from its old parent, which does not destroy it) and returns it. The
+  // node itself or one of its ancestors cannot become its child: that returns null and changes nothing.
+  XMLNode* AddChild(XMLNode* child);
+  // Appends a new child with an empty name and text and returns it.
+  XMLNode* AddNewChild();
+  // Takes `child` out of this node and deletes it. A null child, or one that is not this node's child,
+  // changes nothing.
+  void RemoveChild(XMLNode* child);
+
+  // The first child of that name in document order, or null.
+  XMLNode* FindChild(std::string_view name) const;
+  // `out` is replaced by all children / the children of that name, in document order.
+  void GetChildren(std::vector<XMLNode*>& out) const;
+  void GetChildrenByName(std::string_view name, std::vector<XMLNode*>& out) const;
+
+  // The attribute record, its value, or null when the node has no attribute of that name.
+  XMLAttribute* FindAttribute(std::string_view name) const;
+  XMLValue* GetAttribute(std::string_view name) const;
+  bool HasAttribute(std::string_view name) const;
+  // Replaces the text of an existing attribute (which keeps its place) or appends a new one.
+  void SetAttribute(const std::string& name, const std::wstring& text);
+  void SetAttribute(const std::string& name, std::wstring&& text);
+
+ private:
+  XMLAttribute& AttributeFor(const std::string& name);
+  // Takes `child` out of both child containers; false when it is not there.
+  bool Unlink(XMLNode* child);
+
+  std::string name_;
+  XMLValue value_;
+  AttributeList attributes_;
+  std::map<std::string, XMLAttribute*, std::less<>> attributeIndex_;
+  ChildList children_;
+  // Among equal names the multimap keeps insertion order, which is document order.
+  std::multimap<std::string, XMLNode*, std::less<>> childIndex_;
+  XMLNode* parent_ = nullptr;
+};
+
+}  // namespace GameTools

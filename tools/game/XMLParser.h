@@ -1,0 +1,66 @@
+#pragma once
+// XMLParser: reads one of the program's XML data files into an XMLNode tree. The dialect is small and
+// forgiving: elements, attributes in single or double quotes, empty elements, comments written as
+// "<!--" followed by a blank and ending at the first ">" outside quotes, declarations ("<?...>") that
+// are skipped, and character data taken as it stands (no entities, character references, CDATA or
+// namespaces). An element's text is the last run of character data inside it that is not only white
+// space. Names are stored narrow, attribute values and texts wide.
+//
+// The file is read through the engine's text reader, which handles UTF-16 (either byte order) and
+// UTF-8 with a byte-order mark, and 8-bit text without one.
+//
+// Failures throw CorvantisEngine::FileError: the file's own open and read errors as they come, and
+// faults of the dialect as "XML format error at line L: code N" with these codes:
+//   0  "</" while no element is open         8  an attribute value that does not begin with a quote
+//   1  a tag with nothing in it               10 an attribute name without "=" and value at the end
+//   2  a closing tag that does not match      11 "=" without a complete quoted value at the end
+//   4  "=" with no attribute name before it   12 a "<" after the root element closed
+//   5  "/" before an attribute, not at the end 13 a visible character outside every element
+//   6  "/" right after an attribute name      14 the text ends inside a tag
+//   7  the same attribute twice in one tag    15 the text holds no element
+//   16 elements nested deeper than kMaxDepth
+// Elements still open at the end of the text are accepted as read so far.
+//
+// The parser keeps no state between calls; any thread may use its own parser (the file manager is
+// shared, so the engine's rule for it applies).
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace CorvantisEngine {
+class Engine;
+class FileManager;
+}  // namespace CorvantisEngine
+
+namespace GameTools {
+
+class XMLNode;
+
+class XMLParser {
+ public:
+  // The deepest nesting of elements a document may have (the root is at depth 1).
+  static constexpr std::uint32_t kMaxDepth = 256;
+
+  explicit XMLParser(CorvantisEngine::FileManager* files);
+  explicit XMLParser(CorvantisEngine::Engine* engine);
+  virtual ~XMLParser() = default;
+
+  // With `root` null the file must hold exactly one top element, which becomes the root and is handed
+  // back (the caller owns it); on a fault the partial tree is deleted and `root` stays null. With a
+  // root supplied, every top element of the file (any number) is appended to it as a child, and what
+  // was read before a fault stays attached.
+  void ParseText(XMLNode*& root, const std::string& fileName);
+  // The usual call: parse into a supplied (typically empty, nameless) node; paths into it then begin
+  // with the file's top element name. A null root only checks the file.
+  void Parse(XMLNode* root, const std::string& fileName);
+
+  // The same as ParseText for text already decoded (lines joined by "\r\n" as the engine's reader
+  // delivers them).
+  static void ParseWideText(XMLNode*& root, std::wstring_view text);
+
+ private:
+  CorvantisEngine::FileManager* files_;
+};
+
+}  // namespace GameTools

@@ -1,0 +1,66 @@
+#pragma once
+// XMLValue: one text of an XML document (an element's text or an attribute's value), kept in a narrow
+// form (the current locale's multibyte text) and a wide form, and converted between them on demand.
+// Setting one form makes the other stale; the first read of the stale form converts it once and keeps
+// both. The number readers parse the text as the C library does, with one twist: integers saturate
+// at the 32-bit range on every host.
+//
+// Not thread-safe: even the const readers may fill in the missing form. Nothing here throws except
+// std::bad_alloc.
+
+#include <cstdint>
+#include <string>
+
+#include "engine/core/Vector.h"
+
+namespace GameTools {
+
+class XMLValue {
+ public:
+  // Which forms hold the text.
+  enum Kind : std::uint32_t { kNarrow = 0, kWide = 1, kBoth = 2 };
+
+  XMLValue() = default;
+  XMLValue(const XMLValue&) = default;
+  XMLValue& operator=(const XMLValue&) = default;
+  virtual ~XMLValue() = default;
+
+  // Store the text; the other form becomes stale.
+  void SetString(const std::string& text);
+  void SetWideString(const std::wstring& text);
+  void SetWideString(std::wstring&& text);
+
+  // The stored form, converted from the other one first when that is the only valid form. The
+  // reference stays valid until the value is set again.
+  const std::string& GetString() const;
+  const std::wstring& GetWideString() const;
+
+  Kind GetKind() const { return kind_; }
+
+  // The base-10 integer at the start of the text (leading white space, an optional sign, digits; 0
+  // without digits), clamped to the 32-bit range.
+  std::int32_t GetInt() const;
+  // The number at the start of the text as atof reads it.
+  float GetFloat() const;
+  // GetInt() != 0: "1" and "2" are true; "true", "yes" and an empty text are false.
+  bool GetBool() const;
+
+  // Cut the text into tokens (runs of letters, digits, '+', '-' and '.'; anything else separates
+  // them) and convert each like GetFloat / GetInt into out[0], out[1], ... up to maxCount numbers.
+  // Returns how many were stored; the rest of `out` keeps what the caller put there.
+  std::uint32_t GetFloats(float* out, std::uint32_t maxCount) const;
+  std::uint32_t GetInts(std::int32_t* out, std::uint32_t maxCount) const;
+
+  // The first numbers of the text by GetFloats / GetInts; missing components are 0.
+  CorvantisEngine::Vector2 GetVector2() const;
+  CorvantisEngine::Vector3 GetVector3() const;
+  CorvantisEngine::Vector4 GetVector4() const;
+  void GetIntPair(std::int32_t& first, std::int32_t& second) const;
+
+ private:
+  mutable Kind kind_ = kBoth;
+  mutable std::string narrow_;
+  mutable std::wstring wide_;
+};
+
+}  // namespace GameTools
