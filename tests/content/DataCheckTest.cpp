@@ -22,6 +22,7 @@
 #include "game/PieceShapeFile.h"
 #include "tools/game/XMLNode.h"
 #include "tools/game/XMLParser.h"
+#include "tools/game/XMLQueries.h"
 
 namespace {
 
@@ -101,16 +102,13 @@ class Data {
   CorvantisEngine::PackFile pack_;
 };
 
-// The integer text of the element at the path of child names below the root; fails when missing.
-bool IntAt(const XMLNode& root, std::initializer_list<const char*> path, std::int32_t& value) {
-  const XMLNode* node = &root;
-  for (const char* name : path) {
-    node = node->FindChild(name);
-    if (node == nullptr) {
-      return false;
-    }
+// The integer at a path such as "content/theme_cost", selected as the game selects it.
+bool IntAt(XMLNode& root, std::string_view path, std::int32_t& value) {
+  const GameTools::XMLValue* found = GameTools::XMLSelectValue(&root, path);
+  if (found == nullptr) {
+    return false;
   }
-  value = node->GetValue().GetInt();
+  value = found->GetInt();
   return true;
 }
 
@@ -211,8 +209,8 @@ TEST(DataCheck, ThemesHaveTheirPicturesPreviewsAndColoursAtOnePictureSize) {
   const auto prices = data.Parse("data\\themes\\themes.xml");
   std::int32_t themeCost = -1;
   std::int32_t pictureCost = -1;
-  EXPECT_TRUE(IntAt(*prices, {"content", "theme_cost"}, themeCost));
-  EXPECT_TRUE(IntAt(*prices, {"content", "picture_cost"}, pictureCost));
+  EXPECT_TRUE(IntAt(*prices, "content/theme_cost", themeCost));
+  EXPECT_TRUE(IntAt(*prices, "content/picture_cost", pictureCost));
   EXPECT_GT(themeCost, 0);
   EXPECT_GT(pictureCost, 0);
 
@@ -272,7 +270,7 @@ TEST(DataCheck, EveryPuzzleHasEverySizeCutForThePictureSize) {
     SCOPED_TRACE(base);
     const auto price = data.Parse(base + "puzzle.xml");
     std::int32_t cost = -1;
-    EXPECT_TRUE(IntAt(*price, {"content", "puzzle_cost"}, cost));
+    EXPECT_TRUE(IntAt(*price, "content/puzzle_cost", cost));
     EXPECT_GE(cost, 0);
     const Image preview = data.LoadImage(base + "preview.jpg");
     EXPECT_TRUE(IsPowerOfTwo(preview.GetWidth()) && IsPowerOfTwo(preview.GetHeight()));
