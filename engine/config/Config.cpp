@@ -8,7 +8,6 @@
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileManager.h"
 #include "engine/files/FileTextual.h"
-#include "platform/win32/WinFiles.h"
 
 namespace CorvantisEngine {
 
@@ -365,14 +364,12 @@ void Config::Save() {
       file->WriteNewLine();
     }
     file->Close();
-    // Opening resolved a relative base folder against the executable's folder; so must the rename.
-    const std::string from = FileManager::GetFullPath(files_->ResolvePath(temporary));
-    const std::string to = FileManager::GetFullPath(files_->ResolvePath(iniPath_));
-    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-      throw FileError("Failed to open \"" + to + "\" file");
+    if (!files_->ReplaceFile(temporary, iniPath_)) {
+      throw FileError("Failed to open \"" + FileManager::GetFullPath(files_->ResolvePath(iniPath_)) +
+                      "\" file");
     }
   } catch (const FileError& error) {
-    DeleteFileA(FileManager::GetFullPath(files_->ResolvePath(temporary)).c_str());
+    files_->RemoveFile(temporary);
     if (log_ != nullptr) {
       log_->Error(error.GetMessage());
     }

@@ -94,6 +94,15 @@ void FileBinary::Close() {
   }
 }
 
+void FileBinary::Flush(bool toDisk) {
+  if (!write_ || handle_ == nullptr) {
+    return;
+  }
+  if (std::fflush(handle_) != 0 || (toDisk && _commit(_fileno(handle_)) != 0)) {
+    throw FileError("Failed to write " + CountText(size_) + " bytes from \"" + name_ + "\" file");
+  }
+}
+
 bool FileBinary::Seek(std::uint32_t origin, std::int32_t offset) {
   bool exact = true;
   std::int64_t target = 0;

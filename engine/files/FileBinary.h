@@ -67,6 +67,9 @@ class FileBinary {
   void ReadWString(std::wstring& out);
   void ReadString(std::string& out);
 
+  // Hands the written bytes to the system and, with `toDisk`, waits until the disk holds them; throws
+  // `FileError` when that fails. Does nothing for a file that is not open for writing.
+  void Flush(bool toDisk);
   // Flushes and closes the disk handle; throws `FileError` when written bytes did not reach the disk.
   // Reads and seeks on a closed disk file deliver nothing; memory files are unaffected.
   void Close();

@@ -108,6 +108,17 @@ FileBinary* FileManager::OpenFile(const std::string& name, bool write, bool prel
   return new FileBinary(log_, full, false, preload, false, 0, nullptr);
 }
 
+bool FileManager::ReplaceFile(const std::string& source, const std::string& target) const {
+  // Both names go where FileBinary opens them (beside the executable for a relative base folder).
+  const std::string from = files::BinaryFullPath(ResolvePath(source));
+  const std::string to = files::BinaryFullPath(ResolvePath(target));
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
+bool FileManager::RemoveFile(const std::string& name) const {
+  return DeleteFileA(files::BinaryFullPath(ResolvePath(name)).c_str()) != FALSE;
+}
+
 FileTextual* FileManager::OpenTextFile(const std::string& name, bool write, std::uint32_t encoding) {
   FileBinary* file = OpenFile(name, write, false);
   return new FileTextual(log_, file, write, encoding);

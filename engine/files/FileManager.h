@@ -53,6 +53,12 @@ class FileManager {
   // touched, a warning logged) an empty path, a root, wildcards, ".." and any other place.
   bool DeleteFolder(const std::string& path) const;
 
+  // Renames the file `source` to `target` (both named as for OpenFile), replacing an existing target in
+  // one step, so that readers see either the old or the new file; false when the rename fails.
+  bool ReplaceFile(const std::string& source, const std::string& target) const;
+  // Deletes one disk file named as for OpenFile; false when there is none or it cannot be deleted.
+  bool RemoveFile(const std::string& name) const;
+
   // The path OpenFile uses for a name: the name when absolute, else base folder + "\" + name.
   std::string ResolvePath(const std::string& name) const;
 

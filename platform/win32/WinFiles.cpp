@@ -376,6 +376,14 @@ std::FILE* _fsopen(const char* path, const char* mode, int) {
   return std::fopen(host.c_str(), hostMode.c_str());
 }
 
+int _fileno(std::FILE* stream) {
+  return stream == nullptr ? -1 : ::fileno(stream);
+}
+
+int _commit(int descriptor) {
+  return descriptor >= 0 && ::fsync(descriptor) == 0 ? 0 : -1;
+}
+
 BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags) {
   if (existingName == nullptr || newName == nullptr || *existingName == '\0' || *newName == '\0') {
     return FALSE;

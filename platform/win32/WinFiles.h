@@ -66,6 +66,11 @@ BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags);
 // Deletes a file (never a folder).
 BOOL DeleteFileA(LPCSTR name);
 
+// The descriptor under a stream (-1 for none), and a flush of the descriptor's written data to the
+// disk (0, or -1 when the disk did not take it).
+int _fileno(std::FILE* stream);
+int _commit(int descriptor);
+
 // Opens a stream like fopen. The text flag 't' is accepted and ignored (lines keep their bytes), and
 // a folder never opens as a file: the call fails as it does on Windows.
 std::FILE* _fsopen(const char* path, const char* mode, int shareFlag);

@@ -130,6 +130,20 @@ TEST_F(FileManagerTest, WritingCreatesTheFolders) {
   EXPECT_EQ(line, "hi");
 }
 
+// A finished file replaces another in one rename; both names resolve against the base folder.
+TEST_F(FileManagerTest, ReplaceAndRemoveFiles) {
+  auto files = Make();
+  temp_.Write("base/saves/new.tmp", std::string("new"));
+  temp_.Write("base/saves/old", std::string("old"));
+  EXPECT_TRUE(files->ReplaceFile("saves\\new.tmp", "saves\\old"));
+  EXPECT_EQ(temp_.Read("base/saves/old"), "new");
+  EXPECT_FALSE(files->FileExists("saves\\new.tmp"));
+  EXPECT_FALSE(files->ReplaceFile("saves\\new.tmp", "saves\\old")) << "nothing to rename";
+  EXPECT_TRUE(files->RemoveFile("saves\\old"));
+  EXPECT_FALSE(files->RemoveFile("saves\\old"));
+  EXPECT_FALSE(files->RemoveFile("saves")) << "never a folder";
+}
+
 TEST_F(FileManagerTest, ListingsMergeDiskAndPacks) {
   temp_.Write("base/data/levels/One.xml", std::string("1"));
   temp_.Write("base/data/levels/sub/two.xml", std::string("2"));
