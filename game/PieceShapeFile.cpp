@@ -5,9 +5,13 @@
 #include <stdexcept>
 
 #include "engine/core/Error.h"
+#include "engine/files/FileBinary.h"
 #include "tools/common/ByteWriter.h"
+#include "tools/game/VersionedFile.h"
 
 namespace Puzzle::PieceShapeFile {
+
+static_assert(kHeaderSize == GameTools::VersionedFile::kHeaderSize);
 
 namespace {
 
@@ -251,6 +255,18 @@ PieceShapes ReadBody(std::span<const std::uint8_t> body, std::uint32_t pictureWi
     Fail(fileName, "bytes after the outline map");
   }
   return shapes;
+}
+
+PieceShapes Load(CorvantisEngine::FileManager* files, const std::string& fileName, std::uint32_t pictureWidth,
+                 std::uint32_t pictureHeight) {
+  GameTools::VersionedFile file(files, kMagic, kVersion);
+  file.Open(fileName, GameTools::VersionedFile::kRead);
+  // The header's length matched the file's size, so the body is what is left of it.
+  CorvantisEngine::FileBinary* stream = file.GetStream();
+  std::vector<std::uint8_t> body(stream->GetSize() - stream->GetPosition());
+  stream->Read(body.data(), static_cast<std::uint32_t>(body.size()));
+  file.Close();
+  return ReadBody(body, pictureWidth, pictureHeight, fileName);
 }
 
 std::vector<CorvantisEngine::Vector2> SamplePoints(const PieceShape& piece) {

@@ -31,6 +31,10 @@
 
 #include "engine/core/Vector.h"
 
+namespace CorvantisEngine {
+class FileManager;
+}
+
 namespace Puzzle {
 
 struct PieceShape {
@@ -69,6 +73,10 @@ inline constexpr std::uint32_t kMaxPictureHeight = 512;
 // valid for that picture (as reading would check); std::invalid_argument otherwise.
 std::vector<std::uint8_t> Write(const PieceShapes& shapes, std::uint32_t pictureWidth,
                                 std::uint32_t pictureHeight);
+
+// Opens the file through the versioned file (magic, length and version checked) and reads the body.
+PieceShapes Load(CorvantisEngine::FileManager* files, const std::string& fileName, std::uint32_t pictureWidth,
+                 std::uint32_t pictureHeight);
 
 // Reads the body that follows the header (the header is the versioned file's matter).
 PieceShapes ReadBody(std::span<const std::uint8_t> body, std::uint32_t pictureWidth,

@@ -15,7 +15,6 @@
 
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
-#include "engine/files/FileBinary.h"
 #include "engine/files/FileManager.h"
 #include "engine/files/PackFile.h"
 #include "engine/resources/Image.h"
@@ -87,13 +86,6 @@ class Data {
     Image image;
     EXPECT_TRUE(image.Load(&log_, &files_, name)) << name;
     return image;
-  }
-
-  std::vector<std::uint8_t> Read(const std::string& name) {
-    std::unique_ptr<CorvantisEngine::FileBinary> file(files_.OpenFile(name, false));
-    std::vector<std::uint8_t> bytes(file->GetSize());
-    file->Read(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-    return bytes;
   }
 
  private:
@@ -278,13 +270,13 @@ TEST(DataCheck, EveryPuzzleHasEverySizeCutForThePictureSize) {
     std::size_t previousCount = 0;
     for (std::size_t m = 0; m < catalogue.sizeCount; ++m) {
       const std::string name = base + "puzzle_" + TwoDigits(m) + ".pzf";
-      const std::vector<std::uint8_t> bytes = data.Read(name);
-      ASSERT_GE(bytes.size(), Puzzle::PieceShapeFile::kHeaderSize) << name;
       Puzzle::PieceShapes shapes;
-      ASSERT_NO_THROW(shapes = Puzzle::PieceShapeFile::ReadBody(
-                          std::span<const std::uint8_t>(bytes).subspan(Puzzle::PieceShapeFile::kHeaderSize),
-                          width, height, name))
-          << name;
+      try {
+        shapes = Puzzle::PieceShapeFile::Load(data.Files(), name, width, height);
+      } catch (const CorvantisEngine::FileError& error) {
+        ADD_FAILURE() << error.GetMessage();
+        continue;
+      }
       EXPECT_EQ(shapes.boardWidth, static_cast<float>(width)) << name;
       EXPECT_EQ(shapes.boardHeight, static_cast<float>(height)) << name;
       // Sizes grow box by box.

@@ -2,11 +2,14 @@
 
 #include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "engine/core/Error.h"
+#include "engine/files/FileManager.h"
 #include "game/PieceShapeFile.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -231,6 +234,59 @@ TEST(PieceShapeFile, SamplePointsTakeEveryThirdColumnAndRowOfThePiece) {
   piece.mask.assign(8, 0);
   piece.mask[1] = 1;
   EXPECT_TRUE(File::SamplePoints(piece).empty());
+}
+
+}  // namespace
+
+namespace {
+
+class PieceShapeFileLoad : public ::testing::Test {
+ protected:
+  PieceShapeFileLoad() : files_(nullptr, temp_.Win(), "", "") {}
+
+  void Put(const std::string& name, const Bytes& bytes) {
+    std::ofstream(temp_.Host(name), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  std::string LoadError(const std::string& name) {
+    try {
+      File::Load(&files_, name, 3, 2);
+    } catch (const CorvantisEngine::FileError& error) {
+      return error.GetMessage();
+    }
+    return "";
+  }
+
+  testsupport::TempFolder temp_;
+  CorvantisEngine::FileManager files_;
+};
+
+TEST_F(PieceShapeFileLoad, ReadsAWrittenFileThroughItsVersionedHeader) {
+  Put("two.pzf", File::Write(TwoPieces(), 3, 2));
+  const PieceShapes shapes = File::Load(&files_, "two.pzf", 3, 2);
+  ASSERT_EQ(shapes.pieces.size(), 2u);
+  EXPECT_EQ(shapes.pieces[1].mask, TwoPieces().pieces[1].mask);
+  EXPECT_EQ(shapes.outline, TwoPieces().outline);
+}
+
+TEST_F(PieceShapeFileLoad, RefusesAnotherMagicVersionOrLengthAndBadBodies) {
+  Bytes magic = kTwoPiecesFile;
+  magic[4] = 'Q';
+  Bytes version = kTwoPiecesFile;
+  version[9] = 101;
+  Bytes longer = kTwoPiecesFile;
+  longer.push_back(0);
+  Bytes body = kTwoPiecesFile;
+  body[25] = 7;  // piece 0 starts outside the 3 x 2 picture
+  Put("magic.pzf", magic);
+  Put("version.pzf", version);
+  Put("longer.pzf", longer);
+  Put("body.pzf", body);
+  EXPECT_NE(LoadError("magic.pzf").find("Incorrect \"magic.pzf\" file format"), std::string::npos);
+  EXPECT_NE(LoadError("version.pzf").find("format version (101), current is 100"), std::string::npos);
+  EXPECT_NE(LoadError("longer.pzf").find("file format"), std::string::npos);
+  EXPECT_NE(LoadError("body.pzf").find("outside the picture"), std::string::npos);
+  EXPECT_NE(LoadError("missing.pzf"), "");
 }
 
 }  // namespace
