@@ -33,7 +33,7 @@ using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
 
 // Decodes into `image`; returns false with the library's message on failure. Holds no object with a
 // destructor across the library calls, so the error jump skips nothing.
-bool DecodeJpeg(std::FILE* file, RgbImage* image, JpegErrors* errors) {
+bool DecodeJpeg(std::FILE* file, int scaleDenominator, bool headerOnly, RgbImage* image, JpegErrors* errors) {
   jpeg_decompress_struct info;
   info.err = jpeg_std_error(&errors->pub);
   errors->pub.error_exit = JpegErrorExit;
@@ -44,6 +44,14 @@ bool DecodeJpeg(std::FILE* file, RgbImage* image, JpegErrors* errors) {
   jpeg_create_decompress(&info);
   jpeg_stdio_src(&info, file);
   jpeg_read_header(&info, TRUE);
+  if (headerOnly) {
+    image->width = static_cast<int>(info.image_width);
+    image->height = static_cast<int>(info.image_height);
+    jpeg_destroy_decompress(&info);
+    return true;
+  }
+  info.scale_num = 1;
+  info.scale_denom = static_cast<unsigned int>(scaleDenominator);
   info.out_color_space = JCS_RGB;
   info.dct_method = JDCT_ISLOW;
   jpeg_start_decompress(&info);
@@ -128,17 +136,33 @@ RgbImage MakeImage(int width, int height) {
   return image;
 }
 
-RgbImage ReadJpeg(const std::string& path) {
+RgbImage ReadJpeg(const std::string& path, int scaleDenominator) {
+  if (scaleDenominator != 1 && scaleDenominator != 2 && scaleDenominator != 4 && scaleDenominator != 8) {
+    throw std::invalid_argument("JPEG scale 1/" + std::to_string(scaleDenominator));
+  }
   FilePointer file(std::fopen(path.c_str(), "rb"));
   if (!file) {
     throw std::runtime_error("cannot open " + path);
   }
   RgbImage image;
   JpegErrors errors{};
-  if (!DecodeJpeg(file.get(), &image, &errors)) {
+  if (!DecodeJpeg(file.get(), scaleDenominator, false, &image, &errors)) {
     throw std::runtime_error(path + ": " + errors.message);
   }
   return image;
+}
+
+std::pair<int, int> ReadJpegSize(const std::string& path) {
+  FilePointer file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    throw std::runtime_error("cannot open " + path);
+  }
+  RgbImage image;
+  JpegErrors errors{};
+  if (!DecodeJpeg(file.get(), 1, true, &image, &errors)) {
+    throw std::runtime_error(path + ": " + errors.message);
+  }
+  return {image.width, image.height};
 }
 
 void WriteJpeg(const RgbImage& image, const std::string& path, int quality) {

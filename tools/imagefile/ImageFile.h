@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tools {
@@ -25,7 +26,11 @@ struct RgbImage {
 };
 
 RgbImage MakeImage(int width, int height);
-RgbImage ReadJpeg(const std::string& path);
+// Decodes at 1/scaleDenominator of the full size (1, 2, 4 or 8: the JPEG library scales while
+// decoding, which is far cheaper than decoding everything and reducing afterwards).
+RgbImage ReadJpeg(const std::string& path, int scaleDenominator = 1);
+// The width and height in the file's header, without decoding.
+std::pair<int, int> ReadJpegSize(const std::string& path);
 void WriteJpeg(const RgbImage& image, const std::string& path, int quality);
 
 // The rectangle (x, y, width, height) of the image; it must lie inside.

@@ -11,6 +11,7 @@
 //   NN.xml          the picture's colours: cut lines light on dark pictures and dark on light ones
 // The same list and sources give the same bytes.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -104,24 +105,35 @@ void WriteText(const std::string& text, const std::filesystem::path& path) {
 }
 
 void Prepare(const Entry& entry, int number, const std::filesystem::path& folder) {
-  const tools::RgbImage source = tools::ReadJpeg(entry.source);
+  const auto [sourceWidth, sourceHeight] = tools::ReadJpegSize(entry.source);
   int x = entry.x, y = entry.y, width = entry.width, height = entry.height;
   if (entry.centre) {
     // The largest rectangle of the picture's aspect, centred.
-    width = source.width;
+    width = sourceWidth;
     height = width * kPictureHeight / kPictureWidth;
-    if (height > source.height) {
-      height = source.height;
+    if (height > sourceHeight) {
+      height = sourceHeight;
       width = height * kPictureWidth / kPictureHeight;
     }
-    x = (source.width - width) / 2;
-    y = (source.height - height) / 2;
+    x = (sourceWidth - width) / 2;
+    y = (sourceHeight - height) / 2;
   } else if (std::abs(static_cast<double>(width) * kPictureHeight /
                           (static_cast<double>(height) * kPictureWidth) -
                       1.0) > 0.01) {
     throw std::runtime_error(entry.source + ": crop is not " + std::to_string(kPictureWidth) + ":" +
                              std::to_string(kPictureHeight));
   }
+  // Decode at the smallest scale that still leaves twice the picture's pixels in the crop, then
+  // reduce by area averaging.
+  int scale = 8;
+  while (scale > 1 && (width / scale < 2 * kPictureWidth || height / scale < 2 * kPictureHeight)) {
+    scale /= 2;
+  }
+  const tools::RgbImage source = tools::ReadJpeg(entry.source, scale);
+  x /= scale;
+  y /= scale;
+  width = std::min(width / scale, source.width - x);
+  height = std::min(height / scale, source.height - y);
   const tools::RgbImage picture =
       tools::Resample(tools::Crop(source, x, y, width, height), kPictureWidth, kPictureHeight);
   const std::string name = TwoDigits(number);

@@ -71,6 +71,12 @@ TEST_F(ImageFileTest, JpegRoundTripsAndTheSamePixelsGiveTheSameBytes) {
   // Top-down rows: the first row read is the first row written.
   EXPECT_NEAR(read.At(60, 0)[0], 240, 8);
   EXPECT_NEAR(read.At(0, 31)[1], 248, 8);
+  // Scaled while decoding; the header alone gives the full size.
+  EXPECT_EQ(tools::ReadJpegSize(first.string()), std::make_pair(64, 32));
+  const tools::RgbImage quarter = tools::ReadJpeg(first.string(), 4);
+  EXPECT_EQ(quarter.width, 16);
+  EXPECT_EQ(quarter.height, 8);
+  EXPECT_THROW(tools::ReadJpeg(first.string(), 3), std::invalid_argument);
   // Baseline: the frame is SOF0 (0xFFC0), never progressive.
   const auto bytes = ReadAll(first);
   bool baseline = false;
