@@ -28,6 +28,18 @@ void ConvertToWide(const std::string& text, std::wstring& out) {
   std::size_t remaining = text.size();
   const std::size_t maxBytes = MB_CUR_MAX;
   while (remaining > 0) {
+    // Every locale the C library accepts is ASCII-compatible, so ASCII bytes between characters stand
+    // for themselves and skip the costly conversion call.
+    const auto byte = static_cast<unsigned char>(*cursor);
+    if (byte < 0x80) {
+      if (byte == 0) {
+        break;  // the zero character ends the text
+      }
+      out.push_back(static_cast<wchar_t>(byte));
+      ++cursor;
+      --remaining;
+      continue;
+    }
     wchar_t character = 0;
     const std::size_t used = std::mbrtowc(&character, cursor, std::min(remaining, maxBytes), &state);
     if (used == 0) {
@@ -54,6 +66,10 @@ void ConvertToNarrow(const std::wstring& text, std::string& out) {
   for (const wchar_t character : text) {
     if (character == 0) {
       break;
+    }
+    if (static_cast<std::uint32_t>(character) < 0x80) {
+      out.push_back(static_cast<char>(character));  // ASCII is the same in every locale
+      continue;
     }
     const std::size_t written = std::wcrtomb(bytes, character, &state);
     if (written == static_cast<std::size_t>(-1)) {

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <exception>
 
-#include "engine/core/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileBinary.h"
@@ -22,9 +21,6 @@ std::string TemporaryName(const std::string& name) {
 }
 
 }  // namespace
-
-VersionedFile::VersionedFile(CorvantisEngine::Engine* engine, const std::string& magic, std::uint32_t version)
-    : VersionedFile(engine->GetFileManager(), magic, version) {}
 
 VersionedFile::VersionedFile(CorvantisEngine::FileManager* files, const std::string& magic,
                              std::uint32_t version)

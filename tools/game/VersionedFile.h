@@ -24,10 +24,10 @@
 #include <memory>
 #include <string>
 
+#include "engine/core/Engine.h"
+
 namespace CorvantisEngine {
-class Engine;
 class FileBinary;
-class FileManager;
 }  // namespace CorvantisEngine
 
 namespace GameTools {
@@ -41,7 +41,9 @@ class VersionedFile {
 
   // Keeps the first five characters of `magic` (a shorter text is padded with zero bytes). Opens
   // nothing.
-  VersionedFile(CorvantisEngine::Engine* engine, const std::string& magic, std::uint32_t version);
+  // Inline, so that only programs that have an Engine need its code.
+  VersionedFile(CorvantisEngine::Engine* engine, const std::string& magic, std::uint32_t version)
+      : VersionedFile(engine->GetFileManager(), magic, version) {}
   VersionedFile(CorvantisEngine::FileManager* files, const std::string& magic, std::uint32_t version);
   // Closes what is open, or discards an unfinished write when an exception is unwinding the stack.
   ~VersionedFile();

@@ -41,26 +41,16 @@ XMLNode::~XMLNode() {
 }
 
 void XMLNode::SetName(const std::string& name) {
-  if (parent_ != nullptr) {
-    // Re-entering the index at the end would put the node after later siblings of the new name, so
-    // those entries are rebuilt in document order.
-    XMLNode* parent = parent_;
-    auto [first, last] = parent->childIndex_.equal_range(name_);
-    for (auto entry = first; entry != last; ++entry) {
-      if (entry->second == this) {
-        parent->childIndex_.erase(entry);
-        break;
-      }
-    }
-    name_ = name;
-    parent->childIndex_.erase(name_);
-    for (XMLNode* sibling : parent->children_) {
-      if (sibling->name_ == name_) {
-        parent->childIndex_.emplace(name_, sibling);
-      }
-    }
-  } else {
-    name_ = name;
+  name_ = name;
+  if (parent_ != nullptr && !parent_->childIndex_.empty()) {
+    parent_->BuildChildIndex();
+  }
+}
+
+void XMLNode::BuildChildIndex() {
+  childIndex_.clear();
+  for (XMLNode* child : children_) {
+    childIndex_.emplace(child->name_, child);
   }
 }
 
@@ -83,7 +73,11 @@ XMLNode* XMLNode::AddChild(XMLNode* child) {
     oldParent->Unlink(child);
   }
   children_.push_back(child);
-  childIndex_.emplace(child->name_, child);
+  if (!childIndex_.empty()) {
+    childIndex_.emplace(child->name_, child);
+  } else if (children_.size() > kIndexThreshold) {
+    BuildChildIndex();
+  }
   child->parent_ = this;
   return child;
 }
@@ -108,7 +102,7 @@ bool XMLNode::Unlink(XMLNode* child) {
     return false;
   }
   children_.erase(place);
-  auto [first, last] = childIndex_.equal_range(child->name_);
+  const auto [first, last] = childIndex_.equal_range(child->name_);
   for (auto entry = first; entry != last; ++entry) {
     if (entry->second == child) {
       childIndex_.erase(entry);
@@ -119,6 +113,14 @@ bool XMLNode::Unlink(XMLNode* child) {
 }
 
 XMLNode* XMLNode::FindChild(std::string_view name) const {
+  if (childIndex_.empty()) {
+    for (XMLNode* child : children_) {
+      if (child->name_ == name) {
+        return child;
+      }
+    }
+    return nullptr;
+  }
   const auto entry = childIndex_.find(name);
   return entry == childIndex_.end() ? nullptr : entry->second;
 }
@@ -129,13 +131,29 @@ void XMLNode::GetChildren(std::vector<XMLNode*>& out) const {
 
 void XMLNode::GetChildrenByName(std::string_view name, std::vector<XMLNode*>& out) const {
   out.clear();
-  auto [first, last] = childIndex_.equal_range(name);
+  if (childIndex_.empty()) {
+    for (XMLNode* child : children_) {
+      if (child->name_ == name) {
+        out.push_back(child);
+      }
+    }
+    return;
+  }
+  const auto [first, last] = childIndex_.equal_range(name);
   for (auto entry = first; entry != last; ++entry) {
     out.push_back(entry->second);
   }
 }
 
 XMLAttribute* XMLNode::FindAttribute(std::string_view name) const {
+  if (attributeIndex_.empty()) {
+    for (XMLAttribute* attribute : attributes_) {
+      if (attribute->name == name) {
+        return attribute;
+      }
+    }
+    return nullptr;
+  }
   const auto entry = attributeIndex_.find(name);
   return entry == attributeIndex_.end() ? nullptr : entry->second;
 }
@@ -149,16 +167,37 @@ bool XMLNode::HasAttribute(std::string_view name) const {
   return FindAttribute(name) != nullptr;
 }
 
-XMLAttribute& XMLNode::AttributeFor(const std::string& name) {
-  const auto entry = attributeIndex_.find(name);
-  if (entry != attributeIndex_.end()) {
-    return *entry->second;
+void XMLNode::ReserveAttributes(std::size_t count) {
+  if (count <= attributes_.size() + freeRecords_) {
+    return;
   }
-  auto attribute = std::make_unique<XMLAttribute>();
-  attribute->name = name;
-  XMLAttribute& record = *attribute;
-  attributes_.push_back(std::move(attribute));
-  attributeIndex_.emplace(name, &record);
+  // Records are handed out from the end of the newest block; what is left of an older block is unused.
+  // Blocks stay below the C library's large-request size, whose allocation would first sweep all freed
+  // small chunks together.
+  constexpr std::size_t kMaxBlock = 960 / sizeof(XMLAttribute);
+  const std::size_t more = std::min(count - attributes_.size(), kMaxBlock);
+  attributeBlocks_.push_back(std::make_unique<XMLAttribute[]>(more));
+  freeRecords_ = more;
+  attributes_.reserve(count);
+}
+
+XMLAttribute& XMLNode::AttributeFor(const std::string& name) {
+  if (XMLAttribute* existing = FindAttribute(name)) {
+    return *existing;
+  }
+  if (freeRecords_ == 0) {
+    ReserveAttributes(std::max<std::size_t>(4, attributes_.size()) + attributes_.size());
+  }
+  XMLAttribute& record = attributeBlocks_.back()[--freeRecords_];
+  attributes_.push_back(&record);
+  record.name = name;
+  if (!attributeIndex_.empty()) {
+    attributeIndex_.emplace(name, &record);
+  } else if (attributes_.size() > kIndexThreshold) {
+    for (XMLAttribute* attribute : attributes_) {
+      attributeIndex_.emplace(attribute->name, attribute);
+    }
+  }
   return record;
 }
 

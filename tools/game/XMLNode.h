@@ -28,13 +28,14 @@ struct XMLAttribute {
 
 class XMLNode {
  public:
-  using AttributeList = std::vector<std::unique_ptr<XMLAttribute>>;
-  // The children, owned by this node.
+  // The attribute records and the children, both owned by this node.
+  using AttributeList = std::vector<XMLAttribute*>;
   using ChildList = std::vector<XMLNode*>;
 
   // A nameless root without parent.
   XMLNode() = default;
-  // These two append the new node to `parent`'s children when the parent is not null.
+  // These two append the new node to `parent`'s children when the parent is not null; the parent then
+  // owns it, so such nodes are made with new: `new XMLNode("item", "text", &list);`.
   XMLNode(const std::string& name, XMLNode* parent);
   XMLNode(const std::string& name, const std::string& text, XMLNode* parent);
   // Unlinks the node from its parent (if any), then deletes its attributes and its whole subtree.
@@ -71,18 +72,28 @@ class XMLNode {
   XMLAttribute* FindAttribute(std::string_view name) const;
   XMLValue* GetAttribute(std::string_view name) const;
   bool HasAttribute(std::string_view name) const;
+  // Makes room for this many attributes in the list (a hint for builders; changes nothing visible).
+  void ReserveAttributes(std::size_t count);
   // Replaces the text of an existing attribute (which keeps its place) or appends a new one.
   void SetAttribute(const std::string& name, const std::wstring& text);
   void SetAttribute(const std::string& name, std::wstring&& text);
 
  private:
+  // Look-ups by name scan the lists while they are short; past this many entries an index by name is
+  // built and kept up to date (an empty index means the list is scanned).
+  static constexpr std::size_t kIndexThreshold = 16;
+
   XMLAttribute& AttributeFor(const std::string& name);
-  // Takes `child` out of both child containers; false when it is not there.
+  void BuildChildIndex();
+  // Takes `child` out of the children list and the index; false when it is not there.
   bool Unlink(XMLNode* child);
 
   std::string name_;
   XMLValue value_;
   AttributeList attributes_;
+  // The records live in blocks (one per reservation or growth step) rather than one allocation each.
+  std::vector<std::unique_ptr<XMLAttribute[]>> attributeBlocks_;
+  std::size_t freeRecords_ = 0;
   std::map<std::string, XMLAttribute*, std::less<>> attributeIndex_;
   ChildList children_;
   // Among equal names the multimap keeps insertion order, which is document order.

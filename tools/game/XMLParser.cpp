@@ -1,10 +1,10 @@
 #include "tools/game/XMLParser.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <memory>
 #include <utility>
 
-#include "engine/core/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileManager.h"
@@ -34,21 +34,31 @@ bool IsQuote(wchar_t c) {
   return c == L'"' || c == L'\'';
 }
 
-// Names are nearly always ASCII, which every narrow character set shares; the rest goes through the
-// engine's locale conversion.
 std::string Narrow(const std::wstring& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const wchar_t c : text) {
-    if (static_cast<std::uint32_t>(c) >= 0x80) {
-      return CorvantisEngine::WStringToStringCopy(text);
-    }
-    out.push_back(static_cast<char>(c));
-  }
-  return out;
+  return CorvantisEngine::WStringToStringCopy(text);
 }
 
-// One parse: the scanner's state over one text (see the header for the dialect).
+// Whether the wide text converts to exactly `narrow`; ASCII is compared in place.
+bool EqualsNarrow(std::wstring_view wide, const std::string& narrow) {
+  if (wide.size() == narrow.size()) {
+    std::size_t i = 0;
+    while (i < wide.size() && static_cast<std::uint32_t>(wide[i]) < 0x80 &&
+           static_cast<char>(wide[i]) == narrow[i]) {
+      ++i;
+    }
+    if (i == wide.size()) {
+      return true;
+    }
+    if (static_cast<std::uint32_t>(wide[i]) < 0x80) {
+      return false;
+    }
+  }
+  return Narrow(std::wstring(wide)) == narrow;
+}
+
+// One parse: the scanner's state over one text (see the header for the dialect). The tag buffer of the
+// dialect is always one stretch of the text (from the tag's first visible character that does not
+// mark a closing tag, up to the ">"), so tags are read as views into the text.
 class Scanner {
  public:
   Scanner(XMLNode*& root, std::wstring_view text)
@@ -77,13 +87,13 @@ class Scanner {
 
   [[noreturn]] void Raise(Fault code) const;
   bool TextBufferHasContent() const;
+  void ScanText();
   void BeginTag();
-  void ScanTagCharacter(wchar_t c);
+  void ScanTag();
   void SkipDeclaration();
-  void EndTag();
-  void CloseElement();
-  void OpenElement();
-  XMLNode* CreateElement(const std::wstring& name, std::unique_ptr<XMLNode>& orphan);
+  void CloseElement(std::wstring_view tag);
+  void OpenElement(std::wstring_view tag);
+  XMLNode* CreateElement(std::unique_ptr<XMLNode>& orphan);
 
   XMLNode*& root_;
   std::wstring_view text_;
@@ -93,12 +103,13 @@ class Scanner {
   const bool rootSupplied_;
   // Elements the text has opened and not closed (a supplied root is not counted).
   std::uint32_t depth_ = 0;
-  std::wstring tag_;
   std::wstring textBuffer_;
   bool inTag_ = false;
   bool closing_ = false;
-  bool inQuote_ = false;
-  wchar_t quote_ = 0;
+  // Working buffers of OpenElement, kept to reuse their storage.
+  std::wstring name_;
+  std::wstring attributeName_;
+  std::wstring value_;
 };
 
 void Scanner::Raise(Fault code) const {
@@ -116,19 +127,11 @@ bool Scanner::TextBufferHasContent() const {
 }
 
 void Scanner::Run() {
-  for (; index_ < text_.size(); ++index_) {
-    const wchar_t c = text_[index_];
-    if (c == L'\n') {
-      ++line_;
-    }
+  while (index_ < text_.size()) {
     if (inTag_) {
-      ScanTagCharacter(c);
-    } else if (c == L'<') {
-      BeginTag();
-    } else if (current_ != nullptr) {
-      textBuffer_.push_back(c);
-    } else if (IsVisible(c)) {
-      Raise(kTextOutside);
+      ScanTag();
+    } else {
+      ScanText();
     }
   }
   if (inTag_) {
@@ -136,6 +139,30 @@ void Scanner::Run() {
   }
   if (!rootSupplied_ && root_ == nullptr) {
     Raise(kNoElement);
+  }
+}
+
+// Character data up to the next "<", which begins a tag.
+void Scanner::ScanText() {
+  const std::size_t start = index_;
+  const std::size_t end = std::min(text_.find(L'<', start), text_.size());
+  if (current_ != nullptr) {
+    const std::wstring_view run = text_.substr(start, end - start);
+    line_ += static_cast<std::uint32_t>(std::count(run.begin(), run.end(), L'\n'));
+    textBuffer_.append(run);
+  } else {
+    for (std::size_t i = start; i < end; ++i) {
+      if (text_[i] == L'\n') {
+        ++line_;
+      } else if (IsVisible(text_[i])) {
+        Raise(kTextOutside);
+      }
+    }
+  }
+  index_ = end;
+  if (end < text_.size()) {
+    BeginTag();
+    ++index_;
   }
 }
 
@@ -149,30 +176,57 @@ void Scanner::BeginTag() {
     Raise(kAfterRoot);
   }
   inTag_ = true;
+  closing_ = false;
 }
 
-void Scanner::ScanTagCharacter(wchar_t c) {
-  if (c == L'/' && tag_.empty()) {
-    if (current_ == nullptr) {
-      Raise(kCloseWithoutElement);
+// From just after "<" (or where the end of the text cut a tag short) to the ">" that ends the tag.
+void Scanner::ScanTag() {
+  // Before the buffer starts: blanks are dropped, "/" marks a closing tag, "?" a declaration.
+  for (; index_ < text_.size(); ++index_) {
+    const wchar_t c = text_[index_];
+    if (c == L'\n') {
+      ++line_;
     }
-    closing_ = true;
-  } else if (IsQuote(c) && !tag_.empty()) {
-    if (!inQuote_) {
-      inQuote_ = true;
-      quote_ = c;
-    } else if (c == quote_) {
-      inQuote_ = false;
+    if (c == L'/') {
+      if (current_ == nullptr) {
+        Raise(kCloseWithoutElement);
+      }
+      closing_ = true;
+    } else if (c == L'?') {
+      SkipDeclaration();
+      return;
+    } else if (c == L'>') {
+      Raise(kEmptyTag);
+    } else if (IsVisible(c)) {
+      break;
     }
-    tag_.push_back(c);
-  } else if (inQuote_) {
-    tag_.push_back(c);
-  } else if (c == L'?' && tag_.empty()) {
-    SkipDeclaration();
-  } else if (c == L'>') {
-    EndTag();
-  } else if (IsVisible(c) || !tag_.empty()) {
-    tag_.push_back(c);
+  }
+  const std::size_t start = index_;
+  bool inQuote = false;
+  wchar_t quote = 0;
+  for (; index_ < text_.size(); ++index_) {
+    const wchar_t c = text_[index_];
+    if (c == L'\n') {
+      ++line_;
+    } else if (IsQuote(c) && index_ > start) {
+      if (!inQuote) {
+        inQuote = true;
+        quote = c;
+      } else if (c == quote) {
+        inQuote = false;
+      }
+    } else if (c == L'>' && !inQuote) {
+      const std::wstring_view tag = text_.substr(start, index_ - start);
+      if (closing_) {
+        CloseElement(tag);
+      } else {
+        OpenElement(tag);
+      }
+      inTag_ = false;
+      closing_ = false;
+      ++index_;
+      return;
+    }
   }
 }
 
@@ -184,51 +238,40 @@ void Scanner::SkipDeclaration() {
     }
     ++index_;
   }
+  if (index_ < text_.size()) {
+    ++index_;
+  }
   inTag_ = false;
   closing_ = false;
 }
 
-void Scanner::EndTag() {
-  if (tag_.empty()) {
-    Raise(kEmptyTag);
+void Scanner::CloseElement(std::wstring_view tag) {
+  while (!tag.empty() && IsWhiteSpace(tag.back())) {
+    tag.remove_suffix(1);
   }
-  if (closing_) {
-    CloseElement();
-  } else {
-    OpenElement();
-  }
-  tag_.clear();
-  inTag_ = false;
-  closing_ = false;
-  inQuote_ = false;
-}
-
-void Scanner::CloseElement() {
-  std::string name = Narrow(tag_);
-  CorvantisEngine::StringTrimRight(name);
   // A supplied root was not opened by the text, so the text cannot close it either.
-  if (depth_ == 0 || name != current_->GetName()) {
+  if (depth_ == 0 || !EqualsNarrow(tag, current_->GetName())) {
     Raise(kCloseMismatch);
   }
   current_ = current_->GetParent();
   --depth_;
 }
 
-XMLNode* Scanner::CreateElement(const std::wstring& name, std::unique_ptr<XMLNode>& orphan) {
+XMLNode* Scanner::CreateElement(std::unique_ptr<XMLNode>& orphan) {
   if (depth_ >= XMLParser::kMaxDepth) {
     Raise(kTooDeep);
   }
-  auto* element = new XMLNode(Narrow(name), current_);
+  auto* element = new XMLNode(Narrow(name_), current_);
   if (current_ == nullptr) {
     orphan.reset(element);  // becomes the root once its tag is complete
   }
   return element;
 }
 
-void Scanner::OpenElement() {
-  std::wstring name;
-  std::wstring attributeName;
-  std::wstring value;
+void Scanner::OpenElement(std::wstring_view tag) {
+  name_.clear();
+  attributeName_.clear();
+  value_.clear();
   bool nameFinished = false;
   bool expectingName = false;
   bool equalsSeen = false;
@@ -239,30 +282,33 @@ void Scanner::OpenElement() {
   // An element made before any root exists has no parent to hold it until the tag is complete.
   std::unique_ptr<XMLNode> orphan;
 
-  const std::size_t length = tag_.size();
+  const std::size_t length = tag.size();
   for (std::size_t k = 0; k < length; ++k) {
-    const wchar_t c = tag_[k];
-    const bool visible = IsVisible(c);
-    if (name.empty() && !visible) {
+    const wchar_t c = tag[k];
+    if (inValue && c != valueQuote) {
+      // Everything up to the closing quote belongs to the value: blanks, the other quote, "=", "/", ">".
+      const std::size_t end = std::min(tag.find(valueQuote, k), length);
+      value_.append(tag.substr(k, end - k));
+      k = end - 1;
       continue;
     }
+    const bool visible = IsVisible(c);
     if (!visible) {
-      if (!nameFinished) {
-        if (name == L"!--") {
+      if (!nameFinished && !name_.empty()) {
+        if (name_ == L"!--") {
           textBuffer_.clear();
           return;  // a comment: nothing is made
         }
         nameFinished = true;
         expectingName = true;
-        element = CreateElement(name, orphan);
-      } else if (inValue) {
-        value.push_back(c);
+        element = CreateElement(orphan);
+        element->ReserveAttributes(static_cast<std::size_t>(std::count(tag.begin() + k, tag.end(), L'=')));
       }
     } else if (!nameFinished) {
       if (c == L'/') {
         empty = true;
       } else {
-        name.push_back(c);
+        name_.push_back(c);
       }
     } else if (!expectingName) {
       if (!inValue) {
@@ -271,28 +317,26 @@ void Scanner::OpenElement() {
         }
         inValue = true;
         valueQuote = c;
-      } else if (c == valueQuote) {
-        std::string narrowName = Narrow(attributeName);
-        if (element->HasAttribute(narrowName)) {
+      } else {
+        const std::string attributeName = Narrow(attributeName_);
+        if (element->HasAttribute(attributeName)) {
           Raise(kAttributeTwice);
         }
-        element->SetAttribute(narrowName, std::move(value));
-        attributeName.clear();
-        value.clear();
+        element->SetAttribute(attributeName, value_);
+        attributeName_.clear();
+        value_.clear();
         equalsSeen = false;
         inValue = false;
         expectingName = true;
-      } else {
-        value.push_back(c);
       }
     } else if (c == L'=') {
-      if (attributeName.empty()) {
+      if (attributeName_.empty()) {
         Raise(kEqualsWithoutName);
       }
       expectingName = false;
       equalsSeen = true;
     } else if (c == L'/') {
-      if (!attributeName.empty()) {
+      if (!attributeName_.empty()) {
         Raise(kSlashAfterName);
       }
       if (k + 1 != length) {
@@ -300,18 +344,18 @@ void Scanner::OpenElement() {
       }
       empty = true;
     } else {
-      attributeName.push_back(c);
+      attributeName_.push_back(c);
     }
   }
 
-  if (expectingName && !attributeName.empty()) {
+  if (expectingName && !attributeName_.empty()) {
     Raise(kNameWithoutValue);
   }
   if (equalsSeen) {
     Raise(kValueUnfinished);
   }
   if (element == nullptr) {
-    element = CreateElement(name, orphan);
+    element = CreateElement(orphan);
   }
   if (orphan) {
     root_ = orphan.release();
@@ -326,8 +370,6 @@ void Scanner::OpenElement() {
 }  // namespace
 
 XMLParser::XMLParser(CorvantisEngine::FileManager* files) : files_(files) {}
-
-XMLParser::XMLParser(CorvantisEngine::Engine* engine) : files_(engine->GetFileManager()) {}
 
 void XMLParser::ParseText(XMLNode*& root, const std::string& fileName) {
   std::wstring text;

@@ -1,0 +1,130 @@
+// XML reading: a 1 MB window-description-like document parsed into the game tools' tree, beside
+// pugixml building its DOM from the same bytes in the same run. "FromBytes" includes decoding the
+// file's bytes into wide text through the engine's text reader, as XMLParser::ParseText does after
+// opening; "FromText" starts from the decoded text.
+
+#include <benchmark/benchmark.h>
+
+#include <pugixml.hpp>
+#include <string>
+
+#include "engine/files/FileBinary.h"
+#include "engine/files/FileTextual.h"
+#include "tools/game/XMLNode.h"
+#include "tools/game/XMLParser.h"
+
+namespace {
+
+using namespace CorvantisEngine;
+using GameTools::XMLNode;
+using GameTools::XMLParser;
+
+// Windows of nested controls with a dozen attributes each, texts, faders and comments, repeated with
+// varied names and numbers until the document reaches `bytes`.
+std::string WindowDocument(std::size_t bytes) {
+  std::string text = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n<windows>\r\n";
+  for (int w = 0; text.size() < bytes; ++w) {
+    const std::string n = std::to_string(w);
+    text += "  <!-- window " + n + " -->\r\n";
+    text += "  <window name=\"window_" + n +
+            "\" x=\"0\" y=\"0\" width=\"800\" height=\"600\" shader=\"ui/window_back\" visible=\"1\" "
+            "fader=\"fade_in\" modal='0'>\r\n";
+    for (int c = 0; c < 12; ++c) {
+      const std::string m = std::to_string(c);
+      text += "    <button name=\"button_" + m + "\" x=\"" + std::to_string(100 + c * 7) + "\" y=\"" +
+              std::to_string(40 * c) +
+              "\" width=\"160\" height=\"32\" shader=\"ui/button\" shader_over=\"ui/button_over\" "
+              "shader_down=\"ui/button_down\" sound_click=\"click\" sound_over=\"over\" color=\"1 1 1 0.85\" "
+              "text=\"menu_item_" +
+              m + "\" font=\"main\" align=\"center\" template=\"menu_button\"/>\r\n";
+    }
+    text +=
+        "    <window name=\"panel\" x=\"200\" y=\"120\" width=\"400\" height=\"300\" "
+        "shader=\"ui/panel\">\r\n";
+    for (int t = 0; t < 4; ++t) {
+      text += "      <text name=\"line_" + std::to_string(t) +
+              "\" x=\"10\" y=\"20\" font=\"small\" color=\"0.2 0.2 0.2 1\" align=\"left\">Some words of "
+              "help text, line " +
+              std::to_string(t) + "</text>\r\n";
+    }
+    text +=
+        "      <slider name=\"volume\" x=\"10\" y=\"200\" min=\"0\" max=\"100\" value=\"50\" "
+        "step=\"5\"/>\r\n";
+    text += "    </window>\r\n";
+    text +=
+        "    <faders>\r\n      <fader name=\"fade_in\" type=\"alpha\" from=\"0\" to=\"1\" time=\"0.25\"/>\r\n"
+        "      <fader name=\"slide\" type=\"move\" from=\"-800 0\" to=\"0 0\" time=\"0.4\"/>\r\n    "
+        "</faders>\r\n";
+    text += "  </window>\r\n";
+  }
+  text += "</windows>\r\n";
+  return text;
+}
+
+const std::string& Document() {
+  static const std::string document = WindowDocument(1 << 20);
+  return document;
+}
+
+std::wstring Decode(const std::string& bytes) {
+  FileTextual file(nullptr,
+                   new FileBinary(nullptr, "windows.xml", false, false, true,
+                                  static_cast<std::uint32_t>(bytes.size()), bytes.data()),
+                   false, 0);
+  std::wstring text;
+  file.ReadText(text, false);
+  return text;
+}
+
+void XMLParserFromBytes(benchmark::State& state) {
+  const std::string& bytes = Document();
+  for (auto _ : state) {
+    XMLNode document;
+    XMLNode* root = &document;
+    XMLParser::ParseWideText(root, Decode(bytes));
+    benchmark::DoNotOptimize(document.GetChildList().data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(XMLParserFromBytes)->Unit(benchmark::kMillisecond);
+
+void XMLParserFromText(benchmark::State& state) {
+  const std::string& bytes = Document();
+  const std::wstring text = Decode(bytes);
+  for (auto _ : state) {
+    XMLNode document;
+    XMLNode* root = &document;
+    XMLParser::ParseWideText(root, text);
+    benchmark::DoNotOptimize(document.GetChildList().data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(XMLParserFromText)->Unit(benchmark::kMillisecond);
+
+void DecodeOnly(benchmark::State& state) {
+  const std::string& bytes = Document();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(Decode(bytes).data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(DecodeOnly)->Unit(benchmark::kMillisecond);
+
+void PugixmlFromBytes(benchmark::State& state) {
+  const std::string& bytes = Document();
+  for (auto _ : state) {
+    pugi::xml_document document;
+    const pugi::xml_parse_result result = document.load_buffer(bytes.data(), bytes.size());
+    if (!result) {
+      state.SkipWithError("pugixml refused the document");
+      break;
+    }
+    benchmark::DoNotOptimize(document.first_child());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(PugixmlFromBytes)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
