@@ -63,18 +63,7 @@ PieceShapes Shapes(const Picture& picture) {
 
 class GameLogicDataTest : public gametest::EngineTest {
  protected:
-  void WriteLevel(const Picture& picture, const PieceShapes& shapes, const std::string& colours) {
-    Write("data/themes/t/01.tga", gametest::Tga(picture));
-    Write("data/themes/t/01.xml", colours);
-    Write("data/puzzles/01/puzzle_01.pzf", PieceShapeFile::Write(shapes, picture.width, picture.height));
-  }
-  std::unique_ptr<GameLogicData> MakeData() {
-    auto data = std::make_unique<GameLogicData>(engine_, "en", nullptr, nullptr);
-    data->picturePath = "data\\themes\\t\\01.tga";
-    data->coloursPath = "data\\themes\\t\\01.xml";
-    data->shapePath = "data\\puzzles\\01\\puzzle_01.pzf";
-    return data;
-  }
+  std::unique_ptr<GameLogicData> MakeData() { return MakeLevel(); }
   static void Load(GameLogicData& data) {
     data.Load();
     data.WaitForLoad();

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "engine/core/Engine.h"
+#include "game/GameLogicData.h"
+#include "game/PieceShapeFile.h"
 #include "tests/support/EngineRig.h"
 
 namespace Puzzle::gametest {
@@ -54,6 +56,41 @@ inline std::string Tga(const Picture& picture) {
   return bytes;
 }
 
+// A picture cut into columns x rows rectangles, with an outline of 255 on each piece's left column
+// and bottom row (the cut lines) and 0 elsewhere.
+inline PieceShapes GridShapes(std::uint32_t width, std::uint32_t height, std::uint32_t columns,
+                              std::uint32_t rows) {
+  PieceShapes shapes;
+  shapes.boardWidth = static_cast<float>(width);
+  shapes.boardHeight = static_cast<float>(height);
+  shapes.outline.assign(static_cast<std::size_t>(width) * height, 0);
+  const std::uint32_t w = width / columns;
+  const std::uint32_t h = height / rows;
+  for (std::uint32_t r = 0; r < rows; ++r) {
+    for (std::uint32_t c = 0; c < columns; ++c) {
+      PieceShape piece;
+      piece.x = static_cast<std::int32_t>(c * w);
+      piece.y = static_cast<std::int32_t>(r * h);
+      piece.width = static_cast<std::int32_t>(c + 1 == columns ? width - c * w : w);
+      piece.height = static_cast<std::int32_t>(r + 1 == rows ? height - r * h : h);
+      piece.mask.assign(static_cast<std::size_t>(piece.width) * piece.height, 1);
+      if (c > 0)
+        piece.neighbours.push_back(r * columns + c - 1);
+      if (c + 1 < columns)
+        piece.neighbours.push_back(r * columns + c + 1);
+      for (std::int32_t y = 0; y < piece.height; ++y) {
+        for (std::int32_t x = 0; x < piece.width; ++x) {
+          if ((x == 0 && c > 0) || (y == 0 && r > 0)) {
+            shapes.outline[static_cast<std::size_t>(piece.y + y) * width + piece.x + x] = 255;
+          }
+        }
+      }
+      shapes.pieces.push_back(std::move(piece));
+    }
+  }
+  return shapes;
+}
+
 class EngineTest : public testing::Test {
  protected:
   // Files go in before Start.
@@ -64,6 +101,26 @@ class EngineTest : public testing::Test {
   CorvantisEngine::Engine* Start() {
     engine_ = &rig_.Start();
     return engine_;
+  }
+
+  // Writes a level (picture, colours, shapes) under fixed names, for LoadLevel after Start.
+  void WriteLevel(const Picture& picture, const PieceShapes& shapes, const std::string& colours) {
+    Write("data/themes/t/01.tga", Tga(picture));
+    Write("data/themes/t/01.xml", colours);
+    Write("data/puzzles/01/puzzle_01.pzf", PieceShapeFile::Write(shapes, picture.width, picture.height));
+  }
+  std::unique_ptr<GameLogicData> MakeLevel() {
+    auto data = std::make_unique<GameLogicData>(engine_, "en", nullptr, nullptr);
+    data->picturePath = "data\\themes\\t\\01.tga";
+    data->coloursPath = "data\\themes\\t\\01.xml";
+    data->shapePath = "data\\puzzles\\01\\puzzle_01.pzf";
+    return data;
+  }
+  std::unique_ptr<GameLogicData> LoadLevel() {
+    auto data = MakeLevel();
+    data->Load();
+    data->WaitForLoad();
+    return data;
   }
 
   testsupport::EngineRig rig_;
