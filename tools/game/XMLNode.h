@@ -34,7 +34,8 @@ class XMLNode {
 
   // A nameless root without parent.
   XMLNode() = default;
-  // These two append the new node to `parent`'s children when the parent is not null.
+  // These two append the new node to `parent`'s children when the parent is not null; the parent then
+  // owns it, so such nodes are made with new: `new XMLNode("item", "text", &list);`.
   XMLNode(const std::string& name, XMLNode* parent);
   XMLNode(const std::string& name, const std::string& text, XMLNode* parent);
   // Unlinks the node from its parent (if any), then deletes its attributes and its whole subtree.

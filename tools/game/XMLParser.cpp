@@ -286,7 +286,10 @@ void Scanner::OpenElement(std::wstring_view tag) {
   for (std::size_t k = 0; k < length; ++k) {
     const wchar_t c = tag[k];
     if (inValue && c != valueQuote) {
-      value_.push_back(c);  // blanks, the other quote, "=", "/" and ">" included
+      // Everything up to the closing quote belongs to the value: blanks, the other quote, "=", "/", ">".
+      const std::size_t end = std::min(tag.find(valueQuote, k), length);
+      value_.append(tag.substr(k, end - k));
+      k = end - 1;
       continue;
     }
     const bool visible = IsVisible(c);

@@ -11,15 +11,22 @@
 //
 // Failures throw CorvantisEngine::FileError: the file's own open and read errors as they come, and
 // faults of the dialect as "XML format error at line L: code N" with these codes:
-//   0  "</" while no element is open         8  an attribute value that does not begin with a quote
-//   1  a tag with nothing in it               10 an attribute name without "=" and value at the end
-//   2  a closing tag that does not match      11 "=" without a complete quoted value at the end
-//   4  "=" with no attribute name before it   12 a "<" after the root element closed
-//   5  "/" before an attribute, not at the end 13 a visible character outside every element
-//   6  "/" right after an attribute name      14 the text ends inside a tag
-//   7  the same attribute twice in one tag    15 the text holds no element
-//   16 elements nested deeper than kMaxDepth
+//   0  "</" while no element is open            8  an attribute value that does not begin with a quote
+//   1  a tag with nothing in it                 10 an attribute name without "=" and value at the end
+//   2  a closing tag that does not match        11 "=" without a complete quoted value at the end
+//   4  "=" with no attribute name before it     12 a "<" after the root element closed
+//   5  "/" where a name starts, not at the end  13 a visible character outside every element
+//   6  "/" right after an attribute name        14 the text ends inside a tag
+//   7  the same attribute twice in one tag      15 the text holds no element
+//   16 elements nested deeper than kMaxDepth    (3 and 9 are not used)
 // Elements still open at the end of the text are accepted as read so far.
+//
+// Typical use:
+//   GameTools::XMLNode document;
+//   GameTools::XMLParser(engine).Parse(&document, "data\\levels\\levels.xml");
+//   for (const GameTools::XMLNode* level : document.FindChild("levels")->GetChildList()) {
+//     const GameTools::XMLValue* name = level->GetAttribute("name");  // null when absent
+//   }
 //
 // The parser keeps no state between calls; any thread may use its own parser (the file manager is
 // shared, so the engine's rule for it applies).

@@ -318,5 +318,24 @@ TEST(FileBinaryWrite, FailedFlushIsReportedByCloseAndOnlyLoggedByTheDestructor) 
   EXPECT_EQ(log.GetRecord(0).type, LogRecord::kError);
 }
 
+// Flush reports a refused write at once, before Close, and does nothing for files that are not written.
+TEST(FileBinaryWrite, FlushReportsWhatTheDiskRefused) {
+  if (!std::filesystem::exists("/dev/full")) {
+    GTEST_SKIP() << "needs /dev/full";
+  }
+  FileBinary out(nullptr, "/dev/full", true, false, false, 0, nullptr);
+  out.Write("abc", 3);
+  EXPECT_EQ(ErrorText([&] { out.Flush(false); }), "Failed to write 3 bytes from \"/dev/full\" file");
+  const std::string bytes = "xyz";
+  FileBinary in(nullptr, "memory", false, false, true, 3, bytes.data());
+  in.Flush(true);
+
+  testsupport::TempFolder temp;
+  FileBinary file(nullptr, temp.Win("synced.bin"), true, false, false, 0, nullptr);
+  file.Write("abc", 3);
+  file.Flush(true);
+  EXPECT_EQ(temp.Read("synced.bin"), "abc") << "on the disk before the file is closed";
+}
+
 }  // namespace
 }  // namespace CorvantisEngine
