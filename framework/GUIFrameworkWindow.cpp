@@ -7,6 +7,12 @@
 
 namespace GameFramework {
 
+void FollowWindowModeSwitch(const CorvantisEngine::Config& config, std::uint8_t& fullScreen) {
+  if (!config.GetBool("v_window_change_mode")) {
+    fullScreen = config.v_fullscreen;
+  }
+}
+
 GUIGameLogicWindowBase::GUIGameLogicWindowBase(CorvantisEngine::Engine* engine,
                                                ProfileManagerBase* profileManager)
     : engine(engine),
@@ -17,9 +23,7 @@ GUIGameLogicWindowBase::GUIGameLogicWindowBase(CorvantisEngine::Engine* engine,
 
 void GUIGameLogicWindowBase::Update() {
   GUIFrameworkWindow::Update();
-  if (!config->GetBool("v_window_change_mode")) {
-    fullScreen = videoSettings->v_fullscreen;
-  }
+  FollowWindowModeSwitch(*videoSettings, fullScreen);
 }
 
 void GUIGameLogicWindowBase::Hide() {

@@ -25,6 +25,10 @@ class GameLogicBase;
 class ProfileBase;
 class ProfileManagerBase;
 
+// While a window-mode switch is under way ("v_window_change_mode" issued, e.g. by Alt+Enter), a
+// window's copy of the full-screen flag takes the configuration's "v_fullscreen".
+void FollowWindowModeSwitch(const CorvantisEngine::Config& config, std::uint8_t& fullScreen);
+
 class GUIFrameworkWindow {
  public:
   GUIFrameworkWindow() = default;

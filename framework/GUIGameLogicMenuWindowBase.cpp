@@ -3,7 +3,6 @@
 #include "engine/config/Config.h"
 #include "engine/core/Engine.h"
 #include "framework/AudioManager.h"
-#include "framework/GUIOptionsWindowBase.h"
 
 namespace GameFramework {
 
@@ -16,18 +15,7 @@ constexpr const char* kChangeModeName = "v_window_change_mode";
 GUIGameLogicMenuWindowBase::GUIGameLogicMenuWindowBase(CorvantisEngine::Engine* engine,
                                                        AudioManager* audioManager,
                                                        ProfileManagerBase* profileManager)
-    : engine(engine),
-      config(engine->GetConfig()),
-      videoSettings(engine->GetConfig()),
-      audioManager(audioManager),
-      profileManager(profileManager) {}
-
-void GUIGameLogicMenuWindowBase::Update() {
-  GUIFrameworkWindow::Update();
-  if (!config->GetBool(kChangeModeName)) {
-    fullScreen = videoSettings->v_fullscreen;
-  }
-}
+    : GUISettingsWindowBase(engine, audioManager, profileManager) {}
 
 void GUIGameLogicMenuWindowBase::Show(std::uint32_t opener) {
   GUIFrameworkWindow::Show(opener);
@@ -39,7 +27,7 @@ void GUIGameLogicMenuWindowBase::Show(std::uint32_t opener) {
 void GUIGameLogicMenuWindowBase::Hide() {
   GUIFrameworkWindow::Hide();
   config->Save();
-  StoreProfileVolumes(profileManager, audioManager);
+  StoreProfileVolumes();
 }
 
 void GUIGameLogicMenuWindowBase::ApplySettings() {

@@ -8,32 +8,19 @@
 
 #include <cstdint>
 
-#include "framework/GUIFrameworkWindow.h"
+#include "framework/GUISettingsWindowBase.h"
 
 namespace GameFramework {
 
-class AudioManager;
-
-class GUIGameLogicMenuWindowBase : public GUIFrameworkWindow {
+class GUIGameLogicMenuWindowBase : public GUISettingsWindowBase {
  public:
   GUIGameLogicMenuWindowBase(CorvantisEngine::Engine* engine, AudioManager* audioManager,
                              ProfileManagerBase* profileManager);
 
-  // As the options base: the pending flag follows a window-mode switch made elsewhere.
-  void Update() override;
   void Show(std::uint32_t opener) override;
   void Hide() override;
   // A pending flag that differs from "v_fullscreen" is written, saved and switched to.
   virtual void ApplySettings();
-
-  CorvantisEngine::Engine* engine;
-  CorvantisEngine::Config* config;
-  CorvantisEngine::Config* videoSettings;
-  AudioManager* audioManager;
-  ProfileManagerBase* profileManager;
-  std::uint8_t fullScreen = 0;
-  float soundVolume = 1.0f;
-  float musicVolume = 1.0f;
 };
 
 }  // namespace GameFramework

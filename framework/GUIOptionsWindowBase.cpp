@@ -14,35 +14,13 @@ namespace GameFramework {
 namespace {
 
 constexpr const char* kModeName = "v_mode";
-constexpr const char* kChangeModeName = "v_window_change_mode";
 constexpr const char* kUpdateModeName = "g_update_video_mode";
 
 }  // namespace
 
-void StoreProfileVolumes(ProfileManagerBase* profileManager, const AudioManager* audioManager) {
-  ProfileBase* profile = profileManager != nullptr ? profileManager->GetCurrentProfile() : nullptr;
-  if (profile == nullptr) {
-    return;
-  }
-  profile->GetSettings().soundVolume = audioManager->GetSoundVolume();
-  profile->GetSettings().musicVolume = audioManager->GetMusicVolume();
-  profile->Save();
-}
-
 GUIOptionsWindowBase::GUIOptionsWindowBase(CorvantisEngine::Engine* engine, AudioManager* audioManager,
                                            ProfileManagerBase* profileManager)
-    : engine(engine),
-      config(engine->GetConfig()),
-      videoSettings(engine->GetConfig()),
-      audioManager(audioManager),
-      profileManager(profileManager) {}
-
-void GUIOptionsWindowBase::Update() {
-  GUIFrameworkWindow::Update();
-  if (!config->GetBool(kChangeModeName)) {
-    fullScreen = videoSettings->v_fullscreen;
-  }
-}
+    : GUISettingsWindowBase(engine, audioManager, profileManager) {}
 
 void GUIOptionsWindowBase::Show(std::uint32_t opener) {
   GUIFrameworkWindow::Show(opener);
@@ -77,7 +55,7 @@ void GUIOptionsWindowBase::ApplySettings() {
     config->SetBool(kUpdateModeName, false);
   }
   config->Save();
-  StoreProfileVolumes(profileManager, audioManager);
+  StoreProfileVolumes();
 }
 
 void GUIOptionsWindowBase::RevertSettings() {

@@ -15,16 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "framework/GUIFrameworkWindow.h"
+#include "framework/GUISettingsWindowBase.h"
 
 namespace GameFramework {
 
-class AudioManager;
-
-// The audio manager's volumes into the current profile, which is saved; nothing without a current profile.
-void StoreProfileVolumes(ProfileManagerBase* profileManager, const AudioManager* audioManager);
-
-class GUIOptionsWindowBase : public GUIFrameworkWindow {
+class GUIOptionsWindowBase : public GUISettingsWindowBase {
  public:
   struct ModeEntry {
     std::string label;  // "800x600"
@@ -35,9 +30,6 @@ class GUIOptionsWindowBase : public GUIFrameworkWindow {
   GUIOptionsWindowBase(CorvantisEngine::Engine* engine, AudioManager* audioManager,
                        ProfileManagerBase* profileManager);
 
-  // Base Update; after a window-mode switch made elsewhere (Alt+Enter) the pending flag follows the
-  // configuration.
-  void Update() override;
   // Base Show; takes the chosen mode, bits and full-screen flag from the configuration and remembers
   // the volumes.
   void Show(std::uint32_t opener) override;
@@ -52,19 +44,9 @@ class GUIOptionsWindowBase : public GUIFrameworkWindow {
   // The index of the configuration's default "v_mode", 0 when it is not listed.
   std::uint32_t GetCurrentModeIndex() const;
 
-  CorvantisEngine::Engine* engine;
-  CorvantisEngine::Config* config;
-  // The configuration's video settings ("v_mode", then "v_fullscreen").
-  CorvantisEngine::Config* videoSettings;
-  AudioManager* audioManager;
-  ProfileManagerBase* profileManager;
   std::uint32_t chosenMode = 0;
   std::vector<std::unique_ptr<ModeEntry>> modes;
-  // Pending until ApplySettings.
-  std::uint8_t fullScreen = 0;
   std::uint32_t bitsPerPixel = 0;
-  float soundVolume = 1.0f;
-  float musicVolume = 1.0f;
 };
 
 }  // namespace GameFramework
