@@ -18,6 +18,7 @@
 #include "engine/render/RenderSystem.h"
 #include "engine/resources/Image.h"
 #include "engine/resources/ShaderDescriptor.h"
+#include "tests/support/PixelProbe.h"
 #include "tools/fontbaker/FontBaker.h"
 
 namespace CorvantisEngine {
@@ -25,26 +26,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Rgb {
-  int r, g, b;
-};
-
-// A texture of `cells` solid colours side by side, each cell 8 x 8 pixels.
-void WriteCells(const fs::path& path, const std::vector<Rgb>& cells) {
-  const std::uint32_t width = 8 * static_cast<std::uint32_t>(cells.size());
-  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * 8 * 4);
-  for (std::uint32_t y = 0; y < 8; ++y) {
-    for (std::uint32_t x = 0; x < width; ++x) {
-      const Rgb& c = cells[x / 8];
-      std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
-      p[0] = static_cast<std::uint8_t>(c.r);
-      p[1] = static_cast<std::uint8_t>(c.g);
-      p[2] = static_cast<std::uint8_t>(c.b);
-      p[3] = 255;
-    }
-  }
-  ASSERT_TRUE(fontbaker::WriteTga32(path.string(), width, 8, rgba));
-}
+using testsupport::Near;
+using testsupport::Rgb;
+using testsupport::WriteCells;
 
 class GUIDisplayTest : public testing::Test {
  protected:
@@ -76,18 +60,7 @@ class GUIDisplayTest : public testing::Test {
     ASSERT_TRUE(fontbaker::WriteTga32((ui / "sans.tga").string(), baked.width, baked.height, baked.rgba));
     ASSERT_TRUE(fontbaker::WriteFontFile((ui / "sans.fnt").string(), baked.glyphs));
 
-    EngineStartParameters p;
-    p.name = p.applicationName = p.logName = "GUI";
-    p.version = 100;
-    p.logFolder = p.configFolder = folder_.string();
-    p.dataFolder = folder_.string();  // data files live in its "data" folder
-    p.packFolder = "Data";
-    p.defaultVideoMode = "800x600x32";
-    p.forceDefaultVideoMode = 1;
-    p.forceDefaultFullScreen = 1;
-    p.defaultFullScreen = 0;
-    p.centreWindow = 1;
-    engine_ = std::make_unique<Engine>(p);
+    engine_ = std::make_unique<Engine>(testsupport::DisplayParameters(folder_.string(), "GUI"));
   }
   void TearDown() override {
     engine_.reset();
@@ -102,14 +75,7 @@ class GUIDisplayTest : public testing::Test {
   }
 
   // The colour drawn at a GUI point (800 x 600 units, y up) of the last rendered frame.
-  Rgb At(float x, float y) {
-    const std::uint32_t width = image_.GetWidth();
-    const std::uint32_t height = image_.GetHeight();
-    const auto px = static_cast<std::uint32_t>(x * width / 800.0f);
-    const auto row = static_cast<std::uint32_t>(y * height / 600.0f);  // rows are bottom-up
-    const std::uint8_t* p = image_.GetPixels() + (static_cast<std::size_t>(row) * width + px) * 3;
-    return {p[0], p[1], p[2]};
-  }
+  Rgb At(float x, float y) { return testsupport::GUIPixel(image_, x, y); }
   void Capture() {
     image_ = Image();
     engine_->GetRenderSystem()->CopyScreenToImage(&image_);
@@ -120,16 +86,6 @@ class GUIDisplayTest : public testing::Test {
   std::unique_ptr<Engine> engine_;
   Image image_;
 };
-
-::testing::AssertionResult Near(const Rgb& actual, const Rgb& expected) {
-  auto close = [](int a, int b) { return a - b <= 8 && b - a <= 8; };
-  if (close(actual.r, expected.r) && close(actual.g, expected.g) && close(actual.b, expected.b)) {
-    return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure()
-         << "got (" << actual.r << ", " << actual.g << ", " << actual.b << "), expected (" << expected.r
-         << ", " << expected.g << ", " << expected.b << ")";
-}
 
 TEST_F(GUIDisplayTest, OneFrameOfWidgets) {
   GUIManager& gui = *engine_->GetGUIManager();
