@@ -14,7 +14,6 @@
 #include "engine/resources/Model.h"
 #include "engine/resources/ParticleSystem.h"
 #include "engine/resources/ShaderUser.h"
-#include "engine/resources/SpriteGroup.h"
 #include "framework/AudioManager.h"
 #include "framework/GUIGameCursorBase.h"
 #include "game/GUIGameLogicText.h"
@@ -34,7 +33,6 @@ using CorvantisEngine::Vector4;
 
 namespace {
 constexpr std::uint32_t kShownColoured = CorvantisEngine::kGUIShown | CorvantisEngine::kGUIColoured;
-constexpr std::uint32_t kGUIParticleFlag = 0x800;
 constexpr float kEpsilon = 0.0001f;
 
 const ShaderDescriptor& Descriptor(CorvantisEngine::ShaderUser* user) {
@@ -95,13 +93,7 @@ Puzzle::Puzzle(CorvantisEngine::Engine* engine, GameFramework::GUIGameCursorBase
 
   boardRect = CorvantisEngine::BoundingBox(Vector3(kBoardX, kBoardY, 0),
                                            Vector3(kBoardX + size.x, kBoardY + size.y, 0));
-  closingEffect = particles->CreateParticleSystem(*gameData->GetParticleSystem("board/level_complete"));
-  if (closingEffect->spriteGroup != nullptr) {
-    closingEffect->spriteGroup->camera = gui->GetCamera();
-    if (closingEffect->spriteGroup->model != nullptr) {
-      closingEffect->spriteGroup->model->flags |= kGUIParticleFlag;
-    }
-  }
+  closingEffect = CreateGUIParticles(engine, gameData, "board/level_complete");
   closingEffect->looping = false;
   closingEffect->SetVisible(false);
   closingEffect->spawnMode = 1;

@@ -122,36 +122,41 @@ bool PuzzleElement::HitTest(const Vector2& point) const {
          point.y < topLeft.y + sprite->size.y;
 }
 
-void PuzzleElement::StartHighlight() {
-  if (loose != 0) {
-    return;
+CorvantisEngine::ParticleSystem* CreateGUIParticles(CorvantisEngine::Engine* engine, GameData* gameData,
+                                                    const std::string& name) {
+  CorvantisEngine::ParticleSystem* system =
+      engine->GetParticleSystemManager()->CreateParticleSystem(*gameData->GetParticleSystem(name));
+  if (system->spriteGroup != nullptr) {
+    system->spriteGroup->camera = engine->GetGUIManager()->GetCamera();
+    if (system->spriteGroup->model != nullptr) {
+      system->spriteGroup->model->flags |= kGUIParticleFlag;
+    }
   }
-  highlight = 1;
-  highlightHiding = 0;
-  highlightTime = 0.0f;
+  return system;
+}
+
+void PuzzleElement::StartMark(std::uint8_t& on, std::uint8_t& hiding, float& time) {
+  on = 1;
+  hiding = 0;
+  time = 0.0f;
   sprite->SetState(CorvantisEngine::kGUIShown);
   const Vector4& tip = levelData->tipColour;
   sprite->SetColour(Vector4(tip.x, tip.y, tip.z, 0.0f));
+}
+
+void PuzzleElement::StartHighlight() {
+  if (loose == 0) {
+    StartMark(highlight, highlightHiding, highlightTime);
+  }
 }
 
 void PuzzleElement::ShowTip() {
   if (loose != 0) {
     return;
   }
-  flash = 1;
-  flashHiding = 0;
-  flashTime = 0.0f;
-  sprite->SetState(CorvantisEngine::kGUIShown);
-  const Vector4& tip = levelData->tipColour;
-  sprite->SetColour(Vector4(tip.x, tip.y, tip.z, 0.0f));
+  StartMark(flash, flashHiding, flashTime);
   if (tipEffect == nullptr) {
-    tipEffect = particles->CreateParticleSystem(*gameData->GetParticleSystem("board/tip"));
-    if (tipEffect->spriteGroup != nullptr) {
-      tipEffect->spriteGroup->camera = gui->GetCamera();
-      if (tipEffect->spriteGroup->model != nullptr) {
-        tipEffect->spriteGroup->model->flags |= kGUIParticleFlag;
-      }
-    }
+    tipEffect = CreateGUIParticles(engine, gameData, "board/tip");
     // The particles rise from the piece's sample points, placed where the slot's parent draws it.
     const Vector2 origin = sprite->parent != nullptr ? sprite->parent->GetAbsolutePosition() : Vector2(0, 0);
     tipEffect->spawnMode = 2;

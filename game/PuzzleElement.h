@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/core/Vector.h"
@@ -84,7 +85,8 @@ class PuzzleElement {
 
  private:
   void Layout();
-  // One step of a pulsing mark; false once it has faded out.
+  void StartMark(std::uint8_t& on, std::uint8_t& hiding, float& time);
+  // One frame of a pulsing mark; it switches itself off once it has faded out.
   void Pulse(std::uint8_t& on, std::uint8_t& hiding, float& time, float step);
 
   CorvantisEngine::Engine* engine;
@@ -109,6 +111,10 @@ class PuzzleElement {
   std::uint8_t highlightHiding = 0;
   float highlightTime = 0.0f;
 };
+
+// A registered copy of the game data's particle system, drawn with the GUI.
+CorvantisEngine::ParticleSystem* CreateGUIParticles(CorvantisEngine::Engine* engine, GameData* gameData,
+                                                    const std::string& name);
 
 class PuzzleElementManager {
  public:
