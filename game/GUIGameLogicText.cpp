@@ -70,7 +70,7 @@ void GUIGameLogicText::Update() {
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const Vector2 extent = face->GetTextSize(lines[i], 0.0f, size);
     const float below = static_cast<float>(lines.size() - 1 - i);
-    corners[i] = Vector2(position.x - extent.x / 2, position.y - size * n / 2 + below * size + rise);
+    corners[i] = Vector2{position.x - extent.x / 2, position.y - size * n / 2 + below * size + rise};
     minX = std::min(minX, corners[i].x);
     maxX = std::max(maxX, corners[i].x + extent.x);
   }
@@ -81,7 +81,7 @@ void GUIGameLogicText::Update() {
     shift = (kScreenWidth - kScreenMargin) - maxX;
   }
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    window->PrintText(0, static_cast<std::uint32_t>(font), Vector2(corners[i].x + shift, corners[i].y),
+    window->PrintText(0, static_cast<std::uint32_t>(font), Vector2{corners[i].x + shift, corners[i].y},
                       Vector4(1, 1, 1, alpha), lines[i], 0.0f, size);
   }
 }

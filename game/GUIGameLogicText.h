@@ -49,7 +49,7 @@ class GUIGameLogicText {
   static std::vector<std::wstring> SplitLines(const std::wstring& text);
 
  private:
-  CorvantisEngine::Engine* engine;
+  [[maybe_unused]] CorvantisEngine::Engine* engine;
   CorvantisEngine::TimerManager* timers;
   CorvantisEngine::GUIManager* gui;
   CorvantisEngine::GUIFontManager* fonts;

@@ -229,9 +229,9 @@ void GameLogicData::PackTextures(CorvantisEngine::Engine* engine, std::vector<Pa
       const std::int32_t x = record->left + PackItem::kMargin;
       const std::int32_t y = record->top + PackItem::kMargin;
       sheet->Paste(x, y, *record->source->image);
-      record->uv0 = Vector2(static_cast<float>(x) / sheetWidth, static_cast<float>(y) / sheetHeight);
-      record->uv1 = Vector2(static_cast<float>(record->right - PackItem::kMargin) / sheetWidth,
-                            static_cast<float>(record->bottom - PackItem::kMargin) / sheetHeight);
+      record->uv0 = Vector2{static_cast<float>(x) / sheetWidth, static_cast<float>(y) / sheetHeight};
+      record->uv1 = Vector2{static_cast<float>(record->right - PackItem::kMargin) / sheetWidth,
+                            static_cast<float>(record->bottom - PackItem::kMargin) / sheetHeight};
       record->sheetIndex = sheetIndex;
     }
     sheets.push_back(std::move(sheet));
@@ -309,7 +309,7 @@ void GameLogicData::LoadPending() {
   }
 
   const std::size_t count = shapes.pieces.size();
-  boardSize = Vector2(shapes.boardWidth, shapes.boardHeight);
+  boardSize = Vector2{shapes.boardWidth, shapes.boardHeight};
   pieceCentres.assign(count, Vector2());
   pieceSizes.assign(count, Vector2());
   piecePositions.assign(count, {0, 0});
@@ -326,10 +326,10 @@ void GameLogicData::LoadPending() {
     PieceShape& piece = shapes.pieces[i];
     const auto w = static_cast<float>(piece.width);
     const auto h = static_cast<float>(piece.height);
-    pieceSizes[i] = Vector2(w, h);
+    pieceSizes[i] = Vector2{w, h};
     piecePositions[i] = {piece.x, piece.y};
     pieceSizesInPixels[i] = {piece.width, piece.height};
-    pieceCentres[i] = Vector2(static_cast<float>(piece.x) + 0.5f * w, static_cast<float>(piece.y) + 0.5f * h);
+    pieceCentres[i] = Vector2{static_cast<float>(piece.x) + 0.5f * w, static_cast<float>(piece.y) + 0.5f * h};
     neighbours[i] = std::move(piece.neighbours);
     samplePoints[i] = PieceShapeFile::SamplePoints(piece);
 

@@ -59,11 +59,11 @@ Puzzle::Puzzle(CorvantisEngine::Engine* engine, GameFramework::GUIGameCursorBase
       scoreKeeper(scoreKeeper_),
       profile(profile_),
       relax(relax_ ? 1 : 0) {
-  const Vector2 origin(kBoardX, kBoardY);
+  const Vector2 origin{kBoardX, kBoardY};
   const Vector2 size = levelData->boardSize;
   // The board textures are 1024 x 512; the picture fills their lower-left part.
-  const Vector2 uvExtent(size.x / static_cast<float>(GameLogicData::kTextureWidth),
-                         size.y / static_cast<float>(GameLogicData::kTextureHeight));
+  const Vector2 uvExtent{size.x / static_cast<float>(GameLogicData::kTextureWidth),
+                         size.y / static_cast<float>(GameLogicData::kTextureHeight)};
 
   backgroundWindow = gui->CreateWindow(kShownColoured, origin, size, &Descriptor(levelData->backgroundShader),
                                        root, uvExtent);

@@ -112,7 +112,7 @@ void PuzzleElement::Layout() {
     shadow->size = size;
     const float k = std::min(2.0f * scale, 1.0f);
     shadow->position =
-        Vector2(position.x - size.x / 2 + kShadowOffset * k, position.y - size.y / 2 - kShadowOffset * k);
+        Vector2{position.x - size.x / 2 + kShadowOffset * k, position.y - size.y / 2 - kShadowOffset * k};
   }
 }
 
@@ -158,7 +158,7 @@ void PuzzleElement::ShowTip() {
   if (tipEffect == nullptr) {
     tipEffect = CreateGUIParticles(engine, gameData, "board/tip");
     // The particles rise from the piece's sample points, placed where the slot's parent draws it.
-    const Vector2 origin = sprite->parent != nullptr ? sprite->parent->GetAbsolutePosition() : Vector2(0, 0);
+    const Vector2 origin = sprite->parent != nullptr ? sprite->parent->GetAbsolutePosition() : Vector2{0, 0};
     tipEffect->spawnMode = 2;
     tipEffect->interpolatePath = false;
     tipEffect->spawnPath.clear();

@@ -107,7 +107,7 @@ CorvantisEngine::GUIWindow* TexturePack::CreateSprite(const std::string& itemNam
     log->Abort("Texture pack \"" + name + "\" is not contain \"" + itemName + "\" texture");
   }
   CorvantisEngine::GUIWindow* window =
-      gui->CreateWindow(flags, position, size, &descriptors[item->sheet], parent, Vector2(1, 1));
+      gui->CreateWindow(flags, position, size, &descriptors[item->sheet], parent, Vector2{1, 1});
   if (window->model == nullptr || window->model->vertexBuffer == nullptr) {
     return window;
   }

@@ -70,7 +70,7 @@ class TexturePack {
   static std::string SheetTextureName(const std::string& packName, std::uint32_t index);
 
  private:
-  CorvantisEngine::Engine* engine;
+  [[maybe_unused]] CorvantisEngine::Engine* engine;
   CorvantisEngine::MessageManager* log;
   CorvantisEngine::ShaderManager* shaderManager;
   CorvantisEngine::TextureManager* textureManager;

@@ -101,19 +101,19 @@ TEST_F(BoardTest, SlotsWaitHiddenAtTheirPlaces) {
   ASSERT_EQ(board_->GetSlots().size(), 12u);
   EXPECT_FALSE(board_->GetSlots()[5]->IsVisible());
   EXPECT_EQ(board_->GetSlots()[5]->GetPosition(), level_->pieceCentres[5]);
-  EXPECT_EQ(board_->GetBackgroundWindow()->position, Vector2(60, 54));
+  EXPECT_EQ(board_->GetBackgroundWindow()->position, (Vector2{60, 54}));
   EXPECT_EQ(board_->GetOutlineWindow()->layer, 204);
   EXPECT_FALSE(board_->IsComplete());
 }
 
 TEST_F(BoardTest, AClickWithin26UnitsPlacesThePiece) {
   Build(false);
-  PuzzleElement* far = Hold(0, SlotPlace(0) + Vector2(26.0f, 0));
+  PuzzleElement* far = Hold(0, SlotPlace(0) + Vector2{26.0f, 0});
   Frame(0.02f, true);
   EXPECT_TRUE(far->IsVisible()) << "26 units is too far";
   EXPECT_FALSE(board_->GetSlots()[0]->IsVisible());
   Frame(0.02f, false);
-  far->SetPosition(SlotPlace(0) + Vector2(0, 25.9f));
+  far->SetPosition(SlotPlace(0) + Vector2{0, 25.9f});
   Frame(0.02f, true);
   EXPECT_FALSE(far->IsVisible());
   EXPECT_TRUE(board_->GetSlots()[0]->IsVisible());
@@ -166,7 +166,7 @@ TEST_F(BoardTest, RelaxModeGivesNoPauseCredit) {
 TEST_F(BoardTest, ATipRequestFlashesTheSlotOfTheNextPieceTaken) {
   Build(false);
   board_->tipPending = 1;
-  Hold(3, SlotPlace(3) + Vector2(100, 0));
+  Hold(3, SlotPlace(3) + Vector2{100, 0});
   Frame(0.02f, false);
   EXPECT_EQ(board_->tipPending, 0);
   EXPECT_TRUE(board_->GetSlots()[3]->IsFlashing());

@@ -89,9 +89,9 @@ TEST_F(GameLogicDataTest, PiecesAreCutFromThePictureUnderTheirMasks) {
   Load(*data);
 
   ASSERT_EQ(data->GetPieceCount(), 2u);
-  EXPECT_EQ(data->boardSize, Vector2(120, 80));
-  EXPECT_EQ(data->pieceCentres[0], Vector2(3.5f, 2.5f));
-  EXPECT_EQ(data->pieceSizes[1], Vector2(12, 8));
+  EXPECT_EQ(data->boardSize, (Vector2{120, 80}));
+  EXPECT_EQ(data->pieceCentres[0], (Vector2{3.5f, 2.5f}));
+  EXPECT_EQ(data->pieceSizes[1], (Vector2{12, 8}));
   EXPECT_EQ(data->pieceSizesInPixels[0], std::make_pair(7, 5));
   EXPECT_EQ(data->neighbours[1], (std::vector<std::uint32_t>{0}));
   // Every third column and row of the mask: columns 0, 3, 6 of rows 0 and 3 (row 3 only below column 3).

@@ -77,15 +77,15 @@ TEST_F(PackingTest, OneOrTwoSmallImagesTakeTheSmallestSheet) {
   EXPECT_EQ(SheetImage(*one.pack, 0).GetWidth(), 32u);
   const TexturePackItem* item = one.pack->FindItem("0");
   ASSERT_NE(item, nullptr);
-  EXPECT_EQ(item->uv0, CorvantisEngine::Vector2(2.0f / 32, 2.0f / 32));
-  EXPECT_EQ(item->uv1, CorvantisEngine::Vector2(30.0f / 32, 30.0f / 32));
+  EXPECT_EQ(item->uv0, (CorvantisEngine::Vector2{2.0f / 32, 2.0f / 32}));
+  EXPECT_EQ(item->uv1, (CorvantisEngine::Vector2{30.0f / 32, 30.0f / 32}));
   EXPECT_EQ(one.inputs[0].name, "0");
 
   Packed two = Pack({{28, 28}, {28, 28}});
   const Image& sheet = SheetImage(*two.pack, 0);
   EXPECT_EQ(sheet.GetWidth(), 64u);
   EXPECT_EQ(sheet.GetHeight(), 32u);
-  EXPECT_EQ(two.pack->FindItem("1")->uv0, CorvantisEngine::Vector2(34.0f / 64, 2.0f / 32));
+  EXPECT_EQ(two.pack->FindItem("1")->uv0, (CorvantisEngine::Vector2{34.0f / 64, 2.0f / 32}));
 }
 
 TEST_F(PackingTest, LargerItemsComeFirstAndAreNamedByTheirRank) {
@@ -219,8 +219,8 @@ TEST_F(PackingTest, NothingToPackOrAnImageTooLargeEndsTheProgram) {
 
 TEST_F(PackingTest, ASpriteShowsItsItemAndAnUnknownNameEndsTheProgram) {
   Packed packed = Pack({{28, 28}, {10, 10}});
-  CorvantisEngine::GUIWindow* window = packed.pack->CreateSprite("1", 1, CorvantisEngine::Vector2(0, 0),
-                                                                 CorvantisEngine::Vector2(10, 10), nullptr);
+  CorvantisEngine::GUIWindow* window = packed.pack->CreateSprite("1", 1, CorvantisEngine::Vector2{0, 0},
+                                                                 CorvantisEngine::Vector2{10, 10}, nullptr);
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->GetTexture()->GetShader(), packed.pack->GetSheets()[0]->GetShader());
   EXPECT_THROW(packed.pack->CreateSprite("7", 1, {0, 0}, {1, 1}, nullptr), CorvantisEngine::FatalError);
