@@ -363,19 +363,26 @@ void GameLogicData::LoadPending() {
   inputs.clear();
 
   // The cut lines: the puzzle colour everywhere, opaque only on the lines.
+  // One pass: the colour as the image's own fill would store it, the alpha from the outline map.
+  Image colour;
+  colour.Create(log_, 1, 1, 32);
+  colour.Fill(puzzleColour);
+  const std::uint8_t* rgb = colour.GetPixels();
   auto lines = std::make_unique<Image>();
   lines->Create(log_, kTextureWidth, kTextureHeight, 32);
-  lines->Fill(puzzleColour);
   for (std::uint32_t row = 0; row < kTextureHeight; ++row) {
     std::uint8_t* out = lines->GetPixels() + static_cast<std::size_t>(row) * kTextureWidth * 4;
     for (std::uint32_t column = 0; column < kTextureWidth; ++column, out += 4) {
+      out[0] = rgb[0];
+      out[1] = rgb[1];
+      out[2] = rgb[2];
       out[3] = row < pictureHeight && column < pictureWidth ? outline[row * pictureWidth + column] : 0;
     }
   }
   // The picture on white, and a greyed copy of it.
   auto theme = std::make_unique<Image>();
   theme->Create(log_, kTextureWidth, kTextureHeight, 24);
-  theme->Fill(Vector4(1, 1, 1, 1));
+  std::memset(theme->GetPixels(), 255, static_cast<std::size_t>(kTextureWidth) * kTextureHeight * 3);
   theme->Paste(0, 0, picture);
   auto background = std::make_unique<Image>();
   background->Create(log_, kTextureWidth, kTextureHeight, 24);
