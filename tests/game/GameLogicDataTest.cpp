@@ -148,6 +148,24 @@ TEST_F(GameLogicDataTest, PiecesAreCutFromThePictureUnderTheirMasks) {
   EXPECT_EQ(data->GetShaderUser("puzzle_background"), data->backgroundShader);
 }
 
+TEST_F(GameLogicDataTest, APictureWithAlphaIsConvertedBeforeCutting) {
+  const gametest::Picture picture = gametest::Gradient(12, 8);
+  WriteLevel(picture, Shapes(picture), "<puzzle/>");
+  Write("data/themes/t/01.tga", gametest::Tga(picture, 32));
+  Start();
+  auto data = MakeData();
+  Load(*data);
+  const TexturePackItem* item = data->texturePack->FindItem(data->pieceImageNames[1]);
+  const Image& sheet = Kept(item->shader);
+  const int x0 = static_cast<int>(std::lround(item->uv0.x * sheet.GetWidth()));
+  const int y0 = static_cast<int>(std::lround(item->uv0.y * sheet.GetHeight()));
+  const std::uint8_t* got =
+      sheet.GetPixels() + (static_cast<std::size_t>(y0 + 6) * sheet.GetWidth() + x0 + 9) * 4;
+  EXPECT_EQ(got[0], picture.At(9, 6)[0]);
+  EXPECT_EQ(got[1], picture.At(9, 6)[1]);
+  EXPECT_EQ(got[2], picture.At(9, 6)[2]);
+}
+
 TEST_F(GameLogicDataTest, EachLoadNumbersItsTexturesAndAMissingPuzzleElementLeavesTheColours) {
   const Picture picture = gametest::Gradient(12, 8);
   WriteLevel(picture, Shapes(picture), "<other/>");

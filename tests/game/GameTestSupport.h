@@ -40,18 +40,22 @@ inline Picture Gradient(std::uint32_t width, std::uint32_t height) {
   return picture;
 }
 
-inline std::string Tga(const Picture& picture) {
+// 24-bit, or 32-bit with an opaque alpha channel.
+inline std::string Tga(const Picture& picture, int bits = 24) {
   std::string bytes(18, '\0');
   bytes[2] = 2;  // uncompressed true colour
   bytes[12] = static_cast<char>(picture.width & 0xFF);
   bytes[13] = static_cast<char>(picture.width >> 8);
   bytes[14] = static_cast<char>(picture.height & 0xFF);
   bytes[15] = static_cast<char>(picture.height >> 8);
-  bytes[16] = 24;
+  bytes[16] = static_cast<char>(bits);
   for (std::size_t i = 0; i < picture.rgb.size(); i += 3) {
     bytes.push_back(static_cast<char>(picture.rgb[i + 2]));
     bytes.push_back(static_cast<char>(picture.rgb[i + 1]));
     bytes.push_back(static_cast<char>(picture.rgb[i]));
+    if (bits == 32) {
+      bytes.push_back(static_cast<char>(0xFF));
+    }
   }
   return bytes;
 }
