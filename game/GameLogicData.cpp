@@ -1,0 +1,407 @@
+#include "game/GameLogicData.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/core/Engine.h"
+#include "engine/core/Error.h"
+#include "engine/core/MessageManager.h"
+#include "engine/files/FileManager.h"
+#include "engine/resources/Image.h"
+#include "game/PieceShapeFile.h"
+#include "game/TexturePack.h"
+#include "tools/game/XMLNode.h"
+#include "tools/game/XMLParser.h"
+
+namespace Puzzle {
+
+using CorvantisEngine::Image;
+using CorvantisEngine::Vector2;
+using CorvantisEngine::Vector4;
+
+std::atomic<std::uint32_t> GameLogicData::loadCounter{0};
+
+std::int32_t PackItem::CellWidth() const {
+  return static_cast<std::int32_t>(source->image->GetWidth()) + 2 * kMargin;
+}
+
+std::int32_t PackItem::CellHeight() const {
+  return static_cast<std::int32_t>(source->image->GetHeight()) + 2 * kMargin;
+}
+
+namespace {
+
+// Places records one after another in a sheet. Overlap tests look only at the placed cells that share
+// a bucket of the sheet with the candidate, so a run of hundreds of records stays fast.
+class SheetPacker {
+ public:
+  static constexpr std::int32_t kBucket = 64;
+
+  SheetPacker(std::int32_t width, std::int32_t height)
+      : width_(width),
+        height_(height),
+        columns_((width + kBucket - 1) / kBucket),
+        rows_((height + kBucket - 1) / kBucket),
+        buckets_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_)) {}
+
+  // Places the record after those placed so far; false (the record and the packer unchanged) when it
+  // does not fit.
+  bool Place(PackItem& record) {
+    const std::int32_t w = record.CellWidth();
+    const std::int32_t h = record.CellHeight();
+    if (placed_.empty()) {
+      if (w > width_ || h > height_) {
+        return false;
+      }
+      Take(record, nullptr, 0, 0, 0, false);
+      return true;
+    }
+    PackItem* rightAnchor = nullptr;
+    PackItem* belowAnchor = nullptr;
+    for (PackItem* j : placed_) {
+      if (j->rightFree != 0 && Free(j->right, j->top, w, h)) {
+        rightAnchor = j;
+        break;
+      }
+    }
+    for (PackItem* j : placed_) {
+      if (j->belowFree != 0 && Free(j->left, j->bottom, w, h)) {
+        belowAnchor = j;
+        break;
+      }
+    }
+    if (rightAnchor == nullptr && belowAnchor == nullptr) {
+      return false;
+    }
+    const bool takeBelow =
+        belowAnchor != nullptr && (rightAnchor == nullptr || rightAnchor->row >= belowAnchor->row + 1);
+    if (takeBelow) {
+      Take(record, belowAnchor, belowAnchor->left, belowAnchor->bottom, belowAnchor->row + 1, true);
+    } else {
+      Take(record, rightAnchor, rightAnchor->right, rightAnchor->top, rightAnchor->row, false);
+    }
+    return true;
+  }
+
+ private:
+  // True when a w x h cell at (left, top) ends inside the sheet and overlaps no placed cell. Cells of
+  // whole pixels overlap exactly when their open rectangles intersect; touching is allowed.
+  bool Free(std::int32_t left, std::int32_t top, std::int32_t w, std::int32_t h) const {
+    if (left + w > width_ || top + h > height_) {
+      return false;
+    }
+    const std::int32_t right = left + w;
+    const std::int32_t bottom = top + h;
+    for (std::int32_t by = top / kBucket; by <= (bottom - 1) / kBucket; ++by) {
+      for (std::int32_t bx = left / kBucket; bx <= (right - 1) / kBucket; ++bx) {
+        for (const PackItem* other : buckets_[static_cast<std::size_t>(by * columns_ + bx)]) {
+          if (other->left < right && left < other->right && other->top < bottom && top < other->bottom) {
+            return false;
+          }
+        }
+      }
+    }
+    return true;
+  }
+
+  void Take(PackItem& record, PackItem* anchor, std::int32_t left, std::int32_t top, std::uint32_t row,
+            bool below) {
+    if (anchor != nullptr) {
+      (below ? anchor->belowFree : anchor->rightFree) = 0;
+    }
+    record.left = left;
+    record.top = top;
+    record.right = left + record.CellWidth();
+    record.bottom = top + record.CellHeight();
+    record.rightFree = 1;
+    record.belowFree = 1;
+    record.row = row;
+    for (std::int32_t by = record.top / kBucket; by <= (record.bottom - 1) / kBucket; ++by) {
+      for (std::int32_t bx = record.left / kBucket; bx <= (record.right - 1) / kBucket; ++bx) {
+        buckets_[static_cast<std::size_t>(by * columns_ + bx)].push_back(&record);
+      }
+    }
+    placed_.push_back(&record);
+  }
+
+  std::int32_t width_;
+  std::int32_t height_;
+  std::int32_t columns_;
+  std::int32_t rows_;
+  std::vector<std::vector<const PackItem*>> buckets_;
+  std::vector<PackItem*> placed_;
+};
+
+}  // namespace
+
+bool GameLogicData::CompareItemArea(const PackItem& a, const PackItem& b) {
+  const std::uint64_t areaA =
+      static_cast<std::uint64_t>(a.source->image->GetWidth()) * a.source->image->GetHeight();
+  const std::uint64_t areaB =
+      static_cast<std::uint64_t>(b.source->image->GetWidth()) * b.source->image->GetHeight();
+  return areaA > areaB;
+}
+
+std::vector<std::pair<std::int32_t, std::int32_t>> GameLogicData::SheetSizes() {
+  std::vector<std::pair<std::int32_t, std::int32_t>> sizes;
+  std::int32_t w = 32;
+  std::int32_t h = 32;
+  while (true) {
+    sizes.emplace_back(w, h);
+    if (w >= kMaxSheetSide && h >= kMaxSheetSide) {
+      break;
+    }
+    if (h < w) {
+      h *= 2;
+    } else {
+      w *= 2;
+    }
+  }
+  return sizes;
+}
+
+bool GameLogicData::PackItemsIntoSheet(std::int32_t width, std::int32_t height,
+                                       std::vector<PackItem*>& records) {
+  SheetPacker packer(width, height);
+  for (PackItem* record : records) {
+    if (!packer.Place(*record)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void GameLogicData::PackTextures(CorvantisEngine::Engine* engine, std::vector<PackInput>& items,
+                                 std::unique_ptr<TexturePack>& pack, const std::string& packName) {
+  CorvantisEngine::MessageManager* log = engine->GetMessageManager();
+  if (items.empty()) {
+    log->Abort("No items to pack");
+  }
+  std::vector<PackItem> records(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const Image& image = *items[i].image;
+    if (image.GetWidth() == 0 || image.GetHeight() == 0 || image.GetWidth() > kMaxImageSide ||
+        image.GetHeight() > kMaxImageSide) {
+      log->Abort("Image of " + std::to_string(image.GetWidth()) + "x" + std::to_string(image.GetHeight()) +
+                 " pixels does not fit a texture sheet of \"" + packName + "\" pack");
+    }
+    records[i].source = &items[i];
+  }
+  // Equal areas keep their input order, so the same level always packs the same way.
+  std::stable_sort(records.begin(), records.end(), CompareItemArea);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    records[i].name = std::to_string(i);
+    records[i].source->name = records[i].name;
+  }
+
+  const auto sizes = SheetSizes();
+  std::vector<std::unique_ptr<Image>> sheets;
+  std::size_t next = 0;
+  while (next < records.size()) {
+    // The longest front run that fits the largest sheet: placing never moves earlier records, so the
+    // run grows one record at a time.
+    std::vector<PackItem*> current;
+    SheetPacker largest(kMaxSheetSide, kMaxSheetSide);
+    std::uint64_t area = 0;
+    while (next < records.size() && largest.Place(records[next])) {
+      area += static_cast<std::uint64_t>(records[next].CellWidth()) * records[next].CellHeight();
+      current.push_back(&records[next]);
+      ++next;
+    }
+    // The smallest sheet that holds the run (too small an area cannot hold it).
+    std::int32_t sheetWidth = kMaxSheetSide;
+    std::int32_t sheetHeight = kMaxSheetSide;
+    for (const auto& [w, h] : sizes) {
+      if (static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) < area) {
+        continue;
+      }
+      if (PackItemsIntoSheet(w, h, current)) {
+        sheetWidth = w;
+        sheetHeight = h;
+        break;
+      }
+    }
+    auto sheet = std::make_unique<Image>();
+    sheet->Create(log, static_cast<std::uint32_t>(sheetWidth), static_cast<std::uint32_t>(sheetHeight), 32);
+    std::memset(sheet->GetPixels(), 0, static_cast<std::size_t>(sheetWidth) * sheetHeight * 4);
+    const auto sheetIndex = static_cast<std::uint32_t>(sheets.size());
+    for (PackItem* record : current) {
+      const std::int32_t x = record->left + PackItem::kMargin;
+      const std::int32_t y = record->top + PackItem::kMargin;
+      sheet->Paste(x, y, *record->source->image);
+      record->uv0 = Vector2{static_cast<float>(x) / sheetWidth, static_cast<float>(y) / sheetHeight};
+      record->uv1 = Vector2{static_cast<float>(record->right - PackItem::kMargin) / sheetWidth,
+                            static_cast<float>(record->bottom - PackItem::kMargin) / sheetHeight};
+      record->sheetIndex = sheetIndex;
+    }
+    sheets.push_back(std::move(sheet));
+  }
+
+  pack = std::make_unique<TexturePack>(engine, std::move(sheets), packName);
+  for (const PackItem& record : records) {
+    pack->AddItem(record.name, record.sheetIndex, record.uv0, record.uv1);
+  }
+}
+
+GameLogicData::GameLogicData(CorvantisEngine::Engine* engine, const std::string& language,
+                             const GameFramework::StageRecord* stageRecord_,
+                             const GameFramework::LevelRecord* levelRecord_)
+    : DataKeeper(engine, language, true), stageRecord(stageRecord_), levelRecord(levelRecord_) {}
+
+GameLogicData::~GameLogicData() {
+  // The worker must not run LoadPending on a half-destroyed keeper.
+  StopLoad();
+  texturePack.reset();
+}
+
+namespace {
+
+Vector4 ParseColour(const GameTools::XMLNode* node) {
+  float rgb[3] = {0, 0, 0};
+  node->GetValue().GetFloats(rgb, 3);
+  return Vector4(rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f, 1.0f);
+}
+
+std::uint8_t Grey(const std::uint8_t* p, int channel) {
+  const float mean = (static_cast<float>(p[0]) + p[1] + p[2]) / 3.0f;
+  return static_cast<std::uint8_t>(0.8f * mean + 0.2f * static_cast<float>(p[channel]));
+}
+
+}  // namespace
+
+void GameLogicData::ReadColours() {
+  GameTools::XMLNode root;
+  GameTools::XMLParser(fileManager_).Parse(&root, coloursPath);
+  const GameTools::XMLNode* puzzle = root.FindChild("puzzle");
+  if (puzzle == nullptr) {
+    return;
+  }
+  const struct {
+    const char* name;
+    Vector4* colour;
+  } entries[] = {
+      {"background_color", &backgroundColour}, {"puzzle_color", &puzzleColour}, {"tip_color", &tipColour}};
+  for (const auto& entry : entries) {
+    const GameTools::XMLNode* node = puzzle->FindChild(entry.name);
+    *entry.colour = node != nullptr ? ParseColour(node) : Vector4(1, 1, 1, 1);
+  }
+}
+
+void GameLogicData::LoadPending() {
+  DataKeeper::LoadPending();
+
+  Image picture;
+  if (!picture.Load(log_, fileManager_, picturePath)) {
+    log_->Abort("Failed to open \"" + picturePath + "\" image!");
+  }
+  if (picture.GetBitsPerPixel() != 24) {
+    picture.ConvertBitsPerPixel(24);
+  }
+  const std::uint32_t pictureWidth = picture.GetWidth();
+  const std::uint32_t pictureHeight = picture.GetHeight();
+
+  PieceShapes shapes;
+  try {
+    shapes = PieceShapeFile::Load(fileManager_, shapePath, pictureWidth, pictureHeight);
+    ReadColours();
+  } catch (const CorvantisEngine::FileError& error) {
+    log_->Abort(error.GetMessage());
+  }
+
+  const std::size_t count = shapes.pieces.size();
+  boardSize = Vector2{shapes.boardWidth, shapes.boardHeight};
+  pieceCentres.assign(count, Vector2());
+  pieceSizes.assign(count, Vector2());
+  piecePositions.assign(count, {0, 0});
+  pieceSizesInPixels.assign(count, {0, 0});
+  neighbours.assign(count, {});
+  samplePoints.assign(count, {});
+  pieceImageNames.assign(count, std::string());
+
+  // One image per piece: the picture's colours, opaque inside the mask apart from the cut lines.
+  std::vector<PackInput> inputs(count);
+  const std::uint8_t* source = picture.GetPixels();
+  const std::uint8_t* outline = shapes.outline.data();
+  for (std::size_t i = 0; i < count; ++i) {
+    PieceShape& piece = shapes.pieces[i];
+    const auto w = static_cast<float>(piece.width);
+    const auto h = static_cast<float>(piece.height);
+    pieceSizes[i] = Vector2{w, h};
+    piecePositions[i] = {piece.x, piece.y};
+    pieceSizesInPixels[i] = {piece.width, piece.height};
+    pieceCentres[i] = Vector2{static_cast<float>(piece.x) + 0.5f * w, static_cast<float>(piece.y) + 0.5f * h};
+    neighbours[i] = std::move(piece.neighbours);
+    samplePoints[i] = PieceShapeFile::SamplePoints(piece);
+
+    auto image = std::make_unique<Image>();
+    image->Create(log_, static_cast<std::uint32_t>(piece.width), static_cast<std::uint32_t>(piece.height),
+                  32);
+    std::uint8_t* out = image->GetPixels();
+    const std::uint8_t* mask = piece.mask.data();
+    for (std::int32_t row = 0; row < piece.height; ++row) {
+      const std::size_t pictureOffset =
+          static_cast<std::size_t>(piece.y + row) * pictureWidth + static_cast<std::size_t>(piece.x);
+      const std::uint8_t* from = source + pictureOffset * 3;
+      const std::uint8_t* lines = outline + pictureOffset;
+      for (std::int32_t column = 0; column < piece.width; ++column, out += 4, from += 3, ++mask) {
+        out[0] = from[0];
+        out[1] = from[1];
+        out[2] = from[2];
+        out[3] = *mask != 0 ? static_cast<std::uint8_t>(255 - lines[column]) : 0;
+      }
+    }
+    inputs[i].image = std::move(image);
+    piece.mask = {};
+  }
+
+  loadNumber = loadCounter.fetch_add(1);
+  const std::string number = std::to_string(loadNumber);
+  PackTextures(engine_, inputs, texturePack, "puzzle_elements_" + number);
+  for (std::size_t i = 0; i < count; ++i) {
+    pieceImageNames[i] = inputs[i].name;
+  }
+  inputs.clear();
+
+  // The cut lines: the puzzle colour everywhere, opaque only on the lines.
+  // One pass: the colour as the image's own fill would store it, the alpha from the outline map.
+  Image colour;
+  colour.Create(log_, 1, 1, 32);
+  colour.Fill(puzzleColour);
+  const std::uint8_t* rgb = colour.GetPixels();
+  auto lines = std::make_unique<Image>();
+  lines->Create(log_, kTextureWidth, kTextureHeight, 32);
+  for (std::uint32_t row = 0; row < kTextureHeight; ++row) {
+    std::uint8_t* out = lines->GetPixels() + static_cast<std::size_t>(row) * kTextureWidth * 4;
+    for (std::uint32_t column = 0; column < kTextureWidth; ++column, out += 4) {
+      out[0] = rgb[0];
+      out[1] = rgb[1];
+      out[2] = rgb[2];
+      out[3] = row < pictureHeight && column < pictureWidth ? outline[row * pictureWidth + column] : 0;
+    }
+  }
+  // The picture on white, and a greyed copy of it.
+  auto theme = std::make_unique<Image>();
+  theme->Create(log_, kTextureWidth, kTextureHeight, 24);
+  std::memset(theme->GetPixels(), 255, static_cast<std::size_t>(kTextureWidth) * kTextureHeight * 3);
+  theme->Paste(0, 0, picture);
+  auto background = std::make_unique<Image>();
+  background->Create(log_, kTextureWidth, kTextureHeight, 24);
+  const std::size_t pixels = static_cast<std::size_t>(kTextureWidth) * kTextureHeight;
+  const std::uint8_t* from = theme->GetPixels();
+  std::uint8_t* to = background->GetPixels();
+  for (std::size_t p = 0; p < pixels; ++p, from += 3, to += 3) {
+    to[0] = Grey(from, 0);
+    to[1] = Grey(from, 1);
+    to[2] = Grey(from, 2);
+  }
+
+  puzzleShader = MakeImageShader(shaderManager_, "puzzle_" + number, std::move(lines), true);
+  AddShaderUser("puzzle", puzzleShader);
+  themeShader = MakeImageShader(shaderManager_, "puzzle_theme_" + number, std::move(theme), false);
+  AddShaderUser("puzzle_theme", themeShader);
+  backgroundShader =
+      MakeImageShader(shaderManager_, "puzzle_background_" + number, std::move(background), false);
+  AddShaderUser("puzzle_background", backgroundShader);
+}
+
+}  // namespace Puzzle

@@ -1,0 +1,130 @@
+#pragma once
+// GameLogicData: the resource keeper of one level in play. Its load (on the keeper's worker thread)
+// reads the picture, the piece-shape file and the picture's colour file, cuts one image per piece out
+// of the picture (the piece's mask chooses the pixels, the shared outline map makes the cut lines
+// transparent), packs those images into texture sheets (a TexturePack) and makes the three board
+// textures: the cut lines in the puzzle colour ("puzzle"), the picture on white ("puzzle_theme") and
+// a greyed copy ("puzzle_background"), each 1024 x 512.
+//
+// Rows: images keep the engine's order (row 0 at the bottom), as the piece-shape file does, so a
+// piece's rectangle (x, y, w, h) addresses the picture's stored rows y .. y + h - 1.
+//
+// Packing: the images are sorted largest first and named by their sorted position ("0", "1", ...);
+// each sheet takes the longest front run of the pending images that fits 1024 x 1024 and is made the
+// smallest of 32 x 32, 64 x 32, 64 x 64, ... 1024 x 1024 that holds that run. Every image sits in a
+// cell with a 2-pixel empty margin. Within a sheet, each image is anchored to the right of, or below,
+// an earlier one (see PackItemsIntoSheet). Placement depends only on the images before, so a run
+// grows one image at a time without repacking.
+//
+// Failures: a piece-shape or colour file that cannot be read or trusted, a picture that cannot be
+// loaded, and a piece too large for a sheet end the program through the log's Abort.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/core/Vector.h"
+#include "framework/LevelManagerBase.h"
+#include "tools/game/DataKeeper.h"
+
+namespace CorvantisEngine {
+class Image;
+}
+
+namespace Puzzle {
+
+class TexturePack;
+
+// One image to pack; the packer names it.
+struct PackInput {
+  std::string name;
+  std::unique_ptr<CorvantisEngine::Image> image;
+};
+
+// The packer's working record of one image.
+struct PackItem {
+  static constexpr std::int32_t kMargin = 2;
+
+  std::string name;
+  PackInput* source = nullptr;
+  std::uint32_t row = 0;
+  std::uint8_t rightFree = 1;
+  std::uint8_t belowFree = 1;
+  std::uint32_t sheetIndex = 0;
+  // The cell (image and margin) in the sheet; right and bottom exclusive.
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+  CorvantisEngine::Vector2 uv0;
+  CorvantisEngine::Vector2 uv1;
+
+  std::int32_t CellWidth() const;
+  std::int32_t CellHeight() const;
+};
+
+class GameLogicData : public GameTools::DataKeeper {
+ public:
+  static constexpr std::uint32_t kTextureWidth = 1024;
+  static constexpr std::uint32_t kTextureHeight = 512;
+  static constexpr std::int32_t kMaxSheetSide = 1024;
+  // The largest image side a sheet can hold with its margins.
+  static constexpr std::int32_t kMaxImageSide = kMaxSheetSide - 2 * PackItem::kMargin;
+
+  GameLogicData(CorvantisEngine::Engine* engine, const std::string& language,
+                const GameFramework::StageRecord* stageRecord, const GameFramework::LevelRecord* levelRecord);
+  ~GameLogicData() override;
+
+  // Packs the images into sheets, names them, and makes the pack. Ends the program through the log's
+  // Abort for an empty list ("No items to pack") or an image no sheet can hold.
+  static void PackTextures(CorvantisEngine::Engine* engine, std::vector<PackInput>& items,
+                           std::unique_ptr<TexturePack>& pack, const std::string& packName);
+  // Places every record in a W x H sheet in list order, from scratch; false at the first one that
+  // does not fit.
+  static bool PackItemsIntoSheet(std::int32_t width, std::int32_t height, std::vector<PackItem*>& records);
+  static bool CompareItemArea(const PackItem& a, const PackItem& b);
+
+  // The sheet sizes tried in order, smallest first.
+  static std::vector<std::pair<std::int32_t, std::int32_t>> SheetSizes();
+
+  // How many level loads this process has numbered so far.
+  static std::uint32_t GetLoadCount() { return loadCounter.load(); }
+
+  const GameFramework::StageRecord* stageRecord;
+  const GameFramework::LevelRecord* levelRecord;
+  std::string picturePath;
+  std::string coloursPath;
+  std::string shapePath;
+  CorvantisEngine::Vector2 boardSize;
+  std::vector<CorvantisEngine::Vector2> pieceCentres;
+  std::vector<CorvantisEngine::Vector2> pieceSizes;
+  std::vector<std::pair<std::int32_t, std::int32_t>> piecePositions;
+  std::vector<std::pair<std::int32_t, std::int32_t>> pieceSizesInPixels;
+  std::vector<std::vector<std::uint32_t>> neighbours;
+  std::vector<std::string> pieceImageNames;
+  std::vector<std::vector<CorvantisEngine::Vector2>> samplePoints;
+  CorvantisEngine::ShaderUser* backgroundShader = nullptr;
+  CorvantisEngine::ShaderUser* themeShader = nullptr;
+  CorvantisEngine::ShaderUser* puzzleShader = nullptr;
+  std::unique_ptr<TexturePack> texturePack;
+  CorvantisEngine::Vector4 puzzleColour{1, 1, 1, 1};
+  CorvantisEngine::Vector4 backgroundColour{1, 1, 1, 1};
+  CorvantisEngine::Vector4 tipColour{1, 1, 1, 1};
+
+  std::size_t GetPieceCount() const { return pieceCentres.size(); }
+  // The number this load gave its textures ("puzzle_elements_<K>").
+  std::uint32_t GetLoadNumber() const { return loadNumber; }
+
+ protected:
+  void LoadPending() override;
+
+ private:
+  void ReadColours();
+  static std::atomic<std::uint32_t> loadCounter;
+  std::uint32_t loadNumber = 0;
+};
+
+}  // namespace Puzzle
