@@ -185,6 +185,17 @@ XMLAttribute& XMLNode::AttributeFor(const std::string& name) {
   if (XMLAttribute* existing = FindAttribute(name)) {
     return *existing;
   }
+  return AppendAttribute(name);
+}
+
+XMLValue* XMLNode::AddAttribute(const std::string& name) {
+  if (FindAttribute(name) != nullptr) {
+    return nullptr;
+  }
+  return &AppendAttribute(name).value;
+}
+
+XMLAttribute& XMLNode::AppendAttribute(const std::string& name) {
   if (freeRecords_ == 0) {
     ReserveAttributes(std::max<std::size_t>(4, attributes_.size()) + attributes_.size());
   }
