@@ -235,33 +235,38 @@ void Scanner<Char>::ScanTag() {
       break;
     }
   }
+  // The buffer runs to the first ">" outside quotes. A quote opens a quoted run only after the
+  // buffer's first character, and the run ends at the next quote of the same kind.
   const std::size_t start = index_;
-  bool inQuote = false;
-  Char quote = 0;
-  for (; index_ < text_.size(); ++index_) {
-    const Char c = text_[index_];
-    if (c == '\n') {
-      ++line_;
-    } else if (IsQuote(c) && index_ > start) {
-      if (!inQuote) {
-        inQuote = true;
-        quote = c;
-      } else if (c == quote) {
-        inQuote = false;
-      }
-    } else if (c == '>' && !inQuote) {
-      const View tag = text_.substr(start, index_ - start);
-      if (closing_) {
-        CloseElement(tag);
-      } else {
-        OpenElement(tag);
-      }
-      inTag_ = false;
-      closing_ = false;
-      ++index_;
-      return;
+  const std::size_t size = text_.size();
+  std::size_t end = std::min(start + 1, size);
+  while (end < size) {
+    const Char c = text_[end];
+    if (c == '>') {
+      break;
     }
+    if (IsQuote(c)) {
+      end = std::min(text_.find(c, end + 1), size);
+      if (end == size) {
+        break;
+      }
+    }
+    ++end;
   }
+  line_ += static_cast<std::uint32_t>(std::count(text_.begin() + start, text_.begin() + end, Char('\n')));
+  index_ = end;
+  if (end == size) {
+    return;  // the text ends inside the tag
+  }
+  const View tag = text_.substr(start, end - start);
+  if (closing_) {
+    CloseElement(tag);
+  } else {
+    OpenElement(tag);
+  }
+  inTag_ = false;
+  closing_ = false;
+  ++index_;
 }
 
 template <class Char>
@@ -346,7 +351,13 @@ void Scanner<Char>::OpenElement(View tag) {
       if (c == '/') {
         empty = true;
       } else {
-        name_.push_back(c);
+        // The visible characters up to a "/" or a blank, at once.
+        std::size_t runEnd = k + 1;
+        while (runEnd < length && tag[runEnd] != '/' && IsVisible(tag[runEnd])) {
+          ++runEnd;
+        }
+        name_.append(tag.substr(k, runEnd - k));
+        k = runEnd - 1;
       }
     } else if (!expectingName) {
       if (!inValue) {
@@ -382,7 +393,12 @@ void Scanner<Char>::OpenElement(View tag) {
       }
       empty = true;
     } else {
-      attributeName_.push_back(c);
+      std::size_t runEnd = k + 1;
+      while (runEnd < length && tag[runEnd] != '=' && tag[runEnd] != '/' && IsVisible(tag[runEnd])) {
+        ++runEnd;
+      }
+      attributeName_.append(tag.substr(k, runEnd - k));
+      k = runEnd - 1;
     }
   }
 
