@@ -147,8 +147,10 @@ void XMLNode::GetChildrenByName(std::string_view name, std::vector<XMLNode*>& ou
 
 XMLAttribute* XMLNode::FindAttribute(std::string_view name) const {
   if (attributeIndex_.empty()) {
+    // Length and first character first: most names differ there, which spares comparing them whole.
     for (XMLAttribute* attribute : attributes_) {
-      if (attribute->name == name) {
+      const std::string& candidate = attribute->name;
+      if (candidate.size() == name.size() && (name.empty() || candidate[0] == name[0]) && candidate == name) {
         return attribute;
       }
     }

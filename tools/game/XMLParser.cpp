@@ -1,7 +1,6 @@
 #include "tools/game/XMLParser.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <cwctype>
 #include <limits>
@@ -86,7 +85,8 @@ std::size_t CountOf(std::string_view text, char c) {
     std::memcpy(&word, text.data() + i, 8);
     const std::uint64_t x = word ^ pattern;
     const std::uint64_t nonZero = ((x & kLow7) + kLow7) | x;
-    count += static_cast<std::size_t>(std::popcount(~nonZero & ~kLow7));
+    // The matching bytes hold 0x80; shifted down to 1 each, one multiplication sums them in the top byte.
+    count += static_cast<std::size_t>((((~nonZero & ~kLow7) >> 7) * 0x0101010101010101ull) >> 56);
   }
   for (; i < text.size(); ++i) {
     count += text[i] == c ? 1 : 0;
@@ -146,7 +146,7 @@ class Scanner {
   void ScanTag();
   void SkipDeclaration();
   void CloseElement(View tag);
-  void OpenElement(View tag);
+  void OpenElement(View tag, std::size_t attributeHint);
   XMLNode* CreateElement(std::unique_ptr<XMLNode>& orphan);
 
   XMLNode*& root_;
@@ -266,11 +266,13 @@ void Scanner<Char>::ScanTag() {
   const std::size_t start = index_;
   const std::size_t size = text_.size();
   std::size_t end = std::min(start + 1, size);
+  std::size_t signs = 0;  // "=" outside quotes: about the number of attributes
   while (end < size) {
     const Char c = text_[end];
     if (c == '>') {
       break;
     }
+    signs += c == '=' ? 1 : 0;
     if (IsQuote(c)) {
       end = std::min(text_.find(c, end + 1), size);
       if (end == size) {
@@ -288,7 +290,7 @@ void Scanner<Char>::ScanTag() {
   if (closing_) {
     CloseElement(tag);
   } else {
-    OpenElement(tag);
+    OpenElement(tag, signs);
   }
   inTag_ = false;
   closing_ = false;
@@ -337,7 +339,7 @@ XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan) {
 }
 
 template <class Char>
-void Scanner<Char>::OpenElement(View tag) {
+void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
   name_.clear();
   attributeName_.clear();
   value_.clear();
@@ -371,7 +373,7 @@ void Scanner<Char>::OpenElement(View tag) {
         nameFinished = true;
         expectingName = true;
         element = CreateElement(orphan);
-        element->ReserveAttributes(CountOf(tag.substr(k), Char('=')));
+        element->ReserveAttributes(attributeHint);
       }
     } else if (!nameFinished) {
       if (c == '/') {
