@@ -56,33 +56,6 @@ std::uint32_t ReadNumbers(const Text& text, Number* out, std::uint32_t maxCount,
 
 }  // namespace
 
-XMLValue::XMLValue(const XMLValue& other)
-    : kind_(other.kind_),
-      widePending_(other.widePending_),
-      narrow_(other.narrow_),
-      wide_(other.wide_ ? std::make_unique<std::wstring>(*other.wide_) : nullptr) {}
-
-XMLValue& XMLValue::operator=(const XMLValue& other) {
-  if (this != &other) {
-    kind_ = other.kind_;
-    widePending_ = other.widePending_;
-    narrow_ = other.narrow_;
-    if (other.wide_) {
-      Wide() = *other.wide_;
-    } else if (wide_) {
-      wide_->clear();
-    }
-  }
-  return *this;
-}
-
-std::wstring& XMLValue::Wide() const {
-  if (!wide_) {
-    wide_ = std::make_unique<std::wstring>();
-  }
-  return *wide_;
-}
-
 void XMLValue::SetString(const std::string& text) {
   narrow_ = text;
   kind_ = kNarrow;
@@ -90,13 +63,13 @@ void XMLValue::SetString(const std::string& text) {
 }
 
 void XMLValue::SetWideString(const std::wstring& text) {
-  Wide() = text;
+  wide_ = text;
   kind_ = kWide;
   widePending_ = false;
 }
 
 void XMLValue::SetWideString(std::wstring&& text) {
-  Wide() = std::move(text);
+  wide_ = std::move(text);
   kind_ = kWide;
   widePending_ = false;
 }
@@ -110,7 +83,7 @@ void XMLValue::SetWideAscii(std::string_view text) {
 const std::string& XMLValue::GetString() const {
   if (kind_ == kWide) {
     if (!widePending_) {
-      WStringToString(Wide(), narrow_);
+      WStringToString(wide_, narrow_);
     }
     kind_ = kBoth;
   }
@@ -120,21 +93,21 @@ const std::string& XMLValue::GetString() const {
 const std::wstring& XMLValue::GetWideString() const {
   if (widePending_) {
     // ASCII stands for itself in every locale.
-    Wide().assign(narrow_.begin(), narrow_.end());
+    wide_.assign(narrow_.begin(), narrow_.end());
     widePending_ = false;
   } else if (kind_ == kNarrow) {
-    StringToWString(narrow_, Wide());
+    StringToWString(narrow_, wide_);
     kind_ = kBoth;
   }
-  return Wide();
+  return wide_;
 }
 
 std::int32_t XMLValue::GetInt() const {
-  return kind_ == kWide && !widePending_ ? ToInt(Wide()) : ToInt(narrow_);
+  return kind_ == kWide && !widePending_ ? ToInt(wide_) : ToInt(narrow_);
 }
 
 float XMLValue::GetFloat() const {
-  return kind_ == kWide && !widePending_ ? ToFloat(Wide()) : ToFloat(narrow_);
+  return kind_ == kWide && !widePending_ ? ToFloat(wide_) : ToFloat(narrow_);
 }
 
 bool XMLValue::GetBool() const {
@@ -143,14 +116,14 @@ bool XMLValue::GetBool() const {
 
 std::uint32_t XMLValue::GetFloats(float* out, std::uint32_t maxCount) const {
   if (kind_ == kWide && !widePending_) {
-    return ReadNumbers(Wide(), out, maxCount, [](const std::wstring& token) { return ToFloat(token); });
+    return ReadNumbers(wide_, out, maxCount, [](const std::wstring& token) { return ToFloat(token); });
   }
   return ReadNumbers(narrow_, out, maxCount, [](const std::string& token) { return ToFloat(token); });
 }
 
 std::uint32_t XMLValue::GetInts(std::int32_t* out, std::uint32_t maxCount) const {
   if (kind_ == kWide && !widePending_) {
-    return ReadNumbers(Wide(), out, maxCount, [](const std::wstring& token) { return ToInt(token); });
+    return ReadNumbers(wide_, out, maxCount, [](const std::wstring& token) { return ToInt(token); });
   }
   return ReadNumbers(narrow_, out, maxCount, [](const std::string& token) { return ToInt(token); });
 }

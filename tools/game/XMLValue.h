@@ -9,7 +9,6 @@
 // std::bad_alloc.
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -23,8 +22,8 @@ class XMLValue {
   enum Kind : std::uint32_t { kNarrow = 0, kWide = 1, kBoth = 2 };
 
   XMLValue() = default;
-  XMLValue(const XMLValue& other);
-  XMLValue& operator=(const XMLValue& other);
+  XMLValue(const XMLValue&) = default;
+  XMLValue& operator=(const XMLValue&) = default;
   virtual ~XMLValue() = default;
 
   // Store the text; the other form becomes stale.
@@ -68,11 +67,7 @@ class XMLValue {
   // Set by SetWideAscii: narrow_ already holds the text while the kind says the wide form does.
   mutable bool widePending_ = false;
   mutable std::string narrow_;
-  // The wide form lives apart and is made on first use: most values of a parsed document are only
-  // ever read narrow, and a small value keeps a document's many attribute records compact.
-  std::wstring& Wide() const;
-
-  mutable std::unique_ptr<std::wstring> wide_;
+  mutable std::wstring wide_;
 };
 
 }  // namespace GameTools
