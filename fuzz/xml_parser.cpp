@@ -1,11 +1,13 @@
 // Fuzzes the XML dialect: any bytes, decoded as the parser's file reading decodes them, either give a
 // tree or a FileError, without a crash, a hang, a leak or deep recursion. The tree is then walked, its
-// values read and a path taken from the input run over it.
+// values read and a path taken from the input run over it. Parsing the bytes themselves must give the
+// same tree and the same fault as parsing the decoded text.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/core/Error.h"
@@ -40,6 +42,28 @@ std::uint32_t Walk(const XMLNode& node, std::uint32_t depth) {
     count += Walk(*child, depth + 1);
   }
   return count;
+}
+
+// Names, attributes, wide values and children alike, in order.
+bool Same(const XMLNode& a, const XMLNode& b) {
+  if (a.GetName() != b.GetName() || a.GetValue().GetWideString() != b.GetValue().GetWideString() ||
+      a.GetAttributeList().size() != b.GetAttributeList().size() ||
+      a.GetChildList().size() != b.GetChildList().size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < a.GetAttributeList().size(); ++i) {
+    const XMLAttribute& x = *a.GetAttributeList()[i];
+    const XMLAttribute& y = *b.GetAttributeList()[i];
+    if (x.name != y.name || x.value.GetWideString() != y.value.GetWideString()) {
+      return false;
+    }
+  }
+  for (std::size_t i = 0; i < a.GetChildList().size(); ++i) {
+    if (!Same(*a.GetChildList()[i], *b.GetChildList()[i])) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -81,12 +105,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   XMLNode document;
+  std::string fault;
   try {
     XMLNode* into = &document;
     XMLParser::ParseWideText(into, text);
-  } catch (const CorvantisEngine::Error&) {
+  } catch (const CorvantisEngine::Error& error) {
     // What was read before the fault stays attached and must still be a sound tree.
+    fault = error.GetMessage();
   }
   Walk(document, 0);
+
+  XMLNode fromBytes;
+  std::string bytesFault;
+  try {
+    XMLNode* into = &fromBytes;
+    XMLParser::ParseBytes(into, std::string_view(reinterpret_cast<const char*>(data), size));
+  } catch (const CorvantisEngine::Error& error) {
+    bytesFault = error.GetMessage();
+  }
+  if (bytesFault != fault || !Same(document, fromBytes)) {
+    __builtin_trap();  // the bytes read differently from the decoded text
+  }
   return 0;
 }

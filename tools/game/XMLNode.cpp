@@ -147,8 +147,10 @@ void XMLNode::GetChildrenByName(std::string_view name, std::vector<XMLNode*>& ou
 
 XMLAttribute* XMLNode::FindAttribute(std::string_view name) const {
   if (attributeIndex_.empty()) {
+    // Length and first character first: most names differ there, which spares comparing them whole.
     for (XMLAttribute* attribute : attributes_) {
-      if (attribute->name == name) {
+      const std::string& candidate = attribute->name;
+      if (candidate.size() == name.size() && (name.empty() || candidate[0] == name[0]) && candidate == name) {
         return attribute;
       }
     }
@@ -185,6 +187,17 @@ XMLAttribute& XMLNode::AttributeFor(const std::string& name) {
   if (XMLAttribute* existing = FindAttribute(name)) {
     return *existing;
   }
+  return AppendAttribute(name);
+}
+
+XMLValue* XMLNode::AddAttribute(const std::string& name) {
+  if (FindAttribute(name) != nullptr) {
+    return nullptr;
+  }
+  return &AppendAttribute(name).value;
+}
+
+XMLAttribute& XMLNode::AppendAttribute(const std::string& name) {
   if (freeRecords_ == 0) {
     ReserveAttributes(std::max<std::size_t>(4, attributes_.size()) + attributes_.size());
   }

@@ -77,6 +77,9 @@ class XMLNode {
   // Replaces the text of an existing attribute (which keeps its place) or appends a new one.
   void SetAttribute(const std::string& name, const std::wstring& text);
   void SetAttribute(const std::string& name, std::wstring&& text);
+  // Appends a new attribute with an empty text and returns its value to fill in; null (and nothing
+  // changes) when the node already has an attribute of that name.
+  XMLValue* AddAttribute(const std::string& name);
 
  private:
   // Look-ups by name scan the lists while they are short; past this many entries an index by name is
@@ -84,6 +87,7 @@ class XMLNode {
   static constexpr std::size_t kIndexThreshold = 16;
 
   XMLAttribute& AttributeFor(const std::string& name);
+  XMLAttribute& AppendAttribute(const std::string& name);
   void BuildChildIndex();
   // Takes `child` out of the children list and the index; false when it is not there.
   bool Unlink(XMLNode* child);

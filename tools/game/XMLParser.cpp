@@ -1,12 +1,15 @@
 #include "tools/game/XMLParser.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cwctype>
+#include <limits>
 #include <memory>
 #include <utility>
 
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
+#include "engine/files/FileBinary.h"
 #include "engine/files/FileManager.h"
 #include "engine/files/FileTextual.h"
 #include "tools/game/XMLNode.h"
@@ -18,10 +21,13 @@ using CorvantisEngine::FileError;
 namespace {
 
 // The C library's classification answers the same for ASCII in every locale; asking it only for the
-// other characters keeps the scan fast.
+// other characters keeps the scan fast. Narrow text reaches the scanner only when it is plain ASCII.
 bool IsVisible(wchar_t c) {
   const auto code = static_cast<std::uint32_t>(c);
   return code < 0x80 ? code > 0x20 && code < 0x7F : std::iswgraph(static_cast<wint_t>(c)) != 0;
+}
+bool IsVisible(char c) {
+  return c > 0x20 && c < 0x7F;
 }
 
 bool IsWhiteSpace(wchar_t c) {
@@ -29,13 +35,20 @@ bool IsWhiteSpace(wchar_t c) {
   return code < 0x80 ? code == 0x20 || (code >= 0x09 && code <= 0x0D)
                      : std::iswspace(static_cast<wint_t>(c)) != 0;
 }
+bool IsWhiteSpace(char c) {
+  return c == 0x20 || (c >= 0x09 && c <= 0x0D);
+}
 
-bool IsQuote(wchar_t c) {
-  return c == L'"' || c == L'\'';
+template <class Char>
+bool IsQuote(Char c) {
+  return c == '"' || c == '\'';
 }
 
 std::string Narrow(const std::wstring& text) {
   return CorvantisEngine::WStringToStringCopy(text);
+}
+const std::string& Narrow(const std::string& text) {
+  return text;
 }
 
 // Whether the wide text converts to exactly `narrow`; ASCII is compared in place.
@@ -55,13 +68,54 @@ bool EqualsNarrow(std::wstring_view wide, const std::string& narrow) {
   }
   return Narrow(std::wstring(wide)) == narrow;
 }
+bool EqualsNarrow(std::string_view text, const std::string& narrow) {
+  return text == narrow;
+}
+
+// How often `c` occurs in the text. Narrow text is counted eight bytes at a time: a byte of `word ^
+// pattern` is zero exactly where the text holds `c`, and the sum below sets a byte's high bit exactly
+// when that byte is not zero (no carries cross bytes).
+std::size_t CountOf(std::string_view text, char c) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  const std::uint64_t pattern = 0x0101010101010101ull * static_cast<unsigned char>(c);
+  std::size_t count = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    const std::uint64_t x = word ^ pattern;
+    const std::uint64_t nonZero = ((x & kLow7) + kLow7) | x;
+    // The matching bytes hold 0x80; shifted down to 1 each, one multiplication sums them in the top byte.
+    count += static_cast<std::size_t>((((~nonZero & ~kLow7) >> 7) * 0x0101010101010101ull) >> 56);
+  }
+  for (; i < text.size(); ++i) {
+    count += text[i] == c ? 1 : 0;
+  }
+  return count;
+}
+std::size_t CountOf(std::wstring_view text, wchar_t c) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), c));
+}
+
+// Values and texts are kept wide; ASCII read narrow is stored so, widened when first asked for.
+void StoreText(XMLValue& value, const std::wstring& text) {
+  value.SetWideString(text);
+}
+void StoreText(XMLValue& value, const std::string& text) {
+  value.SetWideAscii(text);
+}
 
 // One parse: the scanner's state over one text (see the header for the dialect). The tag buffer of the
 // dialect is always one stretch of the text (from the tag's first visible character that does not
-// mark a closing tag, up to the ">"), so tags are read as views into the text.
+// mark a closing tag, up to the ">"), so tags are read as views into the text. The text is wide, or
+// narrow when it is plain ASCII and reads exactly as its wide form would.
+template <class Char>
 class Scanner {
  public:
-  Scanner(XMLNode*& root, std::wstring_view text)
+  using String = std::basic_string<Char>;
+  using View = std::basic_string_view<Char>;
+
+  Scanner(XMLNode*& root, View text)
       : root_(root), text_(text), current_(root), rootSupplied_(root != nullptr) {}
 
   void Run();
@@ -91,34 +145,36 @@ class Scanner {
   void BeginTag();
   void ScanTag();
   void SkipDeclaration();
-  void CloseElement(std::wstring_view tag);
-  void OpenElement(std::wstring_view tag);
+  void CloseElement(View tag);
+  void OpenElement(View tag, std::size_t attributeHint);
   XMLNode* CreateElement(std::unique_ptr<XMLNode>& orphan);
 
   XMLNode*& root_;
-  std::wstring_view text_;
+  View text_;
   std::size_t index_ = 0;
   std::uint32_t line_ = 1;
   XMLNode* current_;
   const bool rootSupplied_;
   // Elements the text has opened and not closed (a supplied root is not counted).
   std::uint32_t depth_ = 0;
-  std::wstring textBuffer_;
+  String textBuffer_;
   bool inTag_ = false;
   bool closing_ = false;
   // Working buffers of OpenElement, kept to reuse their storage.
-  std::wstring name_;
-  std::wstring attributeName_;
-  std::wstring value_;
+  String name_;
+  String attributeName_;
+  String value_;
 };
 
-void Scanner::Raise(Fault code) const {
+template <class Char>
+void Scanner<Char>::Raise(Fault code) const {
   throw FileError("XML format error at line " + CorvantisEngine::UIntToString(line_) + ": code " +
                   CorvantisEngine::UIntToString(code));
 }
 
-bool Scanner::TextBufferHasContent() const {
-  for (const wchar_t c : textBuffer_) {
+template <class Char>
+bool Scanner<Char>::TextBufferHasContent() const {
+  for (const Char c : textBuffer_) {
     if (!IsWhiteSpace(c)) {
       return true;
     }
@@ -126,7 +182,8 @@ bool Scanner::TextBufferHasContent() const {
   return false;
 }
 
-void Scanner::Run() {
+template <class Char>
+void Scanner<Char>::Run() {
   while (index_ < text_.size()) {
     if (inTag_) {
       ScanTag();
@@ -143,16 +200,17 @@ void Scanner::Run() {
 }
 
 // Character data up to the next "<", which begins a tag.
-void Scanner::ScanText() {
+template <class Char>
+void Scanner<Char>::ScanText() {
   const std::size_t start = index_;
-  const std::size_t end = std::min(text_.find(L'<', start), text_.size());
+  const std::size_t end = std::min(text_.find(Char('<'), start), text_.size());
   if (current_ != nullptr) {
-    const std::wstring_view run = text_.substr(start, end - start);
-    line_ += static_cast<std::uint32_t>(std::count(run.begin(), run.end(), L'\n'));
+    const View run = text_.substr(start, end - start);
+    line_ += static_cast<std::uint32_t>(CountOf(run, Char('\n')));
     textBuffer_.append(run);
   } else {
     for (std::size_t i = start; i < end; ++i) {
-      if (text_[i] == L'\n') {
+      if (text_[i] == '\n') {
         ++line_;
       } else if (IsVisible(text_[i])) {
         Raise(kTextOutside);
@@ -166,10 +224,11 @@ void Scanner::ScanText() {
   }
 }
 
-void Scanner::BeginTag() {
+template <class Char>
+void Scanner<Char>::BeginTag() {
   if (current_ != nullptr) {
     if (TextBufferHasContent()) {
-      current_->GetValue().SetWideString(textBuffer_);
+      StoreText(current_->GetValue(), textBuffer_);
       textBuffer_.clear();
     }
   } else if (root_ != nullptr) {
@@ -180,60 +239,69 @@ void Scanner::BeginTag() {
 }
 
 // From just after "<" (or where the end of the text cut a tag short) to the ">" that ends the tag.
-void Scanner::ScanTag() {
+template <class Char>
+void Scanner<Char>::ScanTag() {
   // Before the buffer starts: blanks are dropped, "/" marks a closing tag, "?" a declaration.
   for (; index_ < text_.size(); ++index_) {
-    const wchar_t c = text_[index_];
-    if (c == L'\n') {
+    const Char c = text_[index_];
+    if (c == '\n') {
       ++line_;
     }
-    if (c == L'/') {
+    if (c == '/') {
       if (current_ == nullptr) {
         Raise(kCloseWithoutElement);
       }
       closing_ = true;
-    } else if (c == L'?') {
+    } else if (c == '?') {
       SkipDeclaration();
       return;
-    } else if (c == L'>') {
+    } else if (c == '>') {
       Raise(kEmptyTag);
     } else if (IsVisible(c)) {
       break;
     }
   }
+  // The buffer runs to the first ">" outside quotes. A quote opens a quoted run only after the
+  // buffer's first character, and the run ends at the next quote of the same kind.
   const std::size_t start = index_;
-  bool inQuote = false;
-  wchar_t quote = 0;
-  for (; index_ < text_.size(); ++index_) {
-    const wchar_t c = text_[index_];
-    if (c == L'\n') {
-      ++line_;
-    } else if (IsQuote(c) && index_ > start) {
-      if (!inQuote) {
-        inQuote = true;
-        quote = c;
-      } else if (c == quote) {
-        inQuote = false;
-      }
-    } else if (c == L'>' && !inQuote) {
-      const std::wstring_view tag = text_.substr(start, index_ - start);
-      if (closing_) {
-        CloseElement(tag);
-      } else {
-        OpenElement(tag);
-      }
-      inTag_ = false;
-      closing_ = false;
-      ++index_;
-      return;
+  const std::size_t size = text_.size();
+  std::size_t end = std::min(start + 1, size);
+  std::size_t signs = 0;  // "=" outside quotes: about the number of attributes
+  while (end < size) {
+    const Char c = text_[end];
+    if (c == '>') {
+      break;
     }
+    signs += c == '=' ? 1 : 0;
+    if (IsQuote(c)) {
+      end = std::min(text_.find(c, end + 1), size);
+      if (end == size) {
+        break;
+      }
+    }
+    ++end;
   }
+  line_ += static_cast<std::uint32_t>(CountOf(text_.substr(start, end - start), Char('\n')));
+  index_ = end;
+  if (end == size) {
+    return;  // the text ends inside the tag
+  }
+  const View tag = text_.substr(start, end - start);
+  if (closing_) {
+    CloseElement(tag);
+  } else {
+    OpenElement(tag, signs);
+  }
+  inTag_ = false;
+  closing_ = false;
+  ++index_;
 }
 
-void Scanner::SkipDeclaration() {
+template <class Char>
+void Scanner<Char>::SkipDeclaration() {
   ++index_;
-  while (index_ < text_.size() && text_[index_] != L'>') {
-    if (text_[index_] == L'\n') {
+  while (index_ < text_.size() && text_[index_] != '>') {
+    if (text_[index_] == '\n') {
       ++line_;
     }
     ++index_;
@@ -245,7 +313,8 @@ void Scanner::SkipDeclaration() {
   closing_ = false;
 }
 
-void Scanner::CloseElement(std::wstring_view tag) {
+template <class Char>
+void Scanner<Char>::CloseElement(View tag) {
   while (!tag.empty() && IsWhiteSpace(tag.back())) {
     tag.remove_suffix(1);
   }
@@ -257,7 +326,8 @@ void Scanner::CloseElement(std::wstring_view tag) {
   --depth_;
 }
 
-XMLNode* Scanner::CreateElement(std::unique_ptr<XMLNode>& orphan) {
+template <class Char>
+XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan) {
   if (depth_ >= XMLParser::kMaxDepth) {
     Raise(kTooDeep);
   }
@@ -268,7 +338,8 @@ XMLNode* Scanner::CreateElement(std::unique_ptr<XMLNode>& orphan) {
   return element;
 }
 
-void Scanner::OpenElement(std::wstring_view tag) {
+template <class Char>
+void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
   name_.clear();
   attributeName_.clear();
   value_.clear();
@@ -277,14 +348,14 @@ void Scanner::OpenElement(std::wstring_view tag) {
   bool equalsSeen = false;
   bool inValue = false;
   bool empty = false;
-  wchar_t valueQuote = 0;
+  Char valueQuote = 0;
   XMLNode* element = nullptr;
   // An element made before any root exists has no parent to hold it until the tag is complete.
   std::unique_ptr<XMLNode> orphan;
 
   const std::size_t length = tag.size();
   for (std::size_t k = 0; k < length; ++k) {
-    const wchar_t c = tag[k];
+    const Char c = tag[k];
     if (inValue && c != valueQuote) {
       // Everything up to the closing quote belongs to the value: blanks, the other quote, "=", "/", ">".
       const std::size_t end = std::min(tag.find(valueQuote, k), length);
@@ -295,20 +366,26 @@ void Scanner::OpenElement(std::wstring_view tag) {
     const bool visible = IsVisible(c);
     if (!visible) {
       if (!nameFinished && !name_.empty()) {
-        if (name_ == L"!--") {
+        if (name_.size() == 3 && name_[0] == '!' && name_[1] == '-' && name_[2] == '-') {
           textBuffer_.clear();
           return;  // a comment: nothing is made
         }
         nameFinished = true;
         expectingName = true;
         element = CreateElement(orphan);
-        element->ReserveAttributes(static_cast<std::size_t>(std::count(tag.begin() + k, tag.end(), L'=')));
+        element->ReserveAttributes(attributeHint);
       }
     } else if (!nameFinished) {
-      if (c == L'/') {
+      if (c == '/') {
         empty = true;
       } else {
-        name_.push_back(c);
+        // The visible characters up to a "/" or a blank, at once.
+        std::size_t runEnd = k + 1;
+        while (runEnd < length && tag[runEnd] != '/' && IsVisible(tag[runEnd])) {
+          ++runEnd;
+        }
+        name_.append(tag.substr(k, runEnd - k));
+        k = runEnd - 1;
       }
     } else if (!expectingName) {
       if (!inValue) {
@@ -318,24 +395,24 @@ void Scanner::OpenElement(std::wstring_view tag) {
         inValue = true;
         valueQuote = c;
       } else {
-        const std::string attributeName = Narrow(attributeName_);
-        if (element->HasAttribute(attributeName)) {
+        XMLValue* attribute = element->AddAttribute(Narrow(attributeName_));
+        if (attribute == nullptr) {
           Raise(kAttributeTwice);
         }
-        element->SetAttribute(attributeName, value_);
+        StoreText(*attribute, value_);
         attributeName_.clear();
         value_.clear();
         equalsSeen = false;
         inValue = false;
         expectingName = true;
       }
-    } else if (c == L'=') {
+    } else if (c == '=') {
       if (attributeName_.empty()) {
         Raise(kEqualsWithoutName);
       }
       expectingName = false;
       equalsSeen = true;
-    } else if (c == L'/') {
+    } else if (c == '/') {
       if (!attributeName_.empty()) {
         Raise(kSlashAfterName);
       }
@@ -344,7 +421,12 @@ void Scanner::OpenElement(std::wstring_view tag) {
       }
       empty = true;
     } else {
-      attributeName_.push_back(c);
+      std::size_t runEnd = k + 1;
+      while (runEnd < length && tag[runEnd] != '=' && tag[runEnd] != '/' && IsVisible(tag[runEnd])) {
+        ++runEnd;
+      }
+      attributeName_.append(tag.substr(k, runEnd - k));
+      k = runEnd - 1;
     }
   }
 
@@ -367,17 +449,134 @@ void Scanner::OpenElement(std::wstring_view tag) {
   textBuffer_.clear();
 }
 
+// What the engine's text reader would make of a file's bytes, as far as the fast path cares.
+enum class Bytes {
+  kNeedDecoding,   // a UTF-16 mark, a character beyond ASCII or a zero byte: the reader decodes
+  kAsText,         // plain ASCII whose line ends are all CR LF: the bytes are the text
+  kLineEndsDiffer  // plain ASCII with a lone CR or LF somewhere, which the reader turns into CR LF
+};
+
+Bytes Classify(std::string_view bytes) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  Bytes result = Bytes::kAsText;
+  for (std::size_t i = 0; i < size; ++i) {
+    // Eight bytes at a time while none of them is below 0x0E or above 0x7F (see Bit Twiddling Hacks,
+    // "determine if a word has a byte less than n"; exact for n <= 128).
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    while (i + 8 <= size) {
+      std::uint64_t word;
+      std::memcpy(&word, data + i, 8);
+      if ((((word - kOnes * 0x0E) & ~word) | word) & kHigh) {
+        break;
+      }
+      i += 8;
+    }
+    if (i >= size) {
+      break;
+    }
+    const unsigned char byte = data[i];
+    if (byte > '\r' && byte < 0x80) {
+      continue;
+    }
+    if (byte >= 0x80 || byte == 0) {
+      return Bytes::kNeedDecoding;
+    }
+    if (byte == '\r' && i + 1 < size && data[i + 1] == '\n') {
+      ++i;
+    } else if (byte == '\r' || byte == '\n') {
+      result = Bytes::kLineEndsDiffer;
+    }
+  }
+  return result;
+}
+
+// CR LF, a lone CR and a lone LF each become CR LF, as the reader joins its lines.
+std::string JoinLinesWithCrLf(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size() + bytes.size() / 8 + 2);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c == '\r' || c == '\n') {
+      text += "\r\n";
+      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+        ++i;
+      }
+    } else {
+      text.push_back(c);
+    }
+  }
+  return text;
+}
+
+template <class Char>
+void ParseWith(XMLNode*& root, std::basic_string_view<Char> text) {
+  const bool created = root == nullptr;
+  try {
+    Scanner<Char>(root, text).Run();
+  } catch (...) {
+    if (created) {
+      delete root;
+      root = nullptr;
+    }
+    throw;
+  }
+}
+
+void ParseFileBytes(XMLNode*& root, std::string_view bytes, const std::string& fileName) {
+  // The engine's text reader takes a UTF-8 mark as the only sign of UTF-8 and reads 8-bit text of the
+  // current locale without one; plain ASCII reads the same either way, so such files are scanned as
+  // they stand and everything else is decoded by the reader first.
+  std::string_view body = bytes;
+  if (body.size() >= 3 && body.substr(0, 3) == "\xEF\xBB\xBF") {
+    body.remove_prefix(3);
+  }
+  const bool utf16 =
+      bytes.size() >= 2 && (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF");
+  const Bytes kind = utf16 ? Bytes::kNeedDecoding : Classify(body);
+  if (kind == Bytes::kAsText) {
+    ParseWith(root, body);
+    return;
+  }
+  if (kind == Bytes::kLineEndsDiffer) {
+    const std::string text = JoinLinesWithCrLf(body);
+    ParseWith(root, std::string_view(text));
+    return;
+  }
+  if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) {
+    throw FileError("File \"" + fileName + "\" is too large to read");
+  }
+  std::wstring text;
+  {
+    CorvantisEngine::FileTextual file(
+        nullptr,
+        new CorvantisEngine::FileBinary(nullptr, fileName, false, false, true,
+                                        static_cast<std::uint32_t>(bytes.size()), bytes.data()),
+        false, 0);
+    file.ReadText(text, false);
+  }
+  ParseWith(root, std::wstring_view(text));
+}
+
 }  // namespace
 
 XMLParser::XMLParser(CorvantisEngine::FileManager* files) : files_(files) {}
 
 void XMLParser::ParseText(XMLNode*& root, const std::string& fileName) {
-  std::wstring text;
+  std::string bytes;
   {
-    std::unique_ptr<CorvantisEngine::FileTextual> file(files_->OpenTextFile(fileName, false, 0));
-    file->ReadText(text, false);
+    std::unique_ptr<CorvantisEngine::FileBinary> file(files_->OpenFile(fileName, false));
+    bytes.resize(file->GetSize());
+    std::uint32_t got = 0;
+    file->Read(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &got);
+    bytes.resize(got);
   }
-  ParseWideText(root, text);
+  ParseFileBytes(root, bytes, fileName);
+}
+
+void XMLParser::ParseBytes(XMLNode*& root, std::string_view bytes) {
+  ParseFileBytes(root, bytes, "memory");
 }
 
 void XMLParser::Parse(XMLNode* root, const std::string& fileName) {
@@ -389,16 +588,7 @@ void XMLParser::Parse(XMLNode* root, const std::string& fileName) {
 }
 
 void XMLParser::ParseWideText(XMLNode*& root, std::wstring_view text) {
-  const bool created = root == nullptr;
-  try {
-    Scanner(root, text).Run();
-  } catch (...) {
-    if (created) {
-      delete root;
-      root = nullptr;
-    }
-    throw;
-  }
+  ParseWith(root, text);
 }
 
 }  // namespace GameTools

@@ -6,8 +6,10 @@
 // namespaces). An element's text is the last run of character data inside it that is not only white
 // space. Names are stored narrow, attribute values and texts wide.
 //
-// The file is read through the engine's text reader, which handles UTF-16 (either byte order) and
-// UTF-8 with a byte-order mark, and 8-bit text without one.
+// The file is read as the engine's text reader reads it: UTF-16 (either byte order) or UTF-8 after a
+// byte-order mark, 8-bit text of the current locale without one, every line end taken as CR LF. Plain
+// ASCII (the usual case) is scanned straight from the file's bytes; anything else is decoded by the
+// reader first.
 //
 // Failures throw CorvantisEngine::FileError: the file's own open and read errors as they come, and
 // faults of the dialect as "XML format error at line L: code N" with these codes:
@@ -63,6 +65,8 @@ class XMLParser {
   // The same as ParseText for text already decoded (lines joined by "\r\n" as the engine's reader
   // delivers them).
   static void ParseWideText(XMLNode*& root, std::wstring_view text);
+  // The same as ParseText for a file's bytes already in memory (encoded as the file would be).
+  static void ParseBytes(XMLNode*& root, std::string_view bytes);
 
  private:
   CorvantisEngine::FileManager* files_;

@@ -59,28 +59,43 @@ std::uint32_t ReadNumbers(const Text& text, Number* out, std::uint32_t maxCount,
 void XMLValue::SetString(const std::string& text) {
   narrow_ = text;
   kind_ = kNarrow;
+  widePending_ = false;
 }
 
 void XMLValue::SetWideString(const std::wstring& text) {
   wide_ = text;
   kind_ = kWide;
+  widePending_ = false;
 }
 
 void XMLValue::SetWideString(std::wstring&& text) {
   wide_ = std::move(text);
   kind_ = kWide;
+  widePending_ = false;
+}
+
+void XMLValue::SetWideAscii(std::string_view text) {
+  narrow_.assign(text);
+  kind_ = kWide;
+  widePending_ = true;
 }
 
 const std::string& XMLValue::GetString() const {
   if (kind_ == kWide) {
-    WStringToString(wide_, narrow_);
+    if (!widePending_) {
+      WStringToString(wide_, narrow_);
+    }
     kind_ = kBoth;
   }
   return narrow_;
 }
 
 const std::wstring& XMLValue::GetWideString() const {
-  if (kind_ == kNarrow) {
+  if (widePending_) {
+    // ASCII stands for itself in every locale.
+    wide_.assign(narrow_.begin(), narrow_.end());
+    widePending_ = false;
+  } else if (kind_ == kNarrow) {
     StringToWString(narrow_, wide_);
     kind_ = kBoth;
   }
@@ -88,11 +103,11 @@ const std::wstring& XMLValue::GetWideString() const {
 }
 
 std::int32_t XMLValue::GetInt() const {
-  return kind_ == kWide ? ToInt(wide_) : ToInt(narrow_);
+  return kind_ == kWide && !widePending_ ? ToInt(wide_) : ToInt(narrow_);
 }
 
 float XMLValue::GetFloat() const {
-  return kind_ == kWide ? ToFloat(wide_) : ToFloat(narrow_);
+  return kind_ == kWide && !widePending_ ? ToFloat(wide_) : ToFloat(narrow_);
 }
 
 bool XMLValue::GetBool() const {
@@ -100,14 +115,14 @@ bool XMLValue::GetBool() const {
 }
 
 std::uint32_t XMLValue::GetFloats(float* out, std::uint32_t maxCount) const {
-  if (kind_ == kWide) {
+  if (kind_ == kWide && !widePending_) {
     return ReadNumbers(wide_, out, maxCount, [](const std::wstring& token) { return ToFloat(token); });
   }
   return ReadNumbers(narrow_, out, maxCount, [](const std::string& token) { return ToFloat(token); });
 }
 
 std::uint32_t XMLValue::GetInts(std::int32_t* out, std::uint32_t maxCount) const {
-  if (kind_ == kWide) {
+  if (kind_ == kWide && !widePending_) {
     return ReadNumbers(wide_, out, maxCount, [](const std::wstring& token) { return ToInt(token); });
   }
   return ReadNumbers(narrow_, out, maxCount, [](const std::string& token) { return ToInt(token); });

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/core/Vector.h"
 
@@ -29,6 +30,10 @@ class XMLValue {
   void SetString(const std::string& text);
   void SetWideString(const std::wstring& text);
   void SetWideString(std::wstring&& text);
+  // The same as SetWideString for text that is plain ASCII (every character below 0x80 and none of
+  // them zero), handed over narrow: GetKind() says kWide as after SetWideString, and both forms read
+  // the same characters, but the wide string is only made when it is first asked for.
+  void SetWideAscii(std::string_view text);
 
   // The stored form, converted from the other one first when that is the only valid form. The
   // reference stays valid until the value is set again.
@@ -59,6 +64,8 @@ class XMLValue {
 
  private:
   mutable Kind kind_ = kBoth;
+  // Set by SetWideAscii: narrow_ already holds the text while the kind says the wide form does.
+  mutable bool widePending_ = false;
   mutable std::string narrow_;
   mutable std::wstring wide_;
 };

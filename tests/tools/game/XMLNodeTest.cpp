@@ -46,6 +46,33 @@ TEST(XMLValue, ConvertsTheStaleFormOnce) {
   EXPECT_EQ(value.GetKind(), XMLValue::kBoth);
 }
 
+// ASCII set as wide but handed over narrow reads exactly like SetWideString, in either order of reads.
+TEST(XMLValue, WideAsciiReadsLikeWideText) {
+  XMLValue value;
+  value.SetWideAscii(" 12 -3.5 x");
+  EXPECT_EQ(value.GetKind(), XMLValue::kWide);
+  EXPECT_EQ(value.GetInt(), 12);
+  EXPECT_EQ(value.GetVector2(), (CorvantisEngine::Vector2{12.0f, -3.5f}));
+  EXPECT_EQ(value.GetWideString(), L" 12 -3.5 x");
+  EXPECT_EQ(value.GetKind(), XMLValue::kWide) << "the wide form needs no narrow one";
+  EXPECT_EQ(value.GetString(), " 12 -3.5 x");
+  EXPECT_EQ(value.GetKind(), XMLValue::kBoth);
+
+  XMLValue narrowFirst;
+  narrowFirst.SetWideAscii("7");
+  EXPECT_EQ(narrowFirst.GetString(), "7");
+  EXPECT_EQ(narrowFirst.GetKind(), XMLValue::kBoth);
+  EXPECT_EQ(narrowFirst.GetWideString(), L"7") << "made even after the narrow form was read";
+  const XMLValue copy = narrowFirst;
+  EXPECT_EQ(copy.GetWideString(), L"7");
+
+  value.SetWideString(L"caf\u00e9");
+  EXPECT_EQ(value.GetWideString(), L"caf\u00e9") << "setting again drops the pending ASCII";
+  value.SetWideAscii("a");
+  value.SetString("b");
+  EXPECT_EQ(value.GetWideString(), L"b");
+}
+
 // Each reader on the narrow and on the wide form: both must agree.
 TEST(XMLValue, ReadersTable) {
   struct Row {

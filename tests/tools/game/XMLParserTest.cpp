@@ -2,9 +2,12 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/core/Error.h"
+#include "engine/files/FileBinary.h"
 #include "engine/files/FileManager.h"
+#include "engine/files/FileTextual.h"
 #include "support/TempFolder.h"
 #include "tools/game/XMLNode.h"
 #include "tools/game/XMLParser.h"
@@ -220,6 +223,76 @@ TEST(XMLParser, SameTreeFromEveryEncoding) {
   EXPECT_EQ(t->GetAttribute("v")->GetWideString(), L"caf\u00e9") << "values stay wide";
   EXPECT_EQ(t->GetValue().GetWideString(), L"\u20ac");
   EXPECT_EQ(t->GetValue().GetKind(), XMLValue::kWide) << "the narrow form is made only when asked";
+}
+
+// Bytes in memory give the tree (or the fault) that the engine's text reader and the wide parser give,
+// whether they are scanned as they stand (plain ASCII) or decoded first.
+TEST(XMLParser, BytesReadLikeTheDecodedText) {
+  struct Row {
+    std::string bytes;
+    const char* why;
+  };
+  const std::string utf16 = std::string("\xFF\xFE<\0a\0 \0x\0=\0'\0\xE9\0'\0/\0>\0", 20);
+  const std::vector<Row> rows = {
+      {"<a x='1'>t<b/>\r\n</a>\r\n", "CR LF line ends"},
+      {"<a x='1\n2'>\n\nt\n<b\n/>\n</a\n>\n<c>", "LF line ends, inside values and texts too"},
+      {"<a>\r\r<b x='\r'/>\r\n\n</a>\r", "lone CRs and mixed ends"},
+      {"<a>\n\n<b x=1/></a>", "a fault counts LF lines"},
+      {"<a>\r\r\r<b x=1/></a>", "a fault counts CR lines"},
+      {"<a>\r\n\n<b", "the text ends inside a tag"},
+      {"\xEF\xBB\xBF<a v='x'>y</a>", "UTF-8 mark, ASCII after it"},
+      {"\xEF\xBB\xBF<a v='caf\xC3\xA9'>\xE2\x82\xAC\n</a>", "UTF-8 beyond ASCII"},
+      {"\xEF\xBB<a/>", "an incomplete mark is 8-bit text"},
+      {"<a v='x'>\xE9</a>", "8-bit text beyond ASCII"},
+      {std::string("<a v='x\0y'>t\0u</a>", 19), "a zero byte"},
+      {utf16, "UTF-16"},
+      {"", "nothing"},
+  };
+  for (const Row& row : rows) {
+    std::wstring decoded;
+    {
+      CorvantisEngine::FileTextual file(
+          nullptr,
+          new CorvantisEngine::FileBinary(nullptr, "t.xml", false, false, true,
+                                          static_cast<std::uint32_t>(row.bytes.size()), row.bytes.data()),
+          false, 0);
+      file.ReadText(decoded, false);
+    }
+    for (const bool supplied : {false, true}) {
+      const auto parse = [&](auto parser) {
+        XMLNode document;
+        XMLNode* root = supplied ? &document : nullptr;
+        std::string result;
+        try {
+          parser(root);
+        } catch (const FileError& error) {
+          result = "fault: " + error.GetMessage() + " ";
+        }
+        if (root != nullptr) {
+          result += Dump(*root);
+          // Values and texts are wide as after the wide parse, and read the same wide.
+          std::vector<const XMLNode*> pending = {root};
+          while (!pending.empty()) {
+            const XMLNode* node = pending.back();
+            pending.pop_back();
+            result += " " + std::to_string(node->GetValue().GetWideString().size());
+            for (const XMLAttribute* attribute : node->GetAttributeList()) {
+              result += std::to_string(attribute->value.GetKind()) + "/" +
+                        std::to_string(attribute->value.GetWideString().size());
+            }
+            pending.insert(pending.end(), node->GetChildList().begin(), node->GetChildList().end());
+          }
+        }
+        if (!supplied && root != nullptr) {
+          delete root;
+        }
+        return result;
+      };
+      const std::string fromText = parse([&](XMLNode*& root) { XMLParser::ParseWideText(root, decoded); });
+      const std::string fromBytes = parse([&](XMLNode*& root) { XMLParser::ParseBytes(root, row.bytes); });
+      EXPECT_EQ(fromBytes, fromText) << row.why << (supplied ? " (into a root)" : "");
+    }
+  }
 }
 
 TEST(XMLParser, FileFaults) {
