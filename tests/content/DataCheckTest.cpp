@@ -317,6 +317,11 @@ const char* const kResourceLists[] = {
 };
 
 const char* const kFilesTheCodeOpens[] = {
+    // Texts and font lists
+    "data\\ui\\texts\\texts.xml",
+    "data\\ui\\texts\\default_texts.xml",
+    "data\\ui\\fonts\\fonts_basic.xml",
+    "data\\ui\\fonts\\fonts_additional.xml",
     // The menu background's description
     "data\\ui\\background\\background.xml",
     // The game cursor and its opacity
@@ -582,6 +587,63 @@ TEST(DataCheck, EveryFileTheCodeAndTheResourceListsNameExists) {
     for (const std::string& image : images) {
       EXPECT_EQ(packed.count("data\\" + image), 1u) << key << ": missing " << image;
     }
+  }
+}
+
+// Text keys and fonts the game's code asks for by name (the window files name the rest).
+const char* const kTextKeysTheCodeAsksFor[] = {
+    "game_title",
+    "game_logic/combo",
+    "game_logic/bonuses/roll_back",
+    "game_logic/bonuses/pause",
+    "game_logic/bonuses/magnet",
+    "game_logic/bonuses/tip",
+    "common/exit",
+    "common/cancel",
+};
+const char* const kFontsTheCodeAsksFor[] = {
+    "main_menu_0", "main_menu_1", "main_menu_2", "common_0", "common_1", "common_2", "tip", "console",
+};
+
+TEST(DataCheck, TextsAndFontsTheCodeAsksForExistInEnglish) {
+  Data data;
+  std::vector<std::unique_ptr<XMLNode>> texts;
+  for (const char* file : {"data\\ui\\texts\\texts.xml", "data\\ui\\texts\\default_texts.xml"}) {
+    texts.push_back(data.Parse(file));
+    ASSERT_NE(texts.back()->FindChild("texts"), nullptr) << file;
+  }
+  for (const char* key : kTextKeysTheCodeAsksFor) {
+    const bool found = std::any_of(texts.begin(), texts.end(), [key](const std::unique_ptr<XMLNode>& file) {
+      const XMLNode* node = GameTools::XMLSelectNode(file->FindChild("texts"), std::string(key) + "/en");
+      return node != nullptr && node->HasAttribute("text");
+    });
+    EXPECT_TRUE(found) << "no English text: " << key;
+  }
+
+  // English is chosen by its font folder; every font has its size, font file and glyph sheet.
+  EXPECT_FALSE(data.Files("data\\ui\\fonts\\en", "*.fnt").empty());
+  const std::set<std::string> packed(data.Names().begin(), data.Names().end());
+  std::set<std::string> fonts;
+  for (const char* list : {"data\\ui\\fonts\\fonts_basic.xml", "data\\ui\\fonts\\fonts_additional.xml"}) {
+    const auto root = data.Parse(list);
+    const XMLNode* top = root->FindChild("fonts");
+    ASSERT_NE(top, nullptr) << list;
+    for (const XMLNode* font : top->GetChildList()) {
+      const GameTools::XMLValue* name = font->GetAttribute("name");
+      ASSERT_NE(name, nullptr) << list;
+      EXPECT_TRUE(fonts.insert(name->GetString()).second) << "font twice: " << name->GetString();
+      EXPECT_TRUE(font->HasAttribute("size")) << name->GetString();
+      for (const char* item : {"description_file_path", "diffuse_image_path", "opacity_image_path"}) {
+        const XMLNode* path = font->FindChild(item);
+        ASSERT_TRUE(path != nullptr && path->HasAttribute("path")) << name->GetString() << " " << item;
+        const std::string file = Lower(path->GetAttribute("path")->GetString());
+        EXPECT_TRUE(file == "32bit" || packed.count("data\\" + file) == 1)
+            << name->GetString() << ": " << file;
+      }
+    }
+  }
+  for (const char* font : kFontsTheCodeAsksFor) {
+    EXPECT_EQ(fonts.count(font), 1u) << "no font " << font;
   }
 }
 
