@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -18,7 +19,9 @@
 #include "engine/files/FileManager.h"
 #include "engine/files/PackFile.h"
 #include "engine/resources/Image.h"
+#include "engine/resources/ShaderDescriptor.h"
 #include "game/PieceShapeFile.h"
+#include "tools/game/DataKeeper.h"
 #include "tools/game/XMLNode.h"
 #include "tools/game/XMLParser.h"
 #include "tools/game/XMLQueries.h"
@@ -303,6 +306,160 @@ TEST(DataCheck, EveryPuzzleHasEverySizeCutForThePictureSize) {
   }
 }
 
+// The files the game's code opens by name (the data names the rest). Sounds are named without their
+// extension: the game takes "<name>.wav" and otherwise "<name>.ogg".
+const char* const kResourceLists[] = {
+    "data\\ui\\background\\resources_basic.xml",
+    "data\\ui\\resources_basic.xml",
+    "data\\ui\\background\\resources_additional.xml",
+    "data\\game_objects\\resources.xml",
+    "data\\ui\\resources_additional.xml",
+};
+
+const char* const kFilesTheCodeOpens[] = {
+    // Texts and font lists
+    "data\\ui\\texts\\texts.xml",
+    "data\\ui\\texts\\default_texts.xml",
+    "data\\ui\\fonts\\fonts_basic.xml",
+    "data\\ui\\fonts\\fonts_additional.xml",
+    // The menu background's description
+    "data\\ui\\background\\background.xml",
+    // The game cursor and its opacity
+    "data\\ui\\cursors\\cursor.jpg",
+    "data\\ui\\cursors\\cursor_alpha.jpg",
+    // Publisher logos: the big ones at start, the small ones on the windows' logo places
+    "data\\ui\\textures\\publishers\\0_logo_big.jpg",
+    "data\\ui\\textures\\publishers\\1_logo_big.jpg",
+    "data\\ui\\textures\\publishers\\0_logo_small.jpg",
+    "data\\ui\\textures\\publishers\\0_logo_small_alpha.jpg",
+    "data\\ui\\textures\\publishers\\1_logo_small.jpg",
+    "data\\ui\\textures\\publishers\\1_logo_small_alpha.jpg",
+};
+
+const char* const kSoundsTheCodeRegisters[] = {
+    // Widget sounds (ids 0-10 share these four files)
+    "data\\audio\\menu\\button_select_0",
+    "data\\audio\\menu\\button_select_1",
+    "data\\audio\\menu\\button_click",
+    "data\\audio\\menu\\edit_box_print",
+    // Game sounds by id, 0-26
+    "data\\audio\\menu\\volume_slider",
+    "data\\audio\\menu\\window_appear",
+    "data\\audio\\menu\\window_disappear",
+    "data\\audio\\menu\\charge_score",
+    "data\\audio\\game\\level_begin",
+    "data\\audio\\game\\level_complete",
+    "data\\audio\\game\\level_failed",
+    "data\\audio\\game\\element_get",
+    "data\\audio\\game\\element_put_0",
+    "data\\audio\\game\\element_put_1",
+    "data\\audio\\game\\element_put_2",
+    "data\\audio\\game\\element_put_3",
+    "data\\audio\\game\\element_put_4",
+    "data\\audio\\game\\element_put_bad",
+    "data\\audio\\game\\element_cancel",
+    "data\\audio\\game\\bonus_tip",
+    "data\\audio\\game\\bonus_magnet",
+    "data\\audio\\game\\bonus_tip_apply",
+    "data\\audio\\game\\bonus_magnet_apply",
+    "data\\audio\\game\\bonus_pause_apply",
+    "data\\audio\\game\\bonus_rollback_apply",
+    "data\\audio\\game\\path_introduction",
+    "data\\audio\\game\\path_introduction_end",
+    "data\\audio\\game\\path_begin",
+    "data\\audio\\game\\path_end",
+    "data\\audio\\game\\path_warning",
+    "data\\audio\\game\\charge_path_score",
+    // Music tracks 0-2
+    "data\\audio\\music\\menu",
+    "data\\audio\\music\\game0",
+    "data\\audio\\music\\game1",
+};
+
+// What the resource lists define, read the way the game's resource keeper reads them: groups add
+// "<group>/" to the keys, loops repeat their entries with "%i%" counters, file names are relative to the
+// list's folder. Files are data-relative ("ui\textures\button.tga").
+struct ResourceKeys {
+  std::map<std::string, std::string> models;                // key -> file
+  std::map<std::string, std::string> particles;             // key -> file
+  std::map<std::string, std::vector<std::string>> shaders;  // key -> image files
+  std::vector<std::string> duplicates;                      // "kind key" defined twice
+};
+
+void ReadResourceEntries(const XMLNode& node, const std::string& folder, const std::string& prefix,
+                         GameTools::DataKeeper::CounterStack& counters, ResourceKeys& keys) {
+  using GameTools::DataKeeper;
+  auto text = [&node](std::string_view name) {
+    const GameTools::XMLValue* value = node.GetAttribute(name);
+    return value != nullptr ? value->GetString() : std::string();
+  };
+  auto inFolder = [&](const std::string& name) {
+    return Lower(folder + "\\" + DataKeeper::ExpandCounters(name, counters));
+  };
+  if (node.GetName() == "loop") {
+    const std::string counter = node.HasAttribute("counter") ? text("counter") : std::string("i");
+    const std::int32_t start = node.HasAttribute("start") ? node.GetAttribute("start")->GetInt() : 0;
+    const std::int32_t count = node.HasAttribute("count") ? node.GetAttribute("count")->GetInt() : 0;
+    EXPECT_TRUE(start >= 0 && count >= start && count - start <= 1000) << "loop over " << counter;
+    counters.emplace_back(counter, 0);
+    for (std::int32_t value = start; value < count && value - start <= 1000; ++value) {
+      counters.back().second = static_cast<std::uint32_t>(value);
+      for (const XMLNode* child : node.GetChildList()) {
+        ReadResourceEntries(*child, folder, prefix, counters, keys);
+      }
+    }
+    counters.pop_back();
+    return;
+  }
+  const std::string name = text("name");
+  if (name.empty()) {
+    const std::string& group = node.GetName();
+    const std::string childPrefix = (group.empty() || group == "resources") ? prefix : prefix + group + "/";
+    for (const XMLNode* child : node.GetChildList()) {
+      ReadResourceEntries(*child, folder, childPrefix, counters, keys);
+    }
+    return;
+  }
+  const std::string key = prefix + DataKeeper::ExpandCounters(name, counters);
+  const std::string& kind = node.GetName();
+  bool fresh = true;
+  if (kind == "model") {
+    fresh = keys.models.emplace(key, inFolder(text("file_name"))).second;
+  } else if (kind == "particles") {
+    fresh = keys.particles.emplace(key, inFolder(text("file_name"))).second;
+  } else if (kind == "shader") {
+    std::vector<std::string> images = {inFolder(text("diffuse_file_name"))};
+    if (node.HasAttribute("opacity_file_name") && text("opacity_file_name") != "32bit") {
+      images.push_back(inFolder(text("opacity_file_name")));
+    }
+    fresh = keys.shaders.emplace(key, images).second;
+  } else {
+    ADD_FAILURE() << "unknown resource entry " << kind << " " << key;
+  }
+  if (!fresh) {
+    keys.duplicates.push_back(kind + " " + key);
+  }
+}
+
+ResourceKeys ReadResourceLists(Data& data) {
+  ResourceKeys keys;
+  for (const char* list : kResourceLists) {
+    const std::string name = list;
+    const std::string folder = name.substr(5, name.rfind('\\') - 5);  // without "data\" and the file
+    GameTools::DataKeeper::CounterStack counters;
+    ReadResourceEntries(*data.Parse(name), folder, "", counters, keys);
+  }
+  return keys;
+}
+
+std::string WithExtension(const std::string& name, const std::string& extension) {
+  const std::size_t dot = name.rfind('.');
+  const std::size_t slash = name.rfind('\\');
+  return (dot != std::string::npos && (slash == std::string::npos || dot > slash) ? name.substr(0, dot)
+                                                                                  : name) +
+         extension;
+}
+
 // Collects every attribute value and element text of the tree, lower-cased with backslashes.
 void CollectTexts(const XMLNode& node, std::set<std::string>& out) {
   auto add = [&out](const std::string& text) {
@@ -358,11 +515,135 @@ TEST(DataCheck, EveryFileInTheDataIsNamedBySomething) {
       return texts.count(form) != 0 || stems.count(WithoutExtension(form)) != 0;
     });
   };
+  // Files the code opens, the resource lists' files with their materials, and the images those
+  // materials name (read through the engine's shader reader; bare names are in the material's folder).
+  std::set<std::string> named(catalogue.names.begin(), catalogue.names.end());
+  named.insert(std::begin(kResourceLists), std::end(kResourceLists));
+  named.insert(std::begin(kFilesTheCodeOpens), std::end(kFilesTheCodeOpens));
+  for (const char* sound : kSoundsTheCodeRegisters) {
+    named.insert(std::string(sound) + ".wav");
+    named.insert(std::string(sound) + ".ogg");
+  }
+  const ResourceKeys keys = ReadResourceLists(data);
+  std::vector<std::string> materials;
+  for (const auto* files : {&keys.models, &keys.particles}) {
+    for (const auto& [key, file] : *files) {
+      named.insert("data\\" + file);
+      materials.push_back(WithExtension(file, ".srf"));
+    }
+  }
+  for (const auto& [key, images] : keys.shaders) {
+    for (const std::string& image : images) {
+      named.insert("data\\" + image);
+    }
+  }
+  const std::set<std::string> packed(data.Names().begin(), data.Names().end());
+  for (const std::string& material : materials) {
+    if (packed.count("data\\" + material) == 0) {
+      continue;  // an untextured model
+    }
+    named.insert("data\\" + material);
+    try {
+      const CorvantisEngine::ShaderDescriptor shader(data.Log(), data.Files(), material);
+      for (std::uint32_t i = 0; i < shader.GetStageCount(); ++i) {
+        for (const std::string& image : {shader.GetStage(i).diffuseName, shader.GetStage(i).opacityName}) {
+          if (!image.empty() && image != "32bit") {
+            named.insert("data\\" + image);
+          }
+        }
+      }
+    } catch (const CorvantisEngine::Error& error) {
+      ADD_FAILURE() << material << ": " << error.GetMessage();
+    }
+  }
   for (const std::string& name : data.Names()) {
     const bool windowFile =
         name.rfind("data\\ui\\windows\\", 0) == 0 && FileManager::HasExtension(name, "xml");
-    EXPECT_TRUE(catalogue.names.count(name) != 0 || windowFile || namedByText(name))
-        << "named by nothing: " << name;
+    EXPECT_TRUE(named.count(name) != 0 || windowFile || namedByText(name)) << "named by nothing: " << name;
+  }
+}
+
+TEST(DataCheck, EveryFileTheCodeAndTheResourceListsNameExists) {
+  Data data;
+  const std::set<std::string> packed(data.Names().begin(), data.Names().end());
+  for (const char* list : kResourceLists) {
+    EXPECT_EQ(packed.count(list), 1u) << "missing: " << list;
+  }
+  for (const char* file : kFilesTheCodeOpens) {
+    EXPECT_EQ(packed.count(file), 1u) << "missing: " << file;
+  }
+  for (const char* sound : kSoundsTheCodeRegisters) {
+    EXPECT_TRUE(packed.count(std::string(sound) + ".wav") + packed.count(std::string(sound) + ".ogg") != 0)
+        << "missing: " << sound;
+  }
+  const ResourceKeys keys = ReadResourceLists(data);
+  EXPECT_TRUE(keys.duplicates.empty()) << "defined twice: " << keys.duplicates.front();
+  for (const auto* files : {&keys.models, &keys.particles}) {
+    for (const auto& [key, file] : *files) {
+      EXPECT_EQ(packed.count("data\\" + file), 1u) << key << ": missing " << file;
+    }
+  }
+  for (const auto& [key, images] : keys.shaders) {
+    for (const std::string& image : images) {
+      EXPECT_EQ(packed.count("data\\" + image), 1u) << key << ": missing " << image;
+    }
+  }
+}
+
+// Text keys and fonts the game's code asks for by name (the window files name the rest).
+const char* const kTextKeysTheCodeAsksFor[] = {
+    "game_title",
+    "game_logic/combo",
+    "game_logic/bonuses/roll_back",
+    "game_logic/bonuses/pause",
+    "game_logic/bonuses/magnet",
+    "game_logic/bonuses/tip",
+    "common/exit",
+    "common/cancel",
+};
+const char* const kFontsTheCodeAsksFor[] = {
+    "main_menu_0", "main_menu_1", "main_menu_2", "common_0", "common_1", "common_2", "tip", "console",
+};
+
+TEST(DataCheck, TextsAndFontsTheCodeAsksForExistInEnglish) {
+  Data data;
+  std::vector<std::unique_ptr<XMLNode>> texts;
+  for (const char* file : {"data\\ui\\texts\\texts.xml", "data\\ui\\texts\\default_texts.xml"}) {
+    texts.push_back(data.Parse(file));
+    ASSERT_NE(texts.back()->FindChild("texts"), nullptr) << file;
+  }
+  for (const char* key : kTextKeysTheCodeAsksFor) {
+    const bool found = std::any_of(texts.begin(), texts.end(), [key](const std::unique_ptr<XMLNode>& file) {
+      const XMLNode* node = GameTools::XMLSelectNode(file->FindChild("texts"), std::string(key) + "/en");
+      return node != nullptr && node->HasAttribute("text");
+    });
+    EXPECT_TRUE(found) << "no English text: " << key;
+  }
+
+  // English is chosen by its font folder; every font has its size, font file and glyph sheet.
+  EXPECT_FALSE(data.Files("data\\ui\\fonts\\en", "*.fnt").empty());
+  const std::set<std::string> packed(data.Names().begin(), data.Names().end());
+  std::set<std::string> fonts;
+  for (const char* list : {"data\\ui\\fonts\\fonts_basic.xml", "data\\ui\\fonts\\fonts_additional.xml"}) {
+    const auto root = data.Parse(list);
+    const XMLNode* top = root->FindChild("fonts");
+    ASSERT_NE(top, nullptr) << list;
+    for (const XMLNode* font : top->GetChildList()) {
+      const GameTools::XMLValue* name = font->GetAttribute("name");
+      ASSERT_NE(name, nullptr) << list;
+      EXPECT_TRUE(fonts.insert(name->GetString()).second) << "font twice: " << name->GetString();
+      EXPECT_TRUE(font->HasAttribute("size")) << name->GetString();
+      for (const char* item : {"description_file_path", "diffuse_image_path", "opacity_image_path"}) {
+        const XMLNode* path = font->FindChild(item);
+        ASSERT_TRUE(path != nullptr && path->HasAttribute("path")) << name->GetString() << " " << item;
+        const std::string file = Lower(path->GetAttribute("path")->GetString());
+        EXPECT_TRUE(file == "32bit" || packed.count("data\\" + file) == 1)
+            << name->GetString() << ": " << file;
+      }
+    }
+  }
+  for (const char* font : kFontsTheCodeAsksFor) {
+    EXPECT_EQ(fonts.count(font), 1u) << "no font " << font;
   }
 }
 
