@@ -577,6 +577,18 @@ TEST(DataCheck, EveryFileTheCodeAndTheResourceListsNameExists) {
         << "missing: " << sound;
   }
   const ResourceKeys keys = ReadResourceLists(data);
+  // The keys the play field and the menus ask the resource keeper for.
+  for (const char* key :
+       {"carriage/model", "bonuses/magnet", "bonuses/pause", "bonuses/rollback", "bonuses/tip",
+        "board/level_complete", "depository/path/000", "depository/path/001", "depository/path/002",
+        "depository/path/003", "depository/path/004", "depository/path/005", "depository/obstacle"}) {
+    EXPECT_EQ(keys.models.count(key), 1u) << "no model " << key;
+  }
+  for (const char* key :
+       {"board/level_complete", "board/tip", "depository/path_start", "depository/path_finish",
+        "ui/start_game_stars", "ui/cursor_train", "ui/cursor_click"}) {
+    EXPECT_EQ(keys.particles.count(key), 1u) << "no particle system " << key;
+  }
   EXPECT_TRUE(keys.duplicates.empty()) << "defined twice: " << keys.duplicates.front();
   for (const auto* files : {&keys.models, &keys.particles}) {
     for (const auto& [key, file] : *files) {
