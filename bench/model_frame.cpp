@@ -15,7 +15,7 @@
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"
-#include "engine/core/Window.h"
+#include "engine/window/Window.h"
 #include "engine/files/FileManager.h"
 #include "engine/render/CameraManager.h"
 #include "engine/render/LightManager.h"

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Random.h"

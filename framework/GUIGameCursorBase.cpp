@@ -1,8 +1,8 @@
 #include "framework/GUIGameCursorBase.h"
 
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
-#include "engine/core/Window.h"
+#include "engine/Engine.h"
+#include "engine/window/Window.h"
 #include "engine/gui/GUICursor.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/input/Controls.h"

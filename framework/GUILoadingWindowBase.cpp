@@ -1,7 +1,7 @@
 #include "framework/GUILoadingWindowBase.h"
 
-#include "engine/core/Engine.h"
-#include "engine/core/Window.h"
+#include "engine/Engine.h"
+#include "engine/window/Window.h"
 #include "engine/render/RenderSystem.h"
 #include "engine/sound/SoundManager.h"
 #include "platform/win32/WinMessages.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/StringUtils.h"
 #include "framework/AudioManager.h"
 #include "framework/ProfileBase.h"

@@ -1,7 +1,7 @@
 #include "engine/gui/GUICursor.h"
 
 #include "engine/core/Matrix4.h"
-#include "engine/core/Window.h"
+#include "engine/window/Window.h"
 #include "engine/gui/GUIQuad.h"
 #include "engine/input/Controls.h"
 #include "engine/render/Camera.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "engine/core/TimerManager.h"
-#include "engine/core/Window.h"
+#include "engine/window/Window.h"
 #include "engine/input/KeyNames.h"
 #include "platform/win32/WinCursor.h"
 #include "platform/win32/WinMessages.h"

@@ -5,7 +5,7 @@
 
 #include "engine/core/Matrix4.h"
 #include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
+#include "engine/window/Window.h"
 #include "engine/render/Camera.h"
 #include "engine/render/RenderSystem.h"
 

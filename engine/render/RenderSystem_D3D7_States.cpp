@@ -12,8 +12,8 @@
 #include "engine/render/RenderSystem_D3D7.h"
 #include "engine/render/VertexBuffer.h"
 #include "engine/render/VertexBuffer_D3D7.h"
-#include "engine/resources/Image.h"
-#include "engine/resources/Texture2D_D3D7.h"
+#include "engine/render/Image.h"
+#include "engine/render/Texture2D_D3D7.h"
 
 namespace CorvantisEngine {
 

@@ -6,8 +6,8 @@
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileManager.h"
 #include "engine/resources/ShaderUser.h"
-#include "engine/resources/Texture2D.h"
-#include "engine/resources/TextureManager.h"
+#include "engine/render/Texture2D.h"
+#include "engine/render/TextureManager.h"
 
 namespace CorvantisEngine {
 

@@ -8,7 +8,7 @@
 #include "engine/core/TimerManager.h"
 #include "engine/resources/Shader.h"
 #include "engine/resources/ShaderUser.h"
-#include "engine/resources/TextureManager.h"
+#include "engine/render/TextureManager.h"
 
 namespace CorvantisEngine {
 

@@ -9,9 +9,9 @@
 
 #include "app/MainLoop.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
+#include "engine/window/Window.h"
 #include "engine/render/RenderSystem.h"
 #include "platform/headless/HeadlessClock.h"
 #include "platform/headless/HeadlessDisplay.h"

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/gui/GUICursor.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/input/Controls.h"

@@ -13,7 +13,7 @@
 
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
+#include "engine/window/Window.h"
 #include "engine/files/FileManager.h"
 #include "engine/render/RenderSystem_D3D7.h"
 #include "tests/support/TempFolder.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/files/FileBinary.h"
 #include "engine/files/FileManager.h"
 #include "platform/headless/HeadlessClock.h"

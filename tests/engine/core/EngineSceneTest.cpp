@@ -3,8 +3,8 @@
 #include <string>
 
 #include "EngineTestSupport.h"
-#include "engine/core/Engine.h"
-#include "engine/core/Window.h"
+#include "engine/Engine.h"
+#include "engine/window/Window.h"
 #include "engine/render/Camera.h"
 #include "engine/render/CameraManager.h"
 #include "engine/render/Light.h"

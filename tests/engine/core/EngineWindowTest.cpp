@@ -7,8 +7,8 @@
 
 #include "EngineTestSupport.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
-#include "engine/core/Window.h"
+#include "engine/Engine.h"
+#include "engine/window/Window.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindow.h"

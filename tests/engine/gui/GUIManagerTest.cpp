@@ -2,7 +2,7 @@
 // mapping, MOUSE1 reaching the widgets, typed keys reaching an edit box, and the manager's lifetime.
 #include "GUIFixture.h"
 #include "engine/config/Config.h"
-#include "engine/core/Window.h"
+#include "engine/window/Window.h"
 #include "engine/gui/GUIButton.h"
 #include "engine/gui/GUICursor.h"
 #include "engine/gui/GUIEditBox.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "engine/input/Controls.h"
 #include "platform/dinput/DInput.h"

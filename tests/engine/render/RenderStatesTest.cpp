@@ -5,7 +5,7 @@
 #include "RenderFixture.h"
 #include "engine/render/IndexBuffer.h"
 #include "engine/render/VertexBuffer.h"
-#include "engine/resources/Image.h"
+#include "engine/render/Image.h"
 
 namespace CorvantisEngine::testing {
 namespace {

@@ -11,7 +11,7 @@
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Registry.h"
-#include "engine/core/Window.h"
+#include "engine/window/Window.h"
 #include "engine/files/FileManager.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/win32/WinCursor.h"

@@ -14,7 +14,7 @@
 #include "engine/render/LightManager.h"
 #include "engine/render/RenderSystem_D3D7.h"
 #include "engine/render/VertexBuffer.h"
-#include "engine/resources/Image.h"
+#include "engine/render/Image.h"
 #include "platform/win32/WinMessages.h"
 #include "support/RenderRig.h"
 

@@ -25,7 +25,7 @@
 #include "engine/resources/ParticleSystem.h"
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/SpriteGroup.h"
-#include "engine/resources/Texture2D.h"
+#include "engine/render/Texture2D.h"
 #include "support/TempFolder.h"
 
 namespace CorvantisEngine::modeltest {

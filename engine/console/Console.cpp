@@ -1,4 +1,4 @@
-#include "engine/config/Console.h"
+#include "engine/console/Console.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -1,4 +1,4 @@
-#include "engine/core/Window.h"
+#include "engine/window/Window.h"
 
 #include <algorithm>
 
