@@ -4,6 +4,9 @@ add_library(brindlewick_options INTERFACE)
 target_compile_options(brindlewick_options INTERFACE
   -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
 target_compile_definitions(brindlewick_options INTERFACE $<$<CONFIG:Debug>:BRINDLEWICK_DEBUG=1>)
+if(BRINDLEWICK_WERROR)
+  target_compile_options(brindlewick_options INTERFACE -Werror)
+endif()
 target_include_directories(brindlewick_options INTERFACE ${PROJECT_SOURCE_DIR})
 
 if(BRINDLEWICK_SANITIZE)
@@ -65,7 +68,8 @@ function(brindlewick_test name)
     # Display tests share one X server and compete for the keyboard focus: they run one at a time.
     set(properties LABELS display RESOURCE_LOCK x_display TIMEOUT 300)
   else()
-    set(properties LABELS unit TIMEOUT 300)
+    # The whole unit suite takes seconds: a test that runs for half a minute is hanging.
+    set(properties LABELS unit TIMEOUT 30)
   endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
