@@ -7,7 +7,6 @@
 #include "engine/core/Random.h"
 #include "engine/core/StringUtils.h"
 #include "engine/core/TimerManager.h"
-#include "engine/window/Window.h"
 #include "engine/files/FileManager.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/input/ControlsFactory.h"
@@ -20,6 +19,7 @@
 #include "engine/resources/SpriteGroup.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSystemFactory.h"
+#include "engine/window/Window.h"
 #include "platform/win32/WinSystem.h"
 #include "platform/win32/WinTime.h"
 

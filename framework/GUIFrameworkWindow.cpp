@@ -1,7 +1,7 @@
 #include "framework/GUIFrameworkWindow.h"
 
-#include "engine/config/Config.h"
 #include "engine/Engine.h"
+#include "engine/config/Config.h"
 #include "engine/window/Window.h"
 #include "framework/ProfileManagerBase.h"
 

@@ -6,13 +6,13 @@
 #include "engine/core/MessageManager.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
-#include "engine/render/VertexBuffer.h"
 #include "engine/render/Image.h"
+#include "engine/render/TextureManager.h"
+#include "engine/render/VertexBuffer.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/Shader.h"
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/ShaderUser.h"
-#include "engine/render/TextureManager.h"
 
 namespace Puzzle {
 

@@ -6,9 +6,9 @@
 
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
-#include "engine/window/Window.h"
 #include "engine/input/ControlsFactory.h"
 #include "engine/input/KeyNames.h"
+#include "engine/window/Window.h"
 #include "platform/dinput/DInput.h"
 #include "platform/win32/WinWindow.h"
 

@@ -5,10 +5,10 @@
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/StringUtils.h"
-#include "engine/window/Window.h"
 #include "engine/sound/SoundBuffer_DS7.h"
 #include "engine/sound/SoundSystemFactory.h"
 #include "engine/sound/Sound_DS7.h"
+#include "engine/window/Window.h"
 
 namespace CorvantisEngine {
 

@@ -11,11 +11,11 @@
 #include "engine/core/Error.h"
 #include "engine/gui/GUIWindow.h"
 #include "engine/render/Image.h"
+#include "engine/render/Texture2D.h"
+#include "engine/render/TextureManager.h"
 #include "engine/resources/Shader.h"
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/ShaderUser.h"
-#include "engine/render/Texture2D.h"
-#include "engine/render/TextureManager.h"
 #include "game/GameLogicData.h"
 #include "game/TexturePack.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "EngineTestSupport.h"
-#include "engine/config/Config.h"
 #include "engine/Engine.h"
+#include "engine/config/Config.h"
 #include "engine/window/Window.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/win32/WinMessages.h"

@@ -9,8 +9,8 @@
 
 #include "FocusGuard.h"
 #include "engine/Engine.h"
-#include "engine/window/Window.h"
 #include "engine/input/Controls.h"
+#include "engine/window/Window.h"
 #include "platform/sdl/SdlWindow.h"
 #include "platform/win32/WinMessages.h"
 
