@@ -246,6 +246,12 @@ void Window::ApplyGamma() {
   }
 }
 
+void Window::QueueKeyEvent(bool isCharacter, WPARAM code) {
+  if (keyEvents_.size() < kMaxKeyEvents)
+    keyEvents_.push_back(
+        {1, static_cast<std::uint8_t>(isCharacter ? 1 : 0), static_cast<std::uint16_t>(code & 0xFFFF)});
+}
+
 LRESULT Window::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
@@ -257,12 +263,12 @@ LRESULT Window::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       return 1;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      keyEvent_ = {1, 0, static_cast<std::uint16_t>(wParam & 0xFFFF)};
+      QueueKeyEvent(false, wParam);
       break;
     case WM_CHAR:
       // The layer delivers characters as UTF-16 units, so the unit is the character.
       if (wParam > 0x1F)
-        keyEvent_ = {1, 1, static_cast<std::uint16_t>(wParam & 0xFFFF)};
+        QueueKeyEvent(true, wParam);
       break;
     case WM_SYSKEYUP:
       return 0;

@@ -115,7 +115,7 @@ TEST_F(RealWindow, CloseAndKeyEventsBecomeMessages) {
   text.text.windowID = SDL_GetWindowID(sdl);
   SDL_strlcpy(text.text.text, "\xc3\xa9", sizeof text.text.text);
   ASSERT_EQ(SDL_PushEvent(&text), 1);
-  window_->ClearKeyEvent();
+  window_->ClearKeyEvents();
   MSG msg;
   std::vector<MSG> seen;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
