@@ -258,6 +258,11 @@ LRESULT Window::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_QUIT:
       config_->ExecuteLine("exit", nullptr);
       return 0;
+    case WM_ENDSESSION:
+      // The process ends as soon as this returns, with no teardown: the log's line is all that is left.
+      if (wParam)
+        log_->Error("The display or the session has gone: the program ends at once");
+      return 0;
     case WM_SETCURSOR:
       ::SetCursor(cursor_);
       return 1;

@@ -2,7 +2,8 @@
 // Window: the engine's single Win32 window. It registers the window class, creates a top-level window
 // (windowed or full screen) or a child inside a host window, owns its device context, answers the
 // messages that matter to the engine (close requests and system commands issue "exit" or
-// "v_window_change_mode", keys and characters become the key events the controls read, the cursor), and
+// "v_window_change_mode", keys and characters become the key events the controls read, the cursor, the
+// session's end logs the program's last line), and
 // each frame minimises itself on focus loss, turns an Alt+Enter press into a windowed / full-screen
 // switch and ends the program when its host window has gone.
 //
