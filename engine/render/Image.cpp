@@ -1,4 +1,4 @@
-#include "engine/resources/Image.h"
+#include "engine/render/Image.h"
 
 #include <cstring>
 #include <utility>

@@ -14,8 +14,8 @@
 #include "engine/core/MessageManager.h"
 #include "engine/files/FileBinary.h"
 #include "engine/files/FileManager.h"
-#include "engine/resources/Image.h"
-#include "engine/resources/ImageFormat.h"
+#include "engine/render/Image.h"
+#include "engine/render/ImageFormat.h"
 
 namespace CorvantisEngine {
 

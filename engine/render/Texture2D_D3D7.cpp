@@ -1,4 +1,4 @@
-#include "engine/resources/Texture2D_D3D7.h"
+#include "engine/render/Texture2D_D3D7.h"
 
 #include <cstring>
 #include <memory>
@@ -7,10 +7,10 @@
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Vector.h"
+#include "engine/render/Image.h"
 #include "engine/render/RenderSystem_D3D7.h"
-#include "engine/resources/Image.h"
-#include "engine/resources/TextureManager.h"
-#include "engine/resources/TextureSurfaceFill.h"
+#include "engine/render/TextureManager.h"
+#include "engine/render/TextureSurfaceFill.h"
 #include "platform/ddraw/D3D.h"
 
 namespace CorvantisEngine {

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/core/EngineStartParameters.h"
+#include "engine/EngineStartParameters.h"
 
 namespace CorvantisEngine {
 

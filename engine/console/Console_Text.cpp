@@ -1,5 +1,5 @@
 // Console rows: wrapping texts into pieces and drawing the rows that fit the visible part of the window.
-#include "engine/config/Console.h"
+#include "engine/console/Console.h"
 
 namespace CorvantisEngine {
 

@@ -1,6 +1,6 @@
 // Console input: the keys of the open console, running the typed line, Tab completion and the history.
 #include "engine/config/Config.h"
-#include "engine/config/Console.h"
+#include "engine/console/Console.h"
 #include "engine/core/StringUtils.h"
 #include "platform/win32/WinMessages.h"
 

@@ -1,9 +1,9 @@
-#include "engine/resources/TextureManager.h"
+#include "engine/render/TextureManager.h"
 
 #include "engine/core/MessageManager.h"
 #include "engine/core/StringUtils.h"
-#include "engine/resources/Image.h"
-#include "engine/resources/Texture2D.h"
+#include "engine/render/Image.h"
+#include "engine/render/Texture2D.h"
 
 namespace CorvantisEngine {
 

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "engine/config/ConsoleView.h"
+#include "engine/console/ConsoleView.h"
 
 namespace CorvantisEngine {
 

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/config/ConsoleLine.h"
-#include "engine/config/ConsoleView.h"
+#include "engine/console/ConsoleLine.h"
+#include "engine/console/ConsoleView.h"
 #include "engine/core/Vector.h"
 
 namespace CorvantisEngine {

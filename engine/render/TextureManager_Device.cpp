@@ -1,6 +1,6 @@
 // The texture manager's calls into the render system.
 #include "engine/render/RenderSystem.h"
-#include "engine/resources/TextureManager.h"
+#include "engine/render/TextureManager.h"
 
 namespace CorvantisEngine {
 

@@ -1,16 +1,15 @@
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 
 #include "engine/config/Config.h"
-#include "engine/config/Console.h"
+#include "engine/console/Console.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Random.h"
 #include "engine/core/StringUtils.h"
 #include "engine/core/TimerManager.h"
-#include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
 #include "engine/gui/GUIManager.h"
-#include "engine/input/Controls_DI7.h"
+#include "engine/input/ControlsFactory.h"
 #include "engine/render/CameraManager.h"
 #include "engine/render/LightManager.h"
 #include "engine/render/RenderSystemFactory.h"
@@ -19,7 +18,8 @@
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/SpriteGroup.h"
 #include "engine/sound/SoundManager.h"
-#include "engine/sound/SoundSystem_DS7.h"
+#include "engine/sound/SoundSystemFactory.h"
+#include "engine/window/Window.h"
 #include "platform/win32/WinSystem.h"
 #include "platform/win32/WinTime.h"
 
@@ -91,13 +91,13 @@ Engine::Engine(const EngineStartParameters& parameters) : parameters_(WithDefaul
   particleSystems_ = std::make_unique<ParticleSystemManager>(log_.get(), files_.get(), timers_.get(),
                                                              shaders_.get(), spriteGroups_.get());
 
-  controls_ = std::make_unique<Controls_DI7>(log_.get(), timers_.get(), window_.get(), true);
+  controls_ = CreateControls(log_.get(), timers_.get(), window_.get(), true);
 
   // Sound is optional: without a device (or when its set-up fails) the game runs silent. The failure has
   // already been logged by the sound system.
   try {
-    soundSystem_ = std::make_unique<SoundSystem_DS7>(log_.get(), files_.get(), timers_.get(), config_.get(),
-                                                     window_.get(), p.use3D != 0);
+    soundSystem_ = CreateSoundSystem(log_.get(), files_.get(), timers_.get(), config_.get(), window_.get(),
+                                     p.use3D != 0);
     soundManager_ = std::make_unique<SoundManager>(log_.get(), files_.get(), soundSystem_.get());
   } catch (const Error&) {
     soundManager_.reset();

@@ -1,9 +1,9 @@
-#include "engine/resources/TextureSurfaceFill.h"
+#include "engine/render/TextureSurfaceFill.h"
 
 #include <bit>
 #include <cstring>
 
-#include "engine/resources/Image.h"
+#include "engine/render/Image.h"
 
 namespace CorvantisEngine {
 

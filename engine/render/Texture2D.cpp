@@ -1,9 +1,9 @@
-#include "engine/resources/Texture2D.h"
+#include "engine/render/Texture2D.h"
 
 #include <algorithm>
 
 #include "engine/config/Config.h"
-#include "engine/resources/Image.h"
+#include "engine/render/Image.h"
 
 namespace CorvantisEngine {
 

@@ -1,6 +1,6 @@
-#include "engine/config/ConsoleGUIView.h"
+#include "engine/console/ConsoleGUIView.h"
 
-#include "engine/config/Console.h"
+#include "engine/console/Console.h"
 #include "engine/gui/GUIEditBox.h"
 #include "engine/gui/GUIFont.h"
 #include "engine/gui/GUIFontManager.h"

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/resources/Texture2D.h"
+#include "engine/render/Texture2D.h"
 #include "platform/ddraw/DDraw.h"
 
 namespace CorvantisEngine {
