@@ -46,23 +46,32 @@ std::uint32_t ParseVersion(const std::string& text) {
 
 }  // namespace
 
-GameBase::GameBase(const std::string& maker, const std::string& title, std::uint32_t version)
-    : maker(maker), title(title), version(version), registryKey("SOFTWARE\\" + maker + "\\" + title) {
-  std::string versionText;
-  if (!CorvantisEngine::ReadRegistryStringAnyRoot(registryKey, "Version", versionText))
-    versionText = CorvantisEngine::UIntToString(version);
-  this->version = ParseVersion(versionText);
-
+std::string GameBase::FindBaseFolder(const std::string& executableFolder, const std::string& registryKey) {
   // The data beside the program wins over an installation path: a copy run from where it was unpacked
   // uses its own data.
-  const std::string executableFolder = CorvantisEngine::GetExecutableFolder();
-  if (CorvantisEngine::FileManager::IsFileOnDisk(executableFolder + "\\data\\pack0.pak")) {
-    baseFolder = executableFolder;
-  } else if (!CorvantisEngine::ReadRegistryStringAnyRoot(registryKey, "InstallPath", baseFolder)) {
-    baseFolder = executableFolder;
-  }
+  if (CorvantisEngine::FileManager::IsFileOnDisk(executableFolder + "\\data\\pack0.pak"))
+    return executableFolder;
+  std::string installPath;
+  if (CorvantisEngine::ReadRegistryStringAnyRoot(registryKey, "InstallPath", installPath))
+    return installPath;
+  return executableFolder;
+}
 
-  saveFolder = CorvantisEngine::FileManager::GetUserDataFolder() + "\\" + maker + "\\" + title;
+std::uint32_t GameBase::ReadVersion(const std::string& registryKey, std::uint32_t version) {
+  std::string text;
+  if (!CorvantisEngine::ReadRegistryStringAnyRoot(registryKey, "Version", text))
+    text = CorvantisEngine::UIntToString(version);
+  return ParseVersion(text);
+}
+
+GameBase::GameBase(const std::string& maker, const std::string& title, std::uint32_t version)
+    : maker(maker),
+      title(title),
+      version(version),
+      registryKey("SOFTWARE\\" + maker + "\\" + title),
+      baseFolder(FindBaseFolder(CorvantisEngine::GetExecutableFolder(), registryKey)),
+      saveFolder(CorvantisEngine::FileManager::GetUserDataFolder() + "\\" + maker + "\\" + title) {
+  this->version = ReadVersion(registryKey, version);
 }
 
 GameBase::~GameBase() {
@@ -157,7 +166,8 @@ void GameBase::Init() {
     textTool = guiToolManager->GetTextTool();
     window->SetTitle(CorvantisEngine::WStringToStringCopy(textTool->GetText("game_title")));
     gui->SetScreenSize(800.0f, 600.0f);
-    audioManager = std::make_unique<AudioManager>(engine.get(), GetDefaultMusicVolume(), GetDefaultSoundVolume());
+    audioManager =
+        std::make_unique<AudioManager>(engine.get(), GetDefaultMusicVolume(), GetDefaultSoundVolume());
     levelManager = CreateLevelManager();
     profileManager = CreateProfileManager();
     highScores = std::make_unique<HighScoresTable>(engine.get(), kHighScoresPerCategory, saveFolder);

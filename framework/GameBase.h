@@ -138,6 +138,12 @@ class GameBase {
   // A window-mode switch is applied this many frames after the command is first seen issued.
   static constexpr std::uint32_t kModeChangeDelay = 2;
 
+  // The folder that holds the data folder: the executable's folder when "data\pack0.pak" is there,
+  // else the registry's "InstallPath", else the executable's folder again.
+  static std::string FindBaseFolder(const std::string& executableFolder, const std::string& registryKey);
+  // The registry's "Version" read as a decimal number, else `version`.
+  static std::uint32_t ReadVersion(const std::string& registryKey, std::uint32_t version);
+
   // Folders and registry values only (see the .cpp); creates nothing.
   GameBase(const std::string& maker, const std::string& title, std::uint32_t version);
   virtual ~GameBase();
@@ -223,7 +229,8 @@ class GameBase {
   virtual std::unique_ptr<GUIGameCompleteWindowBase> CreateGameCompleteWindow() = 0;
   virtual std::unique_ptr<GUIGameOverWindowBase> CreateGameOverWindow() = 0;
   // The resources of one level and the level itself.
-  virtual std::unique_ptr<GameTools::DataKeeper> CreateGameLogicData(StageRecord* stage, LevelRecord* level) = 0;
+  virtual std::unique_ptr<GameTools::DataKeeper> CreateGameLogicData(StageRecord* stage,
+                                                                     LevelRecord* level) = 0;
   virtual std::unique_ptr<GameLogicBase> CreateGameLogic(StageRecord* stage, LevelRecord* level,
                                                          std::uint32_t gameCounter) = 0;
 

@@ -136,12 +136,14 @@ void GameBase::ClearWindowResults() {
 
 void GameBase::UpdateWindows() {
   GUIFrameworkWindow* const menus[] = {
-      logosWindow.get(),        gameLoadingWindow.get(),   welcomeWindow.get(),       exitWindow.get(),
-      mainMenuWindow.get(),     profilesWindow.get(),      newProfileWindow.get(),    renameProfileWindow.get(),
-      deleteProfileWindow.get(), nameConflictWindow.get(), levelLoadingWindow.get(),  startGameWindow.get(),
-      continueGameWindow.get(), highScoresWindow.get(),    optionsWindow.get(),       helpWindow.get(),
-      gameLogicWindow.get(),    pauseWindow.get(),         gameLogicMenuWindow.get(), menuExitWindow.get(),
-      restartWindow.get(),      gameExitWindow.get()};
+      logosWindow.get(),         gameLoadingWindow.get(),   welcomeWindow.get(),
+      exitWindow.get(),          mainMenuWindow.get(),      profilesWindow.get(),
+      newProfileWindow.get(),    renameProfileWindow.get(), deleteProfileWindow.get(),
+      nameConflictWindow.get(),  levelLoadingWindow.get(),  startGameWindow.get(),
+      continueGameWindow.get(),  highScoresWindow.get(),    optionsWindow.get(),
+      helpWindow.get(),          gameLogicWindow.get(),     pauseWindow.get(),
+      gameLogicMenuWindow.get(), menuExitWindow.get(),      restartWindow.get(),
+      gameExitWindow.get()};
   for (GUIFrameworkWindow* window : menus) {
     if (window != nullptr)
       window->Update();
@@ -372,7 +374,8 @@ void GameBase::OnStartGameLogicWindowResult() {
       // The keeper of the level before stays until this one has loaded.
       previousLevelData = std::move(levelData);
       const LevelPosition position = GetCurrentPosition();
-      levelData = CreateGameLogicData(levelManager->GetStage(position.stage), levelManager->GetLevel(position));
+      levelData =
+          CreateGameLogicData(levelManager->GetStage(position.stage), levelManager->GetLevel(position));
       if (levelData != nullptr) {
         for (const std::string& list : levelManager->GetLevelResourceLists(position))
           levelData->LoadResources(list, false);
@@ -544,10 +547,10 @@ void GameBase::OnLevelFinished() {
   if (gameLogicWindow != nullptr)
     gameLogicWindow->SetActive(false);
   ProfileBase* profile = GetCurrentProfile();
-  const LevelPosition played = gameLogic->levelRecord != nullptr
-                                   ? LevelPosition{gameLogic->levelRecord->stageIndex,
-                                                   gameLogic->levelRecord->levelIndex}
-                                   : GetCurrentPosition();
+  const LevelPosition played =
+      gameLogic->levelRecord != nullptr
+          ? LevelPosition{gameLogic->levelRecord->stageIndex, gameLogic->levelRecord->levelIndex}
+          : GetCurrentPosition();
   const LevelPosition next = levelManager->GetNextLevel(played);
   const bool last = next == played;
   const float time = gameLogic->GetTime();
@@ -607,8 +610,8 @@ void GameBase::OnLevelCompleteWindowResult() {
       // The level stays while the stage-complete window is shown over it.
       levelCompleteWindow->Hide();
       if (stageCompleteWindow != nullptr)
-        stageCompleteWindow->ShowWithLevel(WindowId::kLevelComplete,
-                                           LevelPosition{levelCompleteWindow->stage, levelCompleteWindow->level});
+        stageCompleteWindow->ShowWithLevel(
+            WindowId::kLevelComplete, LevelPosition{levelCompleteWindow->stage, levelCompleteWindow->level});
       break;
     default:
       break;

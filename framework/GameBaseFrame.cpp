@@ -139,7 +139,8 @@ void GameBase::ExecuteDebugCommands() {
     log->Message("Shader users count: " + CorvantisEngine::UIntToString(shaders->GetShaderUserCount()));
     log->Message("Shaders count: " + CorvantisEngine::UIntToString(shaders->GetShaderCount()));
     log->Message("Textures count: " + CorvantisEngine::UIntToString(textures->GetTextureCount()));
-    log->Message("Models count: " + CorvantisEngine::UIntToString(engine->GetModelManager()->GetModelCount()));
+    log->Message("Models count: " +
+                 CorvantisEngine::UIntToString(engine->GetModelManager()->GetModelCount()));
     // A silent engine has no sounds.
     log->Message("Sounds count: " +
                  CorvantisEngine::UIntToString(soundManager != nullptr ? soundManager->GetSoundCount() : 0));

@@ -11,7 +11,10 @@ namespace GameFramework {
 
 GameLoaderBase::GameLoaderBase(HINSTANCE instance, HINSTANCE previousInstance, const std::string& commandLine,
                                std::uint32_t showCommand)
-    : instance(instance), previousInstance(previousInstance), commandLine(commandLine), showCommand(showCommand) {}
+    : instance(instance),
+      previousInstance(previousInstance),
+      commandLine(commandLine),
+      showCommand(showCommand) {}
 
 GameLoaderBase::~GameLoaderBase() = default;
 
