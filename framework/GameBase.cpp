@@ -2,17 +2,17 @@
 
 #include <exception>
 
+#include "engine/Engine.h"
+#include "engine/EngineStartParameters.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
-#include "engine/core/EngineStartParameters.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Registry.h"
 #include "engine/core/StringUtils.h"
-#include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/resources/ShaderManager.h"
+#include "engine/window/Window.h"
 #include "framework/AudioManager.h"
 #include "framework/GUIGameCursorBase.h"
 #include "framework/GUIGameLogicMenuWindowBase.h"

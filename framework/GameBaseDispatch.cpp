@@ -2,7 +2,7 @@
 // hides the window and shows the next one with its own id as opener id (or acts on the level); the
 // clearing step then drops the results that were seen. A window whose Show answers at once keeps its
 // answer for the next pass, so a chain of up to three answers settles within one frame.
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "framework/GUIFrameworkWindow.h"
 #include "framework/GUIGameCursorBase.h"
 #include "framework/GUIGameLogicMenuWindowBase.h"

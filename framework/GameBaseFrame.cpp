@@ -1,19 +1,19 @@
 // GameBase: the frame and the debug commands.
 #include <vector>
 
+#include "engine/Engine.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/StringUtils.h"
 #include "engine/core/TimerManager.h"
-#include "engine/core/Window.h"
 #include "engine/input/Controls.h"
 #include "engine/render/RenderSystem.h"
+#include "engine/render/Texture2D.h"
+#include "engine/render/TextureManager.h"
 #include "engine/resources/ModelManager.h"
 #include "engine/resources/ShaderManager.h"
-#include "engine/resources/Texture2D.h"
-#include "engine/resources/TextureManager.h"
 #include "engine/sound/SoundManager.h"
+#include "engine/window/Window.h"
 #include "framework/AudioManager.h"
 #include "framework/GUIFrameworkWindow.h"
 #include "framework/GUIGameCursorBase.h"

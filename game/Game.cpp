@@ -1,7 +1,7 @@
 #include "game/Game.h"
 
-#include "engine/core/Engine.h"
-#include "engine/core/EngineStartParameters.h"
+#include "engine/Engine.h"
+#include "engine/EngineStartParameters.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUISoundManager.h"
 #include "engine/resources/ShaderManager.h"

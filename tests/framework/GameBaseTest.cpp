@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "engine/Engine.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/StringUtils.h"
-#include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
 #include "engine/input/Controls.h"
+#include "engine/render/Image.h"
 #include "engine/render/RenderSystem.h"
-#include "engine/resources/Image.h"
+#include "engine/render/Texture2D.h"
+#include "engine/render/TextureManager.h"
 #include "engine/resources/ShaderManager.h"
-#include "engine/resources/Texture2D.h"
-#include "engine/resources/TextureManager.h"
+#include "engine/window/Window.h"
 #include "framework/AudioManager.h"
 #include "framework/HighScoresTable.h"
 #include "platform/headless/HeadlessClock.h"

@@ -7,10 +7,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
+#include "engine/window/Window.h"
 #include "framework/GameLoaderBase.h"
 #include "platform/win32/WinDialog.h"
 #include "platform/win32/WinMessages.h"

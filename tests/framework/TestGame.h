@@ -20,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Error.h"
 #include "framework/GUIFrameworkWindow.h"
 #include "framework/GUIGameCursorBase.h"
