@@ -147,6 +147,8 @@ class PuzzleDepository {
   CorvantisEngine::ParticleSystem* GetPathStartEffect() const { return pathStartEffect; }
   CorvantisEngine::ParticleSystem* GetPathFinishEffect() const { return pathFinishEffect; }
   std::uint32_t GetNextCheckpoint() const { return nextCheckpoint; }
+  // This frame's mouse point on the tray (GUI units).
+  const CorvantisEngine::Vector2& GetMousePoint() const { return mousePoint; }
 
   // The state the play logic and the carriage read; the tray alone writes it.
   float carriagePosition = 0.0f;

@@ -223,9 +223,9 @@ TEST_F(DepositoryTest, TheQueueKeepsItsSpacingWhateverHappens) {
     SCOPED_TRACE(seed);
     CorvantisEngine::RandomSeed(seed);
     depository_.reset();
-    depository_ = std::make_unique<PuzzleDepository>(engine_, audio_.get(), gameData_.get(), level_.get(), nullptr,
-                                                     texts_.get(), bonuses_.get(), elements_.get(), board_.get(),
-                                                     nullptr, profile_.get(), false, gameData_->GetPlayWindow());
+    depository_ = std::make_unique<PuzzleDepository>(
+        engine_, audio_.get(), gameData_.get(), level_.get(), nullptr, texts_.get(), bonuses_.get(),
+        elements_.get(), board_.get(), nullptr, profile_.get(), false, gameData_->GetPlayWindow());
     for (const auto& piece : elements_->GetPieces()) {
       piece->taken = 0;
       piece->SetVisible(false);
@@ -276,9 +276,10 @@ TEST_F(DepositoryTest, TheQueueKeepsItsSpacingWhateverHappens) {
         order.push_back(entry.get());
       }
       std::vector<const DepositoryElement*> kept;
-      std::copy_if(previous.begin(), previous.end(), std::back_inserter(kept), [&](const DepositoryElement* e) {
-        return std::find(order.begin(), order.end(), e) != order.end();
-      });
+      std::copy_if(previous.begin(), previous.end(), std::back_inserter(kept),
+                   [&](const DepositoryElement* e) {
+                     return std::find(order.begin(), order.end(), e) != order.end();
+                   });
       std::vector<const DepositoryElement*> common;
       std::copy_if(order.begin(), order.end(), std::back_inserter(common), [&](const DepositoryElement* e) {
         return std::find(previous.begin(), previous.end(), e) != previous.end();

@@ -17,6 +17,7 @@
 #include "engine/gui/GUICursor.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/input/Controls.h"
+#include "engine/render/CameraManager.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/ModelManager.h"
 #include "framework/AudioManager.h"
@@ -40,7 +41,8 @@ using CorvantisEngine::Vector3;
 // The path: 600 right, 100 down, 600 left, 100 down, 600 right (relax mode uses the first four
 // segments).
 inline const std::vector<Vector2>& PathPoints() {
-  static const std::vector<Vector2> points{{100, 500}, {700, 500}, {700, 400}, {100, 400}, {100, 300}, {700, 300}};
+  static const std::vector<Vector2> points{{100, 500}, {700, 500}, {700, 400},
+                                           {100, 400}, {100, 300}, {700, 300}};
   return points;
 }
 
@@ -77,7 +79,7 @@ class PlayTest : public EngineTest {
     AddBox("bonuses/rollback", {0, 0}, 20.0f);
     AddBox("bonuses/tip", {0, 0}, 20.0f);
     AddBox("carriage/model", {5, 5}, 15.0f);
-    AddBox("depository/obstacle", {760, 40}, 20.0f);
+    AddBox("depository/obstacle", obstacleAt_, 20.0f);
     audio_ = std::make_unique<GameFramework::AudioManager>(engine_);
     profile_ = std::make_unique<Profile>(engine_, L"Anna", rig_.Folder().Win("save"), Profile::New{});
   }
@@ -86,14 +88,15 @@ class PlayTest : public EngineTest {
   void MakeParts(bool relax) {
     CorvantisEngine::GUIWindow* pieces = gameData_->GetPieceWindow();
     texts_ = std::make_unique<GUIGameLogicTextManager>(engine_, -1, pieces);
-    elements_ = std::make_unique<PuzzleElementManager>(engine_, audio_.get(), gameData_.get(), level_.get(), pieces);
+    elements_ =
+        std::make_unique<PuzzleElementManager>(engine_, audio_.get(), gameData_.get(), level_.get(), pieces);
     bonuses_ = std::make_unique<BonusManager>(engine_, gameData_.get(), relax, pieces);
-    board_ = std::make_unique<::Puzzle::Puzzle>(engine_, nullptr, audio_.get(), nullptr, gameData_.get(), level_.get(),
-                                                texts_.get(), elements_.get(), nullptr, profile_.get(), relax,
-                                                gameData_->GetPlayWindow());
-    depository_ = std::make_unique<PuzzleDepository>(engine_, audio_.get(), gameData_.get(), level_.get(), nullptr,
-                                                     texts_.get(), bonuses_.get(), elements_.get(), board_.get(),
-                                                     nullptr, profile_.get(), relax, gameData_->GetPlayWindow());
+    board_ = std::make_unique<::Puzzle::Puzzle>(engine_, nullptr, audio_.get(), nullptr, gameData_.get(),
+                                                level_.get(), texts_.get(), elements_.get(), nullptr,
+                                                profile_.get(), relax, gameData_->GetPlayWindow());
+    depository_ = std::make_unique<PuzzleDepository>(
+        engine_, audio_.get(), gameData_.get(), level_.get(), nullptr, texts_.get(), bonuses_.get(),
+        elements_.get(), board_.get(), nullptr, profile_.get(), relax, gameData_->GetPlayWindow());
   }
 
   void Build(bool relax = false) {
@@ -104,8 +107,9 @@ class PlayTest : public EngineTest {
   // A box model of half-size `half` centred on the point, stored in the game's keeper.
   void AddBox(const std::string& name, Vector2 centre, float half) {
     CorvantisEngine::ModelManager* models = engine_->GetModelManager();
-    auto* model = new CorvantisEngine::Model(models->GetServices(), Vector3(centre.x - half, centre.y - half, -1),
-                                             Vector3(centre.x + half, centre.y + half, 1), nullptr, nullptr, 0);
+    auto* model =
+        new CorvantisEngine::Model(models->GetServices(), Vector3(centre.x - half, centre.y - half, -1),
+                                   Vector3(centre.x + half, centre.y + half, 1), nullptr, nullptr, 0);
     gameData_->AddModel(name, model);
   }
 
@@ -129,7 +133,10 @@ class PlayTest : public EngineTest {
   void Tray(float dt, bool paused = false, float fade = 1.0f) {
     Step(dt);
     depository_->Update(paused, fade);
+    EndFrame();
   }
+  // The keys pressed in this frame are forgotten, as at the engine's frame end.
+  void EndFrame() { engine_->GetControls()->EndFrame(); }
   // Frames of the tray until the intro has run.
   void SkipIntro() {
     for (int i = 0; i < 1000 && depository_->introFinished == 0; ++i) {
@@ -141,6 +148,8 @@ class PlayTest : public EngineTest {
     engine_->GetTimerManager()->Update();
     engine_->GetTimerManager()->delta = dt;
     engine_->GetControls()->Update();
+    // The viewport and the GUI camera, as the engine's frame start sets them (the mouse ray needs them).
+    engine_->GetCameraManager()->Update();
   }
 
   void MoveMouse(Vector2 at) { engine_->GetGUIManager()->GetDefaultCursor()->position = at; }
@@ -149,6 +158,13 @@ class PlayTest : public EngineTest {
   void Release(unsigned button) { platform::headless::PushMouseButton(button, false); }
 
   PuzzleElement* Held() const { return elements_->FindHeld(); }
+  // A fresh tray over the same parts.
+  void RemakeTray(bool relax = false) {
+    depository_.reset();
+    depository_ = std::make_unique<PuzzleDepository>(
+        engine_, audio_.get(), gameData_.get(), level_.get(), nullptr, texts_.get(), bonuses_.get(),
+        elements_.get(), board_.get(), nullptr, profile_.get(), relax, gameData_->GetPlayWindow());
+  }
   std::vector<float> Distances() const {
     std::vector<float> out;
     for (const auto& entry : depository_->GetQueue()) {
@@ -157,6 +173,8 @@ class PlayTest : public EngineTest {
     return out;
   }
 
+  // Where the obstacle model stands; set before LoadAll.
+  Vector2 obstacleAt_{760, 40};
   std::unique_ptr<GameData> gameData_;
   std::unique_ptr<GameLogicData> level_;
   std::unique_ptr<GameFramework::AudioManager> audio_;
