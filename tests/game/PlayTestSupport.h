@@ -70,8 +70,8 @@ class PlayTest : public EngineTest {
     gameData_ = std::make_unique<GameData>(engine_, "en");
     gameData_->Load();
     gameData_->WaitForLoad();
-    for (std::size_t n = 0; n < PathPoints().size(); ++n) {
-      const Vector2 p = PathPoints()[n];
+    for (std::size_t n = 0; n < pathPoints_.size(); ++n) {
+      const Vector2 p = pathPoints_[n];
       AddBox("depository/path/00" + std::to_string(n), p, 2.0f);
     }
     AddBox("bonuses/magnet", {0, 0}, 20.0f);
@@ -173,7 +173,8 @@ class PlayTest : public EngineTest {
     return out;
   }
 
-  // Where the obstacle model stands; set before LoadAll.
+  // Where the path markers and the obstacle model stand; set before LoadAll.
+  std::vector<Vector2> pathPoints_ = PathPoints();
   Vector2 obstacleAt_{760, 40};
   std::unique_ptr<GameData> gameData_;
   std::unique_ptr<GameLogicData> level_;
