@@ -1,6 +1,6 @@
 #include "game/Carriage.h"
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Matrix4.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/Engine.h"
 #include "engine/core/BoundingBox.h"
-#include "engine/core/Engine.h"
 #include "engine/core/TimerManager.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"

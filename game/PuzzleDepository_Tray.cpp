@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Random.h"
-#include "engine/core/Window.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/input/Controls.h"
 #include "engine/render/CameraManager.h"
 #include "engine/resources/Model.h"
+#include "engine/window/Window.h"
 #include "framework/AudioManager.h"
 #include "game/Bonus.h"
 #include "game/Carriage.h"
