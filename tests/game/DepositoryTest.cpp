@@ -379,6 +379,28 @@ TEST_F(DepositoryTest, AFullTrayRacesToTheEndAndTheLevelIsLostWhenTheCarriageVan
   EXPECT_TRUE(depository_->GetQueue().empty());
 }
 
+TEST_F(DepositoryTest, ACarriageReachingTheEndOfAnEmptyTrayLosesTheLevelWithTheFailureSound) {
+  Build();
+  Voices({6});
+  SkipIntro();
+  // Every piece placed but the one in hand: nothing more to feed, so the carriage comes out at once.
+  for (const auto& piece : elements_->GetPieces()) {
+    piece->taken = 1;
+    piece->SetVisible(false);
+  }
+  elements_->GetPieces()[0]->SetVisible(true);
+  Tray(0.02f);
+  ASSERT_TRUE(depository_->GetQueue().empty());
+  ASSERT_TRUE(depository_->GetCarriage()->IsVisible());
+  int frames = 0;
+  while (depository_->failed == 0 && frames++ < 20000) {
+    Tray(0.05f);
+  }
+  EXPECT_EQ(depository_->failed, 1);
+  EXPECT_GT(LastStart(6), 0.0f) << "the failure is heard even with nothing on the tray";
+  EXPECT_FALSE(depository_->GetCarriage()->IsVisible());
+}
+
 TEST_F(DepositoryTest, RelaxModeStopsAtThePathEndAndNeverFails) {
   Build(true);
   for (int i = 0; i < 4000; ++i) {
