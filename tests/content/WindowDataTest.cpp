@@ -26,6 +26,7 @@
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "tests/content/WindowNames.h"
+#include "tests/content/WindowSamples.h"
 #include "tests/support/TempFolder.h"
 #include "tools/game/DataKeeper.h"
 #include "tools/game/XMLNode.h"
@@ -341,44 +342,6 @@ TEST(WindowData, EveryTextKeyAndFontOfTheWindowFilesExists) {
   }
 }
 
-// The widest texts the game writes into the windows, set as the game sets them.
-void FillWithLongestTexts(GUIWindowBase& window) {
-  const std::string& name = window.GetName();
-  const std::wstring longName = L"Maximilian Grey";  // 15 characters, most of them wide
-  for (GUIControl* control : window.GetControls()) {
-    auto* text = dynamic_cast<GUITools::GUITextControl*>(control);
-    if (text == nullptr) {
-      continue;
-    }
-    const std::string& full = control->name;
-    auto endsWith = [&full](const std::string& tail) {
-      return full.size() >= tail.size() && full.compare(full.size() - tail.size(), tail.size(), tail) == 0;
-    };
-    if (full.find("/button_profile_") != std::string::npos && endsWith("/title")) {
-      text->SetText(longName);
-    } else if (endsWith("/your_time")) {
-      text->SetText(L"59:59");
-    } else if (endsWith("/stars_earned") || endsWith("/stars_total") || endsWith("/stars_erned/text") ||
-               endsWith("/money/text_1")) {
-      text->SetText(L"99999");
-    } else if (name == "window_start_game" && endsWith("/text") &&
-               full.find("/window/themes/") != std::string::npos) {
-      text->SetText(L"1000");
-    } else if (name == "window_start_game" && endsWith("/text") &&
-               (full.find("/window/pictures/") != std::string::npos ||
-                full.find("/window/puzzles/") != std::string::npos)) {
-      text->SetText(L"2000");
-    } else if (endsWith("/video_mode/text")) {
-      text->SetTextKey("'1024x768'");
-    } else if (name == "window_new_profile" && endsWith("/window/button_0/title")) {
-      for (const char* key : {"common/exit", "common/cancel"}) {
-        text->SetTextKey(key);  // the widest of the two is the one left
-      }
-    }
-    text->SetPlaceholder(L"PROFILE_NAME", L"\"" + longName + L"\"");
-  }
-}
-
 struct Box {
   float left, bottom, right, top;
   bool Overlaps(const Box& o) const {
@@ -397,7 +360,7 @@ TEST(WindowData, LaidOutEveryControlIsOnScreenEveryTextFitsAndNothingClickableOv
     SCOPED_TRACE(expected.window);
     const auto window = ui.Build(expected.window);
     ASSERT_NE(window, nullptr);
-    FillWithLongestTexts(*window);
+    datacheck::FillWithWidestTexts(*window);
     ui.ShowFully(*window);
     std::vector<std::pair<std::string, Box>> clickable;
     for (GUIControl* control : window->GetControls()) {
