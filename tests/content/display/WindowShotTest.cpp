@@ -1,7 +1,7 @@
-// Every window the game builds by name, drawn from the packed data at 1024 x 768 as a player sees it:
-// the menu windows over the menu background, the play screen's windows over an empty screen. Each
-// screen is written to window_shots/<window>.tga beside the test program, and each dialog's panel must
-// be on screen where its description puts it.
+// Every window the game builds by name, drawn from the packed data as a player sees it, at 1024 x 768
+// and at 800 x 600: the menu windows over the menu background, the play screen's windows over an empty
+// screen. Each screen is written to window_shots/<mode>/<window>.tga beside the test program, and each
+// dialog's panel must be on screen where its description puts it.
 
 #include <gtest/gtest.h>
 
@@ -74,10 +74,11 @@ void WriteTga(const std::string& path, const Image& image) {
 
 class WindowShotTest : public testing::Test {
  protected:
-  void SetUp() override {
+  // Starts the engine in a video mode ("1024x768"); the shots go to window_shots/<mode>/.
+  void Start(const std::string& mode) {
     EngineStartParameters parameters = testsupport::DisplayParameters(folder_.Root().string(), "WindowShots");
     parameters.dataFolder = kBinFolder;
-    parameters.defaultVideoMode = "1024x768x32";
+    parameters.defaultVideoMode = mode + "x32";
     engine_ = std::make_unique<Engine>(parameters);
     engine_->GetGUIManager()->SetScreenSize(800, 600);
     keeper_ = std::make_unique<GameTools::DataKeeper>(engine_.get(), "en", false);
@@ -94,7 +95,7 @@ class WindowShotTest : public testing::Test {
     background_->LoadAdditionalLayers();
     GUIWindow* menus = background_->GetMenuContainer();
     menus->SetLayer(menus->layer + 20);
-    shots_ = kBinFolder + "/../tests/window_shots";
+    shots_ = kBinFolder + "/../tests/window_shots/" + mode;
     std::filesystem::create_directories(shots_);
   }
   void TearDown() override {
@@ -190,6 +191,27 @@ class WindowShotTest : public testing::Test {
     return shot;
   }
 
+  void ShootAll(std::uint32_t width, std::uint32_t height) {
+    Start(std::to_string(width) + "x" + std::to_string(height));
+    ASSERT_TRUE(engine_->GetRenderSystem()->IsReady());
+    for (const datacheck::WindowNames& names : datacheck::WindowsTheCodeBuilds()) {
+      SCOPED_TRACE(names.window);
+      const bool inGame =
+          names.window.rfind("window_game_logic", 0) == 0 && names.window != "window_game_logic_loading";
+      const Shot shot = Take(names.window, !inGame);
+      ASSERT_EQ(shot.image.GetWidth(), width);
+      ASSERT_EQ(shot.image.GetHeight(), height);
+      if (shot.hasPanel) {
+        // The cream of the panel just inside its left edge, half-way up.
+        const testsupport::Rgb cream = testsupport::GUIPixel(
+            shot.image, shot.panelAt.x + shot.panelSize.x * 0.035f, shot.panelAt.y + shot.panelSize.y * 0.5f);
+        EXPECT_GT(cream.r, 215) << "no panel at " << shot.panelAt.x << " " << shot.panelAt.y;
+        EXPECT_GT(cream.g, 205);
+        EXPECT_GT(cream.b, 185);
+      }
+    }
+  }
+
   testsupport::TempFolder folder_;
   std::unique_ptr<Engine> engine_;
   std::unique_ptr<GameTools::DataKeeper> keeper_;
@@ -198,24 +220,13 @@ class WindowShotTest : public testing::Test {
   std::string shots_;
 };
 
-TEST_F(WindowShotTest, EveryWindowDrawsItsPanelWhereItsDescriptionPutsIt) {
-  ASSERT_TRUE(engine_->GetRenderSystem()->IsReady());
-  for (const datacheck::WindowNames& names : datacheck::WindowsTheCodeBuilds()) {
-    SCOPED_TRACE(names.window);
-    const bool inGame =
-        names.window.rfind("window_game_logic", 0) == 0 && names.window != "window_game_logic_loading";
-    const Shot shot = Take(names.window, !inGame);
-    ASSERT_EQ(shot.image.GetWidth(), 1024u);
-    ASSERT_EQ(shot.image.GetHeight(), 768u);
-    if (shot.hasPanel) {
-      // The cream of the panel just inside its left edge, half-way up.
-      const testsupport::Rgb cream = testsupport::GUIPixel(
-          shot.image, shot.panelAt.x + shot.panelSize.x * 0.035f, shot.panelAt.y + shot.panelSize.y * 0.5f);
-      EXPECT_GT(cream.r, 215) << "no panel at " << shot.panelAt.x << " " << shot.panelAt.y;
-      EXPECT_GT(cream.g, 205);
-      EXPECT_GT(cream.b, 185);
-    }
-  }
+// The game's default mode, and 800 x 600.
+TEST_F(WindowShotTest, At1024x768EveryWindowDrawsItsPanelWhereItsDescriptionPutsIt) {
+  ShootAll(1024, 768);
+}
+
+TEST_F(WindowShotTest, At800x600EveryWindowDrawsItsPanelWhereItsDescriptionPutsIt) {
+  ShootAll(800, 600);
 }
 
 }  // namespace
