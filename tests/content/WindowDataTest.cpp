@@ -416,4 +416,26 @@ TEST(WindowData, LaidOutEveryControlIsOnScreenEveryTextFitsAndNothingClickableOv
   }
 }
 
+// The in-game menu hands its title plaque to its confirmations and takes it back without animating
+// it: the plaque must not jump, so all three place it alike.
+TEST(WindowData, TheInGameMenuAndItsConfirmationsShareOneTitlePlaque) {
+  GameInterface ui(false);
+  std::vector<std::pair<std::string, Box>> plaques;
+  for (const char* name :
+       {"window_game_logic_menu", "window_game_logic_restart", "window_game_logic_menu_exit"}) {
+    const auto window = ui.Build(name);
+    ASSERT_NE(window, nullptr);
+    ui.ShowFully(*window);
+    const GUIControl* plaque = window->GetWindowControl(std::string(name) + "/title_mount_static");
+    ASSERT_NE(plaque, nullptr) << name;
+    plaques.emplace_back(name, BoxOf(*plaque));
+  }
+  for (const auto& [name, box] : plaques) {
+    const Box& first = plaques.front().second;
+    EXPECT_TRUE(box.left == first.left && box.bottom == first.bottom && box.right == first.right &&
+                box.top == first.top)
+        << name << " places its plaque elsewhere than " << plaques.front().first;
+  }
+}
+
 }  // namespace

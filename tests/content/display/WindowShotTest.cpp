@@ -14,6 +14,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/TimerManager.h"
 #include "engine/gui/GUIButton.h"
+#include "engine/gui/GUIEditBox.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
 #include "engine/render/RenderSystem.h"
@@ -25,6 +26,7 @@
 #include "tests/support/TempFolder.h"
 #include "tools/game/DataKeeper.h"
 #include "tools/gui/GUIBackgroundBase.h"
+#include "tools/gui/GUIEditBoxControl.h"
 #include "tools/gui/GUIFontTool.h"
 #include "tools/gui/GUIToolManager.h"
 #include "tools/gui/GUIWindowBase.h"
@@ -114,8 +116,9 @@ class WindowShotTest : public testing::Test {
 
   static constexpr int kFrames = 12;
 
-  // What the game puts into the windows besides texts: the publishers' small marks, and on the
-  // start-game window the previews, a new player's free first entries and one locked entry's price.
+  // What the game and the player put into the windows besides texts: the publishers' small marks, a
+  // typed name, and on the start-game window the previews, a new player's free first entries and one
+  // locked entry's price.
   void DressAsTheGame(GUITools::GUIWindowBase& window) {
     const std::string& name = window.GetName();
     for (const char* n : {"0", "1"}) {
@@ -127,6 +130,11 @@ class WindowShotTest : public testing::Test {
       }
     }
     if (name != "window_start_game") {
+      for (GUITools::GUIControl* control : window.GetControls()) {
+        if (auto* edit = dynamic_cast<GUITools::GUIEditBoxControl*>(control)) {
+          edit->editBox->SetText(L"Maximilian Grey");
+        }
+      }
       return;
     }
     const std::string root = name + "/window/";
