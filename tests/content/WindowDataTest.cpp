@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"

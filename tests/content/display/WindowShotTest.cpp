@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/TimerManager.h"
 #include "engine/gui/GUIButton.h"
 #include "engine/gui/GUIEditBox.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
+#include "engine/render/Image.h"
 #include "engine/render/RenderSystem.h"
-#include "engine/resources/Image.h"
 #include "engine/resources/ShaderDescriptor.h"
 #include "tests/content/WindowNames.h"
 #include "tests/content/WindowSamples.h"
