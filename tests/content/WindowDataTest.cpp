@@ -356,11 +356,15 @@ Box BoxOf(const GUIControl& control) {
 
 TEST(WindowData, LaidOutEveryControlIsOnScreenEveryTextFitsAndNothingClickableOverlaps) {
   GameInterface ui(false);
+  const auto welcome = ui.Build("window_welcome");
+  ASSERT_NE(welcome, nullptr);
+  const std::wstring widestName = datacheck::WidestName(*welcome);
+  EXPECT_GE(widestName.size(), 8u) << "a name field that takes only a few letters";
   for (const datacheck::WindowNames& expected : datacheck::WindowsTheCodeBuilds()) {
     SCOPED_TRACE(expected.window);
     const auto window = ui.Build(expected.window);
     ASSERT_NE(window, nullptr);
-    datacheck::FillWithWidestTexts(*window);
+    datacheck::FillWithWidestTexts(*window, widestName);
     ui.ShowFully(*window);
     std::vector<std::pair<std::string, Box>> clickable;
     for (GUIControl* control : window->GetControls()) {

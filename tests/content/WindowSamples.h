@@ -5,16 +5,41 @@
 
 #include <string>
 
+#include "engine/gui/GUIFont.h"
 #include "tools/gui/GUIControl.h"
+#include "tools/gui/GUIEditBoxControl.h"
+#include "tools/gui/GUIFontTool.h"
 #include "tools/gui/GUITextControl.h"
 #include "tools/gui/GUIWindowBase.h"
 
 namespace datacheck {
 
 // The widest texts the game writes into the windows, set as the game sets them.
-inline void FillWithWidestTexts(GUITools::GUIWindowBase& window) {
+// The widest name a player can type into the name field of the welcome window: wide letters up to
+// the field's limits on characters and printed width.
+inline std::wstring WidestName(const GUITools::GUIWindowBase& welcome) {
+  std::wstring name = L"Maximilian Grey";
+  for (GUITools::GUIControl* control : welcome.GetControls()) {
+    auto* edit = dynamic_cast<GUITools::GUIEditBoxControl*>(control);
+    const CorvantisEngine::GUIFont* font = edit != nullptr ? edit->fontTool->GetFont(edit->font) : nullptr;
+    if (font == nullptr) {
+      continue;
+    }
+    name.clear();
+    const std::wstring letters = L"WMWMWMWMWMWMWMWMWMWMWMWMWMWMWMWM";
+    for (wchar_t c : letters) {
+      if (name.size() + 1 > static_cast<std::size_t>(edit->maxCharacterCount) ||
+          font->GetTextSize(name + c, 0.0f, -1.0f).x > edit->maxTextLength) {
+        break;
+      }
+      name += c;
+    }
+  }
+  return name;
+}
+
+inline void FillWithWidestTexts(GUITools::GUIWindowBase& window, const std::wstring& longName) {
   const std::string& name = window.GetName();
-  const std::wstring longName = L"Maximilian Grey";  // 15 characters, most of them wide
   for (GUITools::GUIControl* control : window.GetControls()) {
     auto* text = dynamic_cast<GUITools::GUITextControl*>(control);
     if (text == nullptr) {
@@ -26,6 +51,7 @@ inline void FillWithWidestTexts(GUITools::GUIWindowBase& window) {
     };
     if (full.find("/button_profile_") != std::string::npos && endsWith("/title")) {
       text->SetText(longName);
+      text->SetFont("common_2");  // the hovered name: the widest of the list's three fonts
     } else if (endsWith("/your_time")) {
       text->SetText(L"59:59");
     } else if (endsWith("/stars_earned") || endsWith("/stars_total") || endsWith("/stars_erned/text") ||

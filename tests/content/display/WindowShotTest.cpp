@@ -98,6 +98,8 @@ class WindowShotTest : public testing::Test {
     GUIWindow* menus = background_->GetMenuContainer();
     menus->SetLayer(menus->layer + 20);
     shots_ = kBinFolder + "/../tests/window_shots/" + mode;
+    widestName_ = datacheck::WidestName(
+        GUITools::GUIWindowBase(engine_.get(), keeper_.get(), tools_.get(), nullptr, "window_welcome"));
     std::filesystem::create_directories(shots_);
   }
   void TearDown() override {
@@ -132,7 +134,7 @@ class WindowShotTest : public testing::Test {
     if (name != "window_start_game") {
       for (GUITools::GUIControl* control : window.GetControls()) {
         if (auto* edit = dynamic_cast<GUITools::GUIEditBoxControl*>(control)) {
-          edit->editBox->SetText(L"Maximilian Grey");
+          edit->editBox->SetText(widestName_);
         }
       }
       return;
@@ -174,7 +176,7 @@ class WindowShotTest : public testing::Test {
     GUIWindow* parent = overBackground ? background_->GetMenuContainer() : nullptr;
     auto window =
         std::make_unique<GUITools::GUIWindowBase>(engine_.get(), keeper_.get(), tools_.get(), parent, name);
-    datacheck::FillWithWidestTexts(*window);
+    datacheck::FillWithWidestTexts(*window, widestName_);
     DressAsTheGame(*window);
     window->SetVisible(true);
     for (int frame = 0; frame < kFrames; ++frame) {
@@ -226,6 +228,7 @@ class WindowShotTest : public testing::Test {
   std::unique_ptr<GUITools::GUIToolManager> tools_;
   std::unique_ptr<GUITools::GUIBackgroundBase> background_;
   std::string shots_;
+  std::wstring widestName_;
 };
 
 // The game's default mode, and 800 x 600.
