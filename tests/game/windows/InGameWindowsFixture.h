@@ -87,12 +87,16 @@ class InGameWindowsFixture : public GameFramework::frameworktest::SaveFolderTest
     return user;
   }
 
-  // Input of one frame: the keys (DIK codes) go down before the controls read them; Step runs the body
-  // between the engine's input read and its frame end, then lets the keys go.
+  // Input of one frame: the keys (DIK codes) and, with `mouse`, the left button go down before the
+  // controls read them; Step runs the body between the engine's input read and its frame end, then lets
+  // them go.
   template <typename Body>
-  void Step(const std::vector<BYTE>& keys, Body body) {
+  void Step(const std::vector<BYTE>& keys, Body body, bool mouse = false) {
     for (BYTE key : keys) {
       platform::headless::PushKey(key, true);
+    }
+    if (mouse) {
+      platform::headless::PushMouseButton(0, true);
     }
     engine_->GetControls()->Update();
     body();
@@ -100,10 +104,12 @@ class InGameWindowsFixture : public GameFramework::frameworktest::SaveFolderTest
     for (BYTE key : keys) {
       platform::headless::PushKey(key, false);
     }
+    if (mouse) {
+      platform::headless::PushMouseButton(0, false);
+    }
     engine_->GetControls()->Update();
     engine_->GetControls()->EndFrame();
   }
-  void PressMouse(bool down) { platform::headless::PushMouseButton(0, down); }
 
   std::unique_ptr<GameData> gameData_;
   std::unique_ptr<GUITools::GUIToolManager> tools_;
