@@ -75,6 +75,12 @@ void GUIGameLogicWindow::Open(std::uint32_t opener, GameFramework::GameLogicBase
   EnableControl(Name("/eater_bottom"), !relax);
   EnableControl(Name("/eater_arrow"), !relax);
   GUIWindowBase::SetVisible(true);
+  // Shown again before the fade-out of an earlier hide had ended: the lock that hide held for nobody
+  // would never be given back while the HUD is on screen, and the in-game menu could never appear.
+  if (menuWindowManager != nullptr && !menuWindowManager->IsFree() &&
+      menuWindowManager->GetOwner() == nullptr) {
+    menuWindowManager->Release();
+  }
   if (fullScreenBox != nullptr) {
     fullScreenBox->checked = fullScreen;
   }

@@ -25,7 +25,7 @@ using CorvantisEngine::ConfigVariable;
 class GameLogicWindowTest : public InGameWindowsFixture {
  protected:
   void SetUp() override {
-    WriteFonts();
+    WriteFonts(fonts_);
     WriteWindow("faders.xml", "<faders><fader name=\"slow\" hide_speed=\"2\"/></faders>\n");
     WriteWindow("window_game_logic.xml",
                 "<window name=\"window_game_logic\" fader=\"slow\" size=\"800 600\">\n"
@@ -75,6 +75,7 @@ class GameLogicWindowTest : public InGameWindowsFixture {
 
   std::unique_ptr<GUIGameLogicWindow> hud_;
   std::unique_ptr<GameFramework::GameLogicBase> level_;
+  std::vector<const char*> fonts_ = {"console", "fixed"};
   std::int32_t statistics_ = 0;
   bool statisticsAdded_ = false;
 };
@@ -181,6 +182,20 @@ TEST_F(GameLogicWindowTest, AfterHideAMenuWaitsUntilTheHudHasFadedOut) {
   EXPECT_EQ(menus_->GetOwner(), &menu);
 }
 
+TEST_F(GameLogicWindowTest, OpeningAgainBeforeTheFadeOutEndedGivesTheLockBack) {
+  GUIMenuWindow menu(engine_, audio_.get(), gameData_.get(), tools_.get(), menus_.get(), nullptr,
+                     "window_menu");
+  hud_->Open(16, level_.get());
+  hud_->Hide();
+  ASSERT_FALSE(menus_->IsFree());
+  hud_->Open(16, level_.get());
+  EXPECT_TRUE(menus_->IsFree()) << "else no menu could appear over this level";
+  menu.SetShown(true);
+  Frame();
+  menus_->Update();
+  EXPECT_TRUE(menu.IsActive()) << "the in-game menu appears over the HUD";
+}
+
 TEST_F(GameLogicWindowTest, HidingWhileAMenuHoldsTheLockTakesItOver) {
   GUIMenuWindow menu(engine_, audio_.get(), gameData_.get(), tools_.get(), menus_.get(), nullptr,
                      "window_menu");
@@ -220,6 +235,20 @@ TEST_F(GameLogicWindowTest, TheOverlayDrawsFourLinesOnlyWhenSwitchedOn) {
     }
     hud_->GetStatisticsWindow()->textCount = 0;
   }
+}
+
+class GameLogicWindowWithoutConsoleFontTest : public GameLogicWindowTest {
+ protected:
+  GameLogicWindowWithoutConsoleFontTest() { fonts_ = {"fixed"}; }
+};
+
+TEST_F(GameLogicWindowWithoutConsoleFontTest, TheOverlayDrawsNothing) {
+  ShowStatistics("1");
+  hud_->Open(16, level_.get());
+  CurrentProfile().levelEarnings = 5;
+  Frame();
+  EXPECT_EQ(hud_->GetStatisticsWindow()->textCount, 0u);
+  EXPECT_EQ(hud_->GetTextControl("window_game_logic/money/text_1")->text, L"5") << "the rest goes on";
 }
 
 TEST_F(GameLogicWindowTest, AWindowModeSwitchMadeElsewhereShowsInTheBox) {

@@ -42,8 +42,8 @@ class InGameWindowsFixture : public GameFramework::frameworktest::SaveFolderTest
     rig_.Write("data/ui/windows/" + file, xml);
   }
 
-  // Fonts "console" and "fixed" (every printable character half the size of 10 wide).
-  void WriteFonts() {
+  // Fonts of those names (every printable character half the size of 10 wide).
+  void WriteFonts(const std::vector<const char*>& names = {"console", "fixed"}) {
     std::vector<fontbaker::FontGlyphRecord> glyphs;
     float u = 0.0f;
     for (wchar_t c = 32; c < 127; ++c) {
@@ -54,7 +54,7 @@ class InGameWindowsFixture : public GameFramework::frameworktest::SaveFolderTest
     const std::string file(bytes.begin(), bytes.end());
     rig_.Write("data/ui/fonts/fixed.fnt", file);
     std::string list = "<fonts>";
-    for (const char* name : {"console", "fixed"}) {
+    for (const char* name : names) {
       list +=
           std::string("<font name=\"") + name +
           "\" size=\"10\"><description_file_path path=\"ui\\fonts\\fixed.fnt\"/>"

@@ -12,6 +12,7 @@
 #include "InGameWindowsFixture.h"
 #include "engine/gui/GUIButton.h"
 #include "engine/gui/GUIWindow.h"
+#include "engine/resources/Model.h"
 #include "engine/resources/ParticleSystem.h"
 #include "engine/resources/ShaderUser.h"
 #include "game/Content.h"
@@ -361,6 +362,11 @@ TEST_F(StartGameLogicWindowTest, APurchaseFliesStarsAndAFinishedEffectIsReused) 
                             ->GetAbsolutePosition() +
                         Vector2{50, 10};
   EXPECT_EQ(effect->GetCurrentPoint(), start) << "from the centre of the stars counter";
+  const CorvantisEngine::Model* model = effect->GetParticleSystem()->GetModel();
+  ASSERT_NE(model, nullptr);
+  EXPECT_FLOAT_EQ(model->depth, window_->GetContainer()->depth - 102.0f) << "in front of the window";
+  EXPECT_NE(model->flags & CorvantisEngine::kModelKeepDepth, 0u);
+  EXPECT_EQ(model->camera, engine_->GetGUIManager()->GetCamera());
 
   engine_->GetTimerManager()->delta = 0.1f;
   for (int i = 0; i < 40 && !effect->IsFinished(); ++i) {
@@ -375,6 +381,30 @@ TEST_F(StartGameLogicWindowTest, APurchaseFliesStarsAndAFinishedEffectIsReused) 
   EXPECT_EQ(window_->GetStarsEffects().size(), 1u) << "the finished effect flies again";
   Hover(Theme(3), true);
   EXPECT_EQ(window_->GetStarsEffects().size(), 2u) << "one still flying: a second one";
+}
+
+TEST_F(StartGameLogicWindowTest, HidingTheWindowEndsTheFlightAndThePrices) {
+  Make();
+  AddStarsPrototype();
+  Open();
+  CurrentProfile().money = 10000;
+  Hover(Theme(1), true);
+  Theme(2).checkBox->hovered = 1;
+  Frame();
+  GUIStartGameStarsEffect* effect = window_->GetStarsEffects().at(0);
+  ASSERT_FALSE(effect->IsFinished());
+  ASSERT_TRUE(Theme(2).star->shown);
+  window_->Hide();
+  EXPECT_FALSE(window_->IsControlEnabled("window_start_game/window/themes/theme_02/star"));
+  EXPECT_FALSE(window_->IsControlEnabled("window_start_game/window/themes/theme_02/text"));
+  EXPECT_FALSE(window_->IsControlEnabled("window_start_game/cursor_tip"));
+  for (int i = 0; i < 10 && window_->GetContainer()->visible != 0; ++i) {
+    Frame();
+  }
+  ASSERT_EQ(window_->GetContainer()->visible, 0);
+  Frame();
+  EXPECT_TRUE(effect->IsFinished()) << "no stars fly over a window that is gone";
+  EXPECT_FALSE(effect->GetParticleSystem()->emitting);
 }
 
 TEST_F(StartGameLogicWindowTest, WithoutThePrototypeAPurchaseStillWorks) {
