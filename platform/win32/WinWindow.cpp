@@ -5,7 +5,7 @@
 #include <cctype>
 
 #include "platform/headless/HeadlessWindow.h"
-#include "platform/win32/WindowLayer.h"
+#include "platform/win32/WindowLayer_Local.h"
 
 namespace platform::window_layer {
 

@@ -7,8 +7,8 @@
 
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
+#include "engine/window/Window.h"
 #include "platform/sdl/SdlWindow.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindow.h"
