@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/TimerManager.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
