@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/TimerManager.h"
 #include "engine/files/FileManager.h"
 #include "engine/gui/GUIManager.h"

@@ -1,6 +1,6 @@
 #include "game/windows/GUIProfileDialogs.h"
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/gui/GUIButton.h"
 #include "engine/input/Controls.h"
 #include "framework/ProfileManagerBase.h"

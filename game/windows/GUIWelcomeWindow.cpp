@@ -1,6 +1,6 @@
 #include "game/windows/GUIWelcomeWindow.h"
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 
 namespace Puzzle {
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/TimerManager.h"
 #include "engine/gui/GUIButton.h"
 #include "engine/gui/GUIManager.h"
