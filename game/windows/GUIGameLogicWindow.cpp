@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/config/Config.h"
 #include "engine/Engine.h"
+#include "engine/config/Config.h"
 #include "engine/core/StringUtils.h"
 #include "engine/core/TimerManager.h"
 #include "engine/gui/GUIButton.h"
