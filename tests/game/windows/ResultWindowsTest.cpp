@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "InputScript.h"
 #include "MenuWindowFixture.h"
 #include "framework/LevelManagerBase.h"
 #include "game/windows/GUIGameOverWindow.h"
@@ -42,13 +43,13 @@ std::string Panel(const std::string& name, const std::string& inner) {
          "\">\n"
          "  <window name=\"title_mount_animated\" fader=\"panel\" size=\"50 20\"/>\n"
          "  <window name=\"title_mount_static\" size=\"50 20\"/>\n"
-         "  <window name=\"window\" fader=\"panel\" size=\"300 200\">\n" +
+         "  <window name=\"window\" fader=\"panel\" position=\"250 200\" size=\"300 200\">\n" +
          inner +
          "  </window>\n"
          "</window>\n";
 }
-const std::string kButton0 = "    <button name=\"button_0\" size=\"80 30\"/>\n";
-const std::string kButton1 = "    <button name=\"button_1\" size=\"80 30\"/>\n";
+const std::string kButton0 = "    <button name=\"button_0\" position=\"20 20\" size=\"80 30\"/>\n";
+const std::string kButton1 = "    <button name=\"button_1\" position=\"180 20\" size=\"80 30\"/>\n";
 
 class ResultWindowsTest : public MenuWindowFixture {
  protected:
@@ -266,6 +267,44 @@ TEST_F(ResultWindowsTest, TheRelaxOfferSavesRelaxModeOnlyWhenTaken) {
     EXPECT_FALSE(window->IsShown());
     FramesUntil([&] { return manager_->IsFree(); });
   }
+}
+
+// The same answers with the player's input: the pointer put on the button and the left button pressed
+// and released through the input back end, in whole engine frames.
+TEST_F(ResultWindowsTest, APlayersClickOnTheButtonIsAnswered) {
+  GUILevelCompleteWindow* level = MakeLevelComplete();
+  GUIRelaxWindow* relax = MakeRelax();
+  std::uint32_t levelAnswer = 0;
+  std::uint32_t relaxAnswer = 0;
+  InputScript script(engine_, [&] {
+    platform::headless::StepClockMilliseconds(20);
+    engine_->Tick();
+    manager_->BeginUpdate();
+    level->Update();
+    relax->Update();
+    manager_->Update();
+    engine_->Update(0);
+    levelAnswer = level->result != 0 ? level->result : levelAnswer;
+    relaxAnswer = relax->result != 0 ? relax->result : relaxAnswer;
+  });
+
+  level->ShowWithResult(17, {0, 1}, 30.0f);
+  ASSERT_TRUE(script.RunUntil([&] { return level->IsActive(); }));
+  script.Frames(2);
+  EXPECT_EQ(levelAnswer, 0u);
+  ASSERT_TRUE(script.Click(*level, "/window/button_0"));
+  EXPECT_EQ(levelAnswer, 21u);
+
+  level->Hide();
+  relax->Show(25);
+  ASSERT_TRUE(script.RunUntil([&] { return relax->IsActive(); }));
+  script.Frames(2);
+  // A click beside the buttons answers nothing.
+  script.ClickAt({5.0f, 5.0f});
+  EXPECT_EQ(relaxAnswer, 0u);
+  ASSERT_TRUE(script.Click(*relax, "/window/button_1"));
+  EXPECT_EQ(relaxAnswer, 20u);
+  EXPECT_EQ(profile_->GetGameMode(), 1u);
 }
 
 }  // namespace
