@@ -15,10 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "game/PieceShapeFile.h"
 #include "platform/headless/HeadlessClock.h"
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"
+#include "tests/game/GameTestSupport.h"
 #include "tests/support/TempFolder.h"
 
 #ifndef BRINDLEWICK_DATA_PACK
@@ -30,6 +32,9 @@ namespace Puzzle::flowtest {
 // The game's registry key and user folder, as the game object names them.
 constexpr const char* kMaker = "Pellucan Games";
 constexpr const char* kTitle = "Brindlewick";
+// The size of every picture of the game's themes.
+constexpr std::uint32_t kPictureWidth = 640;
+constexpr std::uint32_t kPictureHeight = 480;
 
 class GameFlowFixture : public testing::Test {
  protected:
@@ -82,6 +87,13 @@ class GameFlowFixture : public testing::Test {
       xml += "</stage>\n";
     }
     WriteData("levels/levels.xml", xml + "</levels>\n");
+  }
+
+  // Puzzle 00's first size cut into columns x rows rectangles, so that a level has only a few pieces.
+  void WriteSmallCut(std::uint32_t columns, std::uint32_t rows) {
+    WriteData("puzzles/00/puzzle_00.pzf",
+              PieceShapeFile::Write(gametest::GridShapes(kPictureWidth, kPictureHeight, columns, rows),
+                                    kPictureWidth, kPictureHeight));
   }
 
   bool HasPack() const { return hasPack_; }

@@ -24,6 +24,7 @@ TEST_F(GameFlowFixtureTest, TheInstallationIsFoundAndLooseFilesLieOverThePack) {
   EXPECT_TRUE(CorvantisEngine::FileManager::IsFileOnDisk(installPath + "\\data\\pack0.pak"));
 
   WriteLevels({2, 1});
+  WriteSmallCut(2, 1);
   CorvantisEngine::EngineStartParameters parameters;
   parameters.name = parameters.applicationName = parameters.logName = "Test";
   parameters.version = 100;
