@@ -41,6 +41,9 @@ TEST_F(GameFlowFixtureTest, TheInstallationIsFoundAndLooseFilesLieOverThePack) {
   ASSERT_NE(levels, nullptr);
   EXPECT_EQ(levels->GetSize(), Folder().Read("install/data/levels/levels.xml").size())
       << "the loose file wins";
+  const PieceShapes cut =
+      PieceShapeFile::Load(files, R"(data\puzzles\00\puzzle_00.pzf)", kPictureWidth, kPictureHeight);
+  EXPECT_EQ(cut.pieces.size(), 2u) << "the small cut lies over the pack's";
 }
 
 }  // namespace
