@@ -41,7 +41,7 @@ class GameFlowFixture : public testing::Test {
   GameFlowFixture() {
     platform::headless::ResetClock();
     platform::headless::ResetInput();
-    platform::headless::InstallHeadlessWindows();
+    windows_ = &platform::headless::InstallHeadlessWindows();
     display_ = platform::headless::InstallHeadlessDisplay();
 
     SetEnvironment("XDG_CONFIG_HOME", folder_.Host("user_config").string());
@@ -97,6 +97,7 @@ class GameFlowFixture : public testing::Test {
   }
 
   bool HasPack() const { return hasPack_; }
+  platform::headless::HeadlessWindowDriver& Windows() { return *windows_; }
   const testsupport::TempFolder& Folder() const { return folder_; }
   // Where the game keeps profiles, high scores, its log and its ini (host form).
   std::filesystem::path SaveFolder() const { return folder_.Host("user_data") / kMaker / kTitle; }
@@ -109,6 +110,7 @@ class GameFlowFixture : public testing::Test {
   }
 
   testsupport::TempFolder folder_;
+  platform::headless::HeadlessWindowDriver* windows_ = nullptr;
   std::shared_ptr<platform::headless::HeadlessDisplay> display_;
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
   bool hasPack_ = false;

@@ -5,7 +5,8 @@
 // engine's controls and GUI widgets see it as they would see a player's.
 //
 // The frame itself is the test's: the game's frame, or the engine's Tick and Update around the test's
-// own window updates.
+// own window updates. Before each frame the window messages waiting are dispatched, as the main loop
+// does.
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,8 @@
 #include "engine/input/Controls.h"
 #include "platform/dinput/DInput.h"
 #include "platform/headless/HeadlessInput.h"
+#include "platform/headless/HeadlessWindow.h"
+#include "platform/win32/WinMessages.h"
 #include "tools/gui/GUIControl.h"
 #include "tools/gui/GUIWindowBase.h"
 
@@ -32,6 +35,7 @@ class InputScript {
 
   void Frames(int count) {
     for (int i = 0; i < count; ++i) {
+      PumpMessages();
       frame_();
       ++frameCount_;
     }
@@ -90,7 +94,23 @@ class InputScript {
     Frames(1);
   }
 
+  // Typed text, one character a frame (the window relays one key event a frame).
+  void Type(platform::headless::HeadlessWindowDriver& driver, const std::u16string& text) {
+    for (char16_t unit : text) {
+      driver.PushChars(engine_->GetWindow()->GetHandle(), std::u16string(1, unit));
+      Frames(1);
+    }
+  }
+
   int FrameCount() const { return frameCount_; }
+
+  static void PumpMessages() {
+    MSG message{};
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
 
  private:
   CorvantisEngine::Engine* engine_;
