@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/MainLoop.h"
-#include "engine/core/Engine.h"
-#include "engine/core/EngineStartParameters.h"
+#include "engine/Engine.h"
+#include "engine/EngineStartParameters.h"
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
 #include "platform/sdl/SdlBackend.h"

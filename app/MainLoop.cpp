@@ -1,11 +1,11 @@
 #include "app/MainLoop.h"
 
+#include "engine/Engine.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
 #include "engine/core/TimerManager.h"
-#include "engine/core/Window.h"
 #include "engine/render/RenderSystem.h"
 #include "engine/sound/SoundManager.h"
+#include "engine/window/Window.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinTime.h"
 

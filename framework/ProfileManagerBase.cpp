@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileBinary.h"

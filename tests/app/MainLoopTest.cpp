@@ -8,11 +8,11 @@
 #include <string>
 
 #include "app/MainLoop.h"
+#include "engine/Engine.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
 #include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
 #include "engine/render/RenderSystem.h"
+#include "engine/window/Window.h"
 #include "platform/headless/HeadlessClock.h"
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessInput.h"

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "engine/core/Engine.h"
-#include "engine/core/EngineStartParameters.h"
+#include "engine/Engine.h"
+#include "engine/EngineStartParameters.h"
 #include "engine/render/RenderSystem.h"
 #include "platform/win32/WinMessages.h"
 #include "support/TempFolder.h"
