@@ -1,6 +1,6 @@
 #include "game/windows/GUIGameCursor.h"
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/input/Controls.h"

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "GameFlowFixture.h"
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Registry.h"
 #include "engine/files/FileBinary.h"
 #include "engine/files/FileManager.h"

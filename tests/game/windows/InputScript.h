@@ -14,11 +14,11 @@
 #include <functional>
 #include <string>
 
-#include "engine/core/Engine.h"
-#include "engine/core/Window.h"
+#include "engine/Engine.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
 #include "engine/input/Controls.h"
+#include "engine/window/Window.h"
 #include "platform/dinput/DInput.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "framework/HighScoresTable.h"
 #include "framework/LevelManagerBase.h"
 #include "game/windows/GUIResultForwardWindows.h"
