@@ -28,7 +28,7 @@ GUIMainMenuWindow::GUIMainMenuWindow(CorvantisEngine::Engine* engine,
 }
 
 void GUIMainMenuWindow::Show(std::uint32_t opener) {
-  GUIMainMenuWindowBase::Show(opener);
+  GUIImmediateAnswer::Show(opener);
   switch (opener) {
     case 7:   // high scores
     case 22:  // level complete
@@ -37,8 +37,7 @@ void GUIMainMenuWindow::Show(std::uint32_t opener) {
     case 25:  // game over
     case 26:  // relax
       // Back from a finished game: straight on to the next one, as if start had been clicked.
-      result = 24;
-      resultConsumed = 0;
+      AnswerAtOnce(24);
       return;
     default:
       break;
@@ -52,12 +51,12 @@ void GUIMainMenuWindow::Show(std::uint32_t opener) {
 }
 
 void GUIMainMenuWindow::Hide() {
-  GUIMainMenuWindowBase::Hide();
+  GUIImmediateAnswer::Hide();
   SetShown(false);
 }
 
 void GUIMainMenuWindow::Update() {
-  GUIMainMenuWindowBase::Update();
+  GUIImmediateAnswer::Update();
   GUIMenuWindow::Update();
   if (!IsActive()) {
     return;

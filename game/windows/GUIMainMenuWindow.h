@@ -3,13 +3,15 @@
 // a title whose font follows the button's look, and the current player's name in the window title
 // (placeholder "PROFILE_NAME"). Answers: 24 start, 11 options, 5 change player, 12 credits, 4 exit.
 // Opened from the high scores, the level, stage or game complete, game over or relax windows, it is not
-// shown at all: it answers 24 at once, so that the start-game flow follows.
+// shown at all: it answers 24 at once, so that the start-game flow follows; that answer is posted again
+// by Update until the game takes it, also when it was given in the last dispatch pass of a frame.
 //
 // Main thread only. The profile manager is borrowed.
 
 #include <cstdint>
 
 #include "framework/GUIWindowBases.h"
+#include "game/windows/GUIImmediateAnswer.h"
 #include "game/windows/GUIMenuWindow.h"
 
 namespace CorvantisEngine {
@@ -22,7 +24,8 @@ class ProfileManagerBase;
 
 namespace Puzzle {
 
-class GUIMainMenuWindow : public GameFramework::GUIMainMenuWindowBase, public GUIMenuWindow {
+class GUIMainMenuWindow : public GUIImmediateAnswer<GameFramework::GUIMainMenuWindowBase>,
+                          public GUIMenuWindow {
  public:
   static constexpr const char* kKey = "window_main_menu";
 

@@ -92,8 +92,14 @@ TEST_F(MainMenuWindowsTest, MainMenuForwardsFromFinishedGamesAndShowsThePlayersN
     EXPECT_EQ(menu->result, 24u);
     EXPECT_EQ(menu->resultConsumed, 0) << "the answer outlives the dispatch pass";
     EXPECT_FALSE(menu->IsShown());
+    // Given in the last dispatch pass of a frame, the answer meets the frame's update before any pass
+    // has seen it: it stays until the game takes it and hides the window.
+    menu->resultConsumed = 1;
+    Frame();
+    EXPECT_EQ(menu->result, 24u);
     menu->Hide();
     Frame();
+    EXPECT_EQ(menu->result, 0u);
     EXPECT_FALSE(OnScreen(menu));
   }
 
