@@ -28,7 +28,7 @@ GUIMainMenuWindow::GUIMainMenuWindow(CorvantisEngine::Engine* engine,
 }
 
 void GUIMainMenuWindow::Show(std::uint32_t opener) {
-  GUIImmediateAnswer::Show(opener);
+  GUIMainMenuWindowBase::Show(opener);
   switch (opener) {
     case 7:   // high scores
     case 22:  // level complete
@@ -37,7 +37,9 @@ void GUIMainMenuWindow::Show(std::uint32_t opener) {
     case 25:  // game over
     case 26:  // relax
       // Back from a finished game: straight on to the next one, as if start had been clicked.
-      AnswerAtOnce(24);
+      result = 24;
+      resultConsumed = 0;
+      forwardPending = 1;
       return;
     default:
       break;
@@ -51,13 +53,21 @@ void GUIMainMenuWindow::Show(std::uint32_t opener) {
 }
 
 void GUIMainMenuWindow::Hide() {
-  GUIImmediateAnswer::Hide();
+  GUIMainMenuWindowBase::Hide();
+  forwardPending = 0;
   SetShown(false);
 }
 
 void GUIMainMenuWindow::Update() {
-  GUIImmediateAnswer::Update();
+  GUIMainMenuWindowBase::Update();
   GUIMenuWindow::Update();
+  // An answer posted by Show in the frame's last dispatch pass meets the result reset above before any
+  // pass has seen it; posted again here, the next frame's first pass handles it.
+  if (forwardPending != 0) {
+    forwardPending = 0;
+    result = 24;
+    return;
+  }
   if (!IsActive()) {
     return;
   }
