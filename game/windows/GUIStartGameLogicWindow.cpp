@@ -149,6 +149,9 @@ void GUIStartGameLogicWindow::CollectEntries(const std::string& prefix, std::vec
     entry.picture = GetWindow(name + "/picture");
     entry.star = GetWindowControl(name + "/star");
     entry.text = GetTextControl(name + "/text");
+    if (entry.text != nullptr) {
+      entry.priceColour = entry.text->colour;
+    }
     list.push_back(entry);
   }
 }
@@ -492,8 +495,7 @@ void GUIStartGameLogicWindow::UpdateEntry(ListKind kind, std::uint32_t index, En
         }
         if (entry.text != nullptr) {
           ShowControl(*this, entry.text);
-          entry.text->colour = tooDear ? CorvantisEngine::Vector4{1.0f, 0.0f, 0.0f, 1.0f}
-                                       : CorvantisEngine::Vector4{1.0f, 1.0f, 1.0f, 1.0f};
+          entry.text->colour = tooDear ? CorvantisEngine::Vector4{1.0f, 0.0f, 0.0f, 1.0f} : entry.priceColour;
         }
       }
     }

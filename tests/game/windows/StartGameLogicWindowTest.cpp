@@ -34,7 +34,7 @@ std::string Slot(const std::string& name, int x, int y) {
          "<window name=\"lock\" shader=\"lock\" size=\"10 10\"/>"
          "<window name=\"picture\" shader=\"blank\" size=\"30 30\"/>"
          "<window name=\"star\" shader=\"star\" size=\"10 10\"/>"
-         "<text_label name=\"text\" font=\"fixed\"/>"
+         "<text_label name=\"text\" font=\"fixed\" color=\"0.25 0.125 0 1\"/>"
          "</check_box>";
 }
 
@@ -241,6 +241,8 @@ TEST_F(StartGameLogicWindowTest, EachLockShowsItsOwnFrameAndTheTipFollowsAfforda
   EXPECT_NE(Theme(1).lockWindow->GetTexture(), Theme(2).lockWindow->GetTexture());
   EXPECT_TRUE(Theme(1).star->shown);
   EXPECT_EQ(Theme(1).star->GetElement()->GetColour().y, 1.0f) << "white when affordable";
+  EXPECT_EQ(Theme(1).text->colour, (CorvantisEngine::Vector4{0.25f, 0.125f, 0.0f, 1.0f}))
+      << "the price keeps the description's colour, readable on its plate";
   GUITools::GUITextControl* tip = window_->GetTextControl("window_start_game/cursor_tip");
   EXPECT_TRUE(tip->shown);
   const Vector2 cursor = engine_->GetGUIManager()->GetCursorPosition();
