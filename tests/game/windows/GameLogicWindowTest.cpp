@@ -11,9 +11,11 @@
 #include "engine/config/Config.h"
 #include "engine/gui/GUIButton.h"
 #include "engine/gui/GUIWindow.h"
+#include "engine/window/Window.h"
 #include "framework/GameLogicBase.h"
 #include "game/windows/GUIGameLogicWindow.h"
 #include "game/windows/GUIMenuWindow.h"
+#include "platform/win32/WinMessages.h"
 #include "tools/gui/GUITextControl.h"
 #include "tools/gui/GUIWindowControl.h"
 
@@ -123,6 +125,14 @@ TEST_F(GameLogicWindowTest, ADialogLeavesTheCountersTheOverlayAndTheFullScreenBo
   Frame();
   EXPECT_EQ(hud_->GetTextControl("window_game_logic/money/text_1")->text, L"35");
   EXPECT_EQ(hud_->GetStatisticsWindow()->textCount, 4u);
+
+  Frame({}, {"minimize"});
+  MSG msg;
+  int minimise = 0;
+  while (PeekMessageA(&msg, engine_->GetWindow()->GetHandle(), WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE)) {
+    minimise += (msg.wParam & 0xFFF0) == SC_MINIMIZE;
+  }
+  EXPECT_EQ(minimise, 1) << "the minimise button asks the engine window to minimise";
 
   FullScreenBox()->checked = 1;
   FullScreenBox()->clicked = 1;
