@@ -116,6 +116,8 @@ class GUIStartGameLogicWindow : public GameFramework::GUIStartGameLogicWindowBas
   // Locks, enabling and check marks of the slots below `count`.
   void RefreshLocks(ListKind kind, std::vector<Entry>& list, std::uint32_t count);
   void HideStarsAndPrices();
+  // The keeper's preview of that name on the picture window; a missing one leaves it as it is.
+  void SetPreview(CorvantisEngine::GUIWindow* picture, const std::string& name);
   // The profile's selections brought into the catalogue; the start button follows whether a level
   // can be made.
   void ClampSelections();
