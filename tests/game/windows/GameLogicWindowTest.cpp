@@ -41,6 +41,9 @@ class GameLogicWindowTest : public InGameWindowsFixture {
                 "</window>\n");
     WriteWindow("window_menu.xml",
                 "<window name=\"window_menu\"><window name=\"window\" size=\"100 100\"/></window>\n");
+    WriteWindow("window_confirm.xml",
+                "<window name=\"window_confirm\"><window name=\"window\" fader=\"slow\" size=\"100 "
+                "100\"/></window>\n");
     MakeServices();
     hud_ = std::make_unique<GUIGameLogicWindow>(engine_, profiles_.get(), gameData_.get(), tools_.get(),
                                                 menus_.get(), nullptr);
@@ -204,6 +207,33 @@ TEST_F(GameLogicWindowTest, OpeningAgainBeforeTheFadeOutEndedGivesTheLockBack) {
   Frame();
   menus_->Update();
   EXPECT_TRUE(menu.IsActive()) << "the in-game menu appears over the HUD";
+}
+
+TEST_F(GameLogicWindowTest, LeavingTheLevelFromAConfirmationEndsOnTheNextMenu) {
+  GUIMenuWindow confirm(engine_, audio_.get(), gameData_.get(), tools_.get(), menus_.get(), nullptr,
+                        "window_confirm");
+  GUIMenuWindow next(engine_, audio_.get(), gameData_.get(), tools_.get(), menus_.get(), nullptr,
+                     "window_menu");
+  hud_->Open(16, level_.get());
+  hud_->SetInputEnabled(false);
+  confirm.SetShown(true);
+  Frame();
+  menus_->Update();
+  ASSERT_TRUE(confirm.IsActive());
+
+  // The confirmation answered "leave": it and the HUD hide, the next menu is asked for.
+  confirm.SetShown(false);
+  hud_->Hide();
+  next.SetShown(true);
+  engine_->GetTimerManager()->delta = 0.1f;
+  for (int frame = 0; frame < 30 && !next.IsActive(); ++frame) {
+    hud_->Update();
+    menus_->Update();
+  }
+  EXPECT_TRUE(next.IsActive()) << "the screen is never left without a menu";
+  EXPECT_EQ(menus_->GetOwner(), &next);
+  EXPECT_FALSE(hud_->GetWindowControl("window_game_logic")->IsVisible());
+  EXPECT_FALSE(confirm.IsActive());
 }
 
 TEST_F(GameLogicWindowTest, HidingWhileAMenuHoldsTheLockTakesItOver) {
