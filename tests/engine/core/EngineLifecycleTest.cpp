@@ -116,14 +116,17 @@ TEST_F(EngineLifecycleTest, StartThatFailsPartWayUnmakesWhatItMade) {
   };
   const Case cases[] = {
       {"the window class is refused",
-       [] { headless::InstallHeadlessWindows().Faults().refuseRegisterClass = true; },
+       [] {
+         headless::InstallHeadlessWindows().Faults().Fail(platform::WindowDriver::Step::RegisterClass,
+                                                          headless::kEveryCall);
+       },
        "Failed to register the window class",
        {kFilesUp, kWindowUp, "PROGRAM ABORTING: Failed to register the window class", kLogEnd},
        {kRenderUp, kInputUp, kSoundUp, kWindowDown}},
       {"DirectInput cannot be created",
        [] {
          headless::FailInputCall(headless::InputCall::CreateDirectInput, headless::InputDevice::Keyboard,
-                                 E_FAIL);
+                                 E_FAIL, headless::kEveryCall);
        },
        "Failed to create a DirectInput object",
        {kFilesUp, kWindowUp, kRenderUp, kInputUp, "PROGRAM ABORTING: Failed to create a DirectInput object",

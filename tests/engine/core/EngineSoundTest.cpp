@@ -75,7 +75,7 @@ TEST_F(EngineSoundTest, WithoutADeviceTheEngineRunsSilent) {
     headless::ResetAudio();
     headless::Audio().refuseDevice = row.refuseDevice;
     if (!row.refuseDevice)
-      headless::Audio().Fail(row.fault, DSERR_GENERIC);
+      headless::Audio().Fail(row.fault, DSERR_GENERIC, headless::kEveryCall);
     Engine engine(Parameters());
     EXPECT_EQ(engine.GetSoundSystem(), nullptr);
     EXPECT_EQ(engine.GetSoundManager(), nullptr);

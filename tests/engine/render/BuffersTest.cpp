@@ -3,7 +3,7 @@
 #include "engine/render/IndexBuffer.h"
 #include "engine/render/VertexBuffer.h"
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 namespace {
 
 using BuffersTest = RenderFixture;
@@ -60,4 +60,4 @@ TEST_F(BuffersTest, IndexWidthAndRange) {
 }
 
 }  // namespace
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

@@ -12,7 +12,7 @@
 #include "platform/headless/HeadlessWindow.h"
 #include "support/RenderRig.h"
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 
 class RenderFixture : public ::testing::Test, public testsupport::RenderRig {
  protected:
@@ -51,4 +51,4 @@ class RenderFixture : public ::testing::Test, public testsupport::RenderRig {
   int baseline_ = 0;
 };
 
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

@@ -221,21 +221,18 @@ TEST_F(WindowFixture, CreationPlacesWindowedFullScreenAndEmbeddedWindows) {
 TEST_F(WindowFixture, CreationFailuresAbortAndUndo) {
   struct FailCase {
     const char* why;
-    bool platform::headless::HeadlessWindowDriver::FaultPlan::*fault;
+    platform::WindowDriver::Step fault;
     const char* text;
   };
   const FailCase cases[] = {
-      {"class", &platform::headless::HeadlessWindowDriver::FaultPlan::refuseRegisterClass,
-       "Failed to register the window class"},
-      {"window", &platform::headless::HeadlessWindowDriver::FaultPlan::refuseCreateWindow,
-       "Failed to create window"},
-      {"device context", &platform::headless::HeadlessWindowDriver::FaultPlan::refuseGetDC,
-       "Failed to create a device context"},
+      {"class", platform::WindowDriver::Step::RegisterClass, "Failed to register the window class"},
+      {"window", platform::WindowDriver::Step::CreateWindow, "Failed to create window"},
+      {"device context", platform::WindowDriver::Step::GetDC, "Failed to create a device context"},
   };
   for (const FailCase& c : cases) {
     SCOPED_TRACE(c.why);
     system_->Faults() = {};
-    system_->Faults().*c.fault = true;
+    system_->Faults().Fail(c.fault, platform::headless::kEveryCall);
     try {
       Make(false);
       ADD_FAILURE() << "no abort";

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <fstream>
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 
 DataFolder::DataFolder(const std::string& prefix) {
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -31,4 +31,4 @@ void DataFolder::Write(const std::string& name, const std::vector<std::uint8_t>&
   ASSERT_TRUE(out.good()) << path;
 }
 
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 
 class DataFolder {
  public:
@@ -26,4 +26,4 @@ class DataFolder {
   std::filesystem::path root_;
 };
 
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

@@ -2,7 +2,7 @@
 #include "TestDevice.h"
 #include "engine/render/RenderSystem.h"
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 
 namespace {
 
@@ -74,4 +74,4 @@ void SetMaxTextureSize(RenderSystem* renderSystem, std::uint32_t size) {
   renderSystem->maxTextureHeight = size;
 }
 
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

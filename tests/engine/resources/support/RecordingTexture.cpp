@@ -1,6 +1,6 @@
 #include "TestDevice.h"
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 
 RecordingTexture::RecordingTexture(MessageManager* log, Config* config, TextureManager* manager,
                                    const std::string& key, const Image& d, const Image* o, bool mipMapping)
@@ -13,4 +13,4 @@ RecordingTexture::RecordingTexture(MessageManager* log, Config* config, TextureM
   videoMemory_ = width_ * height_ * (o != nullptr ? 4 : 3);
 }
 
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

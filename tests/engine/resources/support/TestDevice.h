@@ -14,7 +14,7 @@ class MessageManager;
 class RenderSystem;
 }  // namespace CorvantisEngine
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 
 class RecordingTexture : public Texture2D {
  public:
@@ -33,4 +33,4 @@ void SetMaxTextureSize(RenderSystem* renderSystem, std::uint32_t size);
 // false: the test render system's CreateTexture returns null, as a render system without textures does.
 void SetMakesTextures(RenderSystem* renderSystem, bool makesTextures);
 
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit
