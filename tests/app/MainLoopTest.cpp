@@ -19,6 +19,7 @@
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindow.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -26,13 +27,11 @@ namespace {
 namespace fs = std::filesystem;
 namespace headless = platform::headless;
 
-class MainLoopTest : public testing::Test {
+class MainLoopTest : public testsupport::HeadlessTest {
  protected:
   void SetUp() override {
-    headless::ResetClock();
-    headless::ResetInput();
-    windows_ = &headless::InstallHeadlessWindows();
-    display_ = headless::InstallHeadlessDisplay();
+    windows_ = &platform_.Windows();
+    display_ = platform_.SharedDisplay();
     folder_ = fs::temp_directory_path() / ("brindlewick_main_loop_" + std::to_string(::getpid()));
     fs::remove_all(folder_);
     EngineStartParameters parameters;
@@ -48,7 +47,6 @@ class MainLoopTest : public testing::Test {
   }
   void TearDown() override {
     engine_.reset();
-    headless::ResetInput();
     fs::remove_all(folder_);
   }
 

@@ -18,22 +18,19 @@
 #include "platform/win32/WinSystem.h"
 #include "platform/win32/WinTime.h"
 #include "support/TempFolder.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
 
 namespace fs = std::filesystem;
 
-class EngineTest : public testing::Test {
+class EngineTest : public testsupport::HeadlessTest {
  protected:
   void SetUp() override {
     // Every system starts on a fresh headless back end with no faults planned.
-    platform::headless::ResetClock();
     platform::headless::SetClockMilliseconds(777777);
-    platform::headless::InstallHeadlessWindows();
-    display_ = platform::headless::InstallHeadlessDisplay();
-    platform::headless::ResetInput();
-    platform::headless::ResetAudio();
+    display_ = platform_.SharedDisplay();
   }
 
   // The framework's usual record, with the log in the test's folder.

@@ -21,16 +21,16 @@
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "support/RenderRig.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
 
 // The render rig (800 x 600, headless) with mip-mapping on and a texture manager over it.
-class DeviceTextureTest : public ::testing::Test, public testsupport::RenderRig {
+class DeviceTextureTest : public testsupport::HeadlessTest, public testsupport::RenderRig {
  protected:
   void SetUp() override {
-    platform::headless::InstallHeadlessWindows();
-    display_ = platform::headless::InstallHeadlessDisplay();
+    display_ = platform_.SharedDisplay();
     config_->r_use_mip_mapping = 1;
     MakeRenderSystem();
     textures_ =

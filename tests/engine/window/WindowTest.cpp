@@ -18,6 +18,7 @@
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinRegistry.h"
 #include "platform/win32/WinWindow.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -34,11 +35,11 @@ fs::path FreshFolder(const std::string& tag) {
 }
 
 // A log, files and configuration over a temporary folder, and a fresh headless window system.
-class WindowFixture : public testing::Test {
+class WindowFixture : public testsupport::HeadlessTest {
  protected:
   void SetUp() override {
     folder_ = FreshFolder("ini");
-    system_ = &platform::headless::InstallHeadlessWindows();
+    system_ = &platform_.Windows();
     log_ = std::make_unique<MessageManager>("Test", 0, 0, "", "test");
     files_ = std::make_unique<FileManager>(log_.get(), folder_.string(), "");
     config_ = std::make_unique<Config>(log_.get(), files_.get(), folder_.string(), "test", false,
