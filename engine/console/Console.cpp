@@ -132,9 +132,13 @@ void Console::Execute() {
   // before the console was closed must not run from a key meant for the game.
   std::uint16_t code = 0;
   bool isCharacter = false;
-  if (state_ == kOpen && controls_ != nullptr && controls_->GetLastKeyEvent(code, isCharacter) &&
-      !isCharacter) {
-    HandleKey(code);
+  const std::size_t keyCount = (state_ == kOpen && controls_ != nullptr) ? controls_->GetKeyEventCount() : 0;
+  // A line run by Enter may close the console: the keys after it are not the console's.
+  for (std::size_t i = 0; i < keyCount && state_ == kOpen && controls_->GetKeyEvent(i, code, isCharacter);
+       ++i) {
+    if (!isCharacter) {
+      HandleKey(code);
+    }
   }
 }
 

@@ -219,8 +219,10 @@ bool GUIEditBox::Update(const Vector2& mouse, bool held, bool pressed) {
   bool changed = false;
   std::uint16_t code = 0;
   bool isCharacter = false;
-  if (active != 0 && controls != nullptr && controls->GetLastKeyEvent(code, isCharacter)) {
-    changed = HandleKey(code, isCharacter);
+  // Every key of the frame in order: at a low frame rate several typed characters arrive together.
+  const std::size_t keyCount = (active != 0 && controls != nullptr) ? controls->GetKeyEventCount() : 0;
+  for (std::size_t i = 0; i < keyCount && controls->GetKeyEvent(i, code, isCharacter); ++i) {
+    changed = HandleKey(code, isCharacter) || changed;
   }
 
   std::wstring shown = text.substr(std::min<std::size_t>(firstVisible, text.size()));

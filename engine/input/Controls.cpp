@@ -62,7 +62,7 @@ void Controls::EndFrame() {
     entry.second = false;
   }
   if (window_ != nullptr) {
-    window_->ClearKeyEvent();
+    window_->ClearKeyEvents();
   }
 }
 
@@ -105,7 +105,21 @@ bool Controls::GetLastKeyEvent(std::uint16_t& code, bool& isCharacter) const {
   if (locked_ || !HasPendingKeyEvent()) {
     return false;
   }
-  const WindowKeyEvent& event = window_->GetKeyEvent();
+  return GetKeyEvent(GetKeyEventCount() - 1, code, isCharacter);
+}
+
+std::size_t Controls::GetKeyEventCount() const {
+  if (locked_ || window_ == nullptr) {
+    return 0;
+  }
+  return window_->GetKeyEvents().size();
+}
+
+bool Controls::GetKeyEvent(std::size_t index, std::uint16_t& code, bool& isCharacter) const {
+  if (index >= GetKeyEventCount()) {
+    return false;
+  }
+  const WindowKeyEvent& event = window_->GetKeyEvents()[index];
   code = event.code;
   isCharacter = event.isCharacter != 0;
   return true;
@@ -190,7 +204,7 @@ void Controls::StepInputLock() {
 }
 
 bool Controls::HasPendingKeyEvent() const {
-  return window_ != nullptr && window_->GetKeyEvent().present != 0;
+  return window_ != nullptr && !window_->GetKeyEvents().empty();
 }
 
 }  // namespace CorvantisEngine

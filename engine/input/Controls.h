@@ -1,14 +1,15 @@
 #pragma once
 // Controls: the engine's keyboard and mouse state by key name (KeyNames.h). For every name it keeps
 // whether the key is held and whether it went down during the current frame; beside that it relays the
-// window's last key event of the frame for text entry, shows or hides the system cursor, reports and
-// moves the cursor position, and offers an input lock under which every key reads as up until the player
-// has let go of all keys.
+// window's key events of the frame (typed characters and key presses, in order) for text entry, shows or
+// hides the system cursor, reports and moves the cursor position, and offers an input lock under which every
+// key reads as up until the player has let go of all keys.
 //
 // Controls reads no device: a back end (Controls_DI7) fills the key state at the start of every frame in
 // its Update and then calls Controls::Update. The Engine calls Update at its frame start and EndFrame at
 // its frame end. Main thread only. The log, timer manager and window are borrowed. Nothing here throws.
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -35,7 +36,7 @@ class Controls {
 
   // The input lock step, then the cursor visibility is applied. A back end reads its devices first.
   virtual void Update();
-  // Clears every pressed flag and the window's pending key event.
+  // Clears every pressed flag and the window's pending key events.
   virtual void EndFrame();
 
   // Unlisted names (lower-case forms included) are never down or pressed; everything is up while locked.
@@ -52,6 +53,10 @@ class Controls {
   // The window's last key event of this frame: a typed character (UTF-16 unit, isCharacter true) or a key
   // that went down (virtual-key code). False while locked or when there is none.
   bool GetLastKeyEvent(std::uint16_t& code, bool& isCharacter) const;
+  // Every key event of this frame, oldest first, so that text typed faster than the frame rate arrives
+  // whole: 0 while locked. GetKeyEvent is false for an index past the count.
+  std::size_t GetKeyEventCount() const;
+  bool GetKeyEvent(std::size_t index, std::uint16_t& code, bool& isCharacter) const;
 
   bool IsCursorVisible() const { return cursorVisible_; }
   void SetCursorVisible(bool visible);

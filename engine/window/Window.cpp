@@ -246,23 +246,34 @@ void Window::ApplyGamma() {
   }
 }
 
+void Window::QueueKeyEvent(bool isCharacter, WPARAM code) {
+  if (keyEvents_.size() < kMaxKeyEvents)
+    keyEvents_.push_back(
+        {1, static_cast<std::uint8_t>(isCharacter ? 1 : 0), static_cast<std::uint16_t>(code & 0xFFFF)});
+}
+
 LRESULT Window::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
     case WM_QUIT:
       config_->ExecuteLine("exit", nullptr);
       return 0;
+    case WM_ENDSESSION:
+      // The process ends as soon as this returns, with no teardown: the log's line is all that is left.
+      if (wParam)
+        log_->Error("The display or the session has gone: the program ends at once");
+      return 0;
     case WM_SETCURSOR:
       ::SetCursor(cursor_);
       return 1;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      keyEvent_ = {1, 0, static_cast<std::uint16_t>(wParam & 0xFFFF)};
+      QueueKeyEvent(false, wParam);
       break;
     case WM_CHAR:
       // The layer delivers characters as UTF-16 units, so the unit is the character.
       if (wParam > 0x1F)
-        keyEvent_ = {1, 1, static_cast<std::uint16_t>(wParam & 0xFFFF)};
+        QueueKeyEvent(true, wParam);
       break;
     case WM_SYSKEYUP:
       return 0;

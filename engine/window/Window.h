@@ -2,7 +2,8 @@
 // Window: the engine's single Win32 window. It registers the window class, creates a top-level window
 // (windowed or full screen) or a child inside a host window, owns its device context, answers the
 // messages that matter to the engine (close requests and system commands issue "exit" or
-// "v_window_change_mode", keys and characters become the key event the controls read, the cursor), and
+// "v_window_change_mode", keys and characters become the key events the controls read, the cursor, the
+// session's end logs the program's last line), and
 // each frame minimises itself on focus loss, turns an Alt+Enter press into a windowed / full-screen
 // switch and ends the program when its host window has gone.
 //
@@ -12,6 +13,7 @@
 // create the window or to get its device context ends through MessageManager::Abort (FatalError), after
 // undoing what was already made.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,8 +25,8 @@ namespace CorvantisEngine {
 class Config;
 class MessageManager;
 
-// The last key or character of the frame: written by the window procedure, read by the controls and
-// cleared at the frame end.
+// A key or character of the frame: queued by the window procedure, read by the controls and cleared at
+// the frame end.
 struct WindowKeyEvent {
   std::uint8_t present = 0;
   std::uint8_t isCharacter = 0;
@@ -35,6 +37,9 @@ struct WindowKeyEvent {
 class Window {
  public:
   static constexpr const char* kClassName = "Corvantis Engine window class";
+  // Key events kept between two frame ends; a frame stalled far longer than any typist needs drops the
+  // rest rather than growing without bound.
+  static constexpr std::size_t kMaxKeyEvents = 256;
 
   // position: the windowed position used when not centring; null means (0, 0). hostWindow: null for a
   // top-level window. iconId 0 uses the system's application icon.
@@ -73,13 +78,16 @@ class Window {
   bool IsFullScreen() const { return fullScreen_ != 0; }
   bool IsMinimised() const { return minimised_ != 0; }
   bool GetMinimiseOnFocusLoss() const { return minimiseOnFocusLoss_ != 0; }
-  const WindowKeyEvent& GetKeyEvent() const { return keyEvent_; }
-  void ClearKeyEvent() { keyEvent_ = {}; }
+  // The frame's key events in the order they came; GetKeyEvent is the last one (not present when none).
+  const std::vector<WindowKeyEvent>& GetKeyEvents() const { return keyEvents_; }
+  WindowKeyEvent GetKeyEvent() const { return keyEvents_.empty() ? WindowKeyEvent{} : keyEvents_.back(); }
+  void ClearKeyEvents() { keyEvents_.clear(); }
 
  private:
   // The rectangle of the window for the current mode, before AdjustWindowRectEx.
   RECT ModeRect(std::uint32_t desktopWidth, std::uint32_t desktopHeight, DWORD& style, DWORD& exStyle) const;
   void SwitchFullScreenVariable(bool fullScreen);
+  void QueueKeyEvent(bool isCharacter, WPARAM code);
   // Undoes a half-made construction, then aborts.
   [[noreturn]] void FailCreation(const std::string& text);
 
@@ -99,7 +107,7 @@ class Window {
   HINSTANCE instance_ = nullptr;
   HDC deviceContext_ = nullptr;
   HCURSOR cursor_ = nullptr;
-  WindowKeyEvent keyEvent_;
+  std::vector<WindowKeyEvent> keyEvents_;
 
   bool classRegistered_ = false;
   // A minimise was posted and has not been dispatched yet: focus loss posts no second one meanwhile.

@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/sdl/SdlWindow_Local.h"
 #include "platform/win32/WinCursor.h"
 #include "platform/win32/WinDialog.h"
 #include "platform/win32/WinMessages.h"
@@ -177,6 +178,7 @@ class SdlWindowDriver final : public WindowDriver {
     SDL_SetWindowAlwaysOnTop(window, record.topmost ? SDL_TRUE : SDL_FALSE);
     windows_[record.handle] = window;
     byId_[SDL_GetWindowID(window)] = record.handle;
+    WatchDisplayConnection();
     SDL_StartTextInput();
     ApplyCursor();
     return true;

@@ -33,6 +33,7 @@ constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
+constexpr UINT WM_ENDSESSION = 0x0016;
 constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
@@ -43,6 +44,9 @@ constexpr UINT WM_SYSCHAR = 0x0106;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_USER = 0x0400;
+
+// WM_ENDSESSION's lParam when the session ends whether the program agrees or not.
+constexpr LPARAM ENDSESSION_CRITICAL = 0x40000000;
 
 // WM_SYSCOMMAND commands; the low four bits are the system's own, so match on wParam & 0xFFF0.
 constexpr WPARAM SC_SIZE = 0xF000;

@@ -1,8 +1,11 @@
 // Window classes, window records, placement, focus and device contexts.
 #include "platform/win32/WinWindow.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/win32/WindowLayer_Local.h"
@@ -216,6 +219,16 @@ void NotifyResized(HWND window, int width, int height) {
 void NotifyQuitRequest() {
   for (HWND window : TopLevelWindows())
     PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+void NotifyDisplayLost() {
+  static constexpr char kLine[] = "The connection to the display is lost: the program ends.\n";
+  // Said before the windows hear of it: a procedure that hangs on the dead connection still leaves the
+  // reason behind.
+  [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, kLine, sizeof kLine - 1);
+  for (HWND window : TopLevelWindows())
+    SendMessageA(window, WM_ENDSESSION, TRUE, ENDSESSION_CRITICAL);
+  ::_exit(EXIT_FAILURE);
 }
 
 bool FindWindowRecord(HWND window, WindowRecord& out) {

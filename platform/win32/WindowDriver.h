@@ -81,6 +81,12 @@ void NotifyMoved(HWND window, int x, int y);             // the window's top-lef
 void NotifyResized(HWND window, int width, int height);  // queues WM_SIZE
 // The system asked every top-level window to close (an application quit request): WM_CLOSE to each.
 void NotifyQuitRequest();
+// The connection to the display is gone and every further call on it would fail or hang. Each top-level
+// window's procedure gets WM_ENDSESSION (TRUE, ENDSESSION_CRITICAL) at once, so the program can log its
+// last line; then the process ends with EXIT_FAILURE without running exit handlers or static
+// destructors, since their teardown would talk to the dead connection. Callable from within the
+// driver's own calls (the layer's lock is recursive).
+[[noreturn]] void NotifyDisplayLost();
 
 // Looks a window up; false for an unknown handle.
 bool FindWindowRecord(HWND window, WindowRecord& out);

@@ -1,5 +1,7 @@
 // The GUI manager's frame with real controls over the headless window and input layers: the cursor
 // mapping, MOUSE1 reaching the widgets, typed keys reaching an edit box, and the manager's lifetime.
+#include <cwctype>
+
 #include "GUIFixture.h"
 #include "engine/config/Config.h"
 #include "engine/gui/GUIButton.h"
@@ -134,6 +136,30 @@ TEST_F(ManagerTest, TypedCharactersReachAnActiveEditBox) {
   window_->WindowProc(window_->GetHandle(), WM_CHAR, 'x', 0);
   Frame();
   EXPECT_EQ(box->text, L"Hi");
+}
+
+TEST_F(ManagerTest, KeysTypedBetweenTwoFramesAllReachTheEditBoxInOrder) {
+  gui_->GetFontManager()->CreateFont(kFont, nullptr, "fonts\\test.fnt")->size = 10.0f;
+  GUIEditBox* box = gui_->CreateEditBox(kGUIShown, {10, 10}, {200, 20}, nullptr, kFont, Vector4(), {}, 10,
+                                        1000, 1000, '_', nullptr, {1, 1});
+  Frame();
+  // As the window layer sends them: each key's press, then its character; Backspace types no character
+  // the box takes. A slip and its correction in the middle show that the order is kept.
+  const HWND handle = window_->GetHandle();
+  for (const wchar_t c : std::wstring(L"HelX\blo")) {
+    if (c == L'\b') {
+      window_->WindowProc(handle, WM_KEYDOWN, VK_BACK, 0);
+      window_->WindowProc(handle, WM_CHAR, 0x08, 0);
+      continue;
+    }
+    window_->WindowProc(handle, WM_KEYDOWN, static_cast<WPARAM>(std::towupper(c)), 0);
+    window_->WindowProc(handle, WM_CHAR, static_cast<WPARAM>(c), 0);
+  }
+  Frame();
+  EXPECT_EQ(box->text, L"Hello");
+  EXPECT_EQ(box->caret, 5);
+  Frame();
+  EXPECT_EQ(box->text, L"Hello") << "the keys were taken once";
 }
 
 TEST_F(ManagerTest, DestroyingTheManagerReleasesModelsAndTheCamera) {

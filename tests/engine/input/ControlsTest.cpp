@@ -269,6 +269,42 @@ TEST_F(ControlsTest, LastKeyEventIsTheFramesLastOne) {
     EXPECT_FALSE(isCharacter);
     controls.LockInput();
     EXPECT_FALSE(controls.GetLastKeyEvent(code, isCharacter)) << "locked";
+    EXPECT_EQ(controls.GetKeyEventCount(), 0u) << "locked";
+  });
+}
+
+TEST_F(ControlsTest, EveryKeyEventOfTheFrameIsKeptInOrder) {
+  Controls_DI7& controls = MakeControls();
+  const HWND handle = window_->GetHandle();
+  std::uint16_t code = 0;
+  bool isCharacter = false;
+
+  window_->WindowProc(handle, WM_KEYDOWN, 'A', 0);
+  window_->WindowProc(handle, WM_CHAR, 'a', 0);
+  window_->WindowProc(handle, WM_CHAR, 0x1F, 0);  // a control character is no event
+  window_->WindowProc(handle, WM_CHAR, 0x20AC, 0);
+  window_->WindowProc(handle, WM_SYSKEYDOWN, VK_F4, 0);
+  Frame([&] {
+    const std::vector<std::pair<std::uint16_t, bool>> expected = {
+        {'A', false}, {'a', true}, {0x20AC, true}, {VK_F4, false}};
+    ASSERT_EQ(controls.GetKeyEventCount(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      ASSERT_TRUE(controls.GetKeyEvent(i, code, isCharacter)) << i;
+      EXPECT_EQ(code, expected[i].first) << i;
+      EXPECT_EQ(isCharacter, expected[i].second) << i;
+    }
+    EXPECT_FALSE(controls.GetKeyEvent(expected.size(), code, isCharacter));
+  });
+  Frame([&] { EXPECT_EQ(controls.GetKeyEventCount(), 0u) << "cleared at the frame end"; });
+
+  // A frame stalled for long keeps a bounded queue: the first events, none overwritten.
+  for (std::size_t i = 0; i < CorvantisEngine::Window::kMaxKeyEvents + 40; ++i) {
+    window_->WindowProc(handle, WM_CHAR, 0x100 + i, 0);
+  }
+  Frame([&] {
+    ASSERT_EQ(controls.GetKeyEventCount(), CorvantisEngine::Window::kMaxKeyEvents);
+    ASSERT_TRUE(controls.GetKeyEvent(CorvantisEngine::Window::kMaxKeyEvents - 1, code, isCharacter));
+    EXPECT_EQ(code, 0x100 + CorvantisEngine::Window::kMaxKeyEvents - 1);
   });
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -18,6 +19,7 @@
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinRegistry.h"
 #include "platform/win32/WinWindow.h"
+#include "platform/win32/WindowDriver.h"
 #include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
@@ -445,6 +447,28 @@ TEST_F(WindowFixture, CloseFromTheSystemReachesTheWindowThroughTheQueue) {
   Frame();
   EXPECT_TRUE(Issued("exit")) << "Alt+F4";
   EXPECT_EQ(window.GetKeyEvent().code, VK_F4);
+}
+
+TEST_F(WindowFixture, LosingTheDisplayLogsTheLastLineAndEndsWithoutTeardown) {
+  MessageManager fileLog("Test", 1, 0, folder_.string(), "lost");
+  window_ = std::make_unique<Window>(&fileLog, config_.get(), "Test 1.00", nullptr, 101, false, 640, 480,
+                                     false, true, nullptr);
+  // An exit handler that ran would change the status: the end runs none, nor any static destructor.
+  EXPECT_EXIT(
+      {
+        std::atexit([] { std::_Exit(7); });
+        platform::NotifyDisplayLost();
+      },
+      testing::ExitedWithCode(EXIT_FAILURE), "connection to the display is lost");
+  std::ifstream in(folder_ / "lost.html");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("The display or the session has gone"), std::string::npos) << text;
+
+  // A session end the program may refuse (wParam FALSE) is not the end.
+  const std::int32_t records = fileLog.GetRecordCount();
+  SendMessageA(window_->GetHandle(), WM_ENDSESSION, FALSE, 0);
+  EXPECT_EQ(fileLog.GetRecordCount(), records);
+  window_.reset();
 }
 
 // Both registry roots in temporary folders.

@@ -1,10 +1,15 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <vector>
 
+#include "XConnection.h"
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
 #include "engine/files/FileManager.h"
@@ -115,7 +120,7 @@ TEST_F(RealWindow, CloseAndKeyEventsBecomeMessages) {
   text.text.windowID = SDL_GetWindowID(sdl);
   SDL_strlcpy(text.text.text, "\xc3\xa9", sizeof text.text.text);
   ASSERT_EQ(SDL_PushEvent(&text), 1);
-  window_->ClearKeyEvent();
+  window_->ClearKeyEvents();
   MSG msg;
   std::vector<MSG> seen;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -131,6 +136,38 @@ TEST_F(RealWindow, CloseAndKeyEventsBecomeMessages) {
   EXPECT_TRUE(find(WM_CHAR, 0xE9)) << "text arrives as UTF-16 units";
   EXPECT_EQ(window_->GetKeyEvent().isCharacter, 1);
   EXPECT_EQ(window_->GetKeyEvent().code, 0xE9);
+}
+
+// The connection breaks under the program as when the X server goes away: the child of the death test
+// closes its copy of the connection's socket, so the server and this process's connection stay as they are.
+TEST_F(RealWindow, ABrokenDisplayConnectionEndsTheProgramAtOnceWithTheLogsLine) {
+  window_.reset();
+  MessageManager fileLog("Test", 1, 0, folder_.string(), "lost");
+  POINT position{0, 0};
+  window_ = std::make_unique<Window>(&fileLog, config_.get(), "Brindlewick 1.00", nullptr, 101, false, 640,
+                                     480, false, true, &position);
+  const int connection = sdltest::XConnectionSocket(platform::sdl::WindowFromHandle(window_->GetHandle()));
+  if (connection < 0) {
+    window_.reset();
+    GTEST_SKIP() << "not an X display";
+  }
+  Pump();
+  EXPECT_EXIT(
+      {
+        std::atexit([] { std::_Exit(7); });
+        ::close(connection);
+        // The next look at the queue reads the connection; give up after a few seconds.
+        for (int i = 0; i < 500; ++i) {
+          Pump();
+          SDL_Delay(10);
+        }
+        std::_Exit(3);
+      },
+      testing::ExitedWithCode(EXIT_FAILURE), "connection to the display is lost");
+  std::ifstream in(folder_ / "lost.html");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("The display or the session has gone"), std::string::npos) << text;
+  window_.reset();
 }
 
 TEST_F(RealWindow, ScancodesAndVirtualKeysRoundTrip) {
