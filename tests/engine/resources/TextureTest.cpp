@@ -16,7 +16,7 @@
 #include "engine/render/TextureManager.h"
 #include "engine/render/TextureSurfaceFill.h"
 #include "support/DataFolder.h"
-#include "support/TestDevice.h"
+#include "tests/support/RecordingRenderSystem.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -50,7 +50,7 @@ class TextureManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     files_ = std::make_unique<FileManager>(&log_, folder_.Root().string(), "");
-    render_ = testkit::MakeTestRenderSystem(&log_);
+    render_ = std::make_unique<testsupport::RecordingRenderSystem>(&log_);
     textures_ = std::make_unique<TextureManager>(&log_, files_.get(), nullptr, nullptr, render_.get());
     log_.ClearRecords();
   }
@@ -67,10 +67,10 @@ class TextureManagerTest : public ::testing::Test {
     return texts;
   }
 
-  testkit::DataFolder folder_{"texture_test"};
+  testkit::DataFolder folder_;
   MessageManager log_{"test", 0, 0, "", ""};
   std::unique_ptr<FileManager> files_;
-  testkit::TestRenderSystem render_{nullptr, testkit::DeleteTestRenderSystem};
+  std::unique_ptr<testsupport::RecordingRenderSystem> render_;
   std::unique_ptr<TextureManager> textures_;
 };
 
@@ -128,7 +128,7 @@ TEST_F(TextureManagerTest, SharingByKeyAndReferenceCounts) {
 // A render system that makes no textures leaves the manager empty: nothing is shared, counted or
 // released through a null texture.
 TEST_F(TextureManagerTest, RenderSystemWithoutTexturesLeavesNothingHeld) {
-  testkit::SetMakesTextures(render_.get(), false);
+  render_->makesTextures = false;
   EXPECT_EQ(textures_->CreateTexture(true, false, "none.jpg", "", NewImage(4, 4, 24), nullptr), nullptr);
   EXPECT_EQ(textures_->CreateTexture(true, false, "none.jpg", "", NewImage(4, 4, 24), nullptr), nullptr);
   folder_.Write("wall.bmp", testkit::MakeBmp(2, 2, 3, testkit::Bytes(12, 77)));
