@@ -65,12 +65,14 @@ TEST_F(EngineTest, TitleShowsTheVersionWithTwoDecimals) {
       {"", 250, "Corvantis Engine 0.67"},  // an unnamed engine gets the engine's own name and version
   };
   for (const Case& c : cases) {
-    EngineStartParameters p;
-    p.name = c.name;
-    p.version = c.version;
-    Engine engine(p);
-    EXPECT_EQ(engine.GetTitle(), c.expected);
+    EXPECT_EQ(EngineTitle(c.name, c.version), c.expected);
   }
+  // The engine's own title is the same function of its start record.
+  EngineStartParameters p;
+  p.name = "Brindlewick";
+  p.version = 105;
+  Engine engine(p);
+  EXPECT_EQ(engine.GetTitle(), "Brindlewick 1.05");
 }
 
 TEST_F(EngineTest, UnnamedEngineLogsUnderTheEngineName) {
