@@ -11,10 +11,12 @@
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/ddraw/DDrawLocal.h"
+#include "platform/sdl/FramePacer_Local.h"
 #include "platform/sdl/SdlWindow.h"
 
 namespace platform::sdl {
@@ -217,6 +219,8 @@ class SdlDisplay final : public ddraw::DisplayDriver {
     }
     SDL_GL_MakeCurrent(window_, context_);
     SDL_GL_SetSwapInterval(0);
+    vsync_ = false;
+    pacer_.Reset();
     GLint units = 1;
     glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
     textureUnits_ = std::clamp<GLint>(units, 1, static_cast<GLint>(ddraw::kTextureStages));
@@ -265,6 +269,11 @@ class SdlDisplay final : public ddraw::DisplayDriver {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     target_ = &renderTarget;
     ForgetAppliedState();
+    SDL_DisplayMode display{};
+    refreshInterval_ = FramePacer::Interval(
+        SDL_GetCurrentDisplayMode(std::max(0, SDL_GetWindowDisplayIndex(window_)), &display) == 0
+            ? display.refresh_rate
+            : 0);
     if (fullScreen_) {
       CoverDesktop();
     }
@@ -409,6 +418,14 @@ class SdlDisplay final : public ddraw::DisplayDriver {
     }
     SDL_GL_SwapWindow(window_);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    if (vsync) {
+      const FramePacer::Clock::duration wait = pacer_.Wait(FramePacer::Clock::now(), refreshInterval_);
+      if (wait > FramePacer::Clock::duration::zero()) {
+        std::this_thread::sleep_for(wait);
+      }
+    } else {
+      pacer_.Reset();
+    }
     return DD_OK;
   }
 
@@ -1002,6 +1019,8 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   bool fullScreen_ = false;
   bool coveredDesktop_ = false;
   bool vsync_ = false;
+  FramePacer pacer_;
+  FramePacer::Clock::duration refreshInterval_ = FramePacer::Interval(0);
   bool anisotropic_ = false;
   GLint textureUnits_ = 1;
   GLuint framebuffer_ = 0;
