@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/gui/GUIButton.h"
 #include "engine/gui/GUIEditBox.h"
 #include "engine/gui/GUIFont.h"

@@ -15,7 +15,7 @@
 
 #include "engine/core/MessageManager.h"
 #include "engine/files/FileManager.h"
-#include "engine/resources/Image.h"
+#include "engine/render/Image.h"
 
 // The JPEG library's header needs size_t and FILE declared before it.
 // clang-format off

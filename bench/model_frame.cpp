@@ -15,7 +15,6 @@
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"
-#include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
 #include "engine/render/CameraManager.h"
 #include "engine/render/LightManager.h"
@@ -25,6 +24,7 @@
 #include "engine/resources/ParticleSystem.h"
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/SpriteGroup.h"
+#include "engine/window/Window.h"
 #include "platform/headless/HeadlessDisplay.h"
 
 namespace {

@@ -9,12 +9,12 @@
 
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
+#include "engine/render/Image.h"
 #include "engine/render/RenderSystem_D3D7.h"
-#include "engine/resources/Image.h"
-#include "engine/resources/Texture2D.h"
-#include "engine/resources/TextureManager.h"
+#include "engine/render/Texture2D.h"
+#include "engine/render/TextureManager.h"
+#include "engine/window/Window.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "engine/Engine.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Random.h"

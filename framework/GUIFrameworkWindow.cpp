@@ -1,8 +1,8 @@
 #include "framework/GUIFrameworkWindow.h"
 
+#include "engine/Engine.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
-#include "engine/core/Window.h"
+#include "engine/window/Window.h"
 #include "framework/ProfileManagerBase.h"
 
 namespace GameFramework {

@@ -1,11 +1,11 @@
 #include "framework/GUIGameCursorBase.h"
 
+#include "engine/Engine.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
-#include "engine/core/Window.h"
 #include "engine/gui/GUICursor.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/input/Controls.h"
+#include "engine/window/Window.h"
 
 namespace GameFramework {
 

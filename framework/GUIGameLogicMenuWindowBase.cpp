@@ -1,7 +1,7 @@
 #include "framework/GUIGameLogicMenuWindowBase.h"
 
+#include "engine/Engine.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
 #include "framework/AudioManager.h"
 
 namespace GameFramework {

@@ -1,9 +1,9 @@
 #include "framework/GUILoadingWindowBase.h"
 
-#include "engine/core/Engine.h"
-#include "engine/core/Window.h"
+#include "engine/Engine.h"
 #include "engine/render/RenderSystem.h"
 #include "engine/sound/SoundManager.h"
+#include "engine/window/Window.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinThreads.h"
 #include "platform/win32/WinTime.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/Engine.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
 #include "engine/core/StringUtils.h"
 #include "framework/AudioManager.h"
 #include "framework/ProfileBase.h"

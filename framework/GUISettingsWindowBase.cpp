@@ -1,6 +1,6 @@
 #include "framework/GUISettingsWindowBase.h"
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "framework/AudioManager.h"
 #include "framework/ProfileBase.h"
 #include "framework/ProfileManagerBase.h"

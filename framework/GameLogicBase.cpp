@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Timer.h"
 #include "engine/core/TimerManager.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/files/FileBinary.h"
 #include "framework/SavedFile.h"

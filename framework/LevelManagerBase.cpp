@@ -1,6 +1,6 @@
 #include "framework/LevelManagerBase.h"
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/StringUtils.h"
@@ -68,6 +68,10 @@ void LevelManagerBase::ParseLevel(LevelRecord*, GameTools::XMLNode*) {}
 
 std::uint32_t LevelManagerBase::GetLevelCount(std::uint32_t stage) const {
   return stage < levels_.size() ? static_cast<std::uint32_t>(levels_[stage].size()) : 0;
+}
+
+std::vector<std::string> LevelManagerBase::GetLevelResourceLists(const LevelPosition&) const {
+  return {};
 }
 
 StageRecord* LevelManagerBase::GetStage(std::uint32_t stage) const {

@@ -1,6 +1,6 @@
 #include "framework/MusicTrack.h"
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"

@@ -5,7 +5,7 @@
 
 #include "engine/core/MessageManager.h"
 #include "engine/files/FileBinary.h"
-#include "engine/resources/Image.h"
+#include "engine/render/Image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace CorvantisEngine;

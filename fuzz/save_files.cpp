@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "framework/HighScoresTable.h"
 #include "framework/ProfileBase.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/TimerManager.h"
 #include "engine/gui/GUIFont.h"
 #include "engine/gui/GUIFontManager.h"

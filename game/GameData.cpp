@@ -1,6 +1,6 @@
 #include "game/GameData.h"
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/files/FileManager.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"

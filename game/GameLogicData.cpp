@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/files/FileManager.h"
-#include "engine/resources/Image.h"
+#include "engine/render/Image.h"
 #include "game/PieceShapeFile.h"
 #include "game/TexturePack.h"
 #include "tools/game/XMLNode.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/StringUtils.h"
 #include "engine/core/TimerManager.h"
 #include "engine/gui/GUIManager.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <utility>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Random.h"
 #include "engine/core/TimerManager.h"
 #include "engine/gui/GUIManager.h"

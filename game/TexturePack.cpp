@@ -2,17 +2,17 @@
 
 #include <cmath>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
+#include "engine/render/Image.h"
+#include "engine/render/TextureManager.h"
 #include "engine/render/VertexBuffer.h"
-#include "engine/resources/Image.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/Shader.h"
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/ShaderUser.h"
-#include "engine/resources/TextureManager.h"
 
 namespace Puzzle {
 

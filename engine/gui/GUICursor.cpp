@@ -1,12 +1,12 @@
 #include "engine/gui/GUICursor.h"
 
 #include "engine/core/Matrix4.h"
-#include "engine/core/Window.h"
 #include "engine/gui/GUIQuad.h"
 #include "engine/input/Controls.h"
 #include "engine/render/Camera.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/ModelManager.h"
+#include "engine/window/Window.h"
 
 namespace CorvantisEngine {
 

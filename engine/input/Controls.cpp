@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "engine/core/TimerManager.h"
-#include "engine/core/Window.h"
 #include "engine/input/KeyNames.h"
+#include "engine/window/Window.h"
 #include "platform/win32/WinCursor.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindow.h"

@@ -1,16 +1,23 @@
 #include "engine/input/Controls_DI7.h"
 
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
+#include "engine/input/ControlsFactory.h"
 #include "engine/input/KeyNames.h"
+#include "engine/window/Window.h"
 #include "platform/dinput/DInput.h"
 #include "platform/win32/WinWindow.h"
 
 namespace CorvantisEngine {
+
+std::unique_ptr<Controls> CreateControls(MessageManager* log, TimerManager* timerManager, Window* window,
+                                         bool buffered) {
+  return std::make_unique<Controls_DI7>(log, timerManager, window, buffered);
+}
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include "engine/core/Matrix4.h"
 #include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
 #include "engine/render/Camera.h"
 #include "engine/render/RenderSystem.h"
+#include "engine/window/Window.h"
 
 namespace CorvantisEngine {
 

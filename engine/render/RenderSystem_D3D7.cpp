@@ -7,10 +7,10 @@
 #include "engine/config/Config.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
 #include "engine/render/HardwareInfo_D3D7.h"
 #include "engine/render/RenderSystemFactory.h"
-#include "engine/resources/Texture2D_D3D7.h"
+#include "engine/render/Texture2D_D3D7.h"
+#include "engine/window/Window.h"
 #include "platform/win32/WinWindow.h"
 
 namespace CorvantisEngine {

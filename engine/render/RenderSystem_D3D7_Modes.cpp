@@ -5,9 +5,9 @@
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/StringUtils.h"
-#include "engine/core/Window.h"
 #include "engine/render/HardwareInfo_D3D7.h"
 #include "engine/render/RenderSystem_D3D7.h"
+#include "engine/window/Window.h"
 #include "platform/win32/WinWindow.h"
 
 namespace CorvantisEngine {

@@ -7,13 +7,13 @@
 #include "engine/core/MessageManager.h"
 #include "engine/render/Camera_D3D7.h"
 #include "engine/render/HardwareInfo_D3D7.h"
+#include "engine/render/Image.h"
 #include "engine/render/IndexBuffer.h"
 #include "engine/render/Light_D3D7.h"
 #include "engine/render/RenderSystem_D3D7.h"
+#include "engine/render/Texture2D_D3D7.h"
 #include "engine/render/VertexBuffer.h"
 #include "engine/render/VertexBuffer_D3D7.h"
-#include "engine/resources/Image.h"
-#include "engine/resources/Texture2D_D3D7.h"
 
 namespace CorvantisEngine {
 

@@ -5,7 +5,7 @@
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileBinary.h"
-#include "engine/resources/ByteCursor.h"
+#include "engine/resources/ByteCursor_Local.h"
 
 namespace CorvantisEngine {
 

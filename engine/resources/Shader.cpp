@@ -5,9 +5,9 @@
 #include "engine/core/MessageManager.h"
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileManager.h"
+#include "engine/render/Texture2D.h"
+#include "engine/render/TextureManager.h"
 #include "engine/resources/ShaderUser.h"
-#include "engine/resources/Texture2D.h"
-#include "engine/resources/TextureManager.h"
 
 namespace CorvantisEngine {
 

@@ -6,9 +6,9 @@
 #include "engine/core/MessageManager.h"
 #include "engine/core/Random.h"
 #include "engine/core/TimerManager.h"
+#include "engine/render/TextureManager.h"
 #include "engine/resources/Shader.h"
 #include "engine/resources/ShaderUser.h"
-#include "engine/resources/TextureManager.h"
 
 namespace CorvantisEngine {
 

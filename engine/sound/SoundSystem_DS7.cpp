@@ -1,11 +1,14 @@
 #include "engine/sound/SoundSystem_DS7.h"
 
+#include <memory>
+
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/StringUtils.h"
-#include "engine/core/Window.h"
 #include "engine/sound/SoundBuffer_DS7.h"
+#include "engine/sound/SoundSystemFactory.h"
 #include "engine/sound/Sound_DS7.h"
+#include "engine/window/Window.h"
 
 namespace CorvantisEngine {
 
@@ -46,6 +49,12 @@ constexpr ResultEntry kResultTexts[] = {
 };
 
 }  // namespace
+
+std::unique_ptr<SoundSystem> CreateSoundSystem(MessageManager* log, FileManager* fileManager,
+                                               TimerManager* timerManager, Config* config, Window* window,
+                                               bool use3D) {
+  return std::make_unique<SoundSystem_DS7>(log, fileManager, timerManager, config, window, use3D);
+}
 
 SoundSystem_DS7::SoundSystem_DS7(MessageManager* log, FileManager* fileManager, TimerManager* timerManager,
                                  Config* config, Window* window, bool use3D)

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/ddraw/DDrawLocal.h"
+#include "platform/ddraw/DDraw_Local.h"
 
 namespace platform::ddraw {
 

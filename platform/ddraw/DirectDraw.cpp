@@ -4,7 +4,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/ddraw/DDrawLocal.h"
+#include "platform/ddraw/DDraw_Local.h"
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/win32/WinDisplay.h"
 

@@ -2,7 +2,7 @@
 #include <bit>
 #include <cstring>
 
-#include "platform/ddraw/DDrawLocal.h"
+#include "platform/ddraw/DDraw_Local.h"
 
 namespace platform::ddraw {
 

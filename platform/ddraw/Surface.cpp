@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/ddraw/DDrawLocal.h"
+#include "platform/ddraw/DDraw_Local.h"
 
 namespace platform::ddraw {
 

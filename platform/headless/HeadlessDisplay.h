@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ddraw/DDrawLocal.h"
+#include "platform/ddraw/DDraw_Local.h"
 #include "platform/ddraw/DisplayDriver.h"
 
 namespace platform::headless {

@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/ddraw/DDrawLocal.h"
+#include "platform/ddraw/DDraw_Local.h"
 #include "platform/sdl/FramePacer_Local.h"
 #include "platform/sdl/SdlWindow.h"
 

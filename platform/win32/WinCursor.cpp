@@ -3,7 +3,7 @@
 
 #include "platform/win32/WinDialog.h"
 #include "platform/win32/WinResources.h"
-#include "platform/win32/WindowLayer.h"
+#include "platform/win32/WindowLayer_Local.h"
 
 using namespace platform::window_layer;
 

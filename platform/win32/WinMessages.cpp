@@ -2,7 +2,7 @@
 #include "platform/win32/WinMessages.h"
 
 #include "platform/win32/WinWindow.h"
-#include "platform/win32/WindowLayer.h"
+#include "platform/win32/WindowLayer_Local.h"
 
 using namespace platform::window_layer;
 

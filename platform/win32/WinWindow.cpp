@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "platform/headless/HeadlessWindow.h"
-#include "platform/win32/WindowLayer.h"
+#include "platform/win32/WindowLayer_Local.h"
 
 namespace platform::window_layer {
 

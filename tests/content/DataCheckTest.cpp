@@ -18,7 +18,7 @@
 #include "engine/core/MessageManager.h"
 #include "engine/files/FileManager.h"
 #include "engine/files/PackFile.h"
-#include "engine/resources/Image.h"
+#include "engine/render/Image.h"
 #include "engine/resources/ShaderDescriptor.h"
 #include "game/PieceShapeFile.h"
 #include "tools/game/DataKeeper.h"

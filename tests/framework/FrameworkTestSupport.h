@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "platform/headless/HeadlessAudio.h"
 #include "tests/support/EngineRig.h"

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "engine/Engine.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
 #include "engine/gui/GUICursor.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/input/Controls.h"

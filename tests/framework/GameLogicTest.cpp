@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"
 #include "framework/GameLogicBase.h"

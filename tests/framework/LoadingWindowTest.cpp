@@ -7,10 +7,10 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
+#include "engine/window/Window.h"
 #include "framework/GUILoadingWindowBase.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/win32/WinMessages.h"

@@ -7,11 +7,11 @@
 
 #include "GameTestSupport.h"
 #include "engine/core/Error.h"
-#include "engine/resources/Image.h"
+#include "engine/render/Image.h"
+#include "engine/render/TextureManager.h"
 #include "engine/resources/Shader.h"
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/ShaderUser.h"
-#include "engine/resources/TextureManager.h"
 #include "game/GameLogicData.h"
 #include "game/PieceShapeFile.h"
 #include "game/TexturePack.h"

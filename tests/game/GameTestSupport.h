@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "game/GameLogicData.h"
 #include "game/PieceShapeFile.h"
 #include "tests/support/EngineRig.h"

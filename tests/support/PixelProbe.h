@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/EngineStartParameters.h"
-#include "engine/resources/Image.h"
+#include "engine/EngineStartParameters.h"
+#include "engine/render/Image.h"
 #include "tools/fontbaker/FontBaker.h"
 
 namespace testsupport {

@@ -13,9 +13,9 @@
 
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
-#include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
 #include "engine/render/RenderSystem_D3D7.h"
+#include "engine/window/Window.h"
 #include "tests/support/TempFolder.h"
 
 namespace testsupport {

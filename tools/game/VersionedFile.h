@@ -24,7 +24,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 
 namespace CorvantisEngine {
 class FileBinary;

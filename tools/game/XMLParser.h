@@ -37,7 +37,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 
 namespace GameTools {
 

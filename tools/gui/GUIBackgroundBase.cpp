@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"

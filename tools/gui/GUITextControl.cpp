@@ -29,10 +29,6 @@ bool Contains(const std::string& text, const char* part) {
   return text.find(part) != std::string::npos;
 }
 
-bool IsBlank(wchar_t c) {
-  return c == L' ' || c == L'\t';
-}
-
 }  // namespace
 
 GUITextControl::GUITextControl(Engine* engine_, GameTools::DataKeeper* dataKeeper_, GUIFontTool* fontTool_,

@@ -1,6 +1,6 @@
 #include "tools/gui/GUITextTool.h"
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "tools/game/XMLNode.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "engine/gui/GUIButton.h"
 #include "engine/gui/GUIEditBox.h"

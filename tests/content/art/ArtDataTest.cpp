@@ -12,7 +12,7 @@
 
 #include "engine/core/MessageManager.h"
 #include "engine/files/FileManager.h"
-#include "engine/resources/Image.h"
+#include "engine/render/Image.h"
 
 namespace CorvantisEngine {
 namespace {

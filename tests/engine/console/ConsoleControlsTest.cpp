@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "FakeConsoleView.h"
-#include "engine/config/Console.h"
+#include "engine/console/Console.h"
 #include "engine/input/InputTestFixture.h"
 #include "platform/dinput/DInput.h"
 #include "platform/win32/WinMessages.h"

@@ -9,7 +9,7 @@
 
 #include "FakeConsoleView.h"
 #include "engine/config/Config.h"
-#include "engine/config/Console.h"
+#include "engine/console/Console.h"
 #include "engine/core/MessageManager.h"
 #include "engine/files/FileManager.h"
 #include "platform/win32/WinMessages.h"

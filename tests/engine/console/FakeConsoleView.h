@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/config/ConsoleView.h"
+#include "engine/console/ConsoleView.h"
 
 namespace consoletest {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "engine/Engine.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
 #include "engine/files/FileBinary.h"
 #include "engine/files/FileManager.h"
 #include "platform/headless/HeadlessClock.h"

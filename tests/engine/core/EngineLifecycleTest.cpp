@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "EngineTestSupport.h"
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/Error.h"
 #include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessClock.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "EngineTestSupport.h"
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/TimerManager.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/ModelManager.h"

@@ -3,13 +3,13 @@
 #include <string>
 
 #include "EngineTestSupport.h"
-#include "engine/core/Engine.h"
-#include "engine/core/Window.h"
+#include "engine/Engine.h"
 #include "engine/render/Camera.h"
 #include "engine/render/CameraManager.h"
 #include "engine/render/Light.h"
 #include "engine/render/LightManager.h"
 #include "engine/render/RenderSystem_D3D7.h"
+#include "engine/window/Window.h"
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "support/TempFolder.h"

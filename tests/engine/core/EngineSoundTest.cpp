@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "EngineTestSupport.h"
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "engine/sound/Sound.h"
 #include "engine/sound/SoundManager.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "EngineTestSupport.h"
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Random.h"
 #include "engine/core/TimerManager.h"

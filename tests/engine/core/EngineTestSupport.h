@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/EngineStartParameters.h"
+#include "engine/EngineStartParameters.h"
 
 namespace CorvantisEngine::enginetest {
 

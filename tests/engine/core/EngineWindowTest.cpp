@@ -6,9 +6,9 @@
 #include <string>
 
 #include "EngineTestSupport.h"
+#include "engine/Engine.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
-#include "engine/core/Window.h"
+#include "engine/window/Window.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindow.h"

@@ -4,11 +4,11 @@
 
 #include "GUIFixture.h"
 #include "engine/config/Config.h"
-#include "engine/core/Window.h"
 #include "engine/gui/GUIButton.h"
 #include "engine/gui/GUICursor.h"
 #include "engine/gui/GUIEditBox.h"
 #include "engine/input/Controls_DI7.h"
+#include "engine/window/Window.h"
 #include "platform/headless/HeadlessClock.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"

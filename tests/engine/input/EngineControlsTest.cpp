@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/Engine.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
 #include "engine/core/MessageManager.h"
 #include "engine/input/Controls.h"
 #include "platform/dinput/DInput.h"

@@ -3,9 +3,9 @@
 #include <functional>
 
 #include "RenderFixture.h"
+#include "engine/render/Image.h"
 #include "engine/render/IndexBuffer.h"
 #include "engine/render/VertexBuffer.h"
-#include "engine/resources/Image.h"
 
 namespace CorvantisEngine::testing {
 namespace {

@@ -2,9 +2,9 @@
 // changes the mode, bind to stages through the state cache, and a texture missing from the list is
 // logged without stopping its destruction.
 #include "RenderFixture.h"
-#include "engine/resources/Image.h"
-#include "engine/resources/Texture2D_D3D7.h"
-#include "engine/resources/TextureManager.h"
+#include "engine/render/Image.h"
+#include "engine/render/Texture2D_D3D7.h"
+#include "engine/render/TextureManager.h"
 
 namespace CorvantisEngine::testing {
 namespace {

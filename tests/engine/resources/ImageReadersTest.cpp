@@ -9,7 +9,7 @@
 #include "ImageFixtures.h"
 #include "engine/core/MessageManager.h"
 #include "engine/files/FileBinary.h"
-#include "engine/resources/Image.h"
+#include "engine/render/Image.h"
 
 namespace CorvantisEngine {
 namespace {

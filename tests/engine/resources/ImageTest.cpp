@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/core/Vector.h"
-#include "engine/resources/Image.h"
+#include "engine/render/Image.h"
 
 namespace CorvantisEngine {
 namespace {

@@ -11,11 +11,11 @@
 #include "engine/core/TimerManager.h"
 #include "engine/files/FileManager.h"
 #include "engine/render/RenderSystem.h"
+#include "engine/render/Texture2D.h"
+#include "engine/render/TextureManager.h"
 #include "engine/resources/Shader.h"
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/ShaderUser.h"
-#include "engine/resources/Texture2D.h"
-#include "engine/resources/TextureManager.h"
 #include "support/DataFolder.h"
 #include "support/TestDevice.h"
 

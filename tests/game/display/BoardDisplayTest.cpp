@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
+#include "engine/render/Image.h"
 #include "engine/render/RenderSystem.h"
-#include "engine/resources/Image.h"
 #include "framework/AudioManager.h"
 #include "game/GUIGameLogicText.h"
 #include "game/GameData.h"

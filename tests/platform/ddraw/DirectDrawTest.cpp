@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/ddraw/D3D.h"
-#include "platform/ddraw/DDrawLocal.h"
+#include "platform/ddraw/DDraw_Local.h"
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/win32/WinDisplay.h"
 

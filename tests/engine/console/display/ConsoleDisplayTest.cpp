@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/Engine.h"
+#include "engine/EngineStartParameters.h"
 #include "engine/config/Config.h"
-#include "engine/config/Console.h"
-#include "engine/core/Engine.h"
-#include "engine/core/EngineStartParameters.h"
+#include "engine/console/Console.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/render/RenderSystem_D3D7.h"
 #include "engine/resources/ShaderDescriptor.h"

@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "engine/Engine.h"
+#include "engine/EngineStartParameters.h"
 #include "engine/config/Config.h"
-#include "engine/config/Console.h"
-#include "engine/core/Engine.h"
-#include "engine/core/EngineStartParameters.h"
+#include "engine/console/Console.h"
 #include "engine/core/MessageManager.h"
 #include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessClock.h"

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "engine/config/Config.h"
-#include "engine/config/Console.h"
-#include "engine/config/ConsoleGUIView.h"
+#include "engine/console/Console.h"
+#include "engine/console/ConsoleGUIView.h"
 #include "engine/gui/GUIEditBox.h"
 #include "engine/gui/GUIFixture.h"
 #include "platform/win32/WinMessages.h"

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/gui/GUIButton.h"
 #include "engine/gui/GUICursor.h"
 #include "engine/gui/GUIFont.h"
 #include "engine/gui/GUIFontManager.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUISlider.h"
+#include "engine/render/Image.h"
 #include "engine/render/RenderSystem.h"
-#include "engine/resources/Image.h"
 #include "engine/resources/ShaderDescriptor.h"
 #include "tests/support/PixelProbe.h"
 #include "tools/fontbaker/FontBaker.h"

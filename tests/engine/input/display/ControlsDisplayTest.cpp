@@ -12,10 +12,10 @@
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"
-#include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
 #include "engine/input/Controls_DI7.h"
 #include "engine/input/KeyNames.h"
+#include "engine/window/Window.h"
 #include "platform/sdl/SdlWindow.h"
 #include "platform/win32/WinMessages.h"
 

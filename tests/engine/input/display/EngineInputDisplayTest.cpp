@@ -8,9 +8,9 @@
 #include <string>
 
 #include "FocusGuard.h"
-#include "engine/core/Engine.h"
-#include "engine/core/Window.h"
+#include "engine/Engine.h"
 #include "engine/input/Controls.h"
+#include "engine/window/Window.h"
 #include "platform/sdl/SdlWindow.h"
 #include "platform/win32/WinMessages.h"
 

@@ -8,9 +8,9 @@
 #include <chrono>
 #include <cstdint>
 
+#include "engine/Engine.h"
+#include "engine/EngineStartParameters.h"
 #include "engine/config/Config.h"
-#include "engine/core/Engine.h"
-#include "engine/core/EngineStartParameters.h"
 #include "engine/render/RenderSystem.h"
 #include "platform/win32/WinMessages.h"
 #include "support/TempFolder.h"

@@ -9,12 +9,12 @@
 
 #include "engine/render/Camera.h"
 #include "engine/render/CameraManager.h"
+#include "engine/render/Image.h"
 #include "engine/render/IndexBuffer.h"
 #include "engine/render/Light.h"
 #include "engine/render/LightManager.h"
 #include "engine/render/RenderSystem_D3D7.h"
 #include "engine/render/VertexBuffer.h"
-#include "engine/resources/Image.h"
 #include "platform/win32/WinMessages.h"
 #include "support/RenderRig.h"
 

@@ -12,14 +12,14 @@
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"
-#include "engine/core/Window.h"
 #include "engine/files/FileManager.h"
+#include "engine/render/Image.h"
 #include "engine/render/IndexBuffer.h"
 #include "engine/render/RenderSystem_D3D7.h"
 #include "engine/render/VertexBuffer.h"
-#include "engine/resources/Image.h"
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/ShaderUser.h"
+#include "engine/window/Window.h"
 
 // The JPEG library's header needs size_t and FILE declared before it.
 // clang-format off

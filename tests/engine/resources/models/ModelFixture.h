@@ -20,12 +20,12 @@
 #include "engine/render/CameraManager.h"
 #include "engine/render/LightManager.h"
 #include "engine/render/RenderSystem.h"
+#include "engine/render/Texture2D.h"
 #include "engine/render/VertexBuffer_D3D7.h"
 #include "engine/resources/ModelManager.h"
 #include "engine/resources/ParticleSystem.h"
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/SpriteGroup.h"
-#include "engine/resources/Texture2D.h"
 #include "support/TempFolder.h"
 
 namespace CorvantisEngine::modeltest {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/resources/Image.h"
-#include "engine/resources/Texture2D.h"
+#include "engine/render/Image.h"
+#include "engine/render/Texture2D.h"
 
 namespace CorvantisEngine {
 class MessageManager;

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/Engine.h"
+#include "engine/Engine.h"
 #include "engine/gui/GUIFont.h"
 #include "engine/gui/GUIManager.h"
+#include "engine/render/Image.h"
 #include "engine/render/RenderSystem.h"
-#include "engine/resources/Image.h"
 #include "engine/resources/ShaderDescriptor.h"
 #include "engine/resources/ShaderManager.h"
 #include "tests/support/PixelProbe.h"

@@ -1,0 +1,106 @@
+#include "game/windows/GUILogosWindow.h"
+
+#include <algorithm>
+#include <string>
+
+#include "engine/Engine.h"
+#include "engine/core/TimerManager.h"
+#include "engine/files/FileManager.h"
+#include "engine/gui/GUIManager.h"
+#include "engine/gui/GUIWindow.h"
+#include "engine/resources/ShaderDescriptor.h"
+#include "engine/resources/ShaderManager.h"
+
+namespace Puzzle {
+
+namespace {
+constexpr float kEpsilon = 0.0001f;
+}  // namespace
+
+GUILogosWindow::GUILogosWindow(CorvantisEngine::Engine* engine)
+    : engine(engine), fileManager(engine->GetFileManager()), guiManager(engine->GetGUIManager()) {
+  using namespace CorvantisEngine;
+  root = guiManager->CreateModelWindow(kGUIShown | kGUILayer2, {0, 0}, {0, 0}, nullptr, nullptr);
+  logo0 = MakeLogo(0);
+  logo1 = MakeLogo(1);
+  if (logo0 == nullptr) {
+    logo0 = logo1;
+    logo1 = nullptr;
+  }
+  // The first logo lies in front of the second, which shows through while the first fades.
+  if (logo0 != nullptr) {
+    logo0->SetLayer(kFrontLayer);
+  }
+  if (logo1 != nullptr) {
+    logo1->SetLayer(kBackLayer);
+  }
+}
+
+CorvantisEngine::GUIWindow* GUILogosWindow::MakeLogo(int index) {
+  using namespace CorvantisEngine;
+  const std::string name = std::to_string(index) + "_logo_big.jpg";
+  if (!fileManager->FileExists("data\\ui\\textures\\publishers\\" + name)) {
+    return nullptr;
+  }
+  const ShaderDescriptor texture = CreateTextureShader("ui\\textures\\publishers\\" + name, "32bit", false);
+  return guiManager->CreateWindow(kGUIShown | kGUIColoured, {0, 0}, {800, 600}, &texture, root,
+                                  {800.0f / 1024.0f, 600.0f / 1024.0f});
+}
+
+GUILogosWindow::~GUILogosWindow() {
+  if (logo0 != nullptr) {
+    guiManager->DestroyWindow(logo0);
+  }
+  if (logo1 != nullptr) {
+    guiManager->DestroyWindow(logo1);
+  }
+  guiManager->DestroyWindow(root);
+}
+
+void GUILogosWindow::Show(std::uint32_t opener) {
+  GUILogosWindowBase::Show(opener);
+  shown = 1;
+}
+
+void GUILogosWindow::Hide() {
+  GUILogosWindowBase::Hide();
+  shown = 0;
+  if (logo0 != nullptr) {
+    guiManager->DestroyWindow(logo0);
+    logo0 = nullptr;
+  }
+  if (logo1 != nullptr) {
+    guiManager->DestroyWindow(logo1);
+    logo1 = nullptr;
+  }
+}
+
+void GUILogosWindow::Update() {
+  GUILogosWindowBase::Update();
+  if (shown == 0) {
+    return;
+  }
+  if (logo0 == nullptr) {
+    result = 1;
+    return;
+  }
+  time += engine->GetTimerManager()->delta;
+  const float alpha = std::max(0.0f, 1.0f - std::max(0.0f, time - kOpaqueTime));
+  CorvantisEngine::GUIWindow* current = nullptr;
+  if (logo0->visible != 0) {
+    current = logo0;
+  } else if (logo1 != nullptr && logo1->visible != 0) {
+    current = logo1;
+  }
+  if (current == nullptr) {
+    result = 1;
+    return;
+  }
+  current->SetColour({1.0f, 1.0f, 1.0f, alpha});
+  if (alpha < kEpsilon) {
+    time = 0.0f;
+    current->ClearState(CorvantisEngine::kGUIShown);
+  }
+}
+
+}  // namespace Puzzle

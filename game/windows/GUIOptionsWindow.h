@@ -1,0 +1,60 @@
+#pragma once
+// The options window ("window_options"): the sound and music volume scrolls ("/window/sound",
+// "/window/music", 0 to 1000) act at once, a looping slider sound plays while the sound scroll is
+// dragged; the full-screen box ("/window/fullscreen") and the video mode, stepped with
+// "/window/decrease_video_mode" and "/window/increase_video_mode" among 640x480, 800x600 and 1024x768 and
+// shown in "/window/video_mode/text", count only when OK ("/window/button_2") applies them. Defaults
+// ("/window/button_1") puts back the configured mode, full screen and volumes and keeps the window open;
+// cancel ("/window/button_0") restores the volumes of the moment the window was shown. OK and cancel
+// answer 3 (main menu).
+//
+// Main thread only. The audio and profile managers are borrowed through the framework base.
+
+#include <cstdint>
+
+#include "framework/GUIOptionsWindowBase.h"
+#include "game/windows/GUIMenuWindow.h"
+
+namespace CorvantisEngine {
+class GUIButton;
+class GUICheckBox;
+class GUIScroll;
+}  // namespace CorvantisEngine
+
+namespace Puzzle {
+
+class GUIOptionsWindow : public GameFramework::GUIOptionsWindowBase, public GUIMenuWindow {
+ public:
+  static constexpr const char* kKey = "window_options";
+  // Scroll positions per volume of 1, and the arrow buttons' step.
+  static constexpr std::uint32_t kVolumeSteps = 1000;
+  static constexpr std::uint32_t kArrowStep = 30;
+  // The game's looping sound of a dragged volume slider.
+  static constexpr std::uint32_t kSliderSound = 0;
+
+  GUIOptionsWindow(CorvantisEngine::Engine* engine, GameFramework::AudioManager* soundPlayer,
+                   GameData* gameData, GUITools::GUIToolManager* toolManager, GUIMenuWindowManager* manager,
+                   CorvantisEngine::GUIWindow* parent, GameFramework::ProfileManagerBase* profileManager);
+
+  void Show(std::uint32_t opener) override;
+  void Hide() override;
+  void Update() override;
+
+  // Volume 0..1 to a scroll position, truncated.
+  static std::uint32_t VolumeToPosition(float volume);
+
+ private:
+  void SetControlsFromSettings();
+
+  CorvantisEngine::GUIScroll* soundScroll;
+  CorvantisEngine::GUIScroll* musicScroll;
+  CorvantisEngine::GUICheckBox* fullScreenBox;
+  GUITools::GUITextControl* modeText;
+  CorvantisEngine::GUIButton* decreaseButton;
+  CorvantisEngine::GUIButton* increaseButton;
+  CorvantisEngine::GUIButton* okButton;
+  CorvantisEngine::GUIButton* defaultsButton;
+  CorvantisEngine::GUIButton* cancelButton;
+};
+
+}  // namespace Puzzle

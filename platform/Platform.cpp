@@ -1,1 +1,0 @@
-// Shared state of the layer: which back end answers. The headless back end is the default.
