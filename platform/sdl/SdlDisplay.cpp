@@ -110,6 +110,15 @@ HRESULT SdlDisplay::SetWindow(HWND window, bool fullScreen) {
   GLint units = 1;
   glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
   textureUnits_ = std::clamp<GLint>(units, 1, static_cast<GLint>(ddraw::kTextureStages));
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  GLint bits[6] = {};
+  for (int i = 0; const GLenum channel : {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS, GL_ALPHA_BITS}) {
+    glGetIntegerv(channel, &bits[i++]);
+  }
+  glGetIntegerv(GL_DEPTH_BITS, &bits[4]);
+  glGetIntegerv(GL_STENCIL_BITS, &bits[5]);
+  windowFramebufferFits_ =
+      bits[0] >= 8 && bits[1] >= 8 && bits[2] >= 8 && bits[3] >= 8 && bits[4] >= 24 && bits[5] >= 8;
   const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
   anisotropic_ =
       extensions != nullptr && std::strstr(extensions, "GL_EXT_texture_filter_anisotropic") != nullptr;
@@ -142,7 +151,7 @@ HRESULT SdlDisplay::OpenDevice(Surface& renderTarget) {
     }
     targetWidth_ = width;
     targetHeight_ = height;
-    // A new target starts black, with depth 1 and stencil 0.
+    // A new target starts black, with depth 1 and stencil 0, whichever framebuffer it is drawn into.
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
@@ -151,9 +160,13 @@ HRESULT SdlDisplay::OpenDevice(Surface& renderTarget) {
     glClearDepth(1.0);
     glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (windowFramebufferFits_) {
+      glBindFramebuffer(GL_FRAMEBUFFER, 0);
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    }
   }
-  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
   target_ = &renderTarget;
+  ChooseDrawTarget();
   ForgetAppliedState();
   SDL_DisplayMode display{};
   refreshInterval_ = FramePacer::Interval(
@@ -224,47 +237,71 @@ HRESULT SdlDisplay::Draw(DeviceState& state, const DrawCall& call) {
       static_cast<int>((call.vertexFormat & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT);
   ApplyStages(state, textureSets);
 
+  // Only what differs from the context's arrays is sent: most draws change the vertex pointers alone.
   const std::uint8_t* base = call.vertices;
+  const auto stride = static_cast<GLsizei>(call.stride);
   DWORD offset = 12;
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(3, GL_FLOAT, static_cast<GLsizei>(call.stride), base);
-  if ((call.vertexFormat & D3DFVF_NORMAL) != 0) {
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glNormalPointer(GL_FLOAT, static_cast<GLsizei>(call.stride), base + offset);
-    offset += 12;
-  } else {
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glNormal3f(0.0f, 0.0f, 0.0f);
+  EnableArray(vertexArray_, GL_VERTEX_ARRAY, true);
+  if (PointerChanged(vertexArray_, base, stride)) {
+    glVertexPointer(3, GL_FLOAT, stride, base);
   }
-  if ((call.vertexFormat & D3DFVF_DIFFUSE) != 0) {
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, static_cast<GLsizei>(call.stride), base + offset);
+  const bool normals = (call.vertexFormat & D3DFVF_NORMAL) != 0;
+  EnableArray(normalArray_, GL_NORMAL_ARRAY, normals);
+  if (normals) {
+    if (PointerChanged(normalArray_, base + offset, stride)) {
+      glNormalPointer(GL_FLOAT, stride, base + offset);
+    }
+    offset += 12;
+  } else if (!normalIsZero_) {
+    glNormal3f(0.0f, 0.0f, 0.0f);
+    normalIsZero_ = true;
+  }
+  const bool colours = (call.vertexFormat & D3DFVF_DIFFUSE) != 0;
+  EnableArray(colourArray_, GL_COLOR_ARRAY, colours);
+  if (colours) {
+    if (PointerChanged(colourArray_, base + offset, stride)) {
+      glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, base + offset);
+    }
     offset += 4;
-  } else {
-    glDisableClientState(GL_COLOR_ARRAY);
+  } else if (!colourIsWhite_) {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    colourIsWhite_ = true;
   }
   if ((call.vertexFormat & D3DFVF_SPECULAR) != 0) {
     offset += 4;
   }
   for (int unit = 0; unit < textureUnits_; ++unit) {
-    glClientActiveTexture(GL_TEXTURE0 + unit);
     const int set = static_cast<int>(state.stageStates[unit][D3DTSS_TEXCOORDINDEX] & 0xFFFF);
-    if (unitEnabled_[unit] && set < textureSets) {
-      glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-      glTexCoordPointer(2, GL_FLOAT, static_cast<GLsizei>(call.stride), base + offset + 8 * set);
-    } else {
-      glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    const bool used = unitEnabled_[unit] && set < textureSets;
+    ClientArray& coordinates = texCoordArrays_[unit];
+    const std::uint8_t* pointer = base + offset + 8 * set;
+    const bool toggle = !coordinates.enabledKnown || coordinates.enabled != used;
+    const bool repoint =
+        used && (!coordinates.pointerKnown || coordinates.pointer != pointer || coordinates.stride != stride);
+    if (!toggle && !repoint) {
+      continue;  // the unit's client state is chosen separately: leave it alone when nothing changes
+    }
+    ClientUnit(unit);
+    EnableArray(coordinates, GL_TEXTURE_COORD_ARRAY, used);
+    if (repoint && PointerChanged(coordinates, pointer, stride)) {
+      glTexCoordPointer(2, GL_FLOAT, stride, pointer);
     }
   }
-  glClientActiveTexture(GL_TEXTURE0);
 
   const GLenum mode = PrimitiveMode(call.primitiveType);
   if (call.indices == nullptr) {
     glDrawArrays(mode, 0, static_cast<GLsizei>(call.indexCount));
   } else {
-    glDrawElements(mode, static_cast<GLsizei>(call.indexCount),
-                   call.wideIndices ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, call.indices);
+    // The layer has checked every index against the vertex count: the range spares OpenGL a scan of
+    // its own.
+    glDrawRangeElements(mode, 0, call.vertexCount - 1, static_cast<GLsizei>(call.indexCount),
+                        call.wideIndices ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, call.indices);
+  }
+  if (normals) {
+    normalIsZero_ = false;
+  }
+  if (colours) {
+    colourIsWhite_ = false;
   }
   return DD_OK;
 }
@@ -278,33 +315,36 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
     SDL_GL_SetSwapInterval(vsync ? 1 : 0);
     vsync_ = vsync;
   }
-  int windowWidth = 0;
-  int windowHeight = 0;
-  SDL_GL_GetDrawableSize(window_, &windowWidth, &windowHeight);
-  const int sourceWidth = static_cast<int>(backBuffer.Width());
-  const int sourceHeight = static_cast<int>(backBuffer.Height());
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  glDisable(GL_SCISSOR_TEST);
-  if (windowWidth == sourceWidth && windowHeight == sourceHeight) {
-    glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, 0, 0, sourceWidth, sourceHeight, GL_COLOR_BUFFER_BIT,
-                      GL_NEAREST);
-  } else {
-    // Scaled to the window with the aspect kept; the bars are black.
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    const double scale = std::min(static_cast<double>(windowWidth) / sourceWidth,
-                                  static_cast<double>(windowHeight) / sourceHeight);
-    const int w = static_cast<int>(sourceWidth * scale);
-    const int h = static_cast<int>(sourceHeight * scale);
-    const int x = (windowWidth - w) / 2;
-    const int y = (windowHeight - h) / 2;
-    glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-    appliedRenderStates_ = 0;
+  // Drawn straight into the window, the frame needs no copy: the swap shows it.
+  if (drawTarget_ != 0) {
+    int windowWidth = 0;
+    int windowHeight = 0;
+    SDL_GL_GetDrawableSize(window_, &windowWidth, &windowHeight);
+    const int sourceWidth = static_cast<int>(backBuffer.Width());
+    const int sourceHeight = static_cast<int>(backBuffer.Height());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    if (windowWidth == sourceWidth && windowHeight == sourceHeight) {
+      glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, 0, 0, sourceWidth, sourceHeight, GL_COLOR_BUFFER_BIT,
+                        GL_NEAREST);
+    } else {
+      // Scaled to the window with the aspect kept; the bars are black.
+      glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+      glClearColor(0, 0, 0, 1);
+      glClear(GL_COLOR_BUFFER_BIT);
+      const double scale = std::min(static_cast<double>(windowWidth) / sourceWidth,
+                                    static_cast<double>(windowHeight) / sourceHeight);
+      const int w = static_cast<int>(sourceWidth * scale);
+      const int h = static_cast<int>(sourceHeight * scale);
+      const int x = (windowWidth - w) / 2;
+      const int y = (windowHeight - h) / 2;
+      glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+      appliedRenderStates_ = 0;
+    }
   }
   SDL_GL_SwapWindow(window_);
-  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  ChooseDrawTarget();
   if (vsync) {
     const FramePacer::Clock::duration wait = pacer_.Wait(FramePacer::Clock::now(), refreshInterval_);
     if (wait > FramePacer::Clock::duration::zero()) {
@@ -323,7 +363,7 @@ void SdlDisplay::ReadBack(Surface& renderTarget) {
   const DWORD width = renderTarget.Width();
   const DWORD height = renderTarget.Height();
   std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, drawTarget_);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_BGRA, GL_UNSIGNED_BYTE,
                pixels.data());
@@ -392,6 +432,7 @@ void SdlDisplay::DeleteFramebuffer() {
     glDeleteRenderbuffers(1, &depthBuffer_);
   }
   framebuffer_ = colourBuffer_ = depthBuffer_ = 0;
+  drawTarget_ = 0;
   targetWidth_ = targetHeight_ = 0;
 }
 
@@ -413,6 +454,51 @@ void SdlDisplay::DeleteReleasedTextures() {
     }
   }
   glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
+}
+
+bool SdlDisplay::WindowTakesTheTarget() {
+  if (!windowFramebufferFits_ || framebuffer_ == 0) {
+    return false;
+  }
+  int width = 0;
+  int height = 0;
+  SDL_GL_GetDrawableSize(window_, &width, &height);
+  return width == targetWidth_ && height == targetHeight_;
+}
+
+void SdlDisplay::ChooseDrawTarget() {
+  drawTarget_ = WindowTakesTheTarget() ? 0 : framebuffer_;
+  glBindFramebuffer(GL_FRAMEBUFFER, drawTarget_);
+}
+
+void SdlDisplay::EnableArray(ClientArray& shadow, GLenum array, bool enable) {
+  if (shadow.enabledKnown && shadow.enabled == enable) {
+    return;
+  }
+  if (enable) {
+    glEnableClientState(array);
+  } else {
+    glDisableClientState(array);
+  }
+  shadow.enabledKnown = true;
+  shadow.enabled = enable;
+}
+
+bool SdlDisplay::PointerChanged(ClientArray& shadow, const void* pointer, GLsizei stride) {
+  if (shadow.pointerKnown && shadow.pointer == pointer && shadow.stride == stride) {
+    return false;
+  }
+  shadow.pointerKnown = true;
+  shadow.pointer = pointer;
+  shadow.stride = stride;
+  return true;
+}
+
+void SdlDisplay::ClientUnit(int unit) {
+  if (clientUnit_ != unit) {
+    glClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+    clientUnit_ = unit;
+  }
 }
 
 void InstallDisplayDriver() {

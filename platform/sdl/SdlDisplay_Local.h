@@ -73,6 +73,24 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   bool Current();
   void DeleteFramebuffer();
   void DeleteReleasedTextures();
+  // Whether the window's own framebuffer can take the device's drawing in place of the off-screen one:
+  // the same size, and channels, depth and stencil as deep.
+  bool WindowTakesTheTarget();
+  // Binds the framebuffer the next frame is drawn into.
+  void ChooseDrawTarget();
+
+  // What the context's client arrays hold, so that a draw sends only what changed.
+  struct ClientArray {
+    bool enabledKnown = false;
+    bool enabled = false;
+    bool pointerKnown = false;
+    const void* pointer = nullptr;
+    GLsizei stride = 0;
+  };
+  static void EnableArray(ClientArray& shadow, GLenum array, bool enable);
+  // True when the pointer differs from the one the array holds; the shadow then takes it.
+  static bool PointerChanged(ClientArray& shadow, const void* pointer, GLsizei stride);
+  void ClientUnit(int unit);
 
   // Render states, transforms, lighting and the stages' combiners.
   void ForgetAppliedState();
@@ -84,10 +102,13 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   static GLint CombineOperand(DWORD argument, bool alpha);
   static void SetCombiner(DWORD op, DWORD arg1, DWORD arg2, bool alpha);
   void ApplyStages(const DeviceState& state, int textureSets);
+  void MatrixMode(GLenum mode);
 
   // Textures and their sampler parameters.
   void Upload(Surface& texture);
   void ApplySampler(Surface& texture, const DWORD* ss);
+  // Changes whenever a level of the texture's mip-map chain changes.
+  static std::uint64_t ChainVersion(Surface& texture);
 
   SDL_Window* window_ = nullptr;
   SDL_GLContext context_ = nullptr;
@@ -104,6 +125,11 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   GLint targetWidth_ = 0;
   GLint targetHeight_ = 0;
   Surface* target_ = nullptr;
+  // The window's own framebuffer has the target's channels, depth and stencil.
+  bool windowFramebufferFits_ = false;
+  // What the frame is drawn into: 0 for the window's own framebuffer (presenting is then the swap
+  // alone), framebuffer_ when the sizes differ (presenting scales it into the window).
+  GLuint drawTarget_ = 0;
 
   std::uint64_t appliedRenderStates_ = 0;
   std::uint64_t appliedTransforms_ = 0;
@@ -114,6 +140,18 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   std::uint64_t appliedViewport_ = 0;
   int lightingFormat_ = -1;
   D3DMATRIX appliedView_{};
+  bool projectionKnown_ = false;
+  D3DMATRIX appliedProjection_{};
+  GLenum matrixMode_ = 0;  // 0: not known
+  ClientArray vertexArray_;
+  ClientArray normalArray_;
+  ClientArray colourArray_;
+  ClientArray texCoordArrays_[ddraw::kTextureStages];
+  int clientUnit_ = -1;  // glClientActiveTexture's unit; -1: not known
+  // The current normal is (0, 0, 0) and the current colour white: what vertices without them take. A
+  // draw from an array of either leaves its current value undefined.
+  bool normalIsZero_ = false;
+  bool colourIsWhite_ = false;
   GLuint boundTextures_[ddraw::kTextureStages] = {};
   std::uint64_t boundVersions_[ddraw::kTextureStages] = {};
   bool unitEnabled_[ddraw::kTextureStages] = {};

@@ -93,6 +93,19 @@ void ColourValue(const D3DCOLORVALUE& c, GLfloat out[4]) {
   out[3] = c.a;
 }
 
+// a * b for OpenGL's column-major 4x4 matrices: what glLoadMatrixf(a) then glMultMatrixf(b) leaves.
+void MultiplyColumnMajor(const GLfloat* a, const GLfloat* b, GLfloat* out) {
+  for (int column = 0; column < 4; ++column) {
+    for (int row = 0; row < 4; ++row) {
+      GLfloat sum = 0.0f;
+      for (int k = 0; k < 4; ++k) {
+        sum += a[k * 4 + row] * b[column * 4 + k];
+      }
+      out[column * 4 + row] = sum;
+    }
+  }
+}
+
 }  // namespace
 
 void ColourToFloats(D3DCOLOR c, GLfloat out[4]) {
@@ -113,6 +126,22 @@ void SdlDisplay::ForgetAppliedState() {
   lightingFormat_ = -1;
   std::fill(std::begin(boundTextures_), std::end(boundTextures_), 0u);
   std::fill(std::begin(boundVersions_), std::end(boundVersions_), ~std::uint64_t{0});
+  projectionKnown_ = false;
+  matrixMode_ = 0;
+  vertexArray_ = {};
+  normalArray_ = {};
+  colourArray_ = {};
+  std::fill(std::begin(texCoordArrays_), std::end(texCoordArrays_), ClientArray{});
+  clientUnit_ = -1;
+  normalIsZero_ = false;
+  colourIsWhite_ = false;
+}
+
+void SdlDisplay::MatrixMode(GLenum mode) {
+  if (matrixMode_ != mode) {
+    glMatrixMode(mode);
+    matrixMode_ = mode;
+  }
 }
 
 void SdlDisplay::ApplyViewport(const DeviceState& state) {
@@ -228,17 +257,23 @@ void SdlDisplay::ApplyTransforms(const DeviceState& state) {
   appliedTransforms_ = state.transformSerial;
   // Direct3D's row-vector matrices read as OpenGL's column-major ones; the projection's depth is
   // then moved from 0..1 to OpenGL's -1..1.
+  // The serial moves with every world matrix, the projection seldom: it is loaded only when it changed.
   static const GLfloat kDepthRange[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2, 0, 0, 0, -1, 1};
-  glMatrixMode(GL_PROJECTION);
-  glLoadMatrixf(kDepthRange);
-  glMultMatrixf(&state.projection._11);
+  if (!projectionKnown_ || std::memcmp(&state.projection, &appliedProjection_, sizeof(D3DMATRIX)) != 0) {
+    MatrixMode(GL_PROJECTION);
+    glLoadMatrixf(kDepthRange);
+    glMultMatrixf(&state.projection._11);
+    appliedProjection_ = state.projection;
+    projectionKnown_ = true;
+  }
   if (std::memcmp(&state.view, &appliedView_, sizeof(D3DMATRIX)) != 0) {
     appliedView_ = state.view;
     appliedLights_ = 0;  // light positions are given in world space
   }
-  glMatrixMode(GL_MODELVIEW);
-  glLoadMatrixf(&state.view._11);
-  glMultMatrixf(&state.world._11);
+  MatrixMode(GL_MODELVIEW);
+  GLfloat modelView[16];
+  MultiplyColumnMajor(&state.view._11, &state.world._11, modelView);
+  glLoadMatrixf(modelView);
 }
 
 void SdlDisplay::ApplyLighting(const DeviceState& state, bool hasNormals, bool hasColour) {
@@ -291,7 +326,7 @@ void SdlDisplay::ApplyLighting(const DeviceState& state, bool hasNormals, bool h
     return;
   }
   appliedLights_ = state.lightSerial;
-  glMatrixMode(GL_MODELVIEW);
+  MatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadMatrixf(&state.view._11);
   int light = 0;
@@ -440,9 +475,8 @@ void SdlDisplay::ApplyStages(const DeviceState& state, int textureSets) {
   for (int unit = 0; unit < textureUnits_ && !changed; ++unit) {
     Surface* texture = state.textures[unit];
     if (texture != nullptr && (texture->driverHandle.load() != boundTextures_[unit] ||
-                               texture->Version() + 1 != boundVersions_[unit] ||
-                               texture->AttachedWithCaps(DDSCAPS_TEXTURE | DDSCAPS_MIPMAP) != nullptr)) {
-      changed = true;  // a new texture, new pixels, or a chain whose lower levels may have changed
+                               ChainVersion(*texture) != boundVersions_[unit])) {
+      changed = true;  // a new texture, or new pixels in one of its levels
     }
   }
   const bool transformsChanged =
@@ -470,13 +504,13 @@ void SdlDisplay::ApplyStages(const DeviceState& state, int textureSets) {
     glEnable(GL_TEXTURE_2D);
     Upload(*texture);
     boundTextures_[unit] = texture->driverHandle.load();
-    boundVersions_[unit] = texture->Version() + 1;
+    boundVersions_[unit] = ChainVersion(*texture);
     ApplySampler(*texture, ss);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
     SetCombiner(ss[D3DTSS_COLOROP], ss[D3DTSS_COLORARG1], ss[D3DTSS_COLORARG2], false);
     SetCombiner(ss[D3DTSS_ALPHAOP], ss[D3DTSS_ALPHAARG1], ss[D3DTSS_ALPHAARG2], true);
 
-    glMatrixMode(GL_TEXTURE);
+    MatrixMode(GL_TEXTURE);
     const DWORD flags = ss[D3DTSS_TEXTURETRANSFORMFLAGS] & 0xFF;
     if (flags == D3DTTFF_DISABLE) {
       glLoadIdentity();
@@ -487,7 +521,7 @@ void SdlDisplay::ApplyStages(const DeviceState& state, int textureSets) {
       const GLfloat gl[16] = {m._11, m._12, 0, 0, m._21, m._22, 0, 0, 0, 0, 1, 0, m._31, m._32, 0, 1};
       glLoadMatrixf(gl);
     }
-    glMatrixMode(GL_MODELVIEW);
+    MatrixMode(GL_MODELVIEW);
   }
   (void)textureSets;
   glActiveTexture(GL_TEXTURE0);

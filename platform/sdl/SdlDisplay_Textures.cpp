@@ -12,14 +12,20 @@ constexpr GLenum kMaxAnisotropyParameter = 0x84FE;  // GL_TEXTURE_MAX_ANISOTROPY
 
 }  // namespace
 
+std::uint64_t SdlDisplay::ChainVersion(Surface& texture) {
+  // Versions only grow, so their sum changes with any level's.
+  std::uint64_t version = 0;
+  for (Surface* level = &texture; level != nullptr;
+       level = level->AttachedWithCaps(DDSCAPS_TEXTURE | DDSCAPS_MIPMAP)) {
+    version += level->Version() + 1;
+  }
+  return version;
+}
+
 // Uploads every level of a texture whose memory changed since its last upload, converted to RGBA
 // (formats without alpha read alpha 1).
 void SdlDisplay::Upload(Surface& texture) {
-  std::vector<Surface*> chain = texture.MipChain();
-  std::uint64_t version = 0;
-  for (Surface* level : chain) {
-    version += level->Version() + 1;
-  }
+  const std::uint64_t version = ChainVersion(texture);
   GLuint name = texture.driverHandle.load();
   if (name != 0 && texture.driverVersion == version) {
     glBindTexture(GL_TEXTURE_2D, name);
@@ -30,6 +36,7 @@ void SdlDisplay::Upload(Surface& texture) {
     texture.driverHandle.store(name);
   }
   glBindTexture(GL_TEXTURE_2D, name);
+  const std::vector<Surface*> chain = texture.MipChain();
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   std::vector<std::uint8_t> rgba;
   for (std::size_t level = 0; level < chain.size(); ++level) {
