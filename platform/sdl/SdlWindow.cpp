@@ -172,7 +172,8 @@ class SdlWindowDriver final : public WindowDriver {
         SDL_CreateWindow(record.title.c_str(), record.rect.left, record.rect.top, width, height, flags);
     if (!window) {
       SDL_GL_ResetAttributes();
-      window = SDL_CreateWindow(record.title.c_str(), record.rect.left, record.rect.top, width, height, flags);
+      window =
+          SDL_CreateWindow(record.title.c_str(), record.rect.left, record.rect.top, width, height, flags);
     }
     if (!window) {
       std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
