@@ -367,6 +367,32 @@ void Game::OnGameLogicLoadingWindowResult() {
   gameTrack = (gameTrack + 1) % 2;
 }
 
+void Game::OnStartGameLogicWindowResult() {
+  // The loading screen shows no cursor.
+  if (startGameWindow->result == 24 && cursor != nullptr)
+    cursor->SetVisible(false);
+  GameBase::OnStartGameLogicWindowResult();
+}
+
+void Game::OnGameLogicWindowResult() {
+  const std::uint32_t result = gameLogicWindow->result;
+  // Menus over the level use the arrow.
+  if ((result == 16 || result == 15 || result == 4) && cursor != nullptr)
+    cursor->ApplySystemCursor(0);
+  GameBase::OnGameLogicWindowResult();
+}
+
+void Game::OnLevelFinished() {
+  GameBase::OnLevelFinished();
+  if (cursor != nullptr)
+    cursor->ApplySystemCursor(0);
+}
+
+void Game::OnLeaveLevel() {
+  GameBase::OnLeaveLevel();
+  ShowWindow(startGameWindow.get(), GameFramework::WindowId::kLevelComplete);
+}
+
 void Game::OnGameLogicMenuExitWindowResult() {
   const bool left = menuExitWindow->result == 3;
   GameBase::OnGameLogicMenuExitWindowResult();

@@ -138,6 +138,11 @@ class Game : public GameFramework::GameBase {
 
   void OnLogosWindowResult() override;
   void OnGameLogicLoadingWindowResult() override;
+  void OnStartGameLogicWindowResult() override;
+  void OnGameLogicWindowResult() override;
+  void OnLevelFinished() override;
+  // The start-game window is shown again for the level-complete flow (opener 22).
+  void OnLeaveLevel() override;
   void OnGameLogicMenuExitWindowResult() override;
   void OnGameLogicRestartWindowResult() override;
   void OnLevelCompleteWindowResult() override;
