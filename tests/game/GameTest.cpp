@@ -91,6 +91,22 @@ class RecordedPuzzleGame : public Game {
   }
   std::unique_ptr<gf::GUIOptionsWindowBase> CreateOptionsWindow() override { return nullptr; }
   std::unique_ptr<gf::GUIHelpWindowBase> CreateHelpWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIGameCursorBase> CreateGameCursor() override { return nullptr; }
+  std::unique_ptr<gf::GUIContinueGameLogicWindowBase> CreateContinueGameLogicWindow() override {
+    return nullptr;
+  }
+  std::unique_ptr<gf::GUIHighScoresWindowBase> CreateHighScoresWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIGameLogicPauseWindowBase> CreateGameLogicPauseWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIGameLogicMenuWindowBase> CreateGameLogicMenuWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIGameLogicRestartWindowBase> CreateGameLogicRestartWindow() override {
+    return nullptr;
+  }
+  std::unique_ptr<gf::GUIGameLogicGameExitWindowBase> CreateGameLogicGameExitWindow() override {
+    return nullptr;
+  }
+  std::unique_ptr<gf::GUILevelCompleteWindowBase> CreateLevelCompleteWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIStageCompleteWindowBase> CreateStageCompleteWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIGameCompleteWindowBase> CreateGameCompleteWindow() override { return nullptr; }
   std::unique_ptr<gf::GameLogicBase> CreateGameLogic(gf::StageRecord* stage, gf::LevelRecord* level,
                                                      std::uint32_t counter) override {
     return std::make_unique<RecordedLevel>(engine.get(), stage, level, counter, events_);
