@@ -1,6 +1,6 @@
 // The real game object on the built data pack: every factory makes its window from the game's window
 // descriptions, the logos and the loading screen lead to the welcome window while there is no player,
-// and straight to the main menu once there is one.
+// and straight to the main menu once there is one, whose credits open and close again.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,6 +20,7 @@ namespace {
 // Factory order of the windows (GameBase::GetWindows).
 constexpr std::size_t kWelcome = 3;
 constexpr std::size_t kMainMenu = 5;
+constexpr std::size_t kHelp = 15;
 
 class GameStartTest : public flowtest::GameFlowFixture {
  protected:
@@ -57,6 +58,15 @@ TEST_F(GameStartTest, LogosAndLoadingLeadToTheWelcomeWindowThenToTheMainMenu) {
   ASSERT_TRUE(input.RunUntil([&] { return Active(game, kMainMenu); }, 3000));
   EXPECT_FALSE(Active(game, kWelcome));
   EXPECT_EQ(game.GetProfileManager()->GetCurrentProfile()->GetName(), L"Anna");
+
+  // Credits and back, once the menu's buttons have flown in.
+  input.Frames(100);
+  auto* mainMenu = dynamic_cast<GUIMenuWindow*>(game.GetWindows()[kMainMenu]);
+  ASSERT_TRUE(input.Click(*mainMenu, "/window/credits"));
+  ASSERT_TRUE(input.RunUntil([&] { return Active(game, kHelp); }, 500));
+  input.Frames(100);
+  ASSERT_TRUE(input.Click(*dynamic_cast<GUIMenuWindow*>(game.GetWindows()[kHelp]), "/window/button_0"));
+  EXPECT_TRUE(input.RunUntil([&] { return Active(game, kMainMenu); }, 500));
 }
 
 }  // namespace
