@@ -9,11 +9,14 @@
 #include "engine/Engine.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUISoundManager.h"
+#include "engine/sound/Sound.h"
+#include "engine/window/Window.h"
 #include "framework/AudioManager.h"
 #include "framework/MusicTrack.h"
 #include "game/Content.h"
 #include "game/Game.h"
 #include "game/LevelManager.h"
+#include "platform/win32/WinMessages.h"
 #include "tests/engine/sound/SoundFixtures.h"
 #include "tests/framework/TestGame.h"
 
@@ -227,6 +230,34 @@ TEST_F(GameTest, MenuMusicAfterTheLogosAndTheGameTracksTakeTurnsLevelByLevel) {
     EXPECT_EQ(ChannelTrack(Music::kMenuChannel), Music::kMenuTrack);
   }
   EXPECT_EQ(played, (std::vector<std::uint32_t>{Music::kGameTrack0, Music::kGameTrack1, Music::kGameTrack0}));
+}
+
+TEST_F(GameTest, FocusLossPausesTheMusicAtOnceAndItsReturnFadesItBackIn) {
+  WriteSound("music", "menu");
+  Start();
+  ToMenus();
+  Frame();
+  gf::AudioManager& audio = *game_->audioManager;
+  ASSERT_EQ(audio.GetChannelState(Music::kMenuChannel), CorvantisEngine::Sound::kPlaying);
+  const auto pump = [] {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  };
+  folder_.Windows().PushFocus(nullptr);
+  pump();
+  Frame();
+  EXPECT_EQ(audio.GetChannelState(Music::kMenuChannel), CorvantisEngine::Sound::kPaused) << "no fade";
+  pump();  // the window minimised itself meanwhile
+  folder_.Windows().PushRestore(game_->GetEngine()->GetWindow()->GetHandle());
+  pump();
+  Frame();
+  gf::MusicTrack* track = audio.GetChannelTrack(Music::kMenuChannel);
+  EXPECT_EQ(audio.GetChannelState(Music::kMenuChannel), CorvantisEngine::Sound::kPlaying);
+  EXPECT_EQ(track->GetFadeState(), gf::MusicTrack::kFadeIn);
+  EXPECT_FLOAT_EQ(track->GetFadeSpeed(), 0.5f);
 }
 
 TEST_F(GameTest, LostLevelOffersRelaxModeAndComesBackToGameOver) {
