@@ -386,6 +386,17 @@ TEST_F(GameBaseTest, LevelLoadingStartsTheLevelOfTheProfilesPosition) {
   EXPECT_NE(game_->GetLevelData(), first);
 }
 
+TEST_F(GameBaseTest, PositionOutsideTheLevelsStartsTheNearestLevel) {
+  Start();
+  ToMenus();
+  ProfileBase* anna = AddProfile(L"Anna");
+  // Written against a longer levels file.
+  anna->SetCurrentLevel({7, 3});
+  StartLevel();
+  EXPECT_EQ(events_.Only("create level_data").back(), "create level_data 1 0");
+  EXPECT_EQ(events_.Only("create level ").back(), "create level 1 0");
+}
+
 TEST_F(GameBaseTest, FinishedLevelMovesTheProfileOnAndShowsLevelComplete) {
   struct Case {
     LevelPosition played;
