@@ -75,7 +75,9 @@ void PuzzleDepository::RunStep(bool paused, float dt) {
       carriage->SetVisible(false);
     }
   }
-  if (carriagePosition + kTolerance <= pathLength) {
+  // The position is clamped to the path's end above, so reaching the end is an exact comparison (on a
+  // long path a tolerance added to the position is lost to rounding).
+  if (carriagePosition < pathLength) {
     if (s > 0.15f) {
       if (!paused && !IsPlaying(kRunSound)) {
         audio->PlaySound(kRunSound);
