@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-#include "../../ImageFixtures.h"
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"
@@ -29,6 +28,7 @@
 #include "engine/resources/SpriteGroup.h"
 #include "engine/window/Window.h"
 #include "platform/win32/WinMessages.h"
+#include "tests/support/ImageFixtures.h"
 #include "tools/models/ModelFileWriter.h"
 #include "tools/shaderc/ShaderFileWriter.h"
 

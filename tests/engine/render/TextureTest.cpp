@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "ImageFixtures.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Vector.h"
 #include "engine/files/FileManager.h"
@@ -15,7 +14,8 @@
 #include "engine/render/Texture2D.h"
 #include "engine/render/TextureManager.h"
 #include "engine/render/TextureSurfaceFill.h"
-#include "support/DataFolder.h"
+#include "tests/support/DataFolder.h"
+#include "tests/support/ImageFixtures.h"
 #include "tests/support/RecordingRenderSystem.h"
 
 namespace CorvantisEngine {
@@ -67,7 +67,7 @@ class TextureManagerTest : public ::testing::Test {
     return texts;
   }
 
-  testkit::DataFolder folder_;
+  testsupport::DataFolder folder_;
   MessageManager log_{"test", 0, 0, "", ""};
   std::unique_ptr<FileManager> files_;
   std::unique_ptr<testsupport::RecordingRenderSystem> render_;

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "ImageFixtures.h"
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Vector.h"
@@ -22,6 +21,7 @@
 #include "platform/headless/HeadlessWindow.h"
 #include "support/RenderRig.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/ImageFixtures.h"
 
 namespace CorvantisEngine {
 namespace {
