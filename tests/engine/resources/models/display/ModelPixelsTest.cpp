@@ -29,6 +29,7 @@
 #include "engine/window/Window.h"
 #include "platform/win32/WinMessages.h"
 #include "tests/support/ImageFixtures.h"
+#include "tests/support/TempFolder.h"
 #include "tools/models/ModelFileWriter.h"
 #include "tools/shaderc/ShaderFileWriter.h"
 
@@ -47,10 +48,7 @@ struct Rgb {
 class ModelPixelsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("model-pixels-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder_);
+    folder_ = temp_.Root();
     std::filesystem::create_directories(folder_ / "data");
     log_ = std::make_unique<MessageManager>("Test", 0, 0, "", "test");
     files_ = std::make_unique<FileManager>(log_.get(), folder_.string(), "");
@@ -83,7 +81,6 @@ class ModelPixelsTest : public ::testing::Test {
     config_.reset();
     files_.reset();
     log_.reset();
-    std::filesystem::remove_all(folder_);
   }
 
   // One frame in the engine's order; the screen is kept for Pixel.
@@ -128,6 +125,7 @@ class ModelPixelsTest : public ::testing::Test {
     return box;
   }
 
+  testsupport::TempFolder temp_;
   std::filesystem::path folder_;
   TimerManager timers_;
   std::unique_ptr<MessageManager> log_;
