@@ -16,6 +16,7 @@
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/LogProbe.h"
 #include "tests/support/TempFolder.h"
 
 namespace CorvantisEngine {
@@ -67,10 +68,7 @@ TEST_F(EngineControlsTest, ControlsLiveInsideTheWindowsLifetime) {
   std::string text;
   {
     Engine engine(parameters_);
-    MessageManager& log = *engine.GetMessageManager();
-    for (int i = 0; i < log.GetRecordCount(); ++i) {
-      text += log.GetRecord(i).text;
-    }
+    text = testsupport::LogProbe(*engine.GetMessageManager()).Text();
     EXPECT_EQ(platform::dinput::OpenObjectCount(), 3u);
   }
   EXPECT_EQ(platform::dinput::OpenObjectCount(), 0u);

@@ -19,6 +19,7 @@
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/LogProbe.h"
 #include "tests/support/TempFolder.h"
 
 namespace inputtest {
@@ -66,13 +67,7 @@ class EngineCorner : public testsupport::HeadlessTest {
   }
 
   // Every log record's text, one after another.
-  std::string LogText() const {
-    std::string text;
-    for (int i = 0; i < log_->GetRecordCount(); ++i) {
-      text += log_->GetRecord(i).text;
-    }
-    return text;
-  }
+  std::string LogText() const { return testsupport::LogProbe(*log_).Text(); }
 
   platform::headless::HeadlessWindowDriver* windows_ = nullptr;
   testsupport::TempFolder temp_;

@@ -16,6 +16,7 @@
 #include "engine/render/TextureSurfaceFill.h"
 #include "tests/support/DataFolder.h"
 #include "tests/support/ImageFixtures.h"
+#include "tests/support/LogProbe.h"
 #include "tests/support/RecordingRenderSystem.h"
 
 namespace CorvantisEngine {
@@ -59,10 +60,7 @@ class TextureManagerTest : public ::testing::Test {
     files_.reset();
   }
   std::vector<std::string> Texts() {
-    std::vector<std::string> texts;
-    for (int i = 0; i < log_.GetRecordCount(); ++i) {
-      texts.push_back(log_.GetRecord(i).text);
-    }
+    std::vector<std::string> texts = testsupport::LogProbe(log_).Entries();
     log_.ClearRecords();
     return texts;
   }

@@ -29,6 +29,7 @@
 #include "engine/window/Window.h"
 #include "platform/win32/WinMessages.h"
 #include "tests/support/ImageFixtures.h"
+#include "tests/support/LogProbe.h"
 #include "tests/support/TempFolder.h"
 #include "tools/models/ModelFileWriter.h"
 #include "tools/shaderc/ShaderFileWriter.h"
@@ -101,9 +102,7 @@ class ModelPixelsTest : public ::testing::Test {
     models_->PresentFrame();
     ASSERT_EQ(screen_.GetWidth(), 640u);
     ASSERT_EQ(screen_.GetHeight(), 480u);
-    for (std::int32_t i = 0; i < log_->GetRecordCount(); ++i) {
-      EXPECT_NE(log_->GetRecord(i).type, LogRecord::kError) << log_->GetRecord(i).text;
-    }
+    EXPECT_EQ(testsupport::LogProbe(*log_).Errors(), std::vector<std::string>()) << "no error logged";
   }
 
   Rgb Pixel(std::uint32_t x, std::uint32_t yFromTop) const {
