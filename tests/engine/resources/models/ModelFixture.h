@@ -25,6 +25,7 @@
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/SpriteGroup.h"
 #include "support/TempFolder.h"
+#include "tests/support/HeadlessTest.h"
 #include "tests/support/LogProbe.h"
 #include "tests/support/RecordingRenderSystem.h"
 
@@ -34,7 +35,7 @@ using testsupport::CountingVertexBuffer;
 using testsupport::RecordingRenderSystem;
 using testsupport::TestCamera;
 
-class ModelFixture : public ::testing::Test {
+class ModelFixture : public testsupport::HeadlessTest {
  protected:
   ModelFixture() {
     std::filesystem::create_directories(folder_.Host("data"));
