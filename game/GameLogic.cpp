@@ -52,9 +52,7 @@ GameLogic::GameLogic(CorvantisEngine::Engine* engine_, GameFramework::GUIGameCur
       levelData(levelData_),
       toolManager(toolManager_),
       fontTool(toolManager_ != nullptr ? toolManager_->GetFontTool() : nullptr),
-      textTool(toolManager_ != nullptr ? toolManager_->GetTextTool() : nullptr),
-      levelRecord(levelRecord_),
-      stageRecord(stageRecord_) {
+      textTool(toolManager_ != nullptr ? toolManager_->GetTextTool() : nullptr) {
   Profile* profile = profileManager->GetCurrent();
   relax = profile != nullptr && profile->GetGameMode() == 1 ? 1 : 0;
   if (profile != nullptr) {

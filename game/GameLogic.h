@@ -85,8 +85,6 @@ class GameLogic : public GameFramework::GameLogicBase {
   GUITools::GUIToolManager* toolManager;
   GUITools::GUIFontTool* fontTool;
   GUITools::GUITextTool* textTool;
-  GameFramework::LevelRecord* levelRecord;
-  GameFramework::StageRecord* stageRecord;
   CorvantisEngine::GUIWindow* rootWindow = nullptr;  // owned, destroyed through the GUIManager
   std::unique_ptr<GUIGameLogicTextManager> textManager;
   std::unique_ptr<PuzzleElementManager> elementManager;
