@@ -159,6 +159,34 @@ TEST_F(DepositoryTest, TheQueueAdvancesAtTheSpeedTargetFrameByFrame) {
   EXPECT_LT(depository_->freeLength, 2000.0f);
 }
 
+TEST_F(DepositoryTest, TheWarningQuickensAsThePathFills) {
+  Build();
+  Voices({25});
+  SkipIntro();
+  float lastPlay = 0.0f;
+  float expectedGap = -1.0f;
+  float time = 0.0f;
+  int plays = 0;
+  for (int i = 0; i < 20000 && depository_->endReached == 0; ++i) {
+    Tray(0.02f);
+    time += 0.02f;
+    if (LastStart(25) != lastPlay) {
+      ++plays;
+      EXPECT_LT(depository_->freeLength, 450.0f) << "never while 450 or more are free";
+      if (expectedGap > 0.0f) {
+        EXPECT_NEAR(LastStart(25) - lastPlay, expectedGap, 0.021f)
+            << "the next warning follows the free length";
+      }
+      lastPlay = LastStart(25);
+      expectedGap = depository_->freeLength / 180.0f + 0.7f;
+    }
+    if (depository_->freeLength >= 450.0f) {
+      expectedGap = -1.0f;
+    }
+  }
+  EXPECT_GE(plays, 3);
+}
+
 TEST_F(DepositoryTest, RelaxModeDrivesAtFortyOnFivePointsWithoutIntro) {
   Build(true);
   EXPECT_EQ(depository_->GetPathPoints().size(), 5u);
