@@ -17,7 +17,7 @@ using CorvantisEngine::Vector4;
 Carriage::Carriage(CorvantisEngine::Engine* engine, GameTools::DataKeeper* dataKeeper,
                    CorvantisEngine::GUIWindow* parent)
     : gui(engine->GetGUIManager()) {
-  window = gui->CreateModelWindow(CorvantisEngine::kGUIColoured, Vector2(0, 0), Vector2(1, 1),
+  window = gui->CreateModelWindow(CorvantisEngine::kGUIColoured, Vector2{0, 0}, Vector2{1, 1},
                                   dataKeeper->GetModel("carriage/model"), parent);
   window->SetLayer(kLayer);
   window->autoPlacement = 0;
@@ -48,7 +48,7 @@ void Carriage::SetVisible(bool visible) {
 }
 
 void Carriage::SetAlpha(float alpha) {
-  window->SetColour(Vector4(1, 1, 1, alpha));
+  window->SetColour(Vector4{1, 1, 1, alpha});
 }
 
 void Carriage::SetPosition(const Vector2& value) {
@@ -71,11 +71,11 @@ void Carriage::Place() {
     return;
   }
   Matrix4 translation;
-  translation.Translation(Vector3(position.x, position.y, 0.0f));
+  translation.Translation(Vector3{position.x, position.y, 0.0f});
   Matrix4 turn;
   turn.RotationZ(rotation);
   model->world =
-      translation * Matrix4::MakeScaling(Vector3(scale, scale, 1.0f)) * turn * model->baseTransform;
+      translation * Matrix4::MakeScaling(Vector3{scale, scale, 1.0f}) * turn * model->baseTransform;
   model->box.SetMatrix(model->world);
 }
 

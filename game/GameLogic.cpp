@@ -50,7 +50,6 @@ GameLogic::GameLogic(CorvantisEngine::Engine* engine_, GameFramework::GUIGameCur
       profileManager(profileManager_),
       gameData(gameData_),
       levelData(levelData_),
-      toolManager(toolManager_),
       fontTool(toolManager_ != nullptr ? toolManager_->GetFontTool() : nullptr),
       textTool(toolManager_ != nullptr ? toolManager_->GetTextTool() : nullptr) {
   Profile* profile = profileManager->GetCurrent();
@@ -58,7 +57,7 @@ GameLogic::GameLogic(CorvantisEngine::Engine* engine_, GameFramework::GUIGameCur
   if (profile != nullptr) {
     profile->levelEarnings = 0;
   }
-  rootWindow = gui->CreateModelWindow(CorvantisEngine::kGUIShown, Vector2(0, 0), Vector2(0, 0), nullptr,
+  rootWindow = gui->CreateModelWindow(CorvantisEngine::kGUIShown, Vector2{0, 0}, Vector2{0, 0}, nullptr,
                                       gameData->GetPlayWindow());
   textManager = std::make_unique<GUIGameLogicTextManager>(
       engine, fontTool != nullptr ? fontTool->GetFontIndex("tip") : -1, gameData->GetPieceWindow());
@@ -132,8 +131,8 @@ bool GameLogic::MoveHeldPiece(bool& heldWithTarget) {
     float scale = (1.0f - t) * fit + t;
     // Off the board the piece keeps its tray size.
     const Vector2 at = e.GetPosition();
-    const CorvantisEngine::BoundingBox rect(Vector3(at.x - size.x / 2, at.y - size.y / 2, 0),
-                                            Vector3(at.x + size.x / 2, at.y + size.y / 2, 0));
+    const CorvantisEngine::BoundingBox rect(Vector3{at.x - size.x / 2, at.y - size.y / 2, 0},
+                                            Vector3{at.x + size.x / 2, at.y + size.y / 2, 0});
     if (!rect.Intersects(board->GetBoardRect())) {
       scale = fit;
     }

@@ -82,7 +82,6 @@ class GameLogic : public GameFramework::GameLogicBase {
   ProfileManager* profileManager;
   GameData* gameData;
   GameLogicData* levelData;
-  GUITools::GUIToolManager* toolManager;
   GUITools::GUIFontTool* fontTool;
   GUITools::GUITextTool* textTool;
   CorvantisEngine::GUIWindow* rootWindow = nullptr;  // owned, destroyed through the GUIManager

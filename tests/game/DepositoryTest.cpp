@@ -165,11 +165,9 @@ TEST_F(DepositoryTest, TheWarningQuickensAsThePathFills) {
   SkipIntro();
   float lastPlay = 0.0f;
   float expectedGap = -1.0f;
-  float time = 0.0f;
   int plays = 0;
   for (int i = 0; i < 20000 && depository_->endReached == 0; ++i) {
     Tray(0.02f);
-    time += 0.02f;
     if (LastStart(25) != lastPlay) {
       ++plays;
       EXPECT_LT(depository_->freeLength, 450.0f) << "never while 450 or more are free";

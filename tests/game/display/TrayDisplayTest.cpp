@@ -57,8 +57,8 @@ class TrayDisplayTest : public testing::Test {
     blended.SetBlendFactor(0, CorvantisEngine::ShaderDescriptor::kBlendSourceAlpha);
     blended.SetBlendFactor(1, CorvantisEngine::ShaderDescriptor::kBlendInverseSourceAlpha);
     auto* model =
-        new CorvantisEngine::Model(engine_->GetModelManager()->GetServices(), Vector3(low.x, low.y, 0),
-                                   Vector3(high.x, high.y, 0.5f), &blended, nullptr, 0);
+        new CorvantisEngine::Model(engine_->GetModelManager()->GetServices(), Vector3{low.x, low.y, 0},
+                                   Vector3{high.x, high.y, 0.5f}, &blended, nullptr, 0);
     gameData_->AddModel(name, model);
   }
   void Draw() {
