@@ -145,7 +145,7 @@ PuzzleDepository::PuzzleDepository(CorvantisEngine::Engine* engine_, GameFramewo
     effect->looping = true;
     effect->emitterTime = 0.0f;
   }
-  pathStartEffect->SetPosition(Vector3{pathPoints.front().x, pathPoints.front().y, 0.0f});
+  pathStartEffect->SetPosition(Vector3(pathPoints.front().x, pathPoints.front().y, 0.0f));
   pathStartEffect->emitting = relax == 0;
   pathStartEffect->SetVisible(relax == 0);
   pathFinishEffect->emitting = false;
@@ -169,7 +169,7 @@ void PuzzleDepository::BuildPath() {
     const std::string name = "depository/path/" + CorvantisEngine::UIntToString(n, 3);
     const CorvantisEngine::Model* marker = gameData->GetModel(name);
     const Vector3& centre = marker->box.centre;
-    pathPoints.push_back(Vector2{centre.x, centre.y});
+    pathPoints.push_back({centre.x, centre.y});
   }
   for (std::size_t i = 0; i + 1 < pathPoints.size(); ++i) {
     const Vector2 vector = pathPoints[i + 1] - pathPoints[i];
@@ -185,7 +185,7 @@ void PuzzleDepository::BuildPath() {
     segmentVectors.push_back(vector);
     segmentLengths.push_back(length);
     pathLength += length;
-    segmentNormals.push_back(Vector2{vector.y / length, -vector.x / length});
+    segmentNormals.push_back({vector.y / length, -vector.x / length});
   }
   if (segmentLengths.empty()) {
     log->Abort("Depository path: fewer than two path points");
@@ -319,7 +319,7 @@ void PuzzleDepository::UpdateIntro(bool paused, float dt) {
     audio->PlaySound(kIntroEndSound);
   }
   const Vector2 at = GetPointAtDistance(d);
-  pathStartEffect->SetPosition(Vector3{at.x, at.y, 0.0f});
+  pathStartEffect->SetPosition(Vector3(at.x, at.y, 0.0f));
 }
 
 void PuzzleDepository::Move(bool paused, float dt) {
@@ -518,6 +518,10 @@ bool PuzzleDepository::AllPlaced() const {
     }
   }
   return true;
+}
+
+float PuzzleDepository::RearDistance() const {
+  return queue.empty() ? 0.0f : queue.front()->distance;
 }
 
 bool PuzzleDepository::IsPlaying(std::uint32_t sound) const {

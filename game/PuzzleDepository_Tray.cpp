@@ -98,8 +98,8 @@ void PuzzleDepository::ComputeMousePoint(bool paused) {
   const Vector3 pixel(cursor.x / kGUIWidth * width, cursor.y / kGUIHeight * height, 0.0f);
   Vector3 nearPoint(pixel.x, pixel.y, -1.0f);
   Vector3 farPoint(pixel.x, pixel.y, 1.0f);
-  cameras->Unproject(&nearPoint, gui->GetCamera(), Vector3{pixel.x, pixel.y, -1.0f});
-  cameras->Unproject(&farPoint, gui->GetCamera(), Vector3{pixel.x, pixel.y, 1.0f});
+  cameras->Unproject(&nearPoint, gui->GetCamera(), Vector3(pixel.x, pixel.y, -1.0f));
+  cameras->Unproject(&farPoint, gui->GetCamera(), Vector3(pixel.x, pixel.y, 1.0f));
   mousePoint = Vector2{nearPoint.x, nearPoint.y};
   obstacleHit = false;
   if (controls->IsKeyPressed("MOUSE1") && !paused) {
