@@ -102,7 +102,7 @@ void PuzzleDepository::RunStep(bool paused, float dt) {
     ++nextCheckpoint;
   }
   carriage->SetPosition(at);
-  pathFinishEffect->SetPosition(Vector3(at.x, at.y, 0.0f));
+  pathFinishEffect->SetPosition(Vector3{at.x, at.y, 0.0f});
 }
 
 void PuzzleDepository::UpdateHeading(float dt) {
