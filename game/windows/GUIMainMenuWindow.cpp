@@ -39,6 +39,7 @@ void GUIMainMenuWindow::Show(std::uint32_t opener) {
       // Back from a finished game: straight on to the next one, as if start had been clicked.
       result = 24;
       resultConsumed = 0;
+      forwardPending = 1;
       return;
     default:
       break;
@@ -53,12 +54,20 @@ void GUIMainMenuWindow::Show(std::uint32_t opener) {
 
 void GUIMainMenuWindow::Hide() {
   GUIMainMenuWindowBase::Hide();
+  forwardPending = 0;
   SetShown(false);
 }
 
 void GUIMainMenuWindow::Update() {
   GUIMainMenuWindowBase::Update();
   GUIMenuWindow::Update();
+  // An answer posted by Show in the frame's last dispatch pass meets the result reset above before any
+  // pass has seen it; posted again here, the next frame's first pass handles it.
+  if (forwardPending != 0) {
+    forwardPending = 0;
+    result = 24;
+    return;
+  }
   if (!IsActive()) {
     return;
   }

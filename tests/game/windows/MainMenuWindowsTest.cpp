@@ -95,7 +95,17 @@ TEST_F(MainMenuWindowsTest, MainMenuForwardsFromFinishedGamesAndShowsThePlayersN
     menu->Hide();
     Frame();
     EXPECT_FALSE(OnScreen(menu));
+    EXPECT_EQ(menu->result, 0u) << "handled (the window hidden): not posted again";
   }
+
+  // Shown from the frame's last dispatch pass, the answer is not handled before the windows update:
+  // it is posted again then, once, for the next frame.
+  menu->Show(7);
+  Frame();
+  EXPECT_EQ(menu->result, 24u);
+  Frame();
+  EXPECT_EQ(menu->result, 0u);
+  EXPECT_FALSE(OnScreen(menu));
 
   menu->Show(1);
   EXPECT_EQ(menu->result, 0u);
