@@ -249,6 +249,44 @@ TEST(WindowData, EveryWindowBuildsWithEveryControlTheCodeLooksUp) {
   }
 }
 
+// Collects every "template" value of the tree.
+void CollectTemplates(const GameTools::XMLNode& node, std::set<std::string>& out) {
+  if (const GameTools::XMLValue* name = node.GetAttribute("template")) {
+    out.insert(name->GetString());
+  }
+  for (const GameTools::XMLNode* child : node.GetChildList()) {
+    CollectTemplates(*child, out);
+  }
+}
+
+// A top element that is no window the game builds, no template in use and no fader list is a window
+// under a name the code never asks for (a misspelt key, say): the window it was meant to be is missing.
+TEST(WindowData, EveryTopElementIsAWindowATemplateInUseOrFaders) {
+  GameInterface ui(false);
+  std::set<std::string> templates;
+  CollectTemplates(*ui.Tools()->GetDocument(), templates);
+  std::set<std::string> windows;
+  for (const datacheck::WindowNames& names : datacheck::WindowsTheCodeBuilds()) {
+    windows.insert(names.window);
+  }
+  const std::vector<std::string>& files = ui.Tools()->GetWindowFileNames();
+  const std::vector<GameTools::XMLNode*>& roots = ui.Tools()->GetWindowRoots();
+  ASSERT_EQ(files.size(), roots.size());
+  for (std::size_t i = 0; i < roots.size(); ++i) {
+    if (roots[i]->GetName() == "faders") {
+      continue;
+    }
+    const GameTools::XMLValue* name = roots[i]->GetAttribute("name");
+    ASSERT_NE(name, nullptr) << files[i];
+    const std::string top = name->GetString();
+    EXPECT_TRUE(windows.count(top) != 0 || templates.count(top) != 0)
+        << files[i] << ": \"" << top << "\" is used by nothing";
+    if (windows.count(top) != 0) {
+      EXPECT_EQ(files[i], top + ".xml") << "a window lives in the file of its name";
+    }
+  }
+}
+
 TEST(WindowData, TheStartUpLoadingWindowNeedsOnlyWhatExistsAtStartUp) {
   GameInterface ui(true);
   EXPECT_TRUE(ui.TakeLogged().empty());
