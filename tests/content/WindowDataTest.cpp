@@ -449,6 +449,31 @@ TEST(WindowData, LaidOutEveryControlIsOnScreenEveryTextFitsAndNothingClickableOv
         }
       }
     }
+    // The panel's picture has a shadow margin: what sits on the panel keeps inside its cream.
+    const std::string panelName = expected.window + "/window";
+    const auto panel = std::find_if(window->GetControls().begin(), window->GetControls().end(),
+                                    [&panelName](const GUIControl* c) { return c->name == panelName; });
+    if (panel != window->GetControls().end()) {
+      const Box outer = BoxOf(**panel);
+      const float w = outer.right - outer.left;
+      const float h = outer.top - outer.bottom;
+      const Box inner{outer.left + w * 0.03f, outer.bottom + h * 0.045f, outer.right - w * 0.045f,
+                      outer.top - h * 0.03f};
+      auto inside = [&inner](const Box& b) {
+        return b.left >= inner.left - 0.5f && b.bottom >= inner.bottom - 0.5f &&
+               b.right <= inner.right + 0.5f && b.top <= inner.top + 0.5f;
+      };
+      for (GUIControl* control : window->GetControls()) {
+        if (control->name.rfind(panelName + "/", 0) == 0) {
+          EXPECT_TRUE(inside(BoxOf(*control))) << control->name << " reaches over the edge of the panel";
+        }
+      }
+      for (const auto& [name, box] : clickable) {
+        if (name.rfind(panelName + "/", 0) == 0) {
+          EXPECT_TRUE(inside(box)) << name << " reaches over the edge of the panel";
+        }
+      }
+    }
     for (std::size_t i = 0; i < clickable.size(); ++i) {
       for (std::size_t j = i + 1; j < clickable.size(); ++j) {
         EXPECT_FALSE(clickable[i].second.Overlaps(clickable[j].second))
