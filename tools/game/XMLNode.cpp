@@ -1,7 +1,11 @@
 #include "tools/game/XMLNode.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <new>
 #include <utility>
+
+#include "tools/game/XMLStorage.h"
 
 namespace GameTools {
 
@@ -38,20 +42,37 @@ XMLNode::~XMLNode() {
     node->childIndex_.clear();
     delete node;
   }
+  if (storage_ != nullptr) {
+    for (std::size_t i = 0; i < borrowedRecords_; ++i) {
+      attributes_[i]->~XMLAttribute();
+    }
+    storage_->Release();
+  }
 }
 
 void XMLNode::SetName(const std::string& name) {
   name_ = name;
-  if (parent_ != nullptr && !parent_->childIndex_.empty()) {
-    parent_->BuildChildIndex();
+  if (parent_ != nullptr) {
+    parent_->childIndex_.clear();  // made again by the next look-up that needs it
   }
 }
 
-void XMLNode::BuildChildIndex() {
-  childIndex_.clear();
+// The indexes are made whole before they replace the empty ones, so a failed allocation leaves the
+// lists to be scanned.
+void XMLNode::BuildChildIndex() const {
+  std::multimap<std::string, XMLNode*, std::less<>> index;
   for (XMLNode* child : children_) {
-    childIndex_.emplace(child->name_, child);
+    index.emplace(child->name_, child);
   }
+  childIndex_.swap(index);
+}
+
+void XMLNode::BuildAttributeIndex() const {
+  std::map<std::string, XMLAttribute*, std::less<>> index;
+  for (XMLAttribute* attribute : attributes_) {
+    index.emplace(attribute->name, attribute);
+  }
+  attributeIndex_.swap(index);
 }
 
 XMLNode* XMLNode::AddChild(XMLNode* child) {
@@ -74,9 +95,12 @@ XMLNode* XMLNode::AddChild(XMLNode* child) {
   }
   children_.push_back(child);
   if (!childIndex_.empty()) {
-    childIndex_.emplace(child->name_, child);
-  } else if (children_.size() > kIndexThreshold) {
-    BuildChildIndex();
+    try {
+      childIndex_.emplace(child->name_, child);
+    } catch (...) {
+      children_.pop_back();
+      throw;
+    }
   }
   child->parent_ = this;
   return child;
@@ -113,6 +137,9 @@ bool XMLNode::Unlink(XMLNode* child) {
 }
 
 XMLNode* XMLNode::FindChild(std::string_view name) const {
+  if (childIndex_.empty() && children_.size() > kIndexThreshold) {
+    BuildChildIndex();
+  }
   if (childIndex_.empty()) {
     for (XMLNode* child : children_) {
       if (child->name_ == name) {
@@ -131,6 +158,9 @@ void XMLNode::GetChildren(std::vector<XMLNode*>& out) const {
 
 void XMLNode::GetChildrenByName(std::string_view name, std::vector<XMLNode*>& out) const {
   out.clear();
+  if (childIndex_.empty() && children_.size() > kIndexThreshold) {
+    BuildChildIndex();
+  }
   if (childIndex_.empty()) {
     for (XMLNode* child : children_) {
       if (child->name_ == name) {
@@ -146,6 +176,9 @@ void XMLNode::GetChildrenByName(std::string_view name, std::vector<XMLNode*>& ou
 }
 
 XMLAttribute* XMLNode::FindAttribute(std::string_view name) const {
+  if (attributeIndex_.empty() && attributes_.size() > kIndexThreshold) {
+    BuildAttributeIndex();
+  }
   if (attributeIndex_.empty()) {
     // Length and first character first: most names differ there, which spares comparing them whole.
     for (XMLAttribute* attribute : attributes_) {
@@ -201,17 +234,23 @@ XMLAttribute& XMLNode::AppendAttribute(const std::string& name) {
   if (freeRecords_ == 0) {
     ReserveAttributes(std::max<std::size_t>(4, attributes_.size()) + attributes_.size());
   }
-  XMLAttribute& record = attributeBlocks_.back()[--freeRecords_];
-  attributes_.push_back(&record);
+  XMLAttribute& record = attributeBlocks_.back()[freeRecords_ - 1];
   record.name = name;
+  attributes_.push_back(&record);
+  --freeRecords_;
+  IndexAttribute(&record);
+  return record;
+}
+
+void XMLNode::IndexAttribute(XMLAttribute* record) {
   if (!attributeIndex_.empty()) {
-    attributeIndex_.emplace(name, &record);
-  } else if (attributes_.size() > kIndexThreshold) {
-    for (XMLAttribute* attribute : attributes_) {
-      attributeIndex_.emplace(attribute->name, attribute);
+    try {
+      attributeIndex_.emplace(record->name, record);
+    } catch (...) {
+      attributeIndex_.clear();  // scanned again until the next look-up makes it anew
+      throw;
     }
   }
-  return record;
 }
 
 void XMLNode::SetAttribute(const std::string& name, const std::wstring& text) {
@@ -220,6 +259,67 @@ void XMLNode::SetAttribute(const std::string& name, const std::wstring& text) {
 
 void XMLNode::SetAttribute(const std::string& name, std::wstring&& text) {
   AttributeFor(name).value.SetWideString(std::move(text));
+}
+
+void* XMLStorage::AllocateRecord() {
+  constexpr std::size_t kSize =
+      (sizeof(XMLAttribute) + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
+  if (left_ < kSize) {
+    // Blocks stay below the C library's large-request size, whose memory would be mapped and unmapped
+    // again for every document.
+    constexpr std::size_t kBlock = 64 * 1024;
+    blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlock));
+    next_ = blocks_.back().get();
+    left_ = kBlock;
+  }
+  void* record = next_;
+  next_ += kSize;
+  left_ -= kSize;
+  return record;
+}
+
+XMLNode* XMLBuilder::NewElement(std::string_view name, XMLNode* parent, XMLStorage* storage) {
+  auto* element = new XMLNode();
+  element->name_.assign(name);
+  element->parent_ = parent;
+  if (storage != nullptr) {
+    storage->Acquire();
+    element->storage_ = storage;
+  }
+  return element;
+}
+
+XMLAttribute* XMLBuilder::AddBorrowedAttribute(XMLNode& element, std::string_view name,
+                                               std::string_view value, bool mayRepeat) {
+  if (mayRepeat && element.FindAttribute(name) != nullptr) {
+    return nullptr;
+  }
+  if (element.attributes_.size() == element.attributes_.capacity()) {
+    element.attributes_.reserve(std::max<std::size_t>(4, element.attributes_.size() * 2));
+  }
+  auto* record = new (element.storage_->AllocateRecord()) XMLAttribute();
+  try {
+    record->name.assign(name);
+  } catch (...) {
+    record->~XMLAttribute();  // its room stays unused in the storage
+    throw;
+  }
+  record->value.BorrowAscii(value);
+  element.attributes_.push_back(record);  // room was reserved above
+  ++element.borrowedRecords_;
+  element.IndexAttribute(record);
+  return record;
+}
+
+void XMLBuilder::ReserveAttributes(XMLNode& element, std::size_t count) {
+  element.attributes_.reserve(count);
+}
+
+void XMLBuilder::AdoptChildren(XMLNode& parent, XMLNode* const* children, std::size_t count) {
+  parent.children_.insert(parent.children_.end(), children, children + count);
+  if (!parent.childIndex_.empty()) {
+    parent.childIndex_.clear();  // made again by the next look-up that needs it
+  }
 }
 
 }  // namespace GameTools

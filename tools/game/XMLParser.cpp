@@ -5,7 +5,9 @@
 #include <cwctype>
 #include <limits>
 #include <memory>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
@@ -13,6 +15,7 @@
 #include "engine/files/FileManager.h"
 #include "engine/files/FileTextual.h"
 #include "tools/game/XMLNode.h"
+#include "tools/game/XMLStorage.h"
 
 namespace GameTools {
 
@@ -40,15 +43,15 @@ bool IsWhiteSpace(char c) {
 }
 
 template <class Char>
+constexpr Char kCommentName[] = {'!', '-', '-', 0};
+
+template <class Char>
 bool IsQuote(Char c) {
   return c == '"' || c == '\'';
 }
 
 std::string Narrow(const std::wstring& text) {
   return CorvantisEngine::WStringToStringCopy(text);
-}
-const std::string& Narrow(const std::string& text) {
-  return text;
 }
 
 // Whether the wide text converts to exactly `narrow`; ASCII is compared in place.
@@ -97,13 +100,41 @@ std::size_t CountOf(std::wstring_view text, wchar_t c) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), c));
 }
 
-// Values and texts are kept wide; ASCII read narrow is stored so, widened when first asked for.
-void StoreText(XMLValue& value, const std::wstring& text) {
-  value.SetWideString(text);
-}
-void StoreText(XMLValue& value, const std::string& text) {
-  value.SetWideAscii(text);
-}
+// Characters collected from the text in pieces (an element's text runs, the parts of a name). While
+// they are one piece they are a view into the text; only a second piece copies them.
+template <class Char>
+class Gathered {
+ public:
+  using View = std::basic_string_view<Char>;
+
+  void Clear() {
+    view_ = View();
+    joined_ = false;
+  }
+  void Append(View part) {
+    if (part.empty()) {
+      return;
+    }
+    if (!joined_) {
+      if (view_.empty()) {
+        view_ = part;
+        return;
+      }
+      copy_.assign(view_);
+      joined_ = true;
+    }
+    copy_.append(part);
+  }
+  View Get() const { return joined_ ? View(copy_) : view_; }
+  bool Empty() const { return Get().empty(); }
+  // Whether Get() is a view into the text itself.
+  bool InText() const { return !joined_; }
+
+ private:
+  View view_;
+  std::basic_string<Char> copy_;
+  bool joined_ = false;
+};
 
 // One parse: the scanner's state over one text (see the header for the dialect). The tag buffer of the
 // dialect is always one stretch of the text (from the tag's first visible character that does not
@@ -115,8 +146,10 @@ class Scanner {
   using String = std::basic_string<Char>;
   using View = std::basic_string_view<Char>;
 
-  Scanner(XMLNode*& root, View text)
-      : root_(root), text_(text), current_(root), rootSupplied_(root != nullptr) {}
+  // With a storage (only for narrow text, which must then be the storage's own text) the tree borrows
+  // its values from the text; without one they are copied.
+  Scanner(XMLNode*& root, View text, XMLStorage* storage)
+      : root_(root), text_(text), storage_(storage), current_(root), rootSupplied_(root != nullptr) {}
 
   void Run();
 
@@ -141,29 +174,42 @@ class Scanner {
 
   [[noreturn]] void Raise(Fault code) const;
   bool TextBufferHasContent() const;
+  void Scan();
   void ScanText();
   void BeginTag();
   void ScanTag();
   void SkipDeclaration();
   void CloseElement(View tag);
   void OpenElement(View tag, std::size_t attributeHint);
-  XMLNode* CreateElement(std::unique_ptr<XMLNode>& orphan);
+  XMLNode* CreateElement(std::unique_ptr<XMLNode>& orphan, std::size_t attributeHint);
+  void AddAttribute(XMLNode& element, View name, View value);
+  void StoreText(XMLValue& value, const Gathered<Char>& text) const;
+  // Hands the children collected for the innermost open element over to it.
+  void AdoptPending(XMLNode& element) noexcept;
+  void AdoptAllPending() noexcept;
 
   XMLNode*& root_;
   View text_;
+  XMLStorage* const storage_;
   std::size_t index_ = 0;
   std::uint32_t line_ = 1;
   XMLNode* current_;
   const bool rootSupplied_;
   // Elements the text has opened and not closed (a supplied root is not counted).
   std::uint32_t depth_ = 0;
-  String textBuffer_;
+  // The children of the open elements, handed over to each when it closes (or when the scan ends), so
+  // that each children list is made at once in its final size. marks_ holds, for every open element
+  // from the outermost, where its children begin in pending_.
+  std::vector<XMLNode*> pending_;
+  std::vector<std::size_t> marks_;
+  Gathered<Char> textBuffer_;
   bool inTag_ = false;
   bool closing_ = false;
   // Working buffers of OpenElement, kept to reuse their storage.
-  String name_;
-  String attributeName_;
-  String value_;
+  Gathered<Char> name_;
+  Gathered<Char> attributeName_;
+  // Names seen in the current tag, one bit each by a small hash, to skip looking for a repeated name.
+  std::uint64_t namesSeen_ = 0;
 };
 
 template <class Char>
@@ -174,7 +220,7 @@ void Scanner<Char>::Raise(Fault code) const {
 
 template <class Char>
 bool Scanner<Char>::TextBufferHasContent() const {
-  for (const Char c : textBuffer_) {
+  for (const Char c : textBuffer_.Get()) {
     if (!IsWhiteSpace(c)) {
       return true;
     }
@@ -184,6 +230,23 @@ bool Scanner<Char>::TextBufferHasContent() const {
 
 template <class Char>
 void Scanner<Char>::Run() {
+  try {
+    Scan();
+  } catch (...) {
+    AdoptAllPending();
+    throw;
+  }
+  AdoptAllPending();
+  if (inTag_) {
+    Raise(kEndInsideTag);
+  }
+  if (!rootSupplied_ && root_ == nullptr) {
+    Raise(kNoElement);
+  }
+}
+
+template <class Char>
+void Scanner<Char>::Scan() {
   while (index_ < text_.size()) {
     if (inTag_) {
       ScanTag();
@@ -191,11 +254,45 @@ void Scanner<Char>::Run() {
       ScanText();
     }
   }
-  if (inTag_) {
-    Raise(kEndInsideTag);
+}
+
+template <class Char>
+void Scanner<Char>::AdoptPending(XMLNode& element) noexcept {
+  const std::size_t mark = marks_.back();
+  try {
+    XMLBuilder::AdoptChildren(element, pending_.data() + mark, pending_.size() - mark);
+  } catch (...) {
+    // Out of memory: the children cannot be listed, so they go (each has its own children by now).
+    for (std::size_t i = mark; i < pending_.size(); ++i) {
+      delete pending_[i];
+    }
   }
-  if (!rootSupplied_ && root_ == nullptr) {
-    Raise(kNoElement);
+  pending_.resize(mark);
+  marks_.pop_back();
+}
+
+// The elements still open when the scan ends, from the innermost out.
+template <class Char>
+void Scanner<Char>::AdoptAllPending() noexcept {
+  XMLNode* element = current_;
+  while (!marks_.empty()) {
+    AdoptPending(*element);
+    element = element->GetParent();
+  }
+}
+
+template <class Char>
+void Scanner<Char>::StoreText(XMLValue& value, const Gathered<Char>& text) const {
+  if constexpr (std::is_same_v<Char, char>) {
+    // Narrow text is plain ASCII, as its wide form reads. Only elements this parse made hold the
+    // storage, so a supplied root gets a copy.
+    if (storage_ != nullptr && depth_ > 0 && text.InText()) {
+      value.BorrowAscii(text.Get());
+    } else {
+      value.SetWideAscii(text.Get());
+    }
+  } else {
+    value.SetWideString(String(text.Get()));
   }
 }
 
@@ -207,7 +304,7 @@ void Scanner<Char>::ScanText() {
   if (current_ != nullptr) {
     const View run = text_.substr(start, end - start);
     line_ += static_cast<std::uint32_t>(CountOf(run, Char('\n')));
-    textBuffer_.append(run);
+    textBuffer_.Append(run);
   } else {
     for (std::size_t i = start; i < end; ++i) {
       if (text_[i] == '\n') {
@@ -229,7 +326,7 @@ void Scanner<Char>::BeginTag() {
   if (current_ != nullptr) {
     if (TextBufferHasContent()) {
       StoreText(current_->GetValue(), textBuffer_);
-      textBuffer_.clear();
+      textBuffer_.Clear();
     }
   } else if (root_ != nullptr) {
     Raise(kAfterRoot);
@@ -322,27 +419,81 @@ void Scanner<Char>::CloseElement(View tag) {
   if (depth_ == 0 || !EqualsNarrow(tag, current_->GetName())) {
     Raise(kCloseMismatch);
   }
+  AdoptPending(*current_);
   current_ = current_->GetParent();
   --depth_;
 }
 
 template <class Char>
-XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan) {
+XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan, std::size_t attributeHint) {
   if (depth_ >= XMLParser::kMaxDepth) {
     Raise(kTooDeep);
   }
-  auto* element = new XMLNode(Narrow(name_), current_);
-  if (current_ == nullptr) {
-    orphan.reset(element);  // becomes the root once its tag is complete
+  // The elements of a document have their parent set now but join its children list later.
+  XMLNode* const parent = depth_ > 0 ? current_ : nullptr;
+  std::unique_ptr<XMLNode> element;
+  if constexpr (std::is_same_v<Char, char>) {
+    element.reset(XMLBuilder::NewElement(name_.Get(), parent, storage_));
+  } else {
+    element.reset(XMLBuilder::NewElement(Narrow(String(name_.Get())), parent, nullptr));
   }
-  return element;
+  // A generous hint costs memory for nothing; a long list grows as usual.
+  attributeHint = std::min<std::size_t>(attributeHint, 64);
+  if (storage_ != nullptr) {
+    XMLBuilder::ReserveAttributes(*element, attributeHint);
+  } else {
+    element->ReserveAttributes(attributeHint);
+  }
+  namesSeen_ = 0;
+  if (parent != nullptr) {
+    pending_.push_back(element.get());
+    return element.release();
+  }
+  if (current_ != nullptr) {
+    current_->AddChild(element.get());  // a top element under a supplied root
+    return element.release();
+  }
+  orphan = std::move(element);  // becomes the root once its tag is complete
+  return orphan.get();
+}
+
+template <class Char>
+void Scanner<Char>::AddAttribute(XMLNode& element, View name, View value) {
+  if constexpr (std::is_same_v<Char, char>) {
+    if (storage_ != nullptr) {
+      const std::uint64_t bit = std::uint64_t{1}
+                                << ((name.size() * 7 + static_cast<unsigned char>(name.front()) +
+                                     static_cast<unsigned char>(name.back()) * 3) &
+                                    63);
+      const bool mayRepeat = (namesSeen_ & bit) != 0;
+      namesSeen_ |= bit;
+      if (XMLBuilder::AddBorrowedAttribute(element, name, value, mayRepeat) == nullptr) {
+        Raise(kAttributeTwice);
+      }
+      return;
+    }
+  }
+  XMLValue* attribute;
+  if constexpr (std::is_same_v<Char, char>) {
+    attribute = element.AddAttribute(std::string(name));
+  } else {
+    attribute = element.AddAttribute(Narrow(String(name)));
+  }
+  if (attribute == nullptr) {
+    Raise(kAttributeTwice);
+  }
+  if constexpr (std::is_same_v<Char, char>) {
+    attribute->SetWideAscii(value);
+  } else {
+    attribute->SetWideString(String(value));
+  }
 }
 
 template <class Char>
 void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
-  name_.clear();
-  attributeName_.clear();
-  value_.clear();
+  name_.Clear();
+  attributeName_.Clear();
+  View value;
   bool nameFinished = false;
   bool expectingName = false;
   bool equalsSeen = false;
@@ -359,21 +510,20 @@ void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
     if (inValue && c != valueQuote) {
       // Everything up to the closing quote belongs to the value: blanks, the other quote, "=", "/", ">".
       const std::size_t end = std::min(tag.find(valueQuote, k), length);
-      value_.append(tag.substr(k, end - k));
+      value = tag.substr(k, end - k);  // the value is always one stretch
       k = end - 1;
       continue;
     }
     const bool visible = IsVisible(c);
     if (!visible) {
-      if (!nameFinished && !name_.empty()) {
-        if (name_.size() == 3 && name_[0] == '!' && name_[1] == '-' && name_[2] == '-') {
-          textBuffer_.clear();
+      if (!nameFinished && !name_.Empty()) {
+        if (name_.Get() == View(kCommentName<Char>)) {
+          textBuffer_.Clear();
           return;  // a comment: nothing is made
         }
         nameFinished = true;
         expectingName = true;
-        element = CreateElement(orphan);
-        element->ReserveAttributes(attributeHint);
+        element = CreateElement(orphan, attributeHint);
       }
     } else if (!nameFinished) {
       if (c == '/') {
@@ -384,7 +534,7 @@ void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
         while (runEnd < length && tag[runEnd] != '/' && IsVisible(tag[runEnd])) {
           ++runEnd;
         }
-        name_.append(tag.substr(k, runEnd - k));
+        name_.Append(tag.substr(k, runEnd - k));
         k = runEnd - 1;
       }
     } else if (!expectingName) {
@@ -394,26 +544,22 @@ void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
         }
         inValue = true;
         valueQuote = c;
+        value = View();
       } else {
-        XMLValue* attribute = element->AddAttribute(Narrow(attributeName_));
-        if (attribute == nullptr) {
-          Raise(kAttributeTwice);
-        }
-        StoreText(*attribute, value_);
-        attributeName_.clear();
-        value_.clear();
+        AddAttribute(*element, attributeName_.Get(), value);
+        attributeName_.Clear();
         equalsSeen = false;
         inValue = false;
         expectingName = true;
       }
     } else if (c == '=') {
-      if (attributeName_.empty()) {
+      if (attributeName_.Empty()) {
         Raise(kEqualsWithoutName);
       }
       expectingName = false;
       equalsSeen = true;
     } else if (c == '/') {
-      if (!attributeName_.empty()) {
+      if (!attributeName_.Empty()) {
         Raise(kSlashAfterName);
       }
       if (k + 1 != length) {
@@ -425,19 +571,22 @@ void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
       while (runEnd < length && tag[runEnd] != '=' && tag[runEnd] != '/' && IsVisible(tag[runEnd])) {
         ++runEnd;
       }
-      attributeName_.append(tag.substr(k, runEnd - k));
+      attributeName_.Append(tag.substr(k, runEnd - k));
       k = runEnd - 1;
     }
   }
 
-  if (expectingName && !attributeName_.empty()) {
+  if (expectingName && !attributeName_.Empty()) {
     Raise(kNameWithoutValue);
   }
   if (equalsSeen) {
     Raise(kValueUnfinished);
   }
   if (element == nullptr) {
-    element = CreateElement(orphan);
+    element = CreateElement(orphan, 0);
+  }
+  if (!empty) {
+    marks_.push_back(pending_.size());
   }
   if (orphan) {
     root_ = orphan.release();
@@ -446,7 +595,7 @@ void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
     current_ = element;
     ++depth_;
   }
-  textBuffer_.clear();
+  textBuffer_.Clear();
 }
 
 // What the engine's text reader would make of a file's bytes, as far as the fast path cares.
@@ -511,10 +660,10 @@ std::string JoinLinesWithCrLf(std::string_view bytes) {
 }
 
 template <class Char>
-void ParseWith(XMLNode*& root, std::basic_string_view<Char> text) {
+void ParseWith(XMLNode*& root, std::basic_string_view<Char> text, XMLStorage* storage) {
   const bool created = root == nullptr;
   try {
-    Scanner<Char>(root, text).Run();
+    Scanner<Char>(root, text, storage).Run();
   } catch (...) {
     if (created) {
       delete root;
@@ -524,7 +673,17 @@ void ParseWith(XMLNode*& root, std::basic_string_view<Char> text) {
   }
 }
 
-void ParseFileBytes(XMLNode*& root, std::string_view bytes, const std::string& fileName) {
+// Holds the parse's own reference on its storage.
+struct StorageReference {
+  XMLStorage* storage = new XMLStorage();
+  StorageReference() = default;
+  StorageReference(const StorageReference&) = delete;
+  StorageReference& operator=(const StorageReference&) = delete;
+  ~StorageReference() { storage->Release(); }
+};
+
+// `owned`, when not null, holds `bytes` and may be taken over.
+void ParseFileBytes(XMLNode*& root, std::string_view bytes, std::string* owned, const std::string& fileName) {
   // The engine's text reader takes a UTF-8 mark as the only sign of UTF-8 and reads 8-bit text of the
   // current locale without one; plain ASCII reads the same either way, so such files are scanned as
   // they stand and everything else is decoded by the reader first.
@@ -535,13 +694,18 @@ void ParseFileBytes(XMLNode*& root, std::string_view bytes, const std::string& f
   const bool utf16 =
       bytes.size() >= 2 && (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF");
   const Bytes kind = utf16 ? Bytes::kNeedDecoding : Classify(body);
-  if (kind == Bytes::kAsText) {
-    ParseWith(root, body);
-    return;
-  }
-  if (kind == Bytes::kLineEndsDiffer) {
-    const std::string text = JoinLinesWithCrLf(body);
-    ParseWith(root, std::string_view(text));
+  if (kind != Bytes::kNeedDecoding) {
+    // The tree keeps the text and borrows its values from it.
+    StorageReference reference;
+    std::string& text = reference.storage->Text();
+    if (kind == Bytes::kLineEndsDiffer) {
+      text = JoinLinesWithCrLf(body);
+    } else if (owned != nullptr && body.size() == owned->size()) {
+      text = std::move(*owned);
+    } else {
+      text.assign(body);
+    }
+    ParseWith(root, std::string_view(text), reference.storage);
     return;
   }
   if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) {
@@ -556,7 +720,7 @@ void ParseFileBytes(XMLNode*& root, std::string_view bytes, const std::string& f
         false, 0);
     file.ReadText(text, false);
   }
-  ParseWith(root, std::wstring_view(text));
+  ParseWith(root, std::wstring_view(text), nullptr);
 }
 
 }  // namespace
@@ -572,11 +736,11 @@ void XMLParser::ParseText(XMLNode*& root, const std::string& fileName) {
     file->Read(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &got);
     bytes.resize(got);
   }
-  ParseFileBytes(root, bytes, fileName);
+  ParseFileBytes(root, bytes, &bytes, fileName);
 }
 
 void XMLParser::ParseBytes(XMLNode*& root, std::string_view bytes) {
-  ParseFileBytes(root, bytes, "memory");
+  ParseFileBytes(root, bytes, nullptr, "memory");
 }
 
 void XMLParser::Parse(XMLNode* root, const std::string& fileName) {
@@ -588,7 +752,7 @@ void XMLParser::Parse(XMLNode* root, const std::string& fileName) {
 }
 
 void XMLParser::ParseWideText(XMLNode*& root, std::wstring_view text) {
-  ParseWith(root, text);
+  ParseWith(root, text, nullptr);
 }
 
 }  // namespace GameTools

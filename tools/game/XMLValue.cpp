@@ -56,31 +56,75 @@ std::uint32_t ReadNumbers(const Text& text, Number* out, std::uint32_t maxCount,
 
 }  // namespace
 
+XMLValue::XMLValue(const XMLValue& other)
+    : kind_(other.kind_),
+      widePending_(other.widePending_),
+      narrow_(other.borrowed_ != nullptr ? std::string(other.borrowed_, other.borrowedSize_) : other.narrow_),
+      wide_(other.wide_) {}
+
+XMLValue& XMLValue::operator=(const XMLValue& other) {
+  if (this != &other) {
+    if (other.borrowed_ != nullptr) {
+      narrow_.assign(other.borrowed_, other.borrowedSize_);
+    } else {
+      narrow_ = other.narrow_;
+    }
+    wide_ = other.wide_;
+    kind_ = other.kind_;
+    widePending_ = other.widePending_;
+    borrowed_ = nullptr;
+  }
+  return *this;
+}
+
+void XMLValue::CopyBorrowed() const {
+  if (borrowed_ != nullptr) {
+    narrow_.assign(borrowed_, borrowedSize_);
+    borrowed_ = nullptr;
+  }
+}
+
 void XMLValue::SetString(const std::string& text) {
   narrow_ = text;
   kind_ = kNarrow;
   widePending_ = false;
+  borrowed_ = nullptr;
 }
 
 void XMLValue::SetWideString(const std::wstring& text) {
   wide_ = text;
   kind_ = kWide;
   widePending_ = false;
+  borrowed_ = nullptr;
 }
 
 void XMLValue::SetWideString(std::wstring&& text) {
   wide_ = std::move(text);
   kind_ = kWide;
   widePending_ = false;
+  borrowed_ = nullptr;
 }
 
 void XMLValue::SetWideAscii(std::string_view text) {
   narrow_.assign(text);
   kind_ = kWide;
   widePending_ = true;
+  borrowed_ = nullptr;
+}
+
+void XMLValue::BorrowAscii(std::string_view text) {
+  if (text.empty()) {
+    SetWideAscii(text);
+    return;
+  }
+  borrowed_ = text.data();
+  borrowedSize_ = text.size();
+  kind_ = kWide;
+  widePending_ = true;
 }
 
 const std::string& XMLValue::GetString() const {
+  CopyBorrowed();
   if (kind_ == kWide) {
     if (!widePending_) {
       WStringToString(wide_, narrow_);
@@ -93,7 +137,11 @@ const std::string& XMLValue::GetString() const {
 const std::wstring& XMLValue::GetWideString() const {
   if (widePending_) {
     // ASCII stands for itself in every locale.
-    wide_.assign(narrow_.begin(), narrow_.end());
+    if (borrowed_ != nullptr) {
+      wide_.assign(borrowed_, borrowed_ + borrowedSize_);
+    } else {
+      wide_.assign(narrow_.begin(), narrow_.end());
+    }
     widePending_ = false;
   } else if (kind_ == kNarrow) {
     StringToWString(narrow_, wide_);
@@ -103,10 +151,12 @@ const std::wstring& XMLValue::GetWideString() const {
 }
 
 std::int32_t XMLValue::GetInt() const {
+  CopyBorrowed();
   return kind_ == kWide && !widePending_ ? ToInt(wide_) : ToInt(narrow_);
 }
 
 float XMLValue::GetFloat() const {
+  CopyBorrowed();
   return kind_ == kWide && !widePending_ ? ToFloat(wide_) : ToFloat(narrow_);
 }
 
@@ -115,6 +165,7 @@ bool XMLValue::GetBool() const {
 }
 
 std::uint32_t XMLValue::GetFloats(float* out, std::uint32_t maxCount) const {
+  CopyBorrowed();
   if (kind_ == kWide && !widePending_) {
     return ReadNumbers(wide_, out, maxCount, [](const std::wstring& token) { return ToFloat(token); });
   }
@@ -122,6 +173,7 @@ std::uint32_t XMLValue::GetFloats(float* out, std::uint32_t maxCount) const {
 }
 
 std::uint32_t XMLValue::GetInts(std::int32_t* out, std::uint32_t maxCount) const {
+  CopyBorrowed();
   if (kind_ == kWide && !widePending_) {
     return ReadNumbers(wide_, out, maxCount, [](const std::wstring& token) { return ToInt(token); });
   }

@@ -22,8 +22,9 @@ class XMLValue {
   enum Kind : std::uint32_t { kNarrow = 0, kWide = 1, kBoth = 2 };
 
   XMLValue() = default;
-  XMLValue(const XMLValue&) = default;
-  XMLValue& operator=(const XMLValue&) = default;
+  // A copy holds its own text, also where the original borrows it.
+  XMLValue(const XMLValue& other);
+  XMLValue& operator=(const XMLValue& other);
   virtual ~XMLValue() = default;
 
   // Store the text; the other form becomes stale.
@@ -34,6 +35,10 @@ class XMLValue {
   // them zero), handed over narrow: GetKind() says kWide as after SetWideString, and both forms read
   // the same characters, but the wide string is only made when it is first asked for.
   void SetWideAscii(std::string_view text);
+  // The same as SetWideAscii, but the characters are not copied: the value reads them where they are
+  // until it is set again, so they must stay unchanged as long as the value lives. For trees that keep
+  // their document's text (see XMLStorage.h).
+  void BorrowAscii(std::string_view text);
 
   // The stored form, converted from the other one first when that is the only valid form. The
   // reference stays valid until the value is set again.
@@ -64,8 +69,15 @@ class XMLValue {
 
  private:
   mutable Kind kind_ = kBoth;
-  // Set by SetWideAscii: narrow_ already holds the text while the kind says the wide form does.
+  // The narrow text (narrow_, or the borrowed characters) is ASCII that the wide form has not been made
+  // from yet, while the kind says the wide form holds the text.
   mutable bool widePending_ = false;
+  // Makes narrow_ hold the borrowed characters, if the text is borrowed.
+  void CopyBorrowed() const;
+
+  // While not null the text is these characters, and narrow_ has not been filled with them yet.
+  mutable const char* borrowed_ = nullptr;
+  std::size_t borrowedSize_ = 0;
   mutable std::string narrow_;
   mutable std::wstring wide_;
 };
