@@ -261,54 +261,21 @@ void XMLNode::SetAttribute(const std::string& name, std::wstring&& text) {
   AttributeFor(name).value.SetWideString(std::move(text));
 }
 
-void* XMLStorage::AllocateRecord() {
-  constexpr std::size_t kSize =
-      (sizeof(XMLAttribute) + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
-  if (left_ < kSize) {
-    // Blocks stay below the C library's large-request size, whose memory would be mapped and unmapped
-    // again for every document.
-    constexpr std::size_t kBlock = 64 * 1024;
-    blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlock));
-    next_ = blocks_.back().get();
-    left_ = kBlock;
-  }
-  void* record = next_;
-  next_ += kSize;
-  left_ -= kSize;
-  return record;
+void XMLStorage::NewBlock() {
+  // Blocks stay below the C library's large-request size, whose memory would be mapped and unmapped
+  // again for every document.
+  constexpr std::size_t kBlock = 64 * 1024;
+  blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlock));
+  next_ = blocks_.back().get();
+  left_ = kBlock;
 }
 
 XMLNode* XMLBuilder::NewElement(std::string_view name, XMLNode* parent, XMLStorage* storage) {
   auto* element = new XMLNode();
   element->name_.assign(name);
   element->parent_ = parent;
-  if (storage != nullptr) {
-    storage->Acquire();
-    element->storage_ = storage;
-  }
+  element->storage_ = storage;
   return element;
-}
-
-XMLAttribute* XMLBuilder::AddBorrowedAttribute(XMLNode& element, std::string_view name,
-                                               std::string_view value, bool mayRepeat) {
-  if (mayRepeat && element.FindAttribute(name) != nullptr) {
-    return nullptr;
-  }
-  if (element.attributes_.size() == element.attributes_.capacity()) {
-    element.attributes_.reserve(std::max<std::size_t>(4, element.attributes_.size() * 2));
-  }
-  auto* record = new (element.storage_->AllocateRecord()) XMLAttribute();
-  try {
-    record->name.assign(name);
-  } catch (...) {
-    record->~XMLAttribute();  // its room stays unused in the storage
-    throw;
-  }
-  record->value.BorrowAscii(value);
-  element.attributes_.push_back(record);  // room was reserved above
-  ++element.borrowedRecords_;
-  element.IndexAttribute(record);
-  return record;
 }
 
 void XMLBuilder::ReserveAttributes(XMLNode& element, std::size_t count) {

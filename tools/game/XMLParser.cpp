@@ -9,6 +9,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileBinary.h"
@@ -100,6 +104,66 @@ std::size_t CountOf(std::wstring_view text, wchar_t c) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), c));
 }
 
+// Where the first ">" or quote at or after `from` is, or the text's size.
+std::size_t FindTagStop(std::wstring_view text, std::size_t from) {
+  for (; from < text.size(); ++from) {
+    const wchar_t c = text[from];
+    if (c == '>' || c == '"' || c == '\'') {
+      break;
+    }
+  }
+  return from;
+}
+std::size_t FindTagStop(std::string_view text, std::size_t from) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+#if defined(__SSE2__)
+  const __m128i closing = _mm_set1_epi8('>');
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i apostrophe = _mm_set1_epi8('\'');
+  for (; from + 16 <= size; from += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
+    const __m128i hits =
+        _mm_or_si128(_mm_cmpeq_epi8(chunk, closing),
+                     _mm_or_si128(_mm_cmpeq_epi8(chunk, quote), _mm_cmpeq_epi8(chunk, apostrophe)));
+    const int mask = _mm_movemask_epi8(hits);
+    if (mask != 0) {
+      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+  }
+#endif
+  for (; from < size; ++from) {
+    const char c = data[from];
+    if (c == '>' || c == '"' || c == '\'') {
+      break;
+    }
+  }
+  return from;
+}
+
+// Where the first `c` at or after `from` is, or the text's size. The runs searched (values, text
+// between tags) are mostly short, which the library's search is not made for.
+std::size_t FindChar(std::wstring_view text, wchar_t c, std::size_t from) {
+  return std::min(text.find(c, from), text.size());
+}
+std::size_t FindChar(std::string_view text, char c, std::size_t from) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+#if defined(__SSE2__)
+  const __m128i wanted = _mm_set1_epi8(c);
+  for (; from + 16 <= size; from += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
+    const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, wanted));
+    if (mask != 0) {
+      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+  }
+#endif
+  for (; from < size && data[from] != c; ++from) {
+  }
+  return from;
+}
+
 // Characters collected from the text in pieces (an element's text runs, the parts of a name). While
 // they are one piece they are a view into the text; only a second piece copies them.
 template <class Char>
@@ -150,6 +214,13 @@ class Scanner {
   // its values from the text; without one they are copied.
   Scanner(XMLNode*& root, View text, XMLStorage* storage)
       : root_(root), text_(text), storage_(storage), current_(root), rootSupplied_(root != nullptr) {}
+  Scanner(const Scanner&) = delete;
+  Scanner& operator=(const Scanner&) = delete;
+  ~Scanner() {
+    if (spareReferences_ != 0) {
+      storage_->Release(spareReferences_);
+    }
+  }
 
   void Run();
 
@@ -188,11 +259,14 @@ class Scanner {
   void AdoptPending(XMLNode& element) noexcept;
   void AdoptAllPending() noexcept;
 
+  static constexpr std::size_t kReferenceBatch = 256;
+
   XMLNode*& root_;
   View text_;
   XMLStorage* const storage_;
+  // References on the storage taken ahead for the elements still to be made, a batch at a time.
+  std::size_t spareReferences_ = 0;
   std::size_t index_ = 0;
-  std::uint32_t line_ = 1;
   XMLNode* current_;
   const bool rootSupplied_;
   // Elements the text has opened and not closed (a supplied root is not counted).
@@ -208,13 +282,17 @@ class Scanner {
   // Working buffers of OpenElement, kept to reuse their storage.
   Gathered<Char> name_;
   Gathered<Char> attributeName_;
+  // Where the quoted runs of the current tag begin and end (at the quotes), from its start.
+  std::vector<std::pair<std::size_t, std::size_t>> quotedRuns_;
   // Names seen in the current tag, one bit each by a small hash, to skip looking for a repeated name.
   std::uint64_t namesSeen_ = 0;
 };
 
+// The line is counted only now: the line of the scan position, whose line ends are all behind it.
 template <class Char>
 void Scanner<Char>::Raise(Fault code) const {
-  throw FileError("XML format error at line " + CorvantisEngine::UIntToString(line_) + ": code " +
+  const auto line = static_cast<std::uint32_t>(1 + CountOf(text_.substr(0, index_), Char('\n')));
+  throw FileError("XML format error at line " + CorvantisEngine::UIntToString(line) + ": code " +
                   CorvantisEngine::UIntToString(code));
 }
 
@@ -300,16 +378,13 @@ void Scanner<Char>::StoreText(XMLValue& value, const Gathered<Char>& text) const
 template <class Char>
 void Scanner<Char>::ScanText() {
   const std::size_t start = index_;
-  const std::size_t end = std::min(text_.find(Char('<'), start), text_.size());
+  const std::size_t end = FindChar(text_, Char('<'), start);
   if (current_ != nullptr) {
-    const View run = text_.substr(start, end - start);
-    line_ += static_cast<std::uint32_t>(CountOf(run, Char('\n')));
-    textBuffer_.Append(run);
+    textBuffer_.Append(text_.substr(start, end - start));
   } else {
     for (std::size_t i = start; i < end; ++i) {
-      if (text_[i] == '\n') {
-        ++line_;
-      } else if (IsVisible(text_[i])) {
+      if (IsVisible(text_[i])) {
+        index_ = i;
         Raise(kTextOutside);
       }
     }
@@ -341,9 +416,6 @@ void Scanner<Char>::ScanTag() {
   // Before the buffer starts: blanks are dropped, "/" marks a closing tag, "?" a declaration.
   for (; index_ < text_.size(); ++index_) {
     const Char c = text_[index_];
-    if (c == '\n') {
-      ++line_;
-    }
     if (c == '/') {
       if (current_ == nullptr) {
         Raise(kCloseWithoutElement);
@@ -363,22 +435,21 @@ void Scanner<Char>::ScanTag() {
   const std::size_t start = index_;
   const std::size_t size = text_.size();
   std::size_t end = std::min(start + 1, size);
-  std::size_t signs = 0;  // "=" outside quotes: about the number of attributes
-  while (end < size) {
-    const Char c = text_[end];
-    if (c == '>') {
+  // The quoted runs are kept for OpenElement, whose values are mostly the same runs.
+  quotedRuns_.clear();
+  for (;;) {
+    end = FindTagStop(text_, end);
+    if (end == size || text_[end] == '>') {
       break;
     }
-    signs += c == '=' ? 1 : 0;
-    if (IsQuote(c)) {
-      end = std::min(text_.find(c, end + 1), size);
-      if (end == size) {
-        break;
-      }
+    const std::size_t open = end;
+    end = FindChar(text_, text_[open], open + 1);  // to the matching quote
+    if (end == size) {
+      break;
     }
+    quotedRuns_.push_back({open - start, end - start});
     ++end;
   }
-  line_ += static_cast<std::uint32_t>(CountOf(text_.substr(start, end - start), Char('\n')));
   index_ = end;
   if (end == size) {
     return;  // the text ends inside the tag
@@ -387,7 +458,7 @@ void Scanner<Char>::ScanTag() {
   if (closing_) {
     CloseElement(tag);
   } else {
-    OpenElement(tag, signs);
+    OpenElement(tag, quotedRuns_.size());
   }
   inTag_ = false;
   closing_ = false;
@@ -398,9 +469,6 @@ template <class Char>
 void Scanner<Char>::SkipDeclaration() {
   ++index_;
   while (index_ < text_.size() && text_[index_] != '>') {
-    if (text_[index_] == '\n') {
-      ++line_;
-    }
     ++index_;
   }
   if (index_ < text_.size()) {
@@ -433,7 +501,12 @@ XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan, std::siz
   XMLNode* const parent = depth_ > 0 ? current_ : nullptr;
   std::unique_ptr<XMLNode> element;
   if constexpr (std::is_same_v<Char, char>) {
+    if (storage_ != nullptr && spareReferences_ == 0) {
+      storage_->Acquire(kReferenceBatch);
+      spareReferences_ = kReferenceBatch;
+    }
     element.reset(XMLBuilder::NewElement(name_.Get(), parent, storage_));
+    spareReferences_ -= storage_ != nullptr ? 1 : 0;
   } else {
     element.reset(XMLBuilder::NewElement(Narrow(String(name_.Get())), parent, nullptr));
   }
@@ -500,6 +573,8 @@ void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
   bool inValue = false;
   bool empty = false;
   Char valueQuote = 0;
+  std::size_t valueEnd = 0;
+  std::size_t quotedRun = 0;
   XMLNode* element = nullptr;
   // An element made before any root exists has no parent to hold it until the tag is complete.
   std::unique_ptr<XMLNode> orphan;
@@ -509,9 +584,8 @@ void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
     const Char c = tag[k];
     if (inValue && c != valueQuote) {
       // Everything up to the closing quote belongs to the value: blanks, the other quote, "=", "/", ">".
-      const std::size_t end = std::min(tag.find(valueQuote, k), length);
-      value = tag.substr(k, end - k);  // the value is always one stretch
-      k = end - 1;
+      value = tag.substr(k, valueEnd - k);  // the value is always one stretch
+      k = valueEnd - 1;
       continue;
     }
     const bool visible = IsVisible(c);
@@ -545,6 +619,13 @@ void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
         inValue = true;
         valueQuote = c;
         value = View();
+        // The closing quote, as the scan for the end of the tag found it if its run began here.
+        while (quotedRun < quotedRuns_.size() && quotedRuns_[quotedRun].first < k) {
+          ++quotedRun;
+        }
+        valueEnd = quotedRun < quotedRuns_.size() && quotedRuns_[quotedRun].first == k
+                       ? quotedRuns_[quotedRun].second
+                       : std::min(FindChar(tag, c, k + 1), length);
       } else {
         AddAttribute(*element, attributeName_.Get(), value);
         attributeName_.Clear();

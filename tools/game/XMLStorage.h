@@ -7,17 +7,18 @@
 // The count is atomic so that nodes of one parse may end up in trees used by different threads; the
 // rest is only touched while the parse runs.
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace GameTools {
+#include "tools/game/XMLNode.h"
 
-struct XMLAttribute;
-class XMLNode;
+namespace GameTools {
 
 class XMLStorage {
  public:
@@ -26,9 +27,9 @@ class XMLStorage {
   XMLStorage(const XMLStorage&) = delete;
   XMLStorage& operator=(const XMLStorage&) = delete;
 
-  void Acquire() { references_.fetch_add(1, std::memory_order_relaxed); }
-  void Release() {
-    if (references_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+  void Acquire(std::size_t count = 1) { references_.fetch_add(count, std::memory_order_relaxed); }
+  void Release(std::size_t count = 1) {
+    if (references_.fetch_sub(count, std::memory_order_acq_rel) == count) {
       delete this;
     }
   }
@@ -37,10 +38,21 @@ class XMLStorage {
   std::string& Text() { return text_; }
 
   // Room for one attribute record, which the caller constructs and its node destroys.
-  void* AllocateRecord();
+  void* AllocateRecord() {
+    constexpr std::size_t kSize =
+        (sizeof(XMLAttribute) + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
+    if (left_ < kSize) {
+      NewBlock();
+    }
+    void* record = next_;
+    next_ += kSize;
+    left_ -= kSize;
+    return record;
+  }
 
  private:
   ~XMLStorage() = default;
+  void NewBlock();
 
   std::atomic<std::size_t> references_{1};
   std::string text_;
@@ -54,7 +66,7 @@ class XMLStorage {
 class XMLBuilder {
  public:
   // A new element named `name` whose parent pointer is `parent`, but which no list holds yet (see
-  // AdoptChildren); it keeps a reference on `storage` when that is not null.
+  // AdoptChildren). With a storage the element takes over one reference the caller holds on it.
   static XMLNode* NewElement(std::string_view name, XMLNode* parent, XMLStorage* storage);
   // Appends a record, made in the element's storage, whose value borrows `value` (plain ASCII in the
   // storage's text). Null (and nothing changes) when `mayRepeat` and the element already has an
@@ -67,5 +79,24 @@ class XMLBuilder {
   // Hands `count` nodes made by NewElement with `parent` as their parent to the parent's children.
   static void AdoptChildren(XMLNode& parent, XMLNode* const* children, std::size_t count);
 };
+
+inline XMLAttribute* XMLBuilder::AddBorrowedAttribute(XMLNode& element, std::string_view name,
+                                                      std::string_view value, bool mayRepeat) {
+  if (mayRepeat && element.FindAttribute(name) != nullptr) {
+    return nullptr;
+  }
+  if (element.attributes_.size() == element.attributes_.capacity()) {
+    element.attributes_.reserve(std::max<std::size_t>(4, element.attributes_.size() * 2));
+  }
+  // The name is made first: a record that is not yet listed is destroyed here if that fails.
+  auto* record = new (element.storage_->AllocateRecord()) XMLAttribute{std::string(name), XMLValue()};
+  record->value.BorrowAscii(value);
+  element.attributes_.push_back(record);  // room was reserved above
+  ++element.borrowedRecords_;
+  if (!element.attributeIndex_.empty()) {
+    element.IndexAttribute(record);
+  }
+  return record;
+}
 
 }  // namespace GameTools

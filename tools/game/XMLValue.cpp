@@ -32,11 +32,12 @@ float ToFloat(const std::wstring& token) {
 }
 
 // Converts the tokens of `text` in order until `maxCount` numbers were stored.
-template <class Text, class Number, class Convert>
-std::uint32_t ReadNumbers(const Text& text, Number* out, std::uint32_t maxCount, Convert convert) {
+template <class Char, class Number, class Convert>
+std::uint32_t ReadNumbers(std::basic_string_view<Char> text, Number* out, std::uint32_t maxCount,
+                          Convert convert) {
   std::uint32_t count = 0;
   std::size_t position = 0;
-  Text token;
+  std::basic_string<Char> token;
   while (count < maxCount && position < text.size()) {
     while (position < text.size() && !IsTokenChar(text[position])) {
       ++position;
@@ -48,116 +49,138 @@ std::uint32_t ReadNumbers(const Text& text, Number* out, std::uint32_t maxCount,
     if (position == start) {
       break;
     }
-    token.assign(text, start, position - start);
+    token.assign(text.substr(start, position - start));
     out[count++] = convert(token);
   }
   return count;
 }
 
+const std::string kNoNarrow;
+const std::wstring kNoWide;
+
 }  // namespace
 
 XMLValue::XMLValue(const XMLValue& other)
-    : kind_(other.kind_),
-      widePending_(other.widePending_),
-      narrow_(other.borrowed_ != nullptr ? std::string(other.borrowed_, other.borrowedSize_) : other.narrow_),
-      wide_(other.wide_) {}
+    : forms_(other.forms_ ? std::make_unique<Forms>(*other.forms_) : nullptr),
+      kind_(other.kind_),
+      widePending_(other.widePending_) {
+  if (other.borrowed_ != nullptr) {
+    MakeForms().narrow.assign(other.borrowed_, other.borrowedSize_);
+  }
+}
 
 XMLValue& XMLValue::operator=(const XMLValue& other) {
   if (this != &other) {
-    if (other.borrowed_ != nullptr) {
-      narrow_.assign(other.borrowed_, other.borrowedSize_);
-    } else {
-      narrow_ = other.narrow_;
-    }
-    wide_ = other.wide_;
+    XMLValue copy(other);
+    forms_ = std::move(copy.forms_);
+    borrowed_ = nullptr;
     kind_ = other.kind_;
     widePending_ = other.widePending_;
-    borrowed_ = nullptr;
   }
   return *this;
 }
 
+XMLValue::Forms& XMLValue::MakeForms() const {
+  if (!forms_) {
+    forms_ = std::make_unique<Forms>();
+  }
+  return *forms_;
+}
+
+const std::string& XMLValue::StoredNarrow() const {
+  return forms_ ? forms_->narrow : kNoNarrow;
+}
+
 void XMLValue::CopyBorrowed() const {
   if (borrowed_ != nullptr) {
-    narrow_.assign(borrowed_, borrowedSize_);
+    MakeForms().narrow.assign(borrowed_, borrowedSize_);
     borrowed_ = nullptr;
   }
 }
 
+std::string_view XMLValue::NarrowText() const {
+  return borrowed_ != nullptr ? std::string_view(borrowed_, borrowedSize_) : std::string_view(StoredNarrow());
+}
+
 void XMLValue::SetString(const std::string& text) {
-  narrow_ = text;
+  if (text.empty() && !forms_) {
+    // Nothing to keep: the stale wide form is empty as well.
+  } else {
+    MakeForms().narrow = text;
+  }
   kind_ = kNarrow;
   widePending_ = false;
   borrowed_ = nullptr;
 }
 
 void XMLValue::SetWideString(const std::wstring& text) {
-  wide_ = text;
+  if (!text.empty() || forms_) {
+    MakeForms().wide = text;
+  }
   kind_ = kWide;
   widePending_ = false;
   borrowed_ = nullptr;
 }
 
 void XMLValue::SetWideString(std::wstring&& text) {
-  wide_ = std::move(text);
+  if (!text.empty() || forms_) {
+    MakeForms().wide = std::move(text);
+  }
   kind_ = kWide;
   widePending_ = false;
   borrowed_ = nullptr;
 }
 
 void XMLValue::SetWideAscii(std::string_view text) {
-  narrow_.assign(text);
+  if (!text.empty() || forms_) {
+    MakeForms().narrow.assign(text);
+  }
   kind_ = kWide;
   widePending_ = true;
   borrowed_ = nullptr;
-}
-
-void XMLValue::BorrowAscii(std::string_view text) {
-  if (text.empty()) {
-    SetWideAscii(text);
-    return;
-  }
-  borrowed_ = text.data();
-  borrowedSize_ = text.size();
-  kind_ = kWide;
-  widePending_ = true;
 }
 
 const std::string& XMLValue::GetString() const {
   CopyBorrowed();
   if (kind_ == kWide) {
     if (!widePending_) {
-      WStringToString(wide_, narrow_);
+      Forms& forms = MakeForms();
+      WStringToString(forms.wide, forms.narrow);
     }
     kind_ = kBoth;
   }
-  return narrow_;
+  return StoredNarrow();
 }
 
 const std::wstring& XMLValue::GetWideString() const {
   if (widePending_) {
     // ASCII stands for itself in every locale.
-    if (borrowed_ != nullptr) {
-      wide_.assign(borrowed_, borrowed_ + borrowedSize_);
-    } else {
-      wide_.assign(narrow_.begin(), narrow_.end());
+    const std::string_view text = NarrowText();
+    if (!text.empty() || forms_) {
+      MakeForms().wide.assign(text.begin(), text.end());
     }
     widePending_ = false;
   } else if (kind_ == kNarrow) {
-    StringToWString(narrow_, wide_);
+    if (forms_) {
+      StringToWString(forms_->narrow, forms_->wide);
+    }
     kind_ = kBoth;
   }
-  return wide_;
+  return forms_ ? forms_->wide : kNoWide;
 }
 
 std::int32_t XMLValue::GetInt() const {
-  CopyBorrowed();
-  return kind_ == kWide && !widePending_ ? ToInt(wide_) : ToInt(narrow_);
+  if (kind_ == kWide && !widePending_) {
+    return ToInt(forms_ ? forms_->wide : kNoWide);
+  }
+  return ToInt(std::string(NarrowText()));
 }
 
 float XMLValue::GetFloat() const {
-  CopyBorrowed();
-  return kind_ == kWide && !widePending_ ? ToFloat(wide_) : ToFloat(narrow_);
+  if (kind_ == kWide && !widePending_) {
+    return ToFloat(forms_ ? forms_->wide : kNoWide);
+  }
+  return ToFloat(std::string(NarrowText()));
 }
 
 bool XMLValue::GetBool() const {
@@ -165,19 +188,19 @@ bool XMLValue::GetBool() const {
 }
 
 std::uint32_t XMLValue::GetFloats(float* out, std::uint32_t maxCount) const {
-  CopyBorrowed();
   if (kind_ == kWide && !widePending_) {
-    return ReadNumbers(wide_, out, maxCount, [](const std::wstring& token) { return ToFloat(token); });
+    return ReadNumbers(std::wstring_view(forms_ ? forms_->wide : kNoWide), out, maxCount,
+                       [](const std::wstring& token) { return ToFloat(token); });
   }
-  return ReadNumbers(narrow_, out, maxCount, [](const std::string& token) { return ToFloat(token); });
+  return ReadNumbers(NarrowText(), out, maxCount, [](const std::string& token) { return ToFloat(token); });
 }
 
 std::uint32_t XMLValue::GetInts(std::int32_t* out, std::uint32_t maxCount) const {
-  CopyBorrowed();
   if (kind_ == kWide && !widePending_) {
-    return ReadNumbers(wide_, out, maxCount, [](const std::wstring& token) { return ToInt(token); });
+    return ReadNumbers(std::wstring_view(forms_ ? forms_->wide : kNoWide), out, maxCount,
+                       [](const std::wstring& token) { return ToInt(token); });
   }
-  return ReadNumbers(narrow_, out, maxCount, [](const std::string& token) { return ToInt(token); });
+  return ReadNumbers(NarrowText(), out, maxCount, [](const std::string& token) { return ToInt(token); });
 }
 
 Vector2 XMLValue::GetVector2() const {

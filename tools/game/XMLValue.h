@@ -5,10 +5,15 @@
 // both. The number readers parse the text as the C library does, with one twist: integers saturate
 // at the 32-bit range on every host.
 //
+// Both forms are made only when first asked for: a value set from ASCII text (as the parser sets
+// them) holds just that text until it is read, and the number readers read it without making either
+// form.
+//
 // Not thread-safe: even the const readers may fill in the missing form. Nothing here throws except
 // std::bad_alloc.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -38,14 +43,23 @@ class XMLValue {
   // The same as SetWideAscii, but the characters are not copied: the value reads them where they are
   // until it is set again, so they must stay unchanged as long as the value lives. For trees that keep
   // their document's text (see XMLStorage.h).
-  void BorrowAscii(std::string_view text);
+  void BorrowAscii(std::string_view text) {
+    if (text.empty() || text.size() > UINT32_MAX) {
+      SetWideAscii(text);
+      return;
+    }
+    borrowed_ = text.data();
+    borrowedSize_ = static_cast<std::uint32_t>(text.size());
+    kind_ = kWide;
+    widePending_ = true;
+  }
 
   // The stored form, converted from the other one first when that is the only valid form. The
   // reference stays valid until the value is set again.
   const std::string& GetString() const;
   const std::wstring& GetWideString() const;
 
-  Kind GetKind() const { return kind_; }
+  Kind GetKind() const { return static_cast<Kind>(kind_); }
 
   // The base-10 integer at the start of the text (leading white space, an optional sign, digits; 0
   // without digits), clamped to the 32-bit range.
@@ -68,18 +82,28 @@ class XMLValue {
   void GetIntPair(std::int32_t& first, std::int32_t& second) const;
 
  private:
-  mutable Kind kind_ = kBoth;
-  // The narrow text (narrow_, or the borrowed characters) is ASCII that the wide form has not been made
-  // from yet, while the kind says the wide form holds the text.
-  mutable bool widePending_ = false;
-  // Makes narrow_ hold the borrowed characters, if the text is borrowed.
-  void CopyBorrowed() const;
+  // The two forms, made when one of them is first stored or read.
+  struct Forms {
+    std::string narrow;
+    std::wstring wide;
+  };
 
-  // While not null the text is these characters, and narrow_ has not been filled with them yet.
+  Forms& MakeForms() const;
+  // The narrow form as stored (not converted), without the borrowed characters.
+  const std::string& StoredNarrow() const;
+  // Makes the narrow form hold the borrowed characters, if the text is borrowed.
+  void CopyBorrowed() const;
+  // The narrow text as stored, borrowed characters included, for the number readers.
+  std::string_view NarrowText() const;
+
+  mutable std::unique_ptr<Forms> forms_;
+  // While not null the text is these characters, and the narrow form has not been filled with them.
   mutable const char* borrowed_ = nullptr;
-  std::size_t borrowedSize_ = 0;
-  mutable std::string narrow_;
-  mutable std::wstring wide_;
+  std::uint32_t borrowedSize_ = 0;
+  mutable std::uint8_t kind_ = kBoth;
+  // The narrow text (stored or borrowed) is ASCII that the wide form has not been made from yet, while
+  // the kind says the wide form holds the text.
+  mutable bool widePending_ = false;
 };
 
 }  // namespace GameTools
