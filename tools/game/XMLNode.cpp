@@ -42,11 +42,10 @@ XMLNode::~XMLNode() {
     node->childIndex_.clear();
     delete node;
   }
-  if (storage_ != nullptr) {
-    for (std::size_t i = 0; i < borrowedRecords_; ++i) {
-      attributes_[i]->~XMLAttribute();
-    }
-    storage_->Release();
+  // The records in the storage are only destroyed here; their memory (and the node's own, if it is
+  // there too) goes with the storage.
+  for (std::size_t i = 0; i < borrowedRecords_; ++i) {
+    attributes_[i]->~XMLAttribute();
   }
 }
 
@@ -261,20 +260,16 @@ void XMLNode::SetAttribute(const std::string& name, std::wstring&& text) {
   AttributeFor(name).value.SetWideString(std::move(text));
 }
 
-void XMLStorage::NewBlock() {
-  // Blocks stay below the C library's large-request size, whose memory would be mapped and unmapped
-  // again for every document.
-  constexpr std::size_t kBlock = 64 * 1024;
-  blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlock));
-  next_ = blocks_.back().get();
-  left_ = kBlock;
-}
-
 XMLNode* XMLBuilder::NewElement(std::string_view name, XMLNode* parent, XMLStorage* storage) {
-  auto* element = new XMLNode();
-  element->name_.assign(name);
+  XMLNode* element = storage != nullptr ? new (*storage) XMLNode() : new XMLNode();
+  element->storage_ = storage;  // from here on the node holds the reference
   element->parent_ = parent;
-  element->storage_ = storage;
+  try {
+    element->name_.assign(name);
+  } catch (...) {
+    delete element;
+    throw;
+  }
   return element;
 }
 

@@ -45,6 +45,9 @@ class XMLNode {
   virtual ~XMLNode();
 
   XMLNode(const XMLNode&) = delete;
+  // Nodes live on the heap or, when the parser made them, in the memory of their parse.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* node);
   XMLNode& operator=(const XMLNode&) = delete;
 
   const std::string& GetName() const { return name_; }
@@ -86,6 +89,10 @@ class XMLNode {
 
  private:
   friend class XMLBuilder;
+  struct Header;
+
+  static void* operator new(std::size_t size, XMLStorage& storage);
+  static void operator delete(void* node, XMLStorage& storage);
 
   // Look-ups by name scan the lists while they are short; the first look-up in a longer list builds an
   // index by name, which is then kept up to date (an empty index means the list is scanned).
@@ -113,7 +120,8 @@ class XMLNode {
   // Among equal names the multimap keeps insertion order, which is document order.
   mutable std::multimap<std::string, XMLNode*, std::less<>> childIndex_;
   XMLNode* parent_ = nullptr;
-  // The parse that made this node, whose memory its texts and records may use; null otherwise.
+  // The parse that made this node, whose memory holds the node, its first records and their texts;
+  // null otherwise. The node's header holds the reference on it.
   XMLStorage* storage_ = nullptr;
 };
 

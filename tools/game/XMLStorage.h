@@ -37,28 +37,29 @@ class XMLStorage {
   // The document's text; set before the parse and left alone while any node refers to it.
   std::string& Text() { return text_; }
 
-  // Room for one attribute record, which the caller constructs and its node destroys.
-  void* AllocateRecord() {
-    constexpr std::size_t kSize =
-        (sizeof(XMLAttribute) + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
-    if (left_ < kSize) {
-      NewBlock();
+  // Room for `size` bytes, aligned for any type, which lasts as long as the storage. Used for attribute
+  // records and nodes, which their owners construct and destroy.
+  void* Allocate(std::size_t size) {
+    size = (size + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
+    if (left_ < size) {
+      NewBlock(size);
     }
-    void* record = next_;
-    next_ += kSize;
-    left_ -= kSize;
-    return record;
+    void* room = next_;
+    next_ += size;
+    left_ -= size;
+    return room;
   }
 
  private:
   ~XMLStorage() = default;
-  void NewBlock();
+  void NewBlock(std::size_t size);
 
   std::atomic<std::size_t> references_{1};
   std::string text_;
   std::vector<std::unique_ptr<std::byte[]>> blocks_;
   std::byte* next_ = nullptr;
   std::size_t left_ = 0;
+  std::size_t blockSize_ = 0;
 };
 
 // What the parser does to a tree beyond the public interface: nodes that borrow from a storage, and
@@ -89,7 +90,8 @@ inline XMLAttribute* XMLBuilder::AddBorrowedAttribute(XMLNode& element, std::str
     element.attributes_.reserve(std::max<std::size_t>(4, element.attributes_.size() * 2));
   }
   // The name is made first: a record that is not yet listed is destroyed here if that fails.
-  auto* record = new (element.storage_->AllocateRecord()) XMLAttribute{std::string(name), XMLValue()};
+  auto* record =
+      new (element.storage_->Allocate(sizeof(XMLAttribute))) XMLAttribute{std::string(name), XMLValue()};
   record->value.BorrowAscii(value);
   element.attributes_.push_back(record);  // room was reserved above
   ++element.borrowedRecords_;
