@@ -10,7 +10,7 @@ namespace GameTools {
 void XMLStorage::NewBlock(std::size_t size) {
   // Small documents take little; large ones take a few large blocks rather than many small ones.
   constexpr std::size_t kFirstBlock = 16 * 1024;
-  constexpr std::size_t kLargestBlock = 1024 * 1024;
+  constexpr std::size_t kLargestBlock = 96 * 1024;
   blockSize_ = std::min(std::max(kFirstBlock, blockSize_ * 2), kLargestBlock);
   const std::size_t block = std::max(blockSize_, size);
   blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(block));

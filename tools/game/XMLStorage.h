@@ -34,8 +34,16 @@ class XMLStorage {
     }
   }
 
-  // The document's text; set before the parse and left alone while any node refers to it.
-  std::string& Text() { return text_; }
+  // The document's text, kept as long as the storage: either taken over, or written into room made
+  // here (left as it is, not cleared). Set once, before the parse.
+  std::string_view KeepText(std::string&& text) {
+    text_ = std::move(text);
+    return text_;
+  }
+  char* MakeText(std::size_t size) {
+    textRoom_ = std::make_unique_for_overwrite<char[]>(size);
+    return textRoom_.get();
+  }
 
   // Room for `size` bytes, aligned for any type, which lasts as long as the storage. Used for attribute
   // records and nodes, which their owners construct and destroy.
@@ -56,6 +64,7 @@ class XMLStorage {
 
   std::atomic<std::size_t> references_{1};
   std::string text_;
+  std::unique_ptr<char[]> textRoom_;
   std::vector<std::unique_ptr<std::byte[]>> blocks_;
   std::byte* next_ = nullptr;
   std::size_t left_ = 0;
