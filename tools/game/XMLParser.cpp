@@ -1,6 +1,7 @@
 #include "tools/game/XMLParser.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <cwctype>
 #include <limits>
@@ -35,6 +36,30 @@ bool IsVisible(wchar_t c) {
 }
 bool IsVisible(char c) {
   return c > 0x20 && c < 0x7F;
+}
+
+// The characters that continue an element's name (visible, not "/") and an attribute's name (visible,
+// not "/" or "=").
+bool IsElementNameChar(wchar_t c) {
+  return c != '/' && IsVisible(c);
+}
+bool IsAttributeNameChar(wchar_t c) {
+  return c != '/' && c != '=' && IsVisible(c);
+}
+constexpr std::uint8_t kElementNameBit = 1;
+constexpr std::uint8_t kAttributeNameBit = 2;
+constexpr auto kNameChars = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (int c = 0x21; c < 0x7F; ++c) {
+    table[c] = c == '/' ? 0 : c == '=' ? kElementNameBit : kElementNameBit | kAttributeNameBit;
+  }
+  return table;
+}();
+bool IsElementNameChar(char c) {
+  return (kNameChars[static_cast<unsigned char>(c)] & kElementNameBit) != 0;
+}
+bool IsAttributeNameChar(char c) {
+  return (kNameChars[static_cast<unsigned char>(c)] & kAttributeNameBit) != 0;
 }
 
 bool IsWhiteSpace(wchar_t c) {
@@ -566,94 +591,88 @@ template <class Char>
 void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
   name_.Clear();
   attributeName_.Clear();
-  View value;
-  bool nameFinished = false;
-  bool expectingName = false;
-  bool equalsSeen = false;
-  bool inValue = false;
   bool empty = false;
-  Char valueQuote = 0;
-  std::size_t valueEnd = 0;
-  std::size_t quotedRun = 0;
   XMLNode* element = nullptr;
   // An element made before any root exists has no parent to hold it until the tag is complete.
   std::unique_ptr<XMLNode> orphan;
-
   const std::size_t length = tag.size();
-  for (std::size_t k = 0; k < length; ++k) {
-    const Char c = tag[k];
-    if (inValue && c != valueQuote) {
-      // Everything up to the closing quote belongs to the value: blanks, the other quote, "=", "/", ">".
-      value = tag.substr(k, valueEnd - k);  // the value is always one stretch
-      k = valueEnd - 1;
+
+  // The name: the visible characters up to the first other one, where each "/" marks the element
+  // empty instead of belonging to the name. The tag begins with a visible character other than "/".
+  std::size_t k = 0;
+  while (k < length && IsVisible(tag[k])) {
+    if (tag[k] == '/') {
+      empty = true;
+      ++k;
       continue;
     }
-    const bool visible = IsVisible(c);
-    if (!visible) {
-      if (!nameFinished && !name_.Empty()) {
-        if (name_.Get() == View(kCommentName<Char>)) {
-          textBuffer_.Clear();
-          return;  // a comment: nothing is made
-        }
-        nameFinished = true;
-        expectingName = true;
-        element = CreateElement(orphan, attributeHint);
-      }
-    } else if (!nameFinished) {
-      if (c == '/') {
-        empty = true;
-      } else {
-        // The visible characters up to a "/" or a blank, at once.
-        std::size_t runEnd = k + 1;
-        while (runEnd < length && tag[runEnd] != '/' && IsVisible(tag[runEnd])) {
-          ++runEnd;
-        }
-        name_.Append(tag.substr(k, runEnd - k));
-        k = runEnd - 1;
-      }
-    } else if (!expectingName) {
-      if (!inValue) {
+    std::size_t runEnd = k + 1;
+    while (runEnd < length && IsElementNameChar(tag[runEnd])) {
+      ++runEnd;
+    }
+    name_.Append(tag.substr(k, runEnd - k));
+    k = runEnd;
+  }
+
+  // Then attributes: names (visible characters, pieces separated by blanks run together), "=" and a
+  // quoted value that runs to the next quote of its kind, whatever lies between.
+  bool expectingName = false;
+  bool equalsSeen = false;
+  if (k < length) {
+    if (name_.Get() == View(kCommentName<Char>)) {
+      textBuffer_.Clear();
+      return;  // a comment: nothing is made
+    }
+    element = CreateElement(orphan, attributeHint);
+    expectingName = true;
+    std::size_t quotedRun = 0;
+    for (++k; k < length;) {
+      const Char c = tag[k];
+      if (!IsVisible(c)) {
+        ++k;
+      } else if (!expectingName) {
         if (!IsQuote(c)) {
           Raise(kValueWithoutQuote);
         }
-        inValue = true;
-        valueQuote = c;
-        value = View();
         // The closing quote, as the scan for the end of the tag found it if its run began here.
         while (quotedRun < quotedRuns_.size() && quotedRuns_[quotedRun].first < k) {
           ++quotedRun;
         }
-        valueEnd = quotedRun < quotedRuns_.size() && quotedRuns_[quotedRun].first == k
-                       ? quotedRuns_[quotedRun].second
-                       : std::min(FindChar(tag, c, k + 1), length);
-      } else {
-        AddAttribute(*element, attributeName_.Get(), value);
+        const std::size_t valueEnd = quotedRun < quotedRuns_.size() && quotedRuns_[quotedRun].first == k
+                                         ? quotedRuns_[quotedRun].second
+                                         : FindChar(tag, c, k + 1);
+        if (valueEnd >= length) {
+          break;  // the value is not complete
+        }
+        AddAttribute(*element, attributeName_.Get(), tag.substr(k + 1, valueEnd - k - 1));
         attributeName_.Clear();
         equalsSeen = false;
-        inValue = false;
         expectingName = true;
+        k = valueEnd + 1;
+      } else if (c == '=') {
+        if (attributeName_.Empty()) {
+          Raise(kEqualsWithoutName);
+        }
+        expectingName = false;
+        equalsSeen = true;
+        ++k;
+      } else if (c == '/') {
+        if (!attributeName_.Empty()) {
+          Raise(kSlashAfterName);
+        }
+        if (k + 1 != length) {
+          Raise(kSlashBeforeEnd);
+        }
+        empty = true;
+        ++k;
+      } else {
+        std::size_t runEnd = k + 1;
+        while (runEnd < length && IsAttributeNameChar(tag[runEnd])) {
+          ++runEnd;
+        }
+        attributeName_.Append(tag.substr(k, runEnd - k));
+        k = runEnd;
       }
-    } else if (c == '=') {
-      if (attributeName_.Empty()) {
-        Raise(kEqualsWithoutName);
-      }
-      expectingName = false;
-      equalsSeen = true;
-    } else if (c == '/') {
-      if (!attributeName_.Empty()) {
-        Raise(kSlashAfterName);
-      }
-      if (k + 1 != length) {
-        Raise(kSlashBeforeEnd);
-      }
-      empty = true;
-    } else {
-      std::size_t runEnd = k + 1;
-      while (runEnd < length && tag[runEnd] != '=' && tag[runEnd] != '/' && IsVisible(tag[runEnd])) {
-        ++runEnd;
-      }
-      attributeName_.Append(tag.substr(k, runEnd - k));
-      k = runEnd - 1;
     }
   }
 
