@@ -30,7 +30,9 @@ XMLNode::~XMLNode() {
   }
   // The subtree is taken apart with an explicit list rather than by recursion, so that a deep tree
   // cannot exhaust the stack: every node is emptied of its children before it is deleted.
-  childIndex_.clear();
+  if (extras_) {
+    extras_->childIndex.clear();
+  }
   std::vector<XMLNode*> pending = std::move(children_);
   children_.clear();
   while (!pending.empty()) {
@@ -39,7 +41,9 @@ XMLNode::~XMLNode() {
     node->parent_ = nullptr;
     pending.insert(pending.end(), node->children_.begin(), node->children_.end());
     node->children_.clear();
-    node->childIndex_.clear();
+    if (node->extras_) {
+      node->extras_->childIndex.clear();
+    }
     delete node;
   }
   // The records in the storage are only destroyed here; their memory (and the node's own, if it is
@@ -49,10 +53,19 @@ XMLNode::~XMLNode() {
   }
 }
 
+XMLNode::Extras& XMLNode::MakeExtras() const {
+  if (!extras_) {
+    extras_ = std::make_unique<Extras>();
+  }
+  return *extras_;
+}
+
 void XMLNode::SetName(const std::string& name) {
   name_ = name;
   if (parent_ != nullptr) {
-    parent_->childIndex_.clear();  // made again by the next look-up that needs it
+    if (parent_->extras_) {
+      parent_->extras_->childIndex.clear();  // made again by the next look-up that needs it
+    }
   }
 }
 
@@ -63,7 +76,7 @@ void XMLNode::BuildChildIndex() const {
   for (XMLNode* child : children_) {
     index.emplace(child->name_, child);
   }
-  childIndex_.swap(index);
+  MakeExtras().childIndex.swap(index);
 }
 
 void XMLNode::BuildAttributeIndex() const {
@@ -71,7 +84,7 @@ void XMLNode::BuildAttributeIndex() const {
   for (XMLAttribute* attribute : attributes_) {
     index.emplace(attribute->name, attribute);
   }
-  attributeIndex_.swap(index);
+  MakeExtras().attributeIndex.swap(index);
 }
 
 XMLNode* XMLNode::AddChild(XMLNode* child) {
@@ -93,9 +106,9 @@ XMLNode* XMLNode::AddChild(XMLNode* child) {
     oldParent->Unlink(child);
   }
   children_.push_back(child);
-  if (!childIndex_.empty()) {
+  if (HasChildIndex()) {
     try {
-      childIndex_.emplace(child->name_, child);
+      extras_->childIndex.emplace(child->name_, child);
     } catch (...) {
       children_.pop_back();
       throw;
@@ -125,21 +138,24 @@ bool XMLNode::Unlink(XMLNode* child) {
     return false;
   }
   children_.erase(place);
-  const auto [first, last] = childIndex_.equal_range(child->name_);
-  for (auto entry = first; entry != last; ++entry) {
-    if (entry->second == child) {
-      childIndex_.erase(entry);
-      break;
+  if (extras_) {
+    auto& index = extras_->childIndex;
+    const auto [first, last] = index.equal_range(child->name_);
+    for (auto entry = first; entry != last; ++entry) {
+      if (entry->second == child) {
+        index.erase(entry);
+        break;
+      }
     }
   }
   return true;
 }
 
 XMLNode* XMLNode::FindChild(std::string_view name) const {
-  if (childIndex_.empty() && children_.size() > kIndexThreshold) {
+  if (!HasChildIndex() && children_.size() > kIndexThreshold) {
     BuildChildIndex();
   }
-  if (childIndex_.empty()) {
+  if (!HasChildIndex()) {
     for (XMLNode* child : children_) {
       if (child->name_ == name) {
         return child;
@@ -147,8 +163,8 @@ XMLNode* XMLNode::FindChild(std::string_view name) const {
     }
     return nullptr;
   }
-  const auto entry = childIndex_.find(name);
-  return entry == childIndex_.end() ? nullptr : entry->second;
+  const auto entry = extras_->childIndex.find(name);
+  return entry == extras_->childIndex.end() ? nullptr : entry->second;
 }
 
 void XMLNode::GetChildren(std::vector<XMLNode*>& out) const {
@@ -157,10 +173,10 @@ void XMLNode::GetChildren(std::vector<XMLNode*>& out) const {
 
 void XMLNode::GetChildrenByName(std::string_view name, std::vector<XMLNode*>& out) const {
   out.clear();
-  if (childIndex_.empty() && children_.size() > kIndexThreshold) {
+  if (!HasChildIndex() && children_.size() > kIndexThreshold) {
     BuildChildIndex();
   }
-  if (childIndex_.empty()) {
+  if (!HasChildIndex()) {
     for (XMLNode* child : children_) {
       if (child->name_ == name) {
         out.push_back(child);
@@ -168,17 +184,17 @@ void XMLNode::GetChildrenByName(std::string_view name, std::vector<XMLNode*>& ou
     }
     return;
   }
-  const auto [first, last] = childIndex_.equal_range(name);
+  const auto [first, last] = extras_->childIndex.equal_range(name);
   for (auto entry = first; entry != last; ++entry) {
     out.push_back(entry->second);
   }
 }
 
 XMLAttribute* XMLNode::FindAttribute(std::string_view name) const {
-  if (attributeIndex_.empty() && attributes_.size() > kIndexThreshold) {
+  if (!HasAttributeIndex() && attributes_.size() > kIndexThreshold) {
     BuildAttributeIndex();
   }
-  if (attributeIndex_.empty()) {
+  if (!HasAttributeIndex()) {
     // Length and first character first: most names differ there, which spares comparing them whole.
     for (XMLAttribute* attribute : attributes_) {
       const std::string& candidate = attribute->name;
@@ -188,8 +204,8 @@ XMLAttribute* XMLNode::FindAttribute(std::string_view name) const {
     }
     return nullptr;
   }
-  const auto entry = attributeIndex_.find(name);
-  return entry == attributeIndex_.end() ? nullptr : entry->second;
+  const auto entry = extras_->attributeIndex.find(name);
+  return entry == extras_->attributeIndex.end() ? nullptr : entry->second;
 }
 
 XMLValue* XMLNode::GetAttribute(std::string_view name) const {
@@ -202,7 +218,7 @@ bool XMLNode::HasAttribute(std::string_view name) const {
 }
 
 void XMLNode::ReserveAttributes(std::size_t count) {
-  if (count <= attributes_.size() + freeRecords_) {
+  if (count <= attributes_.size() + (extras_ ? extras_->freeRecords : 0)) {
     return;
   }
   // Records are handed out from the end of the newest block; what is left of an older block is unused.
@@ -210,8 +226,9 @@ void XMLNode::ReserveAttributes(std::size_t count) {
   // small chunks together.
   constexpr std::size_t kMaxBlock = 960 / sizeof(XMLAttribute);
   const std::size_t more = std::min(count - attributes_.size(), kMaxBlock);
-  attributeBlocks_.push_back(std::make_unique<XMLAttribute[]>(more));
-  freeRecords_ = more;
+  Extras& extras = MakeExtras();
+  extras.attributeBlocks.push_back(std::make_unique<XMLAttribute[]>(more));
+  extras.freeRecords = more;
   attributes_.reserve(count);
 }
 
@@ -230,23 +247,23 @@ XMLValue* XMLNode::AddAttribute(const std::string& name) {
 }
 
 XMLAttribute& XMLNode::AppendAttribute(const std::string& name) {
-  if (freeRecords_ == 0) {
+  if (!extras_ || extras_->freeRecords == 0) {
     ReserveAttributes(std::max<std::size_t>(4, attributes_.size()) + attributes_.size());
   }
-  XMLAttribute& record = attributeBlocks_.back()[freeRecords_ - 1];
+  XMLAttribute& record = extras_->attributeBlocks.back()[extras_->freeRecords - 1];
   record.name = name;
   attributes_.push_back(&record);
-  --freeRecords_;
+  --extras_->freeRecords;
   IndexAttribute(&record);
   return record;
 }
 
 void XMLNode::IndexAttribute(XMLAttribute* record) {
-  if (!attributeIndex_.empty()) {
+  if (HasAttributeIndex()) {
     try {
-      attributeIndex_.emplace(record->name, record);
+      extras_->attributeIndex.emplace(record->name, record);
     } catch (...) {
-      attributeIndex_.clear();  // scanned again until the next look-up makes it anew
+      extras_->attributeIndex.clear();  // scanned again until the next look-up makes it anew
       throw;
     }
   }
@@ -279,8 +296,8 @@ void XMLBuilder::ReserveAttributes(XMLNode& element, std::size_t count) {
 
 void XMLBuilder::AdoptChildren(XMLNode& parent, XMLNode* const* children, std::size_t count) {
   parent.children_.insert(parent.children_.end(), children, children + count);
-  if (!parent.childIndex_.empty()) {
-    parent.childIndex_.clear();  // made again by the next look-up that needs it
+  if (parent.extras_) {
+    parent.extras_->childIndex.clear();  // made again by the next look-up that needs it
   }
 }
 

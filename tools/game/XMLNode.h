@@ -91,6 +91,16 @@ class XMLNode {
   friend class XMLBuilder;
   struct Header;
 
+  // Records made after the parse and the indexes by name.
+  struct Extras {
+    // The records live in blocks (one per reservation or growth step) rather than one allocation each.
+    std::vector<std::unique_ptr<XMLAttribute[]>> attributeBlocks;
+    std::size_t freeRecords = 0;
+    std::map<std::string, XMLAttribute*, std::less<>> attributeIndex;
+    // Among equal names the multimap keeps insertion order, which is document order.
+    std::multimap<std::string, XMLNode*, std::less<>> childIndex;
+  };
+
   static void* operator new(std::size_t size, XMLStorage& storage);
   static void operator delete(void* node, XMLStorage& storage);
 
@@ -104,22 +114,21 @@ class XMLNode {
   void IndexAttribute(XMLAttribute* record);
   void BuildAttributeIndex() const;
   void BuildChildIndex() const;
+  Extras& MakeExtras() const;
+  bool HasAttributeIndex() const { return extras_ && !extras_->attributeIndex.empty(); }
+  bool HasChildIndex() const { return extras_ && !extras_->childIndex.empty(); }
   // Takes `child` out of the children list and the index; false when it is not there.
   bool Unlink(XMLNode* child);
 
   std::string name_;
   XMLValue value_;
   AttributeList attributes_;
-  // The records live in blocks (one per reservation or growth step) rather than one allocation each.
-  std::vector<std::unique_ptr<XMLAttribute[]>> attributeBlocks_;
-  std::size_t freeRecords_ = 0;
   // The first this many records live in storage_ (see XMLStorage.h) rather than in the blocks.
   std::size_t borrowedRecords_ = 0;
-  mutable std::map<std::string, XMLAttribute*, std::less<>> attributeIndex_;
   ChildList children_;
-  // Among equal names the multimap keeps insertion order, which is document order.
-  mutable std::multimap<std::string, XMLNode*, std::less<>> childIndex_;
   XMLNode* parent_ = nullptr;
+  // What most nodes never need, made when first needed.
+  mutable std::unique_ptr<Extras> extras_;
   // The parse that made this node, whose memory holds the node, its first records and their texts;
   // null otherwise. The node's header holds the reference on it.
   XMLStorage* storage_ = nullptr;

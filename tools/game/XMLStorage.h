@@ -104,7 +104,7 @@ inline XMLAttribute* XMLBuilder::AddBorrowedAttribute(XMLNode& element, std::str
   record->value.BorrowAscii(value);
   element.attributes_.push_back(record);  // room was reserved above
   ++element.borrowedRecords_;
-  if (!element.attributeIndex_.empty()) {
+  if (element.extras_) {
     element.IndexAttribute(record);
   }
   return record;
