@@ -65,7 +65,7 @@ class HighScoresTable {
   void WriteBody(CorvantisEngine::FileBinary& stream) const;
   void ReadBody(CorvantisEngine::FileBinary& stream);
 
-  CorvantisEngine::Engine* engine_;
+  [[maybe_unused]] CorvantisEngine::Engine* engine_;
   CorvantisEngine::MessageManager* log_;
   CorvantisEngine::FileManager* files_;
   GameTools::VersionedFile file_;

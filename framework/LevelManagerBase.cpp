@@ -70,6 +70,10 @@ std::uint32_t LevelManagerBase::GetLevelCount(std::uint32_t stage) const {
   return stage < levels_.size() ? static_cast<std::uint32_t>(levels_[stage].size()) : 0;
 }
 
+std::vector<std::string> LevelManagerBase::GetLevelResourceLists(const LevelPosition&) const {
+  return {};
+}
+
 StageRecord* LevelManagerBase::GetStage(std::uint32_t stage) const {
   return stage < stages_.size() ? stages_[stage].get() : nullptr;
 }

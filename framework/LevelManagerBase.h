@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace CorvantisEngine {
@@ -62,6 +63,8 @@ class LevelManagerBase {
   virtual StageRecord* GetStageData(const LevelPosition& position);
   // Reads the file and replaces the tables.
   virtual void Load();
+  // The resource lists a level's own keeper loads before the level starts; none in the base.
+  virtual std::vector<std::string> GetLevelResourceLists(const LevelPosition& position) const;
 
   // True for the last level of the game (the last level of the last stage that has levels).
   bool IsLastLevelOfStage(const LevelPosition& position) const;

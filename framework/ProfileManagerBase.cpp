@@ -76,6 +76,8 @@ void ProfileManagerBase::LoadProfiles() {
   }
   if (current_ == nullptr && !profiles_.empty())
     SetCurrentProfile(profiles_.front().get(), true);
+  else
+    ApplyProfileVolumes();
 }
 
 ProfileBase* ProfileManagerBase::FindProfile(const std::wstring& name) const {
@@ -100,7 +102,11 @@ bool ProfileManagerBase::SaveList() {
 }
 
 void ProfileManagerBase::SetCurrentProfile(ProfileBase* profile, bool save) {
+  const bool changed = profile != current_;
   current_ = profile;
+  // A player's own volumes follow them in.
+  if (changed)
+    ApplyProfileVolumes();
   if (save)
     SaveList();
 }

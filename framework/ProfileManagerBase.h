@@ -57,7 +57,8 @@ class ProfileManagerBase {
   ProfileManagerBase(const ProfileManagerBase&) = delete;
   ProfileManagerBase& operator=(const ProfileManagerBase&) = delete;
 
-  // The current profile's volumes to the audio manager.
+  // The current profile's volumes to the audio manager. Runs whenever another profile becomes current
+  // and once the list has been loaded.
   virtual void ApplyProfileVolumes();
   // Reads every profile and the list file; called once, by the subclass's constructor.
   virtual void LoadProfiles();

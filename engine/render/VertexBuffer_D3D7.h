@@ -26,7 +26,7 @@ class VertexBuffer_D3D7 : public VertexBuffer {
   std::uint32_t FloatsToColour(const Vector4& rgba) const override;
 
  private:
-  RenderSystem_D3D7* renderSystem_;  // not owned
+  [[maybe_unused]] RenderSystem_D3D7* renderSystem_;  // not owned
 };
 
 class IndexBuffer_D3D7 : public IndexBuffer {
@@ -41,7 +41,7 @@ class IndexBuffer_D3D7 : public IndexBuffer {
   void Reserved3() override { IndexBuffer::Reserved3(); }
 
  private:
-  RenderSystem_D3D7* renderSystem_;  // not owned
+  [[maybe_unused]] RenderSystem_D3D7* renderSystem_;  // not owned
 };
 
 }  // namespace CorvantisEngine

@@ -32,7 +32,7 @@ class ShaderUser : public ShaderDescriptor {
   TimerManager* GetTimerManager() const { return timerManager_; }
 
  private:
-  MessageManager* log_;
+  [[maybe_unused]] MessageManager* log_;
   TimerManager* timerManager_;
   Shader* shader_;
   float clocks_[kMaxStages] = {0.0f, 0.0f};

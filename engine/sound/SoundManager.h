@@ -63,8 +63,8 @@ class SoundManager {
   void Run(std::uint32_t kind, Sound* sound);
   void PlayNow(Sound* sound);
 
-  MessageManager* log_;
-  FileManager* fileManager_;
+  [[maybe_unused]] MessageManager* log_;
+  [[maybe_unused]] FileManager* fileManager_;
   SoundSystem* soundSystem_;
   std::unique_ptr<SoundBufferManager> bufferManager_;
   std::uint32_t nextSlot_ = 0;

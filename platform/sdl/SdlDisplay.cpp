@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/ddraw/DDraw_Local.h"
+#include "platform/sdl/SdlPresentation.h"
 #include "platform/sdl/SdlWindow.h"
 
 namespace platform::sdl {
@@ -198,6 +199,7 @@ class SdlDisplay final : public ddraw::DisplayDriver {
       // Back to a window: the window layer gives it its size and place again.
       SDL_SetWindowFullscreen(sdlWindow, 0);
       SDL_SetWindowBordered(sdlWindow, SDL_TRUE);
+      SDL_SetWindowData(sdlWindow, kPresentedSizeKey, nullptr);
       coveredDesktop_ = false;
     }
     if (sdlWindow == window_ && context_ != nullptr) {
@@ -390,7 +392,11 @@ class SdlDisplay final : public ddraw::DisplayDriver {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
-    if (windowWidth == sourceWidth && windowHeight == sourceHeight) {
+    const bool scaled = windowWidth != sourceWidth || windowHeight != sourceHeight;
+    // The window layer maps the cursor through the same area while full screen scales the picture.
+    SDL_SetWindowData(window_, kPresentedSizeKey,
+                      scaled && coveredDesktop_ ? EncodePresentedSize(sourceWidth, sourceHeight) : nullptr);
+    if (!scaled) {
       glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, 0, 0, sourceWidth, sourceHeight, GL_COLOR_BUFFER_BIT,
                         GL_NEAREST);
     } else {
@@ -398,13 +404,9 @@ class SdlDisplay final : public ddraw::DisplayDriver {
       glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
       glClearColor(0, 0, 0, 1);
       glClear(GL_COLOR_BUFFER_BIT);
-      const double scale = std::min(static_cast<double>(windowWidth) / sourceWidth,
-                                    static_cast<double>(windowHeight) / sourceHeight);
-      const int w = static_cast<int>(sourceWidth * scale);
-      const int h = static_cast<int>(sourceHeight * scale);
-      const int x = (windowWidth - w) / 2;
-      const int y = (windowHeight - h) / 2;
-      glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+      const PresentedArea area = FitArea(sourceWidth, sourceHeight, windowWidth, windowHeight);
+      glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, area.x, area.y, area.x + area.width,
+                        area.y + area.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
       appliedRenderStates_ = 0;
     }
     SDL_GL_SwapWindow(window_);

@@ -216,6 +216,22 @@ TEST_F(ProfileManagerTest, VolumesPassBetweenTheCurrentProfileAndTheAudioManager
   manager->ApplyProfileVolumes();
   EXPECT_EQ(audio_->GetSoundVolume(), 0.5f);
   EXPECT_EQ(audio_->GetMusicVolume(), 0.125f);
+
+  // Another player's volumes apply as they become current, and the current one's at the next start.
+  ProfileBase* bo = manager->AddProfile(L"Bo");
+  bo->GetSettings() = {0.25f, 0.75f};
+  bo->Save();
+  manager->SetCurrentProfile(bo, true);
+  EXPECT_EQ(audio_->GetSoundVolume(), 0.25f);
+  EXPECT_EQ(audio_->GetMusicVolume(), 0.75f);
+  manager->SetCurrentProfile(anna, true);
+  EXPECT_EQ(audio_->GetSoundVolume(), 0.5f);
+  anna->Save();
+  manager->SetCurrentProfile(bo, true);
+  manager.reset();
+  audio_->SetSoundVolume(1.0f);
+  manager = Open();
+  EXPECT_EQ(audio_->GetSoundVolume(), 0.25f);
 }
 
 TEST_F(ProfileManagerTest, LevelPositionsOfLoadedProfilesAreClampedWhenLevelsAreGiven) {

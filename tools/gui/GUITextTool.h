@@ -40,7 +40,7 @@ class GUITextTool {
   const std::string& GetLanguage() const { return language_; }
 
  private:
-  CorvantisEngine::Engine* engine_;
+  [[maybe_unused]] CorvantisEngine::Engine* engine_;
   CorvantisEngine::MessageManager* log_;
   CorvantisEngine::FileManager* fileManager_;
   std::string language_;
