@@ -189,6 +189,27 @@ std::size_t FindChar(std::string_view text, char c, std::size_t from) {
   return from;
 }
 
+// Where the first CR or LF at or after `from` is, or the text's size.
+std::size_t FindLineEnd(std::string_view text, std::size_t from) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+#if defined(__SSE2__)
+  const __m128i carriageReturn = _mm_set1_epi8('\r');
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  for (; from + 16 <= size; from += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
+    const int mask = _mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(chunk, carriageReturn), _mm_cmpeq_epi8(chunk, lineFeed)));
+    if (mask != 0) {
+      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+  }
+#endif
+  for (; from < size && data[from] != '\r' && data[from] != '\n'; ++from) {
+  }
+  return from;
+}
+
 // Characters collected from the text in pieces (an element's text runs, the parts of a name). While
 // they are one piece they are a view into the text; only a second piece copies them.
 template <class Char>
@@ -705,8 +726,8 @@ enum class Bytes {
   kLineEndsDiffer  // plain ASCII with a lone CR or LF somewhere, which the reader turns into CR LF
 };
 
-// With `copy` not null the bytes are copied there as well (all of them when the result is not
-// kNeedDecoding), in the same pass.
+// With `copy` not null the bytes are copied there as well, in the same pass; all of them when the
+// result is kAsText (for the other results the copy is of no use and stops early).
 Bytes Classify(std::string_view bytes, char* copy) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
@@ -763,6 +784,7 @@ Bytes Classify(std::string_view bytes, char* copy) {
       ++i;
     } else if (byte == '\r' || byte == '\n') {
       result = Bytes::kLineEndsDiffer;
+      copy = nullptr;  // the text is made anew
     }
   }
   return result;
@@ -771,17 +793,17 @@ Bytes Classify(std::string_view bytes, char* copy) {
 // CR LF, a lone CR and a lone LF each become CR LF, as the reader joins its lines.
 std::string JoinLinesWithCrLf(std::string_view bytes) {
   std::string text;
-  text.reserve(bytes.size() + bytes.size() / 8 + 2);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (c == '\r' || c == '\n') {
-      text += "\r\n";
-      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-        ++i;
-      }
-    } else {
-      text.push_back(c);
+  // Each line end grows by one byte at most.
+  text.reserve(bytes.size() + CountOf(bytes, '\n') + CountOf(bytes, '\r'));
+  const std::size_t size = bytes.size();
+  for (std::size_t i = 0; i < size;) {
+    const std::size_t end = FindLineEnd(bytes, i);
+    text.append(bytes.substr(i, end - i));
+    if (end == size) {
+      break;
     }
+    text += "\r\n";
+    i = end + (bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n' ? 2 : 1);
   }
   return text;
 }

@@ -35,8 +35,9 @@ class XMLStorage {
   }
 
   // The document's text, kept as long as the storage: either taken over, or written into room made
-  // here (left as it is, not cleared). Set once, before the parse.
+  // here (left as it is, not cleared). Set before the parse; taking a text over drops the room.
   std::string_view KeepText(std::string&& text) {
+    textRoom_.reset();
     text_ = std::move(text);
     return text_;
   }
