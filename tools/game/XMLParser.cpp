@@ -256,7 +256,7 @@ class Scanner {
   using String = std::basic_string<Char>;
   using View = std::basic_string_view<Char>;
 
-  // With a storage (only for narrow text, which must then be the storage's own text) the tree borrows
+  // With a storage (which must hold the text itself) the tree borrows
   // its values from the text; without one they are copied.
   Scanner(XMLNode*& root, View text, XMLStorage* storage)
       : root_(root), text_(text), storage_(storage), current_(root), rootSupplied_(root != nullptr) {}
@@ -407,16 +407,21 @@ void Scanner<Char>::AdoptAllPending() noexcept {
 
 template <class Char>
 void Scanner<Char>::StoreText(XMLValue& value, const Gathered<Char>& text) const {
+  // Narrow text is plain ASCII, as its wide form reads. Only elements this parse made hold the
+  // storage, so a supplied root gets a copy.
+  const bool borrow = storage_ != nullptr && depth_ > 0 && text.InText();
   if constexpr (std::is_same_v<Char, char>) {
-    // Narrow text is plain ASCII, as its wide form reads. Only elements this parse made hold the
-    // storage, so a supplied root gets a copy.
-    if (storage_ != nullptr && depth_ > 0 && text.InText()) {
+    if (borrow) {
       value.BorrowAscii(text.Get());
     } else {
       value.SetWideAscii(text.Get());
     }
   } else {
-    value.SetWideString(String(text.Get()));
+    if (borrow) {
+      value.BorrowWide(text.Get());
+    } else {
+      value.SetWideString(String(text.Get()));
+    }
   }
 }
 
@@ -546,16 +551,16 @@ XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan, std::siz
   // The elements of a document have their parent set now but join its children list later.
   XMLNode* const parent = depth_ > 0 ? current_ : nullptr;
   std::unique_ptr<XMLNode> element;
-  if constexpr (std::is_same_v<Char, char>) {
-    if (storage_ != nullptr && spareReferences_ == 0) {
-      storage_->Acquire(kReferenceBatch);
-      spareReferences_ = kReferenceBatch;
-    }
-    element.reset(XMLBuilder::NewElement(name_.Get(), parent, storage_));
-    spareReferences_ -= storage_ != nullptr ? 1 : 0;
-  } else {
-    element.reset(XMLBuilder::NewElement(Narrow(String(name_.Get())), parent, nullptr));
+  if (storage_ != nullptr && spareReferences_ == 0) {
+    storage_->Acquire(kReferenceBatch);
+    spareReferences_ = kReferenceBatch;
   }
+  if constexpr (std::is_same_v<Char, char>) {
+    element.reset(XMLBuilder::NewElement(name_.Get(), parent, storage_));
+  } else {
+    element.reset(XMLBuilder::NewElement(Narrow(String(name_.Get())), parent, storage_));
+  }
+  spareReferences_ -= storage_ != nullptr ? 1 : 0;
   // A generous hint costs memory for nothing; a long list grows as usual.
   attributeHint = std::min<std::size_t>(attributeHint, 64);
   if (storage_ != nullptr) {
@@ -578,19 +583,28 @@ XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan, std::siz
 
 template <class Char>
 void Scanner<Char>::AddAttribute(XMLNode& element, View name, View value) {
-  if constexpr (std::is_same_v<Char, char>) {
-    if (storage_ != nullptr) {
-      const std::uint64_t bit = std::uint64_t{1}
-                                << ((name.size() * 7 + static_cast<unsigned char>(name.front()) +
-                                     static_cast<unsigned char>(name.back()) * 3) &
-                                    63);
-      const bool mayRepeat = (namesSeen_ & bit) != 0;
-      namesSeen_ |= bit;
-      if (XMLBuilder::AddBorrowedAttribute(element, name, value, mayRepeat) == nullptr) {
-        Raise(kAttributeTwice);
-      }
-      return;
+  if (storage_ != nullptr) {
+    std::string converted;
+    std::string_view narrowName;
+    if constexpr (std::is_same_v<Char, char>) {
+      narrowName = name;
+    } else {
+      converted = Narrow(String(name));
+      narrowName = converted;
     }
+    bool mayRepeat = true;
+    if (!narrowName.empty()) {
+      const std::uint64_t bit = std::uint64_t{1}
+                                << ((narrowName.size() * 7 + static_cast<unsigned char>(narrowName.front()) +
+                                     static_cast<unsigned char>(narrowName.back()) * 3) &
+                                    63);
+      mayRepeat = (namesSeen_ & bit) != 0;
+      namesSeen_ |= bit;
+    }
+    if (XMLBuilder::AddBorrowedAttribute(element, narrowName, value, mayRepeat) == nullptr) {
+      Raise(kAttributeTwice);
+    }
+    return;
   }
   XMLValue* attribute;
   if constexpr (std::is_same_v<Char, char>) {
@@ -872,7 +886,8 @@ void ParseFileBytes(XMLNode*& root, std::string_view bytes, std::string* owned, 
         false, 0);
     file.ReadText(text, false);
   }
-  ParseWith(root, std::wstring_view(text), nullptr);
+  StorageReference reference;
+  ParseWith(root, reference.storage->KeepWideText(std::move(text)), reference.storage);
 }
 
 }  // namespace
@@ -904,7 +919,8 @@ void XMLParser::Parse(XMLNode* root, const std::string& fileName) {
 }
 
 void XMLParser::ParseWideText(XMLNode*& root, std::wstring_view text) {
-  ParseWith(root, text, nullptr);
+  StorageReference reference;
+  ParseWith(root, reference.storage->KeepWideText(std::wstring(text)), reference.storage);
 }
 
 }  // namespace GameTools

@@ -14,6 +14,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "tools/game/XMLNode.h"
@@ -41,6 +42,10 @@ class XMLStorage {
     text_ = std::move(text);
     return text_;
   }
+  std::wstring_view KeepWideText(std::wstring&& text) {
+    wideText_ = std::move(text);
+    return wideText_;
+  }
   char* MakeText(std::size_t size) {
     textRoom_ = std::make_unique_for_overwrite<char[]>(size);
     return textRoom_.get();
@@ -66,6 +71,7 @@ class XMLStorage {
   std::atomic<std::size_t> references_{1};
   std::string text_;
   std::unique_ptr<char[]> textRoom_;
+  std::wstring wideText_;
   std::vector<std::unique_ptr<std::byte[]>> blocks_;
   std::byte* next_ = nullptr;
   std::size_t left_ = 0;
@@ -79,20 +85,22 @@ class XMLBuilder {
   // A new element named `name` whose parent pointer is `parent`, but which no list holds yet (see
   // AdoptChildren). With a storage the element takes over one reference the caller holds on it.
   static XMLNode* NewElement(std::string_view name, XMLNode* parent, XMLStorage* storage);
-  // Appends a record, made in the element's storage, whose value borrows `value` (plain ASCII in the
-  // storage's text). Null (and nothing changes) when `mayRepeat` and the element already has an
-  // attribute of that name; without `mayRepeat` the caller knows that it has none. Only for elements
-  // made by NewElement with a storage, before any other attribute is added to them.
-  static XMLAttribute* AddBorrowedAttribute(XMLNode& element, std::string_view name, std::string_view value,
-                                            bool mayRepeat);
+  // Appends a record, made in the element's storage, whose value borrows `value` from the storage's
+  // text (narrow text must be plain ASCII). Null (and nothing changes) when `mayRepeat` and the
+  // element already has an attribute of that name; without `mayRepeat` the caller knows that it has
+  // none. Only for elements made by NewElement with a storage, before any other attribute is added.
+  template <class Char>
+  static XMLAttribute* AddBorrowedAttribute(XMLNode& element, std::string_view name,
+                                            std::basic_string_view<Char> value, bool mayRepeat);
   // Room in the attribute list for this many attributes.
   static void ReserveAttributes(XMLNode& element, std::size_t count);
   // Hands `count` nodes made by NewElement with `parent` as their parent to the parent's children.
   static void AdoptChildren(XMLNode& parent, XMLNode* const* children, std::size_t count);
 };
 
-inline XMLAttribute* XMLBuilder::AddBorrowedAttribute(XMLNode& element, std::string_view name,
-                                                      std::string_view value, bool mayRepeat) {
+template <class Char>
+XMLAttribute* XMLBuilder::AddBorrowedAttribute(XMLNode& element, std::string_view name,
+                                               std::basic_string_view<Char> value, bool mayRepeat) {
   if (mayRepeat && element.FindAttribute(name) != nullptr) {
     return nullptr;
   }
@@ -102,7 +110,11 @@ inline XMLAttribute* XMLBuilder::AddBorrowedAttribute(XMLNode& element, std::str
   // The name is made first: a record that is not yet listed is destroyed here if that fails.
   auto* record =
       new (element.storage_->Allocate(sizeof(XMLAttribute))) XMLAttribute{std::string(name), XMLValue()};
-  record->value.BorrowAscii(value);
+  if constexpr (std::is_same_v<Char, char>) {
+    record->value.BorrowAscii(value);
+  } else {
+    record->value.BorrowWide(value);
+  }
   element.attributes_.push_back(record);  // room was reserved above
   ++element.borrowedRecords_;
   if (element.extras_) {

@@ -64,8 +64,11 @@ XMLValue::XMLValue(const XMLValue& other)
     : forms_(other.forms_ ? std::make_unique<Forms>(*other.forms_) : nullptr),
       kind_(other.kind_),
       widePending_(other.widePending_) {
-  if (other.borrowed_ != nullptr) {
-    MakeForms().narrow.assign(other.borrowed_, other.borrowedSize_);
+  if (other.borrowed_ == nullptr) {
+  } else if (other.borrowedWide_) {
+    MakeForms().wide.assign(other.WideText());
+  } else {
+    MakeForms().narrow.assign(other.NarrowText());
   }
 }
 
@@ -92,14 +95,29 @@ const std::string& XMLValue::StoredNarrow() const {
 }
 
 void XMLValue::CopyBorrowed() const {
-  if (borrowed_ != nullptr) {
-    MakeForms().narrow.assign(borrowed_, borrowedSize_);
-    borrowed_ = nullptr;
+  if (borrowed_ == nullptr) {
+    return;
   }
+  if (borrowedWide_) {
+    MakeForms().wide.assign(WideText());
+  } else {
+    MakeForms().narrow.assign(NarrowText());
+  }
+  borrowed_ = nullptr;
 }
 
 std::string_view XMLValue::NarrowText() const {
-  return borrowed_ != nullptr ? std::string_view(borrowed_, borrowedSize_) : std::string_view(StoredNarrow());
+  if (borrowed_ != nullptr && !borrowedWide_) {
+    return std::string_view(static_cast<const char*>(borrowed_), borrowedSize_);
+  }
+  return StoredNarrow();
+}
+
+std::wstring_view XMLValue::WideText() const {
+  if (borrowed_ != nullptr && borrowedWide_) {
+    return std::wstring_view(static_cast<const wchar_t*>(borrowed_), borrowedSize_);
+  }
+  return forms_ ? std::wstring_view(forms_->wide) : std::wstring_view();
 }
 
 void XMLValue::SetString(const std::string& text) {
@@ -153,6 +171,9 @@ const std::string& XMLValue::GetString() const {
 }
 
 const std::wstring& XMLValue::GetWideString() const {
+  if (borrowed_ != nullptr && borrowedWide_) {
+    CopyBorrowed();
+  }
   if (widePending_) {
     // ASCII stands for itself in every locale.
     const std::string_view text = NarrowText();
@@ -171,6 +192,7 @@ const std::wstring& XMLValue::GetWideString() const {
 
 std::int32_t XMLValue::GetInt() const {
   if (kind_ == kWide && !widePending_) {
+    CopyBorrowed();
     return ToInt(forms_ ? forms_->wide : kNoWide);
   }
   return ToInt(std::string(NarrowText()));
@@ -178,6 +200,7 @@ std::int32_t XMLValue::GetInt() const {
 
 float XMLValue::GetFloat() const {
   if (kind_ == kWide && !widePending_) {
+    CopyBorrowed();
     return ToFloat(forms_ ? forms_->wide : kNoWide);
   }
   return ToFloat(std::string(NarrowText()));
@@ -189,16 +212,14 @@ bool XMLValue::GetBool() const {
 
 std::uint32_t XMLValue::GetFloats(float* out, std::uint32_t maxCount) const {
   if (kind_ == kWide && !widePending_) {
-    return ReadNumbers(std::wstring_view(forms_ ? forms_->wide : kNoWide), out, maxCount,
-                       [](const std::wstring& token) { return ToFloat(token); });
+    return ReadNumbers(WideText(), out, maxCount, [](const std::wstring& token) { return ToFloat(token); });
   }
   return ReadNumbers(NarrowText(), out, maxCount, [](const std::string& token) { return ToFloat(token); });
 }
 
 std::uint32_t XMLValue::GetInts(std::int32_t* out, std::uint32_t maxCount) const {
   if (kind_ == kWide && !widePending_) {
-    return ReadNumbers(std::wstring_view(forms_ ? forms_->wide : kNoWide), out, maxCount,
-                       [](const std::wstring& token) { return ToInt(token); });
+    return ReadNumbers(WideText(), out, maxCount, [](const std::wstring& token) { return ToInt(token); });
   }
   return ReadNumbers(NarrowText(), out, maxCount, [](const std::string& token) { return ToInt(token); });
 }

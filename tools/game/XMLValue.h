@@ -50,8 +50,21 @@ class XMLValue {
     }
     borrowed_ = text.data();
     borrowedSize_ = static_cast<std::uint32_t>(text.size());
+    borrowedWide_ = false;
     kind_ = kWide;
     widePending_ = true;
+  }
+  // The same for wide text, as SetWideString stores it.
+  void BorrowWide(std::wstring_view text) {
+    if (text.empty() || text.size() > UINT32_MAX) {
+      SetWideString(std::wstring(text));
+      return;
+    }
+    borrowed_ = text.data();
+    borrowedSize_ = static_cast<std::uint32_t>(text.size());
+    borrowedWide_ = true;
+    kind_ = kWide;
+    widePending_ = false;
   }
 
   // The stored form, converted from the other one first when that is the only valid form. The
@@ -91,19 +104,22 @@ class XMLValue {
   Forms& MakeForms() const;
   // The narrow form as stored (not converted), without the borrowed characters.
   const std::string& StoredNarrow() const;
-  // Makes the narrow form hold the borrowed characters, if the text is borrowed.
+  // Makes the form they belong to hold the borrowed characters, if the text is borrowed.
   void CopyBorrowed() const;
-  // The narrow text as stored, borrowed characters included, for the number readers.
+  // The narrow and the wide text as stored, borrowed characters included, for the readers.
   std::string_view NarrowText() const;
+  std::wstring_view WideText() const;
 
   mutable std::unique_ptr<Forms> forms_;
-  // While not null the text is these characters, and the narrow form has not been filled with them.
-  mutable const char* borrowed_ = nullptr;
+  // While not null the text is these characters (wide ones or narrow ones), and the form they belong
+  // to has not been filled with them.
+  mutable const void* borrowed_ = nullptr;
   std::uint32_t borrowedSize_ = 0;
   mutable std::uint8_t kind_ = kBoth;
   // The narrow text (stored or borrowed) is ASCII that the wide form has not been made from yet, while
   // the kind says the wide form holds the text.
   mutable bool widePending_ = false;
+  bool borrowedWide_ = false;
 };
 
 }  // namespace GameTools
