@@ -62,6 +62,39 @@ bool IsAttributeNameChar(char c) {
   return (kNameChars[static_cast<unsigned char>(c)] & kAttributeNameBit) != 0;
 }
 
+// Where the attribute name that continues at `from` ends: the first character at or after it that
+// cannot continue the name, or the text's size.
+std::size_t AttributeNameEnd(std::wstring_view text, std::size_t from) {
+  while (from < text.size() && IsAttributeNameChar(text[from])) {
+    ++from;
+  }
+  return from;
+}
+std::size_t AttributeNameEnd(std::string_view text, std::size_t from) {
+  const std::size_t size = text.size();
+#if defined(__SSE2__)
+  // Below 0x21 as signed bytes takes in blanks, controls and every byte from 0x80 up.
+  const __m128i firstVisible = _mm_set1_epi8(0x21);
+  const __m128i deleteChar = _mm_set1_epi8(0x7F);
+  const __m128i slash = _mm_set1_epi8('/');
+  const __m128i equals = _mm_set1_epi8('=');
+  for (; from + 16 <= size; from += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
+    const __m128i stops =
+        _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(chunk, firstVisible), _mm_cmpeq_epi8(chunk, deleteChar)),
+                     _mm_or_si128(_mm_cmpeq_epi8(chunk, slash), _mm_cmpeq_epi8(chunk, equals)));
+    const int mask = _mm_movemask_epi8(stops);
+    if (mask != 0) {
+      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+  }
+#endif
+  while (from < size && IsAttributeNameChar(text[from])) {
+    ++from;
+  }
+  return from;
+}
+
 bool IsWhiteSpace(wchar_t c) {
   const auto code = static_cast<std::uint32_t>(c);
   return code < 0x80 ? code == 0x20 || (code >= 0x09 && code <= 0x0D)
@@ -701,10 +734,7 @@ void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
         empty = true;
         ++k;
       } else {
-        std::size_t runEnd = k + 1;
-        while (runEnd < length && IsAttributeNameChar(tag[runEnd])) {
-          ++runEnd;
-        }
+        const std::size_t runEnd = AttributeNameEnd(tag, k + 1);
         attributeName_.Append(tag.substr(k, runEnd - k));
         k = runEnd;
       }
