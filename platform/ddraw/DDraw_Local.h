@@ -23,6 +23,9 @@ struct DirectDrawCore {
   bool released = false;           // the DirectDraw object is gone
   HWND window = nullptr;
   DWORD cooperativeFlags = 0;
+  // WaitForVerticalBlank was called: the next blit to the primary surface is shown at the vertical
+  // blank. Main thread only.
+  bool waitForVerticalBlank = false;
 
   void MarkAllLost();
 };

@@ -454,8 +454,11 @@ HRESULT DirectDraw::RestoreAllSurfaces() {
   return DD_OK;
 }
 
+// A driver shows a frame at the vertical blank only as part of presenting it, so the wait is carried
+// over to the blit to the primary surface that follows it.
 HRESULT DirectDraw::WaitForVerticalBlank(DWORD, HANDLE) {
   Driver().RecordCall("WaitForVerticalBlank");
+  core_->waitForVerticalBlank = true;
   return DD_OK;
 }
 

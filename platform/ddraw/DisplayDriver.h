@@ -102,7 +102,9 @@ class DisplayDriver {
                         DWORD stencil) = 0;
   virtual HRESULT Draw(DeviceState& state, const DrawCall& call) = 0;
   // Shows the render target in the window: a flip in full screen, a blit into the client area windowed
-  // (destination in screen coordinates, null for the whole window).
+  // (destination in screen coordinates, null for the whole window). vsync: shown at the vertical blank
+  // (a flip without DDFLIP_NOVSYNC, a blit after WaitForVerticalBlank); where the system's swap does not
+  // wait for it, the driver waits out the rest of the display's refresh interval itself.
   virtual HRESULT Present(Surface& backBuffer, const RECT* destination, bool vsync) = 0;
   // Copies the pixels the device drew into the render target's memory (before a Lock).
   virtual void ReadBack(Surface& renderTarget) {}

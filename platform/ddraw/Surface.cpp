@@ -2,6 +2,7 @@
 // buffer), lost state, blits and presentation.
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/ddraw/DDraw_Local.h"
 
@@ -287,7 +288,8 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
     if (source == nullptr) {
       return DDERR_INVALIDPARAMS;
     }
-    return PresentFrom(*source, lpDestRect, DisplayStep::Blt, false);
+    return PresentFrom(*source, lpDestRect, DisplayStep::Blt,
+                       std::exchange(core_->waitForVerticalBlank, false));
   }
   if (lost_ || (source != nullptr && source->lost_)) {
     return DDERR_SURFACELOST;

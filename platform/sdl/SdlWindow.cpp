@@ -163,8 +163,19 @@ class SdlWindowDriver final : public WindowDriver {
       flags |= SDL_WINDOW_MINIMIZED;
     int width = std::max(1, static_cast<int>(record.rect.right - record.rect.left));
     int height = std::max(1, static_cast<int>(record.rect.bottom - record.rect.top));
+    // The window's own framebuffer in the device's target format (8-bit channels with alpha, 24-bit depth,
+    // 8-bit stencil), so that the display driver can draw straight into it; a system without such a
+    // framebuffer gets its default one, and the driver then draws off-screen and copies.
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     SDL_Window* window =
         SDL_CreateWindow(record.title.c_str(), record.rect.left, record.rect.top, width, height, flags);
+    if (!window) {
+      SDL_GL_ResetAttributes();
+      window =
+          SDL_CreateWindow(record.title.c_str(), record.rect.left, record.rect.top, width, height, flags);
+    }
     if (!window) {
       std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
       return false;

@@ -3,7 +3,7 @@
 #include "RenderFixture.h"
 #include "engine/core/Error.h"
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 namespace {
 
 using DeviceTest = RenderFixture;
@@ -244,6 +244,12 @@ TEST_F(DeviceTest, PresentationFlipsInFullScreenAndBlitsWindowed) {
     EXPECT_TRUE(presents[0].windowed);
     EXPECT_EQ(presents[0].destination.right - presents[0].destination.left, 800);
     EXPECT_EQ(display_->CountCalls("WaitForVerticalBlank"), 1);
+    EXPECT_TRUE(presents[0].vsync) << "\"v_vsync\" holds in a window too";
+    config_->v_vsync = 0;
+    render.SwapBuffers();
+    presents = display_->Presents();
+    ASSERT_EQ(presents.size(), 2u);
+    EXPECT_FALSE(presents[1].vsync);
   }
   render_.reset();
   window_.reset();
@@ -360,4 +366,4 @@ TEST_F(DeviceTest, ErrorTexts) {
 }
 
 }  // namespace
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

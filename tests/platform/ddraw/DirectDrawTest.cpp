@@ -263,6 +263,32 @@ TEST_F(DirectDrawTest, FaultPlanLosesSurfacesAndStallsLocks) {
   texture->Release();
 }
 
+TEST_F(DirectDrawTest, WaitForVerticalBlankSynchronisesTheNextBlitToThePrimary) {
+  IDirectDraw7* dd = Create();
+  IDirectDrawSurface7* primary = nullptr;
+  DDSURFACEDESC2 pd = Describe(DDSCAPS_PRIMARYSURFACE);
+  ASSERT_EQ(dd->CreateSurface(&pd, &primary, nullptr), DD_OK);
+  IDirectDrawSurface7* back = nullptr;
+  DDSURFACEDESC2 bd = Describe(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE, 320, 240);
+  ASSERT_EQ(dd->CreateSurface(&bd, &back, nullptr), DD_OK);
+  IDirectDrawSurface7* other = nullptr;
+  ASSERT_EQ(dd->CreateSurface(&bd, &other, nullptr), DD_OK);
+
+  ASSERT_EQ(dd->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr), DD_OK);
+  ASSERT_EQ(other->Blt(nullptr, back, nullptr, DDBLT_WAIT, nullptr), DD_OK) << "not a present";
+  ASSERT_EQ(primary->Blt(nullptr, back, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+  ASSERT_EQ(primary->Blt(nullptr, back, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+  const auto presents = display_->Presents();
+  ASSERT_EQ(presents.size(), 2u);
+  EXPECT_TRUE(presents[0].vsync) << "the blit after the wait";
+  EXPECT_FALSE(presents[1].vsync) << "one wait covers one present";
+
+  other->Release();
+  back->Release();
+  primary->Release();
+  EXPECT_EQ(dd->Release(), 0u);
+}
+
 TEST_F(DirectDrawTest, ModeListReachesTheDesktopSize) {
   display_->Plan().desktop = {1280, 1024, 24, 75};
   display_->Plan().reportedModes = {{1280, 1024, 24, 75}, {1000, 700, 32, 60}};

@@ -343,6 +343,28 @@ TEST_F(PixelTest, MipLevelsAndASecondStage) {
   End();
   EXPECT_EQ(Pixel(320, 240), kRed) << "magnified: the top level";
 
+  // New pixels in a lower level alone reach the screen, with the texture still set.
+  {
+    DDSCAPS2 caps{DDSCAPS_TEXTURE | DDSCAPS_MIPMAP, 0, 0, 0};
+    IDirectDrawSurface7* second = nullptr;
+    ASSERT_EQ(top->GetAttachedSurface(&caps, &second), DD_OK);
+    DDSURFACEDESC2 locked{};
+    locked.dwSize = sizeof(locked);
+    ASSERT_EQ(second->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+    const std::uint32_t yellow = 0xFFFF00;
+    for (DWORD y = 0; y < locked.dwHeight; ++y) {
+      for (DWORD x = 0; x < locked.dwWidth; ++x) {
+        std::memcpy(static_cast<std::uint8_t*>(locked.lpSurface) + y * locked.lPitch + 4 * x, &yellow, 4);
+      }
+    }
+    second->Unlock(nullptr);
+    second->Release();
+  }
+  Begin(kBlue);
+  Quad(0.0f, 0.0f, 4.0f / 640.0f, 4.0f / 480.0f, 0.5f, 0xFFFFFFFFu);
+  End();
+  EXPECT_EQ(Pixel(320, 239), 0xFFFF00u) << "the second level, changed";
+
   // A second stage modulates with its own texture; without one it passes the colour through.
   IDirectDrawSurface7* grey = Texture(1, 1, {0xFF808080u});
   Begin(kBlue);
@@ -380,6 +402,58 @@ TEST_F(PixelTest, ALitQuadWithNoLightsIsBlack) {
   End();
   ExpectNear(Pixel(320, 240), 0xFFFFFF, 3, "one white light straight on");
   render.GetDevice()->LightEnable(0, FALSE);
+}
+
+// The device sends OpenGL only what changed between draws; these draws change one thing each and show
+// that nothing stale is left behind: a vertex colour, a texture's coordinates, the projection.
+TEST_F(PixelTest, EachDrawShowsItsOwnStatesAfterAnother) {
+  RenderSystem_D3D7& render = Make();
+  std::unique_ptr<VertexBuffer> plain(render.CreateVertexBuffer(0, 0, 4));
+  auto plainQuad = [&](float x0, float y0, float x1, float y1) {
+    Vertex* v = plain->LockVertices(0, 4);
+    v[0] = {x0, y1, 0.5f, 0, 0, -1, 0, 0};
+    v[1] = {x1, y1, 0.5f, 0, 0, -1, 1, 0};
+    v[2] = {x1, y0, 0.5f, 0, 0, -1, 1, 1};
+    v[3] = {x0, y0, 0.5f, 0, 0, -1, 0, 1};
+    plain->Unlock();
+    render.DrawIndexedPrimitive(0, indices_.get(), plain.get(), 2);
+  };
+  IDirectDrawSurface7* green = Texture(1, 1, {0xFF00FF00u});
+  D3DMATRIX identity{};
+  identity._11 = identity._22 = identity._33 = identity._44 = 1.0f;
+  D3DMATRIX half = identity;
+  half._11 = half._22 = 0.5f;
+
+  Begin(kBlue);
+  Quad(-1, 0.5f, -0.5f, 1, 0.5f, 0xFFFF0000u);  // a red vertex colour, top left
+  plainQuad(-0.5f, 0.5f, 0, 1);                 // no colours: white
+  render.GetDevice()->SetTexture(0, green);
+  plainQuad(0, 0.5f, 0.5f, 1);  // textured: green
+  render.GetDevice()->SetTexture(0, nullptr);
+  Quad(0.5f, 0.5f, 1, 1, 0.5f, 0xFF0000FFu | 0xFF00u);  // untextured again: its own cyan
+  render.GetDevice()->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &half);
+  Quad(-1, -1, 0, 0, 0.5f, 0xFFFF0000u);  // halved: from the centre to a quarter of the way down-left
+  render.GetDevice()->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &identity);
+  Quad(0, -1, 1, 0, 0.5f, 0xFFFFFFFFu);  // the projection back as it was: the bottom-right quarter
+  End();
+
+  struct Expected {
+    int x, y;
+    std::uint32_t rgb;
+    const char* why;
+  } expected[] = {
+      {80, 60, kRed, "a coloured quad"},
+      {240, 60, 0xFFFFFF, "a quad without colours after a coloured one is white"},
+      {400, 60, kGreen, "a textured quad"},
+      {560, 60, 0x00FFFF, "an untextured quad after a textured one"},
+      {240, 300, kRed, "the halved projection"},
+      {100, 400, kBlue, "beyond the halved quad"},
+      {560, 400, 0xFFFFFF, "the projection set back"},
+  };
+  for (const Expected& e : expected) {
+    EXPECT_EQ(Pixel(e.x, e.y), e.rgb) << e.why;
+  }
+  green->Release();
 }
 
 }  // namespace

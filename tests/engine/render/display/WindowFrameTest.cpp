@@ -5,10 +5,12 @@
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 
 #include "engine/Engine.h"
 #include "engine/EngineStartParameters.h"
+#include "engine/config/Config.h"
 #include "engine/render/RenderSystem.h"
 #include "platform/win32/WinMessages.h"
 #include "support/TempFolder.h"
@@ -82,6 +84,23 @@ TEST(WindowFrameTest, FullScreenScalesTheFrameWithItsAspectKept) {
   EXPECT_EQ(WindowPixel(1270, 512), 0xFFFFFFu) << "the frame reaches the sides";
   EXPECT_EQ(WindowPixel(640, 10), 0u) << "bar below";
   EXPECT_EQ(WindowPixel(640, 1015), 0u) << "bar above";
+}
+
+// Xvfb's swap returns at once whatever the swap interval: with "v_vsync" the device itself holds each
+// frame to the display's refresh interval (60 Hz here), windowed as in full screen. Only a lower bound
+// is checked: a slower machine only makes the frames later.
+TEST(WindowFrameTest, WithVsyncTheFramesKeepToTheDisplaysRate) {
+  testsupport::TempFolder folder;
+  Engine engine(Parameters(folder));
+  ASSERT_NE(engine.GetConfig()->v_vsync, 0) << "on by default";
+  Frame(engine);
+  const auto start = std::chrono::steady_clock::now();
+  constexpr int kFrames = 12;
+  for (int i = 0; i < kFrames; ++i) {
+    Frame(engine);
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_GE(seconds, 0.9 * (kFrames - 1) / 60.0);
 }
 
 }  // namespace

@@ -1,0 +1,164 @@
+#pragma once
+// The SDL/OpenGL display driver's class, shared by its files only: SdlDisplay.cpp (the context, the
+// off-screen target, clearing, drawing and presenting), SdlDisplay_States.cpp (render states,
+// transforms, lighting and the texture stages' combiners) and SdlDisplay_Textures.cpp (texture upload
+// and sampler parameters).
+//
+// Fixed-function OpenGL under the Direct3D 7 conventions: row-vector matrices, depth 0..1, the screen's
+// y running down, packed BGRA vertex colours, Direct3D's texture-stage model and its defaults.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <SDL2/SDL.h>
+
+#include <cstdint>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/ddraw/DDraw_Local.h"
+#include "platform/sdl/FramePacer_Local.h"
+
+namespace platform::sdl {
+
+using ddraw::DeviceState;
+using ddraw::DisplayMode;
+using ddraw::DrawCall;
+using ddraw::Surface;
+
+// A packed Direct3D colour as OpenGL's four floats.
+void ColourToFloats(D3DCOLOR c, GLfloat out[4]);
+
+struct TextureParameters {
+  GLint minFilter = -1;
+  GLint magFilter = -1;
+  GLint wrapS = -1;
+  GLint wrapT = -1;
+  GLfloat anisotropy = -1.0f;
+};
+
+class SdlDisplay final : public ddraw::DisplayDriver {
+ public:
+  ~SdlDisplay() override;
+  DisplayMode GetDesktopMode() override;
+  std::vector<DisplayMode> GetReportedModes() override;
+  HRESULT SetWindow(HWND window, bool fullScreen) override;
+  HRESULT OpenDevice(Surface& renderTarget) override;
+  void CloseDevice() override;
+  HRESULT Clear(const DeviceState& state, DWORD flags, D3DCOLOR colour, float depth, DWORD stencil) override;
+  HRESULT Draw(DeviceState& state, const DrawCall& call) override;
+  HRESULT Present(Surface& backBuffer, const RECT*, bool vsync) override;
+  void ReadBack(Surface& renderTarget) override;
+  void ReleaseSurface(Surface& surface) override;
+
+ private:
+  // Keeps SDL's video part started while the display is asked, without holding it afterwards (the
+  // window layer owns its lifetime).
+  class VideoScope {
+   public:
+    VideoScope() : started_(SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {}
+    ~VideoScope() {
+      if (started_) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      }
+    }
+    explicit operator bool() const { return started_; }
+
+   private:
+    bool started_;
+  };
+
+  // The context, the target and presenting.
+  void CoverDesktop();
+  bool Current();
+  void DeleteFramebuffer();
+  void DeleteReleasedTextures();
+  // Whether the window's own framebuffer can take the device's drawing in place of the off-screen one:
+  // the same size, and channels, depth and stencil as deep.
+  bool WindowTakesTheTarget();
+  // Binds the framebuffer the next frame is drawn into.
+  void ChooseDrawTarget();
+
+  // What the context's client arrays hold, so that a draw sends only what changed.
+  struct ClientArray {
+    bool enabledKnown = false;
+    bool enabled = false;
+    bool pointerKnown = false;
+    const void* pointer = nullptr;
+    GLsizei stride = 0;
+  };
+  static void EnableArray(ClientArray& shadow, GLenum array, bool enable);
+  // True when the pointer differs from the one the array holds; the shadow then takes it.
+  static bool PointerChanged(ClientArray& shadow, const void* pointer, GLsizei stride);
+  void ClientUnit(int unit);
+
+  // Render states, transforms, lighting and the stages' combiners.
+  void ForgetAppliedState();
+  void ApplyViewport(const DeviceState& state);
+  void ApplyRenderStates(const DeviceState& state);
+  void ApplyTransforms(const DeviceState& state);
+  void ApplyLighting(const DeviceState& state, bool hasNormals, bool hasColour);
+  static GLint CombineSource(DWORD argument);
+  static GLint CombineOperand(DWORD argument, bool alpha);
+  static void SetCombiner(DWORD op, DWORD arg1, DWORD arg2, bool alpha);
+  void ApplyStages(const DeviceState& state, int textureSets);
+  void MatrixMode(GLenum mode);
+
+  // Textures and their sampler parameters.
+  void Upload(Surface& texture);
+  void ApplySampler(Surface& texture, const DWORD* ss);
+  // Changes whenever a level of the texture's mip-map chain changes.
+  static std::uint64_t ChainVersion(Surface& texture);
+
+  SDL_Window* window_ = nullptr;
+  SDL_GLContext context_ = nullptr;
+  bool fullScreen_ = false;
+  bool coveredDesktop_ = false;
+  bool vsync_ = false;
+  FramePacer pacer_;
+  FramePacer::Clock::duration refreshInterval_ = FramePacer::Interval(0);
+  bool anisotropic_ = false;
+  GLint textureUnits_ = 1;
+  GLuint framebuffer_ = 0;
+  GLuint colourBuffer_ = 0;
+  GLuint depthBuffer_ = 0;
+  GLint targetWidth_ = 0;
+  GLint targetHeight_ = 0;
+  Surface* target_ = nullptr;
+  // The window's own framebuffer has the target's channels, depth and stencil.
+  bool windowFramebufferFits_ = false;
+  // What the frame is drawn into: 0 for the window's own framebuffer (presenting is then the swap
+  // alone), framebuffer_ when the sizes differ (presenting scales it into the window).
+  GLuint drawTarget_ = 0;
+
+  std::uint64_t appliedRenderStates_ = 0;
+  std::uint64_t appliedTransforms_ = 0;
+  std::uint64_t appliedLights_ = 0;
+  std::uint64_t appliedMaterial_ = 0;
+  std::uint64_t appliedStages_ = 0;
+  std::uint64_t appliedTextureTransforms_ = 0;
+  std::uint64_t appliedViewport_ = 0;
+  int lightingFormat_ = -1;
+  D3DMATRIX appliedView_{};
+  bool projectionKnown_ = false;
+  D3DMATRIX appliedProjection_{};
+  GLenum matrixMode_ = 0;  // 0: not known
+  ClientArray vertexArray_;
+  ClientArray normalArray_;
+  ClientArray colourArray_;
+  ClientArray texCoordArrays_[ddraw::kTextureStages];
+  int clientUnit_ = -1;  // glClientActiveTexture's unit; -1: not known
+  // The current normal is (0, 0, 0) and the current colour white: what vertices without them take. A
+  // draw from an array of either leaves its current value undefined.
+  bool normalIsZero_ = false;
+  bool colourIsWhite_ = false;
+  GLuint boundTextures_[ddraw::kTextureStages] = {};
+  std::uint64_t boundVersions_[ddraw::kTextureStages] = {};
+  bool unitEnabled_[ddraw::kTextureStages] = {};
+  std::unordered_map<GLuint, TextureParameters> textureParameters_;
+
+  std::mutex releasedMutex_;
+  std::vector<GLuint> released_;
+};
+
+}  // namespace platform::sdl
