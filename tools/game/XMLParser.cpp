@@ -289,15 +289,15 @@ class Scanner {
   using String = std::basic_string<Char>;
   using View = std::basic_string_view<Char>;
 
-  // With a storage (which must hold the text itself) the tree borrows
-  // its values from the text; without one they are copied.
-  Scanner(XMLNode*& root, View text, XMLStorage* storage)
+  // `text` is the storage's own text: the elements made hold the storage and borrow their values
+  // from it.
+  Scanner(XMLNode*& root, View text, XMLStorage& storage)
       : root_(root), text_(text), storage_(storage), current_(root), rootSupplied_(root != nullptr) {}
   Scanner(const Scanner&) = delete;
   Scanner& operator=(const Scanner&) = delete;
   ~Scanner() {
     if (spareReferences_ != 0) {
-      storage_->Release(spareReferences_);
+      storage_.Release(spareReferences_);
     }
   }
 
@@ -342,7 +342,7 @@ class Scanner {
 
   XMLNode*& root_;
   View text_;
-  XMLStorage* const storage_;
+  XMLStorage& storage_;
   // References on the storage taken ahead for the elements still to be made, a batch at a time.
   std::size_t spareReferences_ = 0;
   std::size_t index_ = 0;
@@ -442,7 +442,7 @@ template <class Char>
 void Scanner<Char>::StoreText(XMLValue& value, const Gathered<Char>& text) const {
   // Narrow text is plain ASCII, as its wide form reads. Only elements this parse made hold the
   // storage, so a supplied root gets a copy.
-  const bool borrow = storage_ != nullptr && depth_ > 0 && text.InText();
+  const bool borrow = depth_ > 0 && text.InText();
   if constexpr (std::is_same_v<Char, char>) {
     if (borrow) {
       value.BorrowAscii(text.Get());
@@ -584,23 +584,18 @@ XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan, std::siz
   // The elements of a document have their parent set now but join its children list later.
   XMLNode* const parent = depth_ > 0 ? current_ : nullptr;
   std::unique_ptr<XMLNode> element;
-  if (storage_ != nullptr && spareReferences_ == 0) {
-    storage_->Acquire(kReferenceBatch);
+  if (spareReferences_ == 0) {
+    storage_.Acquire(kReferenceBatch);
     spareReferences_ = kReferenceBatch;
   }
   if constexpr (std::is_same_v<Char, char>) {
-    element.reset(XMLBuilder::NewElement(name_.Get(), parent, storage_));
+    element.reset(XMLBuilder::NewElement(name_.Get(), parent, &storage_));
   } else {
-    element.reset(XMLBuilder::NewElement(Narrow(String(name_.Get())), parent, storage_));
+    element.reset(XMLBuilder::NewElement(Narrow(String(name_.Get())), parent, &storage_));
   }
-  spareReferences_ -= storage_ != nullptr ? 1 : 0;
+  --spareReferences_;
   // A generous hint costs memory for nothing; a long list grows as usual.
-  attributeHint = std::min<std::size_t>(attributeHint, 64);
-  if (storage_ != nullptr) {
-    XMLBuilder::ReserveAttributes(*element, attributeHint);
-  } else {
-    element->ReserveAttributes(attributeHint);
-  }
+  XMLBuilder::ReserveAttributes(*element, std::min<std::size_t>(attributeHint, 64));
   namesSeen_ = 0;
   if (parent != nullptr) {
     pending_.push_back(element.get());
@@ -616,42 +611,25 @@ XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan, std::siz
 
 template <class Char>
 void Scanner<Char>::AddAttribute(XMLNode& element, View name, View value) {
-  if (storage_ != nullptr) {
-    std::string converted;
-    std::string_view narrowName;
-    if constexpr (std::is_same_v<Char, char>) {
-      narrowName = name;
-    } else {
-      converted = Narrow(String(name));
-      narrowName = converted;
-    }
-    bool mayRepeat = true;
-    if (!narrowName.empty()) {
-      const std::uint64_t bit = std::uint64_t{1}
-                                << ((narrowName.size() * 7 + static_cast<unsigned char>(narrowName.front()) +
-                                     static_cast<unsigned char>(narrowName.back()) * 3) &
-                                    63);
-      mayRepeat = (namesSeen_ & bit) != 0;
-      namesSeen_ |= bit;
-    }
-    if (XMLBuilder::AddBorrowedAttribute(element, narrowName, value, mayRepeat) == nullptr) {
-      Raise(kAttributeTwice);
-    }
-    return;
-  }
-  XMLValue* attribute;
+  std::string converted;
+  std::string_view narrowName;
   if constexpr (std::is_same_v<Char, char>) {
-    attribute = element.AddAttribute(std::string(name));
+    narrowName = name;
   } else {
-    attribute = element.AddAttribute(Narrow(String(name)));
+    converted = Narrow(String(name));
+    narrowName = converted;
   }
-  if (attribute == nullptr) {
+  bool mayRepeat = true;
+  if (!narrowName.empty()) {
+    const std::uint64_t bit = std::uint64_t{1}
+                              << ((narrowName.size() * 7 + static_cast<unsigned char>(narrowName.front()) +
+                                   static_cast<unsigned char>(narrowName.back()) * 3) &
+                                  63);
+    mayRepeat = (namesSeen_ & bit) != 0;
+    namesSeen_ |= bit;
+  }
+  if (XMLBuilder::AddBorrowedAttribute(element, narrowName, value, mayRepeat) == nullptr) {
     Raise(kAttributeTwice);
-  }
-  if constexpr (std::is_same_v<Char, char>) {
-    attribute->SetWideAscii(value);
-  } else {
-    attribute->SetWideString(String(value));
   }
 }
 
@@ -853,7 +831,7 @@ std::string JoinLinesWithCrLf(std::string_view bytes) {
 }
 
 template <class Char>
-void ParseWith(XMLNode*& root, std::basic_string_view<Char> text, XMLStorage* storage) {
+void ParseWith(XMLNode*& root, std::basic_string_view<Char> text, XMLStorage& storage) {
   const bool created = root == nullptr;
   try {
     Scanner<Char>(root, text, storage).Run();
@@ -900,7 +878,7 @@ void ParseFileBytes(XMLNode*& root, std::string_view bytes, std::string* owned, 
       } else if (takeOver) {
         text = reference.storage->KeepText(std::move(*owned));
       }
-      ParseWith(root, text, reference.storage);
+      ParseWith(root, text, *reference.storage);
       return;
     }
   }
@@ -917,7 +895,7 @@ void ParseFileBytes(XMLNode*& root, std::string_view bytes, std::string* owned, 
     file.ReadText(text, false);
   }
   StorageReference reference;
-  ParseWith(root, reference.storage->KeepWideText(std::move(text)), reference.storage);
+  ParseWith(root, reference.storage->KeepWideText(std::move(text)), *reference.storage);
 }
 
 }  // namespace
@@ -950,7 +928,7 @@ void XMLParser::Parse(XMLNode* root, const std::string& fileName) {
 
 void XMLParser::ParseWideText(XMLNode*& root, std::wstring_view text) {
   StorageReference reference;
-  ParseWith(root, reference.storage->KeepWideText(std::wstring(text)), reference.storage);
+  ParseWith(root, reference.storage->KeepWideText(std::wstring(text)), *reference.storage);
 }
 
 }  // namespace GameTools
