@@ -16,12 +16,19 @@
 #include "framework/LanguageManager.h"
 #include "game/Content.h"
 #include "game/GameData.h"
+#include "game/GameLogic.h"
 #include "game/GameLogicData.h"
 #include "game/LevelManager.h"
 #include "game/Profile.h"
 #include "game/windows/GUIBackground.h"
 #include "game/windows/GUIExitWindow.h"
+#include "game/windows/GUIGameCursor.h"
+#include "game/windows/GUIGameLogicDialogWindows.h"
+#include "game/windows/GUIGameLogicMenuWindow.h"
+#include "game/windows/GUIGameLogicWindow.h"
+#include "game/windows/GUIGameOverWindow.h"
 #include "game/windows/GUIHelpWindow.h"
+#include "game/windows/GUILevelCompleteWindow.h"
 #include "game/windows/GUILoadingWindows.h"
 #include "game/windows/GUILogosWindow.h"
 #include "game/windows/GUIMainMenuWindow.h"
@@ -29,6 +36,9 @@
 #include "game/windows/GUIOptionsWindow.h"
 #include "game/windows/GUIProfileDialogs.h"
 #include "game/windows/GUIProfilesWindow.h"
+#include "game/windows/GUIRelaxWindow.h"
+#include "game/windows/GUIResultForwardWindows.h"
+#include "game/windows/GUIStartGameLogicWindow.h"
 #include "game/windows/GUIWelcomeWindow.h"
 
 namespace Puzzle {
@@ -104,6 +114,11 @@ Game::~Game() {
   menuWindowManager.reset();
 }
 
+void Game::SetCursorTrail(bool enabled) {
+  if (auto* gameCursor = dynamic_cast<GUIGameCursor*>(cursor.get()))
+    gameCursor->SetTrailEnabled(enabled);
+}
+
 GameData* Game::GetPuzzleData() const {
   return static_cast<GameData*>(gameData.get());
 }
@@ -134,6 +149,8 @@ void Game::LoadSounds() {
 }
 
 void Game::CreateWindows() {
+  if (auto* gameCursor = dynamic_cast<GUIGameCursor*>(cursor.get()))
+    gameCursor->CreateEffects(GetPuzzleData());
   if (background != nullptr)
     background->LoadAdditionalLayers();
   relaxWindow = CreateRelaxWindow();
@@ -159,10 +176,8 @@ std::unique_ptr<GameTools::DataKeeper> Game::CreateGameData() {
   return data;
 }
 
-// The windows and the cursor of the game's window set. A slot whose window the game does not have
-// answers null, and the flow passes it by.
 std::unique_ptr<GameFramework::GUIGameCursorBase> Game::CreateGameCursor() {
-  return nullptr;
+  return std::make_unique<GUIGameCursor>(engine.get());
 }
 
 std::unique_ptr<GameFramework::GUILogosWindowBase> Game::CreateLogosWindow() {
@@ -232,15 +247,18 @@ std::unique_ptr<GameFramework::GUIProfileNameConflictWindowBase> Game::CreatePro
 }
 
 std::unique_ptr<GameFramework::GUIStartGameLogicWindowBase> Game::CreateStartGameLogicWindow() {
-  return nullptr;
+  return std::make_unique<GUIStartGameLogicWindow>(engine.get(), audioManager.get(), levelManager.get(),
+                                                   static_cast<ProfileManager*>(profileManager.get()),
+                                                   GetPuzzleData(), guiToolManager.get(),
+                                                   menuWindowManager.get(), GetMenuParent(), content.get());
 }
 
 std::unique_ptr<GameFramework::GUIContinueGameLogicWindowBase> Game::CreateContinueGameLogicWindow() {
-  return nullptr;
+  return std::make_unique<GUIContinueGameLogicWindow>();
 }
 
 std::unique_ptr<GameFramework::GUIHighScoresWindowBase> Game::CreateHighScoresWindow() {
-  return nullptr;
+  return std::make_unique<GUIHighScoresWindow>(highScores.get());
 }
 
 std::unique_ptr<GameFramework::GUIOptionsWindowBase> Game::CreateOptionsWindow() {
@@ -255,47 +273,65 @@ std::unique_ptr<GameFramework::GUIHelpWindowBase> Game::CreateHelpWindow() {
 }
 
 std::unique_ptr<GameFramework::GUIGameLogicWindowBase> Game::CreateGameLogicWindow() {
-  return nullptr;
+  return std::make_unique<GUIGameLogicWindow>(engine.get(), profileManager.get(), GetPuzzleData(),
+                                              guiToolManager.get(), menuWindowManager.get(), GetMenuParent());
 }
 
 std::unique_ptr<GameFramework::GUIGameLogicPauseWindowBase> Game::CreateGameLogicPauseWindow() {
-  return nullptr;
+  return std::make_unique<GUIGameLogicPauseWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                                   guiToolManager.get(), menuWindowManager.get(),
+                                                   GetMenuParent());
 }
 
 std::unique_ptr<GameFramework::GUIGameLogicMenuWindowBase> Game::CreateGameLogicMenuWindow() {
-  return nullptr;
+  return std::make_unique<GUIGameLogicMenuWindow>(engine.get(), audioManager.get(), profileManager.get(),
+                                                  GetPuzzleData(), guiToolManager.get(),
+                                                  menuWindowManager.get(), GetMenuParent());
 }
 
 std::unique_ptr<GameFramework::GUIGameLogicMenuExitWindowBase> Game::CreateGameLogicMenuExitWindow() {
-  return nullptr;
+  return std::make_unique<GUIGameLogicMenuExitWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                                      guiToolManager.get(), menuWindowManager.get(),
+                                                      GetMenuParent());
 }
 
 std::unique_ptr<GameFramework::GUIGameLogicRestartWindowBase> Game::CreateGameLogicRestartWindow() {
-  return nullptr;
+  return std::make_unique<GUIGameLogicRestartWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                                     guiToolManager.get(), menuWindowManager.get(),
+                                                     GetMenuParent());
 }
 
 std::unique_ptr<GameFramework::GUIGameLogicGameExitWindowBase> Game::CreateGameLogicGameExitWindow() {
-  return nullptr;
+  return std::make_unique<GUIGameLogicGameExitWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                                      guiToolManager.get(), menuWindowManager.get(),
+                                                      GetMenuParent());
 }
 
 std::unique_ptr<GameFramework::GUILevelCompleteWindowBase> Game::CreateLevelCompleteWindow() {
-  return nullptr;
+  return std::make_unique<GUILevelCompleteWindow>(engine.get(), audioManager.get(), levelManager.get(),
+                                                  static_cast<ProfileManager*>(profileManager.get()),
+                                                  GetPuzzleData(), guiToolManager.get(),
+                                                  menuWindowManager.get(), GetMenuParent());
 }
 
 std::unique_ptr<GameFramework::GUIStageCompleteWindowBase> Game::CreateStageCompleteWindow() {
-  return nullptr;
+  return std::make_unique<GUIStageCompleteWindow>(engine.get(), levelManager.get());
 }
 
 std::unique_ptr<GameFramework::GUIGameCompleteWindowBase> Game::CreateGameCompleteWindow() {
-  return nullptr;
+  return std::make_unique<GUIGameCompleteWindow>();
 }
 
 std::unique_ptr<GameFramework::GUIGameOverWindowBase> Game::CreateGameOverWindow() {
-  return nullptr;
+  return std::make_unique<GUIGameOverWindow>(
+      engine.get(), audioManager.get(), static_cast<ProfileManager*>(profileManager.get()), GetPuzzleData(),
+      guiToolManager.get(), menuWindowManager.get(), GetMenuParent());
 }
 
 std::unique_ptr<GameFramework::GUIFrameworkWindow> Game::CreateRelaxWindow() {
-  return nullptr;
+  return std::make_unique<GUIRelaxWindow>(engine.get(), audioManager.get(),
+                                          static_cast<ProfileManager*>(profileManager.get()), GetPuzzleData(),
+                                          guiToolManager.get(), menuWindowManager.get(), GetMenuParent());
 }
 
 std::unique_ptr<GameTools::DataKeeper> Game::CreateGameLogicData(GameFramework::StageRecord* stage,
@@ -307,10 +343,14 @@ std::unique_ptr<GameTools::DataKeeper> Game::CreateGameLogicData(GameFramework::
   return data;
 }
 
-std::unique_ptr<GameFramework::GameLogicBase> Game::CreateGameLogic(GameFramework::StageRecord*,
-                                                                    GameFramework::LevelRecord*,
-                                                                    std::uint32_t) {
-  return nullptr;
+std::unique_ptr<GameFramework::GameLogicBase> Game::CreateGameLogic(GameFramework::StageRecord* stage,
+                                                                    GameFramework::LevelRecord* level,
+                                                                    std::uint32_t gameCounter) {
+  GameFramework::ProfileBase* profile = GetCurrentProfile();
+  return std::make_unique<GameLogic>(
+      engine.get(), cursor.get(), static_cast<ProfileManager*>(profileManager.get()), audioManager.get(),
+      GetPuzzleData(), static_cast<GameLogicData*>(levelData.get()), guiToolManager.get(), stage, level,
+      gameCounter, profile != nullptr ? profile->GetDataPath() : std::string());
 }
 
 void Game::ProcessWindowResults() {
@@ -365,6 +405,64 @@ void Game::OnGameLogicLoadingWindowResult() {
   audioManager->StopChannel(Music::kMenuChannel, true, 1.0f);
   audioManager->PlayMusic(Music::kGameChannel, Music::kGameTrack0 + gameTrack, true, 0.1f);
   gameTrack = (gameTrack + 1) % 2;
+  SetCursorTrail(false);
+}
+
+void Game::OnStartGameLogicWindowResult() {
+  // The loading screen shows no cursor.
+  if (startGameWindow->result == 24 && cursor != nullptr)
+    cursor->SetVisible(false);
+  GameBase::OnStartGameLogicWindowResult();
+}
+
+void Game::OnGameLogicWindowResult() {
+  const std::uint32_t result = gameLogicWindow->result;
+  // Menus over the level use the arrow, with its trail.
+  if (result == 16 || result == 15 || result == 4) {
+    if (cursor != nullptr)
+      cursor->ApplySystemCursor(0);
+    SetCursorTrail(true);
+  }
+  GameBase::OnGameLogicWindowResult();
+}
+
+void Game::OnGameLogicPauseWindowResult() {
+  const bool resumed = pauseWindow->result == 19;
+  GameBase::OnGameLogicPauseWindowResult();
+  if (resumed)
+    SetCursorTrail(false);
+}
+
+void Game::OnGameLogicMenuWindowResult() {
+  const bool resumed = gameLogicMenuWindow->result == 19;
+  GameBase::OnGameLogicMenuWindowResult();
+  if (resumed)
+    SetCursorTrail(false);
+}
+
+void Game::OnGameLogicGameExitWindowResult() {
+  const bool resumed = gameExitWindow->result == 19;
+  GameBase::OnGameLogicGameExitWindowResult();
+  if (resumed)
+    SetCursorTrail(false);
+}
+
+void Game::OnLevelFinished() {
+  GameBase::OnLevelFinished();
+  if (cursor != nullptr)
+    cursor->ApplySystemCursor(0);
+  SetCursorTrail(true);
+}
+
+void Game::OnGameFailed() {
+  GameBase::OnGameFailed();
+  SetCursorTrail(true);
+}
+
+void Game::OnLeaveLevel() {
+  GameBase::OnLeaveLevel();
+  ShowWindow(startGameWindow.get(), GameFramework::WindowId::kLevelComplete);
+  SetCursorTrail(true);
 }
 
 void Game::OnGameLogicMenuExitWindowResult() {

@@ -138,6 +138,15 @@ class Game : public GameFramework::GameBase {
 
   void OnLogosWindowResult() override;
   void OnGameLogicLoadingWindowResult() override;
+  void OnStartGameLogicWindowResult() override;
+  void OnGameLogicWindowResult() override;
+  void OnGameLogicPauseWindowResult() override;
+  void OnGameLogicMenuWindowResult() override;
+  void OnGameLogicGameExitWindowResult() override;
+  void OnLevelFinished() override;
+  void OnGameFailed() override;
+  // The start-game window is shown again for the level-complete flow (opener 22).
+  void OnLeaveLevel() override;
   void OnGameLogicMenuExitWindowResult() override;
   void OnGameLogicRestartWindowResult() override;
   void OnLevelCompleteWindowResult() override;
@@ -148,6 +157,8 @@ class Game : public GameFramework::GameBase {
 
   // The menu track back on its channel and the menu background back on screen, after play.
   void MenuMusicBack();
+  // The cursor's trail follows it over menus and stays off in play (nothing without the game's cursor).
+  void SetCursorTrail(bool enabled);
   // The game's resident keeper.
   GameData* GetPuzzleData() const;
   // Every menu window hangs under the background's menu container (none without a background).

@@ -141,6 +141,17 @@ TEST_F(GameBaseTest, StartUpMakesTheManagersInOrderAndShowsOnlyTheLogos) {
   EXPECT_TRUE(game_->GetCursor()->IsVisible());
 }
 
+TEST_F(GameBaseTest, LoadingEndsInTheMainMenuOnceAPlayerExists) {
+  Start();
+  ToMenus();
+  AddProfile(L"Anna");
+  game_.reset();
+  events_.list.clear();
+  Start();
+  ToMenus();
+  EXPECT_EQ(events_.Only("show"), (Strings{"show logos 1", "show game_loading 2", "show main_menu 3"}));
+}
+
 TEST_F(GameBaseTest, TeardownGoesInItsOwnOrderFromTheLevelToTheManagers) {
   Start();
   ToMenus();
@@ -384,6 +395,17 @@ TEST_F(GameBaseTest, LevelLoadingStartsTheLevelOfTheProfilesPosition) {
   Frame();
   EXPECT_EQ(game_->previousLevelData.get(), first);
   EXPECT_NE(game_->GetLevelData(), first);
+}
+
+TEST_F(GameBaseTest, PositionOutsideTheLevelsStartsTheNearestLevel) {
+  Start();
+  ToMenus();
+  ProfileBase* anna = AddProfile(L"Anna");
+  // Written against a longer levels file.
+  anna->SetCurrentLevel({7, 3});
+  StartLevel();
+  EXPECT_EQ(events_.Only("create level_data").back(), "create level_data 1 0");
+  EXPECT_EQ(events_.Only("create level ").back(), "create level 1 0");
 }
 
 TEST_F(GameBaseTest, FinishedLevelMovesTheProfileOnAndShowsLevelComplete) {

@@ -9,11 +9,14 @@
 #include "engine/Engine.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUISoundManager.h"
+#include "engine/sound/Sound.h"
+#include "engine/window/Window.h"
 #include "framework/AudioManager.h"
 #include "framework/MusicTrack.h"
 #include "game/Content.h"
 #include "game/Game.h"
 #include "game/LevelManager.h"
+#include "platform/win32/WinMessages.h"
 #include "tests/engine/sound/SoundFixtures.h"
 #include "tests/framework/TestGame.h"
 
@@ -91,6 +94,22 @@ class RecordedPuzzleGame : public Game {
   }
   std::unique_ptr<gf::GUIOptionsWindowBase> CreateOptionsWindow() override { return nullptr; }
   std::unique_ptr<gf::GUIHelpWindowBase> CreateHelpWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIGameCursorBase> CreateGameCursor() override { return nullptr; }
+  std::unique_ptr<gf::GUIContinueGameLogicWindowBase> CreateContinueGameLogicWindow() override {
+    return nullptr;
+  }
+  std::unique_ptr<gf::GUIHighScoresWindowBase> CreateHighScoresWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIGameLogicPauseWindowBase> CreateGameLogicPauseWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIGameLogicMenuWindowBase> CreateGameLogicMenuWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIGameLogicRestartWindowBase> CreateGameLogicRestartWindow() override {
+    return nullptr;
+  }
+  std::unique_ptr<gf::GUIGameLogicGameExitWindowBase> CreateGameLogicGameExitWindow() override {
+    return nullptr;
+  }
+  std::unique_ptr<gf::GUILevelCompleteWindowBase> CreateLevelCompleteWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIStageCompleteWindowBase> CreateStageCompleteWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIGameCompleteWindowBase> CreateGameCompleteWindow() override { return nullptr; }
   std::unique_ptr<gf::GameLogicBase> CreateGameLogic(gf::StageRecord* stage, gf::LevelRecord* level,
                                                      std::uint32_t counter) override {
     return std::make_unique<RecordedLevel>(engine.get(), stage, level, counter, events_);
@@ -211,6 +230,34 @@ TEST_F(GameTest, MenuMusicAfterTheLogosAndTheGameTracksTakeTurnsLevelByLevel) {
     EXPECT_EQ(ChannelTrack(Music::kMenuChannel), Music::kMenuTrack);
   }
   EXPECT_EQ(played, (std::vector<std::uint32_t>{Music::kGameTrack0, Music::kGameTrack1, Music::kGameTrack0}));
+}
+
+TEST_F(GameTest, FocusLossPausesTheMusicAtOnceAndItsReturnFadesItBackIn) {
+  WriteSound("music", "menu");
+  Start();
+  ToMenus();
+  Frame();
+  gf::AudioManager& audio = *game_->audioManager;
+  ASSERT_EQ(audio.GetChannelState(Music::kMenuChannel), CorvantisEngine::Sound::kPlaying);
+  const auto pump = [] {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  };
+  folder_.Windows().PushFocus(nullptr);
+  pump();
+  Frame();
+  EXPECT_EQ(audio.GetChannelState(Music::kMenuChannel), CorvantisEngine::Sound::kPaused) << "no fade";
+  pump();  // the window minimised itself meanwhile
+  folder_.Windows().PushRestore(game_->GetEngine()->GetWindow()->GetHandle());
+  pump();
+  Frame();
+  gf::MusicTrack* track = audio.GetChannelTrack(Music::kMenuChannel);
+  EXPECT_EQ(audio.GetChannelState(Music::kMenuChannel), CorvantisEngine::Sound::kPlaying);
+  EXPECT_EQ(track->GetFadeState(), gf::MusicTrack::kFadeIn);
+  EXPECT_FLOAT_EQ(track->GetFadeSpeed(), 0.5f);
 }
 
 TEST_F(GameTest, LostLevelOffersRelaxModeAndComesBackToGameOver) {
