@@ -22,6 +22,7 @@
 #include "game/PuzzleDepository.h"
 #include "game/PuzzleElement.h"
 #include "game/windows/GUIMenuWindow.h"
+#include "game/windows/GUIMenuWindowManager.h"
 #include "platform/headless/HeadlessClock.h"
 #include "tests/game/windows/InputScript.h"
 #include "tools/gui/GUIWindowBase.h"
@@ -109,6 +110,9 @@ class GameFlowTest : public GameFlowFixture {
   void StartFirstLevel() {
     ASSERT_TRUE(WaitFor(game_->welcomeWindow)) << "the logos and the loading lead to the welcome";
     GUIMenuWindow* welcome = Menu(game_->welcomeWindow.get());
+    ASSERT_NE(game_->relaxWindow, nullptr);
+    EXPECT_EQ(game_->GetMenuWindowManager()->GetWindows().back(), Menu(game_->relaxWindow.get()))
+        << "the relax offer is made after the other windows";
     ASSERT_TRUE(script_->Click(*welcome, "/window/name"));
     script_->Type(Windows(), u"Anna");
     ASSERT_NO_FATAL_FAILURE(ClickWhenShown(game_->welcomeWindow, "/window/button_1"));
