@@ -9,6 +9,7 @@
 #include <string>
 
 #include "GameFlowFixture.h"
+#include "engine/gui/GUIButton.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
 #include "framework/GUIFrameworkWindow.h"
@@ -25,6 +26,7 @@
 #include "game/windows/GUIMenuWindowManager.h"
 #include "platform/headless/HeadlessClock.h"
 #include "tests/game/windows/InputScript.h"
+#include "tools/gui/GUITextControl.h"
 #include "tools/gui/GUIWindowBase.h"
 
 namespace Puzzle::flowtest {
@@ -166,6 +168,15 @@ TEST_F(GameFlowTest, ALevelPlayedToCompletionLeadsToTheNextLevel) {
   EXPECT_EQ(game_->GetGameTrack(), 1u) << "the first level plays game0";
   ASSERT_TRUE(PlayToTheEnd()) << "every piece placed";
 
+  ASSERT_TRUE(WaitFor(game_->levelCompleteWindow));
+  // The result as the player sees it: the level's stars and the player's stars in all.
+  GUIMenuWindow* result = Menu(game_->levelCompleteWindow.get());
+  EXPECT_GT(Player()->levelEarnings, 0u) << "two pieces placed and the carriage's run";
+  EXPECT_EQ(result->GetTextControl("window_level_complete/window/stars_earned")->text,
+            std::to_wstring(Player()->levelEarnings));
+  EXPECT_EQ(result->GetTextControl("window_level_complete/window/stars_total")->text,
+            std::to_wstring(Player()->money));
+  EXPECT_EQ(Player()->money, Profile::kStartMoney + Player()->levelEarnings) << "the earnings are paid";
   ASSERT_NO_FATAL_FAILURE(ClickWhenShown(game_->levelCompleteWindow, "/window/button_0"));
   ASSERT_TRUE(script_->RunUntil([this] { return LevelRunning(); }, kLongWait)) << "the next level starts";
   EXPECT_EQ(Player()->GetCurrentLevel(), (GameFramework::LevelPosition{0, 1}));
@@ -228,6 +239,9 @@ TEST_F(GameFlowTest, ALostLevelOffersRelaxModeOnce) {
     ASSERT_TRUE(WaitFor(game_->startGameWindow)) << "never an empty screen";
     EXPECT_EQ(Player()->GetGameMode(), take ? 1u : 0u);
     EXPECT_EQ(Player()->relaxOffer, 0);
+    EXPECT_EQ(Menu(game_->startGameWindow.get())->GetCheckBox("window_start_game/window/relax_mode")->checked,
+              take ? 1 : 0)
+        << "the start-game window shows the mode";
   }
 }
 
