@@ -232,6 +232,12 @@ TEST_F(GameFlowTest, ALostLevelOffersRelaxModeOnce) {
       SetUp();
     }
     ASSERT_NO_FATAL_FAILURE(StartFirstLevel());
+    if (!take) {
+      // A won level first: the offer waits for the first lost level, here the second one.
+      ASSERT_TRUE(PlayToTheEnd());
+      ASSERT_NO_FATAL_FAILURE(ClickWhenShown(game_->levelCompleteWindow, "/window/button_0"));
+      ASSERT_TRUE(script_->RunUntil([this] { return LevelRunning(); }, kLongWait));
+    }
     ASSERT_TRUE(WaitFor(game_->gameOverWindow, 20 * kLongWait)) << "the tray runs out";
     ASSERT_NO_FATAL_FAILURE(ClickWhenShown(game_->gameOverWindow, "/window/button_0"));
     ASSERT_NO_FATAL_FAILURE(
