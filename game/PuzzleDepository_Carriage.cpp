@@ -75,7 +75,9 @@ void PuzzleDepository::RunStep(bool paused, float dt) {
       carriage->SetVisible(false);
     }
   }
-  if (carriagePosition + kTolerance <= pathLength) {
+  // Strictly short of the end: on a long path the tolerance is lost in the float sum, and a carriage
+  // held at the very end must still count as arrived.
+  if (carriagePosition + kTolerance < pathLength) {
     if (s > 0.15f) {
       if (!paused && !IsPlaying(kRunSound)) {
         audio->PlaySound(kRunSound);
