@@ -75,9 +75,9 @@ void PuzzleDepository::RunStep(bool paused, float dt) {
       carriage->SetVisible(false);
     }
   }
-  // Strictly short of the end: on a long path the tolerance is lost in the float sum, and a carriage
-  // held at the very end must still count as arrived.
-  if (carriagePosition + kTolerance < pathLength) {
+  // The position is clamped to the path's end above, so reaching the end is an exact comparison (on a
+  // long path a tolerance added to the position is lost to rounding).
+  if (carriagePosition < pathLength) {
     if (s > 0.15f) {
       if (!paused && !IsPlaying(kRunSound)) {
         audio->PlaySound(kRunSound);
@@ -104,7 +104,7 @@ void PuzzleDepository::RunStep(bool paused, float dt) {
     ++nextCheckpoint;
   }
   carriage->SetPosition(at);
-  pathFinishEffect->SetPosition(Vector3{at.x, at.y, 0.0f});
+  pathFinishEffect->SetPosition(Vector3(at.x, at.y, 0.0f));
 }
 
 void PuzzleDepository::UpdateHeading(float dt) {

@@ -73,6 +73,20 @@ TEST_F(CarriageTest, ARunFromTheStartPaysEveryCheckpointOnce) {
   EXPECT_EQ(profile_->levelEarnings, 60u);
 }
 
+// On a path longer than 2048 units a float's step exceeds twice the path tolerance: the run must still
+// end once the carriage stands at the path's end.
+TEST_F(CarriageTest, ARunOnALongPathEndsAtThePathEnd) {
+  pathPoints_ = {{20, 580}, {780, 580}, {780, 20}, {20, 20}, {20, 300}, {780, 300}};
+  Build();
+  SkipIntro();
+  ASSERT_GE(depository_->GetPathLength(), 2048.0f);
+  depository_->StartCarriage();
+  EXPECT_LT(Run(0.02f), 10000) << "the run ended";
+  EXPECT_TRUE(depository_->IsCarriageFinished());
+  EXPECT_FALSE(depository_->IsCarriageRunning());
+  EXPECT_FLOAT_EQ(depository_->carriagePosition, depository_->GetPathLength());
+}
+
 TEST_F(CarriageTest, ARunPaysTheBonusesLeftOnTheTrayAndOnlyTheCheckpointsAhead) {
   Build();
   SkipIntro();

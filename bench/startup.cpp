@@ -1,0 +1,123 @@
+// Start-up: from the start of a new process to the first presented frame of the logos, on the built
+// data pack and the real SDL and OpenGL back end (run it under an X server: xvfb-run). Each iteration
+// starts this program again as a child that builds the game as the executable does and runs its first
+// frame; the parent times from just before the child's exec to the child's word that the frame has been
+// presented. The child's resident size at that moment is reported beside.
+//
+// The game finds its data through the executable's folder: the build puts a link to the game's data
+// folder beside this program.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "game/Game.h"
+#include "game/windows/GUILogosWindow.h"
+#include "platform/sdl/SdlBackend.h"
+
+namespace {
+
+constexpr const char* kChildFlag = "--startup-child";
+
+// The resident size of this process in kilobytes.
+long ResidentKilobytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0)
+      return std::atol(line.c_str() + 6);
+  }
+  return 0;
+}
+
+// The child: the game's start-up and its first frame, then the time and the resident size on `out`.
+int RunChild(int out) {
+  platform::sdl::InstallBackend();
+  Puzzle::Game game(Puzzle::Game::kMaker, Puzzle::Game::kTitle, Puzzle::Game::kVersion);
+  game.Frame();
+  // The logos window is the first shown; its first logo exists while it plays.
+  const auto* logos = dynamic_cast<const Puzzle::GUILogosWindow*>(game.GetWindows()[0]);
+  const bool shown = logos != nullptr && logos->GetLogo(0) != nullptr;
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  const long long nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
+  char text[64];
+  const int length =
+      std::snprintf(text, sizeof text, "%lld %ld %d\n", nanoseconds, ResidentKilobytes(), shown ? 1 : 0);
+  if (write(out, text, static_cast<std::size_t>(length)) != length)
+    return 1;
+  close(out);
+  // The game's teardown is not part of the start-up.
+  std::fflush(nullptr);
+  _exit(0);
+}
+
+std::string SelfPath() {
+  return std::filesystem::read_symlink("/proc/self/exe").string();
+}
+
+void BM_StartUpToFirstLogoFrame(benchmark::State& state) {
+  const std::filesystem::path home =
+      std::filesystem::temp_directory_path() / ("brindlewick_startup_" + std::to_string(::getpid()));
+  const std::string self = SelfPath();
+  long resident = 0;
+  for (auto _ : state) {
+    std::filesystem::remove_all(home);
+    std::filesystem::create_directories(home / "data");
+    std::filesystem::create_directories(home / "config");
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+      state.SkipWithError("no pipe");
+      break;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+      close(pipeEnds[0]);
+      setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+      setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+      setenv("SDL_AUDIODRIVER", "dummy", 1);
+      const std::string fd = std::to_string(pipeEnds[1]);
+      execl(self.c_str(), self.c_str(), kChildFlag, fd.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(pipeEnds[1]);
+    char text[64] = {};
+    std::size_t got = 0;
+    ssize_t n = 0;
+    while (got < sizeof text - 1 && (n = read(pipeEnds[0], text + got, sizeof text - 1 - got)) > 0)
+      got += static_cast<std::size_t>(n);
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    long long end = 0;
+    int shown = 0;
+    if (std::sscanf(text, "%lld %ld %d", &end, &resident, &shown) != 3 || shown != 1) {
+      state.SkipWithError("the child did not present the logos (is DISPLAY set? is the data built?)");
+      break;
+    }
+    const long long begin =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(start.time_since_epoch()).count();
+    state.SetIterationTime(static_cast<double>(end - begin) * 1e-9);
+  }
+  state.counters["resident_MB"] = static_cast<double>(resident) / 1024.0;
+  std::filesystem::remove_all(home);
+}
+BENCHMARK(BM_StartUpToFirstLogoFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], kChildFlag) == 0)
+    return RunChild(std::atoi(argv[2]));
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,327 @@
+// The whole game on the built data, on the real SDL and OpenGL back end under an X display (sound on
+// SDL's dummy driver): the logos and the loading, a new player made in the welcome window, the main menu,
+// the start-game window's first theme, picture and cut at the fewest pieces, the level played to the end
+// by mouse clicks on the pieces and their slots (read from the play logic), a device reset and a lost
+// focus in the middle of it, the level-complete window, the next level, and quit through its close button.
+// Afterwards the player's file, the high scores and the log are checked. Each screen is written as a
+// PPM beside the test ("end_to_end_*.ppm" in the build's tests folder).
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "engine/Engine.h"
+#include "engine/gui/GUIManager.h"
+#include "engine/gui/GUIWindow.h"
+#include "engine/render/Image.h"
+#include "engine/render/RenderSystem.h"
+#include "engine/window/Window.h"
+#include "framework/GUIFrameworkWindow.h"
+#include "framework/GameLogicBase.h"
+#include "framework/ProfileManagerBase.h"
+#include "game/Game.h"
+#include "game/GameLogic.h"
+#include "game/Puzzle.h"
+#include "game/PuzzleDepository.h"
+#include "game/PuzzleElement.h"
+#include "game/windows/GUIMenuWindow.h"
+#include "platform/sdl/SdlBackend.h"
+#include "tests/game/GameFlowFixture.h"
+#include "tests/game/windows/InputScript.h"
+
+namespace Puzzle {
+namespace {
+
+namespace fs = std::filesystem;
+using CorvantisEngine::Vector2;
+using Clock = std::chrono::steady_clock;
+
+// Factory order of the windows (GameBase::GetWindows).
+constexpr std::size_t kWelcome = 3;
+constexpr std::size_t kExit = 4;
+constexpr std::size_t kMainMenu = 5;
+constexpr std::size_t kStartGame = 11;
+constexpr std::size_t kGameLogic = 16;
+constexpr std::size_t kPause = 17;
+constexpr std::size_t kGameExit = 21;
+constexpr std::size_t kLevelComplete = 22;
+
+// Seconds a step may take at most (the logos alone take some seconds of real time).
+constexpr double kStepSeconds = 60.0;
+
+class GameEndToEndTest : public flowtest::GameFlowFixture {
+ protected:
+  GameEndToEndTest() {
+    // The fixture installs the headless back ends: this test runs on the real ones.
+    platform::sdl::InstallBackend();
+  }
+  ~GameEndToEndTest() override {
+    input_.reset();
+    game_.reset();
+  }
+
+  void Start() {
+    game_ = std::make_unique<Game>(Game::kMaker, Game::kTitle, Game::kVersion);
+    input_ = std::make_unique<windowstest::InputScript>(game_->GetEngine(), [this] { game_->Frame(); });
+  }
+
+  GUIMenuWindow* Window(std::size_t slot) const {
+    return dynamic_cast<GUIMenuWindow*>(game_->GetWindows()[slot]);
+  }
+  bool Active(std::size_t slot) const {
+    GUIMenuWindow* window = Window(slot);
+    return window != nullptr && window->IsActive();
+  }
+  GameLogic* Logic() const { return dynamic_cast<GameLogic*>(game_->GetGameLogic()); }
+
+  // Frames until the condition holds or the time runs out.
+  bool Until(const std::function<bool()>& done, double seconds = kStepSeconds) {
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+      if (Clock::now() > end || game_->IsQuit())
+        return done();
+      input_->Frames(1);
+    }
+    return true;
+  }
+  // Frames for that long.
+  void Wait(double seconds) {
+    Until([] { return false; }, seconds);
+  }
+
+  // Input as SDL's event queue delivers it to the platform layer.
+  static Uint32 WindowId() {
+    for (Uint32 id = 1; id < 16; ++id) {
+      if (SDL_GetWindowFromID(id) != nullptr)
+        return id;
+    }
+    return 0;
+  }
+  static void PushButton(bool down) {
+    SDL_Event event{};
+    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.windowID = WindowId();
+    event.button.button = SDL_BUTTON_LEFT;
+    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.button.clicks = 1;
+    SDL_PushEvent(&event);
+  }
+  static void PushWindowEvent(Uint8 what) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = WindowId();
+    event.window.event = what;
+    SDL_PushEvent(&event);
+  }
+  void ClickAt(const Vector2& gui) {
+    input_->PointAt(gui);
+    input_->Frames(2);
+    PushButton(true);
+    input_->Frames(1);
+    PushButton(false);
+    input_->Frames(2);
+  }
+  void Click(std::size_t slot, const std::string& control) {
+    auto* window = dynamic_cast<GUITools::GUIWindowBase*>(game_->GetWindows()[slot]);
+    ASSERT_NE(window, nullptr);
+    const GUITools::GUIControl* found = window->GetControl(window->GetName() + control);
+    ASSERT_TRUE(found != nullptr && found->GetElement() != nullptr) << window->GetName() << control;
+    ClickAt(windowstest::InputScript::Middle(*found->GetElement()));
+  }
+  void Type(const std::string& text) {
+    for (char c : text) {
+      SDL_Event event{};
+      event.type = SDL_TEXTINPUT;
+      event.text.windowID = WindowId();
+      event.text.text[0] = c;
+      SDL_PushEvent(&event);
+      input_->Frames(1);
+    }
+  }
+
+  // The last presented frame as a binary PPM in the test's working folder.
+  void Shot(const std::string& name) {
+    CorvantisEngine::Image image;
+    game_->GetEngine()->GetRenderSystem()->CopyScreenToImage(&image);
+    const std::uint32_t width = image.GetWidth();
+    const std::uint32_t height = image.GetHeight();
+    ASSERT_GT(width, 0u) << name;
+    std::ofstream out("end_to_end_" + name + ".ppm", std::ios::binary);
+    out << "P6\n" << width << " " << height << "\n255\n";
+    // The capture's rows run bottom-up; a PPM's run top-down.
+    const std::size_t row = static_cast<std::size_t>(width) * 3;
+    for (std::uint32_t y = height; y-- > 0;)
+      out.write(reinterpret_cast<const char*>(image.GetPixels() + y * row),
+                static_cast<std::streamsize>(row));
+  }
+
+  // One piece from the tray to its slot: a click on a piece the tray shows, then a click that puts the
+  // piece in hand on its slot. False when no piece could be taken.
+  bool PlaceOnePiece() {
+    GameLogic* logic = Logic();
+    PuzzleDepository* tray = logic->GetDepository();
+    ::Puzzle::Puzzle* board = logic->GetBoard();
+    PuzzleElement* piece = nullptr;
+    for (const auto& entry : tray->GetQueue()) {
+      const Vector2 at = entry->piece != nullptr ? entry->piece->GetPosition() : Vector2{};
+      if (entry->piece != nullptr && entry->IsVisible() && at.x > 0 && at.x < 800 && at.y > 0 && at.y < 600) {
+        piece = entry->piece;
+        break;
+      }
+    }
+    if (piece == nullptr)
+      return false;
+    ClickAt(piece->GetPosition());
+    if (piece->taken == 0)
+      return false;
+    // The piece hangs a little off the pointer: aim so that the piece itself lands on the slot.
+    const Vector2 slot = board->GetSlotContainer()->GetAbsolutePosition() +
+                         board->GetSlots()[piece->GetIndex()]->GetPosition();
+    Vector2 aim = slot;
+    for (int i = 0; i < 3; ++i) {
+      input_->PointAt(aim);
+      input_->Frames(2);
+      aim = aim + (slot - piece->GetPosition());
+    }
+    PushButton(true);
+    input_->Frames(1);
+    PushButton(false);
+    input_->Frames(2);
+    return true;
+  }
+
+  std::string ReadSaved(const std::string& relative) const {
+    std::ifstream in(SaveFolder() / relative, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  std::unique_ptr<Game> game_;
+  std::unique_ptr<windowstest::InputScript> input_;
+};
+
+TEST_F(GameEndToEndTest, ANewPlayerPlaysTheFirstLevelToTheEndAndQuits) {
+  if (!HasPack())
+    GTEST_SKIP() << "the data pack is not built";
+  Start();
+
+  // The logos, the loading, the welcome window of a game without players.
+  ASSERT_TRUE(Until([&] { return Active(kWelcome); })) << "the logos and the loading end";
+  Wait(1.0);
+  Shot("01_welcome");
+  Type("Anna");
+  Click(kWelcome, "/window/button_1");
+  ASSERT_TRUE(Until([&] { return Active(kMainMenu); })) << "the new player reaches the main menu";
+  ASSERT_EQ(game_->GetProfileManager()->GetProfiles().size(), 1u);
+  Wait(1.0);
+  Shot("02_main_menu");
+
+  // The start-game window: the first theme, picture and cut, the fewest pieces.
+  Click(kMainMenu, "/window/start");
+  ASSERT_TRUE(Until([&] { return Active(kStartGame); }));
+  Wait(1.0);
+  Click(kStartGame, "/window/themes/theme_00");
+  Click(kStartGame, "/window/pictures/picture_00");
+  Click(kStartGame, "/window/puzzles/puzzle_00");
+  Click(kStartGame, "/window/puzzle_size_0");
+  Shot("03_start_game");
+  Click(kStartGame, "/window/button_1");
+  ASSERT_TRUE(Until([&] {
+    return Logic() != nullptr && Logic()->state == GameFramework::GameLogicBase::kRunning;
+  })) << "the level starts";
+  // The pieces come into the tray.
+  Wait(4.0);
+  Shot("04_level");
+
+  GameLogic* logic = Logic();
+  ::Puzzle::Puzzle* board = logic->GetBoard();
+  const std::size_t pieces = board->GetSlots().size();
+  ASSERT_GT(pieces, 0u);
+  bool resetDone = false;
+  bool focusDone = false;
+  const auto end = Clock::now() + std::chrono::duration<double>(120.0);
+  while (!board->IsComplete() && Clock::now() < end && Logic() == logic) {
+    const std::uint32_t before = board->GetPlacedCount();
+    if (!PlaceOnePiece()) {
+      input_->Frames(5);
+      continue;
+    }
+    if (before < board->GetPlacedCount() && board->GetPlacedCount() == pieces / 2 && !resetDone) {
+      // Half way: the device is reset, then the window loses the focus and gets it back.
+      resetDone = true;
+      Shot("05_half_placed");
+      game_->GetEngine()->GetRenderSystem()->Reset(3);
+      input_->Frames(5);
+      EXPECT_EQ(board->GetPlacedCount(), before + 1) << "the reset keeps the placed pieces";
+      PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+      ASSERT_TRUE(Until([&] { return Active(kPause); }, 10.0)) << "a lost focus pauses the level";
+      EXPECT_EQ(logic->state, GameFramework::GameLogicBase::kPaused);
+      Shot("06_paused");
+      // The player brings the (minimised) window back.
+      // (No window manager runs here to give the restored window the keyboard: the test does.)
+      SDL_Window* window = SDL_GetWindowFromID(WindowId());
+      ASSERT_NE(window, nullptr);
+      Wait(2.0);
+      SDL_RestoreWindow(window);
+      SDL_ShowWindow(window);
+      Wait(1.0);
+      SDL_SetWindowInputFocus(window);
+      Wait(0.5);
+      PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+      ASSERT_TRUE(Until([&] { return game_->GetEngine()->GetWindow()->HasFocus(); }, 10.0));
+      input_->Frames(5);
+      focusDone = true;
+      Wait(3.0);
+      Shot("07_pause_window");
+      Click(kPause, "/window/button_0");
+
+      ASSERT_TRUE(Until([&] { return logic->state == GameFramework::GameLogicBase::kRunning; }, 10.0))
+          << "the level runs again";
+      EXPECT_EQ(board->GetPlacedCount(), before + 1);
+    }
+  }
+  EXPECT_TRUE(resetDone);
+  EXPECT_TRUE(focusDone);
+  ASSERT_TRUE(board->IsComplete()) << board->GetPlacedCount() << " of " << pieces << " placed";
+  ASSERT_TRUE(Until([&] { return Active(kLevelComplete); })) << "the level-complete window";
+  Wait(1.0);
+  Shot("08_level_complete");
+
+  // The level-complete window leads to the next level; the close button there and the confirmation quit
+  // the game.
+  Click(kLevelComplete, "/window/button_0");
+  ASSERT_TRUE(Until([&] {
+    return Logic() != nullptr && Logic() != logic && Logic()->state == GameFramework::GameLogicBase::kRunning;
+  })) << "the next level starts";
+  Wait(3.0);
+  Shot("09_next_level");
+  Click(kGameLogic, "/close");
+  ASSERT_TRUE(Until([&] { return Active(kGameExit); }, 10.0)) << "the close button asks first";
+  Wait(1.0);
+  Shot("10_game_exit");
+  Click(kGameExit, "/window/button_1");
+  ASSERT_TRUE(Until([&] { return game_->IsQuit(); }, 10.0)) << "the confirmation quits";
+  input_.reset();
+  game_.reset();
+
+  // What the game left on disk.
+  EXPECT_TRUE(fs::exists(SaveFolder() / "profiles.pmf"));
+  EXPECT_TRUE(fs::exists(SaveFolder() / "high_scores.hsf"));
+  bool profileFound = false;
+  for (const auto& entry : fs::directory_iterator(SaveFolder() / "profiles"))
+    profileFound = profileFound || entry.path().extension() == ".prf";
+  EXPECT_TRUE(profileFound);
+  const std::string log = ReadSaved(std::string(Game::kTitle) + ".html");
+  EXPECT_NE(log.find("Level Manager"), std::string::npos);
+  EXPECT_EQ(log.find("rror"), std::string::npos) << log;
+}
+
+}  // namespace
+}  // namespace Puzzle
