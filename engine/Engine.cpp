@@ -188,9 +188,15 @@ Console* Engine::CreateConsole(const std::string& title, const ShaderDescriptor*
   return console_.get();
 }
 
+std::string EngineTitle(const std::string& name, std::uint32_t version) {
+  if (name.empty()) {
+    return EngineTitle(kDefaultName, kDefaultVersion);
+  }
+  return name + " " + UIntToString(version / 100) + "." + UIntToString(version % 100, 2);
+}
+
 std::string Engine::GetTitle() const {
-  return parameters_.name + " " + UIntToString(parameters_.version / 100) + "." +
-         UIntToString(parameters_.version % 100, 2);
+  return EngineTitle(parameters_.name, parameters_.version);
 }
 
 void Engine::RequestExit() {

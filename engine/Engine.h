@@ -36,6 +36,10 @@ class GUIManager;
 class Console;
 class ShaderDescriptor;
 
+// The window title of an engine started with this name and version: the name, a space, then the
+// version as "1.00". An empty name stands for the engine itself, with its own name and version.
+std::string EngineTitle(const std::string& name, std::uint32_t version);
+
 class Engine {
  public:
   explicit Engine(const EngineStartParameters& parameters);

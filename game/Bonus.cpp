@@ -48,7 +48,7 @@ const char* Bonus::ModelName(BonusKind kind) {
 Bonus::Bonus(CorvantisEngine::Engine* engine, GameTools::DataKeeper* dataKeeper, BonusKind kind_,
              CorvantisEngine::GUIWindow* container)
     : gui(engine->GetGUIManager()), timers(engine->GetTimerManager()), kind(kind_) {
-  window = gui->CreateModelWindow(kBonusFlags, Vector2(0, 0), Vector2(1, 1),
+  window = gui->CreateModelWindow(kBonusFlags, Vector2{0, 0}, Vector2{1, 1},
                                   dataKeeper->GetModel(ModelName(kind)), container);
   window->autoPlacement = 0;
   model = window->model;
@@ -107,7 +107,7 @@ Vector2 Bonus::GetPosition() const {
   if (model == nullptr) {
     return position;
   }
-  return Vector2(model->box.centre.x, model->box.centre.y);
+  return Vector2{model->box.centre.x, model->box.centre.y};
 }
 
 bool Bonus::IsVisible() const {
@@ -129,7 +129,7 @@ BonusManager::BonusManager(CorvantisEngine::Engine* engine_, GameTools::DataKeep
       dataKeeper(dataKeeper_),
       picker(std::make_unique<GameTools::RandomSelecter>()),
       relax(relax_ ? 1 : 0) {
-  container = gui->CreateModelWindow(kContainerFlags, Vector2(0, 0), Vector2(0, 0), nullptr, parent);
+  container = gui->CreateModelWindow(kContainerFlags, Vector2{0, 0}, Vector2{0, 0}, nullptr, parent);
   container->SetLayer(kContainerLayer);
   picker->Add(Item(BonusKind::Tip), kTipWeight);
   picker->Add(Item(BonusKind::Magnet), kMagnetWeight);

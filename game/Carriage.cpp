@@ -17,7 +17,7 @@ using CorvantisEngine::Vector4;
 Carriage::Carriage(CorvantisEngine::Engine* engine, GameTools::DataKeeper* dataKeeper,
                    CorvantisEngine::GUIWindow* parent)
     : gui(engine->GetGUIManager()) {
-  window = gui->CreateModelWindow(CorvantisEngine::kGUIColoured, Vector2(0, 0), Vector2(1, 1),
+  window = gui->CreateModelWindow(CorvantisEngine::kGUIColoured, Vector2{0, 0}, Vector2{1, 1},
                                   dataKeeper->GetModel("carriage/model"), parent);
   window->SetLayer(kLayer);
   window->autoPlacement = 0;

@@ -14,10 +14,22 @@
 #include "framework/GUIWindowBases.h"
 #include "framework/GameLogicBase.h"
 #include "framework/LanguageManager.h"
+#include "game/Content.h"
 #include "game/GameData.h"
 #include "game/GameLogicData.h"
 #include "game/LevelManager.h"
 #include "game/Profile.h"
+#include "game/windows/GUIBackground.h"
+#include "game/windows/GUIExitWindow.h"
+#include "game/windows/GUIHelpWindow.h"
+#include "game/windows/GUILoadingWindows.h"
+#include "game/windows/GUILogosWindow.h"
+#include "game/windows/GUIMainMenuWindow.h"
+#include "game/windows/GUIMenuWindowManager.h"
+#include "game/windows/GUIOptionsWindow.h"
+#include "game/windows/GUIProfileDialogs.h"
+#include "game/windows/GUIProfilesWindow.h"
+#include "game/windows/GUIWelcomeWindow.h"
 
 namespace Puzzle {
 
@@ -87,6 +99,17 @@ Game::Game(const std::string& maker, const std::string& title, std::uint32_t ver
 
 Game::~Game() {
   relaxWindow.reset();
+  content.reset();
+  background.reset();
+  menuWindowManager.reset();
+}
+
+GameData* Game::GetPuzzleData() const {
+  return static_cast<GameData*>(gameData.get());
+}
+
+CorvantisEngine::GUIWindow* Game::GetMenuParent() const {
+  return background != nullptr ? background->GetMenuContainer() : nullptr;
 }
 
 void Game::FillStartParameters(CorvantisEngine::EngineStartParameters& parameters) {
@@ -111,6 +134,8 @@ void Game::LoadSounds() {
 }
 
 void Game::CreateWindows() {
+  if (background != nullptr)
+    background->LoadAdditionalLayers();
   relaxWindow = CreateRelaxWindow();
   GameBase::CreateWindows();
 }
@@ -129,6 +154,8 @@ std::unique_ptr<GameTools::DataKeeper> Game::CreateGameData() {
   data->LoadResources("data\\ui\\background\\resources_basic.xml", true);
   data->LoadResources("data\\ui\\background\\resources_additional.xml", false);
   data->LoadResources("data\\game_objects\\resources.xml", false);
+  content =
+      std::make_unique<Content>(engine.get(), static_cast<ProfileManager*>(profileManager.get()), data.get());
   return data;
 }
 
@@ -139,47 +166,69 @@ std::unique_ptr<GameFramework::GUIGameCursorBase> Game::CreateGameCursor() {
 }
 
 std::unique_ptr<GameFramework::GUILogosWindowBase> Game::CreateLogosWindow() {
-  return nullptr;
+  return std::make_unique<GUILogosWindow>(engine.get());
 }
 
 std::unique_ptr<GameFramework::GUILoadingWindowBase> Game::CreateGameLoadingWindow() {
-  return nullptr;
+  background = std::make_unique<GUIBackground>(engine.get(), gameData.get());
+  background->SetVisible(true, false, 1.0f);
+  menuWindowManager = std::make_unique<GUIMenuWindowManager>(GetPuzzleData());
+  return std::make_unique<GUIGameLoadingWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                                guiToolManager.get(), menuWindowManager.get(),
+                                                GetMenuParent());
 }
 
 std::unique_ptr<GameFramework::GUILoadingWindowBase> Game::CreateGameLogicLoadingWindow() {
-  return nullptr;
+  return std::make_unique<GUIGameLogicLoadingWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                                     guiToolManager.get(), menuWindowManager.get(),
+                                                     GetMenuParent());
 }
 
 std::unique_ptr<GameFramework::GUIWelcomeWindowBase> Game::CreateWelcomeWindow() {
-  return nullptr;
+  return std::make_unique<GUIWelcomeWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                            guiToolManager.get(), menuWindowManager.get(), GetMenuParent(),
+                                            profileManager.get());
 }
 
 std::unique_ptr<GameFramework::GUIExitWindowBase> Game::CreateExitWindow() {
-  return nullptr;
+  return std::make_unique<GUIExitWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                         guiToolManager.get(), menuWindowManager.get(), GetMenuParent());
 }
 
 std::unique_ptr<GameFramework::GUIMainMenuWindowBase> Game::CreateMainMenuWindow() {
-  return nullptr;
+  return std::make_unique<GUIMainMenuWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                             guiToolManager.get(), menuWindowManager.get(), GetMenuParent(),
+                                             profileManager.get());
 }
 
 std::unique_ptr<GameFramework::GUIProfilesWindowBase> Game::CreateProfilesWindow() {
-  return nullptr;
+  return std::make_unique<GUIProfilesWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                             guiToolManager.get(), menuWindowManager.get(), GetMenuParent(),
+                                             profileManager.get());
 }
 
 std::unique_ptr<GameFramework::GUINewProfileWindowBase> Game::CreateNewProfileWindow() {
-  return nullptr;
+  return std::make_unique<GUINewProfileWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                               guiToolManager.get(), menuWindowManager.get(), GetMenuParent(),
+                                               profileManager.get());
 }
 
 std::unique_ptr<GameFramework::GUIRenameProfileWindowBase> Game::CreateRenameProfileWindow() {
-  return nullptr;
+  return std::make_unique<GUIRenameProfileWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                                  guiToolManager.get(), menuWindowManager.get(),
+                                                  GetMenuParent(), profileManager.get());
 }
 
 std::unique_ptr<GameFramework::GUIDeleteProfileWindowBase> Game::CreateDeleteProfileWindow() {
-  return nullptr;
+  return std::make_unique<GUIDeleteProfileWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                                  guiToolManager.get(), menuWindowManager.get(),
+                                                  GetMenuParent(), profileManager.get());
 }
 
 std::unique_ptr<GameFramework::GUIProfileNameConflictWindowBase> Game::CreateProfileNameConflictWindow() {
-  return nullptr;
+  return std::make_unique<GUIProfileNameConflictWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                                        guiToolManager.get(), menuWindowManager.get(),
+                                                        GetMenuParent());
 }
 
 std::unique_ptr<GameFramework::GUIStartGameLogicWindowBase> Game::CreateStartGameLogicWindow() {
@@ -195,11 +244,14 @@ std::unique_ptr<GameFramework::GUIHighScoresWindowBase> Game::CreateHighScoresWi
 }
 
 std::unique_ptr<GameFramework::GUIOptionsWindowBase> Game::CreateOptionsWindow() {
-  return nullptr;
+  return std::make_unique<GUIOptionsWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                            guiToolManager.get(), menuWindowManager.get(), GetMenuParent(),
+                                            profileManager.get());
 }
 
 std::unique_ptr<GameFramework::GUIHelpWindowBase> Game::CreateHelpWindow() {
-  return nullptr;
+  return std::make_unique<GUIHelpWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                         guiToolManager.get(), menuWindowManager.get(), GetMenuParent());
 }
 
 std::unique_ptr<GameFramework::GUIGameLogicWindowBase> Game::CreateGameLogicWindow() {
@@ -248,7 +300,11 @@ std::unique_ptr<GameFramework::GUIFrameworkWindow> Game::CreateRelaxWindow() {
 
 std::unique_ptr<GameTools::DataKeeper> Game::CreateGameLogicData(GameFramework::StageRecord* stage,
                                                                  GameFramework::LevelRecord* level) {
-  return std::make_unique<GameLogicData>(engine.get(), GetLanguageCode(), stage, level);
+  auto data = std::make_unique<GameLogicData>(engine.get(), GetLanguageCode(), stage, level);
+  // The picture, colours and piece shapes of the player's choice.
+  if (content != nullptr)
+    content->BuildFileNames(data.get());
+  return data;
 }
 
 std::unique_ptr<GameFramework::GameLogicBase> Game::CreateGameLogic(GameFramework::StageRecord*,
@@ -273,14 +329,23 @@ void Game::ClearWindowResults() {
 }
 
 void Game::UpdateWindows() {
+  if (background != nullptr)
+    background->Update();
+  if (menuWindowManager != nullptr)
+    menuWindowManager->BeginUpdate();
   GameBase::UpdateWindows();
   if (relaxWindow != nullptr)
     relaxWindow->Update();
+  // Only one menu window on screen: the manager carries out the shows and hides asked for above.
+  if (menuWindowManager != nullptr)
+    menuWindowManager->Update();
 }
 
 void Game::MenuMusicBack() {
   audioManager->StopAllMusic(true, 1.0f);
   audioManager->PlayMusic(Music::kMenuChannel, Music::kMenuTrack, true, 0.5f);
+  if (background != nullptr)
+    background->SetVisible(true, true, 1.0f);
 }
 
 void Game::OnLogosWindowResult() {
@@ -295,6 +360,8 @@ void Game::OnGameLogicLoadingWindowResult() {
   GameBase::OnGameLogicLoadingWindowResult();
   if (!loaded)
     return;
+  if (background != nullptr)
+    background->SetVisible(false, true, 1.0f);
   audioManager->StopChannel(Music::kMenuChannel, true, 1.0f);
   audioManager->PlayMusic(Music::kGameChannel, Music::kGameTrack0 + gameTrack, true, 0.1f);
   gameTrack = (gameTrack + 1) % 2;

@@ -17,7 +17,16 @@
 
 #include "framework/GameBase.h"
 
+namespace CorvantisEngine {
+class GUIWindow;
+}
+
 namespace Puzzle {
+
+class Content;
+class GameData;
+class GUIBackground;
+class GUIMenuWindowManager;
 
 // Sound ids of the game's effects (AudioManager ids).
 namespace Sound {
@@ -69,6 +78,9 @@ class Game : public GameFramework::GameBase {
 
   std::uint32_t GetGameTrack() const { return gameTrack; }
   GameFramework::GUIFrameworkWindow* GetRelaxWindow() const { return relaxWindow.get(); }
+  GUIBackground* GetBackground() const { return background.get(); }
+  GUIMenuWindowManager* GetMenuWindowManager() const { return menuWindowManager.get(); }
+  Content* GetContent() const { return content.get(); }
 
  protected:
   // A game that does not run its start-up yet (for derived games that add to it first).
@@ -134,9 +146,17 @@ class Game : public GameFramework::GameBase {
   // The relax offer: 20 (declined or taken) shows the game-over window again, opener 26.
   virtual void OnRelaxWindowResult();
 
-  // The menu track back on its channel after play.
+  // The menu track back on its channel and the menu background back on screen, after play.
   void MenuMusicBack();
+  // The game's resident keeper.
+  GameData* GetPuzzleData() const;
+  // Every menu window hangs under the background's menu container (none without a background).
+  CorvantisEngine::GUIWindow* GetMenuParent() const;
 
+  // Destroyed in the reverse order: the relax window, the catalogue, the background, the manager.
+  std::unique_ptr<GUIMenuWindowManager> menuWindowManager;
+  std::unique_ptr<GUIBackground> background;
+  std::unique_ptr<Content> content;
   std::unique_ptr<GameFramework::GUIFrameworkWindow> relaxWindow;
   // Which in-game track plays next: 0 or 1.
   std::uint32_t gameTrack = 0;

@@ -60,7 +60,7 @@ GameLogic::GameLogic(CorvantisEngine::Engine* engine_, GameFramework::GUIGameCur
   if (profile != nullptr) {
     profile->levelEarnings = 0;
   }
-  rootWindow = gui->CreateModelWindow(CorvantisEngine::kGUIShown, Vector2(0, 0), Vector2(0, 0), nullptr,
+  rootWindow = gui->CreateModelWindow(CorvantisEngine::kGUIShown, Vector2{0, 0}, Vector2{0, 0}, nullptr,
                                       gameData->GetPlayWindow());
   textManager = std::make_unique<GUIGameLogicTextManager>(
       engine, fontTool != nullptr ? fontTool->GetFontIndex("tip") : -1, gameData->GetPieceWindow());

@@ -59,7 +59,7 @@ DepositoryElement::DepositoryElement(PuzzleElement* piece_, float distance_)
     : piece(piece_), distance(distance_) {}
 
 Vector2 DepositoryElement::GetSize() const {
-  return piece != nullptr ? piece->GetSize() : Vector2(kBonusSize, kBonusSize);
+  return piece != nullptr ? piece->GetSize() : Vector2{kBonusSize, kBonusSize};
 }
 
 bool DepositoryElement::IsVisible() const {
@@ -169,7 +169,7 @@ void PuzzleDepository::BuildPath() {
     const std::string name = "depository/path/" + CorvantisEngine::UIntToString(n, 3);
     const CorvantisEngine::Model* marker = gameData->GetModel(name);
     const Vector3& centre = marker->box.centre;
-    pathPoints.emplace_back(centre.x, centre.y);
+    pathPoints.push_back({centre.x, centre.y});
   }
   for (std::size_t i = 0; i + 1 < pathPoints.size(); ++i) {
     const Vector2 vector = pathPoints[i + 1] - pathPoints[i];
@@ -185,7 +185,7 @@ void PuzzleDepository::BuildPath() {
     segmentVectors.push_back(vector);
     segmentLengths.push_back(length);
     pathLength += length;
-    segmentNormals.emplace_back(vector.y / length, -vector.x / length);
+    segmentNormals.push_back({vector.y / length, -vector.x / length});
   }
   if (segmentLengths.empty()) {
     log->Abort("Depository path: fewer than two path points");

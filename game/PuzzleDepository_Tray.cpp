@@ -100,7 +100,7 @@ void PuzzleDepository::ComputeMousePoint(bool paused) {
   Vector3 farPoint(pixel.x, pixel.y, 1.0f);
   cameras->Unproject(&nearPoint, gui->GetCamera(), Vector3(pixel.x, pixel.y, -1.0f));
   cameras->Unproject(&farPoint, gui->GetCamera(), Vector3(pixel.x, pixel.y, 1.0f));
-  mousePoint = Vector2(nearPoint.x, nearPoint.y);
+  mousePoint = Vector2{nearPoint.x, nearPoint.y};
   obstacleHit = false;
   if (controls->IsKeyPressed("MOUSE1") && !paused) {
     const CorvantisEngine::Ray ray(nearPoint, farPoint - nearPoint);

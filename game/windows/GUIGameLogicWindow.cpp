@@ -16,6 +16,7 @@
 #include "framework/ProfileBase.h"
 #include "framework/ProfileManagerBase.h"
 #include "game/GameData.h"
+#include "game/GameLogic.h"
 #include "game/Profile.h"
 #include "game/windows/GUIMenuWindowManager.h"
 #include "tools/gui/GUIFontTool.h"
@@ -69,9 +70,10 @@ GUIGameLogicWindow::~GUIGameLogicWindow() {
 void GUIGameLogicWindow::Open(std::uint32_t opener, GameFramework::GameLogicBase* level) {
   GUIGameLogicWindowBase::ShowWithLevel(opener, level);
   logic = level;
-  // The level logic takes its relax mode from the current profile's game mode when it is made, and the
-  // mode cannot change while the level runs, so the profile answers for it.
-  const bool relax = profile != nullptr && profile->GetGameMode() == 1;
+  // The game's level logic knows whether it runs relaxed; any other logic took the current profile's
+  // game mode when it was made, and the mode cannot change while the level runs.
+  const auto* play = dynamic_cast<const GameLogic*>(level);
+  const bool relax = play != nullptr ? play->IsRelax() : profile != nullptr && profile->GetGameMode() == 1;
   EnableControl(Name("/eater_bottom"), !relax);
   EnableControl(Name("/eater_arrow"), !relax);
   GUIWindowBase::SetVisible(true);

@@ -103,10 +103,7 @@ GUIStartGameLogicWindow::GUIStartGameLogicWindow(CorvantisEngine::Engine* engine
       entry.text->SetText(CorvantisEngine::UIntToWString(CostOf(ListKind::Themes, i)));
     }
     if (i < ThemeCount()) {
-      if (entry.picture != nullptr) {
-        entry.picture->SetTexture(
-            *gameData->GetShaderUser("themes/" + content->themeNames[i] + "/preview_00"));
-      }
+      SetPreview(entry.picture, "themes/" + content->themeNames[i] + "/preview_00");
     } else {
       EnableControlObject(entry.control, false);
     }
@@ -117,9 +114,7 @@ GUIStartGameLogicWindow::GUIStartGameLogicWindow(CorvantisEngine::Engine* engine
       if (entry.text != nullptr) {
         entry.text->SetText(CorvantisEngine::UIntToWString(CostOf(ListKind::Puzzles, k)));
       }
-      if (entry.picture != nullptr) {
-        entry.picture->SetTexture(*gameData->GetShaderUser("puzzles/" + TwoDigits(k) + "/preview"));
-      }
+      SetPreview(entry.picture, "puzzles/" + TwoDigits(k) + "/preview");
     } else {
       EnableControlObject(entry.control, false);
     }
@@ -149,7 +144,21 @@ void GUIStartGameLogicWindow::CollectEntries(const std::string& prefix, std::vec
     entry.picture = GetWindow(name + "/picture");
     entry.star = GetWindowControl(name + "/star");
     entry.text = GetTextControl(name + "/text");
+    if (entry.text != nullptr) {
+      entry.priceColour = entry.text->colour;
+    }
     list.push_back(entry);
+  }
+}
+
+void GUIStartGameLogicWindow::SetPreview(CorvantisEngine::GUIWindow* picture, const std::string& name) {
+  if (picture == nullptr) {
+    return;
+  }
+  // A missing preview is logged by the keeper; its stand-in material is not shown as a preview.
+  CorvantisEngine::ShaderUser* preview = gameData->GetShaderUser(name);
+  if (preview != nullptr && preview != gameData->GetDefaultShaderUser()) {
+    picture->SetTexture(*preview);
   }
 }
 
@@ -306,10 +315,8 @@ void GUIStartGameLogicWindow::RefreshThemesAndPictures() {
   for (std::uint32_t j = 0; j < pictures.size(); ++j) {
     Entry& entry = pictures[j];
     if (j < pictureCount) {
-      if (entry.picture != nullptr) {
-        entry.picture->SetTexture(*gameData->GetShaderUser(
-            "themes/" + content->themeNames[profile->selectedTheme] + "/preview_" + TwoDigits(j)));
-      }
+      SetPreview(entry.picture,
+                 "themes/" + content->themeNames[profile->selectedTheme] + "/preview_" + TwoDigits(j));
       if (entry.text != nullptr) {
         entry.text->SetText(CorvantisEngine::UIntToWString(CostOf(ListKind::Pictures, j)));
       }
@@ -492,8 +499,7 @@ void GUIStartGameLogicWindow::UpdateEntry(ListKind kind, std::uint32_t index, En
         }
         if (entry.text != nullptr) {
           ShowControl(*this, entry.text);
-          entry.text->colour = tooDear ? CorvantisEngine::Vector4{1.0f, 0.0f, 0.0f, 1.0f}
-                                       : CorvantisEngine::Vector4{1.0f, 1.0f, 1.0f, 1.0f};
+          entry.text->colour = tooDear ? CorvantisEngine::Vector4{1.0f, 0.0f, 0.0f, 1.0f} : entry.priceColour;
         }
       }
     }

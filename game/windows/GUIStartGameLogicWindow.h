@@ -9,7 +9,8 @@
 // Entries come from the window description: "/window/themes/theme_NN", "/window/pictures/picture_NN"
 // and "/window/puzzles/puzzle_NN" (check boxes, NN = 00, 01, ... up to the first missing one), each
 // with a lock, a preview picture, a star and a price text; "/window/puzzle_size_N" boxes. A hovered
-// locked entry shows its lock frame (0 idle, 1 affordable, 2 too dear) and its price; MOUSE1 on an
+// locked entry shows its lock frame (0 idle, 1 affordable, 2 too dear) and its price, red when too
+// dear and else in the description's own colour (a light text plate stays readable); MOUSE1 on an
 // affordable one buys it, selects it and flies a stars effect to it.
 //
 // When it opens, the profile's selections are brought into the catalogue (an entry outside it falls
@@ -74,6 +75,8 @@ class GUIStartGameLogicWindow : public GameFramework::GUIStartGameLogicWindowBas
     CorvantisEngine::GUIWindow* picture = nullptr;
     GUITools::GUIWindowControl* star = nullptr;
     GUITools::GUITextControl* text = nullptr;
+    // The price's colour as the description gives it, shown while the entry is affordable.
+    CorvantisEngine::Vector4 priceColour;
   };
 
   GUIStartGameLogicWindow(CorvantisEngine::Engine* engine, GameFramework::AudioManager* audioManager,
@@ -113,6 +116,8 @@ class GUIStartGameLogicWindow : public GameFramework::GUIStartGameLogicWindowBas
   // Locks, enabling and check marks of the slots below `count`.
   void RefreshLocks(ListKind kind, std::vector<Entry>& list, std::uint32_t count);
   void HideStarsAndPrices();
+  // The keeper's preview of that name on the picture window; a missing one leaves it as it is.
+  void SetPreview(CorvantisEngine::GUIWindow* picture, const std::string& name);
   // The profile's selections brought into the catalogue; the start button follows whether a level
   // can be made.
   void ClampSelections();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/dsound/AudioDriver.h"
+#include "platform/headless/FaultPlan.h"
 
 namespace platform::headless {
 
@@ -18,8 +19,8 @@ struct AudioPlan {
   bool refuseDevice = false;   // Open answers "no device": DirectSoundCreate gives DSERR_NODRIVER
   std::uint32_t rate = 44100;  // output rate of the device
 
-  // The next `times` calls of that kind (all of them with -1) return `result`.
-  void Fail(platform::dsound::DsCall call, HRESULT result, int times = -1);
+  // The next `times` calls of that kind (every one with kEveryCall) return `result`.
+  void Fail(platform::dsound::DsCall call, HRESULT result, int times = 1);
 };
 
 AudioPlan& Audio();

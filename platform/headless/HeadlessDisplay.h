@@ -22,6 +22,7 @@
 
 #include "platform/ddraw/DDraw_Local.h"
 #include "platform/ddraw/DisplayDriver.h"
+#include "platform/headless/FaultPlan.h"
 
 namespace platform::headless {
 
@@ -32,7 +33,7 @@ struct DisplayFaultPlan {
   struct StepFault {
     HRESULT result = DDERR_GENERIC;
     int skip = 0;   // let this many calls pass first
-    int times = 1;  // then fail this many (negative: every call from then on)
+    int times = 1;  // then fail this many (kEveryCall: every call from then on)
   };
   std::multimap<DisplayStep, StepFault> steps;
   // Device ids whose creation fails (CreateDevice), with the result.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/dinput/InputDriver.h"
+#include "platform/headless/FaultPlan.h"
 
 namespace platform::headless {
 
@@ -26,9 +27,9 @@ void PushMouseWheel(LONG dz);
 void LoseInput(InputDevice device);
 void SetInputTime(DWORD milliseconds);
 
-// Refuses `call` on `device` with `result`, the next `times` times (negative: every time). The device is
-// ignored for InputCall::CreateDirectInput.
-void FailInputCall(InputCall call, InputDevice device, HRESULT result, int times = -1);
+// Refuses `call` on `device` with `result`, the next `times` times (kEveryCall: every time). The device
+// is ignored for InputCall::CreateDirectInput.
+void FailInputCall(InputCall call, InputDevice device, HRESULT result, int times = 1);
 
 struct RecordedInputCall {
   InputCall call;

@@ -9,15 +9,12 @@
 namespace platform::headless {
 
 bool HeadlessWindowDriver::Allows(Step step) {
-  switch (step) {
-    case Step::RegisterClass:
-      return !faults_.refuseRegisterClass;
-    case Step::CreateWindow:
-      return !faults_.refuseCreateWindow;
-    case Step::GetDC:
-      return !faults_.refuseGetDC;
-  }
-  return true;
+  auto fault = faults_.steps.find(step);
+  if (fault == faults_.steps.end())
+    return true;
+  if (fault->second > 0 && --fault->second == 0)
+    faults_.steps.erase(fault);
+  return false;
 }
 
 bool HeadlessWindowDriver::CreateNativeWindow(const WindowRecord& window) {

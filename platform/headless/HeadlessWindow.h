@@ -8,11 +8,13 @@
 // Tests take a fresh driver (and a fresh window layer) with InstallHeadlessWindows(). Main thread only.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/headless/FaultPlan.h"
 #include "platform/win32/WindowDriver.h"
 
 namespace platform::headless {
@@ -26,10 +28,14 @@ class HeadlessWindowDriver : public WindowDriver {
     UINT type;
   };
 
+  // A refused step makes its call answer the call's own failure value (0 or null), as the system does.
   struct FaultPlan {
-    bool refuseRegisterClass = false;
-    bool refuseCreateWindow = false;
-    bool refuseGetDC = false;
+    // The next `times` calls of the step are refused (kEveryCall: every one from then on).
+    void Fail(Step step, int times = 1) {
+      if (times != 0)
+        steps[step] = times;
+    }
+    std::map<Step, int> steps;
   };
 
   // --- the test's side ---

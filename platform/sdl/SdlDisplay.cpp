@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/sdl/SdlDisplay_Local.h"
+#include "platform/sdl/SdlPresentation.h"
 #include "platform/sdl/SdlWindow.h"
 
 namespace platform::sdl {
@@ -86,6 +87,7 @@ HRESULT SdlDisplay::SetWindow(HWND window, bool fullScreen) {
     // Back to a window: the window layer gives it its size and place again.
     SDL_SetWindowFullscreen(sdlWindow, 0);
     SDL_SetWindowBordered(sdlWindow, SDL_TRUE);
+    SDL_SetWindowData(sdlWindow, kPresentedSizeKey, nullptr);
     coveredDesktop_ = false;
   }
   if (sdlWindow == window_ && context_ != nullptr) {
@@ -316,6 +318,7 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
     vsync_ = vsync;
   }
   // Drawn straight into the window, the frame needs no copy: the swap shows it.
+  bool scaled = false;
   if (drawTarget_ != 0) {
     int windowWidth = 0;
     int windowHeight = 0;
@@ -325,7 +328,8 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
-    if (windowWidth == sourceWidth && windowHeight == sourceHeight) {
+    scaled = windowWidth != sourceWidth || windowHeight != sourceHeight;
+    if (!scaled) {
       glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, 0, 0, sourceWidth, sourceHeight, GL_COLOR_BUFFER_BIT,
                         GL_NEAREST);
     } else {
@@ -333,16 +337,17 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
       glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
       glClearColor(0, 0, 0, 1);
       glClear(GL_COLOR_BUFFER_BIT);
-      const double scale = std::min(static_cast<double>(windowWidth) / sourceWidth,
-                                    static_cast<double>(windowHeight) / sourceHeight);
-      const int w = static_cast<int>(sourceWidth * scale);
-      const int h = static_cast<int>(sourceHeight * scale);
-      const int x = (windowWidth - w) / 2;
-      const int y = (windowHeight - h) / 2;
-      glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+      const PresentedArea area = FitArea(sourceWidth, sourceHeight, windowWidth, windowHeight);
+      glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, area.x, area.y, area.x + area.width,
+                        area.y + area.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
       appliedRenderStates_ = 0;
     }
   }
+  // The window layer maps the cursor through the same area while full screen scales the picture.
+  SDL_SetWindowData(window_, kPresentedSizeKey,
+                    scaled && coveredDesktop_ ? EncodePresentedSize(static_cast<int>(backBuffer.Width()),
+                                                                    static_cast<int>(backBuffer.Height()))
+                                              : nullptr);
   SDL_GL_SwapWindow(window_);
   ChooseDrawTarget();
   if (vsync) {

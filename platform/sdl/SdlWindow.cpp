@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/sdl/SdlPresentation.h"
 #include "platform/sdl/SdlWindow_Local.h"
 #include "platform/win32/WinCursor.h"
 #include "platform/win32/WinDialog.h"
@@ -188,6 +189,7 @@ class SdlWindowDriver final : public WindowDriver {
     }
     SDL_SetWindowAlwaysOnTop(window, record.topmost ? SDL_TRUE : SDL_FALSE);
     windows_[record.handle] = window;
+    origins_[record.handle] = {record.rect.left, record.rect.top};
     byId_[SDL_GetWindowID(window)] = record.handle;
     WatchDisplayConnection();
     SDL_StartTextInput();
@@ -202,6 +204,7 @@ class SdlWindowDriver final : public WindowDriver {
     byId_.erase(SDL_GetWindowID(it->second));
     SDL_DestroyWindow(it->second);
     windows_.erase(it);
+    origins_.erase(handle);
   }
 
   void UpdateNativeWindow(const WindowRecord& record) override {
@@ -209,6 +212,7 @@ class SdlWindowDriver final : public WindowDriver {
     if (it == windows_.end())
       return;
     SDL_Window* window = it->second;
+    origins_[record.handle] = {record.rect.left, record.rect.top};
     if (record.title != SDL_GetWindowTitle(window))
       SDL_SetWindowTitle(window, record.title.c_str());
     SDL_SetWindowBordered(window, (record.style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);
@@ -301,16 +305,35 @@ class SdlWindowDriver final : public WindowDriver {
     return false;
   }
 
+  // Over a full-screen window that scales its back buffer to the desktop, the cursor is reported in
+  // the back buffer's pixels placed at the window's own origin, as a real change of display mode would.
   POINT CursorPos() override {
     int x = 0, y = 0;
-    if (SDL_WasInit(SDL_INIT_VIDEO))
-      SDL_GetGlobalMouseState(&x, &y);
+    if (!SDL_WasInit(SDL_INIT_VIDEO))
+      return {x, y};
+    SDL_GetGlobalMouseState(&x, &y);
+    if (const Presented p = FindPresented(); p.window != nullptr) {
+      int left = 0, top = 0;
+      SDL_GetWindowPosition(p.window, &left, &top);
+      x -= left;
+      y -= top;
+      WindowToSource(p.area, p.size.width, p.size.height, x, y);
+      return {p.origin.x + x, p.origin.y + y};
+    }
     return {x, y};
   }
 
   void SetCursorPos(POINT screen) override {
-    if (SDL_WasInit(SDL_INIT_VIDEO))
-      SDL_WarpMouseGlobal(screen.x, screen.y);
+    if (!SDL_WasInit(SDL_INIT_VIDEO))
+      return;
+    if (const Presented p = FindPresented(); p.window != nullptr) {
+      int x = screen.x - p.origin.x;
+      int y = screen.y - p.origin.y;
+      SourceToWindow(p.area, p.size.width, p.size.height, x, y);
+      SDL_WarpMouseInWindow(p.window, x, y);
+      return;
+    }
+    SDL_WarpMouseGlobal(screen.x, screen.y);
   }
 
   void ShowCursor(bool visible) override {
@@ -510,7 +533,30 @@ class SdlWindowDriver final : public WindowDriver {
     return out;
   }
 
+  struct Presented {
+    SDL_Window* window = nullptr;
+    POINT origin{0, 0};
+    PresentedSize size;
+    PresentedArea area;
+  };
+
+  // The window, if any, whose back buffer the display scales to a larger window (full screen).
+  Presented FindPresented() const {
+    for (const auto& [handle, window] : windows_) {
+      const PresentedSize size = DecodePresentedSize(SDL_GetWindowData(window, kPresentedSizeKey));
+      if (size.width <= 0 || size.height <= 0)
+        continue;
+      int w = 0, h = 0;
+      SDL_GetWindowSize(window, &w, &h);
+      auto origin = origins_.find(handle);
+      return {window, origin != origins_.end() ? origin->second : POINT{0, 0}, size,
+              FitArea(size.width, size.height, w, h)};
+    }
+    return {};
+  }
+
   std::map<HWND, SDL_Window*> windows_;  // owned
+  std::map<HWND, POINT> origins_;        // each window's place as the program set it
   std::map<Uint32, HWND> byId_;
   std::map<std::pair<bool, int>, SDL_Cursor*> cursors_;  // owned
   CursorShape shape_;

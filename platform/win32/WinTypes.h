@@ -90,6 +90,10 @@ union LARGE_INTEGER {
   LONGLONG QuadPart;
 };
 
+// Structures that cross file and device boundaries keep their 32-bit Windows sizes on any host.
+static_assert(sizeof(WORD) == 2 && sizeof(DWORD) == 4 && sizeof(LONG) == 4);
+static_assert(sizeof(RECT) == 16 && sizeof(POINT) == 8 && sizeof(LARGE_INTEGER) == 8);
+
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);

@@ -30,7 +30,6 @@ class AudioManagerTest : public testing::Test {
   void TearDown() override {
     audio_.reset();
     rig_.reset();
-    headless::ResetAudio();
   }
 
   // A fresh engine, with or without the headless sound device, and a manager with the game's volumes;
@@ -38,9 +37,8 @@ class AudioManagerTest : public testing::Test {
   void Start(bool withSound = true) {
     audio_.reset();
     rig_.reset();
-    headless::ResetAudio();
+    rig_ = std::make_unique<testsupport::EngineRig>();  // a fresh headless platform
     headless::Audio().refuseDevice = !withSound;
-    rig_ = std::make_unique<testsupport::EngineRig>();
     engine_ = &rig_->Start();
     audio_ = std::make_unique<AudioManager>(engine_, 0.285f, 0.315f);
     At(1.0);

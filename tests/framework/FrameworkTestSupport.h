@@ -15,7 +15,6 @@
 
 #include "engine/Engine.h"
 #include "engine/core/MessageManager.h"
-#include "platform/headless/HeadlessAudio.h"
 #include "tests/support/EngineRig.h"
 
 namespace GameFramework::frameworktest {
@@ -26,10 +25,8 @@ class SaveFolderTest : public testing::Test {
  protected:
   SaveFolderTest() {
     ::setenv("XDG_DATA_HOME", rig_.Folder().Root().c_str(), 1);
-    platform::headless::ResetAudio();
     engine_ = &rig_.Start();
   }
-  ~SaveFolderTest() override { platform::headless::ResetAudio(); }
 
   // Save-folder paths: the engine's form, and the host's form relative to the save folder.
   std::string Save() const { return rig_.Folder().Win("save"); }
@@ -40,12 +37,7 @@ class SaveFolderTest : public testing::Test {
   bool Exists(const std::string& relative) const {
     return std::filesystem::exists(rig_.Folder().Host("save/" + relative));
   }
-  int CountLogged(std::uint32_t type, const std::string& text) const {
-    int n = 0;
-    for (const std::string& entry : rig_.Entries(type))
-      n += entry.find(text) != std::string::npos;
-    return n;
-  }
+  int CountLogged(std::uint32_t type, const std::string& text) const { return rig_.Log().Count(type, text); }
 
   testsupport::EngineRig rig_;
   CorvantisEngine::Engine* engine_ = nullptr;

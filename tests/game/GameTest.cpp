@@ -11,6 +11,7 @@
 #include "engine/gui/GUISoundManager.h"
 #include "framework/AudioManager.h"
 #include "framework/MusicTrack.h"
+#include "game/Content.h"
 #include "game/Game.h"
 #include "game/LevelManager.h"
 #include "tests/engine/sound/SoundFixtures.h"
@@ -79,6 +80,17 @@ class RecordedPuzzleGame : public Game {
   std::unique_ptr<gf::GUIFrameworkWindow> CreateRelaxWindow() override {
     return std::make_unique<Recorded<gf::GUIFrameworkWindow>>(events_, "relax");
   }
+  // Windows this test does not drive.
+  std::unique_ptr<gf::GUIExitWindowBase> CreateExitWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIProfilesWindowBase> CreateProfilesWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUINewProfileWindowBase> CreateNewProfileWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIRenameProfileWindowBase> CreateRenameProfileWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIDeleteProfileWindowBase> CreateDeleteProfileWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIProfileNameConflictWindowBase> CreateProfileNameConflictWindow() override {
+    return nullptr;
+  }
+  std::unique_ptr<gf::GUIOptionsWindowBase> CreateOptionsWindow() override { return nullptr; }
+  std::unique_ptr<gf::GUIHelpWindowBase> CreateHelpWindow() override { return nullptr; }
   std::unique_ptr<gf::GameLogicBase> CreateGameLogic(gf::StageRecord* stage, gf::LevelRecord* level,
                                                      std::uint32_t counter) override {
     return std::make_unique<RecordedLevel>(engine.get(), stage, level, counter, events_);
@@ -94,6 +106,12 @@ class GameTest : public testing::Test {
     folder_.Write("base/data/ui/background/resources_basic.xml", "<resources>\n</resources>\n");
     folder_.Write("base/data/ui/background/resources_additional.xml", "<resources>\n</resources>\n");
     folder_.Write("base/data/game_objects/resources.xml", "<resources>\n</resources>\n");
+    // A catalogue of one theme with one picture and one puzzle.
+    folder_.Write("base/data/themes/themes.xml",
+                  "<content><theme_cost>100</theme_cost><picture_cost>10</picture_cost></content>\n");
+    folder_.Write("base/data/themes/forest/00.jpg", "x");
+    folder_.Write("base/data/puzzles/00/puzzle.xml", "<content><puzzle_cost>0</puzzle_cost></content>\n");
+    folder_.Write("base/data/puzzles/00/puzzle_00.pzf", "x");
   }
   void WriteSound(const std::string& group, const std::string& name) {
     const soundtest::Bytes wave = soundtest::Wav(1, 22050, 16, soundtest::Bytes(64, 0));
@@ -138,6 +156,8 @@ TEST_F(GameTest, StartsInItsVideoModeWithItsVolumesAndTheLevelsFile) {
   EXPECT_FLOAT_EQ(game_->GetAudioManager()->GetMusicVolume(), 0.285f);
   EXPECT_FLOAT_EQ(game_->GetAudioManager()->GetSoundVolume(), 0.315f);
   EXPECT_EQ(game_->GetLevelManager()->GetStageCount(), 2u);
+  ASSERT_NE(game_->GetContent(), nullptr);
+  EXPECT_EQ(game_->GetContent()->themeCount, 1u);
   EXPECT_EQ(events_.list.back(), "show logos 1");
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// A whole Engine over the headless back end, its base folder a fresh temporary folder that the test
-// fills with data files ("data/ui/..."). The log keeps records only (no file). Used by the tests of the
-// tool libraries and the framework, which take their managers from an Engine.
+// A whole Engine over a fresh headless platform (see HeadlessPlatform.h), its base folder a fresh
+// temporary folder that the test fills with data files ("data/ui/..."). The log keeps records only (no
+// file). Used by the tests of the tool libraries, the framework and the game, which take their managers
+// from an Engine.
 
 #include <cstdint>
 #include <memory>
@@ -10,22 +11,15 @@
 
 #include "engine/Engine.h"
 #include "engine/core/MessageManager.h"
-#include "platform/headless/HeadlessClock.h"
-#include "platform/headless/HeadlessDisplay.h"
-#include "platform/headless/HeadlessInput.h"
-#include "platform/headless/HeadlessWindow.h"
+#include "tests/support/HeadlessPlatform.h"
+#include "tests/support/LogProbe.h"
 #include "tests/support/TempFolder.h"
 
 namespace testsupport {
 
 class EngineRig {
  public:
-  EngineRig() {
-    platform::headless::ResetClock();
-    platform::headless::ResetInput();
-    platform::headless::InstallHeadlessWindows();
-    display_ = platform::headless::InstallHeadlessDisplay();
-  }
+  EngineRig() = default;
   ~EngineRig() { engine_.reset(); }
 
   EngineRig(const EngineRig&) = delete;
@@ -45,36 +39,22 @@ class EngineRig {
   }
 
   CorvantisEngine::Engine& GetEngine() { return *engine_; }
+  HeadlessPlatform& Platform() { return platform_; }
   const TempFolder& Folder() const { return folder_; }
+  // The engine's log (after Start).
+  LogProbe Log() const { return LogProbe(*engine_->GetMessageManager()); }
   void Write(const std::string& relative, const std::string& bytes) const { folder_.Write(relative, bytes); }
 
   // Texts of the log entries of one level, in order.
-  std::vector<std::string> Entries(std::uint32_t type) const {
-    std::vector<std::string> out;
-    CorvantisEngine::MessageManager& log = *engine_->GetMessageManager();
-    for (std::int32_t i = 0; i < log.GetRecordCount(); ++i) {
-      const CorvantisEngine::LogRecord record = log.GetRecord(i);
-      if (record.type == type) {
-        out.push_back(record.text);
-      }
-    }
-    return out;
-  }
-  std::vector<std::string> Errors() const { return Entries(CorvantisEngine::LogRecord::kError); }
+  std::vector<std::string> Entries(std::uint32_t type) const { return Log().Entries(type); }
+  std::vector<std::string> Errors() const { return Log().Errors(); }
   // Log entries of any level that contain the text.
-  int CountLogged(const std::string& part) const {
-    int count = 0;
-    CorvantisEngine::MessageManager& log = *engine_->GetMessageManager();
-    for (std::int32_t i = 0; i < log.GetRecordCount(); ++i) {
-      count += log.GetRecord(i).text.find(part) != std::string::npos ? 1 : 0;
-    }
-    return count;
-  }
+  int CountLogged(const std::string& part) const { return Log().Count(part); }
   void ClearLog() { engine_->GetMessageManager()->ClearRecords(); }
 
  private:
+  HeadlessPlatform platform_;
   TempFolder folder_;
-  std::shared_ptr<platform::headless::HeadlessDisplay> display_;
   std::unique_ptr<CorvantisEngine::Engine> engine_;
 };
 

@@ -16,6 +16,7 @@
 #include "engine/files/FileManager.h"
 #include "engine/render/RenderSystem_D3D7.h"
 #include "engine/window/Window.h"
+#include "tests/support/LogProbe.h"
 #include "tests/support/TempFolder.h"
 
 namespace testsupport {
@@ -63,26 +64,12 @@ class RenderRig {
     return *render_;
   }
 
+  LogProbe Log() const { return LogProbe(*log_); }
   // Texts of the log entries of one level, in order.
-  std::vector<std::string> Entries(std::uint32_t type) const {
-    std::vector<std::string> out;
-    for (std::int32_t i = 0; i < log_->GetRecordCount(); ++i) {
-      const CorvantisEngine::LogRecord record = log_->GetRecord(i);
-      if (record.type == type) {
-        out.push_back(record.text);
-      }
-    }
-    return out;
-  }
+  std::vector<std::string> Entries(std::uint32_t type) const { return Log().Entries(type); }
   // Entries of one level that contain the text.
-  int CountLogged(std::uint32_t type, const std::string& part) const {
-    int count = 0;
-    for (const std::string& text : Entries(type)) {
-      count += text.find(part) != std::string::npos ? 1 : 0;
-    }
-    return count;
-  }
-  bool Logged(std::uint32_t type, const std::string& part) const { return CountLogged(type, part) > 0; }
+  int CountLogged(std::uint32_t type, const std::string& part) const { return Log().Count(type, part); }
+  bool Logged(std::uint32_t type, const std::string& part) const { return Log().Logged(type, part); }
 
   TempFolder folder_;
   std::unique_ptr<CorvantisEngine::MessageManager> log_;

@@ -13,6 +13,7 @@
 #include "engine/files/FileManager.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "support/TempFolder.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -42,12 +43,11 @@ TEST(ConfigSpacePairs, OnePassGivesWhatPairByPairErasingGave) {
   }
 }
 
-class ConfigIniTest : public ::testing::Test {
+class ConfigIniTest : public testsupport::HeadlessTest {
  protected:
   ConfigIniTest() : log_("Game", 0, 0, "", ""), files_(&log_, temp_.Win(), "") {
-    windows_ = &platform::headless::InstallHeadlessWindows();
+    windows_ = &platform_.Windows();
   }
-  ~ConfigIniTest() override { platform::headless::InstallHeadlessWindows(); }
 
   std::unique_ptr<Config> Make() {
     return std::make_unique<Config>(&log_, &files_, temp_.Win("cfg"), "Game", false, "1024x768x32", false,

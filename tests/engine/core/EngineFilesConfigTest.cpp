@@ -8,6 +8,7 @@
 #include "engine/files/FileManager.h"
 #include "platform/headless/HeadlessClock.h"
 #include "support/TempFolder.h"
+#include "tests/support/HeadlessTest.h"
 #include "tools/pack/PackBuilder.h"
 
 namespace CorvantisEngine {
@@ -15,10 +16,8 @@ namespace {
 
 // The engine's file manager and configuration: data folder and packs, the ini read at creation and
 // written at exit, and "exit" as a configuration command.
-class EngineFilesConfigTest : public testing::Test {
+class EngineFilesConfigTest : public testsupport::HeadlessTest {
  protected:
-  void SetUp() override { platform::headless::ResetClock(); }
-
   EngineStartParameters Parameters() const {
     EngineStartParameters p;
     p.name = p.applicationName = p.logName = "Game";

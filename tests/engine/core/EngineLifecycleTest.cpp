@@ -19,6 +19,7 @@
 #include "platform/win32/WinSystem.h"
 #include "platform/win32/WinTime.h"
 #include "support/TempFolder.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -38,20 +39,9 @@ constexpr const char* kRenderDown = "Direct3D Subsystem destroying:";
 constexpr const char* kWindowDown = "Window destroying:";
 constexpr const char* kLogEnd = "======== Game Log end: ";
 
-class EngineLifecycleTest : public testing::Test {
+class EngineLifecycleTest : public testsupport::HeadlessTest {
  protected:
-  void SetUp() override {
-    headless::ResetClock();
-    headless::InstallHeadlessWindows();
-    display_ = headless::InstallHeadlessDisplay();
-    headless::ResetInput();
-    headless::ResetAudio();
-  }
-  void TearDown() override {
-    headless::InstallHeadlessWindows();  // drop the fault plan
-    headless::ResetInput();
-    headless::ResetAudio();
-  }
+  void SetUp() override { display_ = platform_.SharedDisplay(); }
 
   EngineStartParameters Parameters() const {
     EngineStartParameters p = enginetest::GameParameters(folder_);
@@ -116,14 +106,17 @@ TEST_F(EngineLifecycleTest, StartThatFailsPartWayUnmakesWhatItMade) {
   };
   const Case cases[] = {
       {"the window class is refused",
-       [] { headless::InstallHeadlessWindows().Faults().refuseRegisterClass = true; },
+       [] {
+         headless::InstallHeadlessWindows().Faults().Fail(platform::WindowDriver::Step::RegisterClass,
+                                                          headless::kEveryCall);
+       },
        "Failed to register the window class",
        {kFilesUp, kWindowUp, "PROGRAM ABORTING: Failed to register the window class", kLogEnd},
        {kRenderUp, kInputUp, kSoundUp, kWindowDown}},
       {"DirectInput cannot be created",
        [] {
          headless::FailInputCall(headless::InputCall::CreateDirectInput, headless::InputDevice::Keyboard,
-                                 E_FAIL);
+                                 E_FAIL, headless::kEveryCall);
        },
        "Failed to create a DirectInput object",
        {kFilesUp, kWindowUp, kRenderUp, kInputUp, "PROGRAM ABORTING: Failed to create a DirectInput object",
@@ -132,6 +125,7 @@ TEST_F(EngineLifecycleTest, StartThatFailsPartWayUnmakesWhatItMade) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
+    platform_.Reset();
     SetUp();
     c.fault();
     try {
@@ -147,7 +141,6 @@ TEST_F(EngineLifecycleTest, StartThatFailsPartWayUnmakesWhatItMade) {
     EXPECT_FALSE(IniWritten()) << "a start that failed saves nothing";
     EXPECT_EQ(platform::ComInitialisationDepth(), 0);
     EXPECT_TRUE(platform::ActiveTimerPeriods().empty());
-    TearDown();
   }
 }
 

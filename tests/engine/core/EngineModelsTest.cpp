@@ -18,18 +18,15 @@
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "support/TempFolder.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
 
-class EngineModelsTest : public testing::Test {
+class EngineModelsTest : public testsupport::HeadlessTest {
  protected:
   void SetUp() override {
-    platform::headless::ResetClock();
-    platform::headless::InstallHeadlessWindows();
-    display_ = platform::headless::InstallHeadlessDisplay();
-    platform::headless::ResetInput();
-    platform::headless::ResetAudio();
+    display_ = platform_.SharedDisplay();
     engine_ = std::make_unique<Engine>(enginetest::GameParameters(temp_.Root()));
   }
   void TearDown() override { engine_.reset(); }

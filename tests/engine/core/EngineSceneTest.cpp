@@ -13,16 +13,14 @@
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "support/TempFolder.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
 
-class EngineSceneTest : public testing::Test {
+class EngineSceneTest : public testsupport::HeadlessTest {
  protected:
-  void SetUp() override {
-    platform::headless::InstallHeadlessWindows();
-    display_ = platform::headless::InstallHeadlessDisplay();
-  }
+  void SetUp() override { display_ = platform_.SharedDisplay(); }
 
   EngineStartParameters Parameters() const {
     EngineStartParameters p = enginetest::GameParameters(temp_.Root());

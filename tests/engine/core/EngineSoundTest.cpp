@@ -17,6 +17,7 @@
 #include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessClock.h"
 #include "support/TempFolder.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -25,13 +26,9 @@ namespace fs = std::filesystem;
 using platform::dsound::DsCall;
 namespace headless = platform::headless;
 
-class EngineSoundTest : public testing::Test {
+class EngineSoundTest : public testsupport::HeadlessTest {
  protected:
-  void SetUp() override {
-    headless::ResetClock();
-    headless::ResetAudio();
-  }
-  void TearDown() override { headless::ResetAudio(); }
+  void TearDown() override {}
 
   EngineStartParameters Parameters() const {
     EngineStartParameters p = enginetest::GameParameters(folder_);
@@ -75,7 +72,7 @@ TEST_F(EngineSoundTest, WithoutADeviceTheEngineRunsSilent) {
     headless::ResetAudio();
     headless::Audio().refuseDevice = row.refuseDevice;
     if (!row.refuseDevice)
-      headless::Audio().Fail(row.fault, DSERR_GENERIC);
+      headless::Audio().Fail(row.fault, DSERR_GENERIC, headless::kEveryCall);
     Engine engine(Parameters());
     EXPECT_EQ(engine.GetSoundSystem(), nullptr);
     EXPECT_EQ(engine.GetSoundManager(), nullptr);

@@ -18,22 +18,19 @@
 #include "platform/win32/WinSystem.h"
 #include "platform/win32/WinTime.h"
 #include "support/TempFolder.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
 
 namespace fs = std::filesystem;
 
-class EngineTest : public testing::Test {
+class EngineTest : public testsupport::HeadlessTest {
  protected:
   void SetUp() override {
     // Every system starts on a fresh headless back end with no faults planned.
-    platform::headless::ResetClock();
     platform::headless::SetClockMilliseconds(777777);
-    platform::headless::InstallHeadlessWindows();
-    display_ = platform::headless::InstallHeadlessDisplay();
-    platform::headless::ResetInput();
-    platform::headless::ResetAudio();
+    display_ = platform_.SharedDisplay();
   }
 
   // The framework's usual record, with the log in the test's folder.
@@ -68,12 +65,14 @@ TEST_F(EngineTest, TitleShowsTheVersionWithTwoDecimals) {
       {"", 250, "Corvantis Engine 0.67"},  // an unnamed engine gets the engine's own name and version
   };
   for (const Case& c : cases) {
-    EngineStartParameters p;
-    p.name = c.name;
-    p.version = c.version;
-    Engine engine(p);
-    EXPECT_EQ(engine.GetTitle(), c.expected);
+    EXPECT_EQ(EngineTitle(c.name, c.version), c.expected);
   }
+  // The engine's own title is the same function of its start record.
+  EngineStartParameters p;
+  p.name = "Brindlewick";
+  p.version = 105;
+  Engine engine(p);
+  EXPECT_EQ(engine.GetTitle(), "Brindlewick 1.05");
 }
 
 TEST_F(EngineTest, UnnamedEngineLogsUnderTheEngineName) {

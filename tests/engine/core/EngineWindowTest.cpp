@@ -13,15 +13,16 @@
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindow.h"
 #include "support/TempFolder.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
 
 namespace fs = std::filesystem;
 
-class EngineWindow : public testing::Test {
+class EngineWindow : public testsupport::HeadlessTest {
  protected:
-  void SetUp() override { system_ = &platform::headless::InstallHeadlessWindows(); }
+  void SetUp() override { system_ = &platform_.Windows(); }
 
   EngineStartParameters Parameters() const {
     EngineStartParameters p = enginetest::GameParameters(folder_);

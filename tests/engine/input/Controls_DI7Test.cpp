@@ -177,7 +177,7 @@ TEST_F(Controls_DI7Test, RefusedSetUpStepsAbortWithTheirTextAndReleaseWhatWasOpe
     SCOPED_TRACE(row.text);
     headless::ResetInput();
     log_->ClearRecords();
-    headless::FailInputCall(row.call, row.device, DIERR_GENERIC);
+    headless::FailInputCall(row.call, row.device, DIERR_GENERIC, headless::kEveryCall);
     try {
       MakeControls(true);
       ADD_FAILURE() << "construction succeeded";
@@ -192,7 +192,8 @@ TEST_F(Controls_DI7Test, RefusedSetUpStepsAbortWithTheirTextAndReleaseWhatWasOpe
 }
 
 TEST_F(Controls_DI7Test, RefusedBufferSizeFallsBackToImmediateReadingForThatDevice) {
-  headless::FailInputCall(InputCall::SetBufferSize, InputDevice::Keyboard, DIERR_GENERIC);
+  headless::FailInputCall(InputCall::SetBufferSize, InputDevice::Keyboard, DIERR_GENERIC,
+                          headless::kEveryCall);
   Controls_DI7& controls = MakeControls(true);
   EXPECT_FALSE(controls.IsKeyboardBuffered());
   EXPECT_TRUE(controls.IsMouseBuffered());

@@ -15,6 +15,7 @@
 #include "platform/headless/HeadlessClock.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -22,12 +23,9 @@ namespace {
 namespace fs = std::filesystem;
 namespace headless = platform::headless;
 
-class EngineControlsTest : public testing::Test {
+class EngineControlsTest : public testsupport::HeadlessTest {
  protected:
   void SetUp() override {
-    headless::ResetClock();
-    headless::ResetInput();
-    headless::InstallHeadlessWindows();
     folder_ = fs::temp_directory_path() / ("brindlewick_engine_input_" + std::to_string(::getpid()));
     fs::remove_all(folder_);
     parameters_.name = parameters_.applicationName = parameters_.logName = "Game";
@@ -37,10 +35,7 @@ class EngineControlsTest : public testing::Test {
     parameters_.packFolder = "Data";
     parameters_.defaultVideoMode = "1024x768x32";
   }
-  void TearDown() override {
-    headless::ResetInput();
-    fs::remove_all(folder_);
-  }
+  void TearDown() override { fs::remove_all(folder_); }
 
   fs::path folder_;
   EngineStartParameters parameters_;

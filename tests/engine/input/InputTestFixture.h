@@ -18,15 +18,14 @@
 #include "platform/headless/HeadlessClock.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace inputtest {
 
-class EngineCorner : public testing::Test {
+class EngineCorner : public testsupport::HeadlessTest {
  protected:
   void SetUp() override {
-    platform::headless::ResetClock();
-    platform::headless::ResetInput();
-    windows_ = &platform::headless::InstallHeadlessWindows();
+    windows_ = &platform_.Windows();
     std::string pattern = (std::filesystem::temp_directory_path() / "brindlewick-input-XXXXXX").string();
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     folder_ = pattern;
@@ -47,7 +46,6 @@ class EngineCorner : public testing::Test {
     timers_.reset();
     files_.reset();
     log_.reset();
-    platform::headless::ResetInput();
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
   }

@@ -3,7 +3,7 @@
 #include "RenderFixture.h"
 #include "engine/core/Error.h"
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 namespace {
 
 using DeviceTest = RenderFixture;
@@ -366,4 +366,4 @@ TEST_F(DeviceTest, ErrorTexts) {
 }
 
 }  // namespace
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

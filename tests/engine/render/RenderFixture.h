@@ -11,17 +11,18 @@
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "support/RenderRig.h"
+#include "tests/support/HeadlessTest.h"
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 
-class RenderFixture : public ::testing::Test, public testsupport::RenderRig {
+class RenderFixture : public testsupport::HeadlessTest, public testsupport::RenderRig {
  protected:
   // "v_mode" holds 800x600x32; its own text is 1024x768x32, the selection's first fallback.
   RenderFixture() : RenderRig("1024x768x32", "800x600x32") {}
 
   void SetUp() override {
-    windows_ = &platform::headless::InstallHeadlessWindows();
-    display_ = platform::headless::InstallHeadlessDisplay();
+    windows_ = &platform_.Windows();
+    display_ = platform_.SharedDisplay();
     baseline_ = platform::ddraw::LiveObjectCount();
   }
 
@@ -51,4 +52,4 @@ class RenderFixture : public ::testing::Test, public testsupport::RenderRig {
   int baseline_ = 0;
 };
 
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

@@ -2,7 +2,7 @@
 #include "RenderFixture.h"
 #include "engine/core/Error.h"
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 namespace {
 
 using ModesTest = RenderFixture;
@@ -111,4 +111,4 @@ TEST_F(ModesTest, CheckVideoModeComparesTheConfiguredMode) {
 }
 
 }  // namespace
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

@@ -7,7 +7,7 @@
 #include "engine/render/IndexBuffer.h"
 #include "engine/render/VertexBuffer.h"
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 namespace {
 
 using StatesTest = RenderFixture;
@@ -335,4 +335,4 @@ TEST_F(StatesTest, DrawsOutsideTheBuffersAreRefusedAndLogged) {
 }
 
 }  // namespace
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

@@ -6,7 +6,7 @@
 #include "engine/render/Texture2D_D3D7.h"
 #include "engine/render/TextureManager.h"
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 namespace {
 
 using TexturesTest = RenderFixture;
@@ -60,4 +60,4 @@ TEST_F(TexturesTest, ResetRebuildsTextureSurfacesOnTheNewDevice) {
 }
 
 }  // namespace
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

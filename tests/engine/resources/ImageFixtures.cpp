@@ -8,7 +8,7 @@
 #include <jpeglib.h>
 // clang-format on
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 
 void PutU16(Bytes& out, std::uint32_t value) {
   out.push_back(static_cast<std::uint8_t>(value));
@@ -156,4 +156,4 @@ Bytes DecodeJpegDirect(const Bytes& jpeg, std::uint32_t& width, std::uint32_t& h
   return out;
 }
 
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace CorvantisEngine::testing {
+namespace CorvantisEngine::testkit {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -31,4 +31,4 @@ Bytes EncodeJpeg(std::uint32_t width, std::uint32_t height, int components, cons
 // Decodes a JPEG with the library alone (default output), rows top-down.
 Bytes DecodeJpegDirect(const Bytes& jpeg, std::uint32_t& width, std::uint32_t& height, int& components);
 
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

@@ -14,7 +14,7 @@
 namespace CorvantisEngine {
 namespace {
 
-using testing::Bytes;
+using testkit::Bytes;
 
 class ImageReadersTest : public ::testing::Test {
  protected:
@@ -41,7 +41,7 @@ TEST_F(ImageReadersTest, Bmp24WithPaddedRows) {
   // 3 x 2: rows of 9 bytes padded to 12. Bottom row first in the file and in the image.
   const Bytes pixels = {255, 0, 0, 0, 255, 0, 0, 0, 255,  // bottom: red, green, blue
                         1,   2, 3, 4, 5,   6, 7, 8, 9};   // top
-  ASSERT_TRUE(Load("a.bmp", testing::MakeBmp(3, 2, 3, pixels)));
+  ASSERT_TRUE(Load("a.bmp", testkit::MakeBmp(3, 2, 3, pixels)));
   EXPECT_EQ(image_.GetWidth(), 3u);
   EXPECT_EQ(image_.GetHeight(), 2u);
   EXPECT_EQ(image_.GetBitsPerPixel(), 24u);
@@ -51,19 +51,19 @@ TEST_F(ImageReadersTest, Bmp24WithPaddedRows) {
 
 TEST_F(ImageReadersTest, Bmp32KeepsAlphaAnd8BitUsesPalette) {
   const Bytes rgba = {10, 20, 30, 40, 50, 60, 70, 80};
-  ASSERT_TRUE(Load("b.BMP", testing::MakeBmp(2, 1, 4, rgba)));
+  ASSERT_TRUE(Load("b.BMP", testkit::MakeBmp(2, 1, 4, rgba)));
   EXPECT_EQ(image_.GetBitsPerPixel(), 32u);
   EXPECT_EQ(Pixels(), rgba);
 
   // The 108-byte information header that editors write with alpha: the pixels follow it, not byte 54.
-  Bytes longer = testing::MakeBmp(2, 1, 4, rgba);
+  Bytes longer = testkit::MakeBmp(2, 1, 4, rgba);
   longer[14] = 108;
   longer.insert(longer.begin() + 54, 108 - 40, 0xCC);
   ASSERT_TRUE(Load("long.bmp", longer));
   EXPECT_EQ(Pixels(), rgba);
 
   const Bytes palette = {0, 0, 0, 200, 100, 50, 7, 8, 9};
-  ASSERT_TRUE(Load("c.bmp", testing::MakeBmp8(3, 2, palette, {1, 2, 0, 2, 2, 1})));
+  ASSERT_TRUE(Load("c.bmp", testkit::MakeBmp8(3, 2, palette, {1, 2, 0, 2, 2, 1})));
   EXPECT_EQ(image_.GetBitsPerPixel(), 24u);
   EXPECT_EQ(Pixels(), (Bytes{200, 100, 50, 7, 8, 9, 0, 0, 0, 7, 8, 9, 7, 8, 9, 200, 100, 50}));
 }
@@ -72,10 +72,10 @@ TEST_F(ImageReadersTest, TgaBothOriginsGiveTheSameImage) {
   // 2 x 2, 24-bit. Bottom-up storage (descriptor bit 5 clear) and top-down storage of one picture.
   const Bytes bottomRow = {0, 0, 255, 0, 255, 0};   // stored blue, green, red: red, green
   const Bytes topRow = {255, 0, 0, 255, 255, 255};  // blue, white
-  Bytes bottomUp = testing::MakeTgaHeader(2, 2, 2, 24, false);
+  Bytes bottomUp = testkit::MakeTgaHeader(2, 2, 2, 24, false);
   bottomUp.insert(bottomUp.end(), bottomRow.begin(), bottomRow.end());
   bottomUp.insert(bottomUp.end(), topRow.begin(), topRow.end());
-  Bytes topDown = testing::MakeTgaHeader(2, 2, 2, 24, true);
+  Bytes topDown = testkit::MakeTgaHeader(2, 2, 2, 24, true);
   topDown.insert(topDown.end(), topRow.begin(), topRow.end());
   topDown.insert(topDown.end(), bottomRow.begin(), bottomRow.end());
 
@@ -89,7 +89,7 @@ TEST_F(ImageReadersTest, TgaBothOriginsGiveTheSameImage) {
 TEST_F(ImageReadersTest, TgaRunLengthWithOverrunningLastPacketAndIdField) {
   // 3 x 1, 8-bit grey, run-length (type 11), a 2-byte identification field to skip. The second packet
   // repeats its pixel 5 times but only 2 are needed.
-  Bytes file = testing::MakeTgaHeader(11, 3, 1, 8, true, 2);
+  Bytes file = testkit::MakeTgaHeader(11, 3, 1, 8, true, 2);
   file.insert(file.end(), {0xAA, 0xBB});  // identification field
   file.insert(file.end(), {0x00, 7});     // literal packet of one pixel
   file.insert(file.end(), {0x84, 9});     // run of five
@@ -99,14 +99,14 @@ TEST_F(ImageReadersTest, TgaRunLengthWithOverrunningLastPacketAndIdField) {
 }
 
 TEST_F(ImageReadersTest, Tga16And32BitPixels) {
-  Bytes file16 = testing::MakeTgaHeader(2, 2, 1, 16, true);
-  testing::PutU16(file16, 0x8000 | (31 << 10) | (1 << 5) | 2);  // opaque, red 31, green 1, blue 2
-  testing::PutU16(file16, (3 << 10));                           // transparent, red 3
+  Bytes file16 = testkit::MakeTgaHeader(2, 2, 1, 16, true);
+  testkit::PutU16(file16, 0x8000 | (31 << 10) | (1 << 5) | 2);  // opaque, red 31, green 1, blue 2
+  testkit::PutU16(file16, (3 << 10));                           // transparent, red 3
   ASSERT_TRUE(Load("p16.tga", file16));
   EXPECT_EQ(image_.GetBitsPerPixel(), 32u);
   EXPECT_EQ(Pixels(), (Bytes{248, 8, 16, 255, 24, 0, 0, 0}));
 
-  Bytes file32 = testing::MakeTgaHeader(2, 1, 1, 32, true);
+  Bytes file32 = testkit::MakeTgaHeader(2, 1, 1, 32, true);
   file32.insert(file32.end(), {3, 2, 1, 128});
   ASSERT_TRUE(Load("p32.tga", file32));
   EXPECT_EQ(Pixels(), (Bytes{1, 2, 3, 128}));
@@ -122,7 +122,7 @@ TEST_F(ImageReadersTest, JpegMatchesAnIndependentEncoderRightWayUp) {
                   {static_cast<std::uint8_t>(top ? 255 : 0), 0, static_cast<std::uint8_t>(top ? 0 : 255)});
     }
   }
-  const Bytes jpeg = testing::EncodeJpeg(16, 16, 3, rows, 95);
+  const Bytes jpeg = testkit::EncodeJpeg(16, 16, 3, rows, 95);
   ASSERT_TRUE(Load("picture.JPEG", jpeg));
   ASSERT_EQ(image_.GetWidth(), 16u);
   ASSERT_EQ(image_.GetHeight(), 16u);
@@ -139,7 +139,7 @@ TEST_F(ImageReadersTest, JpegMatchesAnIndependentEncoderRightWayUp) {
   // Exactly the library's own decode, rows turned.
   std::uint32_t w = 0, h = 0;
   int components = 0;
-  const Bytes direct = testing::DecodeJpegDirect(jpeg, w, h, components);
+  const Bytes direct = testkit::DecodeJpegDirect(jpeg, w, h, components);
   for (std::uint32_t s = 0; s < h; ++s) {
     ASSERT_EQ(std::memcmp(&direct[s * w * 3], image_.GetPixels() + (h - 1 - s) * w * 3, w * 3), 0)
         << "scanline " << s;
@@ -151,11 +151,11 @@ TEST_F(ImageReadersTest, GreyscaleAndProgressiveJpeg) {
   for (std::size_t i = 0; i < grey.size(); ++i) {
     grey[i] = static_cast<std::uint8_t>(i * 4);
   }
-  ASSERT_TRUE(Load("grey.jpg", testing::EncodeJpeg(8, 8, 1, grey, 100)));
+  ASSERT_TRUE(Load("grey.jpg", testkit::EncodeJpeg(8, 8, 1, grey, 100)));
   EXPECT_EQ(image_.GetBitsPerPixel(), 8u);
 
   Bytes rgb(24 * 24 * 3, 128);
-  ASSERT_TRUE(Load("prog.jpg", testing::EncodeJpeg(24, 24, 3, rgb, 90, true)));
+  ASSERT_TRUE(Load("prog.jpg", testkit::EncodeJpeg(24, 24, 3, rgb, 90, true)));
   EXPECT_EQ(image_.GetWidth(), 24u);
   EXPECT_NEAR(image_.GetPixels()[0], 128, 2);
 }
@@ -165,7 +165,7 @@ TEST_F(ImageReadersTest, TruncatedJpegDecodesToItsEnd) {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     rows[i] = static_cast<std::uint8_t>((i * 7) ^ (i >> 5));
   }
-  Bytes jpeg = testing::EncodeJpeg(64, 64, 3, rows, 90);
+  Bytes jpeg = testkit::EncodeJpeg(64, 64, 3, rows, 90);
   jpeg.resize(jpeg.size() / 2);
   ASSERT_TRUE(Load("cut.jpg", jpeg));
   EXPECT_EQ(image_.GetWidth(), 64u);
@@ -175,7 +175,7 @@ TEST_F(ImageReadersTest, TruncatedJpegDecodesToItsEnd) {
 
 TEST_F(ImageReadersTest, CorruptJpegIsLoggedAndLeavesNoImage) {
   Bytes rows(16 * 16 * 3, 90);
-  const Bytes good = testing::EncodeJpeg(16, 16, 3, rows);
+  const Bytes good = testkit::EncodeJpeg(16, 16, 3, rows);
   // A failed load after a good one must not leave the old or a half-decoded picture behind.
   ASSERT_TRUE(Load("ok.jpg", good));
 
@@ -201,16 +201,16 @@ TEST_F(ImageReadersTest, UnknownTypes) {
 
 Bytes Bmp24Header(std::int32_t width, std::int32_t height, std::uint32_t bits, std::uint32_t compression) {
   Bytes out;
-  testing::PutU16(out, 0x4D42);
-  testing::PutU32(out, 0);
-  testing::PutU32(out, 0);
-  testing::PutU32(out, 54);
-  testing::PutU32(out, 40);
-  testing::PutU32(out, static_cast<std::uint32_t>(width));
-  testing::PutU32(out, static_cast<std::uint32_t>(height));
-  testing::PutU16(out, 1);
-  testing::PutU16(out, bits);
-  testing::PutU32(out, compression);
+  testkit::PutU16(out, 0x4D42);
+  testkit::PutU32(out, 0);
+  testkit::PutU32(out, 0);
+  testkit::PutU32(out, 54);
+  testkit::PutU32(out, 40);
+  testkit::PutU32(out, static_cast<std::uint32_t>(width));
+  testkit::PutU32(out, static_cast<std::uint32_t>(height));
+  testkit::PutU16(out, 1);
+  testkit::PutU16(out, bits);
+  testkit::PutU32(out, compression);
   out.resize(54, 0);
   return out;
 }
@@ -245,15 +245,15 @@ TEST_F(ImageReadersTest, HostileHeaders) {
       {"wide.bmp", WithBytes(Bmp24Header(16385, 1, 24, 0), 65536), unsupported("wide.bmp")},
       {"depth.bmp", WithBytes(Bmp24Header(2, 2, 16, 0), 64), unsupported("depth.bmp")},
       {"rle8.bmp", WithBytes(Bmp24Header(2, 2, 8, 1), 2048), unsupported("rle8.bmp")},
-      {"zero.tga", WithBytes(testing::MakeTgaHeader(2, 0, 5, 24, false), 64), unsupported("zero.tga")},
-      {"depth.tga", WithBytes(testing::MakeTgaHeader(2, 2, 2, 15, false), 64), unsupported("depth.tga")},
-      {"pixels.tga", WithBytes(testing::MakeTgaHeader(2, 300, 300, 32, false), 1000),
+      {"zero.tga", WithBytes(testkit::MakeTgaHeader(2, 0, 5, 24, false), 64), unsupported("zero.tga")},
+      {"depth.tga", WithBytes(testkit::MakeTgaHeader(2, 2, 2, 15, false), 64), unsupported("depth.tga")},
+      {"pixels.tga", WithBytes(testkit::MakeTgaHeader(2, 300, 300, 32, false), 1000),
        incorrect("pixels.tga")},
-      {"idfield.tga", WithBytes(testing::MakeTgaHeader(2, 1, 1, 8, false, 200), 10),
+      {"idfield.tga", WithBytes(testkit::MakeTgaHeader(2, 1, 1, 8, false, 200), 10),
        incorrect("idfield.tga")},
-      {"rlerun.tga", WithBytes(testing::MakeTgaHeader(10, 100, 100, 24, false), 0), incorrect("rlerun.tga")},
+      {"rlerun.tga", WithBytes(testkit::MakeTgaHeader(10, 100, 100, 24, false), 0), incorrect("rlerun.tga")},
       // 16384 x 16384 from 4 bytes of packets: refused before a gigabyte is allocated.
-      {"rlehuge.tga", WithBytes(testing::MakeTgaHeader(10, 16384, 16384, 32, false), 4),
+      {"rlehuge.tga", WithBytes(testkit::MakeTgaHeader(10, 16384, 16384, 32, false), 4),
        incorrect("rlehuge.tga")},
       // One run packet (0xFF) missing its pixel bytes.
       {"rlecut.tga", Bytes{0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 4, 0, 32, 0, 0xFF, 1},
@@ -262,7 +262,7 @@ TEST_F(ImageReadersTest, HostileHeaders) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     ASSERT_TRUE(Load("fine.tga", [] {
-      Bytes ok = testing::MakeTgaHeader(2, 1, 1, 8, false);
+      Bytes ok = testkit::MakeTgaHeader(2, 1, 1, 8, false);
       ok.push_back(1);
       return ok;
     }()));
@@ -274,7 +274,7 @@ TEST_F(ImageReadersTest, HostileHeaders) {
 
 TEST_F(ImageReadersTest, OversizedJpegIsRefusedBeforeDecoding) {
   // A valid small JPEG whose frame header claims 20000 x 20000.
-  Bytes jpeg = testing::EncodeJpeg(8, 8, 3, Bytes(8 * 8 * 3, 50));
+  Bytes jpeg = testkit::EncodeJpeg(8, 8, 3, Bytes(8 * 8 * 3, 50));
   for (std::size_t i = 0; i + 8 < jpeg.size(); ++i) {
     if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
       jpeg[i + 5] = 20000 >> 8;

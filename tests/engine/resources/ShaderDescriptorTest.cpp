@@ -145,7 +145,7 @@ class ShaderFileTest : public ::testing::Test {
     return "";
   }
 
-  testing::DataFolder folder_{"shader_file_test"};
+  testkit::DataFolder folder_;
   const std::filesystem::path root_ = folder_.Root();
   MessageManager log_{"test", 0, 0, "", ""};
   std::unique_ptr<FileManager> files_;

@@ -17,7 +17,7 @@
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/ShaderUser.h"
 #include "support/DataFolder.h"
-#include "support/TestDevice.h"
+#include "tests/support/RecordingRenderSystem.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -48,7 +48,7 @@ class ShaderManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     files_ = std::make_unique<FileManager>(&log_, folder_.Root().string(), "");
-    render_ = testing::MakeTestRenderSystem(&log_);
+    render_ = std::make_unique<testsupport::RecordingRenderSystem>(&log_);
     shaders_ = std::make_unique<ShaderManager>(&log_, files_.get(), &timers_, nullptr, render_.get());
     log_.ClearRecords();
   }
@@ -57,7 +57,7 @@ class ShaderManagerTest : public ::testing::Test {
     files_.reset();
   }
   void WriteBmp(const std::string& name) {
-    folder_.Write(name, testing::MakeBmp(2, 2, 3, testing::Bytes(12, 50)));
+    folder_.Write(name, testkit::MakeBmp(2, 2, 3, testkit::Bytes(12, 50)));
   }
   ShaderDescriptor OneStage(std::uint32_t type, std::uint32_t frames, const std::string& name,
                             std::uint32_t stageFlags = 0) {
@@ -66,11 +66,11 @@ class ShaderManagerTest : public ::testing::Test {
     return d;
   }
 
-  testing::DataFolder folder_{"shader_manager_test"};
+  testkit::DataFolder folder_;
   MessageManager log_{"test", 0, 0, "", ""};
   TimerManager timers_;
   std::unique_ptr<FileManager> files_;
-  testing::TestRenderSystem render_{nullptr, testing::DeleteTestRenderSystem};
+  std::unique_ptr<testsupport::RecordingRenderSystem> render_;
   std::unique_ptr<ShaderManager> shaders_;
 };
 

@@ -21,16 +21,16 @@
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "support/RenderRig.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
 
 // The render rig (800 x 600, headless) with mip-mapping on and a texture manager over it.
-class DeviceTextureTest : public ::testing::Test, public testsupport::RenderRig {
+class DeviceTextureTest : public testsupport::HeadlessTest, public testsupport::RenderRig {
  protected:
   void SetUp() override {
-    platform::headless::InstallHeadlessWindows();
-    display_ = platform::headless::InstallHeadlessDisplay();
+    display_ = platform_.SharedDisplay();
     config_->r_use_mip_mapping = 1;
     MakeRenderSystem();
     textures_ =
@@ -160,8 +160,8 @@ TEST_F(DeviceTextureTest, ReleaseAndRestoreKeepSizeAndPixels) {
   Image* image = Pattern(6, 6, 24);  // resized to 8 x 8 on creation
   auto* fromMemory =
       static_cast<Texture2D_D3D7*>(textures_->CreateTexture(true, false, "sheet", "", image, nullptr));
-  const testing::Bytes rgb(3 * 3 * 3, 120);
-  folder_.Write("data/wall.bmp", testing::MakeBmp(3, 3, 3, rgb));
+  const testkit::Bytes rgb(3 * 3 * 3, 120);
+  folder_.Write("data/wall.bmp", testkit::MakeBmp(3, 3, 3, rgb));
   auto* fromFile = static_cast<Texture2D_D3D7*>(textures_->LoadTexture(false, "data\\wall.bmp", ""));
   for (Texture2D_D3D7* texture : {fromMemory, fromFile}) {
     const std::vector<std::uint32_t> before = Read(texture->GetSurface());
@@ -186,7 +186,8 @@ TEST_F(DeviceTextureTest, ReleaseAndRestoreKeepSizeAndPixels) {
 }
 
 TEST_F(DeviceTextureTest, SurfaceThatCannotBeMadeIsLoggedOnceAndDrawsAsNothing) {
-  display_->Plan().Fail(platform::headless::DisplayStep::CreateTexture, DDERR_OUTOFVIDEOMEMORY, -1);
+  display_->Plan().Fail(platform::headless::DisplayStep::CreateTexture, DDERR_OUTOFVIDEOMEMORY,
+                        platform::headless::kEveryCall);
   auto* texture = static_cast<Texture2D_D3D7*>(
       textures_->CreateTexture(true, false, "big", "", Pattern(4, 4, 24), nullptr));
   EXPECT_TRUE(texture->IsFailed());

@@ -16,7 +16,7 @@
 #include "engine/render/TextureManager.h"
 #include "engine/render/TextureSurfaceFill.h"
 #include "support/DataFolder.h"
-#include "support/TestDevice.h"
+#include "tests/support/RecordingRenderSystem.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -50,7 +50,7 @@ class TextureManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     files_ = std::make_unique<FileManager>(&log_, folder_.Root().string(), "");
-    render_ = testing::MakeTestRenderSystem(&log_);
+    render_ = std::make_unique<testsupport::RecordingRenderSystem>(&log_);
     textures_ = std::make_unique<TextureManager>(&log_, files_.get(), nullptr, nullptr, render_.get());
     log_.ClearRecords();
   }
@@ -67,10 +67,10 @@ class TextureManagerTest : public ::testing::Test {
     return texts;
   }
 
-  testing::DataFolder folder_{"texture_test"};
+  testkit::DataFolder folder_;
   MessageManager log_{"test", 0, 0, "", ""};
   std::unique_ptr<FileManager> files_;
-  testing::TestRenderSystem render_{nullptr, testing::DeleteTestRenderSystem};
+  std::unique_ptr<testsupport::RecordingRenderSystem> render_;
   std::unique_ptr<TextureManager> textures_;
 };
 
@@ -128,10 +128,10 @@ TEST_F(TextureManagerTest, SharingByKeyAndReferenceCounts) {
 // A render system that makes no textures leaves the manager empty: nothing is shared, counted or
 // released through a null texture.
 TEST_F(TextureManagerTest, RenderSystemWithoutTexturesLeavesNothingHeld) {
-  testing::SetMakesTextures(render_.get(), false);
+  render_->makesTextures = false;
   EXPECT_EQ(textures_->CreateTexture(true, false, "none.jpg", "", NewImage(4, 4, 24), nullptr), nullptr);
   EXPECT_EQ(textures_->CreateTexture(true, false, "none.jpg", "", NewImage(4, 4, 24), nullptr), nullptr);
-  folder_.Write("wall.bmp", testing::MakeBmp(2, 2, 3, testing::Bytes(12, 77)));
+  folder_.Write("wall.bmp", testkit::MakeBmp(2, 2, 3, testkit::Bytes(12, 77)));
   EXPECT_EQ(textures_->LoadTexture(false, "data\\wall.bmp", ""), nullptr);
   EXPECT_EQ(textures_->GetTextureCount(), 0u);
   EXPECT_EQ(textures_->GetVideoMemoryUsed(), 0u);
@@ -139,7 +139,7 @@ TEST_F(TextureManagerTest, RenderSystemWithoutTexturesLeavesNothingHeld) {
 }
 
 TEST_F(TextureManagerTest, LoadsFilesWithCheckerboardForMissingOnes) {
-  folder_.Write("wall.bmp", testing::MakeBmp(2, 2, 3, testing::Bytes(12, 77)));
+  folder_.Write("wall.bmp", testkit::MakeBmp(2, 2, 3, testkit::Bytes(12, 77)));
   Texture2D* wall = textures_->LoadTexture(false, "data\\wall.bmp", "data\\wall.bmp");
   EXPECT_EQ(wall->GetWidth(), 2u);
   Texture2D* again = textures_->LoadTexture(false, "data\\WALL.bmp", "data\\wall.bmp");
@@ -166,7 +166,7 @@ TEST_F(TextureManagerTest, LoadsFilesWithCheckerboardForMissingOnes) {
 
 TEST_F(TextureManagerTest, ImagesForRebuildAreNormalisedLikeAtCreation) {
   // From a file: loaded again, resized again, without a second warning; the caller deletes them.
-  folder_.Write("odd.bmp", testing::MakeBmp(3, 5, 3, testing::Bytes(45, 10)));
+  folder_.Write("odd.bmp", testkit::MakeBmp(3, 5, 3, testkit::Bytes(45, 10)));
   Texture2D* fromFile = textures_->LoadTexture(false, "data\\odd.bmp", "");
   ASSERT_EQ(Texts().size(), 1u);
   Image* diffuse = nullptr;

@@ -16,6 +16,7 @@
 #include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessClock.h"
 #include "support/TempFolder.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace soundtest {
 
@@ -80,15 +81,12 @@ inline Bytes Pattern16Stereo(std::uint32_t frames, std::uint32_t seed = 0) {
 
 // A fresh environment: log, a data folder with files written by the test, timers on the headless
 // clock, and the headless audio device at 22050 Hz.
-class SoundEnvironment : public ::testing::Test {
+class SoundEnvironment : public testsupport::HeadlessTest {
  protected:
   SoundEnvironment() {
-    platform::headless::ResetAudio();
     platform::headless::Audio().rate = 22050;
-    platform::headless::ResetClock();
     log_.ClearRecords();
   }
-  ~SoundEnvironment() override { platform::headless::ResetAudio(); }
 
   // Writes data\<name> below the base folder.
   void WriteData(const std::string& name, const Bytes& bytes) { folder_.Write("data/" + name, bytes); }

@@ -57,7 +57,7 @@ TEST_F(SoundSystemTest, EachSetUpFailureIsLoggedReleasesWhatWasMadeAndThrows) {
     if (row.fault == DsCall::CreateDevice)
       headless::Audio().refuseDevice = true;
     else
-      headless::Audio().Fail(row.fault, DSERR_GENERIC);
+      headless::Audio().Fail(row.fault, DSERR_GENERIC, headless::kEveryCall);
     EXPECT_THROW(SoundSystem_DS7(&log_, &files_, &timers_, nullptr, nullptr, true), Error);
     EXPECT_TRUE(Logged("Error: " + std::string(row.error)));
     std::vector<std::string> expected = {"DirectSound system destroying:\n"};
@@ -94,7 +94,7 @@ TEST_F(SoundSystemTest, ThreeDSetUpLogsEachStepAndReleasesInReverse) {
 }
 
 TEST_F(SoundSystemTest, MissingListenerSwitchesThreeDOffWithoutThrowing) {
-  headless::Audio().Fail(DsCall::QueryListener, DSERR_NOINTERFACE);
+  headless::Audio().Fail(DsCall::QueryListener, DSERR_NOINTERFACE, headless::kEveryCall);
   SoundSystem_DS7 system(&log_, &files_, &timers_, nullptr, nullptr, true);
   EXPECT_FALSE(system.Is3D());
   EXPECT_TRUE(Logged("Error: Failed to get the 3D listener from the primary buffer"));

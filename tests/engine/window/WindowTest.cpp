@@ -20,6 +20,7 @@
 #include "platform/win32/WinRegistry.h"
 #include "platform/win32/WinWindow.h"
 #include "platform/win32/WindowDriver.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -36,11 +37,11 @@ fs::path FreshFolder(const std::string& tag) {
 }
 
 // A log, files and configuration over a temporary folder, and a fresh headless window system.
-class WindowFixture : public testing::Test {
+class WindowFixture : public testsupport::HeadlessTest {
  protected:
   void SetUp() override {
     folder_ = FreshFolder("ini");
-    system_ = &platform::headless::InstallHeadlessWindows();
+    system_ = &platform_.Windows();
     log_ = std::make_unique<MessageManager>("Test", 0, 0, "", "test");
     files_ = std::make_unique<FileManager>(log_.get(), folder_.string(), "");
     config_ = std::make_unique<Config>(log_.get(), files_.get(), folder_.string(), "test", false,
@@ -223,21 +224,18 @@ TEST_F(WindowFixture, CreationPlacesWindowedFullScreenAndEmbeddedWindows) {
 TEST_F(WindowFixture, CreationFailuresAbortAndUndo) {
   struct FailCase {
     const char* why;
-    bool platform::headless::HeadlessWindowDriver::FaultPlan::*fault;
+    platform::WindowDriver::Step fault;
     const char* text;
   };
   const FailCase cases[] = {
-      {"class", &platform::headless::HeadlessWindowDriver::FaultPlan::refuseRegisterClass,
-       "Failed to register the window class"},
-      {"window", &platform::headless::HeadlessWindowDriver::FaultPlan::refuseCreateWindow,
-       "Failed to create window"},
-      {"device context", &platform::headless::HeadlessWindowDriver::FaultPlan::refuseGetDC,
-       "Failed to create a device context"},
+      {"class", platform::WindowDriver::Step::RegisterClass, "Failed to register the window class"},
+      {"window", platform::WindowDriver::Step::CreateWindow, "Failed to create window"},
+      {"device context", platform::WindowDriver::Step::GetDC, "Failed to create a device context"},
   };
   for (const FailCase& c : cases) {
     SCOPED_TRACE(c.why);
     system_->Faults() = {};
-    system_->Faults().*c.fault = true;
+    system_->Faults().Fail(c.fault, platform::headless::kEveryCall);
     try {
       Make(false);
       ADD_FAILURE() << "no abort";

@@ -11,9 +11,11 @@
 #include "engine/config/Config.h"
 #include "engine/gui/GUIButton.h"
 #include "engine/gui/GUIWindow.h"
+#include "engine/window/Window.h"
 #include "framework/GameLogicBase.h"
 #include "game/windows/GUIGameLogicWindow.h"
 #include "game/windows/GUIMenuWindow.h"
+#include "platform/win32/WinMessages.h"
 #include "tools/gui/GUITextControl.h"
 #include "tools/gui/GUIWindowControl.h"
 
@@ -39,6 +41,9 @@ class GameLogicWindowTest : public InGameWindowsFixture {
                 "</window>\n");
     WriteWindow("window_menu.xml",
                 "<window name=\"window_menu\"><window name=\"window\" size=\"100 100\"/></window>\n");
+    WriteWindow("window_confirm.xml",
+                "<window name=\"window_confirm\"><window name=\"window\" fader=\"slow\" size=\"100 "
+                "100\"/></window>\n");
     MakeServices();
     hud_ = std::make_unique<GUIGameLogicWindow>(engine_, profiles_.get(), gameData_.get(), tools_.get(),
                                                 menus_.get(), nullptr);
@@ -124,6 +129,14 @@ TEST_F(GameLogicWindowTest, ADialogLeavesTheCountersTheOverlayAndTheFullScreenBo
   EXPECT_EQ(hud_->GetTextControl("window_game_logic/money/text_1")->text, L"35");
   EXPECT_EQ(hud_->GetStatisticsWindow()->textCount, 4u);
 
+  Frame({}, {"minimize"});
+  MSG msg;
+  int minimise = 0;
+  while (PeekMessageA(&msg, engine_->GetWindow()->GetHandle(), WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE)) {
+    minimise += (msg.wParam & 0xFFF0) == SC_MINIMIZE;
+  }
+  EXPECT_EQ(minimise, 1) << "the minimise button asks the engine window to minimise";
+
   FullScreenBox()->checked = 1;
   FullScreenBox()->clicked = 1;
   Frame();
@@ -194,6 +207,33 @@ TEST_F(GameLogicWindowTest, OpeningAgainBeforeTheFadeOutEndedGivesTheLockBack) {
   Frame();
   menus_->Update();
   EXPECT_TRUE(menu.IsActive()) << "the in-game menu appears over the HUD";
+}
+
+TEST_F(GameLogicWindowTest, LeavingTheLevelFromAConfirmationEndsOnTheNextMenu) {
+  GUIMenuWindow confirm(engine_, audio_.get(), gameData_.get(), tools_.get(), menus_.get(), nullptr,
+                        "window_confirm");
+  GUIMenuWindow next(engine_, audio_.get(), gameData_.get(), tools_.get(), menus_.get(), nullptr,
+                     "window_menu");
+  hud_->Open(16, level_.get());
+  hud_->SetInputEnabled(false);
+  confirm.SetShown(true);
+  Frame();
+  menus_->Update();
+  ASSERT_TRUE(confirm.IsActive());
+
+  // The confirmation answered "leave": it and the HUD hide, the next menu is asked for.
+  confirm.SetShown(false);
+  hud_->Hide();
+  next.SetShown(true);
+  engine_->GetTimerManager()->delta = 0.1f;
+  for (int frame = 0; frame < 30 && !next.IsActive(); ++frame) {
+    hud_->Update();
+    menus_->Update();
+  }
+  EXPECT_TRUE(next.IsActive()) << "the screen is never left without a menu";
+  EXPECT_EQ(menus_->GetOwner(), &next);
+  EXPECT_FALSE(hud_->GetWindowControl("window_game_logic")->IsVisible());
+  EXPECT_FALSE(confirm.IsActive());
 }
 
 TEST_F(GameLogicWindowTest, HidingWhileAMenuHoldsTheLockTakesItOver) {

@@ -14,6 +14,7 @@
 #include "engine/gui/GUIWindow.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/ParticleSystem.h"
+#include "engine/resources/ShaderManager.h"
 #include "engine/resources/ShaderUser.h"
 #include "game/Content.h"
 #include "game/windows/GUIStartGameLogicWindow.h"
@@ -34,7 +35,7 @@ std::string Slot(const std::string& name, int x, int y) {
          "<window name=\"lock\" shader=\"lock\" size=\"10 10\"/>"
          "<window name=\"picture\" shader=\"blank\" size=\"30 30\"/>"
          "<window name=\"star\" shader=\"star\" size=\"10 10\"/>"
-         "<text_label name=\"text\" font=\"fixed\"/>"
+         "<text_label name=\"text\" font=\"fixed\" color=\"0.25 0.125 0 1\"/>"
          "</check_box>";
 }
 
@@ -84,6 +85,10 @@ class StartGameLogicWindowTest : public InGameWindowsFixture {
     for (const char* name : {"lock", "blank", "star"}) {
       AddShader(name, 3);
     }
+    for (const char* preview : {"themes/alpha/preview_00", "themes/alpha/preview_01",
+                                "themes/alpha/preview_02", "themes/beta/preview_00", "puzzles/00/preview"}) {
+      AddPreview(preview);
+    }
     content_ = std::make_unique<Content>(engine_, profiles_.get(), gameData_.get());
     content_->themeCount = 5;
     content_->themeNames = {"alpha", "beta", "gamma", "delta", "epsilon"};
@@ -131,6 +136,16 @@ class StartGameLogicWindowTest : public InGameWindowsFixture {
     button->clicked = 1;
     Frame();
     button->clicked = 0;
+  }
+  void AddPreview(const std::string& key) {
+    const CorvantisEngine::ShaderDescriptor descriptor =
+        CorvantisEngine::CreateTextureShader(key + ".tga", "32bit", false);
+    gameData_->AddShaderUser(key, engine_->GetShaderManager()->GetShader(descriptor));
+  }
+  // The diffuse file of the window's texture.
+  static std::string TextureOf(const CorvantisEngine::GUIWindow* window) {
+    const CorvantisEngine::ShaderUser* shader = window->GetTexture();
+    return shader != nullptr && shader->GetStageCount() > 0 ? shader->GetStage(0).diffuseName : "";
   }
   void AddStarsPrototype() {
     auto* stars = engine_->GetParticleSystemManager()->NewParticleSystem(nullptr);
@@ -241,6 +256,8 @@ TEST_F(StartGameLogicWindowTest, EachLockShowsItsOwnFrameAndTheTipFollowsAfforda
   EXPECT_NE(Theme(1).lockWindow->GetTexture(), Theme(2).lockWindow->GetTexture());
   EXPECT_TRUE(Theme(1).star->shown);
   EXPECT_EQ(Theme(1).star->GetElement()->GetColour().y, 1.0f) << "white when affordable";
+  EXPECT_EQ(Theme(1).text->colour, (CorvantisEngine::Vector4{0.25f, 0.125f, 0.0f, 1.0f}))
+      << "the price keeps the description's colour, readable on its plate";
   GUITools::GUITextControl* tip = window_->GetTextControl("window_start_game/cursor_tip");
   EXPECT_TRUE(tip->shown);
   const Vector2 cursor = engine_->GetGUIManager()->GetCursorPosition();
@@ -276,6 +293,11 @@ TEST_F(StartGameLogicWindowTest, ThePictureListFollowsTheSelectedTheme) {
   Make();
   CurrentProfile().unlockedThemes = {0, 1};
   Open();
+  EXPECT_EQ(TextureOf(Theme(0).picture), "themes/alpha/preview_00.tga");
+  EXPECT_EQ(TextureOf(Theme(2).picture), "ui\\blank.tga") << "a missing preview leaves the window as it was";
+  EXPECT_GE(rig_.CountLogged("themes/gamma/preview_00"), 1) << "and is logged";
+  EXPECT_EQ(TextureOf(Picture(2).picture), "themes/alpha/preview_02.tga");
+  EXPECT_EQ(TextureOf(Puzzle(0).picture), "puzzles/00/preview.tga");
   for (int j = 0; j < 3; ++j) {
     EXPECT_TRUE(window_->IsControlEnabled("window_start_game/window/pictures/picture_0" + std::to_string(j)));
   }
@@ -287,6 +309,7 @@ TEST_F(StartGameLogicWindowTest, ThePictureListFollowsTheSelectedTheme) {
   EXPECT_FALSE(window_->IsControlEnabled("window_start_game/window/pictures/picture_01"));
   EXPECT_FALSE(window_->IsControlEnabled("window_start_game/window/pictures/picture_02"));
   EXPECT_TRUE(Picture(0).lock->shown) << "beta's picture 0 was never unlocked";
+  EXPECT_EQ(TextureOf(Picture(0).picture), "themes/beta/preview_00.tga");
 
   Theme(0).checkBox->clicked = 1;
   Frame();

@@ -337,7 +337,7 @@ TEST_F(DirectInputTest, ParameterChecks) {
 
 TEST_F(DirectInputTest, FaultPlanRefusesCallsForTheGivenNumberOfTimes) {
   headless::FailInputCall(InputCall::Acquire, InputDevice::Keyboard, DIERR_INPUTLOST, 2);
-  headless::FailInputCall(InputCall::CreateDevice, InputDevice::Mouse, DIERR_GENERIC);
+  headless::FailInputCall(InputCall::CreateDevice, InputDevice::Mouse, DIERR_GENERIC, headless::kEveryCall);
   IDirectInputDevice7* keyboard = nullptr;
   ASSERT_EQ(input_->CreateDeviceEx(GUID_SysKeyboard, IID_IDirectInputDevice7A,
                                    reinterpret_cast<LPVOID*>(&keyboard), nullptr),

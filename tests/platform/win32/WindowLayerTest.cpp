@@ -91,9 +91,8 @@ TEST_F(WindowLayer, CreationChecksClassParentAndFaultPlan) {
   EXPECT_EQ(CreateWindowExA(0, "test class", "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
             nullptr)
       << "a child needs a parent";
-  system_->Faults().refuseCreateWindow = true;
+  system_->Faults().Fail(platform::WindowDriver::Step::CreateWindow);
   EXPECT_EQ(Make(), nullptr);
-  system_->Faults().refuseCreateWindow = false;
   HWND window = Make();
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(Saw(g_seen, WM_CREATE, 0));
@@ -106,7 +105,7 @@ TEST_F(WindowLayer, CreationChecksClassParentAndFaultPlan) {
   EXPECT_FALSE(UnregisterClassA("test class", nullptr));
   DestroyWindow(window);
   EXPECT_TRUE(UnregisterClassA("test class", nullptr));
-  system_->Faults().refuseRegisterClass = true;
+  system_->Faults().Fail(platform::WindowDriver::Step::RegisterClass);
   EXPECT_EQ(RegisterClassA(&wc), 0);
 }
 
@@ -294,7 +293,7 @@ TEST_F(WindowLayer, DeviceContextIsReleasedOncePerGet) {
   ASSERT_NE(dc, nullptr);
   EXPECT_EQ(ReleaseDC(window, dc), 1);
   EXPECT_EQ(ReleaseDC(window, dc), 0) << "second release";
-  system_->Faults().refuseGetDC = true;
+  system_->Faults().Fail(platform::WindowDriver::Step::GetDC);
   EXPECT_EQ(GetDC(window), nullptr);
 }
 

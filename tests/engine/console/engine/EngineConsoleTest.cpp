@@ -17,19 +17,14 @@
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "support/TempFolder.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine {
 namespace {
 
-class EngineConsoleTest : public testing::Test {
+class EngineConsoleTest : public testsupport::HeadlessTest {
  protected:
-  void SetUp() override {
-    platform::headless::ResetClock();
-    platform::headless::InstallHeadlessWindows();
-    display_ = platform::headless::InstallHeadlessDisplay();
-    platform::headless::ResetInput();
-    platform::headless::ResetAudio();
-  }
+  void SetUp() override { display_ = platform_.SharedDisplay(); }
 
   EngineStartParameters Parameters() const {
     EngineStartParameters p;

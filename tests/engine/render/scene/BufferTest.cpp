@@ -53,6 +53,9 @@ TEST_F(BufferTest, ColourPackingTable) {
   EXPECT_NEAR(mixed.y, 0.4f, 1e-6f);
   EXPECT_NEAR(mixed.z, 0.6f, 1e-6f);
   EXPECT_NEAR(mixed.w, 64.0f / 255.0f, 1e-6f);
+
+  const Vector4 white = buffer->GetVertexColour(0);
+  EXPECT_FLOAT_EQ(white.x + white.y + white.z + white.w, 4.0f) << "a coloured buffer starts opaque white";
 }
 
 // Three vertices whose every float differs, in the plain layout.
@@ -120,6 +123,7 @@ TEST_F(BufferTest, SetColourTouchesOnlyTheColourBytes) {
   std::vector<std::uint8_t> plainBefore(plain->GetData(), plain->GetData() + 3 * 32);
   plain->SetColour(Vector4(0.0f, 0.0f, 0.0f, 0.0f));
   EXPECT_EQ(std::memcmp(plain->GetData(), plainBefore.data(), 3 * 32), 0);
+  EXPECT_FLOAT_EQ(plain->GetVertexColour(0).x, 1.0f) << "a plain buffer reads as white";
 }
 
 TEST_F(BufferTest, IndexWidthAtTheBoundary) {
@@ -144,6 +148,11 @@ TEST_F(BufferTest, IndexWidthAtTheBoundary) {
   wide->SetIndexCount(3);
   EXPECT_EQ(wide->GetMinIndex(), 65536u);
   EXPECT_EQ(wide->GetIndexRange(), 34465u);
+
+  // A 16-bit buffer keeps the low 16 bits of a value it cannot hold.
+  std::unique_ptr<IndexBuffer> narrow(render_->CreateIndexBuffer(0, 65535));
+  narrow->SetIndices(0, 1, values);
+  EXPECT_EQ(reinterpret_cast<const std::uint16_t*>(narrow->GetData())[0], 4464u);
 }
 
 TEST_F(BufferTest, WritesAndReadsPastTheEndStayInside) {
@@ -198,6 +207,10 @@ TEST_F(BufferTest, RangeCacheFollowsLocksAndCounts) {
   EXPECT_EQ(std::memcmp(copy->GetData(), buffer->GetData(), 4 * 2), 0);
   EXPECT_EQ(copy->GetMinIndex(), 2u);
   EXPECT_EQ(copy->GetIndexRange(), 6u);
+  std::unique_ptr<IndexBuffer> same(render_->CopyIndexBuffer(buffer.get()));
+  EXPECT_EQ(same->GetUsage(), 0u);
+  EXPECT_EQ(same->GetIndexCount(), 3u);
+  EXPECT_EQ(same->GetIndexRange(), 6u);
 }
 
 TEST_F(BufferTest, DrawPastTheVerticesIsSkippedAndLoggedOnce) {

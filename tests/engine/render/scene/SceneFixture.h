@@ -11,14 +11,14 @@
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "support/RenderRig.h"
+#include "tests/support/HeadlessTest.h"
 
 namespace CorvantisEngine::scenetest {
 
-class SceneFixture : public ::testing::Test, public testsupport::RenderRig {
+class SceneFixture : public testsupport::HeadlessTest, public testsupport::RenderRig {
  protected:
   void SetUp() override {
-    platform::headless::InstallHeadlessWindows();
-    display_ = platform::headless::InstallHeadlessDisplay();
+    display_ = platform_.SharedDisplay();
     MakeRenderSystem();
     ASSERT_NE(render_->GetDevice(), nullptr);
     display_->ClearCalls();

@@ -1,8 +1,6 @@
 #pragma once
-// A render system without a device that records every state that passes its cache, every draw and the
-// scene brackets, with buffers that count their locks and perspective cameras whose frustum and axes
-// follow the engine's forms; and a fixture holding the services a model needs over a temporary data
-// folder.
+// The fixture of the model, sprite and particle tests: the services a model needs over a temporary data
+// folder, drawing through the recording render system of tests/support.
 
 #include <gtest/gtest.h>
 
@@ -27,106 +25,13 @@
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/SpriteGroup.h"
 #include "support/TempFolder.h"
+#include "tests/support/RecordingRenderSystem.h"
 
 namespace CorvantisEngine::modeltest {
 
-class RecordingRenderSystem;
-
-class CountingVertexBuffer : public VertexBuffer_D3D7 {
- public:
-  CountingVertexBuffer(std::uint32_t usage, std::uint32_t hasColour, std::uint32_t count)
-      : VertexBuffer_D3D7(nullptr, usage, hasColour, count) {}
-  std::uint8_t* Lock(std::uint32_t first, std::uint32_t count) override {
-    ++locks;
-    return VertexBuffer_D3D7::Lock(first, count);
-  }
-  int locks = 0;
-};
-
-// A perspective camera (kind 0) or an orthographic one in the engine's forms, looking along -direction.
-class TestCamera : public Camera {
- public:
-  TestCamera(RecordingRenderSystem* renderSystem, std::uint32_t kind)
-      : Camera(kind), renderSystem_(renderSystem) {}
-  void Update(float aspect) override;
-  void Apply() override;
-  void ApplyZBiased() override;
-
- private:
-  RecordingRenderSystem* renderSystem_;
-};
-
-class RecordingRenderSystem : public RenderSystem {
- public:
-  explicit RecordingRenderSystem(MessageManager* log) : RenderSystem(log, nullptr, nullptr, false, false) {
-    textureStageCount = 2;
-    maxTextureWidth = 2048;
-    maxTextureHeight = 2048;
-    InitStates();
-    events.clear();
-  }
-
-  void BeginScene() override { events.push_back("begin"); }
-  void EndScene() override { events.push_back("end"); }
-  void SwapBuffers() override { events.push_back("present"); }
-  void DrawIndexedPrimitive(std::uint32_t kind, IndexBuffer*, VertexBuffer* vertices,
-                            std::uint32_t count) override {
-    events.push_back("draw " + std::to_string(kind) + " " + std::to_string(count));
-    drawn.push_back(vertices);
-  }
-
-  Camera* CreateCamera(std::uint32_t kind) override { return new TestCamera(this, kind); }
-  VertexBuffer* CreateVertexBuffer(std::uint32_t usage, std::uint32_t hasColour,
-                                   std::uint32_t count) override {
-    auto* buffer = new CountingVertexBuffer(usage, hasColour, count);
-    if (hasColour == 1) {
-      buffer->SetColour(Vector4(1, 1, 1, 1));
-    }
-    buffer->locks = 0;
-    return buffer;
-  }
-  VertexBuffer* CreateVertexBufferFromData(std::uint32_t usage, std::uint32_t hasColour,
-                                           VertexBuffer* source) override;
-  VertexBuffer* CopyVertexBuffer(VertexBuffer* source) override {
-    return CreateVertexBufferFromData(source->GetUsage(), source->HasColour(), source);
-  }
-  IndexBuffer* CreateIndexBuffer(std::uint32_t usage, std::uint32_t capacity) override;
-  IndexBuffer* CreateIndexBufferFromData(std::uint32_t usage, IndexBuffer* source) override;
-  IndexBuffer* CopyIndexBuffer(IndexBuffer* source) override {
-    return CreateIndexBufferFromData(source->GetUsage(), source);
-  }
-  Texture2D* CreateTexture(TextureManager* textures, const std::string& key, Image*, Image*,
-                           bool mipMapping) override {
-    return new Texture2D(messages, nullptr, textures, key, mipMapping);
-  }
-  Light* CreateLight(std::uint32_t) override { return nullptr; }
-  void CopyScreenToImage(Image*) override {}
-  void SetMaterial(const Vector4&, const Vector4&, const Vector4&, const Vector4&, float) override {}
-
-  void UpdateProjectionMatrix() override {}
-  void UpdateViewMatrix() override { events.push_back("view"); }
-  void UpdateWorldMatrix() override { events.push_back("world"); }
-  void UpdateAmbientColor() override {}
-  void UpdateAlphaBlend() override { events.push_back("alpha " + std::to_string(alphaBlend)); }
-  void UpdateBlend() override {}
-  void UpdateTexture(std::uint32_t) override {}
-  void UpdateMaxTextureAnisotropy(std::uint32_t) override {}
-  void UpdateTextureFilter(std::uint32_t) override {}
-  void UpdateTextureAdressU(std::uint32_t) override {}
-  void UpdateTextureAdressV(std::uint32_t) override {}
-  void UpdateTextureMatrix(std::uint32_t) override {}
-  void UpdateCullMode() override { events.push_back("cull " + std::to_string(cullMode)); }
-  void UpdateLighting() override { events.push_back("lighting " + std::to_string(lighting)); }
-  void UpdateNormalizeNormals() override {
-    events.push_back("normalize " + std::to_string(normalizeNormals));
-  }
-  void UpdateZ() override { events.push_back("z " + std::to_string(z)); }
-  void UpdateZWrite() override { events.push_back("zwrite " + std::to_string(zWrite)); }
-  void UpdateStencil() override { events.push_back("stencil " + std::to_string(stencil)); }
-
-  std::vector<std::string> events;
-  std::vector<VertexBuffer*> drawn;
-};
+using testsupport::CountingVertexBuffer;
+using testsupport::RecordingRenderSystem;
+using testsupport::TestCamera;
 
 class ModelFixture : public ::testing::Test {
  protected:

@@ -1,29 +1,27 @@
 #pragma once
-// A data folder for the tests that read files: <temp>/<prefix>_<pid>_<test name>, with an empty "data"
-// folder inside, made fresh when the object is made (inside a test or its fixture) and removed with it.
+// A fresh temporary folder (testsupport::TempFolder) with an empty "data" folder inside, for the tests
+// that read files through a FileManager started at Root(). Removed with everything in it.
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-namespace CorvantisEngine::testing {
+#include "tests/support/TempFolder.h"
 
-class DataFolder {
+namespace CorvantisEngine::testkit {
+
+class DataFolder : public testsupport::TempFolder {
  public:
-  explicit DataFolder(const std::string& prefix);
-  ~DataFolder();
+  DataFolder() { std::filesystem::create_directories(Host("data")); }
 
-  DataFolder(const DataFolder&) = delete;
-  DataFolder& operator=(const DataFolder&) = delete;
-
-  // The folder a FileManager starts from; the data folder is Root() / "data".
-  const std::filesystem::path& Root() const { return root_; }
   // Writes a file named relative to the data folder ("fx\\fire.srf" or "fx/fire.srf"), making its folders.
-  void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
-
- private:
-  std::filesystem::path root_;
+  void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+    std::string host = name;
+    std::replace(host.begin(), host.end(), '\\', '/');
+    TempFolder::Write("data/" + host, bytes);
+  }
 };
 
-}  // namespace CorvantisEngine::testing
+}  // namespace CorvantisEngine::testkit

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "../../ImageFixtures.h"
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"
@@ -175,31 +176,19 @@ TEST_F(ModelPixelsTest, BlendedSpritesAreDrawnBackToFront) {
 }
 
 void WriteQuadrantBmp(const std::filesystem::path& path) {
-  // 64 x 64, 24 bits, rows bottom-up in blue, green, red order. Top-left red, top-right green,
-  // bottom-left blue, bottom-right white.
+  // 64 x 64, 24 bits. Top-left red, top-right green, bottom-left blue, bottom-right white.
   const Rgb quadrants[2][2] = {{{255, 0, 0}, {0, 255, 0}}, {{0, 0, 255}, {255, 255, 255}}};
-  std::vector<std::uint8_t> bytes(54 + 64 * 64 * 3);
-  auto put32 = [&](std::size_t at, std::uint32_t v) { std::memcpy(&bytes[at], &v, 4); };
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  put32(2, static_cast<std::uint32_t>(bytes.size()));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, 64);
-  put32(22, 64);
-  bytes[26] = 1;
-  bytes[28] = 24;
-  put32(34, 64 * 64 * 3);
-  for (int row = 0; row < 64; ++row) {
+  testkit::Bytes pixels;
+  for (int row = 0; row < 64; ++row) {  // bottom row first
     const int fromTop = 63 - row;
     for (int x = 0; x < 64; ++x) {
       const Rgb c = quadrants[fromTop / 32][x / 32];
-      std::uint8_t* p = &bytes[54 + (row * 64 + x) * 3];
-      p[0] = static_cast<std::uint8_t>(c.b);
-      p[1] = static_cast<std::uint8_t>(c.g);
-      p[2] = static_cast<std::uint8_t>(c.r);
+      pixels.push_back(static_cast<std::uint8_t>(c.r));
+      pixels.push_back(static_cast<std::uint8_t>(c.g));
+      pixels.push_back(static_cast<std::uint8_t>(c.b));
     }
   }
+  const testkit::Bytes bytes = testkit::MakeBmp(64, 64, 3, pixels);
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
