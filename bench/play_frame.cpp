@@ -59,8 +59,8 @@ std::string PictureFile() {
 void AddBox(CorvantisEngine::Engine& engine, Puzzle::GameData& keeper, const std::string& name,
             Vector2 centre, float half) {
   auto* model = new CorvantisEngine::Model(engine.GetModelManager()->GetServices(),
-                                           Vector3(centre.x - half, centre.y - half, -1),
-                                           Vector3(centre.x + half, centre.y + half, 1), nullptr, nullptr, 0);
+                                           Vector3{centre.x - half, centre.y - half, -1},
+                                           Vector3{centre.x + half, centre.y + half, 1}, nullptr, nullptr, 0);
   keeper.AddModel(name, model);
 }
 

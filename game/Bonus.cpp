@@ -81,11 +81,11 @@ void Bonus::Update(float fade) {
   if (model == nullptr) {
     return;
   }
-  model->SetColour(Vector4(1, 1, 1, alpha));
+  model->SetColour(Vector4{1, 1, 1, alpha});
   Matrix4 translation;
-  translation.Translation(Vector3(position.x, position.y, 0.0f));
+  translation.Translation(Vector3{position.x, position.y, 0.0f});
   model->world =
-      translation * Matrix4::MakeScaling(Vector3(drawnScale, drawnScale, 1.0f)) * model->baseTransform;
+      translation * Matrix4::MakeScaling(Vector3{drawnScale, drawnScale, 1.0f}) * model->baseTransform;
   model->box.SetMatrix(model->world);
 }
 

@@ -48,7 +48,7 @@ void Carriage::SetVisible(bool visible) {
 }
 
 void Carriage::SetAlpha(float alpha) {
-  window->SetColour(Vector4(1, 1, 1, alpha));
+  window->SetColour(Vector4{1, 1, 1, alpha});
 }
 
 void Carriage::SetPosition(const Vector2& value) {
@@ -71,11 +71,11 @@ void Carriage::Place() {
     return;
   }
   Matrix4 translation;
-  translation.Translation(Vector3(position.x, position.y, 0.0f));
+  translation.Translation(Vector3{position.x, position.y, 0.0f});
   Matrix4 turn;
   turn.RotationZ(rotation);
   model->world =
-      translation * Matrix4::MakeScaling(Vector3(scale, scale, 1.0f)) * turn * model->baseTransform;
+      translation * Matrix4::MakeScaling(Vector3{scale, scale, 1.0f}) * turn * model->baseTransform;
   model->box.SetMatrix(model->world);
 }
 

@@ -77,7 +77,9 @@ void Content::ScanThemes() {
     files_->ListFiles(std::string(kThemesFolder) + "\\" + name, "*.jpg", pictures);
     std::uint32_t count = 0;
     for (const std::string& picture : pictures) {
-      if (CorvantisEngine::StringToLowerCopy(picture).find("preview") != std::string::npos) {
+      // The test is on the file's own name: a theme folder may have "preview" in its name.
+      const std::string fileName = CorvantisEngine::FileManager::GetFileName(picture);
+      if (CorvantisEngine::StringToLowerCopy(fileName).find("preview") != std::string::npos) {
         continue;
       }
       // The preview follows the running count, not the listed name: pictures are numbered without gaps.

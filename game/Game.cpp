@@ -153,8 +153,9 @@ void Game::CreateWindows() {
     gameCursor->CreateEffects(GetPuzzleData());
   if (background != nullptr)
     background->LoadAdditionalLayers();
-  relaxWindow = CreateRelaxWindow();
   GameBase::CreateWindows();
+  // The relax offer comes after the other windows, last in the menu-window manager's list.
+  relaxWindow = CreateRelaxWindow();
 }
 
 std::unique_ptr<GameFramework::LevelManagerBase> Game::CreateLevelManager() {

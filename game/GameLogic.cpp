@@ -50,11 +50,8 @@ GameLogic::GameLogic(CorvantisEngine::Engine* engine_, GameFramework::GUIGameCur
       profileManager(profileManager_),
       gameData(gameData_),
       levelData(levelData_),
-      toolManager(toolManager_),
       fontTool(toolManager_ != nullptr ? toolManager_->GetFontTool() : nullptr),
-      textTool(toolManager_ != nullptr ? toolManager_->GetTextTool() : nullptr),
-      levelRecord(levelRecord_),
-      stageRecord(stageRecord_) {
+      textTool(toolManager_ != nullptr ? toolManager_->GetTextTool() : nullptr) {
   Profile* profile = profileManager->GetCurrent();
   relax = profile != nullptr && profile->GetGameMode() == 1 ? 1 : 0;
   if (profile != nullptr) {
@@ -134,8 +131,8 @@ bool GameLogic::MoveHeldPiece(bool& heldWithTarget) {
     float scale = (1.0f - t) * fit + t;
     // Off the board the piece keeps its tray size.
     const Vector2 at = e.GetPosition();
-    const CorvantisEngine::BoundingBox rect(Vector3(at.x - size.x / 2, at.y - size.y / 2, 0),
-                                            Vector3(at.x + size.x / 2, at.y + size.y / 2, 0));
+    const CorvantisEngine::BoundingBox rect(Vector3{at.x - size.x / 2, at.y - size.y / 2, 0},
+                                            Vector3{at.x + size.x / 2, at.y + size.y / 2, 0});
     if (!rect.Intersects(board->GetBoardRect())) {
       scale = fit;
     }

@@ -82,11 +82,8 @@ class GameLogic : public GameFramework::GameLogicBase {
   ProfileManager* profileManager;
   GameData* gameData;
   GameLogicData* levelData;
-  GUITools::GUIToolManager* toolManager;
   GUITools::GUIFontTool* fontTool;
   GUITools::GUITextTool* textTool;
-  GameFramework::LevelRecord* levelRecord;
-  GameFramework::StageRecord* stageRecord;
   CorvantisEngine::GUIWindow* rootWindow = nullptr;  // owned, destroyed through the GUIManager
   std::unique_ptr<GUIGameLogicTextManager> textManager;
   std::unique_ptr<PuzzleElementManager> elementManager;

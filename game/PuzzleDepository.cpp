@@ -520,10 +520,6 @@ bool PuzzleDepository::AllPlaced() const {
   return true;
 }
 
-float PuzzleDepository::RearDistance() const {
-  return queue.empty() ? 0.0f : queue.front()->distance;
-}
-
 bool PuzzleDepository::IsPlaying(std::uint32_t sound) const {
   return audio->GetSoundState(sound) == 0;
 }

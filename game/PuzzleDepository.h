@@ -205,7 +205,6 @@ class PuzzleDepository {
   void PlayFailure();
   bool AllPlaced() const;
   PuzzleElement* NextPieceToFeed() const;
-  float RearDistance() const;
   // The distance of the entry behind index i (i = 0: the carriage when shown, else -60), and of the
   // entry at i (i = count: the path end plus 60).
   float GapStart(std::size_t i) const;

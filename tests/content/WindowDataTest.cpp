@@ -1,8 +1,10 @@
-// The data check of the window descriptions: every window the game builds by name builds from the
-// packed data (real resource lists, fonts and texts) through the toolkit's window, logging nothing;
-// every control the code looks up is there with its kind (WindowNames.h); every text key and font the
-// window files name exists; and, laid out as a player sees them, every control lies on the screen,
-// every text fits its box and no two controls a player clicks overlap.
+// The data check of the window descriptions: the resource lists, fonts and texts load as at start-up
+// without a log line; every window the game builds by name builds from the packed data through the
+// toolkit's window, logging nothing; every control the code looks up is there with its kind
+// (WindowNames.h); every top element of the window files is used; every text key and font the window
+// files name exists; and, laid out as a player sees them with the widest texts the game writes, every
+// control lies on the screen and on its panel, every text fits its box, no two controls a player
+// clicks overlap, and the in-game menu's title plaque stays put for its confirmations.
 
 #include <gtest/gtest.h>
 
@@ -209,9 +211,17 @@ CatalogueCounts CountCatalogue(FileManager& files) {
   return counts;
 }
 
+TEST(WindowData, TheResourceListsFontsAndTextsLoadWithoutALogLine) {
+  for (const bool basicOnly : {true, false}) {
+    GameInterface ui(basicOnly);
+    const std::vector<std::string> logged = ui.TakeLogged();
+    EXPECT_TRUE(logged.empty()) << (basicOnly ? "start-up" : "after loading") << " logged:" << Joined(logged);
+  }
+}
+
 TEST(WindowData, EveryWindowBuildsWithEveryControlTheCodeLooksUp) {
   GameInterface ui(false);
-  ui.TakeLogged();  // the resource lists and fonts are checked elsewhere
+  ui.TakeLogged();  // checked above
   const std::vector<std::string>& files = ui.Tools()->GetWindowFileNames();
   // Every file of the folder parsed (a file that does not is left out with a log line).
   std::vector<std::string> listed;
@@ -246,6 +256,44 @@ TEST(WindowData, EveryWindowBuildsWithEveryControlTheCodeLooksUp) {
     }
     const std::vector<std::string> logged = ui.TakeLogged();
     EXPECT_TRUE(logged.empty()) << "building it logged:" << Joined(logged);
+  }
+}
+
+// Collects every "template" value of the tree.
+void CollectTemplates(const GameTools::XMLNode& node, std::set<std::string>& out) {
+  if (const GameTools::XMLValue* name = node.GetAttribute("template")) {
+    out.insert(name->GetString());
+  }
+  for (const GameTools::XMLNode* child : node.GetChildList()) {
+    CollectTemplates(*child, out);
+  }
+}
+
+// A top element that is no window the game builds, no template in use and no fader list is a window
+// under a name the code never asks for (a misspelt key, say): the window it was meant to be is missing.
+TEST(WindowData, EveryTopElementIsAWindowATemplateInUseOrFaders) {
+  GameInterface ui(false);
+  std::set<std::string> templates;
+  CollectTemplates(*ui.Tools()->GetDocument(), templates);
+  std::set<std::string> windows;
+  for (const datacheck::WindowNames& names : datacheck::WindowsTheCodeBuilds()) {
+    windows.insert(names.window);
+  }
+  const std::vector<std::string>& files = ui.Tools()->GetWindowFileNames();
+  const std::vector<GameTools::XMLNode*>& roots = ui.Tools()->GetWindowRoots();
+  ASSERT_EQ(files.size(), roots.size());
+  for (std::size_t i = 0; i < roots.size(); ++i) {
+    if (roots[i]->GetName() == "faders") {
+      continue;
+    }
+    const GameTools::XMLValue* name = roots[i]->GetAttribute("name");
+    ASSERT_NE(name, nullptr) << files[i];
+    const std::string top = name->GetString();
+    EXPECT_TRUE(windows.count(top) != 0 || templates.count(top) != 0)
+        << files[i] << ": \"" << top << "\" is used by nothing";
+    if (windows.count(top) != 0) {
+      EXPECT_EQ(files[i], top + ".xml") << "a window lives in the file of its name";
+    }
   }
 }
 
@@ -408,6 +456,31 @@ TEST(WindowData, LaidOutEveryControlIsOnScreenEveryTextFitsAndNothingClickableOv
                              at.y + arrow->position.y + arrow->size.y};
           clickable.emplace_back(name + (arrow == &scroll->increase ? " (increase)" : " (decrease)"),
                                  arrowBox);
+        }
+      }
+    }
+    // The panel's picture has a shadow margin: what sits on the panel keeps inside its cream.
+    const std::string panelName = expected.window + "/window";
+    const auto panel = std::find_if(window->GetControls().begin(), window->GetControls().end(),
+                                    [&panelName](const GUIControl* c) { return c->name == panelName; });
+    if (panel != window->GetControls().end()) {
+      const Box outer = BoxOf(**panel);
+      const float w = outer.right - outer.left;
+      const float h = outer.top - outer.bottom;
+      const Box inner{outer.left + w * 0.03f, outer.bottom + h * 0.045f, outer.right - w * 0.045f,
+                      outer.top - h * 0.03f};
+      auto inside = [&inner](const Box& b) {
+        return b.left >= inner.left - 0.5f && b.bottom >= inner.bottom - 0.5f &&
+               b.right <= inner.right + 0.5f && b.top <= inner.top + 0.5f;
+      };
+      for (GUIControl* control : window->GetControls()) {
+        if (control->name.rfind(panelName + "/", 0) == 0) {
+          EXPECT_TRUE(inside(BoxOf(*control))) << control->name << " reaches over the edge of the panel";
+        }
+      }
+      for (const auto& [name, box] : clickable) {
+        if (name.rfind(panelName + "/", 0) == 0) {
+          EXPECT_TRUE(inside(box)) << name << " reaches over the edge of the panel";
         }
       }
     }

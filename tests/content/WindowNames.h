@@ -141,9 +141,6 @@ inline const std::vector<ControlName>& OptionalMenuControls() {
 
 // The start-game window's slot lists: "<list>/<slot>NN" check boxes, NN = 00, 01, ... without a gap,
 // each with these sub-controls.
-struct SlotList {
-  std::string prefix;  // "/window/themes/theme_"
-};
 inline const std::vector<ControlName>& SlotParts() {
   static const std::vector<ControlName> parts = {{Kind::kWindow, "/lock"},
                                                  {Kind::kWindow, "/picture"},

@@ -393,9 +393,7 @@ TEST_F(AudioManagerTest, AnUnreadableFileIsLoggedAndLeftSilent) {
   audio_->AddMusicTrack(10, "missing.ogg", true);
   EXPECT_TRUE(audio_->GetVoices().empty());
   EXPECT_EQ(audio_->FindTrack(10)->GetSound(), nullptr);
-  bool logged = false;
-  for (int i = 0; i < engine_->GetMessageManager()->GetRecordCount(); ++i)
-    logged |= engine_->GetMessageManager()->GetRecord(i).text.find("missing.wav") != std::string::npos;
+  const bool logged = rig_->Log().Logged("missing.wav");
   EXPECT_TRUE(logged);
   audio_->PlaySound(1);
   audio_->PlayMusic(0, 10, true, 1.0f);

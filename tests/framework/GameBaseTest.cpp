@@ -141,6 +141,17 @@ TEST_F(GameBaseTest, StartUpMakesTheManagersInOrderAndShowsOnlyTheLogos) {
   EXPECT_TRUE(game_->GetCursor()->IsVisible());
 }
 
+TEST_F(GameBaseTest, LoadingEndsInTheMainMenuOnceAPlayerExists) {
+  Start();
+  ToMenus();
+  AddProfile(L"Anna");
+  game_.reset();
+  events_.list.clear();
+  Start();
+  ToMenus();
+  EXPECT_EQ(events_.Only("show"), (Strings{"show logos 1", "show game_loading 2", "show main_menu 3"}));
+}
+
 TEST_F(GameBaseTest, TeardownGoesInItsOwnOrderFromTheLevelToTheManagers) {
   Start();
   ToMenus();

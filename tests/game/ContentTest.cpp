@@ -47,6 +47,8 @@ class ContentTest : public testing::Test {
                              "x_PREVIEW.jpg", "00.xml", "notes.txt"}) {
       rig_.Write(std::string("data/themes/Forest/") + name, "x");
     }
+    rig_.Write("data/themes/PreviewShots/00.jpg", "x");
+    rig_.Write("data/themes/PreviewShots/00_preview.jpg", "x");
     rig_.Write("data/puzzles/00/puzzle.xml", Prices("<puzzle_cost>0</puzzle_cost>"));
     rig_.Write("data/puzzles/00/puzzle_00.pzf", "x");
     pack_ = {{"data\\themes\\Sea\\00.jpg", Bytes("x")},
@@ -77,10 +79,12 @@ TEST_F(ContentTest, ScansThemesAndPuzzlesFromDiskAndPack) {
   WriteCatalogue();
   std::unique_ptr<Content> content = Make();
 
-  EXPECT_EQ(content->themeCount, 2u);
-  EXPECT_EQ(content->themeNames, (std::vector<std::string>{"forest", "sea"})) << "names are lower-cased";
-  // 00.jpg and 01.jpg; Preview.JPG and x_PREVIEW.jpg are previews by their lower-cased names.
-  EXPECT_EQ(content->pictureCounts, (std::vector<std::uint32_t>{2, 1}));
+  EXPECT_EQ(content->themeCount, 3u);
+  EXPECT_EQ(content->themeNames, (std::vector<std::string>{"forest", "previewshots", "sea"}))
+      << "names are lower-cased";
+  // 00.jpg and 01.jpg; Preview.JPG and x_PREVIEW.jpg are previews by their lower-cased names; a theme
+  // folder's own name does not make its pictures previews.
+  EXPECT_EQ(content->pictureCounts, (std::vector<std::uint32_t>{2, 1, 1}));
   EXPECT_EQ(content->themeCost, 1000);
   EXPECT_EQ(content->pictureCost, 250);
   EXPECT_EQ(content->puzzleCount, 2u);
@@ -91,7 +95,7 @@ TEST_F(ContentTest, ScansThemesAndPuzzlesFromDiskAndPack) {
   keeper_->Load();
   keeper_->WaitForLoad();
   for (const char* name : {"themes/forest/preview_00", "themes/forest/preview_01", "themes/sea/preview_00",
-                           "puzzles/00/preview", "puzzles/01/preview"}) {
+                           "themes/previewshots/preview_00", "puzzles/00/preview", "puzzles/01/preview"}) {
     EXPECT_TRUE(keeper_->HasShaderUser(name)) << name;
   }
   EXPECT_FALSE(keeper_->HasShaderUser("themes/forest/preview_02"));
@@ -173,8 +177,8 @@ TEST_F(ContentTest, FileNamesFollowTheSelectionAndFallBackInsideTheCatalogue) {
       {0, 0, 0, 0, "data\\themes\\forest\\00", "data\\puzzles\\00\\puzzle_00.pzf", "the first of everything"},
       {0, 1, 1, 2, "data\\themes\\forest\\01", "data\\puzzles\\01\\puzzle_02.pzf",
        "a later picture and puzzle"},
-      {1, 0, 1, 12, "data\\themes\\sea\\00", "data\\puzzles\\01\\puzzle_12.pzf", "the packed theme"},
-      {1, 1, 0, 0, "data\\themes\\sea\\00", "data\\puzzles\\00\\puzzle_00.pzf", "a picture the theme lacks"},
+      {2, 0, 1, 12, "data\\themes\\sea\\00", "data\\puzzles\\01\\puzzle_12.pzf", "the packed theme"},
+      {2, 1, 0, 0, "data\\themes\\sea\\00", "data\\puzzles\\00\\puzzle_00.pzf", "a picture the theme lacks"},
       {7, 1, 9, 1, "data\\themes\\forest\\01", "data\\puzzles\\00\\puzzle_01.pzf",
        "a theme and a puzzle beyond the catalogue"},
   };

@@ -134,6 +134,57 @@ TEST_F(DepositoryTest, SpeedTargetFollowsTheFreeLength) {
   EXPECT_NEAR(depository_->SpeedTarget(), 158.0f, 1e-3f) << "extra speed and boost add on";
 }
 
+TEST_F(DepositoryTest, TheQueueAdvancesAtTheSpeedTargetFrameByFrame) {
+  Build();
+  SkipIntro();
+  Tray(0.02f);
+  // The start-up extra speed falls away by max(20, 0.7 x itself) a second.
+  const float extra = depository_->extraSpeed;
+  Tray(0.1f);
+  EXPECT_NEAR(depository_->extraSpeed, extra - 0.1f * std::max(20.0f, 0.7f * extra), 1e-2f);
+  depository_->extraSpeed = 0.0f;
+  for (int i = 0; i < 200; ++i) {
+    const float target = depository_->SpeedTarget();
+    const float front = depository_->GetQueue().back()->distance;
+    Tray(0.1f);
+    ASSERT_NEAR(depository_->GetQueue().back()->distance - front, target * 0.1f, 1e-3f) << "frame " << i;
+    const auto& entry = *depository_->GetQueue().back();
+    const Vector2 expected = depository_->GetPointAtDistance(entry.distance);
+    ASSERT_NEAR(entry.piece != nullptr ? entry.piece->GetPosition().x : entry.bonus->position.x, expected.x,
+                1e-3f);
+    ASSERT_NEAR(entry.piece != nullptr ? entry.piece->GetPosition().y : entry.bonus->position.y, expected.y,
+                1e-3f);
+  }
+  EXPECT_GT(depository_->freeLength, 0.0f);
+  EXPECT_LT(depository_->freeLength, 2000.0f);
+}
+
+TEST_F(DepositoryTest, TheWarningQuickensAsThePathFills) {
+  Build();
+  Voices({25});
+  SkipIntro();
+  float lastPlay = 0.0f;
+  float expectedGap = -1.0f;
+  int plays = 0;
+  for (int i = 0; i < 20000 && depository_->endReached == 0; ++i) {
+    Tray(0.02f);
+    if (LastStart(25) != lastPlay) {
+      ++plays;
+      EXPECT_LT(depository_->freeLength, 450.0f) << "never while 450 or more are free";
+      if (expectedGap > 0.0f) {
+        EXPECT_NEAR(LastStart(25) - lastPlay, expectedGap, 0.021f)
+            << "the next warning follows the free length";
+      }
+      lastPlay = LastStart(25);
+      expectedGap = depository_->freeLength / 180.0f + 0.7f;
+    }
+    if (depository_->freeLength >= 450.0f) {
+      expectedGap = -1.0f;
+    }
+  }
+  EXPECT_GE(plays, 3);
+}
+
 TEST_F(DepositoryTest, RelaxModeDrivesAtFortyOnFivePointsWithoutIntro) {
   Build(true);
   EXPECT_EQ(depository_->GetPathPoints().size(), 5u);

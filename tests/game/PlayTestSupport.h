@@ -108,8 +108,8 @@ class PlayTest : public EngineTest {
   void AddBox(const std::string& name, Vector2 centre, float half) {
     CorvantisEngine::ModelManager* models = engine_->GetModelManager();
     auto* model =
-        new CorvantisEngine::Model(models->GetServices(), Vector3(centre.x - half, centre.y - half, -1),
-                                   Vector3(centre.x + half, centre.y + half, 1), nullptr, nullptr, 0);
+        new CorvantisEngine::Model(models->GetServices(), Vector3{centre.x - half, centre.y - half, -1},
+                                   Vector3{centre.x + half, centre.y + half, 1}, nullptr, nullptr, 0);
     gameData_->AddModel(name, model);
   }
 

@@ -28,6 +28,14 @@ class LogProbe {
     }
     return out;
   }
+  // Every entry's text, one after another.
+  std::string Text() const {
+    std::string text;
+    for (const std::string& entry : Entries()) {
+      text += entry;
+    }
+    return text;
+  }
   std::vector<std::string> Errors() const { return Entries(CorvantisEngine::LogRecord::kError); }
   std::vector<std::string> Warnings() const { return Entries(CorvantisEngine::LogRecord::kWarning); }
 

@@ -1,7 +1,11 @@
 #include "tools/game/XMLNode.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <new>
 #include <utility>
+
+#include "tools/game/XMLStorage.h"
 
 namespace GameTools {
 
@@ -26,7 +30,9 @@ XMLNode::~XMLNode() {
   }
   // The subtree is taken apart with an explicit list rather than by recursion, so that a deep tree
   // cannot exhaust the stack: every node is emptied of its children before it is deleted.
-  childIndex_.clear();
+  if (extras_) {
+    extras_->childIndex.clear();
+  }
   std::vector<XMLNode*> pending = std::move(children_);
   children_.clear();
   while (!pending.empty()) {
@@ -35,23 +41,50 @@ XMLNode::~XMLNode() {
     node->parent_ = nullptr;
     pending.insert(pending.end(), node->children_.begin(), node->children_.end());
     node->children_.clear();
-    node->childIndex_.clear();
+    if (node->extras_) {
+      node->extras_->childIndex.clear();
+    }
     delete node;
   }
+  // The records in the storage are only destroyed here; their memory (and the node's own, if it is
+  // there too) goes with the storage.
+  for (std::size_t i = 0; i < borrowedRecords_; ++i) {
+    attributes_[i]->~XMLAttribute();
+  }
+}
+
+XMLNode::Extras& XMLNode::MakeExtras() const {
+  if (!extras_) {
+    extras_ = std::make_unique<Extras>();
+  }
+  return *extras_;
 }
 
 void XMLNode::SetName(const std::string& name) {
   name_ = name;
-  if (parent_ != nullptr && !parent_->childIndex_.empty()) {
-    parent_->BuildChildIndex();
+  if (parent_ != nullptr) {
+    if (parent_->extras_) {
+      parent_->extras_->childIndex.clear();  // made again by the next look-up that needs it
+    }
   }
 }
 
-void XMLNode::BuildChildIndex() {
-  childIndex_.clear();
+// The indexes are made whole before they replace the empty ones, so a failed allocation leaves the
+// lists to be scanned.
+void XMLNode::BuildChildIndex() const {
+  std::multimap<std::string, XMLNode*, std::less<>> index;
   for (XMLNode* child : children_) {
-    childIndex_.emplace(child->name_, child);
+    index.emplace(child->name_, child);
   }
+  MakeExtras().childIndex.swap(index);
+}
+
+void XMLNode::BuildAttributeIndex() const {
+  std::map<std::string, XMLAttribute*, std::less<>> index;
+  for (XMLAttribute* attribute : attributes_) {
+    index.emplace(attribute->name, attribute);
+  }
+  MakeExtras().attributeIndex.swap(index);
 }
 
 XMLNode* XMLNode::AddChild(XMLNode* child) {
@@ -73,10 +106,13 @@ XMLNode* XMLNode::AddChild(XMLNode* child) {
     oldParent->Unlink(child);
   }
   children_.push_back(child);
-  if (!childIndex_.empty()) {
-    childIndex_.emplace(child->name_, child);
-  } else if (children_.size() > kIndexThreshold) {
-    BuildChildIndex();
+  if (HasChildIndex()) {
+    try {
+      extras_->childIndex.emplace(child->name_, child);
+    } catch (...) {
+      children_.pop_back();
+      throw;
+    }
   }
   child->parent_ = this;
   return child;
@@ -102,18 +138,24 @@ bool XMLNode::Unlink(XMLNode* child) {
     return false;
   }
   children_.erase(place);
-  const auto [first, last] = childIndex_.equal_range(child->name_);
-  for (auto entry = first; entry != last; ++entry) {
-    if (entry->second == child) {
-      childIndex_.erase(entry);
-      break;
+  if (extras_) {
+    auto& index = extras_->childIndex;
+    const auto [first, last] = index.equal_range(child->name_);
+    for (auto entry = first; entry != last; ++entry) {
+      if (entry->second == child) {
+        index.erase(entry);
+        break;
+      }
     }
   }
   return true;
 }
 
 XMLNode* XMLNode::FindChild(std::string_view name) const {
-  if (childIndex_.empty()) {
+  if (!HasChildIndex() && children_.size() > kIndexThreshold) {
+    BuildChildIndex();
+  }
+  if (!HasChildIndex()) {
     for (XMLNode* child : children_) {
       if (child->name_ == name) {
         return child;
@@ -121,8 +163,8 @@ XMLNode* XMLNode::FindChild(std::string_view name) const {
     }
     return nullptr;
   }
-  const auto entry = childIndex_.find(name);
-  return entry == childIndex_.end() ? nullptr : entry->second;
+  const auto entry = extras_->childIndex.find(name);
+  return entry == extras_->childIndex.end() ? nullptr : entry->second;
 }
 
 void XMLNode::GetChildren(std::vector<XMLNode*>& out) const {
@@ -131,7 +173,10 @@ void XMLNode::GetChildren(std::vector<XMLNode*>& out) const {
 
 void XMLNode::GetChildrenByName(std::string_view name, std::vector<XMLNode*>& out) const {
   out.clear();
-  if (childIndex_.empty()) {
+  if (!HasChildIndex() && children_.size() > kIndexThreshold) {
+    BuildChildIndex();
+  }
+  if (!HasChildIndex()) {
     for (XMLNode* child : children_) {
       if (child->name_ == name) {
         out.push_back(child);
@@ -139,14 +184,17 @@ void XMLNode::GetChildrenByName(std::string_view name, std::vector<XMLNode*>& ou
     }
     return;
   }
-  const auto [first, last] = childIndex_.equal_range(name);
+  const auto [first, last] = extras_->childIndex.equal_range(name);
   for (auto entry = first; entry != last; ++entry) {
     out.push_back(entry->second);
   }
 }
 
 XMLAttribute* XMLNode::FindAttribute(std::string_view name) const {
-  if (attributeIndex_.empty()) {
+  if (!HasAttributeIndex() && attributes_.size() > kIndexThreshold) {
+    BuildAttributeIndex();
+  }
+  if (!HasAttributeIndex()) {
     // Length and first character first: most names differ there, which spares comparing them whole.
     for (XMLAttribute* attribute : attributes_) {
       const std::string& candidate = attribute->name;
@@ -156,8 +204,8 @@ XMLAttribute* XMLNode::FindAttribute(std::string_view name) const {
     }
     return nullptr;
   }
-  const auto entry = attributeIndex_.find(name);
-  return entry == attributeIndex_.end() ? nullptr : entry->second;
+  const auto entry = extras_->attributeIndex.find(name);
+  return entry == extras_->attributeIndex.end() ? nullptr : entry->second;
 }
 
 XMLValue* XMLNode::GetAttribute(std::string_view name) const {
@@ -170,7 +218,7 @@ bool XMLNode::HasAttribute(std::string_view name) const {
 }
 
 void XMLNode::ReserveAttributes(std::size_t count) {
-  if (count <= attributes_.size() + freeRecords_) {
+  if (count <= attributes_.size() + (extras_ ? extras_->freeRecords : 0)) {
     return;
   }
   // Records are handed out from the end of the newest block; what is left of an older block is unused.
@@ -178,8 +226,9 @@ void XMLNode::ReserveAttributes(std::size_t count) {
   // small chunks together.
   constexpr std::size_t kMaxBlock = 960 / sizeof(XMLAttribute);
   const std::size_t more = std::min(count - attributes_.size(), kMaxBlock);
-  attributeBlocks_.push_back(std::make_unique<XMLAttribute[]>(more));
-  freeRecords_ = more;
+  Extras& extras = MakeExtras();
+  extras.attributeBlocks.push_back(std::make_unique<XMLAttribute[]>(more));
+  extras.freeRecords = more;
   attributes_.reserve(count);
 }
 
@@ -198,20 +247,26 @@ XMLValue* XMLNode::AddAttribute(const std::string& name) {
 }
 
 XMLAttribute& XMLNode::AppendAttribute(const std::string& name) {
-  if (freeRecords_ == 0) {
+  if (!extras_ || extras_->freeRecords == 0) {
     ReserveAttributes(std::max<std::size_t>(4, attributes_.size()) + attributes_.size());
   }
-  XMLAttribute& record = attributeBlocks_.back()[--freeRecords_];
-  attributes_.push_back(&record);
+  XMLAttribute& record = extras_->attributeBlocks.back()[extras_->freeRecords - 1];
   record.name = name;
-  if (!attributeIndex_.empty()) {
-    attributeIndex_.emplace(name, &record);
-  } else if (attributes_.size() > kIndexThreshold) {
-    for (XMLAttribute* attribute : attributes_) {
-      attributeIndex_.emplace(attribute->name, attribute);
+  attributes_.push_back(&record);
+  --extras_->freeRecords;
+  IndexAttribute(&record);
+  return record;
+}
+
+void XMLNode::IndexAttribute(XMLAttribute* record) {
+  if (HasAttributeIndex()) {
+    try {
+      extras_->attributeIndex.emplace(record->name, record);
+    } catch (...) {
+      extras_->attributeIndex.clear();  // scanned again until the next look-up makes it anew
+      throw;
     }
   }
-  return record;
 }
 
 void XMLNode::SetAttribute(const std::string& name, const std::wstring& text) {
@@ -220,6 +275,30 @@ void XMLNode::SetAttribute(const std::string& name, const std::wstring& text) {
 
 void XMLNode::SetAttribute(const std::string& name, std::wstring&& text) {
   AttributeFor(name).value.SetWideString(std::move(text));
+}
+
+XMLNode* XMLBuilder::NewElement(std::string_view name, XMLNode* parent, XMLStorage* storage) {
+  XMLNode* element = storage != nullptr ? new (*storage) XMLNode() : new XMLNode();
+  element->storage_ = storage;  // from here on the node holds the reference
+  element->parent_ = parent;
+  try {
+    element->name_.assign(name);
+  } catch (...) {
+    delete element;
+    throw;
+  }
+  return element;
+}
+
+void XMLBuilder::ReserveAttributes(XMLNode& element, std::size_t count) {
+  element.attributes_.reserve(count);
+}
+
+void XMLBuilder::AdoptChildren(XMLNode& parent, XMLNode* const* children, std::size_t count) {
+  parent.children_.insert(parent.children_.end(), children, children + count);
+  if (parent.extras_) {
+    parent.extras_->childIndex.clear();  // made again by the next look-up that needs it
+  }
 }
 
 }  // namespace GameTools

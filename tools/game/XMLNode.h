@@ -6,7 +6,8 @@
 // Ownership: a node owns its attribute records and its children; deleting a node deletes its whole
 // subtree (without recursion, so any depth is safe). A root belongs to whoever created it. Readers walk
 // GetAttributeList() and GetChildList() directly; the pointers there stay valid until the element is
-// removed or its parent is destroyed.
+// removed or its parent is destroyed. Nodes made by the parser share the memory of their parse (its
+// text and records), which is given back when the last of them is deleted.
 //
 // A tree is not thread-safe: one thread at a time, readers included (values convert lazily). Nothing
 // here throws except std::bad_alloc.
@@ -20,6 +21,8 @@
 #include "tools/game/XMLValue.h"
 
 namespace GameTools {
+
+class XMLStorage;
 
 struct XMLAttribute {
   std::string name;
@@ -42,6 +45,9 @@ class XMLNode {
   virtual ~XMLNode();
 
   XMLNode(const XMLNode&) = delete;
+  // Nodes live on the heap or, when the parser made them, in the memory of their parse.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* node);
   XMLNode& operator=(const XMLNode&) = delete;
 
   const std::string& GetName() const { return name_; }
@@ -82,27 +88,50 @@ class XMLNode {
   XMLValue* AddAttribute(const std::string& name);
 
  private:
-  // Look-ups by name scan the lists while they are short; past this many entries an index by name is
-  // built and kept up to date (an empty index means the list is scanned).
+  friend class XMLBuilder;
+  struct Header;
+
+  // Records made after the parse and the indexes by name.
+  struct Extras {
+    // The records live in blocks (one per reservation or growth step) rather than one allocation each.
+    std::vector<std::unique_ptr<XMLAttribute[]>> attributeBlocks;
+    std::size_t freeRecords = 0;
+    std::map<std::string, XMLAttribute*, std::less<>> attributeIndex;
+    // Among equal names the multimap keeps insertion order, which is document order.
+    std::multimap<std::string, XMLNode*, std::less<>> childIndex;
+  };
+
+  static void* operator new(std::size_t size, XMLStorage& storage);
+  static void operator delete(void* node, XMLStorage& storage);
+
+  // Look-ups by name scan the lists while they are short; the first look-up in a longer list builds an
+  // index by name, which is then kept up to date (an empty index means the list is scanned).
   static constexpr std::size_t kIndexThreshold = 16;
 
   XMLAttribute& AttributeFor(const std::string& name);
   XMLAttribute& AppendAttribute(const std::string& name);
-  void BuildChildIndex();
+  // Enters a record just appended to the list in the index, if there is one.
+  void IndexAttribute(XMLAttribute* record);
+  void BuildAttributeIndex() const;
+  void BuildChildIndex() const;
+  Extras& MakeExtras() const;
+  bool HasAttributeIndex() const { return extras_ && !extras_->attributeIndex.empty(); }
+  bool HasChildIndex() const { return extras_ && !extras_->childIndex.empty(); }
   // Takes `child` out of the children list and the index; false when it is not there.
   bool Unlink(XMLNode* child);
 
   std::string name_;
   XMLValue value_;
   AttributeList attributes_;
-  // The records live in blocks (one per reservation or growth step) rather than one allocation each.
-  std::vector<std::unique_ptr<XMLAttribute[]>> attributeBlocks_;
-  std::size_t freeRecords_ = 0;
-  std::map<std::string, XMLAttribute*, std::less<>> attributeIndex_;
+  // The first this many records live in storage_ (see XMLStorage.h) rather than in the blocks.
+  std::size_t borrowedRecords_ = 0;
   ChildList children_;
-  // Among equal names the multimap keeps insertion order, which is document order.
-  std::multimap<std::string, XMLNode*, std::less<>> childIndex_;
   XMLNode* parent_ = nullptr;
+  // What most nodes never need, made when first needed.
+  mutable std::unique_ptr<Extras> extras_;
+  // The parse that made this node, whose memory holds the node, its first records and their texts;
+  // null otherwise. The node's header holds the reference on it.
+  XMLStorage* storage_ = nullptr;
 };
 
 }  // namespace GameTools

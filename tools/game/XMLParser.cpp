@@ -1,11 +1,18 @@
 #include "tools/game/XMLParser.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <cwctype>
 #include <limits>
 #include <memory>
+#include <type_traits>
 #include <utility>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "engine/core/Error.h"
 #include "engine/core/StringUtils.h"
@@ -13,6 +20,7 @@
 #include "engine/files/FileManager.h"
 #include "engine/files/FileTextual.h"
 #include "tools/game/XMLNode.h"
+#include "tools/game/XMLStorage.h"
 
 namespace GameTools {
 
@@ -30,6 +38,63 @@ bool IsVisible(char c) {
   return c > 0x20 && c < 0x7F;
 }
 
+// The characters that continue an element's name (visible, not "/") and an attribute's name (visible,
+// not "/" or "=").
+bool IsElementNameChar(wchar_t c) {
+  return c != '/' && IsVisible(c);
+}
+bool IsAttributeNameChar(wchar_t c) {
+  return c != '/' && c != '=' && IsVisible(c);
+}
+constexpr std::uint8_t kElementNameBit = 1;
+constexpr std::uint8_t kAttributeNameBit = 2;
+constexpr auto kNameChars = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (int c = 0x21; c < 0x7F; ++c) {
+    table[c] = c == '/' ? 0 : c == '=' ? kElementNameBit : kElementNameBit | kAttributeNameBit;
+  }
+  return table;
+}();
+bool IsElementNameChar(char c) {
+  return (kNameChars[static_cast<unsigned char>(c)] & kElementNameBit) != 0;
+}
+bool IsAttributeNameChar(char c) {
+  return (kNameChars[static_cast<unsigned char>(c)] & kAttributeNameBit) != 0;
+}
+
+// Where the attribute name that continues at `from` ends: the first character at or after it that
+// cannot continue the name, or the text's size.
+std::size_t AttributeNameEnd(std::wstring_view text, std::size_t from) {
+  while (from < text.size() && IsAttributeNameChar(text[from])) {
+    ++from;
+  }
+  return from;
+}
+std::size_t AttributeNameEnd(std::string_view text, std::size_t from) {
+  const std::size_t size = text.size();
+#if defined(__SSE2__)
+  // Below 0x21 as signed bytes takes in blanks, controls and every byte from 0x80 up.
+  const __m128i firstVisible = _mm_set1_epi8(0x21);
+  const __m128i deleteChar = _mm_set1_epi8(0x7F);
+  const __m128i slash = _mm_set1_epi8('/');
+  const __m128i equals = _mm_set1_epi8('=');
+  for (; from + 16 <= size; from += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
+    const __m128i stops =
+        _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(chunk, firstVisible), _mm_cmpeq_epi8(chunk, deleteChar)),
+                     _mm_or_si128(_mm_cmpeq_epi8(chunk, slash), _mm_cmpeq_epi8(chunk, equals)));
+    const int mask = _mm_movemask_epi8(stops);
+    if (mask != 0) {
+      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+  }
+#endif
+  while (from < size && IsAttributeNameChar(text[from])) {
+    ++from;
+  }
+  return from;
+}
+
 bool IsWhiteSpace(wchar_t c) {
   const auto code = static_cast<std::uint32_t>(c);
   return code < 0x80 ? code == 0x20 || (code >= 0x09 && code <= 0x0D)
@@ -40,15 +105,15 @@ bool IsWhiteSpace(char c) {
 }
 
 template <class Char>
+constexpr Char kCommentName[] = {'!', '-', '-', 0};
+
+template <class Char>
 bool IsQuote(Char c) {
   return c == '"' || c == '\'';
 }
 
 std::string Narrow(const std::wstring& text) {
   return CorvantisEngine::WStringToStringCopy(text);
-}
-const std::string& Narrow(const std::string& text) {
-  return text;
 }
 
 // Whether the wide text converts to exactly `narrow`; ASCII is compared in place.
@@ -97,13 +162,122 @@ std::size_t CountOf(std::wstring_view text, wchar_t c) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), c));
 }
 
-// Values and texts are kept wide; ASCII read narrow is stored so, widened when first asked for.
-void StoreText(XMLValue& value, const std::wstring& text) {
-  value.SetWideString(text);
+// Where the first ">" or quote at or after `from` is, or the text's size.
+std::size_t FindTagStop(std::wstring_view text, std::size_t from) {
+  for (; from < text.size(); ++from) {
+    const wchar_t c = text[from];
+    if (c == '>' || c == '"' || c == '\'') {
+      break;
+    }
+  }
+  return from;
 }
-void StoreText(XMLValue& value, const std::string& text) {
-  value.SetWideAscii(text);
+std::size_t FindTagStop(std::string_view text, std::size_t from) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+#if defined(__SSE2__)
+  const __m128i closing = _mm_set1_epi8('>');
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i apostrophe = _mm_set1_epi8('\'');
+  for (; from + 16 <= size; from += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
+    const __m128i hits =
+        _mm_or_si128(_mm_cmpeq_epi8(chunk, closing),
+                     _mm_or_si128(_mm_cmpeq_epi8(chunk, quote), _mm_cmpeq_epi8(chunk, apostrophe)));
+    const int mask = _mm_movemask_epi8(hits);
+    if (mask != 0) {
+      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+  }
+#endif
+  for (; from < size; ++from) {
+    const char c = data[from];
+    if (c == '>' || c == '"' || c == '\'') {
+      break;
+    }
+  }
+  return from;
 }
+
+// Where the first `c` at or after `from` is, or the text's size. The runs searched (values, text
+// between tags) are mostly short, which the library's search is not made for.
+std::size_t FindChar(std::wstring_view text, wchar_t c, std::size_t from) {
+  return std::min(text.find(c, from), text.size());
+}
+std::size_t FindChar(std::string_view text, char c, std::size_t from) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+#if defined(__SSE2__)
+  const __m128i wanted = _mm_set1_epi8(c);
+  for (; from + 16 <= size; from += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
+    const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, wanted));
+    if (mask != 0) {
+      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+  }
+#endif
+  for (; from < size && data[from] != c; ++from) {
+  }
+  return from;
+}
+
+// Where the first CR or LF at or after `from` is, or the text's size.
+std::size_t FindLineEnd(std::string_view text, std::size_t from) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+#if defined(__SSE2__)
+  const __m128i carriageReturn = _mm_set1_epi8('\r');
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  for (; from + 16 <= size; from += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
+    const int mask = _mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(chunk, carriageReturn), _mm_cmpeq_epi8(chunk, lineFeed)));
+    if (mask != 0) {
+      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+  }
+#endif
+  for (; from < size && data[from] != '\r' && data[from] != '\n'; ++from) {
+  }
+  return from;
+}
+
+// Characters collected from the text in pieces (an element's text runs, the parts of a name). While
+// they are one piece they are a view into the text; only a second piece copies them.
+template <class Char>
+class Gathered {
+ public:
+  using View = std::basic_string_view<Char>;
+
+  void Clear() {
+    view_ = View();
+    joined_ = false;
+  }
+  void Append(View part) {
+    if (part.empty()) {
+      return;
+    }
+    if (!joined_) {
+      if (view_.empty()) {
+        view_ = part;
+        return;
+      }
+      copy_.assign(view_);
+      joined_ = true;
+    }
+    copy_.append(part);
+  }
+  View Get() const { return joined_ ? View(copy_) : view_; }
+  bool Empty() const { return Get().empty(); }
+  // Whether Get() is a view into the text itself.
+  bool InText() const { return !joined_; }
+
+ private:
+  View view_;
+  std::basic_string<Char> copy_;
+  bool joined_ = false;
+};
 
 // One parse: the scanner's state over one text (see the header for the dialect). The tag buffer of the
 // dialect is always one stretch of the text (from the tag's first visible character that does not
@@ -115,8 +289,17 @@ class Scanner {
   using String = std::basic_string<Char>;
   using View = std::basic_string_view<Char>;
 
-  Scanner(XMLNode*& root, View text)
-      : root_(root), text_(text), current_(root), rootSupplied_(root != nullptr) {}
+  // `text` is the storage's own text: the elements made hold the storage and borrow their values
+  // from it.
+  Scanner(XMLNode*& root, View text, XMLStorage& storage)
+      : root_(root), text_(text), storage_(storage), current_(root), rootSupplied_(root != nullptr) {}
+  Scanner(const Scanner&) = delete;
+  Scanner& operator=(const Scanner&) = delete;
+  ~Scanner() {
+    if (spareReferences_ != 0) {
+      storage_.Release(spareReferences_);
+    }
+  }
 
   void Run();
 
@@ -141,40 +324,60 @@ class Scanner {
 
   [[noreturn]] void Raise(Fault code) const;
   bool TextBufferHasContent() const;
+  void Scan();
   void ScanText();
   void BeginTag();
   void ScanTag();
   void SkipDeclaration();
   void CloseElement(View tag);
   void OpenElement(View tag, std::size_t attributeHint);
-  XMLNode* CreateElement(std::unique_ptr<XMLNode>& orphan);
+  XMLNode* CreateElement(std::unique_ptr<XMLNode>& orphan, std::size_t attributeHint);
+  void AddAttribute(XMLNode& element, View name, View value);
+  void StoreText(XMLValue& value, const Gathered<Char>& text) const;
+  // Hands the children collected for the innermost open element over to it.
+  void AdoptPending(XMLNode& element) noexcept;
+  void AdoptAllPending() noexcept;
+
+  static constexpr std::size_t kReferenceBatch = 256;
 
   XMLNode*& root_;
   View text_;
+  XMLStorage& storage_;
+  // References on the storage taken ahead for the elements still to be made, a batch at a time.
+  std::size_t spareReferences_ = 0;
   std::size_t index_ = 0;
-  std::uint32_t line_ = 1;
   XMLNode* current_;
   const bool rootSupplied_;
   // Elements the text has opened and not closed (a supplied root is not counted).
   std::uint32_t depth_ = 0;
-  String textBuffer_;
+  // The children of the open elements, handed over to each when it closes (or when the scan ends), so
+  // that each children list is made at once in its final size. marks_ holds, for every open element
+  // from the outermost, where its children begin in pending_.
+  std::vector<XMLNode*> pending_;
+  std::vector<std::size_t> marks_;
+  Gathered<Char> textBuffer_;
   bool inTag_ = false;
   bool closing_ = false;
   // Working buffers of OpenElement, kept to reuse their storage.
-  String name_;
-  String attributeName_;
-  String value_;
+  Gathered<Char> name_;
+  Gathered<Char> attributeName_;
+  // Where the quoted runs of the current tag begin and end (at the quotes), from its start.
+  std::vector<std::pair<std::size_t, std::size_t>> quotedRuns_;
+  // Names seen in the current tag, one bit each by a small hash, to skip looking for a repeated name.
+  std::uint64_t namesSeen_ = 0;
 };
 
+// The line is counted only now: the line of the scan position, whose line ends are all behind it.
 template <class Char>
 void Scanner<Char>::Raise(Fault code) const {
-  throw FileError("XML format error at line " + CorvantisEngine::UIntToString(line_) + ": code " +
+  const auto line = static_cast<std::uint32_t>(1 + CountOf(text_.substr(0, index_), Char('\n')));
+  throw FileError("XML format error at line " + CorvantisEngine::UIntToString(line) + ": code " +
                   CorvantisEngine::UIntToString(code));
 }
 
 template <class Char>
 bool Scanner<Char>::TextBufferHasContent() const {
-  for (const Char c : textBuffer_) {
+  for (const Char c : textBuffer_.Get()) {
     if (!IsWhiteSpace(c)) {
       return true;
     }
@@ -184,13 +387,13 @@ bool Scanner<Char>::TextBufferHasContent() const {
 
 template <class Char>
 void Scanner<Char>::Run() {
-  while (index_ < text_.size()) {
-    if (inTag_) {
-      ScanTag();
-    } else {
-      ScanText();
-    }
+  try {
+    Scan();
+  } catch (...) {
+    AdoptAllPending();
+    throw;
   }
+  AdoptAllPending();
   if (inTag_) {
     Raise(kEndInsideTag);
   }
@@ -199,20 +402,73 @@ void Scanner<Char>::Run() {
   }
 }
 
+template <class Char>
+void Scanner<Char>::Scan() {
+  while (index_ < text_.size()) {
+    if (inTag_) {
+      ScanTag();
+    } else {
+      ScanText();
+    }
+  }
+}
+
+template <class Char>
+void Scanner<Char>::AdoptPending(XMLNode& element) noexcept {
+  const std::size_t mark = marks_.back();
+  try {
+    XMLBuilder::AdoptChildren(element, pending_.data() + mark, pending_.size() - mark);
+  } catch (...) {
+    // Out of memory: the children cannot be listed, so they go (each has its own children by now).
+    for (std::size_t i = mark; i < pending_.size(); ++i) {
+      delete pending_[i];
+    }
+  }
+  pending_.resize(mark);
+  marks_.pop_back();
+}
+
+// The elements still open when the scan ends, from the innermost out.
+template <class Char>
+void Scanner<Char>::AdoptAllPending() noexcept {
+  XMLNode* element = current_;
+  while (!marks_.empty()) {
+    AdoptPending(*element);
+    element = element->GetParent();
+  }
+}
+
+template <class Char>
+void Scanner<Char>::StoreText(XMLValue& value, const Gathered<Char>& text) const {
+  // Narrow text is plain ASCII, as its wide form reads. Only elements this parse made hold the
+  // storage, so a supplied root gets a copy.
+  const bool borrow = depth_ > 0 && text.InText();
+  if constexpr (std::is_same_v<Char, char>) {
+    if (borrow) {
+      value.BorrowAscii(text.Get());
+    } else {
+      value.SetWideAscii(text.Get());
+    }
+  } else {
+    if (borrow) {
+      value.BorrowWide(text.Get());
+    } else {
+      value.SetWideString(String(text.Get()));
+    }
+  }
+}
+
 // Character data up to the next "<", which begins a tag.
 template <class Char>
 void Scanner<Char>::ScanText() {
   const std::size_t start = index_;
-  const std::size_t end = std::min(text_.find(Char('<'), start), text_.size());
+  const std::size_t end = FindChar(text_, Char('<'), start);
   if (current_ != nullptr) {
-    const View run = text_.substr(start, end - start);
-    line_ += static_cast<std::uint32_t>(CountOf(run, Char('\n')));
-    textBuffer_.append(run);
+    textBuffer_.Append(text_.substr(start, end - start));
   } else {
     for (std::size_t i = start; i < end; ++i) {
-      if (text_[i] == '\n') {
-        ++line_;
-      } else if (IsVisible(text_[i])) {
+      if (IsVisible(text_[i])) {
+        index_ = i;
         Raise(kTextOutside);
       }
     }
@@ -229,7 +485,7 @@ void Scanner<Char>::BeginTag() {
   if (current_ != nullptr) {
     if (TextBufferHasContent()) {
       StoreText(current_->GetValue(), textBuffer_);
-      textBuffer_.clear();
+      textBuffer_.Clear();
     }
   } else if (root_ != nullptr) {
     Raise(kAfterRoot);
@@ -244,9 +500,6 @@ void Scanner<Char>::ScanTag() {
   // Before the buffer starts: blanks are dropped, "/" marks a closing tag, "?" a declaration.
   for (; index_ < text_.size(); ++index_) {
     const Char c = text_[index_];
-    if (c == '\n') {
-      ++line_;
-    }
     if (c == '/') {
       if (current_ == nullptr) {
         Raise(kCloseWithoutElement);
@@ -266,22 +519,21 @@ void Scanner<Char>::ScanTag() {
   const std::size_t start = index_;
   const std::size_t size = text_.size();
   std::size_t end = std::min(start + 1, size);
-  std::size_t signs = 0;  // "=" outside quotes: about the number of attributes
-  while (end < size) {
-    const Char c = text_[end];
-    if (c == '>') {
+  // The quoted runs are kept for OpenElement, whose values are mostly the same runs.
+  quotedRuns_.clear();
+  for (;;) {
+    end = FindTagStop(text_, end);
+    if (end == size || text_[end] == '>') {
       break;
     }
-    signs += c == '=' ? 1 : 0;
-    if (IsQuote(c)) {
-      end = std::min(text_.find(c, end + 1), size);
-      if (end == size) {
-        break;
-      }
+    const std::size_t open = end;
+    end = FindChar(text_, text_[open], open + 1);  // to the matching quote
+    if (end == size) {
+      break;
     }
+    quotedRuns_.push_back({open - start, end - start});
     ++end;
   }
-  line_ += static_cast<std::uint32_t>(CountOf(text_.substr(start, end - start), Char('\n')));
   index_ = end;
   if (end == size) {
     return;  // the text ends inside the tag
@@ -290,7 +542,7 @@ void Scanner<Char>::ScanTag() {
   if (closing_) {
     CloseElement(tag);
   } else {
-    OpenElement(tag, signs);
+    OpenElement(tag, quotedRuns_.size());
   }
   inTag_ = false;
   closing_ = false;
@@ -301,9 +553,6 @@ template <class Char>
 void Scanner<Char>::SkipDeclaration() {
   ++index_;
   while (index_ < text_.size() && text_[index_] != '>') {
-    if (text_[index_] == '\n') {
-      ++line_;
-    }
     ++index_;
   }
   if (index_ < text_.size()) {
@@ -322,122 +571,165 @@ void Scanner<Char>::CloseElement(View tag) {
   if (depth_ == 0 || !EqualsNarrow(tag, current_->GetName())) {
     Raise(kCloseMismatch);
   }
+  AdoptPending(*current_);
   current_ = current_->GetParent();
   --depth_;
 }
 
 template <class Char>
-XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan) {
+XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan, std::size_t attributeHint) {
   if (depth_ >= XMLParser::kMaxDepth) {
     Raise(kTooDeep);
   }
-  auto* element = new XMLNode(Narrow(name_), current_);
-  if (current_ == nullptr) {
-    orphan.reset(element);  // becomes the root once its tag is complete
+  // The elements of a document have their parent set now but join its children list later.
+  XMLNode* const parent = depth_ > 0 ? current_ : nullptr;
+  std::unique_ptr<XMLNode> element;
+  if (spareReferences_ == 0) {
+    storage_.Acquire(kReferenceBatch);
+    spareReferences_ = kReferenceBatch;
   }
-  return element;
+  if constexpr (std::is_same_v<Char, char>) {
+    element.reset(XMLBuilder::NewElement(name_.Get(), parent, &storage_));
+  } else {
+    element.reset(XMLBuilder::NewElement(Narrow(String(name_.Get())), parent, &storage_));
+  }
+  --spareReferences_;
+  // A generous hint costs memory for nothing; a long list grows as usual.
+  XMLBuilder::ReserveAttributes(*element, std::min<std::size_t>(attributeHint, 64));
+  namesSeen_ = 0;
+  if (parent != nullptr) {
+    pending_.push_back(element.get());
+    return element.release();
+  }
+  if (current_ != nullptr) {
+    current_->AddChild(element.get());  // a top element under a supplied root
+    return element.release();
+  }
+  orphan = std::move(element);  // becomes the root once its tag is complete
+  return orphan.get();
+}
+
+template <class Char>
+void Scanner<Char>::AddAttribute(XMLNode& element, View name, View value) {
+  std::string converted;
+  std::string_view narrowName;
+  if constexpr (std::is_same_v<Char, char>) {
+    narrowName = name;
+  } else {
+    converted = Narrow(String(name));
+    narrowName = converted;
+  }
+  bool mayRepeat = true;
+  if (!narrowName.empty()) {
+    const std::uint64_t bit = std::uint64_t{1}
+                              << ((narrowName.size() * 7 + static_cast<unsigned char>(narrowName.front()) +
+                                   static_cast<unsigned char>(narrowName.back()) * 3) &
+                                  63);
+    mayRepeat = (namesSeen_ & bit) != 0;
+    namesSeen_ |= bit;
+  }
+  if (XMLBuilder::AddBorrowedAttribute(element, narrowName, value, mayRepeat) == nullptr) {
+    Raise(kAttributeTwice);
+  }
 }
 
 template <class Char>
 void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
-  name_.clear();
-  attributeName_.clear();
-  value_.clear();
-  bool nameFinished = false;
-  bool expectingName = false;
-  bool equalsSeen = false;
-  bool inValue = false;
+  name_.Clear();
+  attributeName_.Clear();
   bool empty = false;
-  Char valueQuote = 0;
   XMLNode* element = nullptr;
   // An element made before any root exists has no parent to hold it until the tag is complete.
   std::unique_ptr<XMLNode> orphan;
-
   const std::size_t length = tag.size();
-  for (std::size_t k = 0; k < length; ++k) {
-    const Char c = tag[k];
-    if (inValue && c != valueQuote) {
-      // Everything up to the closing quote belongs to the value: blanks, the other quote, "=", "/", ">".
-      const std::size_t end = std::min(tag.find(valueQuote, k), length);
-      value_.append(tag.substr(k, end - k));
-      k = end - 1;
+
+  // The name: the visible characters up to the first other one, where each "/" marks the element
+  // empty instead of belonging to the name. The tag begins with a visible character other than "/".
+  std::size_t k = 0;
+  while (k < length && IsVisible(tag[k])) {
+    if (tag[k] == '/') {
+      empty = true;
+      ++k;
       continue;
     }
-    const bool visible = IsVisible(c);
-    if (!visible) {
-      if (!nameFinished && !name_.empty()) {
-        if (name_.size() == 3 && name_[0] == '!' && name_[1] == '-' && name_[2] == '-') {
-          textBuffer_.clear();
-          return;  // a comment: nothing is made
-        }
-        nameFinished = true;
-        expectingName = true;
-        element = CreateElement(orphan);
-        element->ReserveAttributes(attributeHint);
-      }
-    } else if (!nameFinished) {
-      if (c == '/') {
-        empty = true;
-      } else {
-        // The visible characters up to a "/" or a blank, at once.
-        std::size_t runEnd = k + 1;
-        while (runEnd < length && tag[runEnd] != '/' && IsVisible(tag[runEnd])) {
-          ++runEnd;
-        }
-        name_.append(tag.substr(k, runEnd - k));
-        k = runEnd - 1;
-      }
-    } else if (!expectingName) {
-      if (!inValue) {
+    std::size_t runEnd = k + 1;
+    while (runEnd < length && IsElementNameChar(tag[runEnd])) {
+      ++runEnd;
+    }
+    name_.Append(tag.substr(k, runEnd - k));
+    k = runEnd;
+  }
+
+  // Then attributes: names (visible characters, pieces separated by blanks run together), "=" and a
+  // quoted value that runs to the next quote of its kind, whatever lies between.
+  bool expectingName = false;
+  bool equalsSeen = false;
+  if (k < length) {
+    if (name_.Get() == View(kCommentName<Char>)) {
+      textBuffer_.Clear();
+      return;  // a comment: nothing is made
+    }
+    element = CreateElement(orphan, attributeHint);
+    expectingName = true;
+    std::size_t quotedRun = 0;
+    for (++k; k < length;) {
+      const Char c = tag[k];
+      if (!IsVisible(c)) {
+        ++k;
+      } else if (!expectingName) {
         if (!IsQuote(c)) {
           Raise(kValueWithoutQuote);
         }
-        inValue = true;
-        valueQuote = c;
-      } else {
-        XMLValue* attribute = element->AddAttribute(Narrow(attributeName_));
-        if (attribute == nullptr) {
-          Raise(kAttributeTwice);
+        // The closing quote, as the scan for the end of the tag found it if its run began here.
+        while (quotedRun < quotedRuns_.size() && quotedRuns_[quotedRun].first < k) {
+          ++quotedRun;
         }
-        StoreText(*attribute, value_);
-        attributeName_.clear();
-        value_.clear();
+        const std::size_t valueEnd = quotedRun < quotedRuns_.size() && quotedRuns_[quotedRun].first == k
+                                         ? quotedRuns_[quotedRun].second
+                                         : FindChar(tag, c, k + 1);
+        if (valueEnd >= length) {
+          break;  // the value is not complete
+        }
+        AddAttribute(*element, attributeName_.Get(), tag.substr(k + 1, valueEnd - k - 1));
+        attributeName_.Clear();
         equalsSeen = false;
-        inValue = false;
         expectingName = true;
+        k = valueEnd + 1;
+      } else if (c == '=') {
+        if (attributeName_.Empty()) {
+          Raise(kEqualsWithoutName);
+        }
+        expectingName = false;
+        equalsSeen = true;
+        ++k;
+      } else if (c == '/') {
+        if (!attributeName_.Empty()) {
+          Raise(kSlashAfterName);
+        }
+        if (k + 1 != length) {
+          Raise(kSlashBeforeEnd);
+        }
+        empty = true;
+        ++k;
+      } else {
+        const std::size_t runEnd = AttributeNameEnd(tag, k + 1);
+        attributeName_.Append(tag.substr(k, runEnd - k));
+        k = runEnd;
       }
-    } else if (c == '=') {
-      if (attributeName_.empty()) {
-        Raise(kEqualsWithoutName);
-      }
-      expectingName = false;
-      equalsSeen = true;
-    } else if (c == '/') {
-      if (!attributeName_.empty()) {
-        Raise(kSlashAfterName);
-      }
-      if (k + 1 != length) {
-        Raise(kSlashBeforeEnd);
-      }
-      empty = true;
-    } else {
-      std::size_t runEnd = k + 1;
-      while (runEnd < length && tag[runEnd] != '=' && tag[runEnd] != '/' && IsVisible(tag[runEnd])) {
-        ++runEnd;
-      }
-      attributeName_.append(tag.substr(k, runEnd - k));
-      k = runEnd - 1;
     }
   }
 
-  if (expectingName && !attributeName_.empty()) {
+  if (expectingName && !attributeName_.Empty()) {
     Raise(kNameWithoutValue);
   }
   if (equalsSeen) {
     Raise(kValueUnfinished);
   }
   if (element == nullptr) {
-    element = CreateElement(orphan);
+    element = CreateElement(orphan, 0);
+  }
+  if (!empty) {
+    marks_.push_back(pending_.size());
   }
   if (orphan) {
     root_ = orphan.release();
@@ -446,7 +738,7 @@ void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
     current_ = element;
     ++depth_;
   }
-  textBuffer_.clear();
+  textBuffer_.Clear();
 }
 
 // What the engine's text reader would make of a file's bytes, as far as the fast path cares.
@@ -456,11 +748,28 @@ enum class Bytes {
   kLineEndsDiffer  // plain ASCII with a lone CR or LF somewhere, which the reader turns into CR LF
 };
 
-Bytes Classify(std::string_view bytes) {
+// With `copy` not null the bytes are copied there as well, in the same pass; all of them when the
+// result is kAsText (for the other results the copy is of no use and stops early).
+Bytes Classify(std::string_view bytes, char* copy) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   Bytes result = Bytes::kAsText;
   for (std::size_t i = 0; i < size; ++i) {
+#if defined(__SSE2__)
+    // Sixteen bytes at a time while none of them is below 0x0E or above 0x7F (those compare below
+    // 0x0E as signed bytes).
+    const __m128i limit = _mm_set1_epi8(0x0E);
+    while (i + 16 <= size) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+      if (copy != nullptr) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), chunk);
+      }
+      if (_mm_movemask_epi8(_mm_cmplt_epi8(chunk, limit)) != 0) {
+        break;
+      }
+      i += 16;
+    }
+#else
     // Eight bytes at a time while none of them is below 0x0E or above 0x7F (see Bit Twiddling Hacks,
     // "determine if a word has a byte less than n"; exact for n <= 128).
     constexpr std::uint64_t kOnes = 0x0101010101010101ull;
@@ -468,15 +777,22 @@ Bytes Classify(std::string_view bytes) {
     while (i + 8 <= size) {
       std::uint64_t word;
       std::memcpy(&word, data + i, 8);
+      if (copy != nullptr) {
+        std::memcpy(copy + i, &word, 8);
+      }
       if ((((word - kOnes * 0x0E) & ~word) | word) & kHigh) {
         break;
       }
       i += 8;
     }
+#endif
     if (i >= size) {
       break;
     }
     const unsigned char byte = data[i];
+    if (copy != nullptr) {
+      copy[i] = static_cast<char>(byte);
+    }
     if (byte > '\r' && byte < 0x80) {
       continue;
     }
@@ -484,9 +800,13 @@ Bytes Classify(std::string_view bytes) {
       return Bytes::kNeedDecoding;
     }
     if (byte == '\r' && i + 1 < size && data[i + 1] == '\n') {
+      if (copy != nullptr) {
+        copy[i + 1] = '\n';
+      }
       ++i;
     } else if (byte == '\r' || byte == '\n') {
       result = Bytes::kLineEndsDiffer;
+      copy = nullptr;  // the text is made anew
     }
   }
   return result;
@@ -495,26 +815,26 @@ Bytes Classify(std::string_view bytes) {
 // CR LF, a lone CR and a lone LF each become CR LF, as the reader joins its lines.
 std::string JoinLinesWithCrLf(std::string_view bytes) {
   std::string text;
-  text.reserve(bytes.size() + bytes.size() / 8 + 2);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (c == '\r' || c == '\n') {
-      text += "\r\n";
-      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-        ++i;
-      }
-    } else {
-      text.push_back(c);
+  // Each line end grows by one byte at most.
+  text.reserve(bytes.size() + CountOf(bytes, '\n') + CountOf(bytes, '\r'));
+  const std::size_t size = bytes.size();
+  for (std::size_t i = 0; i < size;) {
+    const std::size_t end = FindLineEnd(bytes, i);
+    text.append(bytes.substr(i, end - i));
+    if (end == size) {
+      break;
     }
+    text += "\r\n";
+    i = end + (bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n' ? 2 : 1);
   }
   return text;
 }
 
 template <class Char>
-void ParseWith(XMLNode*& root, std::basic_string_view<Char> text) {
+void ParseWith(XMLNode*& root, std::basic_string_view<Char> text, XMLStorage& storage) {
   const bool created = root == nullptr;
   try {
-    Scanner<Char>(root, text).Run();
+    Scanner<Char>(root, text, storage).Run();
   } catch (...) {
     if (created) {
       delete root;
@@ -524,7 +844,17 @@ void ParseWith(XMLNode*& root, std::basic_string_view<Char> text) {
   }
 }
 
-void ParseFileBytes(XMLNode*& root, std::string_view bytes, const std::string& fileName) {
+// Holds the parse's own reference on its storage.
+struct StorageReference {
+  XMLStorage* storage = new XMLStorage();
+  StorageReference() = default;
+  StorageReference(const StorageReference&) = delete;
+  StorageReference& operator=(const StorageReference&) = delete;
+  ~StorageReference() { storage->Release(); }
+};
+
+// `owned`, when not null, holds `bytes` and may be taken over.
+void ParseFileBytes(XMLNode*& root, std::string_view bytes, std::string* owned, const std::string& fileName) {
   // The engine's text reader takes a UTF-8 mark as the only sign of UTF-8 and reads 8-bit text of the
   // current locale without one; plain ASCII reads the same either way, so such files are scanned as
   // they stand and everything else is decoded by the reader first.
@@ -534,15 +864,23 @@ void ParseFileBytes(XMLNode*& root, std::string_view bytes, const std::string& f
   }
   const bool utf16 =
       bytes.size() >= 2 && (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF");
-  const Bytes kind = utf16 ? Bytes::kNeedDecoding : Classify(body);
-  if (kind == Bytes::kAsText) {
-    ParseWith(root, body);
-    return;
-  }
-  if (kind == Bytes::kLineEndsDiffer) {
-    const std::string text = JoinLinesWithCrLf(body);
-    ParseWith(root, std::string_view(text));
-    return;
+  if (!utf16) {
+    // The tree keeps the text and borrows its values from it. Bytes that cannot be taken over are
+    // copied while they are classified.
+    StorageReference reference;
+    const bool takeOver = owned != nullptr && body.size() == owned->size();
+    char* copy = takeOver ? nullptr : reference.storage->MakeText(body.size());
+    const Bytes kind = Classify(body, copy);
+    if (kind != Bytes::kNeedDecoding) {
+      std::string_view text(copy, body.size());
+      if (kind == Bytes::kLineEndsDiffer) {
+        text = reference.storage->KeepText(JoinLinesWithCrLf(body));
+      } else if (takeOver) {
+        text = reference.storage->KeepText(std::move(*owned));
+      }
+      ParseWith(root, text, *reference.storage);
+      return;
+    }
   }
   if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) {
     throw FileError("File \"" + fileName + "\" is too large to read");
@@ -556,7 +894,8 @@ void ParseFileBytes(XMLNode*& root, std::string_view bytes, const std::string& f
         false, 0);
     file.ReadText(text, false);
   }
-  ParseWith(root, std::wstring_view(text));
+  StorageReference reference;
+  ParseWith(root, reference.storage->KeepWideText(std::move(text)), *reference.storage);
 }
 
 }  // namespace
@@ -572,11 +911,11 @@ void XMLParser::ParseText(XMLNode*& root, const std::string& fileName) {
     file->Read(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &got);
     bytes.resize(got);
   }
-  ParseFileBytes(root, bytes, fileName);
+  ParseFileBytes(root, bytes, &bytes, fileName);
 }
 
 void XMLParser::ParseBytes(XMLNode*& root, std::string_view bytes) {
-  ParseFileBytes(root, bytes, "memory");
+  ParseFileBytes(root, bytes, nullptr, "memory");
 }
 
 void XMLParser::Parse(XMLNode* root, const std::string& fileName) {
@@ -588,7 +927,8 @@ void XMLParser::Parse(XMLNode* root, const std::string& fileName) {
 }
 
 void XMLParser::ParseWideText(XMLNode*& root, std::wstring_view text) {
-  ParseWith(root, text);
+  StorageReference reference;
+  ParseWith(root, reference.storage->KeepWideText(std::wstring(text)), *reference.storage);
 }
 
 }  // namespace GameTools

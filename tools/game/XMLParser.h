@@ -8,8 +8,9 @@
 //
 // The file is read as the engine's text reader reads it: UTF-16 (either byte order) or UTF-8 after a
 // byte-order mark, 8-bit text of the current locale without one, every line end taken as CR LF. Plain
-// ASCII (the usual case) is scanned straight from the file's bytes; anything else is decoded by the
-// reader first.
+// ASCII (the usual case) is scanned straight from the file's bytes, which the tree then keeps: its
+// nodes, records and texts share the memory of the parse (see XMLNode.h). Anything else is decoded by
+// the reader first and copied into the tree.
 //
 // Failures throw CorvantisEngine::FileError: the file's own open and read errors as they come, and
 // faults of the dialect as "XML format error at line L: code N" with these codes:

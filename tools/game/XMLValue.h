@@ -5,10 +5,15 @@
 // both. The number readers parse the text as the C library does, with one twist: integers saturate
 // at the 32-bit range on every host.
 //
+// Both forms are made only when first asked for: a value set from ASCII text (as the parser sets
+// them) holds just that text until it is read, and the number readers read it without making either
+// form.
+//
 // Not thread-safe: even the const readers may fill in the missing form. Nothing here throws except
 // std::bad_alloc.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -22,8 +27,9 @@ class XMLValue {
   enum Kind : std::uint32_t { kNarrow = 0, kWide = 1, kBoth = 2 };
 
   XMLValue() = default;
-  XMLValue(const XMLValue&) = default;
-  XMLValue& operator=(const XMLValue&) = default;
+  // A copy holds its own text, also where the original borrows it.
+  XMLValue(const XMLValue& other);
+  XMLValue& operator=(const XMLValue& other);
   virtual ~XMLValue() = default;
 
   // Store the text; the other form becomes stale.
@@ -34,13 +40,39 @@ class XMLValue {
   // them zero), handed over narrow: GetKind() says kWide as after SetWideString, and both forms read
   // the same characters, but the wide string is only made when it is first asked for.
   void SetWideAscii(std::string_view text);
+  // The same as SetWideAscii, but the characters are not copied: the value reads them where they are
+  // until it is set again, so they must stay unchanged as long as the value lives. For trees that keep
+  // their document's text (see XMLStorage.h).
+  void BorrowAscii(std::string_view text) {
+    if (text.empty() || text.size() > UINT32_MAX) {
+      SetWideAscii(text);
+      return;
+    }
+    borrowed_ = text.data();
+    borrowedSize_ = static_cast<std::uint32_t>(text.size());
+    borrowedWide_ = false;
+    kind_ = kWide;
+    widePending_ = true;
+  }
+  // The same for wide text, as SetWideString stores it.
+  void BorrowWide(std::wstring_view text) {
+    if (text.empty() || text.size() > UINT32_MAX) {
+      SetWideString(std::wstring(text));
+      return;
+    }
+    borrowed_ = text.data();
+    borrowedSize_ = static_cast<std::uint32_t>(text.size());
+    borrowedWide_ = true;
+    kind_ = kWide;
+    widePending_ = false;
+  }
 
   // The stored form, converted from the other one first when that is the only valid form. The
   // reference stays valid until the value is set again.
   const std::string& GetString() const;
   const std::wstring& GetWideString() const;
 
-  Kind GetKind() const { return kind_; }
+  Kind GetKind() const { return static_cast<Kind>(kind_); }
 
   // The base-10 integer at the start of the text (leading white space, an optional sign, digits; 0
   // without digits), clamped to the 32-bit range.
@@ -63,11 +95,31 @@ class XMLValue {
   void GetIntPair(std::int32_t& first, std::int32_t& second) const;
 
  private:
-  mutable Kind kind_ = kBoth;
-  // Set by SetWideAscii: narrow_ already holds the text while the kind says the wide form does.
+  // The two forms, made when one of them is first stored or read.
+  struct Forms {
+    std::string narrow;
+    std::wstring wide;
+  };
+
+  Forms& MakeForms() const;
+  // The narrow form as stored (not converted), without the borrowed characters.
+  const std::string& StoredNarrow() const;
+  // Makes the form they belong to hold the borrowed characters, if the text is borrowed.
+  void CopyBorrowed() const;
+  // The narrow and the wide text as stored, borrowed characters included, for the readers.
+  std::string_view NarrowText() const;
+  std::wstring_view WideText() const;
+
+  mutable std::unique_ptr<Forms> forms_;
+  // While not null the text is these characters (wide ones or narrow ones), and the form they belong
+  // to has not been filled with them.
+  mutable const void* borrowed_ = nullptr;
+  std::uint32_t borrowedSize_ = 0;
+  mutable std::uint8_t kind_ = kBoth;
+  // The narrow text (stored or borrowed) is ASCII that the wide form has not been made from yet, while
+  // the kind says the wide form holds the text.
   mutable bool widePending_ = false;
-  mutable std::string narrow_;
-  mutable std::wstring wide_;
+  bool borrowedWide_ = false;
 };
 
 }  // namespace GameTools

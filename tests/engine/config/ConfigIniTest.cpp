@@ -14,6 +14,7 @@
 #include "platform/headless/HeadlessWindow.h"
 #include "support/TempFolder.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/LogProbe.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -53,13 +54,7 @@ class ConfigIniTest : public testsupport::HeadlessTest {
     return std::make_unique<Config>(&log_, &files_, temp_.Win("cfg"), "Game", false, "1024x768x32", false,
                                     false);
   }
-  int Warnings() const {
-    int count = 0;
-    for (int i = 0; i < log_.GetRecordCount(); ++i) {
-      count += log_.GetRecord(i).type == LogRecord::kWarning ? 1 : 0;
-    }
-    return count;
-  }
+  int Warnings() const { return static_cast<int>(testsupport::LogProbe(log_).Warnings().size()); }
 
   testsupport::TempFolder temp_;
   MessageManager log_;

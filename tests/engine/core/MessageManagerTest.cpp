@@ -11,6 +11,7 @@
 #include "engine/core/MessageManager.h"
 #include "platform/win32/WinFiles.h"
 #include "platform/win32/WinSystem.h"
+#include "tests/support/TempFolder.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -29,11 +30,8 @@ class MessageManagerTest : public testing::Test {
   void SetUp() override {
     setenv("TZ", "UTC0", 1);
     tzset();
-    folder_ = fs::temp_directory_path() / ("brindlewick_log_" + std::to_string(::getpid()) + "_" +
-                                           testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
+    folder_ = temp_.Root() / "log";
   }
-  void TearDown() override { fs::remove_all(folder_); }
 
   // The head reads the epoch, the footer a billion seconds later.
   static MessageManager::Clock SteppingClock() {
@@ -41,6 +39,7 @@ class MessageManagerTest : public testing::Test {
     return [calls] { return (*calls)++ == 0 ? std::time_t{0} : std::time_t{1000000000}; };
   }
 
+  testsupport::TempFolder temp_;
   fs::path folder_;
 };
 

@@ -20,8 +20,6 @@ namespace {
 class ManagerTest : public GUIFixture {
  protected:
   ManagerTest() {
-    platform::headless::ResetInput();
-    platform::headless::InstallHeadlessWindows();
     config_ = std::make_unique<Config>(&log_, files_.get(), folder_.Root().string(), "GUI Test", false,
                                        "800x600x32", false, false);
     const POINT position{100, 50};
@@ -38,7 +36,6 @@ class ManagerTest : public GUIFixture {
     controls_.reset();
     window_.reset();
     config_.reset();
-    platform::headless::ResetInput();
   }
 
   // One frame: controls read, GUI updated and rendered, frame end.

@@ -10,6 +10,7 @@
 #include "engine/input/KeyNames.h"
 #include "platform/dinput/DInput.h"
 #include "platform/dinput/SystemInput.h"
+#include "tests/support/LogProbe.h"
 
 namespace {
 
@@ -139,10 +140,7 @@ TEST_F(Controls_DI7Test, SetUpAndReleaseAreLogged) {
 
   log_->ClearRecords();
   controls_.reset();
-  lines.clear();
-  for (int i = 0; i < log_->GetRecordCount(); ++i) {
-    lines.push_back(log_->GetRecord(i).text);
-  }
+  lines = testsupport::LogProbe(*log_).Entries();
   const std::vector<std::string> released = {
       "\nDirectInput devices destroying:\n",
       "...Keyboard...\n",

@@ -16,6 +16,8 @@
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/LogProbe.h"
+#include "tests/support/TempFolder.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -26,8 +28,7 @@ namespace headless = platform::headless;
 class EngineControlsTest : public testsupport::HeadlessTest {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("brindlewick_engine_input_" + std::to_string(::getpid()));
-    fs::remove_all(folder_);
+    folder_ = temp_.Root() / "game";
     parameters_.name = parameters_.applicationName = parameters_.logName = "Game";
     parameters_.version = 100;
     parameters_.logFolder = parameters_.configFolder = folder_.string();
@@ -35,8 +36,7 @@ class EngineControlsTest : public testsupport::HeadlessTest {
     parameters_.packFolder = "Data";
     parameters_.defaultVideoMode = "1024x768x32";
   }
-  void TearDown() override { fs::remove_all(folder_); }
-
+  testsupport::TempFolder temp_;
   fs::path folder_;
   EngineStartParameters parameters_;
 };
@@ -68,10 +68,7 @@ TEST_F(EngineControlsTest, ControlsLiveInsideTheWindowsLifetime) {
   std::string text;
   {
     Engine engine(parameters_);
-    MessageManager& log = *engine.GetMessageManager();
-    for (int i = 0; i < log.GetRecordCount(); ++i) {
-      text += log.GetRecord(i).text;
-    }
+    text = testsupport::LogProbe(*engine.GetMessageManager()).Text();
     EXPECT_EQ(platform::dinput::OpenObjectCount(), 3u);
   }
   EXPECT_EQ(platform::dinput::OpenObjectCount(), 0u);

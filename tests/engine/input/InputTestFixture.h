@@ -19,6 +19,8 @@
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/LogProbe.h"
+#include "tests/support/TempFolder.h"
 
 namespace inputtest {
 
@@ -26,9 +28,7 @@ class EngineCorner : public testsupport::HeadlessTest {
  protected:
   void SetUp() override {
     windows_ = &platform_.Windows();
-    std::string pattern = (std::filesystem::temp_directory_path() / "brindlewick-input-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
+    folder_ = temp_.Root();
     log_ = std::make_unique<CorvantisEngine::MessageManager>("Input Test", 0, 0, "", "");
     files_ = std::make_unique<CorvantisEngine::FileManager>(log_.get(), folder_, "");
     timers_ = std::make_unique<CorvantisEngine::TimerManager>();
@@ -46,8 +46,6 @@ class EngineCorner : public testsupport::HeadlessTest {
     timers_.reset();
     files_.reset();
     log_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
   }
 
   CorvantisEngine::Controls_DI7& MakeControls(bool buffered = true) {
@@ -69,15 +67,10 @@ class EngineCorner : public testsupport::HeadlessTest {
   }
 
   // Every log record's text, one after another.
-  std::string LogText() const {
-    std::string text;
-    for (int i = 0; i < log_->GetRecordCount(); ++i) {
-      text += log_->GetRecord(i).text;
-    }
-    return text;
-  }
+  std::string LogText() const { return testsupport::LogProbe(*log_).Text(); }
 
   platform::headless::HeadlessWindowDriver* windows_ = nullptr;
+  testsupport::TempFolder temp_;
   std::filesystem::path folder_;
   std::unique_ptr<CorvantisEngine::MessageManager> log_;
   std::unique_ptr<CorvantisEngine::FileManager> files_;

@@ -10,7 +10,7 @@
 #include "engine/core/MessageManager.h"
 #include "engine/files/FileManager.h"
 #include "engine/resources/ShaderDescriptor.h"
-#include "support/DataFolder.h"
+#include "tests/support/DataFolder.h"
 #include "tools/shaderc/ShaderFileWriter.h"
 
 namespace CorvantisEngine {
@@ -145,7 +145,7 @@ class ShaderFileTest : public ::testing::Test {
     return "";
   }
 
-  testkit::DataFolder folder_;
+  testsupport::DataFolder folder_;
   const std::filesystem::path root_ = folder_.Root();
   MessageManager log_{"test", 0, 0, "", ""};
   std::unique_ptr<FileManager> files_;

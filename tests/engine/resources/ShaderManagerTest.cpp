@@ -6,7 +6,6 @@
 #include <memory>
 #include <set>
 
-#include "ImageFixtures.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"
 #include "engine/files/FileManager.h"
@@ -16,7 +15,8 @@
 #include "engine/resources/Shader.h"
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/ShaderUser.h"
-#include "support/DataFolder.h"
+#include "tests/support/DataFolder.h"
+#include "tests/support/ImageFixtures.h"
 #include "tests/support/RecordingRenderSystem.h"
 
 namespace CorvantisEngine {
@@ -66,7 +66,7 @@ class ShaderManagerTest : public ::testing::Test {
     return d;
   }
 
-  testkit::DataFolder folder_;
+  testsupport::DataFolder folder_;
   MessageManager log_{"test", 0, 0, "", ""};
   TimerManager timers_;
   std::unique_ptr<FileManager> files_;

@@ -17,6 +17,7 @@
 #include "platform/headless/HeadlessClock.h"
 #include "support/TempFolder.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/LogProbe.h"
 
 namespace soundtest {
 
@@ -92,25 +93,9 @@ class SoundEnvironment : public testsupport::HeadlessTest {
   void WriteData(const std::string& name, const Bytes& bytes) { folder_.Write("data/" + name, bytes); }
 
   // True when some log record holds the text.
-  bool Logged(const std::string& text) const {
-    for (int i = 0; i < log_.GetRecordCount(); ++i) {
-      if (log_.GetRecord(i).text.find(text) != std::string::npos)
-        return true;
-    }
-    return false;
-  }
-  std::vector<std::string> Records() const {
-    std::vector<std::string> out;
-    for (int i = 0; i < log_.GetRecordCount(); ++i)
-      out.push_back(log_.GetRecord(i).text);
-    return out;
-  }
-  int ErrorCount() const {
-    int n = 0;
-    for (int i = 0; i < log_.GetRecordCount(); ++i)
-      n += log_.GetRecord(i).type == CorvantisEngine::LogRecord::kError;
-    return n;
-  }
+  bool Logged(const std::string& text) const { return testsupport::LogProbe(log_).Logged(text); }
+  std::vector<std::string> Records() const { return testsupport::LogProbe(log_).Entries(); }
+  int ErrorCount() const { return static_cast<int>(testsupport::LogProbe(log_).Errors().size()); }
 
   testsupport::TempFolder folder_;
   CorvantisEngine::MessageManager log_{"test", 0, 0, "", ""};

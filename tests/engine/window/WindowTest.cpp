@@ -21,6 +21,7 @@
 #include "platform/win32/WinWindow.h"
 #include "platform/win32/WindowDriver.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/LogProbe.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -256,9 +257,7 @@ TEST_F(WindowFixture, LogsCreationAndDestructionSteps) {
   log_->ClearRecords();
   Make(false);
   window_.reset();
-  std::string all;
-  for (int i = 0; i < log_->GetRecordCount(); ++i)
-    all += log_->GetRecord(i).text;
+  const std::string all = testsupport::LogProbe(*log_).Text();
   EXPECT_EQ(all,
             " \nWindow creation:\n...Registering the window class...\n...Creating a device context...\n"
             "\nWindow destroying:\n...Releasing device context...\n...Releasing window...\n"

@@ -295,6 +295,77 @@ TEST(XMLParser, BytesReadLikeTheDecodedText) {
   }
 }
 
+// A tree parsed from bytes keeps its texts however its parts are kept: the bytes may go or change,
+// moved subtrees and copied values outlive the document, and a supplied root keeps what it was given.
+TEST(XMLParser, ParsedTextsOutliveTheBytesAndTheDocument) {
+  auto bytes = std::make_unique<std::string>(
+      "top text\r\n<w name='main' size=\"800 600\"><b x='1' label='Play the game'>Go</b><c/></w>\r\n");
+  auto document = std::make_unique<XMLNode>();
+  XMLNode* root = document.get();
+  XMLParser::ParseBytes(root, *bytes);
+  bytes->assign(bytes->size(), 'x');
+  bytes.reset();
+
+  XMLNode* window = document->FindChild("w");
+  ASSERT_NE(window, nullptr);
+  XMLNode* button = window->FindChild("b");
+  ASSERT_NE(button, nullptr);
+  const XMLValue size = *window->GetAttribute("size");
+  XMLNode other;
+  other.AddChild(button);
+  window->RemoveChild(window->FindChild("c"));
+  const std::string rootText = document->GetValue().GetString();
+  document.reset();
+
+  EXPECT_EQ(rootText, "top text\r\n");
+  EXPECT_EQ(size.GetWideString(), L"800 600");
+  EXPECT_EQ(size.GetVector2(), (CorvantisEngine::Vector2{800.0f, 600.0f}));
+  EXPECT_EQ(Dump(other), "{b[x=1,label=Play the game](\"Go\")}");
+  EXPECT_EQ(button->GetAttribute("label")->GetWideString(), L"Play the game");
+  EXPECT_EQ(button->GetAttribute("x")->GetInt(), 1);
+
+  XMLNode supplied;
+  {
+    const std::string text = "loose<a/>";
+    XMLNode* into = &supplied;
+    XMLParser::ParseBytes(into, text);
+  }
+  supplied.RemoveChild(supplied.FindChild("a"));
+  EXPECT_EQ(supplied.GetValue().GetWideString(), L"loose") << "the supplied root holds its own copy";
+}
+
+// Tags with many attributes: every one is found, and a repeat is caught however many came before.
+TEST(XMLParser, ManyAttributes) {
+  for (const int count : {3, 17, 70, 300}) {
+    std::string tag = "<a";
+    for (int i = 0; i < count; ++i) {
+      tag += " n" + std::to_string(i) + "='" + std::to_string(i * 3) + "'";
+    }
+    XMLNode* root = nullptr;
+    XMLParser::ParseBytes(root, tag + "/>");
+    std::unique_ptr<XMLNode> owner(root);
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(root->GetAttributeList().size(), static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+      const XMLValue* value = root->GetAttribute("n" + std::to_string(i));
+      ASSERT_NE(value, nullptr) << count << " " << i;
+      EXPECT_EQ(value->GetInt(), i * 3);
+    }
+    EXPECT_EQ(root->GetAttribute("n"), nullptr);
+
+    for (const int repeated : {0, count / 2, count - 1}) {
+      XMLNode* again = nullptr;
+      try {
+        XMLParser::ParseBytes(again, tag + " n" + std::to_string(repeated) + "='x'/>");
+        ADD_FAILURE() << "a repeated attribute among " << count << " was accepted";
+        delete again;
+      } catch (const FileError& error) {
+        EXPECT_EQ("fault: " + error.GetMessage(), Fault(1, 7));
+      }
+    }
+  }
+}
+
 TEST(XMLParser, FileFaults) {
   testsupport::TempFolder temp;
   temp.Write("broken.xml", "<a>\r\n\r\n<b x=1/>\r\n</a>");

@@ -19,6 +19,7 @@
 #include "engine/render/RenderSystem.h"
 #include "engine/resources/ShaderDescriptor.h"
 #include "tests/support/PixelProbe.h"
+#include "tests/support/TempFolder.h"
 #include "tools/fontbaker/FontBaker.h"
 
 namespace CorvantisEngine {
@@ -33,8 +34,7 @@ using testsupport::WriteCells;
 class GUIDisplayTest : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("brindlewick_gui_display_" + std::to_string(::getpid()));
-    fs::remove_all(folder_);
+    folder_ = temp_.Root();
     fs::create_directories(folder_ / "data" / "ui");
     const fs::path ui = folder_ / "data" / "ui";
     WriteCells(ui / "blue.tga", {{0, 0, 255}});
@@ -62,10 +62,7 @@ class GUIDisplayTest : public testing::Test {
 
     engine_ = std::make_unique<Engine>(testsupport::DisplayParameters(folder_.string(), "GUI"));
   }
-  void TearDown() override {
-    engine_.reset();
-    fs::remove_all(folder_);
-  }
+  void TearDown() override { engine_.reset(); }
 
   static ShaderDescriptor Plain(const std::string& name) {
     return ShaderDescriptor(false, 0, 1, 1, 1, 0.0f, "ui\\" + name, "", true);
@@ -82,6 +79,7 @@ class GUIDisplayTest : public testing::Test {
     ASSERT_GT(image_.GetWidth(), 0u);
   }
 
+  testsupport::TempFolder temp_;
   fs::path folder_;
   std::unique_ptr<Engine> engine_;
   Image image_;

@@ -14,6 +14,7 @@
 #include "engine/render/VertexBuffer.h"
 #include "platform/ddraw/D3D.h"
 #include "support/RenderRig.h"
+#include "tests/support/LogProbe.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -137,9 +138,7 @@ TEST_F(PixelTest, ClearColourTheRightWayUpAndPresented) {
   EXPECT_EQ(Pixel(320, 100), kRed) << "clip-space y up is the top of the screen";
   EXPECT_EQ(Pixel(320, 400), kBlue);
   EXPECT_TRUE(render.IsReady());
-  for (std::int32_t i = 0; i < log_->GetRecordCount(); ++i) {
-    EXPECT_NE(log_->GetRecord(i).type, LogRecord::kError) << log_->GetRecord(i).text;
-  }
+  EXPECT_EQ(testsupport::LogProbe(*log_).Errors(), std::vector<std::string>()) << "no error logged";
 }
 
 TEST_F(PixelTest, BlendFactors) {

@@ -20,6 +20,7 @@
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/ShaderUser.h"
 #include "engine/window/Window.h"
+#include "tests/support/LogProbe.h"
 
 // The JPEG library's header needs size_t and FILE declared before it.
 // clang-format off
@@ -110,9 +111,7 @@ TEST(TexturedQuadTest, JpegShowsRightWayUpInItsColours) {
     Image screen;
     render.CopyScreenToImage(&screen);
     render.SwapBuffers();
-    for (std::int32_t i = 0; i < log.GetRecordCount(); ++i) {
-      EXPECT_NE(log.GetRecord(i).type, LogRecord::kError) << log.GetRecord(i).text;
-    }
+    EXPECT_EQ(testsupport::LogProbe(log).Errors(), std::vector<std::string>()) << "no error logged";
 
     ASSERT_EQ(screen.GetWidth(), 640u);
     ASSERT_EQ(screen.GetHeight(), 480u);

@@ -25,6 +25,8 @@
 #include "engine/resources/ShaderManager.h"
 #include "engine/resources/SpriteGroup.h"
 #include "support/TempFolder.h"
+#include "tests/support/HeadlessTest.h"
+#include "tests/support/LogProbe.h"
 #include "tests/support/RecordingRenderSystem.h"
 
 namespace CorvantisEngine::modeltest {
@@ -33,7 +35,7 @@ using testsupport::CountingVertexBuffer;
 using testsupport::RecordingRenderSystem;
 using testsupport::TestCamera;
 
-class ModelFixture : public ::testing::Test {
+class ModelFixture : public testsupport::HeadlessTest {
  protected:
   ModelFixture() {
     std::filesystem::create_directories(folder_.Host("data"));
@@ -72,12 +74,7 @@ class ModelFixture : public ::testing::Test {
   }
 
   int CountLogged(std::uint32_t type, const std::string& part) const {
-    int count = 0;
-    for (std::int32_t i = 0; i < log_.GetRecordCount(); ++i) {
-      const LogRecord record = log_.GetRecord(i);
-      count += record.type == type && record.text.find(part) != std::string::npos ? 1 : 0;
-    }
-    return count;
+    return testsupport::LogProbe(log_).Count(type, part);
   }
 
   Camera* DefaultCamera() const { return cameras_->GetDefaultCamera(); }

@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-#include "../../ImageFixtures.h"
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/TimerManager.h"
@@ -29,6 +28,9 @@
 #include "engine/resources/SpriteGroup.h"
 #include "engine/window/Window.h"
 #include "platform/win32/WinMessages.h"
+#include "tests/support/ImageFixtures.h"
+#include "tests/support/LogProbe.h"
+#include "tests/support/TempFolder.h"
 #include "tools/models/ModelFileWriter.h"
 #include "tools/shaderc/ShaderFileWriter.h"
 
@@ -47,10 +49,7 @@ struct Rgb {
 class ModelPixelsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("model-pixels-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder_);
+    folder_ = temp_.Root();
     std::filesystem::create_directories(folder_ / "data");
     log_ = std::make_unique<MessageManager>("Test", 0, 0, "", "test");
     files_ = std::make_unique<FileManager>(log_.get(), folder_.string(), "");
@@ -83,7 +82,6 @@ class ModelPixelsTest : public ::testing::Test {
     config_.reset();
     files_.reset();
     log_.reset();
-    std::filesystem::remove_all(folder_);
   }
 
   // One frame in the engine's order; the screen is kept for Pixel.
@@ -104,9 +102,7 @@ class ModelPixelsTest : public ::testing::Test {
     models_->PresentFrame();
     ASSERT_EQ(screen_.GetWidth(), 640u);
     ASSERT_EQ(screen_.GetHeight(), 480u);
-    for (std::int32_t i = 0; i < log_->GetRecordCount(); ++i) {
-      EXPECT_NE(log_->GetRecord(i).type, LogRecord::kError) << log_->GetRecord(i).text;
-    }
+    EXPECT_EQ(testsupport::LogProbe(*log_).Errors(), std::vector<std::string>()) << "no error logged";
   }
 
   Rgb Pixel(std::uint32_t x, std::uint32_t yFromTop) const {
@@ -128,6 +124,7 @@ class ModelPixelsTest : public ::testing::Test {
     return box;
   }
 
+  testsupport::TempFolder temp_;
   std::filesystem::path folder_;
   TimerManager timers_;
   std::unique_ptr<MessageManager> log_;

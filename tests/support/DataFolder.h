@@ -10,9 +10,9 @@
 
 #include "tests/support/TempFolder.h"
 
-namespace CorvantisEngine::testkit {
+namespace testsupport {
 
-class DataFolder : public testsupport::TempFolder {
+class DataFolder : public TempFolder {
  public:
   DataFolder() { std::filesystem::create_directories(Host("data")); }
 
@@ -24,4 +24,4 @@ class DataFolder : public testsupport::TempFolder {
   }
 };
 
-}  // namespace CorvantisEngine::testkit
+}  // namespace testsupport

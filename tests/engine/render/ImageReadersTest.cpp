@@ -6,10 +6,10 @@
 #include <cstring>
 #include <memory>
 
-#include "ImageFixtures.h"
 #include "engine/core/MessageManager.h"
 #include "engine/files/FileBinary.h"
 #include "engine/render/Image.h"
+#include "tests/support/ImageFixtures.h"
 
 namespace CorvantisEngine {
 namespace {

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "ImageFixtures.h"
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Vector.h"
@@ -22,6 +21,8 @@
 #include "platform/headless/HeadlessWindow.h"
 #include "support/RenderRig.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/ImageFixtures.h"
+#include "tests/support/LogProbe.h"
 
 namespace CorvantisEngine {
 namespace {
@@ -193,11 +194,7 @@ TEST_F(DeviceTextureTest, SurfaceThatCannotBeMadeIsLoggedOnceAndDrawsAsNothing) 
   EXPECT_TRUE(texture->IsFailed());
   EXPECT_EQ(texture->GetSurface(), nullptr);
   EXPECT_EQ(texture->GetSurface(), nullptr);
-  std::int32_t errors = 0;
-  for (std::int32_t i = 0; i < log_->GetRecordCount(); ++i) {
-    errors += log_->GetRecord(i).type == LogRecord::kError ? 1 : 0;
-  }
-  EXPECT_GE(errors, 1);
+  EXPECT_GE(testsupport::LogProbe(*log_).Errors().size(), 1u);
   const std::int32_t afterFirst = log_->GetRecordCount();
   texture->GetSurface();
   EXPECT_EQ(log_->GetRecordCount(), afterFirst) << "no new lines per frame";

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "ImageFixtures.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/Vector.h"
 #include "engine/files/FileManager.h"
@@ -15,7 +14,9 @@
 #include "engine/render/Texture2D.h"
 #include "engine/render/TextureManager.h"
 #include "engine/render/TextureSurfaceFill.h"
-#include "support/DataFolder.h"
+#include "tests/support/DataFolder.h"
+#include "tests/support/ImageFixtures.h"
+#include "tests/support/LogProbe.h"
 #include "tests/support/RecordingRenderSystem.h"
 
 namespace CorvantisEngine {
@@ -59,15 +60,12 @@ class TextureManagerTest : public ::testing::Test {
     files_.reset();
   }
   std::vector<std::string> Texts() {
-    std::vector<std::string> texts;
-    for (int i = 0; i < log_.GetRecordCount(); ++i) {
-      texts.push_back(log_.GetRecord(i).text);
-    }
+    std::vector<std::string> texts = testsupport::LogProbe(log_).Entries();
     log_.ClearRecords();
     return texts;
   }
 
-  testkit::DataFolder folder_;
+  testsupport::DataFolder folder_;
   MessageManager log_{"test", 0, 0, "", ""};
   std::unique_ptr<FileManager> files_;
   std::unique_ptr<testsupport::RecordingRenderSystem> render_;

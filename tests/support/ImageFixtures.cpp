@@ -1,4 +1,4 @@
-#include "ImageFixtures.h"
+#include "tests/support/ImageFixtures.h"
 
 #include <cstdio>
 #include <cstdlib>

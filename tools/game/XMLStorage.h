@@ -1,0 +1,127 @@
+#pragma once
+// XMLStorage: the memory one parse of a narrow document fills: the document's text, which attribute
+// values and element texts borrow instead of copying, and blocks that hold the nodes' attribute
+// records. Every node the parse makes holds a reference; the storage goes when the last of them does,
+// wherever those nodes have moved since. Internal to the XML code of the game tools.
+//
+// The count is atomic so that nodes of one parse may end up in trees used by different threads; the
+// rest is only touched while the parse runs.
+
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <new>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "tools/game/XMLNode.h"
+
+namespace GameTools {
+
+class XMLStorage {
+ public:
+  // A storage with one reference, held by the caller.
+  XMLStorage() = default;
+  XMLStorage(const XMLStorage&) = delete;
+  XMLStorage& operator=(const XMLStorage&) = delete;
+
+  void Acquire(std::size_t count = 1) { references_.fetch_add(count, std::memory_order_relaxed); }
+  void Release(std::size_t count = 1) {
+    if (references_.fetch_sub(count, std::memory_order_acq_rel) == count) {
+      delete this;
+    }
+  }
+
+  // The document's text, kept as long as the storage: either taken over, or written into room made
+  // here (left as it is, not cleared). Set before the parse; taking a text over drops the room.
+  std::string_view KeepText(std::string&& text) {
+    textRoom_.reset();
+    text_ = std::move(text);
+    return text_;
+  }
+  std::wstring_view KeepWideText(std::wstring&& text) {
+    wideText_ = std::move(text);
+    return wideText_;
+  }
+  char* MakeText(std::size_t size) {
+    textRoom_ = std::make_unique_for_overwrite<char[]>(size);
+    return textRoom_.get();
+  }
+
+  // Room for `size` bytes, aligned for any type, which lasts as long as the storage. Used for attribute
+  // records and nodes, which their owners construct and destroy.
+  void* Allocate(std::size_t size) {
+    size = (size + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
+    if (left_ < size) {
+      NewBlock(size);
+    }
+    void* room = next_;
+    next_ += size;
+    left_ -= size;
+    return room;
+  }
+
+ private:
+  ~XMLStorage() = default;
+  void NewBlock(std::size_t size);
+
+  std::atomic<std::size_t> references_{1};
+  std::string text_;
+  std::unique_ptr<char[]> textRoom_;
+  std::wstring wideText_;
+  std::vector<std::unique_ptr<std::byte[]>> blocks_;
+  std::byte* next_ = nullptr;
+  std::size_t left_ = 0;
+  std::size_t blockSize_ = 0;
+};
+
+// What the parser does to a tree beyond the public interface: nodes that borrow from a storage, and
+// children handed over in one piece.
+class XMLBuilder {
+ public:
+  // A new element named `name` whose parent pointer is `parent`, but which no list holds yet (see
+  // AdoptChildren). With a storage the element takes over one reference the caller holds on it.
+  static XMLNode* NewElement(std::string_view name, XMLNode* parent, XMLStorage* storage);
+  // Appends a record, made in the element's storage, whose value borrows `value` from the storage's
+  // text (narrow text must be plain ASCII). Null (and nothing changes) when `mayRepeat` and the
+  // element already has an attribute of that name; without `mayRepeat` the caller knows that it has
+  // none. Only for elements made by NewElement with a storage, before any other attribute is added.
+  template <class Char>
+  static XMLAttribute* AddBorrowedAttribute(XMLNode& element, std::string_view name,
+                                            std::basic_string_view<Char> value, bool mayRepeat);
+  // Room in the attribute list for this many attributes.
+  static void ReserveAttributes(XMLNode& element, std::size_t count);
+  // Hands `count` nodes made by NewElement with `parent` as their parent to the parent's children.
+  static void AdoptChildren(XMLNode& parent, XMLNode* const* children, std::size_t count);
+};
+
+// Inlined into the parser's loop, where it runs once for every attribute of a document.
+template <class Char>
+[[gnu::always_inline]] inline XMLAttribute* XMLBuilder::AddBorrowedAttribute(
+    XMLNode& element, std::string_view name, std::basic_string_view<Char> value, bool mayRepeat) {
+  if (mayRepeat && element.FindAttribute(name) != nullptr) {
+    return nullptr;
+  }
+  if (element.attributes_.size() == element.attributes_.capacity()) {
+    element.attributes_.reserve(std::max<std::size_t>(4, element.attributes_.size() * 2));
+  }
+  // The name is made first: a record that is not yet listed is destroyed here if that fails.
+  auto* record =
+      new (element.storage_->Allocate(sizeof(XMLAttribute))) XMLAttribute{std::string(name), XMLValue()};
+  if constexpr (std::is_same_v<Char, char>) {
+    record->value.BorrowAscii(value);
+  } else {
+    record->value.BorrowWide(value);
+  }
+  element.attributes_.push_back(record);  // room was reserved above
+  ++element.borrowedRecords_;
+  if (element.extras_) {
+    element.IndexAttribute(record);
+  }
+  return record;
+}
+
+}  // namespace GameTools
