@@ -1,10 +1,10 @@
 // The whole game on the built data, on the real SDL and OpenGL back end under an X display (sound on
 // SDL's dummy driver): the logos and the loading, a new player made in the welcome window, the main menu,
-// the start-game window's first theme, picture and cut at the fewest pieces, the level played to the end
-// by mouse clicks on the pieces and their slots (read from the play logic), a device reset and a lost
-// focus in the middle of it, the level-complete window, the next level, and quit through its close button.
-// Afterwards the player's file, the high scores and the log are checked. Each screen is written as a
-// PPM beside the test ("end_to_end_*.ppm" in the build's tests folder).
+// the options (the sound turned down), the start-game window's first theme, picture and cut at the
+// fewest pieces, the level played to the end by mouse clicks on the pieces and their slots (read from the
+// play logic), a device reset and a lost focus in the middle of it, the level-complete window, the next
+// level, and quit through its close button. Afterwards the player's file, the high scores and the log are
+// checked. Each screen is written as a PPM beside the test ("end_to_end_*.ppm" in the build's tests folder).
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -22,6 +22,7 @@
 #include "engine/render/Image.h"
 #include "engine/render/RenderSystem.h"
 #include "engine/window/Window.h"
+#include "framework/AudioManager.h"
 #include "framework/GUIFrameworkWindow.h"
 #include "framework/GameLogicBase.h"
 #include "framework/ProfileManagerBase.h"
@@ -47,6 +48,7 @@ constexpr std::size_t kWelcome = 3;
 constexpr std::size_t kExit = 4;
 constexpr std::size_t kMainMenu = 5;
 constexpr std::size_t kStartGame = 11;
+constexpr std::size_t kOptions = 14;
 constexpr std::size_t kGameLogic = 16;
 constexpr std::size_t kPause = 17;
 constexpr std::size_t kGameExit = 21;
@@ -222,6 +224,24 @@ TEST_F(GameEndToEndTest, ANewPlayerPlaysTheFirstLevelToTheEndAndQuits) {
   ASSERT_EQ(game_->GetProfileManager()->GetProfiles().size(), 1u);
   Wait(1.0);
   Shot("02_main_menu");
+
+  // The options: a click near the left end of the sound slider turns the effects down; OK keeps it.
+  Click(kMainMenu, "/window/options");
+  ASSERT_TRUE(Until([&] { return Active(kOptions); }));
+  Wait(1.0);
+  const float soundBefore = game_->GetAudioManager()->GetSoundVolume();
+  {
+    const GUITools::GUIControl* slider =
+        Window(kOptions)->GetControl(Window(kOptions)->GetName() + "/window/sound");
+    ASSERT_TRUE(slider != nullptr && slider->GetElement() != nullptr);
+    const CorvantisEngine::GUIWindow& widget = *slider->GetElement();
+    ClickAt(widget.GetAbsolutePosition() + Vector2{widget.size.x * 0.05f, widget.size.y * 0.5f});
+  }
+  Shot("02b_options");
+  Click(kOptions, "/window/button_2");
+  ASSERT_TRUE(Until([&] { return Active(kMainMenu); }));
+  EXPECT_LT(game_->GetAudioManager()->GetSoundVolume(), soundBefore);
+  Wait(1.0);
 
   // The start-game window: the first theme, picture and cut, the fewest pieces.
   Click(kMainMenu, "/window/start");
