@@ -47,9 +47,9 @@ endfunction()
 # the engine folders whose libraries it tests (core files config ...; each brings the layers below it);
 # LIBS adds other targets.
 # DISPLAY marks tests that need an X display (run under Xvfb by scripts/test): their main() installs
-# the SDL back end.
+# the SDL back end. TIMEOUT gives unit tests that play whole games a longer limit than the usual one.
 function(brindlewick_test name)
-  cmake_parse_arguments(ARG "DISPLAY" "" "ENGINE;LIBS;SOURCES" ${ARGN})
+  cmake_parse_arguments(ARG "DISPLAY" "TIMEOUT" "ENGINE;LIBS;SOURCES" ${ARGN})
   if(ARG_SOURCES)
     set(sources ${ARG_SOURCES})
   else()
@@ -77,7 +77,9 @@ function(brindlewick_test name)
   else()
     # The whole unit suite takes seconds: a test that runs for half a minute is hanging. Under
     # ThreadSanitizer the code runs up to some 40 times slower (a whole game built per table row).
-    if(BRINDLEWICK_TSAN)
+    if(ARG_TIMEOUT)
+      set(properties LABELS unit TIMEOUT ${ARG_TIMEOUT})
+    elseif(BRINDLEWICK_TSAN)
       set(properties LABELS unit TIMEOUT 120)
     else()
       set(properties LABELS unit TIMEOUT 30)

@@ -69,7 +69,7 @@ class GameFlowTest : public GameFlowFixture {
     WriteSmallCut(2, 1);
     game_ = std::make_unique<FlowGame>();
     script_ = std::make_unique<InputScript>(game_->GetEngine(), [this] {
-      platform::headless::StepClockMilliseconds(kFrameMilliseconds);
+      platform::headless::StepClockMilliseconds(frameMilliseconds_);
       game_->Frame();
     });
   }
@@ -159,8 +159,11 @@ class GameFlowTest : public GameFlowFixture {
     return false;
   }
 
+  void LoseAndAnswerTheOffer(bool take);
+
   std::unique_ptr<FlowGame> game_;
   std::unique_ptr<InputScript> script_;
+  std::uint64_t frameMilliseconds_ = kFrameMilliseconds;
 };
 
 TEST_F(GameFlowTest, ALevelPlayedToCompletionLeadsToTheNextLevel) {
@@ -222,33 +225,34 @@ TEST_F(GameFlowTest, PauseMenuRestartAndLeavingForTheMenus) {
 
 // A lost level: the game-over window offers relax mode once; declined, the profile keeps normal mode,
 // taken, it is saved in relax mode; either way the flow ends on the start-game window.
-TEST_F(GameFlowTest, ALostLevelOffersRelaxModeOnce) {
-  for (const bool take : {false, true}) {
-    SCOPED_TRACE(take ? "offer taken" : "offer declined");
-    if (take) {
-      // A second player, whose offer is still to be made.
-      TearDown();
-      std::filesystem::remove_all(SaveFolder());
-      SetUp();
-    }
-    ASSERT_NO_FATAL_FAILURE(StartFirstLevel());
-    if (!take) {
-      // A won level first: the offer waits for the first lost level, here the second one.
-      ASSERT_TRUE(PlayToTheEnd());
-      ASSERT_NO_FATAL_FAILURE(ClickWhenShown(game_->levelCompleteWindow, "/window/button_0"));
-      ASSERT_TRUE(script_->RunUntil([this] { return LevelRunning(); }, kLongWait));
-    }
-    ASSERT_TRUE(WaitFor(game_->gameOverWindow, 20 * kLongWait)) << "the tray runs out";
-    ASSERT_NO_FATAL_FAILURE(ClickWhenShown(game_->gameOverWindow, "/window/button_0"));
-    ASSERT_NO_FATAL_FAILURE(
-        ClickWhenShown(game_->relaxWindow, take ? "/window/button_1" : "/window/button_0"));
-    ASSERT_TRUE(WaitFor(game_->startGameWindow)) << "never an empty screen";
-    EXPECT_EQ(Player()->GetGameMode(), take ? 1u : 0u);
-    EXPECT_EQ(Player()->relaxOffer, 0);
-    EXPECT_EQ(Menu(game_->startGameWindow.get())->GetCheckBox("window_start_game/window/relax_mode")->checked,
-              take ? 1 : 0)
-        << "the start-game window shows the mode";
+void GameFlowTest::LoseAndAnswerTheOffer(bool take) {
+  ASSERT_NO_FATAL_FAILURE(StartFirstLevel());
+  if (!take) {
+    // A won level first: the offer waits for the first lost level, here the second one.
+    ASSERT_TRUE(PlayToTheEnd());
+    ASSERT_NO_FATAL_FAILURE(ClickWhenShown(game_->levelCompleteWindow, "/window/button_0"));
+    ASSERT_TRUE(script_->RunUntil([this] { return LevelRunning(); }, kLongWait));
   }
+  // Coarser frames while the tray runs out.
+  frameMilliseconds_ = 100;
+  ASSERT_TRUE(WaitFor(game_->gameOverWindow, 4 * kLongWait)) << "the tray runs out";
+  frameMilliseconds_ = kFrameMilliseconds;
+  ASSERT_NO_FATAL_FAILURE(ClickWhenShown(game_->gameOverWindow, "/window/button_0"));
+  ASSERT_NO_FATAL_FAILURE(ClickWhenShown(game_->relaxWindow, take ? "/window/button_1" : "/window/button_0"));
+  ASSERT_TRUE(WaitFor(game_->startGameWindow)) << "never an empty screen";
+  EXPECT_EQ(Player()->GetGameMode(), take ? 1u : 0u);
+  EXPECT_EQ(Player()->relaxOffer, 0);
+  EXPECT_EQ(Menu(game_->startGameWindow.get())->GetCheckBox("window_start_game/window/relax_mode")->checked,
+            take ? 1 : 0)
+      << "the start-game window shows the mode";
+}
+
+TEST_F(GameFlowTest, ALostLevelOffersRelaxModeDeclined) {
+  LoseAndAnswerTheOffer(false);
+}
+
+TEST_F(GameFlowTest, ALostLevelOffersRelaxModeTaken) {
+  LoseAndAnswerTheOffer(true);
 }
 
 TEST_F(GameFlowTest, QuittingFromALevel) {

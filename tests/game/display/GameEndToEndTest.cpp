@@ -45,7 +45,6 @@ using Clock = std::chrono::steady_clock;
 
 // Factory order of the windows (GameBase::GetWindows).
 constexpr std::size_t kWelcome = 3;
-constexpr std::size_t kExit = 4;
 constexpr std::size_t kMainMenu = 5;
 constexpr std::size_t kStartGame = 11;
 constexpr std::size_t kOptions = 14;
