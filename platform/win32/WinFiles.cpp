@@ -5,12 +5,14 @@
 #include <fnmatch.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -34,19 +36,87 @@ std::string Join(const std::string& folder, const std::string& name) {
   return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
+// Folder listings kept for names that are looked up again and again (every file probed on disk before
+// the packs walks the same folders). A listing is used only while the folder is the same one with the
+// same modification time, and kept only when that time is well in the past, so a change made within the
+// file system's timestamp resolution of the listing can never be hidden by it.
+struct Listing {
+  dev_t device = 0;
+  ino_t inode = 0;
+  timespec modified{};
+  std::shared_ptr<const std::vector<std::string>> names;
+};
+
+struct ListingCache {
+  std::mutex mutex;
+  std::unordered_map<std::string, Listing> folders;
+};
+
+ListingCache& Listings() {
+  static ListingCache cache;
+  return cache;
+}
+
+bool SameFolder(const Listing& listing, const struct stat& st) {
+  return listing.device == st.st_dev && listing.inode == st.st_ino &&
+         listing.modified.tv_sec == st.st_mtim.tv_sec && listing.modified.tv_nsec == st.st_mtim.tv_nsec;
+}
+
+// The names in `folder` (its entries as read now, or as kept while the folder is unchanged).
+std::shared_ptr<const std::vector<std::string>> FolderNames(const std::string& folder) {
+  constexpr std::size_t kMaxFolders = 1024;
+  constexpr time_t kSettledSeconds = 3;
+  const std::string path = folder.empty() ? "." : folder;
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    return nullptr;
+  }
+  ListingCache& cache = Listings();
+  {
+    std::lock_guard lock(cache.mutex);
+    auto it = cache.folders.find(path);
+    if (it != cache.folders.end() && SameFolder(it->second, st)) {
+      return it->second.names;
+    }
+  }
+  DIR* dir = ::opendir(path.c_str());
+  if (dir == nullptr) {
+    return nullptr;
+  }
+  auto names = std::make_shared<std::vector<std::string>>();
+  while (dirent* entry = ::readdir(dir)) {
+    names->emplace_back(entry->d_name);
+  }
+  ::closedir(dir);
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  if (st.st_mtim.tv_sec + kSettledSeconds < now.tv_sec) {
+    Listing listing;
+    listing.names = names;
+    listing.device = st.st_dev;
+    listing.inode = st.st_ino;
+    listing.modified = st.st_mtim;
+    std::lock_guard lock(cache.mutex);
+    if (cache.folders.size() >= kMaxFolders) {
+      cache.folders.clear();
+    }
+    cache.folders[path] = std::move(listing);
+  }
+  return names;
+}
+
 // The entries of `folder` whose names equal `name` without regard to case but differ from it.
 std::vector<std::string> CaseVariants(const std::string& folder, const std::string& name) {
   std::vector<std::string> found;
-  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr) {
+  const std::shared_ptr<const std::vector<std::string>> names = FolderNames(folder);
+  if (names == nullptr) {
     return found;
   }
-  while (dirent* entry = ::readdir(dir)) {
-    if (::strcasecmp(entry->d_name, name.c_str()) == 0 && name != entry->d_name) {
-      found.emplace_back(entry->d_name);
+  for (const std::string& entry : *names) {
+    if (::strcasecmp(entry.c_str(), name.c_str()) == 0 && name != entry) {
+      found.push_back(entry);
     }
   }
-  ::closedir(dir);
   return found;
 }
 

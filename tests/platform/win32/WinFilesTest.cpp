@@ -1,5 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -110,6 +112,32 @@ TEST_F(WinFilesTest, MapPathForgetsVariantsThatAreGone) {
   EXPECT_EQ(platform::win32::MapPath(name), (root_ / "DIR/FILE.TXT").string());
   Touch("dir/file.txt");
   EXPECT_EQ(platform::win32::MapPath(name), (root_ / "dir/file.txt").string()) << "the exact name wins";
+}
+
+// Folders untouched for a while are read once and then reused: names added, renamed or put in a new
+// folder of the same name afterwards are still found.
+TEST_F(WinFilesTest, MapPathSeesChangesToFoldersItHasReadBefore) {
+  const auto age = [&](const std::string& relative, int hours) {
+    const timespec times[2] = {{::time(nullptr) - hours * 3600, 0}, {::time(nullptr) - hours * 3600, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (root_ / relative).c_str(), times, 0), 0);
+  };
+  Touch("Old/a.txt");
+  age("Old", 1);
+  age("", 1);
+  const std::string name = Win("old\\B.txt");
+  EXPECT_EQ(platform::win32::MapPath(name), (root_ / "Old/B.txt").string()) << "nothing there yet";
+  EXPECT_EQ(platform::win32::MapPath(name), (root_ / "Old/B.txt").string());
+  Touch("Old/b.TXT");
+  EXPECT_EQ(platform::win32::MapPath(name), (root_ / "Old/b.TXT").string()) << "a name added";
+  age("Old", 1);
+  EXPECT_EQ(platform::win32::MapPath(name), (root_ / "Old/b.TXT").string());
+  fs::rename(root_ / "Old/b.TXT", root_ / "Old/B.tXt");
+  EXPECT_EQ(platform::win32::MapPath(name), (root_ / "Old/B.tXt").string()) << "a name changed";
+  fs::remove_all(root_ / "Old");
+  Touch("OLD/b.txt");
+  age("OLD", 2);
+  age("", 2);
+  EXPECT_EQ(platform::win32::MapPath(name), (root_ / "OLD/b.txt").string()) << "a new folder";
 }
 
 TEST_F(WinFilesTest, AccessAnswersForFilesAndFolders) {
