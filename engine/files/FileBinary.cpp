@@ -38,7 +38,9 @@ FileBinary::FileBinary(MessageManager* log, const std::string& name, bool write,
 
   if (fromMemory) {
     size_ = size;
-    memory_ = std::make_unique<std::uint8_t[]>(size > 0 ? size : 1);
+    // Bytes given are copied over the whole buffer, so it needs no clearing first.
+    memory_ = bytes != nullptr ? std::make_unique_for_overwrite<std::uint8_t[]>(size > 0 ? size : 1)
+                               : std::make_unique<std::uint8_t[]>(size > 0 ? size : 1);
     if (size > 0 && bytes != nullptr) {
       std::memcpy(memory_.get(), bytes, size);
     }
@@ -60,7 +62,8 @@ FileBinary::FileBinary(MessageManager* log, const std::string& name, bool write,
   }
   size_ = static_cast<std::uint32_t>(length);
   if (preload || size_ <= kMemoryLimit) {
-    memory_ = std::make_unique<std::uint8_t[]>(size_ > 0 ? size_ : 1);
+    // Filled by the read in full, or dropped when the read falls short.
+    memory_ = std::make_unique_for_overwrite<std::uint8_t[]>(size_ > 0 ? size_ : 1);
     const std::size_t got = size_ > 0 ? std::fread(memory_.get(), 1, size_, handle_) : 0;
     std::fclose(handle_);
     handle_ = nullptr;
