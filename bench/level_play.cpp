@@ -1,6 +1,7 @@
 // The real game in play on the built data and the real SDL and OpenGL back end (run it under an X
 // server: xvfb-run): a new player starts the first level the start-game window offers, with clicks sent
-// through SDL's event queue as the game's input. Measured, in one run:
+// through SDL's event queue as the game's input, choosing the largest puzzle size (the last size box)
+// before Start. Measured, in one run:
 //   - level start: from the loading window's first frame to the first frame of play (and from the click
 //     on Start, which first lets the start-game window go);
 //   - a frame of play with the tray full: the game's own CPU time per frame (this thread's CPU clock:
@@ -29,6 +30,9 @@
 #include "framework/GUIFrameworkWindow.h"
 #include "framework/GameLogicBase.h"
 #include "game/Game.h"
+#include "game/GameLogic.h"
+#include "game/Profile.h"
+#include "game/Puzzle.h"
 #include "game/windows/GUIMenuWindow.h"
 #include "platform/sdl/SdlBackend.h"
 #include "platform/win32/WinMessages.h"
@@ -101,6 +105,11 @@ class PlayingGame {
   bool Active(std::size_t slot) const {
     auto* window = dynamic_cast<Puzzle::GUIMenuWindow*>(game_->GetWindows()[slot]);
     return window != nullptr && window->IsActive();
+  }
+  // The pieces of the level in play (its board's slots).
+  std::size_t Pieces() const {
+    const auto* logic = dynamic_cast<const Puzzle::GameLogic*>(game_->GetGameLogic());
+    return logic != nullptr && logic->GetBoard() != nullptr ? logic->GetBoard()->GetSlots().size() : 0;
   }
   bool Running() const {
     return game_->GetGameLogic() != nullptr &&
@@ -177,6 +186,23 @@ class PlayingGame {
     return Active(kStartGame);
   }
 
+  // Ticks the start-game window's last size box (the largest puzzle): false when there is none or
+  // the profile does not take it.
+  bool ChooseLargestSize() {
+    std::size_t last = 0;
+    auto* window = dynamic_cast<GUITools::GUIWindowBase*>(game_->GetWindows()[kStartGame]);
+    if (window == nullptr)
+      return false;
+    while (window->HasCheckBoxControl(window->GetName() + "/window/puzzle_size_" + std::to_string(last + 1)))
+      ++last;
+    if (last == 0 || !Click(kStartGame, "/window/puzzle_size_" + std::to_string(last)))
+      return false;
+    Until([] { return false; }, 0.5);
+    const auto* manager = dynamic_cast<Puzzle::ProfileManager*>(game_->GetProfileManager());
+    const Puzzle::Profile* profile = manager != nullptr ? manager->GetCurrent() : nullptr;
+    return profile != nullptr && profile->selectedPuzzleSize == last;
+  }
+
  private:
   std::filesystem::path home_;
   std::unique_ptr<Puzzle::Game> game_;
@@ -192,6 +218,8 @@ PlayingGame* Playing(benchmark::State& state) {
     playing = std::make_unique<PlayingGame>();
     if (!playing->ToStartGame())
       failure = "the start-game window did not come (is DISPLAY set? is the data built?)";
+    else if (!playing->ChooseLargestSize())
+      failure = "the largest puzzle size could not be chosen";
   }
   if (failure != nullptr) {
     state.SkipWithError(failure);
@@ -231,6 +259,7 @@ void BM_LevelStart(benchmark::State& state) {
   for (auto _ : state)
     state.SetIterationTime(levelStartSeconds);
   state.counters["click_to_play_ms"] = clickToPlaySeconds * 1e3;
+  state.counters["pieces"] = static_cast<double>(game->Pieces());
 }
 BENCHMARK(BM_LevelStart)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 

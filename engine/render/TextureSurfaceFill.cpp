@@ -54,6 +54,37 @@ struct ChannelPlacement {
   std::uint32_t Place(std::uint32_t value) const { return ((value >> down) << up) & mask; }
 };
 
+// The common 32-bit target, 8 bits per channel with red above green above blue (alpha on top or absent):
+// each byte goes straight to its place, with no per-channel masking.
+bool IsByteArgb(const DDPIXELFORMAT& format) {
+  return format.dwRGBBitCount == 32 && format.dwRBitMask == 0x00FF0000 && format.dwGBitMask == 0x0000FF00 &&
+         format.dwBBitMask == 0x000000FF &&
+         (format.dwRGBAlphaBitMask == 0xFF000000 || format.dwRGBAlphaBitMask == 0);
+}
+
+template <std::uint32_t Bpp>
+void FillByteArgbRow(const std::uint8_t* src, const std::uint8_t* alphaSrc, std::uint32_t alphaStep,
+                     std::uint32_t alphaMask, std::uint8_t* dst, std::uint32_t width) {
+  for (std::uint32_t x = 0; x < width; ++x, src += Bpp) {
+    std::uint32_t rgb;
+    std::uint32_t a = 255;
+    if constexpr (Bpp == 1) {
+      rgb = src[0] * 0x00010101u;
+    } else {
+      rgb = (static_cast<std::uint32_t>(src[0]) << 16) | (static_cast<std::uint32_t>(src[1]) << 8) | src[2];
+      if constexpr (Bpp == 4) {
+        a = src[3];
+      }
+    }
+    if (alphaSrc != nullptr) {
+      a = *alphaSrc;
+      alphaSrc += alphaStep;
+    }
+    const std::uint32_t packed = rgb | ((a << 24) & alphaMask);
+    std::memcpy(dst + 4 * static_cast<std::size_t>(x), &packed, 4);
+  }
+}
+
 }  // namespace
 
 void FillTextureSurface(const DDPIXELFORMAT& format, void* surface, std::int32_t pitch, const Image& diffuse,
@@ -63,6 +94,28 @@ void FillTextureSurface(const DDPIXELFORMAT& format, void* surface, std::int32_t
   const std::uint32_t bpp = diffuse.GetBytesPerPixel();
   const std::uint32_t opacityBpp = opacity != nullptr ? opacity->GetBytesPerPixel() : 0;
   const std::uint32_t alphaOffset = opacityBpp == 4 ? 3 : 0;
+  if (IsByteArgb(format) && (bpp == 1 || bpp == 3 || bpp == 4)) {
+    for (std::uint32_t row = 0; row < height; ++row) {
+      const std::uint8_t* src = diffuse.GetPixels() + static_cast<std::size_t>(row) * width * bpp;
+      const std::uint8_t* alphaSrc =
+          opacity != nullptr
+              ? opacity->GetPixels() + static_cast<std::size_t>(row) * width * opacityBpp + alphaOffset
+              : nullptr;
+      std::uint8_t* dst = static_cast<std::uint8_t*>(surface) + static_cast<std::ptrdiff_t>(row) * pitch;
+      switch (bpp) {
+        case 1:
+          FillByteArgbRow<1>(src, alphaSrc, opacityBpp, format.dwRGBAlphaBitMask, dst, width);
+          break;
+        case 3:
+          FillByteArgbRow<3>(src, alphaSrc, opacityBpp, format.dwRGBAlphaBitMask, dst, width);
+          break;
+        default:
+          FillByteArgbRow<4>(src, alphaSrc, opacityBpp, format.dwRGBAlphaBitMask, dst, width);
+          break;
+      }
+    }
+    return;
+  }
   const bool wide = format.dwRGBBitCount == 32;
   const ChannelPlacement red(format.dwRBitMask);
   const ChannelPlacement green(format.dwGBitMask);

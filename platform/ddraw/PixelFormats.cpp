@@ -78,11 +78,16 @@ void ConvertRowToRGBA(const DDPIXELFORMAT& format, const std::uint8_t* source, s
   if (bits == 32 && format.dwRBitMask == 0x00FF0000 && format.dwGBitMask == 0x0000FF00 &&
       format.dwBBitMask == 0x000000FF) {
     const bool alpha = (format.dwFlags & DDPF_ALPHAPIXELS) != 0 && format.dwRGBAlphaBitMask == 0xFF000000;
+    // Whole (little-endian) pixels at a time: red and blue swap places, green stays, alpha is kept or
+    // made opaque.
+    const std::uint32_t keptAlpha = alpha ? 0xFF000000u : 0u;
+    const std::uint32_t opaque = alpha ? 0u : 0xFF000000u;
     for (DWORD x = 0; x < width; ++x) {
-      rgba[4 * x + 0] = source[4 * x + 2];
-      rgba[4 * x + 1] = source[4 * x + 1];
-      rgba[4 * x + 2] = source[4 * x + 0];
-      rgba[4 * x + 3] = alpha ? source[4 * x + 3] : 255;
+      std::uint32_t value;
+      std::memcpy(&value, source + 4 * static_cast<std::size_t>(x), 4);
+      const std::uint32_t out = ((value >> 16) & 0xFFu) | (value & 0xFF00u) | ((value & 0xFFu) << 16) |
+                                (value & keptAlpha) | opaque;
+      std::memcpy(rgba + 4 * static_cast<std::size_t>(x), &out, 4);
     }
     return;
   }

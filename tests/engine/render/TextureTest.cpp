@@ -297,5 +297,64 @@ TEST(TextureFormatTest, PackingWithPaddedPitch) {
   EXPECT_EQ(out, 0xFFFF);
 }
 
+// Every image layout into 32-bit ARGB and XRGB surfaces with padded rows: each pixel is its channels
+// placed by their masks, the alpha from the opacity image when there is one, and the padding untouched.
+TEST(TextureFormatTest, ByteChannelSurfacesFromEveryImageLayout) {
+  struct Case {
+    std::uint32_t bits;
+    std::uint32_t opacityBits;  // 0: no opacity image
+    bool alphaSurface;
+  };
+  const Case cases[] = {{8, 0, true},   {24, 0, true}, {32, 0, true},  {24, 8, true}, {32, 8, true},
+                        {24, 32, true}, {8, 8, true},  {32, 0, false}, {24, 8, false}};
+  constexpr std::uint32_t kWidth = 5;
+  constexpr std::uint32_t kHeight = 3;
+  constexpr std::int32_t kPitch = 24;
+  for (const Case& c : cases) {
+    Image diffuse;
+    diffuse.Create(nullptr, kWidth, kHeight, c.bits);
+    for (std::size_t i = 0; i < diffuse.GetDataSize(); ++i) {
+      diffuse.GetPixels()[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    }
+    Image opacity;
+    if (c.opacityBits != 0) {
+      opacity.Create(nullptr, kWidth, kHeight, c.opacityBits);
+      for (std::size_t i = 0; i < opacity.GetDataSize(); ++i) {
+        opacity.GetPixels()[i] = static_cast<std::uint8_t>(250 - i * 13);
+      }
+    }
+    const DWORD alphaMask = c.alphaSurface ? 0xFF000000 : 0;
+    const DDPIXELFORMAT format = Format(c.alphaSurface ? DDPF_RGB | DDPF_ALPHAPIXELS : DDPF_RGB, 32, 0xFF0000,
+                                        0xFF00, 0xFF, alphaMask);
+    std::vector<std::uint8_t> surface(kPitch * kHeight, 0xCD);
+    FillTextureSurface(format, surface.data(), kPitch, diffuse, c.opacityBits != 0 ? &opacity : nullptr);
+
+    const std::uint32_t bpp = c.bits / 8;
+    const std::uint32_t opacityBpp = c.opacityBits / 8;
+    for (std::uint32_t y = 0; y < kHeight; ++y) {
+      for (std::uint32_t x = 0; x < kWidth; ++x) {
+        const std::uint8_t* p = diffuse.GetPixels() + (y * kWidth + x) * bpp;
+        const std::uint32_t r = p[0];
+        const std::uint32_t g = bpp == 1 ? p[0] : p[1];
+        const std::uint32_t b = bpp == 1 ? p[0] : p[2];
+        std::uint32_t a = bpp == 4 ? p[3] : 255;
+        if (opacityBpp != 0) {
+          a = opacity.GetPixels()[(y * kWidth + x) * opacityBpp + (opacityBpp == 4 ? 3 : 0)];
+        }
+        const std::uint32_t expected = PackChannel(r, 0xFF0000) | PackChannel(g, 0xFF00) |
+                                       PackChannel(b, 0xFF) | PackChannel(a, alphaMask);
+        std::uint32_t pixel = 0;
+        std::memcpy(&pixel, &surface[y * kPitch + x * 4], 4);
+        EXPECT_EQ(pixel, expected) << c.bits << "-bit image, " << c.opacityBits
+                                   << "-bit opacity, alpha surface " << c.alphaSurface << ", pixel " << x
+                                   << "," << y;
+      }
+      for (std::uint32_t pad = kWidth * 4; pad < static_cast<std::uint32_t>(kPitch); ++pad) {
+        EXPECT_EQ(surface[y * kPitch + pad], 0xCD) << "padding of row " << y << " is left alone";
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace CorvantisEngine

@@ -492,6 +492,29 @@ TEST(PixelFormatTest, ConversionsToRGBA) {
     }
     EXPECT_EQ(PackRGBA(row.format, rgba[0], rgba[1], rgba[2], rgba[3]), row.value) << std::hex << row.value;
   }
+
+  // A longer row of 32-bit pixels: each one converted in place, alpha kept only where the format has it.
+  const DWORD pixels[] = {0x80123456, 0x00FFFFFF, 0xFF000000, 0x01ABCDEF, 0x7F102030};
+  std::uint8_t argb[sizeof pixels];
+  std::memcpy(argb, pixels, sizeof pixels);
+  for (const DDPIXELFORMAT& format : {FormatARGB8888(), FormatXRGB8888()}) {
+    const bool alpha = format.dwRGBAlphaBitMask != 0;
+    std::uint8_t out[sizeof pixels + 4];
+    std::memset(out, 0xCD, sizeof out);
+    ConvertRowToRGBA(format, argb, out, 5);
+    for (int x = 0; x < 5; ++x) {
+      const std::uint8_t expected[4] = {
+          static_cast<std::uint8_t>(pixels[x] >> 16), static_cast<std::uint8_t>(pixels[x] >> 8),
+          static_cast<std::uint8_t>(pixels[x]),
+          alpha ? static_cast<std::uint8_t>(pixels[x] >> 24) : std::uint8_t{255}};
+      for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(out[4 * x + c], expected[c]) << "pixel " << x << " channel " << c << " alpha " << alpha;
+      }
+    }
+    for (int pad = 20; pad < 24; ++pad) {
+      EXPECT_EQ(out[pad], 0xCD) << "nothing is written past the row";
+    }
+  }
 }
 
 }  // namespace
