@@ -3,8 +3,12 @@
 // the options (the sound turned down), the start-game window's first theme, picture and cut at the
 // fewest pieces, the level played to the end by mouse clicks on the pieces and their slots (read from the
 // play logic), a device reset and a lost focus in the middle of it, the level-complete window, the next
-// level, and quit through its close button. Afterwards the player's file, the high scores and the log are
-// checked. Each screen is written as a PPM beside the test ("end_to_end_*.ppm" in the build's tests folder).
+// level, and quit through its close button. Afterwards the player's file, the high scores, the ini (the
+// sound volume) and the log are checked. A second, shorter game (two levels, the picture cut in two) turns
+// the full screen off in the options, loses a level on purpose with the right button held to hurry the
+// tray, takes the relax-mode offer after the game-over window and quits from the main menu; the ini keeps
+// the window. Each screen is written as a PPM beside the test ("end_to_end_*.ppm" in the build's tests
+// folder).
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -17,6 +21,7 @@
 #include <string>
 
 #include "engine/Engine.h"
+#include "engine/gui/GUIButton.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
 #include "engine/render/Image.h"
@@ -28,10 +33,12 @@
 #include "framework/ProfileManagerBase.h"
 #include "game/Game.h"
 #include "game/GameLogic.h"
+#include "game/Profile.h"
 #include "game/Puzzle.h"
 #include "game/PuzzleDepository.h"
 #include "game/PuzzleElement.h"
 #include "game/windows/GUIMenuWindow.h"
+#include "game/windows/GUIMenuWindowManager.h"
 #include "platform/sdl/SdlBackend.h"
 #include "tests/game/GameFlowFixture.h"
 #include "tests/game/windows/InputScript.h"
@@ -45,6 +52,7 @@ using Clock = std::chrono::steady_clock;
 
 // Factory order of the windows (GameBase::GetWindows).
 constexpr std::size_t kWelcome = 3;
+constexpr std::size_t kExit = 4;
 constexpr std::size_t kMainMenu = 5;
 constexpr std::size_t kStartGame = 11;
 constexpr std::size_t kOptions = 14;
@@ -52,6 +60,7 @@ constexpr std::size_t kGameLogic = 16;
 constexpr std::size_t kPause = 17;
 constexpr std::size_t kGameExit = 21;
 constexpr std::size_t kLevelComplete = 22;
+constexpr std::size_t kGameOver = 25;
 
 // Seconds a step may take at most (the logos alone take some seconds of real time).
 constexpr double kStepSeconds = 60.0;
@@ -80,6 +89,8 @@ class GameEndToEndTest : public flowtest::GameFlowFixture {
     return window != nullptr && window->IsActive();
   }
   GameLogic* Logic() const { return dynamic_cast<GameLogic*>(game_->GetGameLogic()); }
+  // The relax-mode offer is the game's own window, made after the framework's ones.
+  GUIMenuWindow* RelaxOffer() const { return game_->GetMenuWindowManager()->GetWindows().back(); }
 
   // Frames until the condition holds or the time runs out.
   bool Until(const std::function<bool()>& done, double seconds = kStepSeconds) {
@@ -104,11 +115,11 @@ class GameEndToEndTest : public flowtest::GameFlowFixture {
     }
     return 0;
   }
-  static void PushButton(bool down) {
+  static void PushButton(bool down, Uint8 button = SDL_BUTTON_LEFT) {
     SDL_Event event{};
     event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
     event.button.windowID = WindowId();
-    event.button.button = SDL_BUTTON_LEFT;
+    event.button.button = button;
     event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.button.clicks = 1;
     SDL_PushEvent(&event);
@@ -129,7 +140,9 @@ class GameEndToEndTest : public flowtest::GameFlowFixture {
     input_->Frames(2);
   }
   void Click(std::size_t slot, const std::string& control) {
-    auto* window = dynamic_cast<GUITools::GUIWindowBase*>(game_->GetWindows()[slot]);
+    ClickOn(dynamic_cast<GUITools::GUIWindowBase*>(game_->GetWindows()[slot]), control);
+  }
+  void ClickOn(GUITools::GUIWindowBase* window, const std::string& control) {
     ASSERT_NE(window, nullptr);
     const GUITools::GUIControl* found = window->GetControl(window->GetName() + control);
     ASSERT_TRUE(found != nullptr && found->GetElement() != nullptr) << window->GetName() << control;
@@ -160,6 +173,36 @@ class GameEndToEndTest : public flowtest::GameFlowFixture {
     for (std::uint32_t y = height; y-- > 0;)
       out.write(reinterpret_cast<const char*>(image.GetPixels() + y * row),
                 static_cast<std::streamsize>(row));
+  }
+
+  // The logos, the loading, the welcome window of a game without players; a new player by that name
+  // reaches the main menu. Screens are named from `shot` on.
+  void NewPlayer(const std::string& name, const std::string& shot) {
+    ASSERT_TRUE(Until([&] { return Active(kWelcome); })) << "the logos and the loading end";
+    Wait(1.0);
+    Shot(shot + "_welcome");
+    Type(name);
+    Click(kWelcome, "/window/button_1");
+    ASSERT_TRUE(Until([&] { return Active(kMainMenu); })) << "the new player reaches the main menu";
+    ASSERT_EQ(game_->GetProfileManager()->GetProfiles().size(), 1u);
+    Wait(1.0);
+    Shot(shot + "_main_menu");
+  }
+  // From the main menu, the start-game window: the first theme, picture and cut, the fewest pieces;
+  // the level runs.
+  void StartSmallestLevel(const std::string& shot) {
+    Click(kMainMenu, "/window/start");
+    ASSERT_TRUE(Until([&] { return Active(kStartGame); }));
+    Wait(1.0);
+    Click(kStartGame, "/window/themes/theme_00");
+    Click(kStartGame, "/window/pictures/picture_00");
+    Click(kStartGame, "/window/puzzles/puzzle_00");
+    Click(kStartGame, "/window/puzzle_size_0");
+    Shot(shot + "_start_game");
+    Click(kStartGame, "/window/button_1");
+    ASSERT_TRUE(Until([&] {
+      return Logic() != nullptr && Logic()->state == GameFramework::GameLogicBase::kRunning;
+    })) << "the level starts";
   }
 
   // One piece from the tray to its slot: a click on a piece the tray shows, then a click that puts the
@@ -204,6 +247,28 @@ class GameEndToEndTest : public flowtest::GameFlowFixture {
     return text.str();
   }
 
+  // A value the ini file holds ("name value" lines), empty when it holds none.
+  std::string IniValue(const std::string& name) const {
+    std::istringstream lines(ReadSaved(std::string(Game::kTitle) + ".ini"));
+    std::string line;
+    while (std::getline(lines, line)) {
+      if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+      if (line.rfind(name + " ", 0) == 0)
+        return line.substr(name.size() + 1);
+    }
+    return {};
+  }
+  static bool FullScreenOnScreen() {
+    SDL_Window* window = SDL_GetWindowFromID(WindowId());
+    return window != nullptr && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+  }
+  void ExpectCleanLog() const {
+    const std::string log = ReadSaved(std::string(Game::kTitle) + ".html");
+    EXPECT_NE(log.find("Level Manager"), std::string::npos);
+    EXPECT_EQ(log.find("rror"), std::string::npos) << log;
+  }
+
   std::unique_ptr<Game> game_;
   std::unique_ptr<windowstest::InputScript> input_;
 };
@@ -213,16 +278,7 @@ TEST_F(GameEndToEndTest, ANewPlayerPlaysTheFirstLevelToTheEndAndQuits) {
     GTEST_SKIP() << "the data pack is not built";
   Start();
 
-  // The logos, the loading, the welcome window of a game without players.
-  ASSERT_TRUE(Until([&] { return Active(kWelcome); })) << "the logos and the loading end";
-  Wait(1.0);
-  Shot("01_welcome");
-  Type("Anna");
-  Click(kWelcome, "/window/button_1");
-  ASSERT_TRUE(Until([&] { return Active(kMainMenu); })) << "the new player reaches the main menu";
-  ASSERT_EQ(game_->GetProfileManager()->GetProfiles().size(), 1u);
-  Wait(1.0);
-  Shot("02_main_menu");
+  ASSERT_NO_FATAL_FAILURE(NewPlayer("Anna", "01"));
 
   // The options: a click near the left end of the sound slider turns the effects down; OK keeps it.
   Click(kMainMenu, "/window/options");
@@ -239,22 +295,11 @@ TEST_F(GameEndToEndTest, ANewPlayerPlaysTheFirstLevelToTheEndAndQuits) {
   Shot("02b_options");
   Click(kOptions, "/window/button_2");
   ASSERT_TRUE(Until([&] { return Active(kMainMenu); }));
-  EXPECT_LT(game_->GetAudioManager()->GetSoundVolume(), soundBefore);
+  const float soundAfter = game_->GetAudioManager()->GetSoundVolume();
+  EXPECT_LT(soundAfter, soundBefore);
   Wait(1.0);
 
-  // The start-game window: the first theme, picture and cut, the fewest pieces.
-  Click(kMainMenu, "/window/start");
-  ASSERT_TRUE(Until([&] { return Active(kStartGame); }));
-  Wait(1.0);
-  Click(kStartGame, "/window/themes/theme_00");
-  Click(kStartGame, "/window/pictures/picture_00");
-  Click(kStartGame, "/window/puzzles/puzzle_00");
-  Click(kStartGame, "/window/puzzle_size_0");
-  Shot("03_start_game");
-  Click(kStartGame, "/window/button_1");
-  ASSERT_TRUE(Until([&] {
-    return Logic() != nullptr && Logic()->state == GameFramework::GameLogicBase::kRunning;
-  })) << "the level starts";
+  ASSERT_NO_FATAL_FAILURE(StartSmallestLevel("03"));
   // The pieces come into the tray.
   Wait(4.0);
   Shot("04_level");
@@ -337,9 +382,84 @@ TEST_F(GameEndToEndTest, ANewPlayerPlaysTheFirstLevelToTheEndAndQuits) {
   for (const auto& entry : fs::directory_iterator(SaveFolder() / "profiles"))
     profileFound = profileFound || entry.path().extension() == ".prf";
   EXPECT_TRUE(profileFound);
-  const std::string log = ReadSaved(std::string(Game::kTitle) + ".html");
-  EXPECT_NE(log.find("Level Manager"), std::string::npos);
-  EXPECT_EQ(log.find("rror"), std::string::npos) << log;
+  ExpectCleanLog();
+  // The turned-down sound volume is kept for the next start.
+  const std::string volume = IniValue("g_sound_volume");
+  ASSERT_FALSE(volume.empty());
+  EXPECT_NEAR(std::stof(volume), soundAfter, 0.01f);
+}
+
+TEST_F(GameEndToEndTest, ALostLevelOffersRelaxModeAndTheOptionsSwitchToAWindow) {
+  if (!HasPack())
+    GTEST_SKIP() << "the data pack is not built";
+  // One stage of two levels and the first picture cut in two: the tray runs out within seconds.
+  WriteLevels({2});
+  WriteSmallCut(2, 1);
+  Start();
+  ASSERT_NO_FATAL_FAILURE(NewPlayer("Ben", "11"));
+
+  // The options: the game starts on the full screen; the box turns it off and OK switches to a window.
+  ASSERT_TRUE(Until([&] { return FullScreenOnScreen(); }, 5.0)) << "a first start fills the screen";
+  Click(kMainMenu, "/window/options");
+  ASSERT_TRUE(Until([&] { return Active(kOptions); }));
+  Wait(1.0);
+  Click(kOptions, "/window/fullscreen");
+  Shot("12_options_windowed");
+  Click(kOptions, "/window/button_2");
+  ASSERT_TRUE(Until([&] { return Active(kMainMenu) && !FullScreenOnScreen(); }, 10.0))
+      << "OK puts the game in a window";
+  EXPECT_FALSE(game_->GetEngine()->GetWindow()->IsFullScreen());
+  EXPECT_EQ(IniValue("v_fullscreen"), "0") << "the choice is saved at once";
+  Wait(1.0);
+  Shot("13_windowed_main_menu");
+
+  // The level lost on purpose: no piece is taken, and the right button held down hurries the carriage
+  // to the end of its path.
+  ASSERT_NO_FATAL_FAILURE(StartSmallestLevel("14"));
+  Wait(2.0);
+  Shot("15_level_windowed");
+  PuzzleDepository* tray = Logic()->GetDepository();
+  ASSERT_TRUE(Until([&] { return tray->introFinished != 0; }, 10.0)) << "the pieces come in";
+  PushButton(true, SDL_BUTTON_RIGHT);
+  ASSERT_TRUE(Until([&] { return tray->boost > 0.0f; }, 5.0)) << "the held button hurries the carriage";
+  ASSERT_TRUE(Until([&] { return Active(kGameOver); })) << "the tray runs out";
+  PushButton(false, SDL_BUTTON_RIGHT);
+  EXPECT_EQ(Logic()->state, GameFramework::GameLogicBase::kFailed);
+  Wait(1.0);
+  Shot("16_game_over");
+
+  // The game over offers relax mode once; the player takes it and is back on the start-game window.
+  Click(kGameOver, "/window/button_0");
+  GUIMenuWindow* relax = RelaxOffer();
+  ASSERT_TRUE(Until([&] { return relax->IsActive(); }, 10.0)) << "the relax offer";
+  Wait(1.0);
+  Shot("17_relax_offer");
+  ASSERT_NO_FATAL_FAILURE(ClickOn(relax, "/window/button_1"));
+  ASSERT_TRUE(Until([&] { return Active(kStartGame); })) << "the relax offer leads to the start-game window";
+  EXPECT_EQ(Window(kStartGame)->GetCheckBox("window_start_game/window/relax_mode")->checked, 1)
+      << "the start-game window shows relax mode";
+  const auto* player = static_cast<const Profile*>(game_->GetProfileManager()->GetCurrentProfile());
+  ASSERT_NE(player, nullptr);
+  EXPECT_EQ(player->GetGameMode(), 1u) << "the player plays on in relax mode";
+  Wait(1.0);
+  Shot("18_start_game_relax");
+
+  // Back to the main menu and quit from there.
+  Click(kStartGame, "/window/button_0");
+  ASSERT_TRUE(Until([&] { return Active(kMainMenu); }));
+  Wait(1.0);
+  Click(kMainMenu, "/window/exit");
+  ASSERT_TRUE(Until([&] { return Active(kExit); }, 10.0)) << "the exit button asks first";
+  Wait(1.0);
+  Shot("19_exit");
+  Click(kExit, "/window/button_1");
+  ASSERT_TRUE(Until([&] { return game_->IsQuit(); }, 10.0)) << "the confirmation quits";
+  input_.reset();
+  game_.reset();
+
+  // The ini keeps the window, the log holds no error.
+  EXPECT_EQ(IniValue("v_fullscreen"), "0");
+  ExpectCleanLog();
 }
 
 }  // namespace
