@@ -27,18 +27,13 @@ GUIGameLogicMenuWindow::GUIGameLogicMenuWindow(CorvantisEngine::Engine* engine,
     : GUIGameLogicMenuWindowBase(engine, audioManager, profileManager),
       GUIMenuWindow(engine, audioManager, gameData, toolManager, menuWindowManager, parent, kWindowName) {
   const std::string name = kWindowName;
-  soundScroll = GetScroll(name + "/window/sound");
-  musicScroll = GetScroll(name + "/window/music");
+  volumes.sound = GetScroll(name + "/window/sound");
+  volumes.music = GetScroll(name + "/window/music");
   fullScreenBox = GetCheckBox(name + "/window/fullscreen");
   leaveButton = GetButton(name + "/window/button_0");
   restartButton = GetButton(name + "/window/button_1");
   resumeButton = GetButton(name + "/window/button_2");
-  for (CorvantisEngine::GUIScroll* scroll : {soundScroll, musicScroll}) {
-    if (scroll != nullptr) {
-      scroll->SetCount(kScrollPositions);
-      scroll->step = kScrollStep;
-    }
-  }
+  volumes.Prepare();
   if (windowControl != nullptr) {
     windowShowOffset = windowControl->showOffset;
   }
@@ -48,10 +43,6 @@ GUIGameLogicMenuWindow::GUIGameLogicMenuWindow(CorvantisEngine::Engine* engine,
 }
 
 GUIGameLogicMenuWindow::~GUIGameLogicMenuWindow() = default;
-
-std::uint32_t GUIGameLogicMenuWindow::VolumeToPosition(float volume) {
-  return static_cast<std::uint32_t>(std::clamp(volume, 0.0f, 1.0f) * 1000.0f);
-}
 
 void GUIGameLogicMenuWindow::Show(std::uint32_t opener) {
   GUIGameLogicMenuWindowBase::Show(opener);
@@ -72,12 +63,7 @@ void GUIGameLogicMenuWindow::Show(std::uint32_t opener) {
     }
   }
   SetShown(true);
-  if (soundScroll != nullptr) {
-    soundScroll->SetPosition(VolumeToPosition(soundVolume));
-  }
-  if (musicScroll != nullptr) {
-    musicScroll->SetPosition(VolumeToPosition(musicVolume));
-  }
+  volumes.ShowVolumes(soundVolume, musicVolume);
   if (fullScreenBox != nullptr) {
     fullScreenBox->checked = fullScreen;
   }
@@ -103,9 +89,10 @@ void GUIGameLogicMenuWindow::Update() {
   }
   const bool active = IsActive();
   if (active) {
-    ApplyVolumes();
+    // The volumes follow the thumbs while they move.
+    volumes.FollowThumbs(audioManager);
   }
-  UpdateSliderSound();
+  volumes.UpdateSliderSound(audioManager);
   if (!active) {
     return;
   }
@@ -121,32 +108,6 @@ void GUIGameLogicMenuWindow::Update() {
   }
   if (resumeButton != nullptr && resumeButton->clicked != 0) {
     result = kAnswerResume;
-  }
-}
-
-void GUIGameLogicMenuWindow::ApplyVolumes() {
-  // The volumes follow the thumbs while they move.
-  if (soundScroll != nullptr) {
-    const float sound = static_cast<float>(soundScroll->GetPosition()) / 1000.0f;
-    if (std::fabs(sound - audioManager->GetSoundVolume()) > kVolumeTolerance) {
-      audioManager->SetSoundVolume(sound);
-    }
-  }
-  if (musicScroll != nullptr) {
-    const float music = static_cast<float>(musicScroll->GetPosition()) / 1000.0f;
-    if (std::fabs(music - audioManager->GetMusicVolume()) > kVolumeTolerance) {
-      audioManager->SetMusicVolume(music);
-    }
-  }
-}
-
-void GUIGameLogicMenuWindow::UpdateSliderSound() {
-  const bool playing = audioManager->GetSoundState(kVolumeSliderSound) == 0;
-  const bool dragging = soundScroll != nullptr && soundScroll->IsDragging();
-  if (dragging && !playing) {
-    audioManager->PlaySound(kVolumeSliderSound);
-  } else if (!dragging && playing) {
-    audioManager->StopSound(kVolumeSliderSound);
   }
 }
 

@@ -17,6 +17,7 @@
 
 #include "framework/GUIGameLogicMenuWindowBase.h"
 #include "game/windows/GUIMenuWindow.h"
+#include "game/windows/GUIVolumeScrolls.h"
 
 namespace CorvantisEngine {
 class GUIButton;
@@ -34,12 +35,7 @@ class GUIGameLogicMenuWindow : public GameFramework::GUIGameLogicMenuWindowBase,
   static constexpr std::uint32_t kAnswerResume = 19;
   // The HUD's id as opener.
   static constexpr std::uint32_t kOpenerGameLogic = 17;
-  static constexpr std::uint32_t kScrollPositions = 1001;
-  static constexpr std::uint32_t kScrollStep = 30;
-  // The game's sound id of "volume_slider".
-  static constexpr std::uint32_t kVolumeSliderSound = 0;
-  // Volume changes smaller than this are not passed on.
-  static constexpr float kVolumeTolerance = 0.001f;
+  static constexpr std::uint32_t kVolumeSliderSound = GUIVolumeScrolls::kSliderSound;
   static constexpr const char* kWindowFader = "game_logic_window";
   static constexpr const char* kControlFader = "game_logic_control";
 
@@ -53,12 +49,10 @@ class GUIGameLogicMenuWindow : public GameFramework::GUIGameLogicMenuWindowBase,
   void Update() override;
   void Hide() override;
 
-  // Scroll position of a volume: thousandths, truncated.
-  static std::uint32_t VolumeToPosition(float volume);
+  static std::uint32_t VolumeToPosition(float volume) { return GUIVolumeScrolls::VolumeToPosition(volume); }
 
  protected:
-  CorvantisEngine::GUIScroll* soundScroll = nullptr;
-  CorvantisEngine::GUIScroll* musicScroll = nullptr;
+  GUIVolumeScrolls volumes;
   CorvantisEngine::GUICheckBox* fullScreenBox = nullptr;
   CorvantisEngine::GUIButton* leaveButton = nullptr;
   CorvantisEngine::GUIButton* restartButton = nullptr;
@@ -66,10 +60,6 @@ class GUIGameLogicMenuWindow : public GameFramework::GUIGameLogicMenuWindowBase,
   // The show offsets of "/window" and "/window/button_0" as the description gives them.
   float windowShowOffset = 0.0f;
   float buttonShowOffset = 0.0f;
-
- private:
-  void ApplyVolumes();
-  void UpdateSliderSound();
 };
 
 }  // namespace Puzzle

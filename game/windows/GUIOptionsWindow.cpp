@@ -14,14 +14,8 @@
 namespace Puzzle {
 
 namespace {
-// Smaller differences are the scroll's rounding, not a move.
-constexpr float kVolumeTolerance = 0.001f;
-
 bool Clicked(const CorvantisEngine::GUIButton* button) {
   return button != nullptr && button->clicked != 0;
-}
-float PositionToVolume(const CorvantisEngine::GUIScroll* scroll) {
-  return static_cast<float>(scroll->GetPosition()) / static_cast<float>(GUIOptionsWindow::kVolumeSteps);
 }
 }  // namespace
 
@@ -32,8 +26,8 @@ GUIOptionsWindow::GUIOptionsWindow(CorvantisEngine::Engine* engine, GameFramewor
     : GUIOptionsWindowBase(engine, soundPlayer, profileManager),
       GUIMenuWindow(engine, soundPlayer, gameData, toolManager, manager, parent, kKey) {
   const std::string key = kKey;
-  soundScroll = GetScroll(key + "/window/sound");
-  musicScroll = GetScroll(key + "/window/music");
+  volumes.sound = GetScroll(key + "/window/sound");
+  volumes.music = GetScroll(key + "/window/music");
   fullScreenBox = GetCheckBox(key + "/window/fullscreen");
   modeText = GetTextControl(key + "/window/video_mode/text");
   decreaseButton = GetButton(key + "/window/decrease_video_mode");
@@ -41,31 +35,16 @@ GUIOptionsWindow::GUIOptionsWindow(CorvantisEngine::Engine* engine, GameFramewor
   okButton = GetButton(key + "/window/button_2");
   defaultsButton = GetButton(key + "/window/button_1");
   cancelButton = GetButton(key + "/window/button_0");
-  for (CorvantisEngine::GUIScroll* scroll : {musicScroll, soundScroll}) {
-    if (scroll != nullptr) {
-      scroll->SetCount(kVolumeSteps + 1);
-      scroll->step = kArrowStep;
-    }
-  }
+  volumes.Prepare();
   AddVideoMode(640, 480);
   AddVideoMode(800, 600);
   AddVideoMode(1024, 768);
 }
 
-std::uint32_t GUIOptionsWindow::VolumeToPosition(float volume) {
-  const float clamped = std::clamp(volume, 0.0f, 1.0f);
-  return static_cast<std::uint32_t>(clamped * static_cast<float>(kVolumeSteps));
-}
-
 void GUIOptionsWindow::Show(std::uint32_t opener) {
   GUIOptionsWindowBase::Show(opener);
   SetShown(true);
-  if (soundScroll != nullptr) {
-    soundScroll->SetPosition(VolumeToPosition(soundVolume));
-  }
-  if (musicScroll != nullptr) {
-    musicScroll->SetPosition(VolumeToPosition(musicVolume));
-  }
+  volumes.ShowVolumes(soundVolume, musicVolume);
   if (fullScreenBox != nullptr) {
     fullScreenBox->checked = fullScreen;
   }
@@ -77,12 +56,7 @@ void GUIOptionsWindow::Hide() {
 }
 
 void GUIOptionsWindow::SetControlsFromSettings() {
-  if (soundScroll != nullptr) {
-    soundScroll->SetPosition(VolumeToPosition(audioManager->GetSoundVolume()));
-  }
-  if (musicScroll != nullptr) {
-    musicScroll->SetPosition(VolumeToPosition(audioManager->GetMusicVolume()));
-  }
+  volumes.ShowVolumes(audioManager->GetSoundVolume(), audioManager->GetMusicVolume());
   if (fullScreenBox != nullptr) {
     fullScreenBox->checked = fullScreen;
   }
@@ -99,25 +73,8 @@ void GUIOptionsWindow::Update() {
     return;
   }
 
-  if (soundScroll != nullptr) {
-    const float volume = PositionToVolume(soundScroll);
-    if (std::fabs(volume - audioManager->GetSoundVolume()) > kVolumeTolerance) {
-      audioManager->SetSoundVolume(volume);
-    }
-  }
-  if (musicScroll != nullptr) {
-    const float volume = PositionToVolume(musicScroll);
-    if (std::fabs(volume - audioManager->GetMusicVolume()) > kVolumeTolerance) {
-      audioManager->SetMusicVolume(volume);
-    }
-  }
-  if (soundScroll != nullptr && soundScroll->IsDragging()) {
-    if (audioManager->GetSoundState(kSliderSound) != CorvantisEngine::Sound::kPlaying) {
-      audioManager->PlaySound(kSliderSound);
-    }
-  } else if (audioManager->GetSoundState(kSliderSound) == CorvantisEngine::Sound::kPlaying) {
-    audioManager->StopSound(kSliderSound);
-  }
+  volumes.FollowThumbs(audioManager);
+  volumes.UpdateSliderSound(audioManager);
 
   if (Clicked(decreaseButton) && chosenMode > 0) {
     --chosenMode;

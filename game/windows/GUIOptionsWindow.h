@@ -14,6 +14,7 @@
 
 #include "framework/GUIOptionsWindowBase.h"
 #include "game/windows/GUIMenuWindow.h"
+#include "game/windows/GUIVolumeScrolls.h"
 
 namespace CorvantisEngine {
 class GUIButton;
@@ -26,11 +27,6 @@ namespace Puzzle {
 class GUIOptionsWindow : public GameFramework::GUIOptionsWindowBase, public GUIMenuWindow {
  public:
   static constexpr const char* kKey = "window_options";
-  // Scroll positions per volume of 1, and the arrow buttons' step.
-  static constexpr std::uint32_t kVolumeSteps = 1000;
-  static constexpr std::uint32_t kArrowStep = 30;
-  // The game's looping sound of a dragged volume slider.
-  static constexpr std::uint32_t kSliderSound = 0;
 
   GUIOptionsWindow(CorvantisEngine::Engine* engine, GameFramework::AudioManager* soundPlayer,
                    GameData* gameData, GUITools::GUIToolManager* toolManager, GUIMenuWindowManager* manager,
@@ -40,14 +36,12 @@ class GUIOptionsWindow : public GameFramework::GUIOptionsWindowBase, public GUIM
   void Hide() override;
   void Update() override;
 
-  // Volume 0..1 to a scroll position, truncated.
-  static std::uint32_t VolumeToPosition(float volume);
+  static std::uint32_t VolumeToPosition(float volume) { return GUIVolumeScrolls::VolumeToPosition(volume); }
 
  private:
   void SetControlsFromSettings();
 
-  CorvantisEngine::GUIScroll* soundScroll;
-  CorvantisEngine::GUIScroll* musicScroll;
+  GUIVolumeScrolls volumes;
   CorvantisEngine::GUICheckBox* fullScreenBox;
   GUITools::GUITextControl* modeText;
   CorvantisEngine::GUIButton* decreaseButton;
