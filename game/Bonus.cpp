@@ -8,6 +8,7 @@
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
 #include "engine/resources/Model.h"
+#include "game/ModelCentring.h"
 #include "tools/game/DataKeeper.h"
 #include "tools/game/RandomSelecter.h"
 
@@ -52,14 +53,7 @@ Bonus::Bonus(CorvantisEngine::Engine* engine, GameTools::DataKeeper* dataKeeper,
                                   dataKeeper->GetModel(ModelName(kind)), container);
   window->autoPlacement = 0;
   model = window->model;
-  if (model != nullptr) {
-    // Centre the model on its origin once; every frame then places it from there.
-    Matrix4 centring;
-    centring.Translation(model->box.centre * -1.0f);
-    model->baseTransform = centring * model->world;
-    model->world = model->baseTransform;
-    model->box.SetMatrix(model->world);
-  }
+  CentreModelOnOrigin(model);
 }
 
 Bonus::~Bonus() {

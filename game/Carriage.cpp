@@ -5,6 +5,7 @@
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
 #include "engine/resources/Model.h"
+#include "game/ModelCentring.h"
 #include "tools/game/DataKeeper.h"
 
 namespace Puzzle {
@@ -22,13 +23,7 @@ Carriage::Carriage(CorvantisEngine::Engine* engine, GameTools::DataKeeper* dataK
   window->SetLayer(kLayer);
   window->autoPlacement = 0;
   model = window->model;
-  if (model != nullptr) {
-    Matrix4 centring;
-    centring.Translation(model->box.centre * -1.0f);
-    model->baseTransform = centring * model->world;
-    model->world = model->baseTransform;
-    model->box.SetMatrix(model->world);
-  }
+  CentreModelOnOrigin(model);
 }
 
 Carriage::~Carriage() {
