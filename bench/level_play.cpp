@@ -22,6 +22,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/ProcessMeasures.h"
 #include "engine/Engine.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
@@ -46,16 +47,6 @@ constexpr std::size_t kLevelLoading = 2;
 constexpr std::size_t kWelcome = 3;
 constexpr std::size_t kMainMenu = 5;
 constexpr std::size_t kStartGame = 11;
-
-long ResidentKilobytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0)
-      return std::atol(line.c_str() + 6);
-  }
-  return 0;
-}
 
 double ThreadSeconds() {
   timespec now{};

@@ -18,6 +18,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/ProcessMeasures.h"
 #include "game/Game.h"
 #include "game/windows/GUILogosWindow.h"
 #include "platform/sdl/SdlBackend.h"
@@ -25,17 +26,6 @@
 namespace {
 
 constexpr const char* kChildFlag = "--startup-child";
-
-// The resident size of this process in kilobytes.
-long ResidentKilobytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0)
-      return std::atol(line.c_str() + 6);
-  }
-  return 0;
-}
 
 // The child: the game's start-up and its first frame, then the time and the resident size on `out`.
 int RunChild(int out) {
