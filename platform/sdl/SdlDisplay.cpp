@@ -216,6 +216,9 @@ HRESULT SdlDisplay::Clear(const DeviceState& state, DWORD flags, D3DCOLOR colour
     glStencilMask(0xFF);
     mask |= GL_STENCIL_BUFFER_BIT;
   }
+  if (armedRecorder != nullptr) {
+    armedRecorder->Clear(mask);
+  }
   glClear(mask);
   glDisable(GL_SCISSOR_TEST);
   // The masks changed above: let the next draw set them from the state again.
@@ -291,6 +294,12 @@ HRESULT SdlDisplay::Draw(DeviceState& state, const DrawCall& call) {
   }
 
   const GLenum mode = PrimitiveMode(call.primitiveType);
+  if (armedRecorder != nullptr) {
+    const bool indexed = call.indices != nullptr;
+    armedRecorder->Draw(mode, static_cast<GLsizei>(call.indexCount),
+                        indexed ? (call.wideIndices ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT) : 0, call.indices,
+                        static_cast<GLsizei>(indexed ? call.vertexCount : call.indexCount));
+  }
   if (call.indices == nullptr) {
     glDrawArrays(mode, 0, static_cast<GLsizei>(call.indexCount));
   } else {
@@ -319,6 +328,7 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
   }
   // Drawn straight into the window, the frame needs no copy: the swap shows it.
   bool scaled = false;
+  GLint shownArea[4] = {0, 0, targetWidth_, targetHeight_};
   if (drawTarget_ != 0) {
     int windowWidth = 0;
     int windowHeight = 0;
@@ -341,7 +351,15 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
       glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, area.x, area.y, area.x + area.width,
                         area.y + area.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
       appliedRenderStates_ = 0;
+      shownArea[0] = area.x;
+      shownArea[1] = area.y;
+      shownArea[2] = area.width;
+      shownArea[3] = area.height;
     }
+  }
+  if (armedRecorder != nullptr) {
+    armedRecorder->Present(targetWidth_, targetHeight_, drawTarget_ != 0, shownArea, vsync, refreshInterval_);
+    DisarmRecorder();
   }
   // The window layer maps the cursor through the same area while full screen scales the picture.
   SDL_SetWindowData(window_, kPresentedSizeKey,
@@ -425,6 +443,16 @@ bool SdlDisplay::Current() {
   }
   if (SDL_GL_GetCurrentContext() != context_) {
     SDL_GL_MakeCurrent(window_, context_);
+  }
+  if (seenForeignUses_ != foreignContextUses) {
+    // Something else drew with the context: nothing it holds is known any more.
+    seenForeignUses_ = foreignContextUses;
+    ForgetAppliedState();
+    glActiveTexture(GL_TEXTURE0);
+    SDL_GL_SetSwapInterval(vsync_ ? 1 : 0);
+    if (framebuffer_ != 0) {
+      ChooseDrawTarget();
+    }
   }
   return true;
 }

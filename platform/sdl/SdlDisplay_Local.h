@@ -26,6 +26,41 @@ using ddraw::DisplayMode;
 using ddraw::DrawCall;
 using ddraw::Surface;
 
+struct FrameRecording;
+struct RecordedDraw;
+struct RecordedLighting;
+
+// Copies what the display sends to OpenGL into a FrameRecording (FrameRecorder.cpp). The display reports
+// each clear just before it clears and each draw just before it draws, when the state is set.
+class FrameRecorder {
+ public:
+  explicit FrameRecorder(FrameRecording& into);
+  void Clear(GLbitfield mask);
+  // vertexCount: the vertices the arrays hold from their pointers; indexType 0 for glDrawArrays.
+  void Draw(GLenum mode, GLsizei count, GLenum indexType, const void* indices, GLsizei vertexCount);
+  // The frame's end: the target drawn into, and where presenting put it in the window.
+  void Present(GLint width, GLint height, bool offscreen, const GLint area[4], bool vsync,
+               FramePacer::Clock::duration refreshInterval);
+
+ private:
+  void ReadUnit(int unit, RecordedDraw& draw);
+  void ReadLighting(RecordedLighting& lighting);
+  int Texture(GLuint name);
+
+  FrameRecording& into_;
+  std::unordered_map<GLuint, int> textures_;
+  GLint units_ = 1;
+  bool anisotropic_ = false;
+};
+
+// The armed recorder; null while no frame is recorded.
+extern FrameRecorder* armedRecorder;
+// Disarms after the frame's present.
+void DisarmRecorder();
+// Counts the times something other than the display drew with its context (a replay): the display
+// then forgets what it believes the context holds.
+extern std::uint32_t foreignContextUses;
+
 // A packed Direct3D colour as OpenGL's four floats.
 void ColourToFloats(D3DCOLOR c, GLfloat out[4]);
 
@@ -156,6 +191,8 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   std::uint64_t boundVersions_[ddraw::kTextureStages] = {};
   bool unitEnabled_[ddraw::kTextureStages] = {};
   std::unordered_map<GLuint, TextureParameters> textureParameters_;
+
+  std::uint32_t seenForeignUses_ = 0;
 
   std::mutex releasedMutex_;
   std::vector<GLuint> released_;

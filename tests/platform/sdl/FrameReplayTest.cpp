@@ -1,0 +1,495 @@
+// A frame recorded as the SDL display sends it to OpenGL, and the same frame replayed with plain OpenGL:
+// a small scene drawn through the Direct3D-shaped device on the real window (clears, a sub-viewport
+// clear, blending, alpha test, depth, culling, lighting, two texture stages, a texture transform,
+// 16- and 32-bit indices and a non-indexed strip) is read back with glReadPixels, replayed, and read
+// back again.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "engine/config/Config.h"
+#include "engine/core/MessageManager.h"
+#include "engine/files/FileManager.h"
+#include "engine/window/Window.h"
+#include "platform/ddraw/D3D.h"
+#include "platform/ddraw/DDraw_Local.h"
+#include "platform/sdl/FrameRecording.h"
+
+namespace platform::sdl {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWidth = 160;
+constexpr int kHeight = 120;
+
+// Position, normal, colour and two sets of texture coordinates; draws use the leading parts they name.
+struct Vertex {
+  float x, y, z;
+  float nx, ny, nz;
+  DWORD colour;
+  float u0, v0, u1, v1;
+};
+
+constexpr DWORD kFull = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX2;
+
+// The leading parts of the vertices in a smaller format, packed as the device expects them.
+std::vector<std::uint8_t> Pack(const std::vector<Vertex>& vertices, DWORD fvf) {
+  std::vector<std::uint8_t> out;
+  auto put = [&out](const void* p, std::size_t n) {
+    const auto* b = static_cast<const std::uint8_t*>(p);
+    out.insert(out.end(), b, b + n);
+  };
+  for (const Vertex& v : vertices) {
+    put(&v.x, 12);
+    if ((fvf & D3DFVF_NORMAL) != 0)
+      put(&v.nx, 12);
+    if ((fvf & D3DFVF_DIFFUSE) != 0)
+      put(&v.colour, 4);
+    const DWORD sets = (fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT;
+    if (sets >= 1)
+      put(&v.u0, 8);
+    if (sets >= 2)
+      put(&v.u1, 8);
+  }
+  return out;
+}
+
+// A quad in view space at depth z, corners clockwise on screen from the top left.
+std::vector<Vertex> Quad(float x0, float y0, float x1, float y1, float z, DWORD c0, DWORD c1 = 0) {
+  if (c1 == 0)
+    c1 = c0;
+  return {{x0, y1, z, 0, 0, -1, c0, 0, 0, 0, 0},
+          {x1, y1, z, 0, 0, -1, c0, 1, 0, 1, 0},
+          {x1, y0, z, 0, 0, -1, c1, 1, 1, 1, 1},
+          {x0, y0, z, 0, 0, -1, c1, 0, 1, 0, 1}};
+}
+
+D3DMATRIX Identity() {
+  return ddraw::IdentityMatrix();
+}
+
+class FrameReplayTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("frame-replay-" + std::to_string(::getpid()));
+    fs::create_directories(folder_);
+    log_ = std::make_unique<CorvantisEngine::MessageManager>("Test", 0, 0, "", "test");
+    files_ = std::make_unique<CorvantisEngine::FileManager>(log_.get(), folder_.string(), "");
+    config_ = std::make_unique<CorvantisEngine::Config>(log_.get(), files_.get(), folder_.string(), "test",
+                                                        false, "160x120x32", false, false);
+    POINT position{0, 0};
+    window_ = std::make_unique<CorvantisEngine::Window>(log_.get(), config_.get(), "Replay", nullptr, 101,
+                                                        false, kWidth, kHeight, false, true, &position);
+    const HWND hwnd = window_->GetHandle();
+    ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd_), IID_IDirectDraw7, nullptr), DD_OK);
+    ASSERT_EQ(dd_->SetCooperativeLevel(hwnd, DDSCL_NORMAL), DD_OK);
+    DDSURFACEDESC2 d{};
+    d.dwSize = sizeof(d);
+    d.dwFlags = DDSD_CAPS;
+    d.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    ASSERT_EQ(dd_->CreateSurface(&d, &primary_, nullptr), DD_OK);
+    IDirectDrawClipper* clipper = nullptr;
+    ASSERT_EQ(dd_->CreateClipper(0, &clipper, nullptr), DD_OK);
+    clipper->SetHWnd(0, hwnd);
+    primary_->SetClipper(clipper);
+    clipper->Release();
+    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    d.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
+    d.dwWidth = kWidth;
+    d.dwHeight = kHeight;
+    ASSERT_EQ(dd_->CreateSurface(&d, &back_, nullptr), DD_OK);
+    d.dwFlags |= DDSD_PIXELFORMAT;
+    d.ddsCaps.dwCaps = DDSCAPS_ZBUFFER;
+    d.ddpfPixelFormat = ddraw::FormatDepth(32, 8);
+    ASSERT_EQ(dd_->CreateSurface(&d, &depth_, nullptr), DD_OK);
+    ASSERT_EQ(back_->AddAttachedSurface(depth_), DD_OK);
+    ASSERT_EQ(dd_->QueryInterface(IID_IDirect3D7, reinterpret_cast<LPVOID*>(&d3d_)), DD_OK);
+    ASSERT_EQ(d3d_->CreateDevice(IID_IDirect3DTnLHalDevice, back_, &device_), D3D_OK);
+    checker_ = Texture(8, 8, [](DWORD x, DWORD y) {
+      return ((x + y) & 1) != 0 ? 0xFFF0C020u : 0x8020A0F0u;  // opaque amber, half-transparent blue
+    });
+    holes_ = Texture(4, 4, [](DWORD x, DWORD y) {
+      return (x == 1 || y == 2) ? 0x00FF00FFu : 0xFFE0E0E0u;  // a cross of see-through texels
+    });
+  }
+
+  void TearDown() override {
+    CancelFrameRecording();
+    for (IUnknown* object :
+         std::initializer_list<IUnknown*>{checker_, holes_, device_, d3d_, depth_, back_, primary_, dd_}) {
+      if (object != nullptr)
+        object->Release();
+    }
+    window_.reset();
+    config_.reset();
+    files_.reset();
+    log_.reset();
+    fs::remove_all(folder_);
+  }
+
+  template <typename Texel>
+  IDirectDrawSurface7* Texture(DWORD width, DWORD height, Texel texel) {
+    DDSURFACEDESC2 d{};
+    d.dwSize = sizeof(d);
+    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+    d.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
+    d.dwWidth = width;
+    d.dwHeight = height;
+    d.ddpfPixelFormat = ddraw::FormatARGB8888();
+    IDirectDrawSurface7* surface = nullptr;
+    EXPECT_EQ(dd_->CreateSurface(&d, &surface, nullptr), DD_OK);
+    DDSURFACEDESC2 locked{};
+    locked.dwSize = sizeof(locked);
+    EXPECT_EQ(surface->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+    for (DWORD y = 0; y < height; ++y) {
+      for (DWORD x = 0; x < width; ++x) {
+        const DWORD value = texel(x, y);
+        std::memcpy(static_cast<std::uint8_t*>(locked.lpSurface) + y * locked.lPitch + x * 4, &value, 4);
+      }
+    }
+    surface->Unlock(nullptr);
+    return surface;
+  }
+
+  void State(D3DRENDERSTATETYPE type, DWORD value) {
+    EXPECT_EQ(device_->SetRenderState(type, value), D3D_OK);
+  }
+  void Stage(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+    EXPECT_EQ(device_->SetTextureStageState(stage, type, value), D3D_OK);
+  }
+
+  void DrawIndexed(const std::vector<Vertex>& quad, DWORD fvf, bool wide) {
+    std::vector<std::uint8_t> packed = Pack(quad, fvf);
+    if (wide) {
+      DWORD indices[] = {0, 1, 2, 0, 2, 3};
+      EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, fvf, packed.data(), 4, indices, 6, 0),
+                D3D_OK);
+    } else {
+      WORD indices[] = {0, 1, 2, 0, 2, 3};
+      EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, fvf, packed.data(), 4, indices, 6, 0),
+                D3D_OK);
+    }
+  }
+
+  // The scene, one frame: begun, drawn, ended; not presented.
+  void DrawScene() {
+    D3DVIEWPORT7 whole{0, 0, kWidth, kHeight, 0.0f, 1.0f};
+    ASSERT_EQ(device_->SetViewport(&whole), D3D_OK);
+    // A perspective projection (depth 2..10) and a view moved back a little.
+    D3DMATRIX projection{};
+    projection._11 = 1.2f;
+    projection._22 = 1.6f;
+    projection._33 = 10.0f / 8.0f;
+    projection._34 = 1.0f;
+    projection._43 = -2.0f * 10.0f / 8.0f;
+    D3DMATRIX view = Identity();
+    view._43 = 0.5f;
+    D3DMATRIX world = Identity();
+    device_->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &projection);
+    device_->SetTransform(D3DTRANSFORMSTATE_VIEW, &view);
+    device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &world);
+    ASSERT_EQ(device_->BeginScene(), D3D_OK);
+    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF203040u, 1.0f, 0), D3D_OK);
+    State(D3DRENDERSTATE_ZENABLE, D3DZB_TRUE);
+    State(D3DRENDERSTATE_ZWRITEENABLE, TRUE);
+    State(D3DRENDERSTATE_LIGHTING, FALSE);
+    State(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+
+    // A shaded background strip, not indexed, without texture.
+    device_->SetTexture(0, nullptr);
+    std::vector<Vertex> strip = Quad(-4, -3, 4, 3, 5.0f, 0xFF4060A0u, 0xFFA06040u);
+    std::swap(strip[2], strip[3]);  // strip order: top left, top right, bottom left, bottom right
+    std::vector<std::uint8_t> packed = Pack(strip, D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    ASSERT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_XYZ | D3DFVF_DIFFUSE, packed.data(), 4, 0),
+              D3D_OK);
+
+    // The checker, tiled twice by a texture transform, modulated by the vertex colour and blended.
+    device_->SetTexture(0, checker_);
+    Stage(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    Stage(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    Stage(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    Stage(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    Stage(0, D3DTSS_MAGFILTER, D3DTFG_POINT);
+    Stage(0, D3DTSS_MINFILTER, D3DTFN_POINT);
+    Stage(0, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
+    Stage(0, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
+    Stage(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
+    D3DMATRIX tiles = Identity();
+    tiles._11 = 2.0f;
+    tiles._22 = 2.0f;
+    device_->SetTransform(D3DTRANSFORMSTATE_TEXTURE0, &tiles);
+    State(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+    State(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    State(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    D3DMATRIX turned = Identity();
+    turned._11 = 0.94f;
+    turned._12 = 0.34f;
+    turned._21 = -0.34f;
+    turned._22 = 0.94f;
+    device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &turned);
+    DrawIndexed(Quad(-2.5f, -1.5f, 1.0f, 2.0f, 4.0f, 0xFFFFFFFFu, 0xC080FF80u),
+                D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, false);
+    device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &world);
+    Stage(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+
+    // Holes cut by the alpha test, nearer, with 32-bit indices and no vertex colour.
+    State(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
+    State(D3DRENDERSTATE_ALPHATESTENABLE, TRUE);
+    State(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATER);
+    State(D3DRENDERSTATE_ALPHAREF, 0x80);
+    device_->SetTexture(0, holes_);
+    Stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    Stage(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    Stage(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    DrawIndexed(Quad(-0.5f, -2.0f, 2.5f, 1.0f, 3.5f, 0), D3DFVF_XYZ | D3DFVF_TEX1, true);
+    State(D3DRENDERSTATE_ALPHATESTENABLE, FALSE);
+
+    // Culled away: wound counter-clockwise on screen under D3DCULL_CCW.
+    device_->SetTexture(0, nullptr);
+    State(D3DRENDERSTATE_CULLMODE, D3DCULL_CCW);
+    std::vector<Vertex> reversed = Quad(-4, -3, 4, 3, 2.5f, 0xFFFF0000u);
+    std::swap(reversed[1], reversed[3]);
+    DrawIndexed(reversed, D3DFVF_XYZ | D3DFVF_DIFFUSE, false);
+    State(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+
+    // Lit by a directional light, the vertex colours standing in for the material's diffuse colour.
+    State(D3DRENDERSTATE_LIGHTING, TRUE);
+    State(D3DRENDERSTATE_AMBIENT, 0xFF202020u);
+    State(D3DRENDERSTATE_COLORVERTEX, TRUE);
+    State(D3DRENDERSTATE_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
+    D3DMATERIAL7 material{};
+    material.diffuse = {1, 1, 1, 1};
+    material.ambient = {0.5f, 0.5f, 0.5f, 1};
+    device_->SetMaterial(&material);
+    D3DLIGHT7 light{};
+    light.dltType = D3DLIGHT_DIRECTIONAL;
+    light.dcvDiffuse = {0.9f, 0.8f, 0.7f, 1};
+    light.dvDirection = {0.3f, -0.4f, 0.87f};
+    device_->SetLight(0, &light);
+    device_->LightEnable(0, TRUE);
+    State(D3DRENDERSTATE_ZFUNC, D3DCMP_LESSEQUAL);
+    std::vector<Vertex> lit = Quad(-3.5f, 0.5f, -1.0f, 2.5f, 3.0f, 0xFF30C0F0u, 0xFFF0F030u);
+    lit[0].nx = -0.5f;
+    lit[2].ny = 0.6f;
+    DrawIndexed(lit, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE, false);
+    State(D3DRENDERSTATE_LIGHTING, FALSE);
+
+    // Two stages: the checker filtered and clamped, times the holes' texture from the second set.
+    device_->SetTexture(0, checker_);
+    device_->SetTexture(1, holes_);
+    Stage(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    Stage(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    Stage(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+    Stage(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
+    Stage(0, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
+    Stage(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP);
+    Stage(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    Stage(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    Stage(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    Stage(1, D3DTSS_TEXCOORDINDEX, 1);
+    std::vector<Vertex> layered = Quad(-3.0f, -2.8f, -0.5f, -0.3f, 3.2f, 0xFFFFFFFFu);
+    for (Vertex& v : layered) {
+      v.u1 *= 2.0f;
+    }
+    DrawIndexed(layered, kFull, false);
+    device_->SetTexture(1, nullptr);
+    Stage(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+
+    // A clear limited to a small viewport, then a flat quad over part of it.
+    D3DVIEWPORT7 corner{110, 10, 40, 30, 0.0f, 1.0f};
+    ASSERT_EQ(device_->SetViewport(&corner), D3D_OK);
+    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF00C000u, 1.0f, 0), D3D_OK);
+    device_->SetTexture(0, nullptr);
+    DrawIndexed(Quad(-4, -4, 0, 0, 4.0f, 0xFFFFFF00u), D3DFVF_XYZ | D3DFVF_DIFFUSE, false);
+    ASSERT_EQ(device_->SetViewport(&whole), D3D_OK);
+    ASSERT_EQ(device_->EndScene(), D3D_OK);
+  }
+
+  void Present() {
+    RECT area{0, 0, kWidth, kHeight};
+    EXPECT_EQ(primary_->Blt(&area, back_, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+  }
+
+  // The framebuffer bound for drawing, as RGBA rows from the bottom.
+  static std::vector<std::uint8_t> ReadPixels() {
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(kWidth) * kHeight * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+  }
+
+  // Pixels whose channels differ by more than the tolerance.
+  static int Differences(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b,
+                         int tolerance) {
+    int count = 0;
+    for (std::size_t i = 0; i < a.size(); i += 4) {
+      for (std::size_t c = 0; c < 3; ++c) {
+        if (std::abs(a[i + c] - b[i + c]) > tolerance) {
+          ++count;
+          break;
+        }
+      }
+    }
+    return count;
+  }
+
+  static std::size_t Colours(const std::vector<std::uint8_t>& pixels) {
+    std::set<std::uint32_t> seen;
+    for (std::size_t i = 0; i < pixels.size(); i += 4) {
+      seen.insert(pixels[i] | (pixels[i + 1] << 8) | (pixels[i + 2] << 16));
+    }
+    return seen.size();
+  }
+
+  // The pixel at (x, y) counted from the top left, as 0xRRGGBB.
+  static std::uint32_t At(const std::vector<std::uint8_t>& pixels, int x, int y) {
+    const std::size_t i = (static_cast<std::size_t>(kHeight - 1 - y) * kWidth + x) * 4;
+    return (pixels[i] << 16) | (pixels[i + 1] << 8) | pixels[i + 2];
+  }
+
+  fs::path folder_;
+  std::unique_ptr<CorvantisEngine::MessageManager> log_;
+  std::unique_ptr<CorvantisEngine::FileManager> files_;
+  std::unique_ptr<CorvantisEngine::Config> config_;
+  std::unique_ptr<CorvantisEngine::Window> window_;
+  IDirectDraw7* dd_ = nullptr;
+  IDirectDrawSurface7* primary_ = nullptr;
+  IDirectDrawSurface7* back_ = nullptr;
+  IDirectDrawSurface7* depth_ = nullptr;
+  IDirect3D7* d3d_ = nullptr;
+  IDirect3DDevice7* device_ = nullptr;
+  IDirectDrawSurface7* checker_ = nullptr;
+  IDirectDrawSurface7* holes_ = nullptr;
+};
+
+TEST_F(FrameReplayTest, ReplayDrawsTheRecordedFramesPicture) {
+  FrameRecording recording;
+  RecordNextFrame(recording);
+  ASSERT_NO_FATAL_FAILURE(DrawScene());
+  const std::vector<std::uint8_t> drawn = ReadPixels();
+  Present();
+  ASSERT_TRUE(recording.complete);
+  EXPECT_GE(Colours(drawn), 20u) << "the scene shows its parts, not one flat colour";
+  EXPECT_EQ(At(drawn, 130, 12), 0x00C000u) << "the corner clear";
+  EXPECT_NE(At(drawn, 2, 118) & 0xFF0000, 0xFF0000u) << "the culled quad stays away";
+
+  {
+    FrameReplay replay(recording);
+    replay.Draw();
+    const std::vector<std::uint8_t> replayed = ReadPixels();
+    EXPECT_EQ(Differences(drawn, replayed, 1), 0) << "the replay draws the same picture";
+    replay.Present();
+    // Drawn a second time in a row, the replay starts from the state its first frame left.
+    replay.Draw();
+    EXPECT_EQ(Differences(drawn, ReadPixels(), 1), 0) << "the second replayed frame";
+    replay.Present();
+  }
+
+  // The display sets its whole state again after the replay changed the context behind it.
+  ASSERT_NO_FATAL_FAILURE(DrawScene());
+  EXPECT_EQ(Differences(drawn, ReadPixels(), 0), 0) << "the device's frame after the replay";
+  Present();
+}
+
+// The replay leaves its own textures and vertex pointers in the context. The device's next frame draws
+// from the same vertex memory, moved in place, with no state changed since its last frame: the display
+// must bind its texture and point at its vertices again rather than trust what it set before.
+TEST_F(FrameReplayTest, TheDisplayDrawsRightAfterAReplay) {
+  const D3DMATRIX identity = Identity();
+  device_->SetTransform(D3DTRANSFORMSTATE_PROJECTION, const_cast<D3DMATRIX*>(&identity));
+  device_->SetTransform(D3DTRANSFORMSTATE_VIEW, const_cast<D3DMATRIX*>(&identity));
+  device_->SetTransform(D3DTRANSFORMSTATE_WORLD, const_cast<D3DMATRIX*>(&identity));
+  State(D3DRENDERSTATE_LIGHTING, FALSE);
+  State(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+  IDirectDrawSurface7* plain = Texture(2, 2, [](DWORD, DWORD) { return 0xFF30A0F0u; });
+  device_->SetTexture(0, plain);
+  Stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  Stage(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+  const DWORD fvf = D3DFVF_XYZ | D3DFVF_TEX1;
+  // The left half of the screen in clip space, later the right half, in the same memory.
+  std::vector<std::uint8_t> vertices = Pack(Quad(-1, -1, 0, 1, 0.5f, 0), fvf);
+  const WORD indices[] = {0, 1, 2, 0, 2, 3};
+  auto frame = [&] {
+    ASSERT_EQ(device_->BeginScene(), D3D_OK);
+    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, fvf, vertices.data(), 4,
+                                            const_cast<WORD*>(indices), 6, 0),
+              D3D_OK);
+    ASSERT_EQ(device_->EndScene(), D3D_OK);
+  };
+
+  FrameRecording recording;
+  RecordNextFrame(recording);
+  ASSERT_NO_FATAL_FAILURE(frame());
+  EXPECT_EQ(At(ReadPixels(), 40, 60), 0x30A0F0u);
+  Present();
+  {
+    FrameReplay replay(recording);
+    replay.Draw();
+    EXPECT_EQ(At(ReadPixels(), 40, 60), 0x30A0F0u) << "the replay";
+    replay.Present();
+  }
+
+  const std::vector<std::uint8_t> moved = Pack(Quad(0, -1, 1, 1, 0.5f, 0), fvf);
+  std::copy(moved.begin(), moved.end(), vertices.begin());
+  ASSERT_NO_FATAL_FAILURE(frame());
+  const std::vector<std::uint8_t> after = ReadPixels();
+  EXPECT_EQ(At(after, 120, 60), 0x30A0F0u) << "the moved quad, with the device's texture";
+  EXPECT_EQ(At(after, 40, 60), 0x000000u) << "nothing left where it was";
+  Present();
+  device_->SetTexture(0, nullptr);
+  plain->Release();
+}
+
+TEST_F(FrameReplayTest, RecordingHoldsOneFrameUntilItsPresent) {
+  FrameRecording recording;
+  ASSERT_NO_FATAL_FAILURE(DrawScene());
+  Present();
+  EXPECT_FALSE(FrameRecordingArmed());
+  EXPECT_TRUE(recording.steps.empty()) << "nothing is recorded unless armed";
+
+  RecordNextFrame(recording);
+  EXPECT_TRUE(FrameRecordingArmed());
+  ASSERT_NO_FATAL_FAILURE(DrawScene());
+  Present();
+  EXPECT_FALSE(FrameRecordingArmed()) << "the present ends the recording";
+  ASSERT_TRUE(recording.complete);
+  EXPECT_EQ(recording.steps.size(), 9u) << "two clears and seven draws";
+  EXPECT_EQ(recording.DrawCount(), 7u);
+  EXPECT_EQ(recording.textures.size(), 2u) << "each texture read back once";
+  EXPECT_EQ(recording.width, kWidth);
+  EXPECT_EQ(recording.height, kHeight);
+  EXPECT_FALSE(recording.vsync);
+  const auto& first = std::get<RecordedDraw>(recording.steps[1]);
+  EXPECT_EQ(first.indexType, 0) << "the strip is not indexed";
+  EXPECT_EQ(first.units[0].enabled, 0);
+  const auto& alphaTested = std::get<RecordedDraw>(recording.steps[3]);
+  EXPECT_EQ(alphaTested.indexType, static_cast<std::int32_t>(GL_UNSIGNED_INT));
+  EXPECT_EQ(alphaTested.indices.size(), 6u * 4u);
+  EXPECT_EQ(alphaTested.colour.offset, -1) << "no vertex colours in that draw";
+  EXPECT_EQ(alphaTested.states.alphaTest, 1);
+
+  ASSERT_NO_FATAL_FAILURE(DrawScene());
+  Present();
+  EXPECT_EQ(recording.DrawCount(), 7u) << "the next frame is not added";
+
+  RecordNextFrame(recording);
+  EXPECT_TRUE(recording.steps.empty()) << "arming empties the recording";
+  CancelFrameRecording();
+  ASSERT_NO_FATAL_FAILURE(DrawScene());
+  Present();
+  EXPECT_TRUE(recording.steps.empty()) << "a cancelled recording takes nothing";
+  EXPECT_FALSE(recording.complete);
+}
+
+}  // namespace
+}  // namespace platform::sdl
