@@ -4,9 +4,15 @@
 // before Start. Measured, in one run:
 //   - level start: from the loading window's first frame to the first frame of play (and from the click
 //     on Start, which first lets the start-game window go);
-//   - a frame of play with the tray full: the game's own CPU time per frame (this thread's CPU clock:
+//   - a frame of play with half of the pieces placed (clicked from the tray onto their slots, as a
+//     player does) and the tray full: the game's own CPU time per frame (this thread's CPU clock:
 //     update and draw submission; the software rasterizer's own threads are not counted) and the whole
 //     frame's wall time;
+//   - the same frame's draws replayed with plain OpenGL, without the engine and the game around them:
+//     one frame of play is recorded as it reaches OpenGL, then drawn and swapped again and again in the
+//     same window, with the same vsync setting; the ratio of the game's frame time to the replay's;
+//   - both again with vsync off (the game's setting switched off, the replay unpaced), so that the
+//     frame's own cost shows rather than the display's refresh interval;
 //   - the resident size during play.
 // The game finds its data through the executable's folder (the build links the data folder here).
 #include <SDL.h>
@@ -24,6 +30,7 @@
 
 #include "bench/ProcessMeasures.h"
 #include "engine/Engine.h"
+#include "engine/config/Config.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
 #include "engine/input/Controls.h"
@@ -34,7 +41,10 @@
 #include "game/GameLogic.h"
 #include "game/Profile.h"
 #include "game/Puzzle.h"
+#include "game/PuzzleDepository.h"
+#include "game/PuzzleElement.h"
 #include "game/windows/GUIMenuWindow.h"
+#include "platform/sdl/FrameRecording.h"
 #include "platform/sdl/SdlBackend.h"
 #include "platform/win32/WinMessages.h"
 #include "tools/gui/GUIControl.h"
@@ -97,10 +107,29 @@ class PlayingGame {
     auto* window = dynamic_cast<Puzzle::GUIMenuWindow*>(game_->GetWindows()[slot]);
     return window != nullptr && window->IsActive();
   }
-  // The pieces of the level in play (its board's slots).
+  Puzzle::GameLogic* Logic() const { return dynamic_cast<Puzzle::GameLogic*>(game_->GetGameLogic()); }
+  // The pieces of the level in play (its board's slots), and those placed on the board.
   std::size_t Pieces() const {
-    const auto* logic = dynamic_cast<const Puzzle::GameLogic*>(game_->GetGameLogic());
+    const Puzzle::GameLogic* logic = Logic();
     return logic != nullptr && logic->GetBoard() != nullptr ? logic->GetBoard()->GetSlots().size() : 0;
+  }
+  std::size_t Placed() const {
+    const Puzzle::GameLogic* logic = Logic();
+    return logic != nullptr && logic->GetBoard() != nullptr ? logic->GetBoard()->GetPlacedCount() : 0;
+  }
+  // The tray: its entries (pieces and bonuses), and the share of its path still free for more (none
+  // left: the tray is full).
+  std::size_t TrayEntries() const {
+    const Puzzle::GameLogic* logic = Logic();
+    return logic != nullptr && logic->GetDepository() != nullptr ? logic->GetDepository()->GetQueue().size()
+                                                                 : 0;
+  }
+  double TrayFree() const {
+    const Puzzle::GameLogic* logic = Logic();
+    const Puzzle::PuzzleDepository* tray = logic != nullptr ? logic->GetDepository() : nullptr;
+    if (tray == nullptr || tray->GetPathLength() <= 0.0f)
+      return 1.0;
+    return static_cast<double>(tray->freeLength / tray->GetPathLength());
   }
   bool Running() const {
     return game_->GetGameLogic() != nullptr &&
@@ -114,14 +143,23 @@ class PlayingGame {
     }
     return 0;
   }
-  static void PushButton(bool down) {
+  static void PushButton(bool down, Uint8 button = SDL_BUTTON_LEFT) {
     SDL_Event event{};
     event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
     event.button.windowID = WindowId();
-    event.button.button = SDL_BUTTON_LEFT;
+    event.button.button = button;
     event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.button.clicks = 1;
     SDL_PushEvent(&event);
+  }
+  // The pointer on a point in GUI units.
+  void PointAt(const CorvantisEngine::Vector2& gui) {
+    CorvantisEngine::Engine* engine = game_->GetEngine();
+    const float w = static_cast<float>(engine->GetWindow()->GetWidth());
+    const float h = static_cast<float>(engine->GetWindow()->GetHeight());
+    CorvantisEngine::GUIManager* manager = engine->GetGUIManager();
+    engine->GetControls()->SetCursorPosition({gui.x * w / manager->GetScreenWidth() + 0.5f,
+                                              h - 1.0f - gui.y * h / manager->GetScreenHeight() + 0.5f});
   }
   // A click on the window's control: the pointer on its middle, the button down and up.
   bool Click(std::size_t slot, const std::string& control, bool lastFrame = true) {
@@ -130,16 +168,9 @@ class PlayingGame {
         window != nullptr ? window->GetControl(window->GetName() + control) : nullptr;
     if (found == nullptr || found->GetElement() == nullptr)
       return false;
-    CorvantisEngine::Engine* engine = game_->GetEngine();
     const CorvantisEngine::GUIWindow& widget = *found->GetElement();
     const CorvantisEngine::Vector2 corner = widget.GetAbsolutePosition();
-    const float gx = corner.x + widget.size.x * 0.5f;
-    const float gy = corner.y + widget.size.y * 0.5f;
-    const float w = static_cast<float>(engine->GetWindow()->GetWidth());
-    const float h = static_cast<float>(engine->GetWindow()->GetHeight());
-    CorvantisEngine::GUIManager* gui = engine->GetGUIManager();
-    engine->GetControls()->SetCursorPosition(
-        {gx * w / gui->GetScreenWidth() + 0.5f, h - 1.0f - gy * h / gui->GetScreenHeight() + 0.5f});
+    PointAt({corner.x + widget.size.x * 0.5f, corner.y + widget.size.y * 0.5f});
     Frame();
     Frame();
     PushButton(true);
@@ -177,6 +208,64 @@ class PlayingGame {
     return Active(kStartGame);
   }
 
+  // One piece from the tray to its slot as a player puts it: a click on a piece the tray shows, then
+  // the piece carried over its slot and a click that puts it down. False when no piece could be taken.
+  bool PlaceOnePiece() {
+    Puzzle::GameLogic* logic = Logic();
+    if (logic == nullptr || logic->GetDepository() == nullptr || logic->GetBoard() == nullptr)
+      return false;
+    Puzzle::PuzzleElement* piece = nullptr;
+    for (const auto& entry : logic->GetDepository()->GetQueue()) {
+      const CorvantisEngine::Vector2 at =
+          entry->piece != nullptr ? entry->piece->GetPosition() : CorvantisEngine::Vector2{};
+      if (entry->piece != nullptr && entry->IsVisible() && at.x > 0 && at.x < 800 && at.y > 0 && at.y < 600) {
+        piece = entry->piece;
+        break;
+      }
+    }
+    if (piece == nullptr)
+      return false;
+    PointAt(piece->GetPosition());
+    Frame();
+    Frame();
+    PushButton(true);
+    Frame();
+    PushButton(false);
+    Frame();
+    Frame();
+    if (piece->taken == 0)
+      return false;
+    // The piece hangs a little off the pointer: aim so that the piece itself lands on the slot.
+    Puzzle::Puzzle* board = logic->GetBoard();
+    const CorvantisEngine::Vector2 slot = board->GetSlotContainer()->GetAbsolutePosition() +
+                                          board->GetSlots()[piece->GetIndex()]->GetPosition();
+    CorvantisEngine::Vector2 aim = slot;
+    for (int i = 0; i < 3; ++i) {
+      PointAt(aim);
+      Frame();
+      Frame();
+      aim = aim + (slot - piece->GetPosition());
+    }
+    PushButton(true);
+    Frame();
+    PushButton(false);
+    Frame();
+    Frame();
+    return true;
+  }
+
+  // Places pieces until half of the level's are on the board; false when that does not come.
+  bool PlaceHalf() {
+    const std::size_t half = Pieces() / 2;
+    for (int tries = 0; Placed() < half && tries < 4 * static_cast<int>(half) + 20; ++tries) {
+      if (!Running())
+        return false;
+      if (!PlaceOnePiece())
+        Until([] { return false; }, 0.2);  // the tray brings the next piece
+    }
+    return Placed() >= half;
+  }
+
   // Ticks the start-game window's last size box (the largest puzzle): false when there is none or
   // the profile does not take it.
   bool ChooseLargestSize() {
@@ -199,7 +288,13 @@ class PlayingGame {
   std::unique_ptr<Puzzle::Game> game_;
 };
 
+// The tray counts as full with at most this share of its path free; with none free the lead is at
+// the path's end and the level lost. It is hurried until kTrayHurried, and runs on a little after.
+constexpr double kTrayHurried = 0.35;
+constexpr double kTrayFull = 0.3;
+
 std::unique_ptr<PlayingGame> playing;
+double trayAtStart = 0.0;
 double levelStartSeconds = 0.0;
 double clickToPlaySeconds = 0.0;
 const char* failure = nullptr;
@@ -237,11 +332,95 @@ PlayingGame* Playing(benchmark::State& state) {
     const auto play = Clock::now();
     levelStartSeconds = std::chrono::duration<double>(play - loading).count();
     clickToPlaySeconds = std::chrono::duration<double>(play - click).count();
-    // The pieces slide into the tray.
+    // The pieces slide into the tray; half of them are placed, and the tray fills up again.
     playing->Until([] { return false; }, 5.0);
+    if (!playing->PlaceHalf()) {
+      failure = "half of the pieces could not be placed";
+      state.SkipWithError(failure);
+      return nullptr;
+    }
+    // The tray fills up again, hurried along as a player does, with the right button held; it runs on
+    // for a moment after the button is let go.
+    PlayingGame::PushButton(true, SDL_BUTTON_RIGHT);
+    playing->Until([] { return playing->TrayFree() <= kTrayHurried; }, 30.0);
+    PlayingGame::PushButton(false, SDL_BUTTON_RIGHT);
+    playing->Until([] { return false; }, 3.0);
+    trayAtStart = playing->TrayFree();
+    if (trayAtStart > kTrayFull || !playing->Running()) {
+      failure = "the tray did not fill up";
+      state.SkipWithError(failure);
+      return nullptr;
+    }
   }
   return playing.get();
 }
+
+// The game's frames of play, timed: the mean wall and CPU milliseconds per frame.
+struct FrameTimes {
+  double wallMs = 0.0;
+  double cpuMs = 0.0;
+};
+
+FrameTimes TimeFrames(benchmark::State& state, PlayingGame& game) {
+  double cpu = 0.0;
+  double wall = 0.0;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    const double before = ThreadSeconds();
+    game.Frame();
+    cpu += ThreadSeconds() - before;
+    wall += std::chrono::duration<double>(Clock::now() - start).count();
+  }
+  const auto frames = static_cast<double>(state.iterations());
+  return {wall * 1e3 / frames, cpu * 1e3 / frames};
+}
+
+// One frame of play as it reaches OpenGL; null (and the benchmark skipped) when it was not recorded.
+platform::sdl::FrameRecording* RecordFrame(benchmark::State& state, PlayingGame& game) {
+  static platform::sdl::FrameRecording recording;
+  platform::sdl::RecordNextFrame(recording);
+  game.Frame();
+  if (!recording.complete || recording.DrawCount() == 0) {
+    platform::sdl::CancelFrameRecording();
+    state.SkipWithError("no frame of play was recorded");
+    return nullptr;
+  }
+  return &recording;
+}
+
+// Replays the frame, drawn and swapped per iteration, and reports it beside the game's frame.
+void TimeReplay(benchmark::State& state, const platform::sdl::FrameRecording& recording,
+                const FrameTimes& game) {
+  platform::sdl::FrameReplay replay(recording);
+  double wall = 0.0;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    replay.Draw();
+    replay.Present();
+    wall += std::chrono::duration<double>(Clock::now() - start).count();
+  }
+  const double replayMs = wall * 1e3 / static_cast<double>(state.iterations());
+  state.counters["replay_ms"] = replayMs;
+  state.counters["game_frame_ms"] = game.wallMs;
+  state.counters["game_cpu_ms"] = game.cpuMs;
+  state.counters["ratio"] = replayMs > 0.0 ? game.wallMs / replayMs : 0.0;
+  state.counters["draws"] = static_cast<double>(recording.DrawCount());
+  state.counters["textures"] = static_cast<double>(recording.textures.size());
+  state.counters["vsync"] = recording.vsync ? 1.0 : 0.0;
+}
+
+// What the frames showed: the pieces placed, the tray's entries and its free share, and whether the
+// level was still in play at the end.
+void PlayState(benchmark::State& state, const PlayingGame& game) {
+  state.counters["placed"] = static_cast<double>(game.Placed());
+  state.counters["tray_entries"] = static_cast<double>(game.TrayEntries());
+  state.counters["tray_free"] = game.TrayFree();
+  if (!game.Running())
+    state.SkipWithError("the level ended during the frames");
+}
+
+FrameTimes playFrame;
+FrameTimes playFrameUnpaced;
 
 void BM_LevelStart(benchmark::State& state) {
   PlayingGame* game = Playing(state);
@@ -251,6 +430,8 @@ void BM_LevelStart(benchmark::State& state) {
     state.SetIterationTime(levelStartSeconds);
   state.counters["click_to_play_ms"] = clickToPlaySeconds * 1e3;
   state.counters["pieces"] = static_cast<double>(game->Pieces());
+  state.counters["placed"] = static_cast<double>(game->Placed());
+  state.counters["tray_free"] = trayAtStart;
 }
 BENCHMARK(BM_LevelStart)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -258,16 +439,55 @@ void BM_PlayFrame(benchmark::State& state) {
   PlayingGame* game = Playing(state);
   if (game == nullptr)
     return;
-  double cpu = 0.0;
-  for (auto _ : state) {
-    const double before = ThreadSeconds();
-    game->Frame();
-    cpu += ThreadSeconds() - before;
-  }
-  state.counters["game_cpu_ms"] = benchmark::Counter(cpu * 1e3 / static_cast<double>(state.iterations()));
+  playFrame = TimeFrames(state, *game);
+  state.counters["game_cpu_ms"] = playFrame.cpuMs;
   state.counters["resident_MB"] = static_cast<double>(ResidentKilobytes()) / 1024.0;
+  PlayState(state, *game);
 }
-BENCHMARK(BM_PlayFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+// Fixed counts of frames: the tray fills on while the game runs, and with no room left the level is
+// lost; some 15 s of play keep it in play.
+BENCHMARK(BM_PlayFrame)->Unit(benchmark::kMillisecond)->Iterations(300);
+
+void BM_ReplayFrame(benchmark::State& state) {
+  PlayingGame* game = Playing(state);
+  platform::sdl::FrameRecording* recording = game != nullptr ? RecordFrame(state, *game) : nullptr;
+  if (recording == nullptr)
+    return;
+  TimeReplay(state, *recording, playFrame);
+}
+BENCHMARK(BM_ReplayFrame)->Unit(benchmark::kMillisecond)->Iterations(300);
+
+// The player's vsync switched off for these frames only.
+void BM_PlayFrameUnpaced(benchmark::State& state) {
+  PlayingGame* game = Playing(state);
+  if (game == nullptr)
+    return;
+  CorvantisEngine::Config* config = game->Game().GetEngine()->GetConfig();
+  const std::uint8_t vsync = config->v_vsync;
+  config->v_vsync = 0;
+  game->Frame();  // the present leaves the waiting behind
+  playFrameUnpaced = TimeFrames(state, *game);
+  config->v_vsync = vsync;
+  state.counters["game_cpu_ms"] = playFrameUnpaced.cpuMs;
+  PlayState(state, *game);
+}
+BENCHMARK(BM_PlayFrameUnpaced)->Unit(benchmark::kMillisecond)->Iterations(1000);
+
+void BM_ReplayFrameUnpaced(benchmark::State& state) {
+  PlayingGame* game = Playing(state);
+  if (game == nullptr)
+    return;
+  CorvantisEngine::Config* config = game->Game().GetEngine()->GetConfig();
+  const std::uint8_t vsync = config->v_vsync;
+  config->v_vsync = 0;
+  game->Frame();
+  platform::sdl::FrameRecording* recording = RecordFrame(state, *game);
+  config->v_vsync = vsync;
+  if (recording == nullptr)
+    return;
+  TimeReplay(state, *recording, playFrameUnpaced);
+}
+BENCHMARK(BM_ReplayFrameUnpaced)->Unit(benchmark::kMillisecond)->Iterations(1000);
 
 }  // namespace
 
