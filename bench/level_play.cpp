@@ -1,5 +1,7 @@
-// The real game in play on the built data and the real SDL and OpenGL back end (run it under an X
-// server: xvfb-run): a new player starts the first level the start-game window offers, with clicks sent
+// The real game in play on the built data and the real SDL and OpenGL back end. Run it on a 1024x768 X
+// screen, so that the game's full screen is its 1024x768 back buffer drawn straight into the window
+// (no scaled copy): SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1024x768x24" bench/bench_level_play.
+// A new player starts the first level the start-game window offers, with clicks sent
 // through SDL's event queue as the game's input, choosing the largest puzzle size (the last size box)
 // before Start. Measured, in one run:
 //   - level start: from the loading window's first frame to the first frame of play (and from the click
@@ -407,6 +409,8 @@ void TimeReplay(benchmark::State& state, const platform::sdl::FrameRecording& re
   state.counters["draws"] = static_cast<double>(recording.DrawCount());
   state.counters["textures"] = static_cast<double>(recording.textures.size());
   state.counters["vsync"] = recording.vsync ? 1.0 : 0.0;
+  // 1 when the frame went through an off-screen target copied into the window at present.
+  state.counters["offscreen"] = recording.offscreen ? 1.0 : 0.0;
 }
 
 // What the frames showed: the pieces placed, the tray's entries and its free share, and whether the

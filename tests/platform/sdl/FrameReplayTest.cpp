@@ -87,8 +87,9 @@ class FrameReplayTest : public testing::Test {
     config_ = std::make_unique<CorvantisEngine::Config>(log_.get(), files_.get(), folder_.string(), "test",
                                                         false, "160x120x32", false, false);
     POINT position{0, 0};
-    window_ = std::make_unique<CorvantisEngine::Window>(log_.get(), config_.get(), "Replay", nullptr, 101,
-                                                        false, kWidth, kHeight, false, true, &position);
+    window_ =
+        std::make_unique<CorvantisEngine::Window>(log_.get(), config_.get(), "Replay", nullptr, 101, false,
+                                                  windowWidth_, windowHeight_, false, true, &position);
     const HWND hwnd = window_->GetHandle();
     ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd_), IID_IDirectDraw7, nullptr), DD_OK);
     ASSERT_EQ(dd_->SetCooperativeLevel(hwnd, DDSCL_NORMAL), DD_OK);
@@ -356,6 +357,42 @@ class FrameReplayTest : public testing::Test {
     return (pixels[i] << 16) | (pixels[i + 1] << 8) | pixels[i + 2];
   }
 
+  // Records the scene, checks that the device drew it, replays it twice and reads each replayed frame
+  // back, then lets the device draw it again after the replay.
+  void ExpectReplayDrawsTheSamePicture(bool offscreen) {
+    FrameRecording recording;
+    RecordNextFrame(recording);
+    ASSERT_NO_FATAL_FAILURE(DrawScene());
+    const std::vector<std::uint8_t> drawn = ReadPixels();
+    Present();
+    ASSERT_TRUE(recording.complete);
+    if (offscreen) {
+      EXPECT_TRUE(recording.offscreen) << "a window larger than the back buffer";
+    }
+    EXPECT_GE(Colours(drawn), 20u) << "the scene shows its parts, not one flat colour";
+    EXPECT_EQ(At(drawn, 130, 12), 0x00C000u) << "the corner clear";
+    EXPECT_NE(At(drawn, 2, 118) & 0xFF0000, 0xFF0000u) << "the culled quad stays away";
+
+    {
+      FrameReplay replay(recording);
+      replay.Draw();
+      const std::vector<std::uint8_t> replayed = ReadPixels();
+      EXPECT_EQ(Differences(drawn, replayed, 1), 0) << "the replay draws the same picture";
+      replay.Present();
+      // Drawn a second time in a row, the replay starts from the state its first frame left.
+      replay.Draw();
+      EXPECT_EQ(Differences(drawn, ReadPixels(), 1), 0) << "the second replayed frame";
+      replay.Present();
+    }
+
+    // The display sets its whole state again after the replay changed the context behind it.
+    ASSERT_NO_FATAL_FAILURE(DrawScene());
+    EXPECT_EQ(Differences(drawn, ReadPixels(), 0), 0) << "the device's frame after the replay";
+    Present();
+  }
+
+  int windowWidth_ = kWidth;
+  int windowHeight_ = kHeight;
   fs::path folder_;
   std::unique_ptr<CorvantisEngine::MessageManager> log_;
   std::unique_ptr<CorvantisEngine::FileManager> files_;
@@ -371,33 +408,23 @@ class FrameReplayTest : public testing::Test {
   IDirectDrawSurface7* holes_ = nullptr;
 };
 
+// The back buffer drawn straight into a window of its size.
 TEST_F(FrameReplayTest, ReplayDrawsTheRecordedFramesPicture) {
-  FrameRecording recording;
-  RecordNextFrame(recording);
-  ASSERT_NO_FATAL_FAILURE(DrawScene());
-  const std::vector<std::uint8_t> drawn = ReadPixels();
-  Present();
-  ASSERT_TRUE(recording.complete);
-  EXPECT_GE(Colours(drawn), 20u) << "the scene shows its parts, not one flat colour";
-  EXPECT_EQ(At(drawn, 130, 12), 0x00C000u) << "the corner clear";
-  EXPECT_NE(At(drawn, 2, 118) & 0xFF0000, 0xFF0000u) << "the culled quad stays away";
+  ExpectReplayDrawsTheSamePicture(false);
+}
 
-  {
-    FrameReplay replay(recording);
-    replay.Draw();
-    const std::vector<std::uint8_t> replayed = ReadPixels();
-    EXPECT_EQ(Differences(drawn, replayed, 1), 0) << "the replay draws the same picture";
-    replay.Present();
-    // Drawn a second time in a row, the replay starts from the state its first frame left.
-    replay.Draw();
-    EXPECT_EQ(Differences(drawn, ReadPixels(), 1), 0) << "the second replayed frame";
-    replay.Present();
+// A larger window: the device draws into an off-screen target that presenting scales into the window,
+// and the replay does the same.
+class FrameReplayScaledTest : public FrameReplayTest {
+ protected:
+  FrameReplayScaledTest() {
+    windowWidth_ = 2 * kWidth;
+    windowHeight_ = 2 * kHeight;
   }
+};
 
-  // The display sets its whole state again after the replay changed the context behind it.
-  ASSERT_NO_FATAL_FAILURE(DrawScene());
-  EXPECT_EQ(Differences(drawn, ReadPixels(), 0), 0) << "the device's frame after the replay";
-  Present();
+TEST_F(FrameReplayScaledTest, ReplayDrawsTheRecordedFramesPictureOffScreen) {
+  ExpectReplayDrawsTheSamePicture(true);
 }
 
 // The replay leaves its own textures and vertex pointers in the context. The device's next frame draws
