@@ -73,6 +73,15 @@ std::vector<Vertex> Quad(float x0, float y0, float x1, float y1, float z, DWORD 
           {x0, y0, z, 0, 0, -1, c1, 0, 1, 0, 1}};
 }
 
+D3DCOLORVALUE Colour(float r, float g, float b) {
+  D3DCOLORVALUE c{};
+  c.r = r;
+  c.g = g;
+  c.b = b;
+  c.a = 1.0f;
+  return c;
+}
+
 D3DMATRIX Identity() {
   return ddraw::IdentityMatrix();
 }
@@ -268,13 +277,15 @@ class FrameReplayTest : public testing::Test {
     State(D3DRENDERSTATE_COLORVERTEX, TRUE);
     State(D3DRENDERSTATE_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
     D3DMATERIAL7 material{};
-    material.diffuse = {1, 1, 1, 1};
-    material.ambient = {0.5f, 0.5f, 0.5f, 1};
+    material.diffuse = Colour(1, 1, 1);
+    material.ambient = Colour(0.5f, 0.5f, 0.5f);
     device_->SetMaterial(&material);
     D3DLIGHT7 light{};
     light.dltType = D3DLIGHT_DIRECTIONAL;
-    light.dcvDiffuse = {0.9f, 0.8f, 0.7f, 1};
-    light.dvDirection = {0.3f, -0.4f, 0.87f};
+    light.dcvDiffuse = Colour(0.9f, 0.8f, 0.7f);
+    light.dvDirection.x = 0.3f;
+    light.dvDirection.y = -0.4f;
+    light.dvDirection.z = 0.87f;
     device_->SetLight(0, &light);
     device_->LightEnable(0, TRUE);
     State(D3DRENDERSTATE_ZFUNC, D3DCMP_LESSEQUAL);
