@@ -5,8 +5,9 @@
 // into the recording together with the OpenGL state it was drawn with, read back from the context (so
 // the recording holds what OpenGL was given, not what the device was asked), until the next present
 // ends the frame and disarms the display. Each texture is read back once, on its first use in the
-// frame. Recording is slow (the whole state is read for each draw); while nothing is armed the display
-// pays one pointer test per call.
+// frame (pixels it takes later in the same frame are not seen). Recording is slow (the whole state is
+// read for each draw); while nothing is armed the display pays a pointer test and a counter comparison
+// per call.
 //
 // FrameReplay draws a recording in the current OpenGL context without the device: it uploads the
 // recorded textures once, then each Draw() sets the recorded state, clears and draws what was recorded,
@@ -198,8 +199,9 @@ void RecordNextFrame(FrameRecording& into);
 void CancelFrameRecording();
 bool FrameRecordingArmed();
 
-// Plain OpenGL replay of a recording in the current context. Construction uploads the textures (and
-// makes the off-screen target when the frame had one); destruction deletes them.
+// Plain OpenGL replay of a recording in the current context; the recording must outlive it.
+// Construction uploads the textures (and makes the off-screen target when the frame had one);
+// destruction deletes them.
 class FrameReplay {
  public:
   explicit FrameReplay(const FrameRecording& recording);
