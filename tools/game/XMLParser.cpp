@@ -58,6 +58,32 @@ constexpr auto kNameChars = [] {
 bool IsElementNameChar(char c) {
   return (kNameChars[static_cast<unsigned char>(c)] & kElementNameBit) != 0;
 }
+
+// The name characters of tags written the usual way (see Scanner::ScanPlainTag): those above without
+// quotes and ">", which would change where the tag ends.
+bool IsPlainElementNameChar(wchar_t c) {
+  return c != '"' && c != '\'' && c != '>' && IsElementNameChar(c);
+}
+bool IsPlainAttributeNameChar(wchar_t c) {
+  return c != '"' && c != '\'' && c != '>' && IsAttributeNameChar(c);
+}
+constexpr std::uint8_t kPlainElementNameBit = 4;
+constexpr std::uint8_t kPlainAttributeNameBit = 8;
+constexpr auto kPlainNameChars = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (int c = 0x21; c < 0x7F; ++c) {
+    if (c != '/' && c != '"' && c != '\'' && c != '>') {
+      table[c] = c == '=' ? kPlainElementNameBit : kPlainElementNameBit | kPlainAttributeNameBit;
+    }
+  }
+  return table;
+}();
+bool IsPlainElementNameChar(char c) {
+  return (kPlainNameChars[static_cast<unsigned char>(c)] & kPlainElementNameBit) != 0;
+}
+bool IsPlainAttributeNameChar(char c) {
+  return (kPlainNameChars[static_cast<unsigned char>(c)] & kPlainAttributeNameBit) != 0;
+}
 bool IsAttributeNameChar(char c) {
   return (kNameChars[static_cast<unsigned char>(c)] & kAttributeNameBit) != 0;
 }
@@ -328,6 +354,8 @@ class Scanner {
   void ScanText();
   void BeginTag();
   void ScanTag();
+  bool ScanPlainTag();
+  bool ClosePlainTag();
   void SkipDeclaration();
   void CloseElement(View tag);
   void OpenElement(View tag, std::size_t attributeHint);
@@ -365,6 +393,8 @@ class Scanner {
   std::vector<std::pair<std::size_t, std::size_t>> quotedRuns_;
   // Names seen in the current tag, one bit each by a small hash, to skip looking for a repeated name.
   std::uint64_t namesSeen_ = 0;
+  // The attributes of a plain tag (names and values), kept to reuse their storage.
+  std::vector<std::pair<View, View>> plainAttributes_;
 };
 
 // The line is counted only now: the line of the scan position, whose line ends are all behind it.
@@ -497,6 +527,9 @@ void Scanner<Char>::BeginTag() {
 // From just after "<" (or where the end of the text cut a tag short) to the ">" that ends the tag.
 template <class Char>
 void Scanner<Char>::ScanTag() {
+  if (ScanPlainTag()) {
+    return;
+  }
   // Before the buffer starts: blanks are dropped, "/" marks a closing tag, "?" a declaration.
   for (; index_ < text_.size(); ++index_) {
     const Char c = text_[index_];
@@ -547,6 +580,122 @@ void Scanner<Char>::ScanTag() {
   inTag_ = false;
   closing_ = false;
   ++index_;
+}
+
+// Most tags are written the usual way: "<name", then name="value" pairs (either quote) with blanks
+// before them, then ">" or "/>"; or "</name>" for the open element. Such a tag reads the same in one
+// pass as by the general rules, since no quote or ">" can appear outside its values. Anything else
+// (comments, declarations, faults) returns false before anything is changed, for the general path.
+template <class Char>
+bool Scanner<Char>::ScanPlainTag() {
+  const Char* const data = text_.data();
+  const std::size_t size = text_.size();
+  std::size_t k = index_;
+  if (k < size && data[k] == '/') {
+    return ClosePlainTag();
+  }
+  const std::size_t nameStart = k;
+  while (k < size && IsPlainElementNameChar(data[k])) {
+    ++k;
+  }
+  // Declarations begin with "?", comments with "!".
+  if (k == nameStart || data[nameStart] == '?' || data[nameStart] == '!') {
+    return false;
+  }
+  const View name(data + nameStart, k - nameStart);
+  plainAttributes_.clear();
+  bool empty = false;
+  for (;;) {
+    if (k >= size) {
+      return false;
+    }
+    const Char c = data[k];
+    if (c == '>') {
+      break;
+    }
+    if (c == '/') {
+      if (k + 1 < size && data[k + 1] == '>') {
+        empty = true;
+        ++k;
+        break;
+      }
+      return false;
+    }
+    if (!IsVisible(c)) {
+      ++k;
+      continue;
+    }
+    const std::size_t attributeStart = k;
+    while (k < size && IsPlainAttributeNameChar(data[k])) {
+      ++k;
+    }
+    if (k == attributeStart || k + 1 >= size || data[k] != '=' || !IsQuote(data[k + 1])) {
+      return false;
+    }
+    const std::size_t valueStart = k + 2;
+    const std::size_t valueEnd = FindChar(text_, data[k + 1], valueStart);
+    if (valueEnd == size) {
+      return false;
+    }
+    plainAttributes_.emplace_back(View(data + attributeStart, k - attributeStart),
+                                  View(data + valueStart, valueEnd - valueStart));
+    k = valueEnd + 1;
+  }
+
+  // As the general path: faults are reported at the tag's ">".
+  index_ = k;
+  name_.Clear();
+  name_.Append(name);
+  std::unique_ptr<XMLNode> orphan;
+  XMLNode* const element = CreateElement(orphan, plainAttributes_.size());
+  for (const auto& [attributeName, value] : plainAttributes_) {
+    AddAttribute(*element, attributeName, value);
+  }
+  if (!empty) {
+    marks_.push_back(pending_.size());
+  }
+  if (orphan) {
+    root_ = orphan.release();
+  }
+  if (!empty) {
+    current_ = element;
+    ++depth_;
+  }
+  textBuffer_.Clear();
+  inTag_ = false;
+  closing_ = false;
+  index_ = k + 1;
+  return true;
+}
+
+// "</name>" right after the "<", naming the innermost element the text opened.
+template <class Char>
+bool Scanner<Char>::ClosePlainTag() {
+  if (depth_ == 0) {
+    return false;
+  }
+  const std::string& name = current_->GetName();
+  const std::size_t start = index_ + 1;
+  const std::size_t end = start + name.size();
+  if (name.empty() || end >= text_.size() || text_[end] != '>') {
+    return false;
+  }
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const Char c = text_[start + i];
+    // Only ASCII compares character by character with the narrow name.
+    if (static_cast<std::uint32_t>(c) >= 0x80 ||
+        static_cast<std::uint32_t>(c) != static_cast<unsigned char>(name[i]) || !IsPlainElementNameChar(c)) {
+      return false;
+    }
+  }
+  index_ = end;
+  AdoptPending(*current_);
+  current_ = current_->GetParent();
+  --depth_;
+  inTag_ = false;
+  closing_ = false;
+  ++index_;
+  return true;
 }
 
 template <class Char>
