@@ -366,6 +366,35 @@ TEST(XMLParser, ManyAttributes) {
   }
 }
 
+// Parsed elements keep their attribute lists in the parse's memory; adding to them afterwards keeps the
+// parsed records and their order, whether the tag was read in one pass or by the general rules.
+TEST(XMLParser, ParsedElementsTakeMoreAttributes) {
+  for (const std::string tag : {"<e a='1' b=\"2\"/>", "<e a = '1' b='2' />", "<e a='1'b='2'/>"}) {
+    XMLNode* root = nullptr;
+    XMLParser::ParseBytes(root, tag);
+    std::unique_ptr<XMLNode> owner(root);
+    ASSERT_NE(root, nullptr) << tag;
+    root->SetAttribute("b", L"two");
+    std::string expected = "e[a=1,b=two";
+    for (int i = 0; i < 20; ++i) {
+      const std::string name = "n" + std::to_string(i);
+      if (i % 2 == 0) {
+        root->SetAttribute(name, std::to_wstring(i));
+      } else {
+        root->AddAttribute(name)->SetWideString(std::to_wstring(i));
+      }
+      expected += "," + name + "=" + std::to_string(i);
+      if (i == 5) {
+        root->ReserveAttributes(40);
+      }
+    }
+    EXPECT_EQ(Dump(*root), expected + "]") << tag;
+    EXPECT_EQ(root->AddAttribute("a"), nullptr) << tag;
+    EXPECT_EQ(root->GetAttribute("a")->GetInt(), 1) << tag;
+    EXPECT_EQ(root->GetAttribute("n19")->GetInt(), 19) << tag;
+  }
+}
+
 TEST(XMLParser, FileFaults) {
   testsupport::TempFolder temp;
   temp.Write("broken.xml", "<a>\r\n\r\n<b x=1/>\r\n</a>");
