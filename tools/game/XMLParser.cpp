@@ -269,6 +269,54 @@ std::size_t FindLineEnd(std::string_view text, std::size_t from) {
   return from;
 }
 
+// The attributes of a plain tag (see Scanner::ScanPlainTag) from `from`, just after the element's
+// name: their names and values go to `out`, `empty` tells whether the tag ends in "/>". Returns where
+// its ">" is, or the text's size when the tag is not plain. Kept apart from the scanner so that its
+// loop has the registers to itself.
+template <class Char>
+[[gnu::noinline]] std::size_t ScanPlainAttributes(
+    std::basic_string_view<Char> text, std::size_t from,
+    std::vector<std::pair<std::basic_string_view<Char>, std::basic_string_view<Char>>>& out, bool& empty) {
+  using View = std::basic_string_view<Char>;
+  const Char* const data = text.data();
+  const std::size_t size = text.size();
+  out.clear();
+  for (std::size_t k = from;;) {
+    if (k >= size) {
+      return size;
+    }
+    const Char c = data[k];
+    if (c == '>') {
+      return k;
+    }
+    if (c == '/') {
+      if (k + 1 < size && data[k + 1] == '>') {
+        empty = true;
+        return k + 1;
+      }
+      return size;
+    }
+    if (!IsVisible(c)) {
+      ++k;
+      continue;
+    }
+    const std::size_t nameStart = k;
+    while (k < size && IsPlainAttributeNameChar(data[k])) {
+      ++k;
+    }
+    if (k == nameStart || k + 1 >= size || data[k] != '=' || !IsQuote(data[k + 1])) {
+      return size;
+    }
+    const std::size_t valueStart = k + 2;
+    const std::size_t valueEnd = FindChar(text, data[k + 1], valueStart);
+    if (valueEnd == size) {
+      return size;
+    }
+    out.emplace_back(View(data + nameStart, k - nameStart), View(data + valueStart, valueEnd - valueStart));
+    k = valueEnd + 1;
+  }
+}
+
 // Characters collected from the text in pieces (an element's text runs, the parts of a name). While
 // they are one piece they are a view into the text; only a second piece copies them.
 template <class Char>
@@ -603,43 +651,10 @@ bool Scanner<Char>::ScanPlainTag() {
     return false;
   }
   const View name(data + nameStart, k - nameStart);
-  plainAttributes_.clear();
   bool empty = false;
-  for (;;) {
-    if (k >= size) {
-      return false;
-    }
-    const Char c = data[k];
-    if (c == '>') {
-      break;
-    }
-    if (c == '/') {
-      if (k + 1 < size && data[k + 1] == '>') {
-        empty = true;
-        ++k;
-        break;
-      }
-      return false;
-    }
-    if (!IsVisible(c)) {
-      ++k;
-      continue;
-    }
-    const std::size_t attributeStart = k;
-    while (k < size && IsPlainAttributeNameChar(data[k])) {
-      ++k;
-    }
-    if (k == attributeStart || k + 1 >= size || data[k] != '=' || !IsQuote(data[k + 1])) {
-      return false;
-    }
-    const std::size_t valueStart = k + 2;
-    const std::size_t valueEnd = FindChar(text_, data[k + 1], valueStart);
-    if (valueEnd == size) {
-      return false;
-    }
-    plainAttributes_.emplace_back(View(data + attributeStart, k - attributeStart),
-                                  View(data + valueStart, valueEnd - valueStart));
-    k = valueEnd + 1;
+  k = ScanPlainAttributes(text_, k, plainAttributes_, empty);
+  if (k == size) {
+    return false;
   }
 
   // As the general path: faults are reported at the tag's ">".
