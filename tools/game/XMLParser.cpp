@@ -663,6 +663,15 @@ bool Scanner<Char>::ScanPlainTag() {
   name_.Append(name);
   std::unique_ptr<XMLNode> orphan;
   XMLNode* const element = CreateElement(orphan, plainAttributes_.size());
+  if constexpr (std::is_same_v<Char, char>) {
+    if (plainAttributes_.size() <= XMLBuilder::kBatchAttributes) {
+      if (XMLBuilder::AddBorrowedAttributes(*element, plainAttributes_.data(), plainAttributes_.size()) !=
+          plainAttributes_.size()) {
+        Raise(kAttributeTwice);
+      }
+      plainAttributes_.clear();
+    }
+  }
   for (const auto& [attributeName, value] : plainAttributes_) {
     AddAttribute(*element, attributeName, value);
   }
@@ -783,15 +792,9 @@ void Scanner<Char>::AddAttribute(XMLNode& element, View name, View value) {
     converted = Narrow(String(name));
     narrowName = converted;
   }
-  bool mayRepeat = true;
-  if (!narrowName.empty()) {
-    const std::uint64_t bit = std::uint64_t{1}
-                              << ((narrowName.size() * 7 + static_cast<unsigned char>(narrowName.front()) +
-                                   static_cast<unsigned char>(narrowName.back()) * 3) &
-                                  63);
-    mayRepeat = (namesSeen_ & bit) != 0;
-    namesSeen_ |= bit;
-  }
+  const std::uint64_t bit = NameBit(narrowName);
+  const bool mayRepeat = (namesSeen_ & bit) != 0;
+  namesSeen_ |= bit;
   if (XMLBuilder::AddBorrowedAttribute(element, narrowName, value, mayRepeat) == nullptr) {
     Raise(kAttributeTwice);
   }
