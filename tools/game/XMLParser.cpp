@@ -921,60 +921,60 @@ Bytes Classify(std::string_view bytes, char* copy) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   Bytes result = Bytes::kAsText;
-  for (std::size_t i = 0; i < size; ++i) {
+  // Every LF must follow a CR and every CR be followed by an LF; this tells whether the byte before
+  // the next one is a CR.
+  bool afterCarriageReturn = false;
+  const auto lineEndsDiffer = [&] {
+    result = Bytes::kLineEndsDiffer;
+    copy = nullptr;  // the text is made anew
+  };
+  std::size_t i = 0;
 #if defined(__SSE2__)
-    // Sixteen bytes at a time while none of them is below 0x0E or above 0x7F (those compare below
-    // 0x0E as signed bytes).
-    const __m128i limit = _mm_set1_epi8(0x0E);
-    while (i + 16 <= size) {
-      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-      if (copy != nullptr) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), chunk);
-      }
-      if (_mm_movemask_epi8(_mm_cmplt_epi8(chunk, limit)) != 0) {
-        break;
-      }
-      i += 16;
+  // Sixteen bytes at a time. Bytes below 0x0E or above 0x7F (those compare below 0x0E as signed bytes)
+  // are rare: only then are the chunk's zeros, high bytes and line ends looked at, the line ends as
+  // one bit each.
+  const __m128i limit = _mm_set1_epi8(0x0E);
+  const __m128i carriageReturn = _mm_set1_epi8('\r');
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  for (; i + 16 <= size; i += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    if (copy != nullptr) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), chunk);
     }
-#else
-    // Eight bytes at a time while none of them is below 0x0E or above 0x7F (see Bit Twiddling Hacks,
-    // "determine if a word has a byte less than n"; exact for n <= 128).
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-    while (i + 8 <= size) {
-      std::uint64_t word;
-      std::memcpy(&word, data + i, 8);
-      if (copy != nullptr) {
-        std::memcpy(copy + i, &word, 8);
+    if (_mm_movemask_epi8(_mm_cmplt_epi8(chunk, limit)) == 0) {
+      if (afterCarriageReturn) {
+        lineEndsDiffer();
+        afterCarriageReturn = false;
       }
-      if ((((word - kOnes * 0x0E) & ~word) | word) & kHigh) {
-        break;
-      }
-      i += 8;
+      continue;
     }
+    if ((_mm_movemask_epi8(chunk) | _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_setzero_si128()))) != 0) {
+      return Bytes::kNeedDecoding;
+    }
+    const auto carriageReturns =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, carriageReturn)));
+    const auto lineFeeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineFeed)));
+    if (lineFeeds != (((carriageReturns << 1) | (afterCarriageReturn ? 1u : 0u)) & 0xFFFFu)) {
+      lineEndsDiffer();
+    }
+    afterCarriageReturn = (carriageReturns & 0x8000u) != 0;
+  }
 #endif
-    if (i >= size) {
-      break;
-    }
+  for (; i < size; ++i) {
     const unsigned char byte = data[i];
     if (copy != nullptr) {
       copy[i] = static_cast<char>(byte);
     }
-    if (byte > '\r' && byte < 0x80) {
-      continue;
-    }
     if (byte >= 0x80 || byte == 0) {
       return Bytes::kNeedDecoding;
     }
-    if (byte == '\r' && i + 1 < size && data[i + 1] == '\n') {
-      if (copy != nullptr) {
-        copy[i + 1] = '\n';
-      }
-      ++i;
-    } else if (byte == '\r' || byte == '\n') {
-      result = Bytes::kLineEndsDiffer;
-      copy = nullptr;  // the text is made anew
+    if ((byte == '\n') != afterCarriageReturn) {
+      lineEndsDiffer();
     }
+    afterCarriageReturn = byte == '\r';
+  }
+  if (afterCarriageReturn) {
+    lineEndsDiffer();
   }
   return result;
 }
