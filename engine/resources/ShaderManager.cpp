@@ -1,5 +1,6 @@
 #include "engine/resources/ShaderManager.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "engine/core/Error.h"
@@ -16,6 +17,15 @@ namespace {
 
 // Set by the game before it builds its texture shaders.
 std::atomic<bool> textureShaderMipMapping{false};
+
+bool IsAnimated(const ShaderUser& user) {
+  for (std::uint32_t s = 0; s < user.GetStageCount(); ++s) {
+    if (user.GetStage(s).animationType != ShaderStage::kStatic) {
+      return true;
+    }
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -87,6 +97,9 @@ ShaderUser* ShaderManager::GetShader(const ShaderDescriptor& descriptor) {
     }
   }
   users_.emplace(user->GetChecksum(), user);
+  if (IsAnimated(*user)) {
+    animated_.push_back(user);
+  }
   return user;
 }
 
@@ -107,6 +120,9 @@ void ShaderManager::RemoveShader(ShaderUser* user) {
   for (auto it = first; it != last; ++it) {
     if (it->second == user) {
       users_.erase(it);
+      if (IsAnimated(*user)) {
+        std::erase(animated_, user);
+      }
       if (user->GetShader()->GetReferenceCount() == 1) {
         --shaderCount_;
       }
@@ -119,7 +135,8 @@ void ShaderManager::RemoveShader(ShaderUser* user) {
 
 void ShaderManager::Update() {
   const float delta = timerManager_ != nullptr ? timerManager_->delta : 0.0f;
-  for (auto& [checksum, user] : users_) {
+  // A static stage's frame stays 0, so only the animated users need the pass.
+  for (ShaderUser* user : animated_) {
     Shader::UpdateTextureAnimation(*user, delta);
   }
 }

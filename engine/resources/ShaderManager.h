@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "engine/resources/ShaderDescriptor.h"
 
@@ -58,6 +59,9 @@ class ShaderManager {
   RenderSystem* renderSystem_;
   std::unique_ptr<TextureManager> textureManager_;
   std::unordered_multimap<std::uint32_t, ShaderUser*> users_;  // by checksum; owned
+  // The users with a stage that is not static: the only ones whose animation a frame changes. A
+  // stage's kind is fixed by its descriptor, so membership is decided once, when the user is made.
+  std::vector<ShaderUser*> animated_;
   std::uint32_t shaderCount_ = 0;
 };
 

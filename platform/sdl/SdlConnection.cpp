@@ -5,6 +5,8 @@
 
 // clang-format off
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 // clang-format on
 
@@ -26,6 +28,29 @@ void WatchDisplayConnection() {
   const char* driver = SDL_GetCurrentVideoDriver();
   if (driver != nullptr && std::strcmp(driver, "x11") == 0)
     XSetIOErrorHandler(ConnectionBroken);
+}
+
+bool WindowManagerRuns(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
+    return true;
+  Display* display = info.info.x11.display;
+  // A window manager that follows the desktop conventions names its check window on the root.
+  const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+  if (check == 0)
+    return false;
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  const int read = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                                      &type, &format, &count, &after, &data);
+  const bool found = read == Success && type == XA_WINDOW && format == 32 && count == 1;
+  if (data != nullptr)
+    XFree(data);
+  return found;
 }
 
 }  // namespace platform::sdl

@@ -10,6 +10,7 @@
 #include "platform/sdl/SdlDisplay_Local.h"
 #include "platform/sdl/SdlPresentation.h"
 #include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/SdlWindow_Local.h"
 
 namespace platform::sdl {
 
@@ -86,6 +87,7 @@ HRESULT SdlDisplay::SetWindow(HWND window, bool fullScreen) {
   if (!fullScreen && coveredDesktop_ && sdlWindow == window_) {
     // Back to a window: the window layer gives it its size and place again.
     SDL_SetWindowFullscreen(sdlWindow, 0);
+    SDL_SetWindowData(sdlWindow, kCoversDesktopKey, nullptr);
     SDL_SetWindowBordered(sdlWindow, SDL_TRUE);
     SDL_SetWindowData(sdlWindow, kPresentedSizeKey, nullptr);
     coveredDesktop_ = false;
@@ -402,10 +404,11 @@ void SdlDisplay::ReleaseSurface(Surface& surface) {
 }
 
 // Full screen covers the desktop without switching the display's mode; Present scales the back
-// buffer into it with its aspect kept. Without a window manager the request to go full screen does
-// nothing, so the window is also placed over the desktop by hand.
+// buffer into it with its aspect kept. The window is placed over the desktop by hand; the request to
+// go full screen is made only where a window manager will answer it.
 void SdlDisplay::CoverDesktop() {
-  if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0) {
+  if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0 ||
+      SDL_GetWindowData(window_, kCoversDesktopKey) != nullptr) {
     return;
   }
   SDL_Rect desktop{};
@@ -415,7 +418,11 @@ void SdlDisplay::CoverDesktop() {
     SDL_SetWindowPosition(window_, desktop.x, desktop.y);
     SDL_SetWindowSize(window_, desktop.w, desktop.h);
   }
-  SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  if (WindowManagerRuns(window_)) {
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  } else {
+    SDL_SetWindowData(window_, kCoversDesktopKey, window_);
+  }
   coveredDesktop_ = true;
 }
 

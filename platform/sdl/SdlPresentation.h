@@ -46,6 +46,11 @@ inline void SourceToWindow(const PresentedArea& area, int sourceWidth, int sourc
   y = area.y + static_cast<int>((2L * y + 1) * area.height / (2L * sourceHeight));
 }
 
+// Set on an SDL window (SDL_SetWindowData, any non-null value) while the display has placed it over the
+// whole desktop itself because no window manager would answer a full-screen request: the window layer
+// then leaves its size and place alone, as SDL does for a window it knows to be full screen.
+inline constexpr const char* kCoversDesktopKey = "corvantis.covers_desktop";
+
 // The size of the back buffer a full-screen window presents, kept on the SDL window by the display
 // (SDL_SetWindowData under kPresentedSizeKey) so that the window layer can map the cursor. Held in the
 // pointer's value itself, so nothing outlives either side. Null while the window shows its buffer 1:1.

@@ -215,16 +215,19 @@ class SdlWindowDriver final : public WindowDriver {
     origins_[record.handle] = {record.rect.left, record.rect.top};
     if (record.title != SDL_GetWindowTitle(window))
       SDL_SetWindowTitle(window, record.title.c_str());
-    SDL_SetWindowBordered(window, (record.style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);
-    int x, y, w, h;
-    SDL_GetWindowPosition(window, &x, &y);
-    SDL_GetWindowSize(window, &w, &h);
-    int width = std::max(1, static_cast<int>(record.rect.right - record.rect.left));
-    int height = std::max(1, static_cast<int>(record.rect.bottom - record.rect.top));
-    if (w != width || h != height)
-      SDL_SetWindowSize(window, width, height);
-    if (x != record.rect.left || y != record.rect.top)
-      SDL_SetWindowPosition(window, record.rect.left, record.rect.top);
+    // A window the display keeps over the desktop keeps its frame, size and place.
+    if (SDL_GetWindowData(window, kCoversDesktopKey) == nullptr) {
+      SDL_SetWindowBordered(window, (record.style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);
+      int x, y, w, h;
+      SDL_GetWindowPosition(window, &x, &y);
+      SDL_GetWindowSize(window, &w, &h);
+      int width = std::max(1, static_cast<int>(record.rect.right - record.rect.left));
+      int height = std::max(1, static_cast<int>(record.rect.bottom - record.rect.top));
+      if (w != width || h != height)
+        SDL_SetWindowSize(window, width, height);
+      if (x != record.rect.left || y != record.rect.top)
+        SDL_SetWindowPosition(window, record.rect.left, record.rect.top);
+    }
     SDL_SetWindowAlwaysOnTop(window, record.topmost ? SDL_TRUE : SDL_FALSE);
     bool shown = (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) != 0;
     if (record.visible && !shown)

@@ -1,11 +1,18 @@
 #pragma once
 // Shared by the SDL window driver's files only.
 
+struct SDL_Window;
+
 namespace platform::sdl {
 
 // Once SDL's video has started: a broken connection to the display ends the program at once through
 // platform::NotifyDisplayLost instead of through the system library's exit(), whose teardown would
 // talk to the dead connection. Nothing for a video driver that has no such connection to watch.
 void WatchDisplayConnection();
+
+// Whether a window manager looks after `window`'s screen. Without one, SDL's full-screen request is
+// never answered and SDL waits for the answer a tenth of a second each time. True for a video
+// driver other than X11, where SDL is left to decide.
+bool WindowManagerRuns(SDL_Window* window);
 
 }  // namespace platform::sdl

@@ -182,6 +182,21 @@ TEST_F(ShaderManagerTest, FrameGridAnimation) {
   EXPECT_FLOAT_EQ(still->GetClock(0), 0.0f);
 }
 
+TEST_F(ShaderManagerTest, RemovedUsersLeaveTheAnimationAndTheOthersGoOn) {
+  ShaderUser* first = shaders_->GetShader(OneStage(2, 8, "", ShaderStage::kNoTexture));
+  ShaderUser* second = shaders_->GetShader(OneStage(2, 8, "", ShaderStage::kNoTexture));
+  ShaderUser* still = shaders_->GetShader(OneStage(ShaderStage::kStatic, 8, "", ShaderStage::kNoTexture));
+  shaders_->RemoveShader(first);
+  timers_.delta = 0.25f;  // 2 frames at 8 per second
+  shaders_->Update();
+  EXPECT_EQ(second->GetStage(0).frame, 2u);
+  EXPECT_EQ(still->GetStage(0).frame, 0u);
+  EXPECT_FLOAT_EQ(still->GetClock(0), 0.0f);
+  shaders_->RemoveShader(second);
+  shaders_->Update();
+  EXPECT_EQ(shaders_->GetShaderUserCount(), 1u);
+}
+
 TEST_F(ShaderManagerTest, RandomStartGivesEachUserItsOwnClock) {
   const ShaderDescriptor d = OneStage(2, 1000, "", ShaderStage::kNoTexture | ShaderStage::kRandomStart);
   std::set<float> clocks;

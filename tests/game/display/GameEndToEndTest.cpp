@@ -261,7 +261,13 @@ class GameEndToEndTest : public flowtest::GameFlowFixture {
   }
   static bool FullScreenOnScreen() {
     SDL_Window* window = SDL_GetWindowFromID(WindowId());
-    return window != nullptr && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+    SDL_Rect desktop{};
+    if (window == nullptr || SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &desktop) != 0)
+      return false;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    return width == desktop.w && height == desktop.h;
   }
   void ExpectCleanLog() const {
     const std::string log = ReadSaved(std::string(Game::kTitle) + ".html");
