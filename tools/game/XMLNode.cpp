@@ -9,6 +9,20 @@
 
 namespace GameTools {
 
+void XMLAttributeList::reserve(std::size_t count) {
+  if (count <= capacity_) {
+    return;
+  }
+  auto* room = new XMLAttribute*[count];
+  std::copy(data_, data_ + size_, room);
+  if (onHeap_) {
+    delete[] data_;
+  }
+  data_ = room;
+  capacity_ = count;
+  onHeap_ = true;
+}
+
 XMLNode::XMLNode(const std::string& name, XMLNode* parent) : name_(name) {
   if (parent != nullptr) {
     parent->AddChild(this);
@@ -226,10 +240,10 @@ void XMLNode::ReserveAttributes(std::size_t count) {
   // small chunks together.
   constexpr std::size_t kMaxBlock = 960 / sizeof(XMLAttribute);
   const std::size_t more = std::min(count - attributes_.size(), kMaxBlock);
+  attributes_.reserve(std::max(count, attributes_.size() + more));
   Extras& extras = MakeExtras();
   extras.attributeBlocks.push_back(std::make_unique<XMLAttribute[]>(more));
   extras.freeRecords = more;
-  attributes_.reserve(count);
 }
 
 XMLAttribute& XMLNode::AttributeFor(const std::string& name) {
@@ -249,6 +263,9 @@ XMLValue* XMLNode::AddAttribute(const std::string& name) {
 XMLAttribute& XMLNode::AppendAttribute(const std::string& name) {
   if (!extras_ || extras_->freeRecords == 0) {
     ReserveAttributes(std::max<std::size_t>(4, attributes_.size()) + attributes_.size());
+  }
+  if (attributes_.size() == attributes_.capacity()) {
+    attributes_.reserve(attributes_.size() * 2);
   }
   XMLAttribute& record = extras_->attributeBlocks.back()[extras_->freeRecords - 1];
   record.name = name;
@@ -291,7 +308,15 @@ XMLNode* XMLBuilder::NewElement(std::string_view name, XMLNode* parent, XMLStora
 }
 
 void XMLBuilder::ReserveAttributes(XMLNode& element, std::size_t count) {
-  element.attributes_.reserve(count);
+  if (count == 0) {
+    return;
+  }
+  if (element.storage_ != nullptr && element.attributes_.capacity() == 0) {
+    element.attributes_.Borrow(
+        static_cast<XMLAttribute**>(element.storage_->Allocate(count * sizeof(XMLAttribute*))), count);
+  } else {
+    element.attributes_.reserve(count);
+  }
 }
 
 void XMLBuilder::AdoptChildren(XMLNode& parent, XMLNode* const* children, std::size_t count) {

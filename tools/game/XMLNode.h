@@ -29,10 +29,62 @@ struct XMLAttribute {
   XMLValue value;
 };
 
+// The attribute records of a node in document order, read as a std::vector of pointers is (size,
+// empty, [], front, back, data, begin and end). A list the parser fills uses room in the memory of its
+// parse (see XMLStorage.h) and moves to the heap when it first has to grow.
+class XMLAttributeList {
+ public:
+  using value_type = XMLAttribute*;
+  using size_type = std::size_t;
+  using difference_type = std::ptrdiff_t;
+  using const_reference = XMLAttribute* const&;
+  using reference = const_reference;
+  using const_iterator = XMLAttribute* const*;
+  using iterator = const_iterator;
+
+  XMLAttributeList() = default;
+  XMLAttributeList(const XMLAttributeList&) = delete;
+  XMLAttributeList& operator=(const XMLAttributeList&) = delete;
+  ~XMLAttributeList() {
+    if (onHeap_) {
+      delete[] data_;
+    }
+  }
+
+  const_iterator begin() const { return data_; }
+  const_iterator end() const { return data_ + size_; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const_reference operator[](std::size_t i) const { return data_[i]; }
+  const_reference front() const { return data_[0]; }
+  const_reference back() const { return data_[size_ - 1]; }
+  XMLAttribute* const* data() const { return data_; }
+
+ private:
+  friend class XMLNode;
+  friend class XMLBuilder;
+
+  std::size_t capacity() const { return capacity_; }
+  // Makes room on the heap for `count` records in all.
+  void reserve(std::size_t count);
+  // Room must have been made for the record.
+  void push_back(XMLAttribute* record) { data_[size_++] = record; }
+  // An empty list without room takes `count` slots that outlive it.
+  void Borrow(XMLAttribute** room, std::size_t count) {
+    data_ = room;
+    capacity_ = count;
+  }
+
+  XMLAttribute** data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+  bool onHeap_ = false;
+};
+
 class XMLNode {
  public:
   // The attribute records and the children, both owned by this node.
-  using AttributeList = std::vector<XMLAttribute*>;
+  using AttributeList = XMLAttributeList;
   using ChildList = std::vector<XMLNode*>;
 
   // A nameless root without parent.

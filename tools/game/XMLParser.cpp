@@ -58,6 +58,32 @@ constexpr auto kNameChars = [] {
 bool IsElementNameChar(char c) {
   return (kNameChars[static_cast<unsigned char>(c)] & kElementNameBit) != 0;
 }
+
+// The name characters of tags written the usual way (see Scanner::ScanPlainTag): those above without
+// quotes and ">", which would change where the tag ends.
+bool IsPlainElementNameChar(wchar_t c) {
+  return c != '"' && c != '\'' && c != '>' && IsElementNameChar(c);
+}
+bool IsPlainAttributeNameChar(wchar_t c) {
+  return c != '"' && c != '\'' && c != '>' && IsAttributeNameChar(c);
+}
+constexpr std::uint8_t kPlainElementNameBit = 4;
+constexpr std::uint8_t kPlainAttributeNameBit = 8;
+constexpr auto kPlainNameChars = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (int c = 0x21; c < 0x7F; ++c) {
+    if (c != '/' && c != '"' && c != '\'' && c != '>') {
+      table[c] = c == '=' ? kPlainElementNameBit : kPlainElementNameBit | kPlainAttributeNameBit;
+    }
+  }
+  return table;
+}();
+bool IsPlainElementNameChar(char c) {
+  return (kPlainNameChars[static_cast<unsigned char>(c)] & kPlainElementNameBit) != 0;
+}
+bool IsPlainAttributeNameChar(char c) {
+  return (kPlainNameChars[static_cast<unsigned char>(c)] & kPlainAttributeNameBit) != 0;
+}
 bool IsAttributeNameChar(char c) {
   return (kNameChars[static_cast<unsigned char>(c)] & kAttributeNameBit) != 0;
 }
@@ -243,6 +269,54 @@ std::size_t FindLineEnd(std::string_view text, std::size_t from) {
   return from;
 }
 
+// The attributes of a plain tag (see Scanner::ScanPlainTag) from `from`, just after the element's
+// name: their names and values go to `out`, `empty` tells whether the tag ends in "/>". Returns where
+// its ">" is, or the text's size when the tag is not plain. Kept apart from the scanner so that its
+// loop has the registers to itself.
+template <class Char>
+[[gnu::noinline]] std::size_t ScanPlainAttributes(
+    std::basic_string_view<Char> text, std::size_t from,
+    std::vector<std::pair<std::basic_string_view<Char>, std::basic_string_view<Char>>>& out, bool& empty) {
+  using View = std::basic_string_view<Char>;
+  const Char* const data = text.data();
+  const std::size_t size = text.size();
+  out.clear();
+  for (std::size_t k = from;;) {
+    if (k >= size) {
+      return size;
+    }
+    const Char c = data[k];
+    if (c == '>') {
+      return k;
+    }
+    if (c == '/') {
+      if (k + 1 < size && data[k + 1] == '>') {
+        empty = true;
+        return k + 1;
+      }
+      return size;
+    }
+    if (!IsVisible(c)) {
+      ++k;
+      continue;
+    }
+    const std::size_t nameStart = k;
+    while (k < size && IsPlainAttributeNameChar(data[k])) {
+      ++k;
+    }
+    if (k == nameStart || k + 1 >= size || data[k] != '=' || !IsQuote(data[k + 1])) {
+      return size;
+    }
+    const std::size_t valueStart = k + 2;
+    const std::size_t valueEnd = FindChar(text, data[k + 1], valueStart);
+    if (valueEnd == size) {
+      return size;
+    }
+    out.emplace_back(View(data + nameStart, k - nameStart), View(data + valueStart, valueEnd - valueStart));
+    k = valueEnd + 1;
+  }
+}
+
 // Characters collected from the text in pieces (an element's text runs, the parts of a name). While
 // they are one piece they are a view into the text; only a second piece copies them.
 template <class Char>
@@ -328,6 +402,8 @@ class Scanner {
   void ScanText();
   void BeginTag();
   void ScanTag();
+  bool ScanPlainTag();
+  bool ClosePlainTag();
   void SkipDeclaration();
   void CloseElement(View tag);
   void OpenElement(View tag, std::size_t attributeHint);
@@ -365,6 +441,8 @@ class Scanner {
   std::vector<std::pair<std::size_t, std::size_t>> quotedRuns_;
   // Names seen in the current tag, one bit each by a small hash, to skip looking for a repeated name.
   std::uint64_t namesSeen_ = 0;
+  // The attributes of a plain tag (names and values), kept to reuse their storage.
+  std::vector<std::pair<View, View>> plainAttributes_;
 };
 
 // The line is counted only now: the line of the scan position, whose line ends are all behind it.
@@ -497,6 +575,9 @@ void Scanner<Char>::BeginTag() {
 // From just after "<" (or where the end of the text cut a tag short) to the ">" that ends the tag.
 template <class Char>
 void Scanner<Char>::ScanTag() {
+  if (ScanPlainTag()) {
+    return;
+  }
   // Before the buffer starts: blanks are dropped, "/" marks a closing tag, "?" a declaration.
   for (; index_ < text_.size(); ++index_) {
     const Char c = text_[index_];
@@ -547,6 +628,98 @@ void Scanner<Char>::ScanTag() {
   inTag_ = false;
   closing_ = false;
   ++index_;
+}
+
+// Most tags are written the usual way: "<name", then name="value" pairs (either quote) with blanks
+// before them, then ">" or "/>"; or "</name>" for the open element. Such a tag reads the same in one
+// pass as by the general rules, since no quote or ">" can appear outside its values. Anything else
+// (comments, declarations, faults) returns false before anything is changed, for the general path.
+template <class Char>
+bool Scanner<Char>::ScanPlainTag() {
+  const Char* const data = text_.data();
+  const std::size_t size = text_.size();
+  std::size_t k = index_;
+  if (k < size && data[k] == '/') {
+    return ClosePlainTag();
+  }
+  const std::size_t nameStart = k;
+  while (k < size && IsPlainElementNameChar(data[k])) {
+    ++k;
+  }
+  // Declarations begin with "?", comments with "!".
+  if (k == nameStart || data[nameStart] == '?' || data[nameStart] == '!') {
+    return false;
+  }
+  const View name(data + nameStart, k - nameStart);
+  bool empty = false;
+  k = ScanPlainAttributes(text_, k, plainAttributes_, empty);
+  if (k == size) {
+    return false;
+  }
+
+  // As the general path: faults are reported at the tag's ">".
+  index_ = k;
+  name_.Clear();
+  name_.Append(name);
+  std::unique_ptr<XMLNode> orphan;
+  XMLNode* const element = CreateElement(orphan, plainAttributes_.size());
+  if constexpr (std::is_same_v<Char, char>) {
+    if (plainAttributes_.size() <= XMLBuilder::kBatchAttributes) {
+      if (XMLBuilder::AddBorrowedAttributes(*element, plainAttributes_.data(), plainAttributes_.size()) !=
+          plainAttributes_.size()) {
+        Raise(kAttributeTwice);
+      }
+      plainAttributes_.clear();
+    }
+  }
+  for (const auto& [attributeName, value] : plainAttributes_) {
+    AddAttribute(*element, attributeName, value);
+  }
+  if (!empty) {
+    marks_.push_back(pending_.size());
+  }
+  if (orphan) {
+    root_ = orphan.release();
+  }
+  if (!empty) {
+    current_ = element;
+    ++depth_;
+  }
+  textBuffer_.Clear();
+  inTag_ = false;
+  closing_ = false;
+  index_ = k + 1;
+  return true;
+}
+
+// "</name>" right after the "<", naming the innermost element the text opened.
+template <class Char>
+bool Scanner<Char>::ClosePlainTag() {
+  if (depth_ == 0) {
+    return false;
+  }
+  const std::string& name = current_->GetName();
+  const std::size_t start = index_ + 1;
+  const std::size_t end = start + name.size();
+  if (name.empty() || end >= text_.size() || text_[end] != '>') {
+    return false;
+  }
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const Char c = text_[start + i];
+    // Only ASCII compares character by character with the narrow name.
+    if (static_cast<std::uint32_t>(c) >= 0x80 ||
+        static_cast<std::uint32_t>(c) != static_cast<unsigned char>(name[i]) || !IsPlainElementNameChar(c)) {
+      return false;
+    }
+  }
+  index_ = end;
+  AdoptPending(*current_);
+  current_ = current_->GetParent();
+  --depth_;
+  inTag_ = false;
+  closing_ = false;
+  ++index_;
+  return true;
 }
 
 template <class Char>
@@ -619,15 +792,9 @@ void Scanner<Char>::AddAttribute(XMLNode& element, View name, View value) {
     converted = Narrow(String(name));
     narrowName = converted;
   }
-  bool mayRepeat = true;
-  if (!narrowName.empty()) {
-    const std::uint64_t bit = std::uint64_t{1}
-                              << ((narrowName.size() * 7 + static_cast<unsigned char>(narrowName.front()) +
-                                   static_cast<unsigned char>(narrowName.back()) * 3) &
-                                  63);
-    mayRepeat = (namesSeen_ & bit) != 0;
-    namesSeen_ |= bit;
-  }
+  const std::uint64_t bit = NameBit(narrowName);
+  const bool mayRepeat = (namesSeen_ & bit) != 0;
+  namesSeen_ |= bit;
   if (XMLBuilder::AddBorrowedAttribute(element, narrowName, value, mayRepeat) == nullptr) {
     Raise(kAttributeTwice);
   }
@@ -754,60 +921,60 @@ Bytes Classify(std::string_view bytes, char* copy) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   Bytes result = Bytes::kAsText;
-  for (std::size_t i = 0; i < size; ++i) {
+  // Every LF must follow a CR and every CR be followed by an LF; this tells whether the byte before
+  // the next one is a CR.
+  bool afterCarriageReturn = false;
+  const auto lineEndsDiffer = [&] {
+    result = Bytes::kLineEndsDiffer;
+    copy = nullptr;  // the text is made anew
+  };
+  std::size_t i = 0;
 #if defined(__SSE2__)
-    // Sixteen bytes at a time while none of them is below 0x0E or above 0x7F (those compare below
-    // 0x0E as signed bytes).
-    const __m128i limit = _mm_set1_epi8(0x0E);
-    while (i + 16 <= size) {
-      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-      if (copy != nullptr) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), chunk);
-      }
-      if (_mm_movemask_epi8(_mm_cmplt_epi8(chunk, limit)) != 0) {
-        break;
-      }
-      i += 16;
+  // Sixteen bytes at a time. Bytes below 0x0E or above 0x7F (those compare below 0x0E as signed bytes)
+  // are rare: only then are the chunk's zeros, high bytes and line ends looked at, the line ends as
+  // one bit each.
+  const __m128i limit = _mm_set1_epi8(0x0E);
+  const __m128i carriageReturn = _mm_set1_epi8('\r');
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  for (; i + 16 <= size; i += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    if (copy != nullptr) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), chunk);
     }
-#else
-    // Eight bytes at a time while none of them is below 0x0E or above 0x7F (see Bit Twiddling Hacks,
-    // "determine if a word has a byte less than n"; exact for n <= 128).
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-    while (i + 8 <= size) {
-      std::uint64_t word;
-      std::memcpy(&word, data + i, 8);
-      if (copy != nullptr) {
-        std::memcpy(copy + i, &word, 8);
+    if (_mm_movemask_epi8(_mm_cmplt_epi8(chunk, limit)) == 0) {
+      if (afterCarriageReturn) {
+        lineEndsDiffer();
+        afterCarriageReturn = false;
       }
-      if ((((word - kOnes * 0x0E) & ~word) | word) & kHigh) {
-        break;
-      }
-      i += 8;
+      continue;
     }
+    if ((_mm_movemask_epi8(chunk) | _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_setzero_si128()))) != 0) {
+      return Bytes::kNeedDecoding;
+    }
+    const auto carriageReturns =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, carriageReturn)));
+    const auto lineFeeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineFeed)));
+    if (lineFeeds != (((carriageReturns << 1) | (afterCarriageReturn ? 1u : 0u)) & 0xFFFFu)) {
+      lineEndsDiffer();
+    }
+    afterCarriageReturn = (carriageReturns & 0x8000u) != 0;
+  }
 #endif
-    if (i >= size) {
-      break;
-    }
+  for (; i < size; ++i) {
     const unsigned char byte = data[i];
     if (copy != nullptr) {
       copy[i] = static_cast<char>(byte);
     }
-    if (byte > '\r' && byte < 0x80) {
-      continue;
-    }
     if (byte >= 0x80 || byte == 0) {
       return Bytes::kNeedDecoding;
     }
-    if (byte == '\r' && i + 1 < size && data[i + 1] == '\n') {
-      if (copy != nullptr) {
-        copy[i + 1] = '\n';
-      }
-      ++i;
-    } else if (byte == '\r' || byte == '\n') {
-      result = Bytes::kLineEndsDiffer;
-      copy = nullptr;  // the text is made anew
+    if ((byte == '\n') != afterCarriageReturn) {
+      lineEndsDiffer();
     }
+    afterCarriageReturn = byte == '\r';
+  }
+  if (afterCarriageReturn) {
+    lineEndsDiffer();
   }
   return result;
 }

@@ -10,11 +10,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "tools/game/XMLNode.h"
@@ -92,6 +94,13 @@ class XMLBuilder {
   template <class Char>
   static XMLAttribute* AddBorrowedAttribute(XMLNode& element, std::string_view name,
                                             std::basic_string_view<Char> value, bool mayRepeat);
+  // The same for the narrow attributes of one tag at once (names and values), made in one piece: at
+  // most kBatchAttributes, for an element that has none yet. Returns how many were added: all of them,
+  // or those before the first name that repeats an earlier one.
+  static constexpr std::size_t kBatchAttributes = 16;
+  static std::size_t AddBorrowedAttributes(XMLNode& element,
+                                           const std::pair<std::string_view, std::string_view>* attributes,
+                                           std::size_t count);
   // Room in the attribute list for this many attributes.
   static void ReserveAttributes(XMLNode& element, std::size_t count);
   // Hands `count` nodes made by NewElement with `parent` as their parent to the parent's children.
@@ -122,6 +131,49 @@ template <class Char>
     element.IndexAttribute(record);
   }
   return record;
+}
+
+// One bit of 64 for a name, to tell names that cannot be the same apart quickly.
+inline std::uint64_t NameBit(std::string_view name) {
+  if (name.empty()) {
+    return 1;
+  }
+  return std::uint64_t{1} << ((name.size() * 7 + static_cast<unsigned char>(name.front()) +
+                               static_cast<unsigned char>(name.back()) * 3) &
+                              63);
+}
+
+[[gnu::always_inline]] inline std::size_t XMLBuilder::AddBorrowedAttributes(
+    XMLNode& element, const std::pair<std::string_view, std::string_view>* attributes, std::size_t count) {
+  if (count == 0) {
+    return 0;
+  }
+  if (element.attributes_.capacity() < count) {
+    ReserveAttributes(element, count);
+  }
+  auto* records = static_cast<XMLAttribute*>(element.storage_->Allocate(count * sizeof(XMLAttribute)));
+  std::uint64_t namesSeen = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string_view name = attributes[i].first;
+    const std::uint64_t bit = NameBit(name);
+    if ((namesSeen & bit) != 0) {
+      for (std::size_t j = 0; j < i; ++j) {
+        if (attributes[j].first == name) {
+          return i;
+        }
+      }
+    }
+    namesSeen |= bit;
+    // The name is made first: a record that is not yet listed is destroyed here if that fails.
+    auto* record = new (records + i) XMLAttribute{std::string(name), XMLValue()};
+    record->value.BorrowAscii(attributes[i].second);
+    element.attributes_.push_back(record);  // room was reserved above
+    ++element.borrowedRecords_;
+    if (element.extras_) {
+      element.IndexAttribute(record);
+    }
+  }
+  return count;
 }
 
 }  // namespace GameTools

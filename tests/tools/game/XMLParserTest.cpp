@@ -233,7 +233,7 @@ TEST(XMLParser, BytesReadLikeTheDecodedText) {
     const char* why;
   };
   const std::string utf16 = std::string("\xFF\xFE<\0a\0 \0x\0=\0'\0\xE9\0'\0/\0>\0", 20);
-  const std::vector<Row> rows = {
+  std::vector<Row> rows = {
       {"<a x='1'>t<b/>\r\n</a>\r\n", "CR LF line ends"},
       {"<a x='1\n2'>\n\nt\n<b\n/>\n</a\n>\n<c>", "LF line ends, inside values and texts too"},
       {"<a>\r\r<b x='\r'/>\r\n\n</a>\r", "lone CRs and mixed ends"},
@@ -248,6 +248,13 @@ TEST(XMLParser, BytesReadLikeTheDecodedText) {
       {utf16, "UTF-16"},
       {"", "nothing"},
   };
+  // Line ends and other bytes at every place around the blocks the bytes are looked at in.
+  for (std::size_t pad = 9; pad < 28; ++pad) {
+    for (const char* end : {"\r\n", "\r", "\n", "\r\r\n", "\xE9"}) {
+      rows.push_back({"<a>" + std::string(pad, ' ') + end + "t<b/>" + std::string(40 - pad, ' ') + "</a>\r\n",
+                      "line ends and other bytes in between"});
+    }
+  }
   for (const Row& row : rows) {
     std::wstring decoded;
     {
@@ -363,6 +370,35 @@ TEST(XMLParser, ManyAttributes) {
         EXPECT_EQ("fault: " + error.GetMessage(), Fault(1, 7));
       }
     }
+  }
+}
+
+// Parsed elements keep their attribute lists in the parse's memory; adding to them afterwards keeps the
+// parsed records and their order, whether the tag was read in one pass or by the general rules.
+TEST(XMLParser, ParsedElementsTakeMoreAttributes) {
+  for (const std::string tag : {"<e a='1' b=\"2\"/>", "<e a = '1' b='2' />", "<e a='1'b='2'/>"}) {
+    XMLNode* root = nullptr;
+    XMLParser::ParseBytes(root, tag);
+    std::unique_ptr<XMLNode> owner(root);
+    ASSERT_NE(root, nullptr) << tag;
+    root->SetAttribute("b", L"two");
+    std::string expected = "e[a=1,b=two";
+    for (int i = 0; i < 20; ++i) {
+      const std::string name = "n" + std::to_string(i);
+      if (i % 2 == 0) {
+        root->SetAttribute(name, std::to_wstring(i));
+      } else {
+        root->AddAttribute(name)->SetWideString(std::to_wstring(i));
+      }
+      expected += "," + name + "=" + std::to_string(i);
+      if (i == 5) {
+        root->ReserveAttributes(40);
+      }
+    }
+    EXPECT_EQ(Dump(*root), expected + "]") << tag;
+    EXPECT_EQ(root->AddAttribute("a"), nullptr) << tag;
+    EXPECT_EQ(root->GetAttribute("a")->GetInt(), 1) << tag;
+    EXPECT_EQ(root->GetAttribute("n19")->GetInt(), 19) << tag;
   }
 }
 
