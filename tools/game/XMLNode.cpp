@@ -265,7 +265,7 @@ XMLAttribute& XMLNode::AppendAttribute(const std::string& name) {
     ReserveAttributes(std::max<std::size_t>(4, attributes_.size()) + attributes_.size());
   }
   if (attributes_.size() == attributes_.capacity()) {
-    attributes_.reserve(attributes_.size() * 2);
+    attributes_.reserve(std::max<std::size_t>(4, attributes_.size() * 2));
   }
   XMLAttribute& record = extras_->attributeBlocks.back()[extras_->freeRecords - 1];
   record.name = name;
