@@ -408,6 +408,9 @@ class Scanner {
   void CloseElement(View tag);
   void OpenElement(View tag, std::size_t attributeHint);
   XMLNode* CreateElement(std::unique_ptr<XMLNode>& orphan, std::size_t attributeHint);
+  // The element just read becomes the open one (unless its tag closed it) or the root of an orphan
+  // document.
+  void EnterElement(XMLNode* element, std::unique_ptr<XMLNode>& orphan, bool empty);
   void AddAttribute(XMLNode& element, View name, View value);
   void StoreText(XMLValue& value, const Gathered<Char>& text) const;
   // Hands the children collected for the innermost open element over to it.
@@ -675,17 +678,7 @@ bool Scanner<Char>::ScanPlainTag() {
   for (const auto& [attributeName, value] : plainAttributes_) {
     AddAttribute(*element, attributeName, value);
   }
-  if (!empty) {
-    marks_.push_back(pending_.size());
-  }
-  if (orphan) {
-    root_ = orphan.release();
-  }
-  if (!empty) {
-    current_ = element;
-    ++depth_;
-  }
-  textBuffer_.Clear();
+  EnterElement(element, orphan, empty);
   inTag_ = false;
   closing_ = false;
   index_ = k + 1;
@@ -801,6 +794,21 @@ void Scanner<Char>::AddAttribute(XMLNode& element, View name, View value) {
 }
 
 template <class Char>
+void Scanner<Char>::EnterElement(XMLNode* element, std::unique_ptr<XMLNode>& orphan, bool empty) {
+  if (!empty) {
+    marks_.push_back(pending_.size());
+  }
+  if (orphan) {
+    root_ = orphan.release();
+  }
+  if (!empty) {
+    current_ = element;
+    ++depth_;
+  }
+  textBuffer_.Clear();
+}
+
+template <class Char>
 void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
   name_.Clear();
   attributeName_.Clear();
@@ -895,17 +903,7 @@ void Scanner<Char>::OpenElement(View tag, std::size_t attributeHint) {
   if (element == nullptr) {
     element = CreateElement(orphan, 0);
   }
-  if (!empty) {
-    marks_.push_back(pending_.size());
-  }
-  if (orphan) {
-    root_ = orphan.release();
-  }
-  if (!empty) {
-    current_ = element;
-    ++depth_;
-  }
-  textBuffer_.Clear();
+  EnterElement(element, orphan, empty);
 }
 
 // What the engine's text reader would make of a file's bytes, as far as the fast path cares.
