@@ -461,17 +461,32 @@ void BM_ReplayFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_ReplayFrame)->Unit(benchmark::kMillisecond)->Iterations(300);
 
-// The player's vsync switched off for these frames only.
+// The player's vsync switched off while it lives; one frame is run first, whose present leaves the
+// waiting behind.
+class VsyncOff {
+ public:
+  explicit VsyncOff(PlayingGame& game)
+      : config_(game.Game().GetEngine()->GetConfig()), vsync_(config_->v_vsync) {
+    config_->v_vsync = 0;
+    game.Frame();
+  }
+  ~VsyncOff() { config_->v_vsync = vsync_; }
+  VsyncOff(const VsyncOff&) = delete;
+  VsyncOff& operator=(const VsyncOff&) = delete;
+
+ private:
+  CorvantisEngine::Config* config_;
+  std::uint8_t vsync_;
+};
+
 void BM_PlayFrameUnpaced(benchmark::State& state) {
   PlayingGame* game = Playing(state);
   if (game == nullptr)
     return;
-  CorvantisEngine::Config* config = game->Game().GetEngine()->GetConfig();
-  const std::uint8_t vsync = config->v_vsync;
-  config->v_vsync = 0;
-  game->Frame();  // the present leaves the waiting behind
-  playFrameUnpaced = TimeFrames(state, *game);
-  config->v_vsync = vsync;
+  {
+    const VsyncOff unpaced(*game);
+    playFrameUnpaced = TimeFrames(state, *game);
+  }
   state.counters["game_cpu_ms"] = playFrameUnpaced.cpuMs;
   PlayState(state, *game);
 }
@@ -481,12 +496,11 @@ void BM_ReplayFrameUnpaced(benchmark::State& state) {
   PlayingGame* game = Playing(state);
   if (game == nullptr)
     return;
-  CorvantisEngine::Config* config = game->Game().GetEngine()->GetConfig();
-  const std::uint8_t vsync = config->v_vsync;
-  config->v_vsync = 0;
-  game->Frame();
-  platform::sdl::FrameRecording* recording = RecordFrame(state, *game);
-  config->v_vsync = vsync;
+  platform::sdl::FrameRecording* recording = nullptr;
+  {
+    const VsyncOff unpaced(*game);
+    recording = RecordFrame(state, *game);
+  }
   if (recording == nullptr)
     return;
   TimeReplay(state, *recording, playFrameUnpaced);
