@@ -289,6 +289,8 @@ class GameBase {
   static void HideWindow(GUIFrameworkWindow* window);
   // The in-game window hidden and the level deleted.
   void EndLevel();
+  // Back to play from an in-game window: the in-game window active again and the level running.
+  void ResumePlay();
   // The current profile's position, put on an existing level; null records without levels.
   LevelPosition GetCurrentPosition() const;
   // The high-score entry of the current profile with `score`, or the main menu when it is 0.

@@ -60,6 +60,13 @@ void GameBase::ShowHighScores(std::uint32_t opener, std::uint32_t score) {
     highScoresWindow->ShowWithEntry(opener, entry);
 }
 
+void GameBase::ResumePlay() {
+  if (gameLogicWindow != nullptr)
+    gameLogicWindow->SetActive(true);
+  if (gameLogic != nullptr)
+    gameLogic->SetPaused(false);
+}
+
 void GameBase::ProcessWindowResults() {
   if (logosWindow != nullptr)
     OnLogosWindowResult();
@@ -461,20 +468,14 @@ void GameBase::OnGameLogicPauseWindowResult() {
   if (ResultOf(pauseWindow.get()) != 19)
     return;
   pauseWindow->Hide();
-  if (gameLogicWindow != nullptr)
-    gameLogicWindow->SetActive(true);
-  if (gameLogic != nullptr)
-    gameLogic->SetPaused(false);
+  ResumePlay();
 }
 
 void GameBase::OnGameLogicMenuWindowResult() {
   switch (ResultOf(gameLogicMenuWindow.get())) {
     case 19:
       gameLogicMenuWindow->Hide();
-      if (gameLogicWindow != nullptr)
-        gameLogicWindow->SetActive(true);
-      if (gameLogic != nullptr)
-        gameLogic->SetPaused(false);
+      ResumePlay();
       break;
     case 18:
       gameLogicMenuWindow->Hide();
@@ -529,10 +530,7 @@ void GameBase::OnGameLogicGameExitWindowResult() {
   switch (ResultOf(gameExitWindow.get())) {
     case 19:
       gameExitWindow->Hide();
-      if (gameLogicWindow != nullptr)
-        gameLogicWindow->SetActive(true);
-      if (gameLogic != nullptr)
-        gameLogic->SetPaused(false);
+      ResumePlay();
       break;
     case 23:
       // The window stays on screen while the frame runs to its end.

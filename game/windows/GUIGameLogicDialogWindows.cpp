@@ -88,24 +88,8 @@ GUIGameLogicRestartWindow::GUIGameLogicRestartWindow(CorvantisEngine::Engine* en
                                                      GUITools::GUIToolManager* toolManager,
                                                      GUIMenuWindowManager* menuWindowManager,
                                                      CorvantisEngine::GUIWindow* parent)
-    : GUIGameLogicConfirmWindow(engine, audioManager, gameData, toolManager, menuWindowManager, parent,
-                                kWindowName, kAnswerRestart, kAnswerBackToMenu, true) {}
-
-void GUIGameLogicRestartWindow::Show(std::uint32_t opener) {
-  GUIGameLogicRestartWindowBase::Show(opener);
-  ShowConfirmation();
-}
-
-void GUIGameLogicRestartWindow::Update() {
-  GUIGameLogicRestartWindowBase::Update();
-  GUIMenuWindow::Update();
-  result = Answer(result);
-}
-
-void GUIGameLogicRestartWindow::Hide() {
-  GUIGameLogicRestartWindowBase::Hide();
-  HideConfirmation(result);
-}
+    : GUIGameLogicConfirmation(engine, audioManager, gameData, toolManager, menuWindowManager, parent,
+                               kWindowName, kAnswerRestart, kAnswerBackToMenu, true) {}
 
 GUIGameLogicMenuExitWindow::GUIGameLogicMenuExitWindow(CorvantisEngine::Engine* engine,
                                                        GameFramework::AudioManager* audioManager,
@@ -113,24 +97,8 @@ GUIGameLogicMenuExitWindow::GUIGameLogicMenuExitWindow(CorvantisEngine::Engine* 
                                                        GUITools::GUIToolManager* toolManager,
                                                        GUIMenuWindowManager* menuWindowManager,
                                                        CorvantisEngine::GUIWindow* parent)
-    : GUIGameLogicConfirmWindow(engine, audioManager, gameData, toolManager, menuWindowManager, parent,
-                                kWindowName, kAnswerLeave, kAnswerBackToMenu, true) {}
-
-void GUIGameLogicMenuExitWindow::Show(std::uint32_t opener) {
-  GUIGameLogicMenuExitWindowBase::Show(opener);
-  ShowConfirmation();
-}
-
-void GUIGameLogicMenuExitWindow::Update() {
-  GUIGameLogicMenuExitWindowBase::Update();
-  GUIMenuWindow::Update();
-  result = Answer(result);
-}
-
-void GUIGameLogicMenuExitWindow::Hide() {
-  GUIGameLogicMenuExitWindowBase::Hide();
-  HideConfirmation(result);
-}
+    : GUIGameLogicConfirmation(engine, audioManager, gameData, toolManager, menuWindowManager, parent,
+                               kWindowName, kAnswerLeave, kAnswerBackToMenu, true) {}
 
 GUIGameLogicGameExitWindow::GUIGameLogicGameExitWindow(CorvantisEngine::Engine* engine,
                                                        GameFramework::AudioManager* audioManager,
@@ -138,23 +106,7 @@ GUIGameLogicGameExitWindow::GUIGameLogicGameExitWindow(CorvantisEngine::Engine* 
                                                        GUITools::GUIToolManager* toolManager,
                                                        GUIMenuWindowManager* menuWindowManager,
                                                        CorvantisEngine::GUIWindow* parent)
-    : GUIGameLogicConfirmWindow(engine, audioManager, gameData, toolManager, menuWindowManager, parent,
-                                kWindowName, kAnswerQuit, kAnswerResume, false) {}
-
-void GUIGameLogicGameExitWindow::Show(std::uint32_t opener) {
-  GUIGameLogicGameExitWindowBase::Show(opener);
-  ShowConfirmation();
-}
-
-void GUIGameLogicGameExitWindow::Update() {
-  GUIGameLogicGameExitWindowBase::Update();
-  GUIMenuWindow::Update();
-  result = Answer(result);
-}
-
-void GUIGameLogicGameExitWindow::Hide() {
-  GUIGameLogicGameExitWindowBase::Hide();
-  HideConfirmation(result);
-}
+    : GUIGameLogicConfirmation(engine, audioManager, gameData, toolManager, menuWindowManager, parent,
+                               kWindowName, kAnswerQuit, kAnswerResume, false) {}
 
 }  // namespace Puzzle

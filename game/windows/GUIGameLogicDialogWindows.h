@@ -68,8 +68,29 @@ class GUIGameLogicConfirmWindow : public GUIMenuWindow {
   bool staticTitle;
 };
 
-class GUIGameLogicRestartWindow : public GameFramework::GUIGameLogicRestartWindowBase,
-                                  public GUIGameLogicConfirmWindow {
+// A confirmation on its framework side: the framework's Show, Update and Hide, then the confirmation's.
+template <class FrameworkBase>
+class GUIGameLogicConfirmation : public FrameworkBase, public GUIGameLogicConfirmWindow {
+ public:
+  using GUIGameLogicConfirmWindow::GUIGameLogicConfirmWindow;
+
+  void Show(std::uint32_t opener) override {
+    FrameworkBase::Show(opener);
+    ShowConfirmation();
+  }
+  void Update() override {
+    FrameworkBase::Update();
+    GUIMenuWindow::Update();
+    this->result = Answer(this->result);
+  }
+  void Hide() override {
+    FrameworkBase::Hide();
+    HideConfirmation(this->result);
+  }
+};
+
+class GUIGameLogicRestartWindow
+    : public GUIGameLogicConfirmation<GameFramework::GUIGameLogicRestartWindowBase> {
  public:
   static constexpr const char* kWindowName = "window_game_logic_restart";
   static constexpr std::uint32_t kAnswerRestart = 13;
@@ -77,14 +98,10 @@ class GUIGameLogicRestartWindow : public GameFramework::GUIGameLogicRestartWindo
   GUIGameLogicRestartWindow(CorvantisEngine::Engine* engine, GameFramework::AudioManager* audioManager,
                             GameData* gameData, GUITools::GUIToolManager* toolManager,
                             GUIMenuWindowManager* menuWindowManager, CorvantisEngine::GUIWindow* parent);
-
-  void Show(std::uint32_t opener) override;
-  void Update() override;
-  void Hide() override;
 };
 
-class GUIGameLogicMenuExitWindow : public GameFramework::GUIGameLogicMenuExitWindowBase,
-                                   public GUIGameLogicConfirmWindow {
+class GUIGameLogicMenuExitWindow
+    : public GUIGameLogicConfirmation<GameFramework::GUIGameLogicMenuExitWindowBase> {
  public:
   static constexpr const char* kWindowName = "window_game_logic_menu_exit";
   static constexpr std::uint32_t kAnswerLeave = 3;
@@ -92,14 +109,10 @@ class GUIGameLogicMenuExitWindow : public GameFramework::GUIGameLogicMenuExitWin
   GUIGameLogicMenuExitWindow(CorvantisEngine::Engine* engine, GameFramework::AudioManager* audioManager,
                              GameData* gameData, GUITools::GUIToolManager* toolManager,
                              GUIMenuWindowManager* menuWindowManager, CorvantisEngine::GUIWindow* parent);
-
-  void Show(std::uint32_t opener) override;
-  void Update() override;
-  void Hide() override;
 };
 
-class GUIGameLogicGameExitWindow : public GameFramework::GUIGameLogicGameExitWindowBase,
-                                   public GUIGameLogicConfirmWindow {
+class GUIGameLogicGameExitWindow
+    : public GUIGameLogicConfirmation<GameFramework::GUIGameLogicGameExitWindowBase> {
  public:
   static constexpr const char* kWindowName = "window_game_logic_game_exit";
   static constexpr std::uint32_t kAnswerQuit = 23;
@@ -108,10 +121,6 @@ class GUIGameLogicGameExitWindow : public GameFramework::GUIGameLogicGameExitWin
   GUIGameLogicGameExitWindow(CorvantisEngine::Engine* engine, GameFramework::AudioManager* audioManager,
                              GameData* gameData, GUITools::GUIToolManager* toolManager,
                              GUIMenuWindowManager* menuWindowManager, CorvantisEngine::GUIWindow* parent);
-
-  void Show(std::uint32_t opener) override;
-  void Update() override;
-  void Hide() override;
 };
 
 }  // namespace Puzzle
