@@ -49,6 +49,7 @@
 #include "platform/sdl/FrameRecording.h"
 #include "platform/sdl/SdlBackend.h"
 #include "platform/win32/WinMessages.h"
+#include "tests/support/SdlEvents.h"
 #include "tools/gui/GUIControl.h"
 
 namespace {
@@ -138,22 +139,6 @@ class PlayingGame {
            game_->GetGameLogic()->state == GameFramework::GameLogicBase::kRunning;
   }
 
-  static Uint32 WindowId() {
-    for (Uint32 id = 1; id < 16; ++id) {
-      if (SDL_GetWindowFromID(id) != nullptr)
-        return id;
-    }
-    return 0;
-  }
-  static void PushButton(bool down, Uint8 button = SDL_BUTTON_LEFT) {
-    SDL_Event event{};
-    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    event.button.windowID = WindowId();
-    event.button.button = button;
-    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.button.clicks = 1;
-    SDL_PushEvent(&event);
-  }
   // The pointer on a point in GUI units.
   void PointAt(const CorvantisEngine::Vector2& gui) {
     CorvantisEngine::Engine* engine = game_->GetEngine();
@@ -175,20 +160,16 @@ class PlayingGame {
     PointAt({corner.x + widget.size.x * 0.5f, corner.y + widget.size.y * 0.5f});
     Frame();
     Frame();
-    PushButton(true);
+    testsupport::sdl::PushButton(true);
     Frame();
-    PushButton(false);
+    testsupport::sdl::PushButton(false);
     if (lastFrame)
       Frame();
     return true;
   }
   void Type(const std::string& text) {
     for (char c : text) {
-      SDL_Event event{};
-      event.type = SDL_TEXTINPUT;
-      event.text.windowID = WindowId();
-      event.text.text[0] = c;
-      SDL_PushEvent(&event);
+      testsupport::sdl::PushText(c);
       Frame();
     }
   }
@@ -230,9 +211,9 @@ class PlayingGame {
     PointAt(piece->GetPosition());
     Frame();
     Frame();
-    PushButton(true);
+    testsupport::sdl::PushButton(true);
     Frame();
-    PushButton(false);
+    testsupport::sdl::PushButton(false);
     Frame();
     Frame();
     if (piece->taken == 0)
@@ -248,9 +229,9 @@ class PlayingGame {
       Frame();
       aim = aim + (slot - piece->GetPosition());
     }
-    PushButton(true);
+    testsupport::sdl::PushButton(true);
     Frame();
-    PushButton(false);
+    testsupport::sdl::PushButton(false);
     Frame();
     Frame();
     return true;
@@ -343,9 +324,9 @@ PlayingGame* Playing(benchmark::State& state) {
     }
     // The tray fills up again, hurried along as a player does, with the right button held; it runs on
     // for a moment after the button is let go.
-    PlayingGame::PushButton(true, SDL_BUTTON_RIGHT);
+    testsupport::sdl::PushButton(true, SDL_BUTTON_RIGHT);
     playing->Until([] { return playing->TrayFree() <= kTrayHurried; }, 30.0);
-    PlayingGame::PushButton(false, SDL_BUTTON_RIGHT);
+    testsupport::sdl::PushButton(false, SDL_BUTTON_RIGHT);
     playing->Until([] { return false; }, 3.0);
     trayAtStart = playing->TrayFree();
     if (trayAtStart > kTrayFull || !playing->Running()) {

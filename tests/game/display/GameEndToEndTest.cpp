@@ -42,6 +42,7 @@
 #include "platform/sdl/SdlBackend.h"
 #include "tests/game/GameFlowFixture.h"
 #include "tests/game/windows/InputScript.h"
+#include "tests/support/SdlEvents.h"
 
 namespace Puzzle {
 namespace {
@@ -49,6 +50,10 @@ namespace {
 namespace fs = std::filesystem;
 using CorvantisEngine::Vector2;
 using Clock = std::chrono::steady_clock;
+using testsupport::sdl::PushButton;
+using testsupport::sdl::PushText;
+using testsupport::sdl::PushWindowEvent;
+using testsupport::sdl::WindowId;
 
 // Factory order of the windows (GameBase::GetWindows).
 constexpr std::size_t kWelcome = 3;
@@ -107,30 +112,6 @@ class GameEndToEndTest : public flowtest::GameFlowFixture {
     Until([] { return false; }, seconds);
   }
 
-  // Input as SDL's event queue delivers it to the platform layer.
-  static Uint32 WindowId() {
-    for (Uint32 id = 1; id < 16; ++id) {
-      if (SDL_GetWindowFromID(id) != nullptr)
-        return id;
-    }
-    return 0;
-  }
-  static void PushButton(bool down, Uint8 button = SDL_BUTTON_LEFT) {
-    SDL_Event event{};
-    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    event.button.windowID = WindowId();
-    event.button.button = button;
-    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.button.clicks = 1;
-    SDL_PushEvent(&event);
-  }
-  static void PushWindowEvent(Uint8 what) {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = WindowId();
-    event.window.event = what;
-    SDL_PushEvent(&event);
-  }
   void ClickAt(const Vector2& gui) {
     input_->PointAt(gui);
     input_->Frames(2);
@@ -150,11 +131,7 @@ class GameEndToEndTest : public flowtest::GameFlowFixture {
   }
   void Type(const std::string& text) {
     for (char c : text) {
-      SDL_Event event{};
-      event.type = SDL_TEXTINPUT;
-      event.text.windowID = WindowId();
-      event.text.text[0] = c;
-      SDL_PushEvent(&event);
+      PushText(c);
       input_->Frames(1);
     }
   }
