@@ -24,6 +24,7 @@
 #include "framework/LanguageManager.h"
 #include "framework/ProfileBase.h"
 #include "framework/ProfileManagerBase.h"
+#include "framework/SaveProblems.h"
 #include "tools/game/DataKeeper.h"
 #include "tools/gui/GUIFontTool.h"
 #include "tools/gui/GUITextTool.h"
@@ -72,6 +73,8 @@ GameBase::GameBase(const std::string& maker, const std::string& title, std::uint
       baseFolder(FindBaseFolder(CorvantisEngine::GetExecutableFolder(), registryKey)),
       saveFolder(CorvantisEngine::FileManager::GetUserDataFolder() + "\\" + maker + "\\" + title) {
   this->version = ReadVersion(registryKey, version);
+  // A new session: the player has been told nothing yet.
+  SaveProblems::Get().Reset();
 }
 
 GameBase::~GameBase() {
