@@ -61,9 +61,13 @@ bool GUINoticeWindow::ShowNews(std::uint32_t opener) {
     }
   } else if (problems.TakeUnreadFiles(unread)) {
     if (windowText != nullptr) {
+      // The panel holds a few names; the log has them all.
+      constexpr std::size_t kNamesShown = 3;
       std::string files;
-      for (const std::string& path : unread)
-        files += (files.empty() ? "" : ", ") + ShortPath(path);
+      for (std::size_t i = 0; i < unread.size() && i < kNamesShown; ++i)
+        files += (files.empty() ? "" : ", ") + ShortPath(unread[i]);
+      if (unread.size() > kNamesShown)
+        files += " and " + std::to_string(unread.size() - kNamesShown) + " more";
       windowText->SetTextKey("notice/unread");
       windowText->SetPlaceholder(L"FOLDER", Wide(ShortFolder(saveFolder)));
       windowText->SetPlaceholder(L"FILES", Wide(files));

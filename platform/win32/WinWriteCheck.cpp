@@ -80,9 +80,18 @@ std::string FindWriteProblem(std::string_view windowsFolder) {
   // A block's worth: an empty file can be made on a disk with no room left.
   const std::vector<char> block(4096, 0);
   int error = 0;
-  if (::write(descriptor, block.data(), block.size()) != static_cast<ssize_t>(block.size())) {
-    error = errno != 0 ? errno : ENOSPC;
-  } else if (::fsync(descriptor) != 0) {
+  // A short write is followed by another, which says why it stopped.
+  for (std::size_t written = 0; written < block.size() && error == 0;) {
+    const ssize_t count = ::write(descriptor, block.data() + written, block.size() - written);
+    if (count < 0) {
+      error = errno;
+    } else if (count == 0) {
+      error = ENOSPC;
+    } else {
+      written += static_cast<std::size_t>(count);
+    }
+  }
+  if (error == 0 && ::fsync(descriptor) != 0) {
     error = errno;
   }
   ::close(descriptor);
