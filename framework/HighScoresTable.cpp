@@ -53,11 +53,21 @@ void HighScoresTable::Load() {
       Clear();
       break;
     case SavedFileState::kDamaged: {
-      // A file that cannot be trusted is replaced by an empty table; its bytes stay beside it.
+      // A file that cannot be trusted is replaced by an empty table once its bytes are safe beside it;
+      // without a copy it stays as it is, and this session's scores are not saved.
       const std::string copy = KeepDamagedCopy(files_, path);
-      log_->Warning("\"" + path + "\" is damaged (" + reading.reason + "); an empty table replaces it" +
-                    (copy.empty() ? std::string(" and no copy could be kept")
-                                  : ", the old bytes are kept in \"" + copy + "\""));
+      if (copy.empty()) {
+        keepFile_ = true;
+        log_->Error("\"" + path + "\" is damaged (" + reading.reason +
+                    ") and no copy of it could be made; it is left as it is and the high scores of this "
+                    "session are not saved");
+        SaveProblems::Get().AddUnreadFile(HostPath(path));
+        nextSequence_ = 0;
+        entries_.clear();
+        break;
+      }
+      log_->Warning("\"" + path + "\" is damaged (" + reading.reason +
+                    "); an empty table replaces it, the old bytes are kept in \"" + copy + "\"");
       Clear();
       break;
     }

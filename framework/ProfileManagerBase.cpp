@@ -98,10 +98,18 @@ void ProfileManagerBase::LoadProfiles() {
       SaveList();
       break;
     case SavedFileState::kDamaged: {
+      // Replaced once its bytes are safe beside it; without a copy it stays as it is.
       const std::string copy = KeepDamagedCopy(files_, GetListPath());
-      log_->Warning("\"" + GetListPath() + "\" is damaged (" + reading.reason + "); a new list replaces it" +
-                    (copy.empty() ? std::string(" and no copy could be kept")
-                                  : ", the old bytes are kept in \"" + copy + "\""));
+      if (copy.empty()) {
+        keepListFile_ = true;
+        log_->Error("\"" + GetListPath() + "\" is damaged (" + reading.reason +
+                    ") and no copy of it could be made; it is left as it is and the list is not saved in "
+                    "this session");
+        SaveProblems::Get().AddUnreadFile(HostPath(GetListPath()));
+        break;
+      }
+      log_->Warning("\"" + GetListPath() + "\" is damaged (" + reading.reason +
+                    "); a new list replaces it, the old bytes are kept in \"" + copy + "\"");
       SaveList();
       break;
     }

@@ -180,6 +180,19 @@ TEST_F(HighScoresTableTest, AFileThatCannotBeOpenedIsNeverWrittenOver) {
   }
 }
 
+TEST_F(HighScoresTableTest, ADamagedFileWhoseBytesCannotBeKeptStaysAsItIs) {
+  // A folder where the copy would go: the damaged file is the only place its entries are.
+  const std::string damaged = File(1, 2, Entry(L"Anna", 0, 10, 0));
+  Write("high_scores.hsf", damaged);
+  std::filesystem::create_directories(rig_.Folder().Host("save/high_scores.hsf.damaged"));
+  auto table = Open();
+  EXPECT_TRUE(table->IsFileKept());
+  EXPECT_TRUE(table->GetEntries().empty());
+  table->AddScore(L"Bo", 0, 5);
+  EXPECT_EQ(Read("high_scores.hsf"), damaged);
+  EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kError, "no copy of it could be made"), 1);
+}
+
 TEST_F(HighScoresTableTest, ASaveCutOffByAKillIsRemovedAtStart) {
   Write("high_scores.hsf", File(0, 0, ""));
   Write("high_scores.hsf.tmp", std::string("\0\0\0\0GFHSF", 9));
