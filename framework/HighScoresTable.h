@@ -9,9 +9,10 @@
 //
 // Main thread only. The table owns its entries. Nothing throws: a missing file gives an empty table
 // that is written at once; a damaged or outdated one is kept as "high_scores.hsf.damaged", logged and
-// replaced the same way (left as it is when no copy can be made); one that is there but cannot be opened is logged and never written over in
-// this session (the table starts empty); a failed save is logged and leaves the old file. A save cut
-// off by a kill ("high_scores.hsf.tmp") is removed at start-up.
+// replaced the same way (left as it is when no copy can be made); one that is there but cannot be
+// opened is logged and never written over in this session (the table starts empty); a failed save is
+// logged and leaves the old file. A save cut off by a kill ("high_scores.hsf.tmp") is removed at
+// start-up.
 
 #include <cstdint>
 #include <memory>
