@@ -93,7 +93,10 @@ Puzzle::Puzzle(CorvantisEngine::Engine* engine, GameFramework::GUIGameCursorBase
 
   boardRect = CorvantisEngine::BoundingBox(Vector3(kBoardX, kBoardY, 0),
                                            Vector3(kBoardX + size.x, kBoardY + size.y, 0));
-  closingEffect = CreateGUIParticles(engine, gameData, "board/level_complete");
+  // The burst draws just in front of the closing picture.
+  const float closingDepth = closingModel != nullptr ? closingModel->depth : closingWindow->depth;
+  closingEffect =
+      CreateGUIParticles(engine, gameData, "board/level_complete", closingDepth - kEffectDepthOffset);
   closingEffect->looping = false;
   closingEffect->SetVisible(false);
   closingEffect->spawnMode = 1;

@@ -139,8 +139,12 @@ PuzzleDepository::PuzzleDepository(CorvantisEngine::Engine* engine_, GameFramewo
 
   BuildPath();
 
-  pathStartEffect = CreateGUIParticles(engine, gameData, "depository/path_start");
-  pathFinishEffect = CreateGUIParticles(engine, gameData, "depository/path_finish");
+  // The path effects draw just in front of the pieces.
+  const float pieceDepth =
+      firstSprite != nullptr ? firstSprite->depth : (pieceParent != nullptr ? pieceParent->depth : 0.0f);
+  const float effectDepth = pieceDepth - kEffectDepthOffset;
+  pathStartEffect = CreateGUIParticles(engine, gameData, "depository/path_start", effectDepth);
+  pathFinishEffect = CreateGUIParticles(engine, gameData, "depository/path_finish", effectDepth);
   for (CorvantisEngine::ParticleSystem* effect : {pathStartEffect, pathFinishEffect}) {
     effect->looping = true;
     effect->emitterTime = 0.0f;

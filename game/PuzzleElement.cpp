@@ -26,8 +26,6 @@ using CorvantisEngine::Vector4;
 namespace {
 // Coloured vertices, not shown.
 constexpr std::uint32_t kSpriteFlags = CorvantisEngine::kGUIColoured;
-// Particles drawn with the GUI.
-constexpr std::uint32_t kGUIParticleFlag = 0x800;
 constexpr float kPulseSpeed = 1.5f;
 constexpr float kPulseAlpha = 0.4f;
 constexpr float kShadowOffset = 3.0f;
@@ -123,15 +121,11 @@ bool PuzzleElement::HitTest(const Vector2& point) const {
 }
 
 CorvantisEngine::ParticleSystem* CreateGUIParticles(CorvantisEngine::Engine* engine, GameData* gameData,
-                                                    const std::string& name) {
+                                                    const std::string& name, float depth) {
   CorvantisEngine::ParticleSystem* system =
       engine->GetParticleSystemManager()->CreateParticleSystem(*gameData->GetParticleSystem(name));
-  if (system->spriteGroup != nullptr) {
-    system->spriteGroup->camera = engine->GetGUIManager()->GetCamera();
-    if (system->spriteGroup->model != nullptr) {
-      system->spriteGroup->model->flags |= kGUIParticleFlag;
-    }
-  }
+  system->SetCamera(engine->GetGUIManager()->GetCamera());
+  system->SetDepth(depth);
   return system;
 }
 
@@ -156,7 +150,7 @@ void PuzzleElement::ShowTip() {
   }
   StartMark(flash, flashHiding, flashTime);
   if (tipEffect == nullptr) {
-    tipEffect = CreateGUIParticles(engine, gameData, "board/tip");
+    tipEffect = CreateGUIParticles(engine, gameData, "board/tip", sprite->depth - kEffectDepthOffset);
     // The particles rise from the piece's sample points, placed where the slot's parent draws it.
     const Vector2 origin = sprite->parent != nullptr ? sprite->parent->GetAbsolutePosition() : Vector2{0, 0};
     tipEffect->spawnMode = 2;

@@ -112,9 +112,13 @@ class PuzzleElement {
   float highlightTime = 0.0f;
 };
 
-// A registered copy of the game data's particle system, drawn with the GUI.
+// A registered copy of the game data's particle system, drawn with the GUI camera at the given depth
+// (just below a window's depth puts the particles in front of that window).
 CorvantisEngine::ParticleSystem* CreateGUIParticles(CorvantisEngine::Engine* engine, GameData* gameData,
-                                                    const std::string& name);
+                                                    const std::string& name, float depth);
+
+// How far in front of the window they belong to the game's effects draw.
+constexpr float kEffectDepthOffset = 0.001f;
 
 class PuzzleElementManager {
  public:

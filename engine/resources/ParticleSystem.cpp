@@ -10,6 +10,7 @@
 #include "engine/core/TimerManager.h"
 #include "engine/files/FileBinary.h"
 #include "engine/files/FileManager.h"
+#include "engine/resources/Model.h"
 #include "engine/resources/ShaderDescriptor.h"
 #include "engine/resources/SpriteGroup.h"
 
@@ -143,6 +144,23 @@ ShaderUser* ParticleSystem::GetShader() const {
 
 Model* ParticleSystem::GetModel() const {
   return spriteGroup->GetModel();
+}
+
+void ParticleSystem::SetCamera(Camera* camera) {
+  Model* model = spriteGroup->GetModel();
+  if (model != nullptr) {
+    model->SetCamera(camera);
+    spriteGroup->camera = model->camera;
+  } else {
+    spriteGroup->camera = camera;
+  }
+}
+
+void ParticleSystem::SetDepth(float depth) {
+  if (Model* model = spriteGroup->GetModel()) {
+    model->SetFlags(kModelKeepDepth);
+    model->depth = depth;
+  }
 }
 
 bool ParticleSystem::IsVisible() const {

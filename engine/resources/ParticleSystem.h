@@ -80,6 +80,11 @@ class ParticleSystem {
   void TransformPoint(const Vector4& colour) { SetColour(colour); }
   ShaderUser* GetShader() const;
   Model* GetModel() const;
+  // Draws the particles with this camera (null: the default one); the sprites face it.
+  void SetCamera(Camera* camera);
+  // Keeps the particles at this draw depth rather than the one their camera gives them each frame, so
+  // they sort among windows: a depth just below a window's draws them in front of it.
+  void SetDepth(float depth);
   bool IsVisible() const;
   void SetVisible(bool visible);
   void ApplyShaderDescriptor(const ShaderDescriptor& descriptor);

@@ -1,7 +1,9 @@
 #include "game/windows/GUIGameCursor.h"
 
 #include "engine/Engine.h"
+#include "engine/core/Matrix4.h"
 #include "engine/core/MessageManager.h"
+#include "engine/gui/GUICursor.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/input/Controls.h"
 #include "engine/resources/Model.h"
@@ -13,33 +15,47 @@ namespace Puzzle {
 
 namespace {
 
-constexpr const char* kCursorTexture = "ui\\cursors\\cursor.jpg";
-constexpr const char* kCursorOpacity = "ui\\cursors\\cursor_alpha.jpg";
 constexpr const char* kTrailName = "ui/cursor_train";
 constexpr const char* kClickName = "ui/cursor_click";
 
+// Each kind's Windows cursor resource and picture; the pictures are as large as the resources' (64
+// pixels a side) and share their hot spot.
 struct CursorKind {
   std::uint32_t id;
   std::uint32_t resource;
+  const char* texture;
+  const char* opacity;
+  float hotSpot;  // pixels right of and below the picture's top-left corner
 };
 
+constexpr float kPictureSide = 64.0f;
+
 constexpr CursorKind kKinds[] = {
-    {GUIGameCursor::kNormal, 1000},
-    {GUIGameCursor::kTip, 107},
-    {GUIGameCursor::kMagnet, 106},
+    {GUIGameCursor::kNormal, 1000, "ui\\cursors\\cursor.jpg", "ui\\cursors\\cursor_alpha.jpg", 0.0f},
+    {GUIGameCursor::kTip, 107, "ui\\cursors\\cursor_tip.jpg", "ui\\cursors\\cursor_tip_alpha.jpg", 10.0f},
+    {GUIGameCursor::kMagnet, 106, "ui\\cursors\\cursor_magnet.jpg", "ui\\cursors\\cursor_magnet_alpha.jpg",
+     10.0f},
 };
 
 }  // namespace
 
 GUIGameCursor::GUIGameCursor(CorvantisEngine::Engine* engine)
     : GUIGameCursorBase(engine), particleSystems(engine->GetParticleSystemManager()) {
-  // The setting itself keeps what the ini file gave it; only the in-use flag starts on the system
-  // cursor, so the first Update after the cursor is shown switches to the setting's choice.
+  // The game starts on the system cursor: both the setting and the in-use flag are cleared.
+  customCursorSetting = 0;
   customCursorInUse = 0;
-  const CorvantisEngine::ShaderDescriptor texture =
-      CorvantisEngine::CreateTextureShader(kCursorTexture, kCursorOpacity, true);
   for (const CursorKind& kind : kKinds) {
-    AddSystemCursor(kind.id, kind.resource, gui->CreateCursor(&texture, kCursorSize));
+    const CorvantisEngine::ShaderDescriptor texture =
+        CorvantisEngine::CreateTextureShader(kind.texture, kind.opacity, true);
+    CorvantisEngine::GUICursor* element = gui->CreateCursor(&texture, kCursorSize);
+    if (element != nullptr && element->model != nullptr && kind.hotSpot != 0.0f) {
+      // The picture hangs from the pointer's place by its hot spot (GUI y runs up).
+      const float shift = kind.hotSpot * kCursorSize / kPictureSide;
+      CorvantisEngine::Matrix4 offset;
+      offset.Translation(CorvantisEngine::Vector3(-shift, shift, 0.0f));
+      element->model->baseTransform = offset * element->model->baseTransform;
+    }
+    AddSystemCursor(kind.id, kind.resource, element);
   }
   ApplySystemCursor(kNormal);
 }
@@ -60,11 +76,8 @@ CorvantisEngine::ParticleSystem* GUIGameCursor::CreateEffect(GameData* gameData,
   }
   CorvantisEngine::ParticleSystem* system =
       particleSystems->CreateParticleSystem(*gameData->GetParticleSystem(name));
-  if (CorvantisEngine::Model* model = system->GetModel()) {
-    model->SetCamera(gui->GetCamera());
-    model->SetFlags(CorvantisEngine::kModelKeepDepth);
-    model->depth = kEffectDepth;
-  }
+  system->SetCamera(gui->GetCamera());
+  system->SetDepth(kEffectDepth);
   system->looping = looping;
   system->SetVisible(true);
   return system;

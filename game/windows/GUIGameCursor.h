@@ -5,8 +5,9 @@
 // Two particle effects follow the pointer once the game's data is loaded: a trail behind it and a burst
 // at every left click. The trail (and with it the click bursts) is switched off while a level is played.
 //
-// The custom cursor follows "ui_custom_cursor" (default on, the ini file may turn it off); the cursor
-// starts on the system cursor and the first Update after it is shown takes the setting over.
+// The cursor starts on the system cursor with "ui_custom_cursor" cleared; the first Update after the
+// setting is turned on draws the GUI cursor instead. The tip and magnet kinds have their own pictures,
+// hanging from the pointer by the same hot spot as their Windows cursors.
 //
 // Main thread only. The cursor owns its two particle systems (destroyed through the particle-system
 // manager) and, through the base, its three GUI cursors. Nothing throws; a missing effect prototype

@@ -310,12 +310,32 @@ class SdlWindowDriver final : public WindowDriver {
 
   // Over a full-screen window that scales its back buffer to the desktop, the cursor is reported in
   // the back buffer's pixels placed at the window's own origin, as a real change of display mode would.
+  //
+  // While the pointer is over one of the program's windows its place is SDL's record of the pointer in
+  // that window, which every motion event keeps up to date: relative or absolute, with or without a
+  // button, after another program's grab or a change of focus. SDL's desktop-wide state is refreshed
+  // only by raw device events, which an absolute pointer (a tablet, a remote desktop, a virtual machine,
+  // a warp) need not send, so it is read only while the pointer is over none of them.
   POINT CursorPos() override {
     int x = 0, y = 0;
     if (!SDL_WasInit(SDL_INIT_VIDEO))
       return {x, y};
+    const Presented p = FindPresented();
+    if (SDL_Window* over = SDL_GetMouseFocus(); over != nullptr) {
+      auto id = byId_.find(SDL_GetWindowID(over));
+      if (id != byId_.end()) {
+        SDL_GetMouseState(&x, &y);
+        if (over == p.window) {
+          WindowToSource(p.area, p.size.width, p.size.height, x, y);
+          return {p.origin.x + x, p.origin.y + y};
+        }
+        auto origin = origins_.find(id->second);
+        const POINT at = origin != origins_.end() ? origin->second : POINT{0, 0};
+        return {at.x + x, at.y + y};
+      }
+    }
     SDL_GetGlobalMouseState(&x, &y);
-    if (const Presented p = FindPresented(); p.window != nullptr) {
+    if (p.window != nullptr) {
       int left = 0, top = 0;
       SDL_GetWindowPosition(p.window, &left, &top);
       x -= left;

@@ -1,30 +1,25 @@
 // The program's own cursor and icon pictures.
 #include "platform/win32/WinResources.h"
 
+#include <iterator>
+
 namespace platform {
 
 namespace {
 
-const char* const kPointer[] = {
-    "X...............", "XX..............", "XoX.............", "XooX............",
-    "XoooX...........", "XooooX..........", "XoooooX.........", "XooooooX........",
-    "XoooooooX.......", "XooooooooX......", "XoooooXXXXX.....", "XooXooX.........",
-    "XoX.XooX........", "XX..XooX........", "X....XooX.......", ".....XXXX.......",
+// Rendered from content/art/cursor.svg, cursor_tip.svg and cursor_magnet.svg when the program is built.
+constexpr int kCursorSide = 64;
+const std::uint32_t kPointer[] = {
+#include "platform/resources/cursor_pointer.inc"
 };
-
-const char* const kOpenHand[] = {
-    "......XX........", "...XXXooXXX.....", "..XooXooXooX....", "..XooXooXooX.XX.",
-    "...XooXooXooXooX", "...XooXooXooXooX", ".XXXooooooooXooX", "XooXoooooooooooX",
-    "XoooooooooooooX.", ".XoooooooooooooX", "..XoooooooooooX.", "..XooooooooooX..",
-    "...XoooooooooX..", "....XooooooooX..", "....XooooooooX..", "....XXXXXXXXXX..",
+const std::uint32_t kTip[] = {
+#include "platform/resources/cursor_tip.inc"
 };
-
-const char* const kClosedHand[] = {
-    "................", "................", "................", "................",
-    "....XXXXXXXX....", "...XooXooXooXX..", "..XXooooooooXoX.", ".XooXoooooooooX.",
-    ".XoooooooooooX..", "..XooooooooooX..", "..XoooooooooooX.", "...XoooooooooX..",
-    "....XooooooooX..", "....XooooooooX..", "....XXXXXXXXXX..", "................",
+const std::uint32_t kMagnet[] = {
+#include "platform/resources/cursor_magnet.inc"
 };
+static_assert(std::size(kPointer) == static_cast<std::size_t>(kCursorSide * kCursorSide) &&
+              std::size(kTip) == std::size(kPointer) && std::size(kMagnet) == std::size(kPointer));
 
 const char* const kPiece[] = {
     "................", "......XXXX......", ".....XyyyyX.....", ".....XyyyyX.....",
@@ -34,9 +29,9 @@ const char* const kPiece[] = {
 };
 
 const ResourceImage kCursors[] = {
-    {16, 16, 0, 0, kPointer},
-    {16, 16, 8, 8, kOpenHand},
-    {16, 16, 8, 8, kClosedHand},
+    {kCursorSide, kCursorSide, 0, 0, nullptr, kPointer},
+    {kCursorSide, kCursorSide, 10, 10, nullptr, kTip},
+    {kCursorSide, kCursorSide, 10, 10, nullptr, kMagnet},
 };
 const ResourceImage kIcon = {16, 16, 0, 0, kPiece};
 
@@ -60,8 +55,12 @@ const ResourceImage* FindIconImage(int id) {
 }
 
 std::vector<std::uint32_t> ResourcePixels(const ResourceImage& image) {
+  const std::size_t count = static_cast<std::size_t>(image.width) * image.height;
+  if (image.pixels != nullptr) {
+    return std::vector<std::uint32_t>(image.pixels, image.pixels + count);
+  }
   std::vector<std::uint32_t> pixels;
-  pixels.reserve(static_cast<std::size_t>(image.width) * image.height);
+  pixels.reserve(count);
   for (int y = 0; y < image.height; ++y) {
     for (int x = 0; x < image.width; ++x) {
       switch (image.rows[y][x]) {

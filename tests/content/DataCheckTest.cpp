@@ -324,9 +324,13 @@ const char* const kFilesTheCodeOpens[] = {
     "data\\ui\\fonts\\fonts_additional.xml",
     // The menu background's description
     "data\\ui\\background\\background.xml",
-    // The game cursor and its opacity
+    // The game cursor's three kinds (normal, tip, magnet) and their opacities
     "data\\ui\\cursors\\cursor.jpg",
     "data\\ui\\cursors\\cursor_alpha.jpg",
+    "data\\ui\\cursors\\cursor_tip.jpg",
+    "data\\ui\\cursors\\cursor_tip_alpha.jpg",
+    "data\\ui\\cursors\\cursor_magnet.jpg",
+    "data\\ui\\cursors\\cursor_magnet_alpha.jpg",
     // Publisher logos: the big ones at start, the small ones on the windows' logo places
     "data\\ui\\textures\\publishers\\0_logo_big.jpg",
     "data\\ui\\textures\\publishers\\1_logo_big.jpg",

@@ -4,6 +4,9 @@
 //   artconv <in.png> <out.jpg> [<alpha.jpg>] [#rrggbb]  24-bit baseline JPEG; with a second JPEG name
 //                                                       the alpha goes there as grey (an opacity
 //                                                       image); a colour is put behind transparent parts
+//   artconv <in.png> <out.inc>                          the pixels as C++ text, 0xAARRGGBB from the top
+//                                                       row, comma-separated: a picture built into a
+//                                                       program (the platform layer's cursors)
 //
 // Texture sides must be powers of two. The output depends on the pixels only (no time stamps, fixed
 // JPEG settings), so the same PNG always gives the same bytes.
@@ -52,6 +55,20 @@ bool PowerOfTwo(std::uint32_t n) {
 
 bool EndsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// Every pixel as a 0xAARRGGBB literal, eight to a line, top row first.
+std::vector<std::uint8_t> EncodePixelText(const Picture& picture) {
+  std::string text;
+  const std::size_t pixels = std::size_t{picture.width} * picture.height;
+  char literal[16];
+  for (std::size_t i = 0; i < pixels; ++i) {
+    const std::uint8_t* p = picture.rgba.data() + i * 4;
+    std::snprintf(literal, sizeof literal, "0x%02X%02X%02X%02Xu,", p[3], p[0], p[1], p[2]);
+    text += literal;
+    text += (i % 8 == 7) ? '\n' : ' ';
+  }
+  return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
 // Uncompressed 32-bit TGA, rows bottom-up as the engine stores images.
@@ -132,7 +149,7 @@ bool ParseColour(const std::string& text, std::uint8_t colour[3]) {
 
 int main(int argc, char** argv) {
   if (argc < 3 || argc > 5) {
-    std::cerr << "usage: artconv <in.png> <out.tga|out.jpg> [<alpha.jpg>] [#rrggbb]\n";
+    std::cerr << "usage: artconv <in.png> <out.tga|out.jpg|out.inc> [<alpha.jpg>] [#rrggbb]\n";
     return 2;
   }
   const std::string input = argv[1];
@@ -185,8 +202,14 @@ int main(int argc, char** argv) {
     if (!alphaOutput.empty()) {
       files.emplace_back(alphaOutput, EncodeJpeg(grey, picture.width, picture.height));
     }
+  } else if (EndsWith(output, ".inc")) {
+    if (!alphaOutput.empty() || hasMatte) {
+      std::cerr << "artconv: pixels as text keep their own alpha\n";
+      return 2;
+    }
+    files.emplace_back(output, EncodePixelText(picture));
   } else {
-    std::cerr << "artconv: " << output << " is neither .tga nor .jpg\n";
+    std::cerr << "artconv: " << output << " is neither .tga, .jpg nor .inc\n";
     return 2;
   }
   for (const auto& [path, bytes] : files) {

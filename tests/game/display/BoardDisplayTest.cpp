@@ -1,6 +1,8 @@
 // A board on the real device: placed slots show the picture's pixels where they belong, unplaced ones
 // the greyed picture, the cut lines show in the puzzle colour, a piece drawn at tray size shows none of
-// its neighbours' pixels, and all of it is still right after a forced device reset.
+// its neighbours' pixels, and all of it is still right after a forced device reset. The level's particle
+// effects (the tip over its slot, the closing burst over the board, the tray's path start and finish)
+// show where they are put, in front of what they belong to.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -14,13 +16,18 @@
 #include "engine/gui/GUIWindow.h"
 #include "engine/render/Image.h"
 #include "engine/render/RenderSystem.h"
+#include "engine/resources/Model.h"
+#include "engine/resources/ModelManager.h"
+#include "engine/resources/ParticleSystem.h"
 #include "framework/AudioManager.h"
+#include "game/Bonus.h"
 #include "game/GUIGameLogicText.h"
 #include "game/GameData.h"
 #include "game/GameLogicData.h"
 #include "game/PieceShapeFile.h"
 #include "game/Profile.h"
 #include "game/Puzzle.h"
+#include "game/PuzzleDepository.h"
 #include "game/PuzzleElement.h"
 #include "tests/game/GameTestSupport.h"
 #include "tests/support/PixelProbe.h"
@@ -41,6 +48,8 @@ constexpr std::uint32_t kPieceSide = 80;
 const Rgb kColours[kColumns * kRows] = {{230, 20, 20},  {20, 230, 20},  {20, 20, 230},  {230, 230, 20},
                                         {20, 230, 230}, {230, 20, 230}, {240, 140, 20}, {120, 60, 200}};
 const Rgb kLineColour{255, 0, 0};
+// The effects' particles: white, a colour no piece has.
+const Rgb kEffectColour{255, 255, 255};
 
 Rgb Greyed(const Rgb& c) {
   const float mean = (c.r + c.g + c.b) / 3.0f;
@@ -84,6 +93,8 @@ class BoardDisplayTest : public testing::Test {
     engine_->GetGUIManager()->SetScreenSize(800, 600);
   }
   void TearDown() override {
+    depository_.reset();
+    bonuses_.reset();
     board_.reset();
     elements_.reset();
     texts_.reset();
@@ -99,9 +110,15 @@ class BoardDisplayTest : public testing::Test {
     std::ofstream(folder_ / relative, std::ios::binary) << bytes;
   }
   void Build() {
+    LoadGameData();
+    MakeBoard();
+  }
+  void LoadGameData() {
     gameData_ = std::make_unique<GameData>(engine_.get(), "en");
     gameData_->Load();
     gameData_->WaitForLoad();
+  }
+  void MakeBoard() {
     level_ = std::make_unique<GameLogicData>(engine_.get(), "en", nullptr, nullptr);
     level_->picturePath = "data\\themes\\t\\01.tga";
     level_->coloursPath = "data\\themes\\t\\01.xml";
@@ -117,6 +134,62 @@ class BoardDisplayTest : public testing::Test {
                                                 gameData_.get(), level_.get(), texts_.get(), elements_.get(),
                                                 nullptr, profile_.get(), false, gameData_->GetPlayWindow());
   }
+  // A particle prototype stored under the name: still, long-lived white squares, born fast enough to
+  // fill every place they may be born at within a few frames.
+  void AddEffect(const std::string& name) {
+    CorvantisEngine::ParticleSystem* system = engine_->GetParticleSystemManager()->NewParticleSystem(nullptr);
+    CorvantisEngine::ParticleParameters& p = system->parameters;
+    p.gravityOn = false;
+    p.floorOn = false;
+    for (std::uint32_t k = 0; k < CorvantisEngine::ParticleParameters::kKeys; ++k) {
+      p.emissionKeys[k] = 5000.0f;
+      p.lifeKeys[k] = 1000.0f;
+      p.speedKeys[k] = 0.0f;
+      p.sizeKeys[k] = kParticleSize;
+      p.colourKeys[k] = CorvantisEngine::Vector4(1, 1, 1, 1);
+    }
+    gameData_->AddParticleSystem(name, system);
+  }
+  // A box model of half-size `half` centred on the point, stored in the game data under the name.
+  void AddBox(const std::string& name, CorvantisEngine::Vector2 centre, float half) {
+    auto* model = new CorvantisEngine::Model(engine_->GetModelManager()->GetServices(),
+                                             {centre.x - half, centre.y - half, -1},
+                                             {centre.x + half, centre.y + half, 1}, nullptr, nullptr, 0);
+    gameData_->AddModel(name, model);
+  }
+  // The tray over the board: its path from (100, 560) right to (700, 560), then up.
+  void MakeTray() {
+    const CorvantisEngine::Vector2 path[] = {{100, 560}, {700, 560}, {700, 500},
+                                             {300, 500}, {300, 460}, {700, 460}};
+    for (std::size_t n = 0; n < std::size(path); ++n) {
+      AddBox("depository/path/00" + std::to_string(n), path[n], 2.0f);
+    }
+    bonuses_ =
+        std::make_unique<BonusManager>(engine_.get(), gameData_.get(), false, gameData_->GetPieceWindow());
+    depository_ = std::make_unique<PuzzleDepository>(
+        engine_.get(), audio_.get(), gameData_.get(), level_.get(), nullptr, texts_.get(), bonuses_.get(),
+        elements_.get(), board_.get(), nullptr, profile_.get(), false, gameData_->GetPlayWindow());
+  }
+  // Frames enough for the effects to fill their places.
+  void Run(int frames) {
+    for (int frame = 0; frame < frames; ++frame) {
+      engine_->Tick();
+      engine_->Render();
+    }
+  }
+  bool IsEffect(float x, float y) const { return Near(At(x, y), kEffectColour); }
+  // Effect pixels within `reach` of the point (a particle may sit under a cut line that draws in front).
+  bool EffectNear(float x, float y, float reach) const {
+    for (float dy = -reach; dy <= reach; dy += 1.0f) {
+      for (float dx = -reach; dx <= reach; dx += 1.0f) {
+        if (IsEffect(x + dx, y + dy)) {
+          return true;
+        }
+      }
+    }
+    return false;
+  }
+
   void Draw() {
     for (int frame = 0; frame < 2; ++frame) {
       engine_->Tick();
@@ -167,7 +240,11 @@ class BoardDisplayTest : public testing::Test {
   std::unique_ptr<GUIGameLogicTextManager> texts_;
   std::unique_ptr<PuzzleElementManager> elements_;
   std::unique_ptr<::Puzzle::Puzzle> board_;
+  std::unique_ptr<BonusManager> bonuses_;
+  std::unique_ptr<PuzzleDepository> depository_;
   CorvantisEngine::Image image_;
+
+  static constexpr float kParticleSize = 12.0f;
 };
 
 TEST_F(BoardDisplayTest, PlacedSlotsCutLinesAndATrayPieceStayRightAfterADeviceReset) {
@@ -194,6 +271,94 @@ TEST_F(BoardDisplayTest, PlacedSlotsCutLinesAndATrayPieceStayRightAfterADeviceRe
     SCOPED_TRACE("after a device reset");
     ExpectBoard();
   }
+}
+
+// The tip's sparkles rise from the piece's sample points over its slot, in front of the slot that flashes
+// there (the cut lines, higher up, still draw over them), and nowhere else.
+TEST_F(BoardDisplayTest, TheTipSparklesOverTheSlotOfThePiece) {
+  ASSERT_TRUE(engine_->GetRenderSystem()->IsReady());
+  LoadGameData();
+  AddEffect("board/tip");
+  MakeBoard();
+  // Piece 6 (third column, second row): its slot spans picture x 160-240, y 80-160.
+  PuzzleElement* slot = board_->GetSlots()[6].get();
+  slot->ShowTip();
+  Run(20);
+  Draw();
+  const CorvantisEngine::Vector2 origin = board_->GetSlotContainer()->GetAbsolutePosition();
+  const auto& points = level_->samplePoints[6];
+  ASSERT_FALSE(points.empty());
+  for (const CorvantisEngine::Vector2& point : points) {
+    SCOPED_TRACE(testing::Message() << "sample point " << point.x << ", " << point.y);
+    EXPECT_TRUE(EffectNear(origin.x + point.x, origin.y + point.y, kParticleSize / 2));
+  }
+  // Away from every sample point: the board as it is.
+  EXPECT_TRUE(Near(At(X(40), Y(40)), Greyed(kColours[0])));
+  EXPECT_TRUE(Near(At(X(280), Y(140)), Greyed(kColours[7])));
+  EXPECT_FALSE(IsEffect(700, 100));
+}
+
+// The closing burst is born all over the board's area, in front of the finished picture; nothing of it
+// outside.
+TEST_F(BoardDisplayTest, TheClosingBurstCoversTheBoardInFrontOfThePicture) {
+  ASSERT_TRUE(engine_->GetRenderSystem()->IsReady());
+  LoadGameData();
+  AddEffect("board/level_complete");
+  MakeBoard();
+  for (const auto& slot : board_->GetSlots()) {
+    slot->SetVisible(true);
+  }
+  board_->GetClosingWindow()->SetState(CorvantisEngine::kGUIShown);
+  CorvantisEngine::ParticleSystem* burst = board_->GetClosingEffect();
+  burst->SetVisible(true);
+  burst->emitterTime = 0.0f;
+  burst->emitting = true;
+  Run(20);
+  Draw();
+  int inside = 0;
+  int samples = 0;
+  for (float y = 10; y < kHeight; y += 20) {
+    for (float x = 10; x < kWidth; x += 20) {
+      ++samples;
+      inside += IsEffect(X(x), Y(y)) ? 1 : 0;
+    }
+  }
+  EXPECT_GT(inside, samples / 4) << inside << " of " << samples << " points of the board";
+  int outside = 0;
+  // A particle's square reaches its size from where it was born.
+  const float margin = 2 * kParticleSize + 2;
+  for (float x = 0; x < 800; x += 10) {
+    outside += IsEffect(x, Y(kHeight) + margin) ? 1 : 0;
+    outside += IsEffect(x, Y(0) - margin) ? 1 : 0;
+  }
+  for (float y = 0; y < 600; y += 10) {
+    outside += IsEffect(X(kWidth) + margin, y) ? 1 : 0;
+  }
+  EXPECT_EQ(outside, 0);
+}
+
+// The tray's start effect sparkles on the path's first point, in front of a piece lying there; the
+// finish effect shows where the carriage run puts it.
+TEST_F(BoardDisplayTest, ThePathEffectsShowInFrontOfThePieces) {
+  ASSERT_TRUE(engine_->GetRenderSystem()->IsReady());
+  LoadGameData();
+  AddEffect("depository/path_start");
+  AddEffect("depository/path_finish");
+  MakeBoard();
+  MakeTray();
+  PuzzleElement* piece = elements_->GetPieces().front().get();
+  piece->SetVisible(true);
+  piece->SetPosition({100, 560});
+  CorvantisEngine::ParticleSystem* finish = depository_->GetPathFinishEffect();
+  finish->SetPosition({700, 460, 0});
+  finish->SetVisible(true);
+  finish->emitting = true;
+  Run(20);
+  Draw();
+  EXPECT_TRUE(IsEffect(100, 560)) << "the start effect over the piece";
+  EXPECT_FALSE(IsEffect(100 + 2 * kParticleSize, 560));
+  EXPECT_TRUE(IsEffect(700, 460)) << "the finish effect";
+  EXPECT_FALSE(IsEffect(700, 460 - 2 * kParticleSize));
 }
 
 }  // namespace

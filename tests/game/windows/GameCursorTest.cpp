@@ -12,6 +12,7 @@
 #include "engine/input/Controls.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/ParticleSystem.h"
+#include "engine/resources/ShaderUser.h"
 #include "game/GameData.h"
 #include "game/windows/GUIGameCursor.h"
 #include "platform/headless/HeadlessInput.h"
@@ -60,6 +61,12 @@ class GameCursorTest : public testing::Test {
     controls_->Update();
   }
   CorvantisEngine::GUICursor* Element(std::uint32_t id) { return cursor_->cursors.at(id).element; }
+  // The diffuse picture a kind's GUI cursor is drawn with.
+  std::string PictureOf(std::uint32_t id) {
+    const CorvantisEngine::ShaderUser* shader = Element(id)->model->shader;
+    return shader != nullptr && shader->GetStageCount() > 0 ? shader->GetStage(0).diffuseName : "";
+  }
+  void UseCustomCursor() { engine_->GetConfig()->ExecuteLine("ui_custom_cursor 1", nullptr); }
 
   testsupport::EngineRig rig_;
   CorvantisEngine::Engine* engine_;
@@ -82,28 +89,43 @@ TEST_F(GameCursorTest, FilesThreeKindsAndStartsOnTheNormalOne) {
   // Each kind has its own Windows cursor from the program's resources.
   EXPECT_NE(cursor_->cursors.at(0).handle, cursor_->cursors.at(1).handle);
   EXPECT_NE(cursor_->cursors.at(1).handle, cursor_->cursors.at(2).handle);
+  // Each kind has its own picture.
+  EXPECT_EQ(PictureOf(GUIGameCursor::kNormal), "ui\\cursors\\cursor.jpg");
+  EXPECT_EQ(PictureOf(GUIGameCursor::kTip), "ui\\cursors\\cursor_tip.jpg");
+  EXPECT_EQ(PictureOf(GUIGameCursor::kMagnet), "ui\\cursors\\cursor_magnet.jpg");
+  // The tip and magnet pictures hang from the pointer by their hot spot, 10 of 64 pixels in.
+  for (std::uint32_t id : {GUIGameCursor::kTip, GUIGameCursor::kMagnet}) {
+    Element(id)->position = {100.0f, 200.0f};
+    Element(id)->Render();
+    const CorvantisEngine::Vector3 corner = Element(id)->model->world.TransformPoint({0.0f, 0.0f, 0.0f});
+    EXPECT_NEAR(corner.x, 100.0f - 6.25f, 1e-4f);
+    EXPECT_NEAR(corner.y, 200.0f + 6.25f, 1e-4f);
+  }
+  // The game starts on the system cursor.
+  EXPECT_EQ(cursor_->customCursorSetting, 0);
+  EXPECT_EQ(cursor_->customCursorInUse, 0);
   EXPECT_EQ(cursor_->currentId, GUIGameCursor::kNormal);
   EXPECT_TRUE(cursor_->IsTrailEnabled());
   EXPECT_EQ(cursor_->GetTrail(), nullptr);
   EXPECT_EQ(cursor_->GetClickEffect(), nullptr);
 }
 
-// The ini's choice is kept in the setting; the cursor starts on the system cursor and the first Update
-// after it is shown takes the setting over.
+// The cursor starts on the system cursor with the setting cleared; the first Update after the cursor is
+// shown takes the setting over.
 TEST_F(GameCursorTest, TheCustomCursorFollowsTheSetting) {
   struct Case {
     const char* line;
     bool custom;
   };
   for (const Case& c :
-       {Case{nullptr, true}, Case{"ui_custom_cursor 0", false}, Case{"ui_custom_cursor 1", true}}) {
+       {Case{nullptr, false}, Case{"ui_custom_cursor 0", false}, Case{"ui_custom_cursor 1", true}}) {
     SCOPED_TRACE(c.line != nullptr ? c.line : "default");
     cursor_.reset();
     cursor_ = std::make_unique<GUIGameCursor>(engine_);
     if (c.line != nullptr) {
       engine_->GetConfig()->ExecuteLine(c.line, nullptr);
     }
-    EXPECT_EQ(cursor_->customCursorSetting, c.custom ? 1 : 0) << "the setting is not overwritten";
+    EXPECT_EQ(cursor_->customCursorSetting, c.custom ? 1 : 0);
     EXPECT_EQ(cursor_->customCursorInUse, 0);
 
     cursor_->SetVisible(true);
@@ -117,6 +139,7 @@ TEST_F(GameCursorTest, TheCustomCursorFollowsTheSetting) {
 }
 
 TEST_F(GameCursorTest, KindsSwitchTheShownCursorAndTheSameKindChangesNothing) {
+  UseCustomCursor();
   cursor_->SetVisible(true);
   Frame({0.0f, 0.0f}, false);
   ASSERT_EQ(Element(0)->visible, 1);

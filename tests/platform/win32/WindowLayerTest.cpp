@@ -7,6 +7,7 @@
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/win32/WinCursor.h"
 #include "platform/win32/WinMessages.h"
+#include "platform/win32/WinResources.h"
 #include "platform/win32/WinWindow.h"
 
 namespace {
@@ -334,6 +335,47 @@ TEST_F(WindowLayer, CursorResourcesFallBackToTheArrow) {
   EXPECT_NE(SetCursor(arrow), arrow) << "returns the cursor shown before";
   EXPECT_NE(LoadIconA(own, MAKEINTRESOURCEA(101)), LoadIconA(nullptr, IDI_APPLICATION));
   EXPECT_EQ(LoadIconA(own, MAKEINTRESOURCEA(55)), LoadIconA(nullptr, IDI_APPLICATION));
+}
+
+// The program's three cursors: 64 x 64 pictures, the pointer's hot spot at its corner, the tip's and the
+// magnet's at (10, 10) on the picture, and no two alike.
+TEST(CursorResources, EachKindIsItsOwn64PixelPicture) {
+  struct Row {
+    int id;
+    int hotX, hotY;
+  };
+  const Row rows[] = {{1000, 0, 0}, {107, 10, 10}, {106, 10, 10}};
+  std::vector<std::vector<std::uint32_t>> pictures;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.id);
+    const platform::ResourceImage* image = platform::FindCursorImage(row.id);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, 64);
+    EXPECT_EQ(image->height, 64);
+    EXPECT_EQ(image->hotX, row.hotX);
+    EXPECT_EQ(image->hotY, row.hotY);
+    pictures.push_back(platform::ResourcePixels(*image));
+    ASSERT_EQ(pictures.back().size(), 64u * 64u);
+    // Opaque pixels near the hot spot (the arrow's tip), transparent ones in the far corner.
+    int opaque = 0;
+    for (int y = row.hotY; y < row.hotY + 6; ++y) {
+      for (int x = row.hotX; x < row.hotX + 6; ++x) {
+        opaque += (pictures.back()[static_cast<std::size_t>(y) * 64 + x] >> 24) > 200 ? 1 : 0;
+      }
+    }
+    EXPECT_GT(opaque, 4);
+    EXPECT_EQ(pictures.back()[64 * 64 - 1] >> 24, 0u);
+  }
+  for (std::size_t a = 0; a < pictures.size(); ++a) {
+    for (std::size_t b = a + 1; b < pictures.size(); ++b) {
+      int differing = 0;
+      for (std::size_t i = 0; i < pictures[a].size(); ++i) {
+        differing += pictures[a][i] != pictures[b][i] ? 1 : 0;
+      }
+      EXPECT_GT(differing, 400) << "cursors " << rows[a].id << " and " << rows[b].id;
+    }
+  }
+  EXPECT_EQ(platform::FindCursorImage(4242), nullptr);
 }
 
 TEST_F(WindowLayer, MessagesPostedFromOtherThreadsAllArrive) {
