@@ -517,4 +517,36 @@ TEST(WindowData, TheInGameMenuAndItsConfirmationsShareOneTitlePlaque) {
   }
 }
 
+// A finished level ends on its picture: the level-complete window comes only after a moment, every part
+// of it alike, so that the player sees the finished picture first.
+TEST(WindowData, TheLevelCompleteWindowLetsTheFinishedPictureBeSeenFirst) {
+  GameInterface ui(false);
+  const auto window = ui.Build("window_level_complete");
+  ASSERT_NE(window, nullptr);
+  std::size_t faded = 0;
+  for (const GUIControl* control : window->GetControls()) {
+    if (!control->HasFader()) {
+      continue;
+    }
+    ++faded;
+    EXPECT_GE(control->showOffset, 1.5f) << control->name << " comes at once";
+  }
+  EXPECT_GE(faded, 5u);
+}
+
+// The title plaque of a result window is no wider than the panel under it (both pictures have a
+// margin: the plaque's teal is 488 of its 512 columns, the panel's cream 476).
+TEST(WindowData, ResultWindowPlaquesAreNoWiderThanTheirPanels) {
+  GameInterface ui(false);
+  for (const char* name : {"window_level_complete", "window_game_over", "window_relax"}) {
+    SCOPED_TRACE(name);
+    const auto window = ui.Build(name);
+    ASSERT_NE(window, nullptr);
+    const GUIControl* plaque = window->GetControl(std::string(name) + "/title_mount_animated");
+    const GUIControl* panel = window->GetControl(std::string(name) + "/window");
+    ASSERT_TRUE(plaque != nullptr && panel != nullptr);
+    EXPECT_LE(plaque->size.x * 488.0f / 512.0f, panel->size.x * 476.0f / 512.0f);
+  }
+}
+
 }  // namespace
