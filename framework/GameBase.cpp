@@ -1,6 +1,9 @@
 #include "framework/GameBase.h"
 
+#include <cstdint>
+#include <ctime>
 #include <exception>
+#include <vector>
 
 #include "engine/Engine.h"
 #include "engine/EngineStartParameters.h"
@@ -24,6 +27,8 @@
 #include "framework/LanguageManager.h"
 #include "framework/ProfileBase.h"
 #include "framework/ProfileManagerBase.h"
+#include "framework/SaveProblems.h"
+#include "platform/win32/WinFiles.h"
 #include "tools/game/DataKeeper.h"
 #include "tools/gui/GUIFontTool.h"
 #include "tools/gui/GUITextTool.h"
@@ -72,6 +77,8 @@ GameBase::GameBase(const std::string& maker, const std::string& title, std::uint
       baseFolder(FindBaseFolder(CorvantisEngine::GetExecutableFolder(), registryKey)),
       saveFolder(CorvantisEngine::FileManager::GetUserDataFolder() + "\\" + maker + "\\" + title) {
   this->version = ReadVersion(registryKey, version);
+  // A new session: the player has been told nothing yet.
+  SaveProblems::Get().Reset();
 }
 
 GameBase::~GameBase() {
@@ -158,6 +165,7 @@ void GameBase::Init() {
   soundManager = engine->GetSoundManager();
   gui = engine->GetGUIManager();
 
+  RemoveAbandonedIniSaves();
   try {
     languageManager = std::make_unique<LanguageManager>(files, registryKey);
     RegisterDebugCommands();
@@ -190,6 +198,27 @@ void GameBase::Init() {
   } catch (const std::exception& error) {
     LogError(error.what());
     throw;
+  }
+}
+
+void GameBase::RemoveAbandonedIniSaves() {
+  // The ini is written to "<title>.ini.<process>.tmp" first, which a kill leaves behind; one that has
+  // not been touched for a minute belongs to no save under way.
+  constexpr std::int64_t kAbandonedAfterSeconds = 60;
+  const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
+  std::vector<std::string> abandoned;
+  _finddata_t found{};
+  const std::intptr_t search = _findfirst((saveFolder + "\\" + title + ".ini.*.tmp").c_str(), &found);
+  if (search == -1)
+    return;
+  do {
+    if ((found.attrib & _A_SUBDIR) == 0 && found.time_write < now - kAbandonedAfterSeconds)
+      abandoned.push_back(saveFolder + "\\" + found.name);
+  } while (_findnext(search, &found) == 0);
+  _findclose(search);
+  for (const std::string& path : abandoned) {
+    if (files->RemoveFile(path))
+      log->Message("Removed \"" + path + "\", a save that was cut off");
   }
 }
 

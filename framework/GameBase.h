@@ -180,6 +180,8 @@ class GameBase {
   GameLogicBase* GetGameLogic() const { return gameLogic.get(); }
   // An error line in the engine's log, when the engine exists.
   void LogError(const std::string& text) const;
+  // Deletes ini files that a save cut off by a kill left in the save folder (see the .cpp).
+  void RemoveAbandonedIniSaves();
   // The language code the interface runs in ("en" when there is no language manager yet).
   std::string GetLanguageCode() const;
   // Every window of factory slots 12..37 in slot order, null where there is none.

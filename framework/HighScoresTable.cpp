@@ -4,7 +4,9 @@
 
 #include "engine/Engine.h"
 #include "engine/core/Error.h"
+#include "engine/core/MessageManager.h"
 #include "engine/files/FileBinary.h"
+#include "framework/SaveProblems.h"
 #include "framework/SavedFile.h"
 
 namespace GameFramework {
@@ -40,18 +42,51 @@ std::string HighScoresTable::GetFilePath() const {
 }
 
 void HighScoresTable::Load() {
-  try {
-    ReadSavedFile(file_, GetFilePath(), [this](CorvantisEngine::FileBinary& stream) { ReadBody(stream); });
-  } catch (const CorvantisEngine::FileError&) {
-    // First start, or a file that cannot be trusted: an empty table replaces it.
-    Clear();
+  const std::string path = GetFilePath();
+  RemoveUnfinishedSave(files_, log_, path);
+  const SavedFileReading reading = TryReadSavedFile(
+      file_, files_, path, [this](CorvantisEngine::FileBinary& stream) { ReadBody(stream); });
+  switch (reading.state) {
+    case SavedFileState::kRead:
+      break;
+    case SavedFileState::kMissing:
+      Clear();
+      break;
+    case SavedFileState::kDamaged: {
+      // A file that cannot be trusted is replaced by an empty table once its bytes are safe beside it;
+      // without a copy it stays as it is, and this session's scores are not saved.
+      const std::string copy = KeepDamagedCopy(files_, path);
+      if (copy.empty()) {
+        keepFile_ = true;
+        log_->Error("\"" + path + "\" is damaged (" + reading.reason +
+                    ") and no copy of it could be made; it is left as it is and the high scores of this "
+                    "session are not saved");
+        SaveProblems::Get().AddUnreadFile(HostPath(path));
+        nextSequence_ = 0;
+        entries_.clear();
+        break;
+      }
+      log_->Warning("\"" + path + "\" is damaged (" + reading.reason +
+                    "); an empty table replaces it, the old bytes are kept in \"" + copy + "\"");
+      Clear();
+      break;
+    }
+    case SavedFileState::kUnopenable:
+      // It may be whole: another user's file, or one without read permission.
+      keepFile_ = true;
+      log_->Error("\"" + path + "\" cannot be read (" + reading.reason +
+                  "); it is left as it is and the high scores of this session are not saved");
+      SaveProblems::Get().AddUnreadFile(HostPath(path));
+      nextSequence_ = 0;
+      entries_.clear();
+      break;
   }
 }
 
 void HighScoresTable::ReadBody(CorvantisEngine::FileBinary& stream) {
   std::uint32_t sequence = 0;
   stream.ReadUInt(sequence);
-  const std::uint32_t count = ReadCount(stream, kSmallestEntryBytes);
+  const std::uint32_t count = ReadCount(stream, kSmallestEntryBytes, "high scores");
   std::vector<std::unique_ptr<HighScoreEntry>> entries;
   entries.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
@@ -84,6 +119,8 @@ void HighScoresTable::Clear() {
 }
 
 bool HighScoresTable::Save() {
+  if (keepFile_)
+    return false;
   return WriteSavedFile(file_, log_, GetFilePath(),
                         [this](CorvantisEngine::FileBinary& stream) { WriteBody(stream); });
 }

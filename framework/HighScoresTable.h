@@ -7,8 +7,12 @@
 // The file after its 13-byte header: u32 next sequence number, u32 entry count N, then N entries of
 // {one-byte-counted UTF-16LE name, u32 category, u32 score, u32 sequence number} in list order.
 //
-// Main thread only. The table owns its entries. Nothing throws: a missing, damaged or outdated file
-// gives an empty table that is written at once; a failed save is logged and leaves the old file.
+// Main thread only. The table owns its entries. Nothing throws: a missing file gives an empty table
+// that is written at once; a damaged or outdated one is kept as "high_scores.hsf.damaged", logged and
+// replaced the same way (left as it is when no copy can be made); one that is there but cannot be
+// opened is logged and never written over in this session (the table starts empty); a failed save is
+// logged and leaves the old file. A save cut off by a kill ("high_scores.hsf.tmp") is removed at
+// start-up.
 
 #include <cstdint>
 #include <memory>
@@ -59,6 +63,8 @@ class HighScoresTable {
   std::uint32_t GetLimit() const { return limit_; }
   std::uint32_t GetNextSequence() const { return nextSequence_; }
   std::string GetFilePath() const;
+  // True when the file was there but could not be opened: it is then never written over.
+  bool IsFileKept() const { return keepFile_; }
 
  private:
   void Load();
@@ -74,6 +80,7 @@ class HighScoresTable {
   std::vector<std::unique_ptr<HighScoreEntry>> entries_;
   std::string saveFolder_;
   std::uint32_t nextSequence_ = 0;
+  bool keepFile_ = false;
 };
 
 }  // namespace GameFramework

@@ -1,5 +1,8 @@
 #include "framework/ProfileBase.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/Engine.h"
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
@@ -103,7 +106,7 @@ void ProfileBase::Read(CorvantisEngine::FileBinary& stream) {
   stream.ReadUInt(reachedStage_);
   stream.ReadUInt(reachedLevel_);
   stream.ReadByte(gameCompleted_);
-  const std::uint32_t count = ReadCount(stream, kResultBytes);
+  const std::uint32_t count = ReadCount(stream, kResultBytes, "best times");
   results_.clear();
   results_.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
@@ -116,6 +119,28 @@ void ProfileBase::Read(CorvantisEngine::FileBinary& stream) {
   }
   stream.ReadByte(gameInProgress_);
   ReadSettings(stream);
+  KeepReadValuesInRange(stream.GetName());
+}
+
+void ProfileBase::KeepReadValuesInRange(const std::string& path) {
+  // One changed byte must not mute the game or switch it to a mode that does not exist.
+  const auto volume = [&](float& value, const char* what) {
+    if (value >= 0.0f && value <= 1.0f)
+      return;
+    const float kept = std::isnan(value) ? 1.0f : std::clamp(value, 0.0f, 1.0f);
+    log_->Warning("\"" + path + "\" holds the " + what + " volume " +
+                  CorvantisEngine::FloatToString(value, 2) + "; " + CorvantisEngine::FloatToString(kept, 2) +
+                  " is used");
+    value = kept;
+  };
+  volume(settings_->soundVolume, "sound");
+  volume(settings_->musicVolume, "music");
+  if (gameMode_ > kLastGameMode) {
+    log_->Warning("\"" + path + "\" holds the game mode " + std::to_string(gameMode_) + "; 0 is used");
+    gameMode_ = 0;
+  }
+  gameCompleted_ = gameCompleted_ != 0 ? 1 : 0;
+  gameInProgress_ = gameInProgress_ != 0 ? 1 : 0;
 }
 
 void ProfileBase::WriteSettings(CorvantisEngine::FileBinary& stream) {

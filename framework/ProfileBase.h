@@ -9,6 +9,9 @@
 // of {u32 gameMode, u32 stage, u32 level, f32 time}; u8 gameInProgress; f32 musicVolume, f32
 // soundVolume; then the game's section.
 //
+// Values the file holds out of their range (volumes outside 0..1, an unknown game mode) are put back
+// in range as they are read, with a line in the log; the file itself is rewritten only by the next Save.
+//
 // Main thread only. The profile owns its results. Load passes on CorvantisEngine::FileError for a file
 // that cannot be read or trusted (the profile manager then leaves it out); a failed Save is logged and
 // leaves the old file as it was; nothing else throws.
@@ -49,6 +52,8 @@ class ProfileBase {
   static constexpr const char* kExtension = ".prf";
   // A new game's counter.
   static constexpr std::uint32_t kNewGameCounter = 3;
+  // Game modes: 0 normal, 1 relax.
+  static constexpr std::uint32_t kLastGameMode = 1;
 
   // Empty profile; the subclass then calls Load (existing file) or Create (new profile).
   ProfileBase(CorvantisEngine::Engine* engine, const std::string& saveFolder, const std::string& magic,
@@ -112,6 +117,9 @@ class ProfileBase {
   const GameResult* FindResult(std::uint32_t gameMode, const LevelPosition& position) const;
 
  protected:
+  // After reading: volumes back into 0..1 (a NaN to 1), an unknown game mode to 0, the two flags to 0
+  // or 1; what was out of range is logged against `path`.
+  void KeepReadValuesInRange(const std::string& path);
   // The trimmed name, cut to what a saved name can hold.
   static std::wstring CleanName(const std::wstring& name);
   // A free file name for the name (see the .cpp for the rule).

@@ -4,10 +4,12 @@
 
 #include "engine/Engine.h"
 #include "engine/core/Error.h"
+#include "engine/core/MessageManager.h"
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileBinary.h"
 #include "engine/files/FileManager.h"
 #include "framework/AudioManager.h"
+#include "framework/SaveProblems.h"
 #include "framework/SavedFile.h"
 
 namespace GameFramework {
@@ -48,15 +50,29 @@ void ProfileManagerBase::ApplyProfileVolumes() {
 }
 
 void ProfileManagerBase::LoadProfiles() {
+  const std::string profilesFolder = saveFolder_ + "\\" + ProfileBase::kProfilesFolder;
   std::vector<std::string> listed;
-  files_->ListFiles(saveFolder_ + "\\" + ProfileBase::kProfilesFolder, "*.prf", listed);
+  // Saves cut off by a kill: the files they were to replace are whole.
+  CorvantisEngine::FileManager::ListFilesOnDisk(profilesFolder, "*.prf.tmp", listed);
+  for (const std::string& path : listed) {
+    const std::string temporary = profilesFolder + "\\" + CorvantisEngine::FileManager::GetFileName(path);
+    RemoveUnfinishedSave(files_, log_, temporary.substr(0, temporary.size() - 4));
+  }
+  RemoveUnfinishedSave(files_, log_, GetListPath());
+
+  files_->ListFiles(profilesFolder, "*.prf", listed);
   for (const std::string& path : listed) {
     const std::string fileName = CorvantisEngine::FileManager::GetFileName(path);
     std::unique_ptr<ProfileBase> profile;
     try {
       profile = OpenProfile(fileName);
-    } catch (const CorvantisEngine::Error&) {
-      // An unreadable profile is left out of the list and on the disk.
+    } catch (const CorvantisEngine::Error& error) {
+      // An unreadable profile is left out of the list and on the disk, and the player is told.
+      const std::string file = profilesFolder + "\\" + fileName;
+      log_->Warning("The player \"" + file +
+                    "\" could not be read and is left as it is: " + error.GetMessage());
+      unreadProfiles_.push_back(HostPath(file));
+      SaveProblems::Get().AddUnreadFile(HostPath(file));
       continue;
     }
     if (profile == nullptr)
@@ -67,17 +83,51 @@ void ProfileManagerBase::LoadProfiles() {
   }
   SortProfiles();
 
-  try {
-    ReadSavedFile(file_, GetListPath(), [this](CorvantisEngine::FileBinary& stream) { ReadData(stream); });
-  } catch (const CorvantisEngine::FileError&) {
+  storedName_.clear();
+  const SavedFileReading reading = TryReadSavedFile(
+      file_, files_, GetListPath(), [this](CorvantisEngine::FileBinary& stream) { ReadData(stream); });
+  if (reading.state != SavedFileState::kRead) {
     current_ = nullptr;
     records_.clear();
-    SaveList();
+    storedName_.clear();
   }
-  if (current_ == nullptr && !profiles_.empty())
-    SetCurrentProfile(profiles_.front().get(), true);
-  else
+  switch (reading.state) {
+    case SavedFileState::kRead:
+      break;
+    case SavedFileState::kMissing:
+      SaveList();
+      break;
+    case SavedFileState::kDamaged: {
+      // Replaced once its bytes are safe beside it; without a copy it stays as it is.
+      const std::string copy = KeepDamagedCopy(files_, GetListPath());
+      if (copy.empty()) {
+        keepListFile_ = true;
+        log_->Error("\"" + GetListPath() + "\" is damaged (" + reading.reason +
+                    ") and no copy of it could be made; it is left as it is and the list is not saved in "
+                    "this session");
+        SaveProblems::Get().AddUnreadFile(HostPath(GetListPath()));
+        break;
+      }
+      log_->Warning("\"" + GetListPath() + "\" is damaged (" + reading.reason +
+                    "); a new list replaces it, the old bytes are kept in \"" + copy + "\"");
+      SaveList();
+      break;
+    }
+    case SavedFileState::kUnopenable:
+      // Another user's file, or one without read permission: it may be whole, so it stays as it is.
+      keepListFile_ = true;
+      log_->Error("\"" + GetListPath() + "\" cannot be read (" + reading.reason +
+                  "); it is left as it is and the list is not saved in this session");
+      SaveProblems::Get().AddUnreadFile(HostPath(GetListPath()));
+      break;
+  }
+  if (current_ == nullptr && !profiles_.empty()) {
+    // The list names a player whose file could not be read: keep that name for when the file is back.
+    const bool currentUnread = !storedName_.empty() && !unreadProfiles_.empty();
+    SetCurrentProfile(profiles_.front().get(), !currentUnread);
+  } else {
     ApplyProfileVolumes();
+  }
 }
 
 ProfileBase* ProfileManagerBase::FindProfile(const std::wstring& name) const {
@@ -97,6 +147,8 @@ void ProfileManagerBase::SortProfiles() {
 }
 
 bool ProfileManagerBase::SaveList() {
+  if (keepListFile_)
+    return false;
   return WriteSavedFile(file_, log_, GetListPath(),
                         [this](CorvantisEngine::FileBinary& stream) { WriteData(stream); });
 }
@@ -205,9 +257,10 @@ void ProfileManagerBase::WriteData(CorvantisEngine::FileBinary& stream) {
 void ProfileManagerBase::ReadData(CorvantisEngine::FileBinary& stream) {
   std::wstring name;
   stream.ReadWString(name);
+  storedName_ = name;
   if (!name.empty())
     current_ = FindProfile(name);
-  const std::uint32_t count = ReadCount(stream, kSmallestRecordBytes);
+  const std::uint32_t count = ReadCount(stream, kSmallestRecordBytes, "best-time records");
   for (std::uint32_t i = 0; i < count; ++i) {
     auto record = std::make_unique<ProfileRecord>();
     stream.ReadUInt(record->stage);

@@ -12,8 +12,10 @@
 //
 // Invariants: names are unique compared lower-cased; the profiles are sorted by lower-cased name.
 // Main thread only. The manager owns its profiles and records. Nothing throws: unreadable profiles are
-// left out of the list (and on disk), a missing or damaged list file is replaced, a failed save is
-// logged and leaves the old file.
+// left out of the list (and on disk) with a line in the log and a note for the player (SaveProblems); a
+// missing list file is written anew, a damaged one is kept as "profiles.pmf.damaged" and replaced, and
+// one that cannot be opened is left alone and not written in this session; a failed save is logged and
+// leaves the old file. Saves cut off by a kill ("*.tmp") are removed at start-up.
 
 #include <cstdint>
 #include <memory>
@@ -86,6 +88,10 @@ class ProfileManagerBase {
   const ProfileRecord* FindRecord(const LevelPosition& position, std::uint32_t gameMode) const;
   const std::string& GetSaveFolder() const { return saveFolder_; }
   std::string GetListPath() const;
+  // The host paths of the ".prf" files that could not be read at start-up (left on the disk).
+  const std::vector<std::string>& GetUnreadProfiles() const { return unreadProfiles_; }
+  // True when "profiles.pmf" was there but could not be opened: it is then never written over.
+  bool IsListFileKept() const { return keepListFile_; }
 
  protected:
   // A profile read from "profiles\<fileName>"; throws what reading throws.
@@ -109,6 +115,10 @@ class ProfileManagerBase {
   std::vector<std::unique_ptr<ProfileRecord>> records_;
   std::string saveFolder_;
   const LevelManagerBase* levels_;
+  std::vector<std::string> unreadProfiles_;
+  // The current player's name as the list file gave it.
+  std::wstring storedName_;
+  bool keepListFile_ = false;
 };
 
 }  // namespace GameFramework

@@ -46,6 +46,41 @@ Content::Content(CorvantisEngine::Engine* engine, ProfileManager* profileManager
   if (puzzleCount == 0) {
     engine_->GetMessageManager()->Abort("No puzzles found in \"" + std::string(kPuzzlesFolder) + "\"");
   }
+  if (profileManager_ != nullptr) {
+    for (const auto& profile : profileManager_->GetProfiles()) {
+      if (auto* puzzleProfile = dynamic_cast<Profile*>(profile.get());
+          puzzleProfile != nullptr && KeepSelectionInCatalogue(*puzzleProfile)) {
+        engine_->GetMessageManager()->Warning("The choice of puzzle of \"" + profile->GetFileName() +
+                                              "\" is not in the catalogue; the first of each is used");
+      }
+    }
+  }
+}
+
+bool Content::KeepSelectionInCatalogue(Profile& profile) const {
+  const auto keep = [](std::uint32_t& index, std::size_t count) {
+    if (index < count)
+      return false;
+    index = 0;
+    return true;
+  };
+  bool changed = keep(profile.selectedTheme, themeNames.size());
+  // A picture number belongs to its theme: another theme starts at its first picture.
+  if (changed)
+    profile.selectedPicture = 0;
+  changed |= keep(profile.selectedPicture,
+                  profile.selectedTheme < pictureCounts.size() ? pictureCounts[profile.selectedTheme] : 0);
+  changed |= keep(profile.selectedPuzzle, puzzleCount);
+  if (profile.selectedPuzzleSize != 0 &&
+      !files_->FileExists(ShapePath(profile.selectedPuzzle, profile.selectedPuzzleSize))) {
+    profile.selectedPuzzleSize = 0;
+    changed = true;
+  }
+  return changed;
+}
+
+std::string Content::ShapePath(std::uint32_t puzzle, std::uint32_t size) const {
+  return std::string(kPuzzlesFolder) + "\\" + Number(puzzle) + "\\puzzle_" + Number(size) + ".pzf";
 }
 
 Content::~Content() = default;
@@ -136,8 +171,7 @@ void Content::BuildFileNames(GameLogicData* levelData) const {
   const std::string pictureBase = std::string(kThemesFolder) + "\\" + themeName + "\\" + Number(picture);
   levelData->picturePath = pictureBase + ".jpg";
   levelData->coloursPath = pictureBase + ".xml";
-  levelData->shapePath =
-      std::string(kPuzzlesFolder) + "\\" + Number(puzzle) + "\\puzzle_" + Number(size) + ".pzf";
+  levelData->shapePath = ShapePath(puzzle, size);
 }
 
 }  // namespace Puzzle

@@ -12,7 +12,8 @@
 // Failures: a price file without its price, or with a negative price, is a FileError "Incorrect
 // "<file>" file format"; XML and listing errors pass on unchanged; a data folder with no theme or no
 // puzzle ends the program through the log's Abort. A selection outside the catalogue falls back to
-// index 0.
+// index 0: every loaded profile's selection is put inside it as the catalogue is made (logged, saved
+// with the profile's next change), and the file names are built the same way.
 // Ownership: owns only its lists; the keeper owns the queued previews.
 
 #include <cstdint>
@@ -31,6 +32,7 @@ class DataKeeper;
 namespace Puzzle {
 
 class GameLogicData;
+class Profile;
 class ProfileManager;
 
 class Content {
@@ -48,6 +50,9 @@ class Content {
   // Writes the picture, colour and piece-shape file names of the current profile's selection into the
   // level data. Without a current profile the first of everything is named.
   void BuildFileNames(GameLogicData* levelData) const;
+  // Puts the profile's theme, picture, puzzle and size on entries of this catalogue (the first of each
+  // where they are not); true when something changed. Nothing is saved.
+  bool KeepSelectionInCatalogue(Profile& profile) const;
 
   // Two digits, zero-padded: 0 -> "00", 7 -> "07", 123 -> "123".
   static std::string Number(std::uint32_t value);
@@ -68,6 +73,7 @@ class Content {
   void ScanThemes();
   void ReadThemePrices();
   void ScanPuzzles();
+  std::string ShapePath(std::uint32_t puzzle, std::uint32_t size) const;
   // The non-negative integer at `path` of the XML file, else FileError naming the file.
   std::int32_t ReadPrice(const std::string& fileName, const char* path) const;
 

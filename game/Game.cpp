@@ -14,6 +14,8 @@
 #include "framework/GUIWindowBases.h"
 #include "framework/GameLogicBase.h"
 #include "framework/LanguageManager.h"
+#include "framework/SaveProblems.h"
+#include "framework/SavedFile.h"
 #include "game/Content.h"
 #include "game/GameData.h"
 #include "game/GameLogic.h"
@@ -33,6 +35,7 @@
 #include "game/windows/GUILogosWindow.h"
 #include "game/windows/GUIMainMenuWindow.h"
 #include "game/windows/GUIMenuWindowManager.h"
+#include "game/windows/GUINoticeWindow.h"
 #include "game/windows/GUIOptionsWindow.h"
 #include "game/windows/GUIProfileDialogs.h"
 #include "game/windows/GUIProfilesWindow.h"
@@ -108,6 +111,7 @@ Game::Game(const std::string& maker, const std::string& title, std::uint32_t ver
 }
 
 Game::~Game() {
+  noticeWindow.reset();
   relaxWindow.reset();
   content.reset();
   background.reset();
@@ -156,6 +160,7 @@ void Game::CreateWindows() {
   GameBase::CreateWindows();
   // The relax offer comes after the other windows, last in the menu-window manager's list.
   relaxWindow = CreateRelaxWindow();
+  noticeWindow = CreateNoticeWindow();
 }
 
 std::unique_ptr<GameFramework::LevelManagerBase> Game::CreateLevelManager() {
@@ -335,6 +340,12 @@ std::unique_ptr<GameFramework::GUIFrameworkWindow> Game::CreateRelaxWindow() {
                                           guiToolManager.get(), menuWindowManager.get(), GetMenuParent());
 }
 
+std::unique_ptr<GUINoticeWindow> Game::CreateNoticeWindow() {
+  return std::make_unique<GUINoticeWindow>(engine.get(), audioManager.get(), GetPuzzleData(),
+                                           guiToolManager.get(), menuWindowManager.get(), GetMenuParent(),
+                                           GameFramework::HostPath(saveFolder));
+}
+
 std::unique_ptr<GameTools::DataKeeper> Game::CreateGameLogicData(GameFramework::StageRecord* stage,
                                                                  GameFramework::LevelRecord* level) {
   auto data = std::make_unique<GameLogicData>(engine.get(), GetLanguageCode(), stage, level);
@@ -358,14 +369,19 @@ void Game::ProcessWindowResults() {
   GameBase::ProcessWindowResults();
   if (relaxWindow != nullptr)
     OnRelaxWindowResult();
+  if (noticeWindow != nullptr)
+    OnNoticeWindowResult();
 }
 
 void Game::ClearWindowResults() {
   GameBase::ClearWindowResults();
-  if (relaxWindow != nullptr) {
-    if (relaxWindow->resultConsumed != 0)
-      relaxWindow->result = 0;
-    relaxWindow->resultConsumed = 1;
+  GameFramework::GUIFrameworkWindow* const windows[] = {relaxWindow.get(), noticeWindow.get()};
+  for (GameFramework::GUIFrameworkWindow* window : windows) {
+    if (window == nullptr)
+      continue;
+    if (window->resultConsumed != 0)
+      window->result = 0;
+    window->resultConsumed = 1;
   }
 }
 
@@ -377,6 +393,10 @@ void Game::UpdateWindows() {
   GameBase::UpdateWindows();
   if (relaxWindow != nullptr)
     relaxWindow->Update();
+  if (noticeWindow != nullptr) {
+    noticeWindow->Update();
+    ShowSaveNotice();
+  }
   // Only one menu window on screen: the manager carries out the shows and hides asked for above.
   if (menuWindowManager != nullptr)
     menuWindowManager->Update();
@@ -503,6 +523,32 @@ void Game::OnGameOverWindowResult() {
   GameBase::OnGameOverWindowResult();
   if (result == 1)
     MenuMusicBack();
+}
+
+void Game::ShowSaveNotice() {
+  if (noticeWindow->IsShown() || !GameFramework::SaveProblems::Get().HasNews())
+    return;
+  GameFramework::GUIFrameworkWindow* const calmMenus[] = {welcomeWindow.get(), mainMenuWindow.get(),
+                                                          profilesWindow.get(), startGameWindow.get()};
+  for (GameFramework::GUIFrameworkWindow* window : calmMenus) {
+    auto* menu = dynamic_cast<GUIMenuWindow*>(window);
+    if (menu == nullptr || !menu->IsActive())
+      continue;
+    window->Hide();
+    noticeOpener = window;
+    noticeWindow->ShowNews(kNoticeWindowId);
+    return;
+  }
+}
+
+void Game::OnNoticeWindowResult() {
+  if (noticeWindow->result != GUINoticeWindow::kAnswered)
+    return;
+  noticeWindow->Hide();
+  if (noticeWindow->ShowNews(kNoticeWindowId))
+    return;
+  ShowWindow(noticeOpener, kNoticeWindowId);
+  noticeOpener = nullptr;
 }
 
 void Game::OnRelaxWindowResult() {

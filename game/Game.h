@@ -27,6 +27,7 @@ class Content;
 class GameData;
 class GUIBackground;
 class GUIMenuWindowManager;
+class GUINoticeWindow;
 
 // Sound ids of the game's effects (AudioManager ids).
 namespace Sound {
@@ -71,6 +72,8 @@ class Game : public GameFramework::GameBase {
   static constexpr std::uint32_t kVersion = 100;
   // The window id of the relax offer (the game's own, after the framework's).
   static constexpr std::uint32_t kRelaxWindowId = 26;
+  // The window id of the saved-games notice.
+  static constexpr std::uint32_t kNoticeWindowId = 27;
 
   // Runs the whole start-up.
   Game(const std::string& maker, const std::string& title, std::uint32_t version);
@@ -78,6 +81,7 @@ class Game : public GameFramework::GameBase {
 
   std::uint32_t GetGameTrack() const { return gameTrack; }
   GameFramework::GUIFrameworkWindow* GetRelaxWindow() const { return relaxWindow.get(); }
+  GUINoticeWindow* GetNoticeWindow() const { return noticeWindow.get(); }
   GUIBackground* GetBackground() const { return background.get(); }
   GUIMenuWindowManager* GetMenuWindowManager() const { return menuWindowManager.get(); }
   Content* GetContent() const { return content.get(); }
@@ -130,6 +134,8 @@ class Game : public GameFramework::GameBase {
                                                                 std::uint32_t gameCounter) override;
   // The relax-mode offer, made with the other windows once loading has finished.
   virtual std::unique_ptr<GameFramework::GUIFrameworkWindow> CreateRelaxWindow();
+  // The saved-games notice, made after the relax offer.
+  virtual std::unique_ptr<GUINoticeWindow> CreateNoticeWindow();
 
   // The window protocol with the relax offer after the framework's windows.
   void ProcessWindowResults() override;
@@ -154,6 +160,11 @@ class Game : public GameFramework::GameBase {
   void OnGameOverWindowResult() override;
   // The relax offer: 20 (declined or taken) shows the game-over window again, opener 26.
   virtual void OnRelaxWindowResult();
+  // News about the saved games goes over the first calm menu on screen (welcome, main menu, players,
+  // puzzle choice), which comes back once the player has read it.
+  void ShowSaveNotice();
+  // 20: the next notice, or the window it came over again (opener 27).
+  void OnNoticeWindowResult();
 
   // The menu track back on its channel and the menu background back on screen, after play.
   void MenuMusicBack();
@@ -164,11 +175,14 @@ class Game : public GameFramework::GameBase {
   // Every menu window hangs under the background's menu container (none without a background).
   CorvantisEngine::GUIWindow* GetMenuParent() const;
 
-  // Destroyed in the reverse order: the relax window, the catalogue, the background, the manager.
+  // Destroyed in the reverse order: the notice and relax windows, the catalogue, the background, the manager.
   std::unique_ptr<GUIMenuWindowManager> menuWindowManager;
   std::unique_ptr<GUIBackground> background;
   std::unique_ptr<Content> content;
   std::unique_ptr<GameFramework::GUIFrameworkWindow> relaxWindow;
+  std::unique_ptr<GUINoticeWindow> noticeWindow;
+  // The menu the notice came over.
+  GameFramework::GUIFrameworkWindow* noticeOpener = nullptr;
   // Which in-game track plays next: 0 or 1.
   std::uint32_t gameTrack = 0;
 };

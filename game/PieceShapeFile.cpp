@@ -71,9 +71,17 @@ void CheckRectangle(const PieceShape& piece, std::size_t index, std::uint32_t pi
                     std::uint32_t pictureHeight, const std::string& fileName) {
   const std::int64_t right = static_cast<std::int64_t>(piece.x) + piece.width;
   const std::int64_t top = static_cast<std::int64_t>(piece.y) + piece.height;
-  if (piece.width < 1 || piece.height < 1 || piece.x < 0 || piece.y < 0 || right > pictureWidth ||
-      top > pictureHeight) {
-    Fail(fileName, "piece " + std::to_string(index) + " lies outside the picture");
+  const std::string name = "piece " + std::to_string(index);
+  if (piece.width < 0 || piece.height < 0) {
+    Fail(fileName, name + " has a negative " + (piece.width < 0 ? "width" : "height") + " (" +
+                       std::to_string(piece.width) + " x " + std::to_string(piece.height) + ")");
+  }
+  if (piece.width == 0 || piece.height == 0) {
+    Fail(fileName, name + " has no pixels (" + std::to_string(piece.width) + " x " +
+                       std::to_string(piece.height) + ")");
+  }
+  if (piece.x < 0 || piece.y < 0 || right > pictureWidth || top > pictureHeight) {
+    Fail(fileName, name + " lies outside the picture");
   }
 }
 
@@ -141,9 +149,8 @@ void UnpackRle(std::span<const std::uint8_t> coded, std::span<std::uint8_t> out,
       written += count;
     }
   }
-  if (written != out.size()) {
-    Fail(fileName, "run-length data stops short of its size");
-  }
+  // Decoding ends when the coded bytes are used up: what they did not reach stays clear.
+  std::memset(out.data() + written, 0, out.size() - written);
 }
 
 std::vector<std::uint8_t> Write(const PieceShapes& shapes, std::uint32_t pictureWidth,
@@ -216,7 +223,8 @@ PieceShapes ReadBody(std::span<const std::uint8_t> body, std::uint32_t pictureWi
   // Every record takes at least 24 bytes (rectangle, neighbour count, mask length).
   constexpr std::size_t kSmallestRecord = 24;
   if (count > in.Left() / kSmallestRecord) {
-    Fail(fileName, "piece count " + std::to_string(count) + " exceeds the file");
+    Fail(fileName, "impossible count of pieces: " + std::to_string(count) + ", with " +
+                       std::to_string(in.Left()) + " bytes left");
   }
   shapes.pieces.resize(count);
   for (std::uint32_t i = 0; i < count; ++i) {
@@ -228,7 +236,8 @@ PieceShapes ReadBody(std::span<const std::uint8_t> body, std::uint32_t pictureWi
     CheckRectangle(piece, i, pictureWidth, pictureHeight, fileName);
     const std::uint32_t neighbours = in.U32("neighbour count");
     if (neighbours > in.Left() / 4) {
-      Fail(fileName, "neighbour count of piece " + std::to_string(i) + " exceeds the file");
+      Fail(fileName, "impossible count of neighbours of piece " + std::to_string(i) + ": " +
+                         std::to_string(neighbours) + ", with " + std::to_string(in.Left()) + " bytes left");
     }
     piece.neighbours.resize(neighbours);
     for (std::uint32_t& neighbour : piece.neighbours) {

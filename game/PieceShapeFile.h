@@ -18,10 +18,14 @@
 // Run-length code: a control byte c below 128 is followed by c + 1 literal bytes; c of 128 or more by
 // one byte that stands (c & 127) + 2 times.
 //
-// The game only reads these files; the data build's cutter writes them. Reading checks everything
-// against the bytes left and the picture: counts, rectangles at least 1 x 1 and inside the picture,
-// neighbour indices below N, masks and the outline decoding to exactly their size, no bytes after the
-// outline, and a picture of at most 1024 x 512. Faults throw CorvantisEngine::FileError naming the file.
+// Decoding ends when the coded bytes are used up: a mask or outline map that they do not fill is clear
+// (0) in the rest.
+//
+// The game only reads these files; the data build's cutter writes them (always filling every mask and
+// the outline). Reading checks everything against the bytes left and the picture: counts, rectangles
+// at least 1 x 1 and inside the picture, neighbour indices below N, masks and the outline decoding to
+// no more than their size, no bytes after the outline, and a picture of at most 1024 x 512. Faults
+// throw CorvantisEngine::FileError naming the file.
 
 #include <cstddef>
 #include <cstdint>
@@ -83,7 +87,8 @@ PieceShapes ReadBody(std::span<const std::uint8_t> body, std::uint32_t pictureWi
                      std::uint32_t pictureHeight, const std::string& fileName);
 
 std::vector<std::uint8_t> PackRle(std::span<const std::uint8_t> data);
-// Decodes into exactly out.size() bytes: coded data that runs past the end or stops short throws.
+// Decodes into out; bytes past the decoded ones are cleared. Coded data that decodes past out's end, or
+// whose last literal run or repeat lacks its bytes, throws.
 void UnpackRle(std::span<const std::uint8_t> coded, std::span<std::uint8_t> out, const std::string& fileName);
 
 // The picture points (x + column, y + row) of the piece's pixels on every third column and every third

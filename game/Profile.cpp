@@ -1,7 +1,9 @@
 #include "game/Profile.h"
 
 #include "engine/core/Error.h"
+#include "engine/core/MessageManager.h"
 #include "engine/files/FileBinary.h"
+#include "framework/SavedFile.h"
 
 namespace Puzzle {
 
@@ -65,12 +67,15 @@ void Profile::Read(CorvantisEngine::FileBinary& stream) {
   stream.ReadUInt(selectedPuzzle);
   stream.ReadUInt(selectedPuzzleSize);
   // Each count is checked against the bytes left before anything is allocated.
-  stream.ReadUIntVector(unlockedThemes);
-  stream.ReadUIntVector(unlockedPictures);
+  GameFramework::ReadUIntList(stream, unlockedThemes, "unlocked themes");
+  GameFramework::ReadUIntList(stream, unlockedPictures, "unlocked pictures");
   if (unlockedPictures.size() % 2 != 0) {
-    throw CorvantisEngine::FileError("Odd count of unlocked pictures in \"" + GetFileName() + "\" profile");
+    // The pairs before it are whole; the value without a partner names no picture.
+    log_->Warning("\"" + stream.GetName() + "\" holds an odd count of unlocked pictures (" +
+                  std::to_string(unlockedPictures.size()) + "); the last value is dropped");
+    unlockedPictures.pop_back();
   }
-  stream.ReadUIntVector(unlockedPuzzles);
+  GameFramework::ReadUIntList(stream, unlockedPuzzles, "unlocked puzzles");
   stream.ReadUInt(money);
   levelEarnings = 0;
 }

@@ -5,8 +5,8 @@
 // stars earned in the level under way are kept beside it and never saved.
 //
 // Files: ".prf" with magic "PZPRF" version 105, the list "profiles.pmf" with "QLPMF" version 100.
-// A list count larger than the bytes left, or an odd count of picture pairs, is a FileError: the
-// manager then leaves that profile out.
+// A list count larger than the bytes left is a FileError: the manager then leaves that profile out. An
+// odd count of picture values keeps the whole pairs and drops the last value, with a line in the log.
 
 #include <cstdint>
 #include <memory>

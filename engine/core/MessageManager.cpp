@@ -1,7 +1,9 @@
 #include "engine/core/MessageManager.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -59,8 +61,10 @@ MessageManager::MessageManager(const std::string& applicationName, std::uint8_t 
   }
 
   file_ = std::fopen(hostPath_.c_str(), "w");
-  if (!file_)
+  if (!file_) {
+    ReportUnwritableLog(errno);
     return;
+  }
 
   WriteHtmlText("<HTML>");
   WriteHtmlText("<HEAD>");
@@ -135,9 +139,15 @@ void MessageManager::WriteEntry(std::uint32_t type, const std::string& text) {
         CloseFile();
       } else {
         // A crash must not lose the entries that led to it.
-        std::fflush(file_);
+        if (std::fflush(file_) != 0 || std::ferror(file_) != 0)
+          ReportUnwritableLog(errno);
       }
+    } else if (!logUnwritable_) {
+      ReportUnwritableLog(errno);
     }
+    // Without a log file, what went wrong still reaches whoever started the program.
+    if (logUnwritable_ && type != LogRecord::kMessage)
+      std::fputs(TrimmedLine(text).c_str(), stderr);
   }
   records_.push_back(LogRecord{type, text});
 }
@@ -231,6 +241,17 @@ void MessageManager::WriteFont(float r, float g, float b, const std::string& tex
   WriteHtmlText("</FONT>");
 }
 
+void MessageManager::ReportUnwritableLog(int error) {
+  if (logUnwritable_)
+    return;
+  logUnwritable_ = true;
+  const std::string reason = error != 0 ? std::strerror(error) : "unknown error";
+  std::fputs((applicationName_ + ": the log \"" + hostPath_ + "\" cannot be written (" + reason +
+              "); warnings and errors follow here\n")
+                 .c_str(),
+             stderr);
+}
+
 bool MessageManager::OpenForAppend() {
   if (!file_)
     file_ = std::fopen(hostPath_.c_str(), "a");
@@ -241,6 +262,14 @@ void MessageManager::CloseFile() {
   if (file_)
     std::fclose(file_);
   file_ = nullptr;
+}
+
+std::string MessageManager::TrimmedLine(const std::string& text) {
+  const std::size_t first = text.find_first_not_of('\n');
+  if (first == std::string::npos)
+    return "\n";
+  const std::size_t last = text.find_last_not_of('\n');
+  return text.substr(first, last - first + 1) + "\n";
 }
 
 std::string MessageManager::Now() const {

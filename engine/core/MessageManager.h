@@ -6,8 +6,9 @@
 // Threads: any thread may log (the resource loader's worker does, alongside the main thread); entries,
 // the record list and its getters are serialised by one mutex.
 // Ownership: the Engine creates the log first and deletes it last; everyone else borrows it.
-// Failure: a log file that cannot be opened (or reopened) is skipped without a word and entries are
-// still recorded; the folder chain of the file is created before the first open.
+// Failure: when the log file cannot be opened (or reopened) or written, one line on stderr says so and
+// why, and from then on warnings, errors and aborts are written to stderr as well; entries are still
+// recorded. The folder chain of the file is created before the first open.
 
 #include <cstdint>
 #include <cstdio>
@@ -84,6 +85,10 @@ class MessageManager {
   void WriteHtmlText(const std::string& text);
   void WriteFont(float r, float g, float b, const std::string& text);
   bool OpenForAppend();
+  // Once: says on stderr that the log file cannot be written (errno `error`) and turns stderr on.
+  void ReportUnwritableLog(int error);
+  // The entry's text without the blank lines around it, as one line.
+  static std::string TrimmedLine(const std::string& text);
   void CloseFile();
   std::string Now() const;
 
@@ -93,6 +98,7 @@ class MessageManager {
   std::string path_;
   std::string hostPath_;
   std::FILE* file_ = nullptr;
+  bool logUnwritable_ = false;
   std::vector<LogRecord> records_;
   Clock clock_;
   mutable std::mutex mutex_;

@@ -122,6 +122,7 @@ inline const std::vector<WindowNames>& WindowsTheCodeBuilds() {
                 mountStatic}})},
         {"window_game_over", true, Join({Buttons({"/window/button_0"}), {mountAnimated, mountStatic}})},
         {"window_relax", true, Buttons({"/window/button_0", "/window/button_1"})},
+        {"window_notice", true, Join({Buttons({"/window/button_0"}), {text}})},
     };
   }();
   return windows;

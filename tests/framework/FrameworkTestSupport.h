@@ -15,6 +15,7 @@
 
 #include "engine/Engine.h"
 #include "engine/core/MessageManager.h"
+#include "framework/SaveProblems.h"
 #include "tests/support/EngineRig.h"
 
 namespace GameFramework::frameworktest {
@@ -25,6 +26,7 @@ class SaveFolderTest : public testing::Test {
  protected:
   SaveFolderTest() {
     ::setenv("XDG_DATA_HOME", rig_.Folder().Root().c_str(), 1);
+    SaveProblems::Get().Reset();
     engine_ = &rig_.Start();
   }
 

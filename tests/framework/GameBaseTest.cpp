@@ -4,6 +4,9 @@
 // device reset, and the debug commands.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -139,6 +142,22 @@ TEST_F(GameBaseTest, StartUpMakesTheManagersInOrderAndShowsOnlyTheLogos) {
     EXPECT_NE(game_->Window(name), nullptr) << name;
   EXPECT_EQ(game_->Window("welcome")->openerId, 3u) << "no profile yet: the welcome window";
   EXPECT_TRUE(game_->GetCursor()->IsVisible());
+}
+
+TEST_F(GameBaseTest, IniSavesCutOffByAKillAreRemovedOnceNoSaveCanBeUnderWay) {
+  const std::filesystem::path save = folder_.Folder().Host("user") / "Test Maker" / "Test Game";
+  std::filesystem::create_directories(save);
+  for (const char* name : {"Test Game.ini.4242.tmp", "Test Game.ini.4343.tmp", "notes.ini.4242.tmp"})
+    std::ofstream(save / name) << "v_mode 800x600x32\n";
+  // Two of them were left an hour ago; the other has just been written.
+  const auto anHourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  std::filesystem::last_write_time(save / "Test Game.ini.4242.tmp", anHourAgo);
+  std::filesystem::last_write_time(save / "notes.ini.4242.tmp", anHourAgo);
+  Start();
+  EXPECT_FALSE(std::filesystem::exists(save / "Test Game.ini.4242.tmp"));
+  EXPECT_TRUE(std::filesystem::exists(save / "Test Game.ini.4343.tmp"));
+  EXPECT_TRUE(std::filesystem::exists(save / "notes.ini.4242.tmp")) << "not ours";
+  EXPECT_NE(LastLogLines(1000).find("Test Game.ini.4242.tmp\", a save that was cut off"), std::string::npos);
 }
 
 TEST_F(GameBaseTest, LoadingEndsInTheMainMenuOnceAPlayerExists) {

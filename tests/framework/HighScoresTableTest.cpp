@@ -1,10 +1,14 @@
 // The high-score table: its file byte for byte, the order and the per-category limit, damaged files,
 // and a save that fails.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "FrameworkTestSupport.h"
 #include "engine/core/MessageManager.h"
 #include "framework/HighScoresTable.h"
+#include "framework/SaveProblems.h"
 
 namespace GameFramework {
 namespace {
@@ -126,6 +130,7 @@ TEST_F(HighScoresTableTest, ADamagedFileGivesAnEmptyTableWrittenAtOnce) {
       {good.substr(0, 10), "shorter than the header"},
       {"", "empty file"},
   };
+  int warnings = 0;
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
     Write("high_scores.hsf", row.bytes);
@@ -133,10 +138,68 @@ TEST_F(HighScoresTableTest, ADamagedFileGivesAnEmptyTableWrittenAtOnce) {
     EXPECT_TRUE(table->GetEntries().empty());
     EXPECT_EQ(table->GetNextSequence(), 0u);
     EXPECT_EQ(Read("high_scores.hsf"), File(0, 0, ""));
+    // The old bytes stay beside it, and the log says which file and why.
+    EXPECT_EQ(Read("high_scores.hsf.damaged"), row.bytes);
+    EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kWarning, "high_scores.hsf\" is damaged ("),
+              ++warnings);
+    EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kWarning,
+                          "kept in \"" + Save() + "\\high_scores.hsf.damaged\""),
+              warnings);
   }
   // The control: the good file reads.
   Write("high_scores.hsf", good);
   EXPECT_EQ(Open()->GetEntries().size(), 1u);
+}
+
+TEST_F(HighScoresTableTest, AFileThatCannotBeOpenedIsNeverWrittenOver) {
+  // A folder where the file should be: it is there, but it opens as no file (as a file of another user
+  // or without read permission does, which the root user cannot be shown).
+  std::filesystem::create_directories(rig_.Folder().Host("save/high_scores.hsf"));
+  auto table = Open();
+  EXPECT_TRUE(table->IsFileKept());
+  EXPECT_TRUE(table->GetEntries().empty());
+  EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kError, "high_scores.hsf\" cannot be read"), 1);
+  EXPECT_NE(table->AddScore(L"Anna", 0, 10), nullptr);  // kept in memory for this session
+  EXPECT_FALSE(table->Save());
+  EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kError, "Failed to save"), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(rig_.Folder().Host("save/high_scores.hsf")));
+  EXPECT_FALSE(Exists("high_scores.hsf.damaged"));
+  std::vector<std::string> unread;
+  ASSERT_TRUE(SaveProblems::Get().TakeUnreadFiles(unread));
+  EXPECT_EQ(unread, (std::vector<std::string>{rig_.Folder().Host("save/high_scores.hsf").string()}));
+
+  if (::geteuid() != 0) {
+    std::filesystem::remove(rig_.Folder().Host("save/high_scores.hsf"));
+    const std::string whole = File(1, 1, Entry(L"Bo", 0, 5, 0));
+    Write("high_scores.hsf", whole);
+    std::filesystem::permissions(rig_.Folder().Host("save/high_scores.hsf"), std::filesystem::perms::none);
+    Open()->AddScore(L"Cy", 0, 7);
+    std::filesystem::permissions(rig_.Folder().Host("save/high_scores.hsf"),
+                                 std::filesystem::perms::owner_all);
+    EXPECT_EQ(Read("high_scores.hsf"), whole);
+  }
+}
+
+TEST_F(HighScoresTableTest, ADamagedFileWhoseBytesCannotBeKeptStaysAsItIs) {
+  // A folder where the copy would go: the damaged file is the only place its entries are.
+  const std::string damaged = File(1, 2, Entry(L"Anna", 0, 10, 0));
+  Write("high_scores.hsf", damaged);
+  std::filesystem::create_directories(rig_.Folder().Host("save/high_scores.hsf.damaged"));
+  auto table = Open();
+  EXPECT_TRUE(table->IsFileKept());
+  EXPECT_TRUE(table->GetEntries().empty());
+  table->AddScore(L"Bo", 0, 5);
+  EXPECT_EQ(Read("high_scores.hsf"), damaged);
+  EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kError, "no copy of it could be made"), 1);
+}
+
+TEST_F(HighScoresTableTest, ASaveCutOffByAKillIsRemovedAtStart) {
+  Write("high_scores.hsf", File(0, 0, ""));
+  Write("high_scores.hsf.tmp", std::string("\0\0\0\0GFHSF", 9));
+  Open();
+  EXPECT_FALSE(Exists("high_scores.hsf.tmp"));
+  EXPECT_EQ(
+      CountLogged(CorvantisEngine::LogRecord::kMessage, "high_scores.hsf.tmp\", a save that was cut off"), 1);
 }
 
 TEST_F(HighScoresTableTest, AnUnsortedFileIsKeptAsReadUntilTheNextScore) {
@@ -159,6 +222,12 @@ TEST_F(HighScoresTableTest, AFailedSaveIsLoggedAndKeepsTheOldFile) {
   }
   EXPECT_EQ(Read("high_scores.hsf"), before);
   EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kError, "high_scores.hsf"), 1);
+  // The player is to be told once, with the folder.
+  SaveProblems::WriteFailure failure;
+  ASSERT_TRUE(SaveProblems::Get().TakeWriteFailure(failure));
+  EXPECT_EQ(failure.folder, rig_.Folder().Host("save").string());
+  EXPECT_FALSE(failure.reason.empty());
+  EXPECT_FALSE(SaveProblems::Get().TakeWriteFailure(failure));
   // The table in memory is still whole, and the next save succeeds.
   EXPECT_EQ(table->GetEntries().size(), 2u);
   EXPECT_TRUE(table->Save());

@@ -2,11 +2,14 @@
 // best-time records, damaged files, and the volumes handed between profile and audio manager.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "FrameworkTestSupport.h"
 #include "TestProfiles.h"
 #include "engine/core/Random.h"
 #include "framework/AudioManager.h"
 #include "framework/ProfileManagerBase.h"
+#include "framework/SaveProblems.h"
 
 namespace GameFramework {
 namespace {
@@ -166,28 +169,115 @@ TEST_F(ProfileManagerTest, ADamagedListIsReplacedAndTheFirstProfileBecomesCurren
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
     Write("profiles.pmf", row.bytes);
+    std::filesystem::remove(rig_.Folder().Host("save/profiles.pmf.damaged"));
     auto manager = Open();
     EXPECT_EQ(manager->GetProfiles().size(), 2u);
     ASSERT_NE(manager->GetCurrentProfile(), nullptr);
     EXPECT_EQ(manager->Current()->GetName(), L"Anna");
     EXPECT_EQ(manager->GetRecords().size(), row.recordsKept);
     EXPECT_EQ(List(), ListFile(L"Anna", row.recordsKept, row.recordsKept ? records : ""));
+    // A damaged list keeps its bytes beside the new one; a whole list needs no copy.
+    if (row.recordsKept == 0)
+      EXPECT_EQ(Read("profiles.pmf.damaged"), row.bytes);
+    else
+      EXPECT_FALSE(Exists("profiles.pmf.damaged"));
   }
+  EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kWarning, "profiles.pmf\" is damaged ("), 5);
 }
 
-TEST_F(ProfileManagerTest, AnUnreadableProfileIsLeftOutAndLeftOnDisk) {
+TEST_F(ProfileManagerTest, AListThatCannotBeOpenedIsNeverWrittenOver) {
+  Open()->AddProfile(L"Anna");
+  std::filesystem::remove(rig_.Folder().Host("save/profiles.pmf"));
+  std::filesystem::create_directories(rig_.Folder().Host("save/profiles.pmf"));
+  auto manager = Open();
+  EXPECT_TRUE(manager->IsListFileKept());
+  ASSERT_NE(manager->Current(), nullptr);  // the first player, for this session
+  EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kError, "profiles.pmf\" cannot be read"), 1);
+  EXPECT_FALSE(manager->SaveList());
+  manager->AddProfile(L"Bo");
+  EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kError, "Failed to save"), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(rig_.Folder().Host("save/profiles.pmf")));
+  EXPECT_FALSE(Exists("profiles.pmf.damaged"));
+}
+
+TEST_F(ProfileManagerTest, AnUnreadableProfileIsLeftOutAndLeftOnDiskButNotUnsaid) {
+  std::string boFile;
   {
     auto manager = Open();
-    manager->SetCurrentProfile(manager->AddProfile(L"Bo"), true);
+    ProfileBase* bo = manager->AddProfile(L"Bo");
+    boFile = bo->GetFileName();
+    manager->SetCurrentProfile(bo, true);
     manager->AddProfile(L"Anna");
   }
   Write("profiles/broken.prf", WithHeader("PZPRF", 105, WStr(L"X") + U32(0xFFFFFFFFu)));
   Write("profiles/old.prf", WithHeader("PZPRF", 104, ""));
+  {
+    auto manager = Open();
+    EXPECT_EQ(manager->Names(), (std::vector<std::wstring>{L"Anna", L"Bo"}));
+    EXPECT_EQ(manager->Current()->GetName(), L"Bo");
+    EXPECT_TRUE(Exists("profiles/broken.prf"));
+    EXPECT_TRUE(Exists("profiles/old.prf"));
+    // Each is logged with its folder and the reason, and kept for the player to be told.
+    const std::string folder = Save() + "\\profiles\\";
+    EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kWarning,
+                          "The player \"" + folder +
+                              "broken.prf\" could not be read and is left as it is: " + "Failed to read"),
+              1);
+    EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kWarning, folder + "old.prf\" could not be read"), 1);
+    EXPECT_EQ(manager->GetUnreadProfiles().size(), 2u);
+    std::vector<std::string> unread;
+    ASSERT_TRUE(SaveProblems::Get().TakeUnreadFiles(unread));
+    EXPECT_EQ(unread, (std::vector<std::string>{rig_.Folder().Host("save/profiles/broken.prf").string(),
+                                                rig_.Folder().Host("save/profiles/old.prf").string()}));
+  }
+
+  // When the current player is the one that cannot be read, another plays this session, but the list
+  // keeps the name for when the file is whole again.
+  const std::string list = List();
+  const std::string bo = Read("profiles/" + boFile);
+  Write("profiles/" + boFile, bo.substr(0, bo.size() - 1));
+  {
+    auto manager = Open();
+    EXPECT_EQ(manager->Names(), (std::vector<std::wstring>{L"Anna"}));
+    EXPECT_EQ(manager->Current()->GetName(), L"Anna");
+    EXPECT_EQ(List(), list);
+  }
+  Write("profiles/" + boFile, bo);
+  EXPECT_EQ(Open()->Current()->GetName(), L"Bo");
+}
+
+TEST_F(ProfileManagerTest, SavesCutOffByAKillAreRemovedAtStart) {
+  std::string anna;
+  {
+    auto manager = Open();
+    anna = manager->AddProfile(L"Anna")->GetFileName();
+  }
+  Write("profiles/" + anna + ".tmp", "PZPRF");
+  Write("profiles.pmf.tmp", "");
+  Write("profiles/notes.txt.tmp", "not ours");
   auto manager = Open();
-  EXPECT_EQ(manager->Names(), (std::vector<std::wstring>{L"Anna", L"Bo"}));
-  EXPECT_EQ(manager->Current()->GetName(), L"Bo");
-  EXPECT_TRUE(Exists("profiles/broken.prf"));
-  EXPECT_TRUE(Exists("profiles/old.prf"));
+  EXPECT_EQ(manager->Names(), (std::vector<std::wstring>{L"Anna"}));
+  EXPECT_FALSE(Exists("profiles/" + anna + ".tmp"));
+  EXPECT_FALSE(Exists("profiles.pmf.tmp"));
+  EXPECT_TRUE(Exists("profiles/notes.txt.tmp"));
+  EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kMessage, "a save that was cut off"), 2);
+}
+
+TEST_F(ProfileManagerTest, AFolderThatTakesNoFilesIsToldOnceWithTheReason) {
+  // A file stands where the save folder should be: nothing can be saved, and the player is told why.
+  Write("blocked", "a file");
+  TestProfileManager manager(engine_, audio_.get(), Save() + "\\blocked");
+  ProfileBase* anna = manager.AddProfile(L"Anna");
+  manager.SetCurrentProfile(anna, true);
+  EXPECT_FALSE(anna->Save());
+  EXPECT_GE(CountLogged(CorvantisEngine::LogRecord::kError, "Failed to save"), 3);
+  SaveProblems::WriteFailure failure;
+  ASSERT_TRUE(SaveProblems::Get().TakeWriteFailure(failure));
+  EXPECT_EQ(failure.folder, rig_.Folder().Host("save/blocked").string());
+  EXPECT_EQ(failure.reason,
+            "\"" + rig_.Folder().Host("save/blocked").string() + "\" is a file, not a folder");
+  EXPECT_FALSE(SaveProblems::Get().TakeWriteFailure(failure));
+  EXPECT_EQ(Read("blocked"), "a file");
 }
 
 TEST_F(ProfileManagerTest, AProfileFileWithoutAStemNeverTakesTheFolderWithIt) {

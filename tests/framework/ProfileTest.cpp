@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <regex>
 
 #include "FrameworkTestSupport.h"
@@ -122,6 +123,54 @@ TEST_F(ProfileTest, FilesThatCannotBeTrustedAreRefused) {
   Write("profiles/x.prf",
         WithHeader("PZPRF", 105, NewBodyStart(L"Anna") + U32(1) + oneResult + NewBodyEnd()));
   EXPECT_EQ(Load("x.prf")->GetResults().size(), 1u);
+}
+
+TEST_F(ProfileTest, ACountTheFileCannotHoldIsNamedWithItsListAndFile) {
+  Write("profiles/x.prf", WithHeader("PZPRF", 105, NewBodyStart(L"Anna") + U32(0xFFFFFFFFu) + NewBodyEnd()));
+  try {
+    Load("x.prf");
+    ADD_FAILURE() << "accepted";
+  } catch (const CorvantisEngine::FileError& error) {
+    EXPECT_EQ(error.GetMessage(), "Incorrect \"" + Save() +
+                                      "\\profiles\\x.prf\" file format (impossible count of best times: "
+                                      "4294967295, with 60 bytes left)");
+  }
+}
+
+TEST_F(ProfileTest, ValuesOutOfTheirRangeArePutBackInRangeAsTheyAreRead) {
+  struct Row {
+    float sound, music;
+    std::uint32_t mode;
+    std::uint8_t completed;
+    float soundRead, musicRead;
+    std::uint32_t modeRead;
+    int warnings;
+    const char* why;
+  };
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const Row rows[] = {
+      {-20.16f, 1.5f, 0, 0, 0.0f, 1.0f, 0, 2, "a flipped byte in each volume"},
+      {nan, 0.25f, 7, 2, 1.0f, 0.25f, 0, 2, "a NaN volume and an unknown game mode"},
+      {0.0f, 1.0f, 1, 1, 0.0f, 1.0f, 1, 0, "the limits themselves"},
+  };
+  int warnings = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    const std::string start = WStr(L"Anna") + U32(row.mode) + U32(3) + U32(0) + U32(0) + U32(0) + U32(0) +
+                              U32(0) + U8(row.completed) + U32(0);
+    const std::string end = NewBodyEnd();
+    Write("profiles/x.prf",
+          WithHeader("PZPRF", 105, start + U8(0) + F32(row.music) + F32(row.sound) + end.substr(9)));
+    auto profile = Load("x.prf");
+    EXPECT_EQ(profile->GetSettings().soundVolume, row.soundRead);
+    EXPECT_EQ(profile->GetSettings().musicVolume, row.musicRead);
+    EXPECT_EQ(profile->GetGameMode(), row.modeRead);
+    EXPECT_EQ(profile->IsGameCompleted(), row.completed != 0);
+    warnings += row.warnings;
+    EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kWarning, "x.prf\" holds the "), warnings);
+  }
+  EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kWarning, "holds the sound volume -20.16; 0.00 is used"),
+            1);
 }
 
 TEST_F(ProfileTest, FileNamesComeFromTheLettersOfTheName) {

@@ -199,5 +199,44 @@ TEST_F(ContentTest, FileNamesFollowTheSelectionAndFallBackInsideTheCatalogue) {
   profiles.reset();
 }
 
+TEST_F(ContentTest, LoadedProfilesChooseOnlyWhatTheCatalogueHolds) {
+  WriteCatalogue();
+  WritePack();
+  engine_ = &rig_.Start();
+  GameFramework::AudioManager audio(engine_);
+  {
+    ProfileManager profiles(engine_, &audio, rig_.Folder().Win("save"));
+    auto* anna = static_cast<Profile*>(profiles.AddProfile(L"Anna"));
+    anna->selectedTheme = 7;  // beyond the three themes
+    anna->selectedPicture = 1;
+    anna->selectedPuzzle = 9;
+    anna->selectedPuzzleSize = 5;
+    anna->Save();
+    auto* bo = static_cast<Profile*>(profiles.AddProfile(L"Bo"));
+    bo->selectedTheme = 0;
+    bo->selectedPicture = 1;
+    bo->selectedPuzzle = 1;
+    bo->selectedPuzzleSize = 2;  // packed: data\puzzles\01\puzzle_02.pzf
+    bo->Save();
+    auto* cy = static_cast<Profile*>(profiles.AddProfile(L"Cy"));
+    cy->selectedTheme = 2;
+    cy->selectedPicture = 1;     // the sea theme has one picture
+    cy->selectedPuzzleSize = 3;  // puzzle 00 has no size 3
+    cy->Save();
+  }
+  ProfileManager profiles(engine_, &audio, rig_.Folder().Win("save"));
+  keeper_ = std::make_unique<GameTools::DataKeeper>(engine_, "en", false);
+  Content content(engine_, &profiles, keeper_.get());
+  const auto selection = [&](const wchar_t* name) {
+    const auto* profile = static_cast<const Profile*>(profiles.FindProfile(name));
+    return std::vector<std::uint32_t>{profile->selectedTheme, profile->selectedPicture,
+                                      profile->selectedPuzzle, profile->selectedPuzzleSize};
+  };
+  EXPECT_EQ(selection(L"Anna"), (std::vector<std::uint32_t>{0, 0, 0, 0}));
+  EXPECT_EQ(selection(L"Bo"), (std::vector<std::uint32_t>{0, 1, 1, 2}));
+  EXPECT_EQ(selection(L"Cy"), (std::vector<std::uint32_t>{2, 0, 0, 0}));
+  EXPECT_EQ(rig_.CountLogged("is not in the catalogue"), 2);
+}
+
 }  // namespace
 }  // namespace Puzzle

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "GameFlowFixture.h"
 #include "engine/gui/GUIButton.h"
@@ -24,6 +25,7 @@
 #include "game/PuzzleElement.h"
 #include "game/windows/GUIMenuWindow.h"
 #include "game/windows/GUIMenuWindowManager.h"
+#include "game/windows/GUINoticeWindow.h"
 #include "platform/headless/HeadlessClock.h"
 #include "tests/game/windows/InputScript.h"
 #include "tools/gui/GUIControl.h"
@@ -121,8 +123,12 @@ class GameFlowTest : public GameFlowFixture {
     ASSERT_TRUE(WaitFor(game_->welcomeWindow)) << "the logos and the loading lead to the welcome";
     GUIMenuWindow* welcome = Menu(game_->welcomeWindow.get());
     ASSERT_NE(game_->relaxWindow, nullptr);
-    EXPECT_EQ(game_->GetMenuWindowManager()->GetWindows().back(), Menu(game_->relaxWindow.get()))
-        << "the relax offer is made after the other windows";
+    const std::vector<GUIMenuWindow*>& menus = game_->GetMenuWindowManager()->GetWindows();
+    ASSERT_GE(menus.size(), 2u);
+    EXPECT_EQ(menus[menus.size() - 2], Menu(game_->relaxWindow.get()))
+        << "the relax offer is made after the framework's windows";
+    EXPECT_EQ(menus.back(), static_cast<GUIMenuWindow*>(game_->GetNoticeWindow()))
+        << "and the saved-games notice last";
     ASSERT_TRUE(script_->Click(*welcome, "/window/name"));
     script_->Type(Windows(), u"Anna");
     ASSERT_NO_FATAL_FAILURE(ClickWhenShown(game_->welcomeWindow, "/window/button_1"));

@@ -1,16 +1,22 @@
 // The real game object on the built data pack: every factory makes its window from the game's window
 // descriptions, and the logos and the loading screen lead to the welcome window while there is no
-// player. (One start only: the whole pack is read, which is slow under the sanitizers.)
+// player, after the notices about saved games that could not be written or read. (One start only:
+// the whole pack is read, which is slow under the sanitizers.)
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "engine/Engine.h"
 #include "framework/GUIFrameworkWindow.h"
 #include "framework/ProfileManagerBase.h"
 #include "game/Game.h"
 #include "game/windows/GUIMenuWindow.h"
+#include "game/windows/GUINoticeWindow.h"
 #include "platform/headless/HeadlessClock.h"
 #include "tests/game/GameFlowFixture.h"
 #include "tests/game/windows/InputScript.h"
+#include "tools/gui/GUITextControl.h"
 
 namespace Puzzle {
 namespace {
@@ -27,15 +33,57 @@ class GameStartTest : public flowtest::GameFlowFixture {
   }
 };
 
-TEST_F(GameStartTest, LogosAndLoadingLeadToTheWelcomeWindow) {
+TEST_F(GameStartTest, LogosAndLoadingLeadToTheWelcomeWindowAfterTheSavedGamesNotices) {
   if (!HasPack())
     GTEST_SKIP() << "the data pack is not built";
+  // A player file that cannot be read, and a folder where the list's temporary file would go, so that
+  // the list cannot be saved.
+  std::filesystem::create_directories(SaveFolder() / "profiles");
+  std::filesystem::create_directories(SaveFolder() / "profiles.pmf.tmp");
+  {
+    std::ofstream broken(SaveFolder() / "profiles" / "broken.prf", std::ios::binary);
+    broken << "not a profile";
+  }
   Game game(Game::kMaker, Game::kTitle, Game::kVersion);
   windowstest::InputScript input(game.GetEngine(), [&] {
     platform::headless::StepClockMilliseconds(40);
     game.Frame();
   });
-  ASSERT_TRUE(input.RunUntil([&] { return Active(game, kWelcome); }, 1500)) << "logos and loading end";
+  // Made with the other windows once loading has finished.
+  GUINoticeWindow* notice = nullptr;
+  const auto noticeSays = [&](const std::wstring& part) {
+    const GUITools::GUIControl* text = notice->GetControl("window_notice/window/text");
+    const auto* label = dynamic_cast<const GUITools::GUITextControl*>(text);
+    std::wstring shown;
+    for (const std::wstring& line : label != nullptr ? label->lines : std::vector<std::wstring>())
+      shown += line + L" ";
+    // Lines are broken at blanks; the test reads them as one text with single blanks.
+    std::wstring single;
+    for (const wchar_t c : shown) {
+      if (c != L' ' || single.empty() || single.back() != L' ')
+        single += c;
+    }
+    return single.find(part) != std::wstring::npos;
+  };
+  ASSERT_TRUE(input.RunUntil(
+      [&] {
+        notice = game.GetNoticeWindow();
+        return notice != nullptr && notice->IsActive();
+      },
+      1500))
+      << "logos and loading end";
+  EXPECT_FALSE(Active(game, kWelcome));
+  EXPECT_TRUE(noticeSays(L"Your progress cannot be saved in "));
+  EXPECT_TRUE(noticeSays(L"/Pellucan Games/Brindlewick: the files could not be written."));
+  input.Frames(25);  // the panel slides in
+  ASSERT_TRUE(input.Click(*notice, "/window/button_0"));
+  ASSERT_TRUE(input.RunUntil([&] { return notice->IsActive() && noticeSays(L"profiles/broken.prf"); }, 200));
+  input.Press(DIK_RETURN);
+  ASSERT_TRUE(input.RunUntil([&] { return Active(game, kWelcome); }, 200)) << "the notices are read";
+  EXPECT_FALSE(notice->IsShown());
+  // Told once: the welcome window stays.
+  input.Frames(10);
+  EXPECT_TRUE(Active(game, kWelcome));
   for (GameFramework::GUIFrameworkWindow* window : game.GetWindows())
     EXPECT_NE(window, nullptr);
   EXPECT_NE(game.GetRelaxWindow(), nullptr);

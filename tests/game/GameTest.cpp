@@ -16,6 +16,7 @@
 #include "game/Content.h"
 #include "game/Game.h"
 #include "game/LevelManager.h"
+#include "game/windows/GUINoticeWindow.h"
 #include "platform/win32/WinMessages.h"
 #include "tests/engine/sound/SoundFixtures.h"
 #include "tests/framework/TestGame.h"
@@ -84,6 +85,7 @@ class RecordedPuzzleGame : public Game {
     return std::make_unique<Recorded<gf::GUIFrameworkWindow>>(events_, "relax");
   }
   // Windows this test does not drive.
+  std::unique_ptr<GUINoticeWindow> CreateNoticeWindow() override { return nullptr; }
   std::unique_ptr<gf::GUIExitWindowBase> CreateExitWindow() override { return nullptr; }
   std::unique_ptr<gf::GUIProfilesWindowBase> CreateProfilesWindow() override { return nullptr; }
   std::unique_ptr<gf::GUINewProfileWindowBase> CreateNewProfileWindow() override { return nullptr; }

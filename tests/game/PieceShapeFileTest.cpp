@@ -55,6 +55,19 @@ const Bytes kTwoPiecesFile = {
     7,    0, 0,    0,    0x05, 0,    0xFF, 0,    0,   0xFF, 0,                 // outline: six literal bytes
 };
 
+// kTwoPiecesFile with piece 1's mask given no coded bytes at all and an outline that codes only its
+// first two pixels (a repeat of 9).
+Bytes ShortRunLengthFile() {
+  const std::size_t piece1MaskLength = 25 + 30 + 24;
+  Bytes file = kTwoPiecesFile;
+  file.resize(piece1MaskLength);
+  for (const std::uint8_t byte : {0, 0, 0, 0, 2, 0, 0, 0, 0x80, 9}) {
+    file.push_back(byte);
+  }
+  file[0] = static_cast<std::uint8_t>(file.size());
+  return file;
+}
+
 std::span<const std::uint8_t> Body(const Bytes& file) {
   return std::span<const std::uint8_t>(file).subspan(File::kHeaderSize);
 }
@@ -154,13 +167,16 @@ TEST(PieceShapeFile, RejectsWhatDoesNotFitTheBytesOrThePicture) {
   const std::size_t outline = piece1 + 30;
   const Case cases[] = {
       {"empty body", kNone, 0, kTwoPiecesFile.size() - File::kHeaderSize, 0, "board width runs past"},
-      {"piece count beyond the file", 21, 0x10000000, 0, 0, "piece count"},
+      {"piece count beyond the file", 21, 0x10000000, 0, 0, "impossible count of pieces: 268435456"},
       {"negative x", piece0, 0xFFFFFFFF, 0, 0, "outside the picture"},
       {"rectangle past the right edge", piece1, 2, 0, 0, "outside the picture"},
       {"rectangle past the top", piece0 + 4, 1, 0, 0, "outside the picture"},
-      {"zero width", piece0 + 8, 0, 0, 0, "outside the picture"},
+      {"zero width", piece0 + 8, 0, 0, 0, "piece 0 has no pixels (0 x 2)"},
+      {"negative width", piece0 + 8, 0xFFFFFFFE, 0, 0, "piece 0 has a negative width (-2 x 2)"},
+      {"negative height", piece1 + 12, 0x80000000, 0, 0, "piece 1 has a negative height"},
       {"huge height", piece0 + 12, 0x7FFFFFFF, 0, 0, "outside the picture"},
-      {"neighbour count beyond the file", piece0 + 16, 0x40000000, 0, 0, "neighbour count"},
+      {"neighbour count beyond the file", piece0 + 16, 0x40000000, 0, 0,
+       "impossible count of neighbours of piece 0: 1073741824"},
       {"neighbour index past the last piece", piece0 + 20, 2, 0, 0, "neighbour 2"},
       {"mask length beyond the file", piece0 + 24, 1000, 0, 0, "mask runs past"},
       {"outline length beyond the file", outline, 8, 0, 0, "outline runs past"},
@@ -196,8 +212,25 @@ TEST(PieceShapeFile, RejectsPicturesTheBoardCannotHold) {
   for (const auto& [width, height] : sizes) {
     EXPECT_THROW(File::ReadBody(Body(kTwoPiecesFile), width, height, "big.pzf"), CorvantisEngine::FileError);
   }
-  // The outline must match the picture exactly: a larger picture leaves it short.
-  EXPECT_THROW(File::ReadBody(Body(kTwoPiecesFile), 4, 2, "wide.pzf"), CorvantisEngine::FileError);
+  // An outline longer than the picture decodes past its end.
+  EXPECT_THROW(File::ReadBody(Body(kTwoPiecesFile), 2, 2, "narrow.pzf"), CorvantisEngine::FileError);
+}
+
+TEST(PieceShapeFile, RunLengthDataUsedUpEarlyLeavesTheRestClear) {
+  Bytes out = {7, 7, 7, 7};
+  File::UnpackRle(Bytes{0, 9}, out, "rle");
+  EXPECT_EQ(out, (Bytes{9, 0, 0, 0}));
+  File::UnpackRle(Bytes{}, out, "rle");
+  EXPECT_EQ(out, (Bytes{0, 0, 0, 0}));
+
+  const PieceShapes read = File::ReadBody(Body(ShortRunLengthFile()), 3, 2, "short.pzf");
+  EXPECT_EQ(read.pieces[0].mask, TwoPieces().pieces[0].mask);
+  EXPECT_EQ(read.pieces[1].mask, (Bytes{0, 0, 0, 0}));
+  EXPECT_EQ(read.outline, (Bytes{9, 9, 0, 0, 0, 0}));
+
+  // A larger picture than the outline covers reads too, the rest of its outline clear.
+  const PieceShapes wide = File::ReadBody(Body(kTwoPiecesFile), 4, 2, "wide.pzf");
+  EXPECT_EQ(wide.outline, (Bytes{0, 255, 0, 0, 255, 0, 0, 0}));
 }
 
 TEST(PieceShapeFile, WriterRefusesShapesThatWouldNotRead) {
@@ -267,6 +300,13 @@ TEST_F(PieceShapeFileLoad, ReadsAWrittenFileThroughItsVersionedHeader) {
   ASSERT_EQ(shapes.pieces.size(), 2u);
   EXPECT_EQ(shapes.pieces[1].mask, TwoPieces().pieces[1].mask);
   EXPECT_EQ(shapes.outline, TwoPieces().outline);
+}
+
+TEST_F(PieceShapeFileLoad, ReadsAFileWhoseRunLengthDataEndsEarly) {
+  Put("short.pzf", ShortRunLengthFile());
+  const PieceShapes shapes = File::Load(&files_, "short.pzf", 3, 2);
+  EXPECT_EQ(shapes.pieces[1].mask, (Bytes{0, 0, 0, 0}));
+  EXPECT_EQ(shapes.outline, (Bytes{9, 9, 0, 0, 0, 0}));
 }
 
 TEST_F(PieceShapeFileLoad, RefusesAnotherMagicVersionOrLengthAndBadBodies) {

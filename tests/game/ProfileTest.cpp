@@ -1,5 +1,6 @@
 // The game's profile: the bytes of a new profile, the game's section surviving a round trip, the level
-// earnings never saved, and files whose lists cannot be trusted left out by the manager.
+// earnings never saved, an odd picture count read as its whole pairs, and files whose lists cannot be
+// trusted left out by the manager.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -73,19 +74,36 @@ TEST_F(PuzzleProfileTest, TheGameSectionSurvivesARoundTripButNotTheEarnings) {
   EXPECT_EQ(loaded.levelEarnings, 0u);
 }
 
-TEST_F(PuzzleProfileTest, UntrustworthyListsAreRefusedAndTheManagerSkipsThem) {
-  struct Row {
-    std::string pictures;
-    const char* why;
-  };
-  const Row rows[] = {
-      {U32(3) + U32(0) + U32(0) + U32(1), "odd picture-pair count"},
-      {U32(0x40000000u) + U32(0) + U32(0), "count beyond the bytes left"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.why);
-    Write("profiles/bad.prf", WithHeader("PZPRF", 105, Body(row.pictures)));
-    EXPECT_THROW(Profile(engine_, "bad.prf", Save(), Profile::Existing{}), CorvantisEngine::FileError);
+TEST_F(PuzzleProfileTest, AnOddPictureCountKeepsTheWholePairsAndTheProfileLoads) {
+  Write("profiles/odd.prf", WithHeader("PZPRF", 105, Body(U32(3) + U32(0) + U32(0) + U32(1))));
+  Profile odd(engine_, "odd.prf", Save(), Profile::Existing{});
+  EXPECT_EQ(odd.unlockedPictures, (std::vector<std::uint32_t>{0, 0}));
+  EXPECT_EQ(odd.unlockedPuzzles, (std::vector<std::uint32_t>{0}));
+  EXPECT_EQ(odd.money, 1500u);
+  EXPECT_EQ(CountLogged(CorvantisEngine::LogRecord::kWarning,
+                        Save() + "\\profiles\\odd.prf\" holds an odd count of unlocked pictures (3)"),
+            1);
+  {
+    GameFramework::AudioManager audio(engine_);
+    ProfileManager manager(engine_, &audio, Save());
+    ASSERT_EQ(manager.GetProfiles().size(), 1u);
+    EXPECT_EQ(manager.GetProfiles()[0]->GetFileName(), "odd.prf");
+    EXPECT_TRUE(manager.GetUnreadProfiles().empty());
+  }
+  // The writer stays as it was: the pairs, each whole.
+  ASSERT_TRUE(odd.Save());
+  EXPECT_EQ(Read("profiles/odd.prf"), WithHeader("PZPRF", 105, Body(U32(2) + U32(0) + U32(0))));
+}
+
+TEST_F(PuzzleProfileTest, ACountBeyondTheFileIsRefusedNamingItsListAndTheManagerSkipsIt) {
+  Write("profiles/bad.prf", WithHeader("PZPRF", 105, Body(U32(0x40000000u) + U32(0) + U32(0))));
+  try {
+    Profile(engine_, "bad.prf", Save(), Profile::Existing{});
+    ADD_FAILURE() << "accepted";
+  } catch (const CorvantisEngine::FileError& error) {
+    EXPECT_EQ(error.GetMessage(), "Incorrect \"" + Save() +
+                                      "\\profiles\\bad.prf\" file format (impossible count of unlocked "
+                                      "pictures: 1073741824, with 20 bytes left)");
   }
   Write("profiles/good.prf", WithHeader("PZPRF", 105, Body(U32(2) + U32(1) + U32(2))));
   Write("profiles/old.prf", WithHeader("PZPRF", 104, Body(U32(2) + U32(1) + U32(2))));
@@ -96,6 +114,7 @@ TEST_F(PuzzleProfileTest, UntrustworthyListsAreRefusedAndTheManagerSkipsThem) {
   ASSERT_NE(profile, nullptr);
   EXPECT_EQ(profile->GetFileName(), "good.prf");
   EXPECT_EQ(profile->unlockedPictures, (std::vector<std::uint32_t>{1, 2}));
+  EXPECT_EQ(manager.GetUnreadProfiles().size(), 2u);
 
   auto* created = dynamic_cast<Profile*>(manager.AddProfile(L"Cleo"));
   ASSERT_NE(created, nullptr);

@@ -166,15 +166,32 @@ TEST_F(MessageManagerTest, WithoutHtmlNoFileIsWrittenButRecordsAreKept) {
   EXPECT_FALSE(fs::exists(folder_));
 }
 
-TEST_F(MessageManagerTest, UnopenableFileIsSkippedSilently) {
+TEST_F(MessageManagerTest, AnUnwritableLogSaysSoAndSendsWarningsAndErrorsToStderr) {
   fs::create_directories(folder_);
   // A folder where the file should be: opening fails at construction and at every reopen.
   fs::create_directories(folder_ / "run.html");
   for (std::uint8_t reopen : {0, 1}) {
-    MessageManager log("Game", 1, reopen, folder_.string(), "run");
-    log.Message("still recorded");
-    EXPECT_EQ(log.GetRecordCount(), 1);
+    SCOPED_TRACE(reopen);
+    testing::internal::CaptureStderr();
+    {
+      MessageManager log("Game", 1, reopen, folder_.string(), "run");
+      log.Message("still recorded");
+      log.Warning("w");
+      log.Error("Failed to save \"x\"");
+      EXPECT_EQ(log.GetRecordCount(), 3);
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "Game: the log \"" + (folder_ / "run.html").string() +
+                       "\" cannot be written (Is a directory); warnings and errors follow here\n"
+                       "Warning: w!\nError: Failed to save \"x\"!\n");
   }
+  // A log that can be written keeps stderr quiet.
+  testing::internal::CaptureStderr();
+  {
+    MessageManager log("Game", 1, 0, folder_.string(), "fine");
+    log.Error("e");
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST_F(MessageManagerTest, ColourText) {

@@ -94,8 +94,8 @@ class GameEndToEndTest : public flowtest::GameFlowFixture {
     return window != nullptr && window->IsActive();
   }
   GameLogic* Logic() const { return dynamic_cast<GameLogic*>(game_->GetGameLogic()); }
-  // The relax-mode offer is the game's own window, made after the framework's ones.
-  GUIMenuWindow* RelaxOffer() const { return game_->GetMenuWindowManager()->GetWindows().back(); }
+  // The relax-mode offer is the game's own window.
+  GUIMenuWindow* RelaxOffer() const { return dynamic_cast<GUIMenuWindow*>(game_->GetRelaxWindow()); }
 
   // Frames until the condition holds or the time runs out.
   bool Until(const std::function<bool()>& done, double seconds = kStepSeconds) {
