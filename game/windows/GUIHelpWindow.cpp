@@ -1,6 +1,7 @@
 #include "game/windows/GUIHelpWindow.h"
 
 #include <string>
+#include <utility>
 
 #include "engine/gui/GUIButton.h"
 #include "tools/gui/GUIControl.h"
