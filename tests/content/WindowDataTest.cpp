@@ -459,7 +459,9 @@ TEST(WindowData, LaidOutEveryControlIsOnScreenEveryTextFitsAndNothingClickableOv
         }
       }
     }
-    // The panel's picture has a shadow margin: what sits on the panel keeps inside its cream.
+    // The panel's picture has a shadow margin and a thin gold frame inside its cream edge (content/art/
+    // panel.svg: x and y 24 to 480 of 512, the y from the top): what sits on the panel keeps inside the
+    // frame.
     const std::string panelName = expected.window + "/window";
     const auto panel = std::find_if(window->GetControls().begin(), window->GetControls().end(),
                                     [&panelName](const GUIControl* c) { return c->name == panelName; });
@@ -467,20 +469,20 @@ TEST(WindowData, LaidOutEveryControlIsOnScreenEveryTextFitsAndNothingClickableOv
       const Box outer = BoxOf(**panel);
       const float w = outer.right - outer.left;
       const float h = outer.top - outer.bottom;
-      const Box inner{outer.left + w * 0.03f, outer.bottom + h * 0.045f, outer.right - w * 0.045f,
-                      outer.top - h * 0.03f};
+      const Box inner{outer.left + w * 24.0f / 512.0f, outer.bottom + h * 32.0f / 512.0f,
+                      outer.right - w * 32.0f / 512.0f, outer.top - h * 24.0f / 512.0f};
       auto inside = [&inner](const Box& b) {
         return b.left >= inner.left - 0.5f && b.bottom >= inner.bottom - 0.5f &&
                b.right <= inner.right + 0.5f && b.top <= inner.top + 0.5f;
       };
       for (GUIControl* control : window->GetControls()) {
         if (control->name.rfind(panelName + "/", 0) == 0) {
-          EXPECT_TRUE(inside(BoxOf(*control))) << control->name << " reaches over the edge of the panel";
+          EXPECT_TRUE(inside(BoxOf(*control))) << control->name << " reaches over the panel's frame";
         }
       }
       for (const auto& [name, box] : clickable) {
         if (name.rfind(panelName + "/", 0) == 0) {
-          EXPECT_TRUE(inside(box)) << name << " reaches over the edge of the panel";
+          EXPECT_TRUE(inside(box)) << name << " reaches over the panel's frame";
         }
       }
     }
@@ -512,6 +514,38 @@ TEST(WindowData, TheInGameMenuAndItsConfirmationsShareOneTitlePlaque) {
     EXPECT_TRUE(box.left == first.left && box.bottom == first.bottom && box.right == first.right &&
                 box.top == first.top)
         << name << " places its plaque elsewhere than " << plaques.front().first;
+  }
+}
+
+// A finished level ends on its picture: the level-complete window comes only after a moment, every part
+// of it alike, so that the player sees the finished picture first.
+TEST(WindowData, TheLevelCompleteWindowLetsTheFinishedPictureBeSeenFirst) {
+  GameInterface ui(false);
+  const auto window = ui.Build("window_level_complete");
+  ASSERT_NE(window, nullptr);
+  std::size_t faded = 0;
+  for (const GUIControl* control : window->GetControls()) {
+    if (!control->HasFader()) {
+      continue;
+    }
+    ++faded;
+    EXPECT_GE(control->showOffset, 1.5f) << control->name << " comes at once";
+  }
+  EXPECT_GE(faded, 5u);
+}
+
+// The title plaque of a result window is no wider than the panel under it (both pictures have a
+// margin: the plaque's teal is 488 of its 512 columns, the panel's cream 476).
+TEST(WindowData, ResultWindowPlaquesAreNoWiderThanTheirPanels) {
+  GameInterface ui(false);
+  for (const char* name : {"window_level_complete", "window_game_over", "window_relax"}) {
+    SCOPED_TRACE(name);
+    const auto window = ui.Build(name);
+    ASSERT_NE(window, nullptr);
+    const GUIControl* plaque = window->GetControl(std::string(name) + "/title_mount_animated");
+    const GUIControl* panel = window->GetControl(std::string(name) + "/window");
+    ASSERT_TRUE(plaque != nullptr && panel != nullptr);
+    EXPECT_LE(plaque->size.x * 488.0f / 512.0f, panel->size.x * 476.0f / 512.0f);
   }
 }
 

@@ -28,6 +28,7 @@
 #include "game/windows/GUINoticeWindow.h"
 #include "platform/headless/HeadlessClock.h"
 #include "tests/game/windows/InputScript.h"
+#include "tools/gui/GUIControl.h"
 #include "tools/gui/GUITextControl.h"
 #include "tools/gui/GUIWindowBase.h"
 
@@ -99,7 +100,14 @@ class GameFlowTest : public GameFlowFixture {
   template <typename Window>
   void ClickWhenShown(const std::unique_ptr<Window>& window, const std::string& control) {
     ASSERT_TRUE(WaitFor(window)) << control;
-    // The controls play their show animations first, as the player waits for them.
+    // The control comes (some windows wait a moment before they show it) and plays its show animation
+    // first, as the player waits for them.
+    GUIMenuWindow* menu = Menu(window.get());
+    const GUITools::GUIControl* target = menu->GetControl(menu->GetName() + control);
+    ASSERT_NE(target, nullptr) << control;
+    ASSERT_TRUE(script_->RunUntil(
+        [target] { return target->GetElement() != nullptr && target->GetElement()->visible != 0; }, 200))
+        << control;
     script_->Frames(kSettleFrames);
     ASSERT_TRUE(script_->Click(*Menu(window.get()), control));
   }

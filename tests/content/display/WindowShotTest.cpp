@@ -116,7 +116,9 @@ class WindowShotTest : public testing::Test {
     Vector2 panelSize;
   };
 
-  static constexpr int kFrames = 12;
+  // Frames of 0.1 s before the shot: enough for every show animation, also of the windows that wait
+  // a moment before they come (the level-complete window lets the finished picture be seen first).
+  static constexpr int kFrames = 24;
 
   // What the game and the player put into the windows besides texts: the publishers' small marks, a
   // typed name, and on the start-game window the previews, a new player's free first entries and one

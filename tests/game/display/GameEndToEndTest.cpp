@@ -338,7 +338,8 @@ TEST_F(GameEndToEndTest, ANewPlayerPlaysTheFirstLevelToTheEndAndQuits) {
   EXPECT_TRUE(focusDone);
   ASSERT_TRUE(board->IsComplete()) << board->GetPlacedCount() << " of " << pieces << " placed";
   ASSERT_TRUE(Until([&] { return Active(kLevelComplete); })) << "the level-complete window";
-  Wait(1.0);
+  // The window lets the finished picture be seen for a moment before it comes.
+  Wait(3.0);
   Shot("08_level_complete");
 
   // The level-complete window leads to the next level; the close button there and the confirmation quit

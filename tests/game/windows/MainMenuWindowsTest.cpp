@@ -15,6 +15,7 @@
 #include "game/windows/GUIHelpWindow.h"
 #include "game/windows/GUIMainMenuWindow.h"
 #include "game/windows/GUIWelcomeWindow.h"
+#include "tools/gui/GUIControl.h"
 #include "tools/gui/GUITextControl.h"
 
 namespace Puzzle::windowstest {
@@ -32,7 +33,14 @@ class MainMenuWindowsTest : public MenuWindowFixture {
     WriteWindow("welcome.xml",
                 Window("window_welcome", Edit("name") + ButtonXml("button_0") + ButtonXml("button_1")));
     WriteWindow("exit.xml", Window("window_exit", ButtonXml("button_0") + ButtonXml("button_1")));
-    WriteWindow("credits.xml", Window("window_credits", ButtonXml("button_0")));
+    // The help window: three pages (how to play, then the credits) and the buttons that turn them.
+    std::string pages;
+    for (const char* page : {"page_0", "page_1", "page_2"}) {
+      pages += std::string("<window name=\"") + page + "\" size=\"300 200\">" + Text("text", "'words'") +
+               "</window>";
+    }
+    WriteWindow("credits.xml", Window("window_credits", ButtonXml("button_0") + pages +
+                                                            ButtonXml("previous") + ButtonXml("next")));
     Start();
   }
 
@@ -241,6 +249,71 @@ TEST_F(MainMenuWindowsTest, HelpGoesBackToTheMainMenu) {
   ClickAll(help, {"button_0"});
   Frame();
   EXPECT_EQ(help->result, 3u);
+}
+
+TEST_F(MainMenuWindowsTest, HelpShowsOnePageAtATimeFromTheFirstAtEveryShow) {
+  GUIHelpWindow* help =
+      Make<GUIHelpWindow>(engine_, audio_.get(), data_.get(), tools_.get(), manager_.get(), container_);
+  ASSERT_EQ(help->GetPageCount(), 3u);
+  const std::string panel = help->GetName() + "/window/";
+  // Which page's text is on screen, and which of the two page buttons are; -1 for no page or several.
+  const auto shownPage = [&] {
+    int shown = -1;
+    for (int index = 0; index < 3; ++index) {
+      const GUITools::GUIControl* text = help->GetControl(panel + "page_" + std::to_string(index) + "/text");
+      if (text != nullptr && text->IsVisible()) {
+        shown = shown == -1 ? index : -2;
+      }
+    }
+    return shown;
+  };
+  const auto buttonShown = [&](const char* name) { return help->GetControl(panel + name)->IsVisible(); };
+
+  help->Show(6);
+  Frame();
+  EXPECT_EQ(shownPage(), 0);
+  EXPECT_FALSE(buttonShown("previous")) << "nothing before the first page";
+  EXPECT_TRUE(buttonShown("next"));
+
+  struct Step {
+    const char* clicked;
+    int page;
+    bool previous;
+    bool next;
+  };
+  const Step steps[] = {
+      {"next", 1, true, true},     {"next", 2, true, false},     {"next", 2, true, false},
+      {"previous", 1, true, true}, {"previous", 0, false, true}, {"previous", 0, false, true},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(std::string(step.clicked) + " to page " + std::to_string(step.page));
+    ClickAll(help, {step.clicked});
+    Frame();
+    Frame();
+    EXPECT_EQ(shownPage(), step.page);
+    EXPECT_EQ(help->GetPage(), static_cast<std::size_t>(step.page));
+    EXPECT_EQ(buttonShown("previous"), step.previous);
+    EXPECT_EQ(buttonShown("next"), step.next);
+    EXPECT_EQ(help->result, 0u) << "turning a page answers nothing";
+  }
+
+  // Left on the last page, the window opens again on the first.
+  ClickAll(help, {"next"});
+  Frame();
+  ClickAll(help, {"next"});
+  Frame();
+  ASSERT_EQ(help->GetPage(), 2u);
+  ClickAll(help, {"button_0"});
+  Frame();
+  EXPECT_EQ(help->result, 3u);
+  help->Hide();
+  Frame();
+  Frame();
+  help->Show(6);
+  Frame();
+  EXPECT_EQ(shownPage(), 0);
+  EXPECT_FALSE(buttonShown("previous"));
+  EXPECT_TRUE(buttonShown("next"));
 }
 
 TEST_F(MainMenuWindowsTest, AWindowWaitingForTheLockAnswersNothing) {
