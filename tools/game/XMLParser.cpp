@@ -248,27 +248,6 @@ std::size_t FindChar(std::string_view text, char c, std::size_t from) {
   return from;
 }
 
-// Where the first CR or LF at or after `from` is, or the text's size.
-std::size_t FindLineEnd(std::string_view text, std::size_t from) {
-  const char* data = text.data();
-  const std::size_t size = text.size();
-#if defined(__SSE2__)
-  const __m128i carriageReturn = _mm_set1_epi8('\r');
-  const __m128i lineFeed = _mm_set1_epi8('\n');
-  for (; from + 16 <= size; from += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
-    const int mask = _mm_movemask_epi8(
-        _mm_or_si128(_mm_cmpeq_epi8(chunk, carriageReturn), _mm_cmpeq_epi8(chunk, lineFeed)));
-    if (mask != 0) {
-      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-    }
-  }
-#endif
-  for (; from < size && data[from] != '\r' && data[from] != '\n'; ++from) {
-  }
-  return from;
-}
-
 // The attributes of a plain tag (see Scanner::ScanPlainTag) from `from`, just after the element's
 // name: their names and values go to `out`, `empty` tells whether the tag ends in "/>". Returns where
 // its ">" is, or the text's size when the tag is not plain. Kept apart from the scanner so that its
@@ -977,22 +956,39 @@ Bytes Classify(std::string_view bytes, char* copy) {
   return result;
 }
 
-// CR LF, a lone CR and a lone LF each become CR LF, as the reader joins its lines.
-std::string JoinLinesWithCrLf(std::string_view bytes) {
-  std::string text;
-  // Each line end grows by one byte at most.
-  text.reserve(bytes.size() + CountOf(bytes, '\n') + CountOf(bytes, '\r'));
+// CR LF, a lone CR and a lone LF each become CR LF, as the reader joins its lines: the text is made in
+// room the storage keeps, sixteen bytes at a time between line ends.
+std::string_view JoinLinesWithCrLf(std::string_view bytes, XMLStorage& storage) {
+  const char* data = bytes.data();
   const std::size_t size = bytes.size();
-  for (std::size_t i = 0; i < size;) {
-    const std::size_t end = FindLineEnd(bytes, i);
-    text.append(bytes.substr(i, end - i));
-    if (end == size) {
-      break;
+  // Each line end grows by one byte at most; the room has a block to spare for the copies below.
+  char* const text = storage.MakeText(size + CountOf(bytes, '\n') + CountOf(bytes, '\r') + 16);
+  char* out = text;
+  std::size_t i = 0;
+  while (i < size) {
+#if defined(__SSE2__)
+    if (i + 16 <= size) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+      const auto ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+          _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n')))));
+      const unsigned count = ends != 0 ? static_cast<unsigned>(__builtin_ctz(ends)) : 16u;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), chunk);
+      out += count;
+      i += count;
+      if (count == 16) {
+        continue;
+      }
+    } else
+#endif
+        if (data[i] != '\r' && data[i] != '\n') {
+      *out++ = data[i++];
+      continue;
     }
-    text += "\r\n";
-    i = end + (bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n' ? 2 : 1);
+    *out++ = '\r';
+    *out++ = '\n';
+    i += data[i] == '\r' && i + 1 < size && data[i + 1] == '\n' ? 2 : 1;
   }
-  return text;
+  return std::string_view(text, static_cast<std::size_t>(out - text));
 }
 
 template <class Char>
@@ -1018,6 +1014,73 @@ struct StorageReference {
   ~StorageReference() { storage->Release(); }
 };
 
+// Whether every character of a decoded text is plain ASCII other than zero: such a text reads the same
+// narrow, as the file's own bytes would.
+bool IsPlainAscii(std::wstring_view text) {
+  const wchar_t* data = text.data();
+  const std::size_t size = text.size();
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  static_assert(sizeof(wchar_t) == 4);
+  // As signed numbers: below 1 takes in zero and every character from 0x80000000 up.
+  const __m128i one = _mm_set1_epi32(1);
+  const __m128i last = _mm_set1_epi32(0x7F);
+  __m128i outside = _mm_setzero_si128();
+  for (; i + 16 <= size; i += 16) {
+    for (std::size_t k = 0; k < 16; k += 4) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + k));
+      outside =
+          _mm_or_si128(outside, _mm_or_si128(_mm_cmplt_epi32(chunk, one), _mm_cmpgt_epi32(chunk, last)));
+    }
+    if (_mm_movemask_epi8(outside) != 0) {
+      return false;
+    }
+  }
+#endif
+  for (; i < size; ++i) {
+    const auto code = static_cast<std::uint32_t>(data[i]);
+    if (code == 0 || code >= 0x80) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The plain ASCII text (see IsPlainAscii) narrowed into `out`, which has room for every character.
+void NarrowAscii(std::wstring_view text, char* out) {
+  const wchar_t* data = text.data();
+  const std::size_t size = text.size();
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  for (; i + 16 <= size; i += 16) {
+    const auto* from = reinterpret_cast<const __m128i*>(data + i);
+    const __m128i low = _mm_packs_epi32(_mm_loadu_si128(from), _mm_loadu_si128(from + 1));
+    const __m128i high = _mm_packs_epi32(_mm_loadu_si128(from + 2), _mm_loadu_si128(from + 3));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
+  }
+#endif
+  for (; i < size; ++i) {
+    out[i] = static_cast<char>(data[i]);
+  }
+}
+
+// Decoded text: plain ASCII is scanned narrow from a copy the storage keeps, anything else wide from
+// the text itself (taken over when `owned` holds it, copied otherwise).
+void ParseDecodedText(XMLNode*& root, std::wstring_view text, std::wstring* owned) {
+  StorageReference reference;
+  if (IsPlainAscii(text)) {
+    char* narrow = reference.storage->MakeText(text.size());
+    NarrowAscii(text, narrow);
+    if (owned != nullptr) {
+      std::wstring().swap(*owned);  // no longer needed while the tree is made
+    }
+    ParseWith(root, std::string_view(narrow, text.size()), *reference.storage);
+    return;
+  }
+  std::wstring kept = owned != nullptr ? std::move(*owned) : std::wstring(text);
+  ParseWith(root, reference.storage->KeepWideText(std::move(kept)), *reference.storage);
+}
+
 // `owned`, when not null, holds `bytes` and may be taken over.
 void ParseFileBytes(XMLNode*& root, std::string_view bytes, std::string* owned, const std::string& fileName) {
   // The engine's text reader takes a UTF-8 mark as the only sign of UTF-8 and reads 8-bit text of the
@@ -1039,7 +1102,7 @@ void ParseFileBytes(XMLNode*& root, std::string_view bytes, std::string* owned, 
     if (kind != Bytes::kNeedDecoding) {
       std::string_view text(copy, body.size());
       if (kind == Bytes::kLineEndsDiffer) {
-        text = reference.storage->KeepText(JoinLinesWithCrLf(body));
+        text = JoinLinesWithCrLf(body, *reference.storage);
       } else if (takeOver) {
         text = reference.storage->KeepText(std::move(*owned));
       }
@@ -1059,8 +1122,7 @@ void ParseFileBytes(XMLNode*& root, std::string_view bytes, std::string* owned, 
         false, 0);
     file.ReadText(text, false);
   }
-  StorageReference reference;
-  ParseWith(root, reference.storage->KeepWideText(std::move(text)), *reference.storage);
+  ParseDecodedText(root, text, &text);
 }
 
 }  // namespace
@@ -1091,9 +1153,12 @@ void XMLParser::Parse(XMLNode* root, const std::string& fileName) {
   }
 }
 
-void XMLParser::ParseWideText(XMLNode*& root, std::wstring_view text) {
-  StorageReference reference;
-  ParseWith(root, reference.storage->KeepWideText(std::wstring(text)), *reference.storage);
+void XMLParser::ParseWideText(XMLNode*& root, std::wstring&& text) {
+  ParseDecodedText(root, text, &text);
+}
+
+void XMLParser::ParseWideText(XMLNode*& root, const std::wstring& text) {
+  ParseDecodedText(root, text, nullptr);
 }
 
 }  // namespace GameTools
