@@ -1014,9 +1014,10 @@ struct StorageReference {
   ~StorageReference() { storage->Release(); }
 };
 
-// Whether every character of a decoded text is plain ASCII other than zero: such a text reads the same
-// narrow, as the file's own bytes would.
-bool IsPlainAscii(std::wstring_view text) {
+// Narrows a decoded text into `out` (room for every character) while it is plain ASCII other than
+// zero, which reads the same narrow as the file's own bytes would; false, with `out` partly written,
+// at the first other character.
+bool NarrowPlainAscii(std::wstring_view text, char* out) {
   const wchar_t* data = text.data();
   const std::size_t size = text.size();
   std::size_t i = 0;
@@ -1025,16 +1026,23 @@ bool IsPlainAscii(std::wstring_view text) {
   // As signed numbers: below 1 takes in zero and every character from 0x80000000 up.
   const __m128i one = _mm_set1_epi32(1);
   const __m128i last = _mm_set1_epi32(0x7F);
-  __m128i outside = _mm_setzero_si128();
   for (; i + 16 <= size; i += 16) {
-    for (std::size_t k = 0; k < 16; k += 4) {
-      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + k));
-      outside =
-          _mm_or_si128(outside, _mm_or_si128(_mm_cmplt_epi32(chunk, one), _mm_cmpgt_epi32(chunk, last)));
-    }
+    const auto* from = reinterpret_cast<const __m128i*>(data + i);
+    const __m128i a = _mm_loadu_si128(from);
+    const __m128i b = _mm_loadu_si128(from + 1);
+    const __m128i c = _mm_loadu_si128(from + 2);
+    const __m128i d = _mm_loadu_si128(from + 3);
+    const __m128i outside =
+        _mm_or_si128(_mm_or_si128(_mm_or_si128(_mm_cmplt_epi32(a, one), _mm_cmpgt_epi32(a, last)),
+                                  _mm_or_si128(_mm_cmplt_epi32(b, one), _mm_cmpgt_epi32(b, last))),
+                     _mm_or_si128(_mm_or_si128(_mm_cmplt_epi32(c, one), _mm_cmpgt_epi32(c, last)),
+                                  _mm_or_si128(_mm_cmplt_epi32(d, one), _mm_cmpgt_epi32(d, last))));
     if (_mm_movemask_epi8(outside) != 0) {
       return false;
     }
+    const __m128i low = _mm_packs_epi32(a, b);
+    const __m128i high = _mm_packs_epi32(c, d);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
   }
 #endif
   for (; i < size; ++i) {
@@ -1042,35 +1050,17 @@ bool IsPlainAscii(std::wstring_view text) {
     if (code == 0 || code >= 0x80) {
       return false;
     }
+    out[i] = static_cast<char>(code);
   }
   return true;
-}
-
-// The plain ASCII text (see IsPlainAscii) narrowed into `out`, which has room for every character.
-void NarrowAscii(std::wstring_view text, char* out) {
-  const wchar_t* data = text.data();
-  const std::size_t size = text.size();
-  std::size_t i = 0;
-#if defined(__SSE2__)
-  for (; i + 16 <= size; i += 16) {
-    const auto* from = reinterpret_cast<const __m128i*>(data + i);
-    const __m128i low = _mm_packs_epi32(_mm_loadu_si128(from), _mm_loadu_si128(from + 1));
-    const __m128i high = _mm_packs_epi32(_mm_loadu_si128(from + 2), _mm_loadu_si128(from + 3));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
-  }
-#endif
-  for (; i < size; ++i) {
-    out[i] = static_cast<char>(data[i]);
-  }
 }
 
 // Decoded text: plain ASCII is scanned narrow from a copy the storage keeps, anything else wide from
 // the text itself (taken over when `owned` holds it, copied otherwise).
 void ParseDecodedText(XMLNode*& root, std::wstring_view text, std::wstring* owned) {
   StorageReference reference;
-  if (IsPlainAscii(text)) {
-    char* narrow = reference.storage->MakeText(text.size());
-    NarrowAscii(text, narrow);
+  char* narrow = reference.storage->MakeText(text.size());
+  if (NarrowPlainAscii(text, narrow)) {
     if (owned != nullptr) {
       std::wstring().swap(*owned);  // no longer needed while the tree is made
     }
