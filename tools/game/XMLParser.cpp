@@ -1055,20 +1055,18 @@ bool NarrowPlainAscii(std::wstring_view text, char* out) {
   return true;
 }
 
-// Decoded text: plain ASCII is scanned narrow from a copy the storage keeps, anything else wide from
-// the text itself (taken over when `owned` holds it, copied otherwise).
-void ParseDecodedText(XMLNode*& root, std::wstring_view text, std::wstring* owned) {
+// Decoded text taken over from `owned`: plain ASCII is scanned narrow from a copy the storage keeps,
+// anything else wide from the text itself.
+void ParseDecodedText(XMLNode*& root, std::wstring& owned) {
+  const std::wstring_view text = owned;
   StorageReference reference;
   char* narrow = reference.storage->MakeText(text.size());
   if (NarrowPlainAscii(text, narrow)) {
-    if (owned != nullptr) {
-      std::wstring().swap(*owned);  // no longer needed while the tree is made
-    }
+    std::wstring().swap(owned);  // no longer needed while the tree is made
     ParseWith(root, std::string_view(narrow, text.size()), *reference.storage);
     return;
   }
-  std::wstring kept = owned != nullptr ? std::move(*owned) : std::wstring(text);
-  ParseWith(root, reference.storage->KeepWideText(std::move(kept)), *reference.storage);
+  ParseWith(root, reference.storage->KeepWideText(std::move(owned)), *reference.storage);
 }
 
 // `owned`, when not null, holds `bytes` and may be taken over.
@@ -1112,7 +1110,7 @@ void ParseFileBytes(XMLNode*& root, std::string_view bytes, std::string* owned, 
         false, 0);
     file.ReadText(text, false);
   }
-  ParseDecodedText(root, text, &text);
+  ParseDecodedText(root, text);
 }
 
 }  // namespace
@@ -1144,11 +1142,12 @@ void XMLParser::Parse(XMLNode* root, const std::string& fileName) {
 }
 
 void XMLParser::ParseWideText(XMLNode*& root, std::wstring&& text) {
-  ParseDecodedText(root, text, &text);
+  ParseDecodedText(root, text);
 }
 
 void XMLParser::ParseWideText(XMLNode*& root, const std::wstring& text) {
-  ParseDecodedText(root, text, nullptr);
+  StorageReference reference;
+  ParseWith(root, reference.storage->KeepWideText(std::wstring(text)), *reference.storage);
 }
 
 }  // namespace GameTools
