@@ -296,6 +296,61 @@ template <class Char>
   }
 }
 
+// Where the first CR or LF at or after `from` is, or the text's size.
+std::size_t FindLineEnd(std::string_view text, std::size_t from) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+#if defined(__SSE2__)
+  const __m128i carriageReturn = _mm_set1_epi8('\r');
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  for (; from + 16 <= size; from += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
+    const int mask = _mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(chunk, carriageReturn), _mm_cmpeq_epi8(chunk, lineFeed)));
+    if (mask != 0) {
+      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+  }
+#endif
+  for (; from < size && data[from] != '\r' && data[from] != '\n'; ++from) {
+  }
+  return from;
+}
+
+// Writes `bytes` to `out` with CR LF, a lone CR and a lone LF each as CR LF, as the reader joins its
+// lines; returns how many bytes were written. `out` has room for the bytes, one more for every line
+// end and 16 to spare (whole blocks are copied).
+std::size_t WriteWithCrLf(std::string_view bytes, char* out) {
+  const char* data = bytes.data();
+  const std::size_t size = bytes.size();
+  char* const start = out;
+  std::size_t i = 0;
+  while (i < size) {
+#if defined(__SSE2__)
+    if (i + 16 <= size) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+      const auto ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+          _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n')))));
+      const unsigned count = ends != 0 ? static_cast<unsigned>(__builtin_ctz(ends)) : 16u;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), chunk);
+      out += count;
+      i += count;
+      if (count == 16) {
+        continue;
+      }
+    } else
+#endif
+        if (data[i] != '\r' && data[i] != '\n') {
+      *out++ = data[i++];
+      continue;
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+    i += data[i] == '\r' && i + 1 < size && data[i + 1] == '\n' ? 2 : 1;
+  }
+  return static_cast<std::size_t>(out - start);
+}
+
 // Characters collected from the text in pieces (an element's text runs, the parts of a name). While
 // they are one piece they are a view into the text; only a second piece copies them.
 template <class Char>
@@ -343,9 +398,15 @@ class Scanner {
   using View = std::basic_string_view<Char>;
 
   // `text` is the storage's own text: the elements made hold the storage and borrow their values
-  // from it.
-  Scanner(XMLNode*& root, View text, XMLStorage& storage)
-      : root_(root), text_(text), storage_(storage), current_(root), rootSupplied_(root != nullptr) {}
+  // from it. With `lineEndsAsRead` the (narrow) text has its line ends as the file has them (CR LF, a
+  // lone CR or a lone LF), and reads as if each were CR LF, as the engine's text reader delivers them.
+  Scanner(XMLNode*& root, View text, XMLStorage& storage, bool lineEndsAsRead = false)
+      : root_(root),
+        text_(text),
+        storage_(storage),
+        current_(root),
+        rootSupplied_(root != nullptr),
+        lineEndsAsRead_(lineEndsAsRead) {}
   Scanner(const Scanner&) = delete;
   Scanner& operator=(const Scanner&) = delete;
   ~Scanner() {
@@ -392,6 +453,12 @@ class Scanner {
   void EnterElement(XMLNode* element, std::unique_ptr<XMLNode>& orphan, bool empty);
   void AddAttribute(XMLNode& element, View name, View value);
   void StoreText(XMLValue& value, const Gathered<Char>& text) const;
+  // A value or text as the tree keeps it: with line ends as read, one that holds a line end is
+  // rewritten with CR LF in the storage; anything else is itself.
+  View Kept(View value) const;
+  // With line ends as read: where the first line end at or after `offset` is (the text's size for
+  // none). Asked in text order, it searches each stretch of the text once.
+  std::size_t NextLineEnd(std::size_t offset) const;
   // Hands the children collected for the innermost open element over to it.
   void AdoptPending(XMLNode& element) noexcept;
   void AdoptAllPending() noexcept;
@@ -406,6 +473,10 @@ class Scanner {
   std::size_t index_ = 0;
   XMLNode* current_;
   const bool rootSupplied_;
+  const bool lineEndsAsRead_;
+  // With line ends as read: the first line end at or after lineEndFrom_ (the text's size for none).
+  mutable std::size_t lineEndFrom_ = static_cast<std::size_t>(-1);
+  mutable std::size_t nextLineEnd_ = 0;
   // Elements the text has opened and not closed (a supplied root is not counted).
   std::uint32_t depth_ = 0;
   // The children of the open elements, handed over to each when it closes (or when the scan ends), so
@@ -430,7 +501,16 @@ class Scanner {
 // The line is counted only now: the line of the scan position, whose line ends are all behind it.
 template <class Char>
 void Scanner<Char>::Raise(Fault code) const {
-  const auto line = static_cast<std::uint32_t>(1 + CountOf(text_.substr(0, index_), Char('\n')));
+  const View before = text_.substr(0, index_);
+  std::size_t ends = CountOf(before, Char('\n'));
+  if (lineEndsAsRead_) {
+    // A lone CR ends a line too.
+    for (std::size_t i = FindChar(before, Char('\r'), 0); i < before.size();
+         i = FindChar(before, Char('\r'), i + 1)) {
+      ends += i + 1 < text_.size() && text_[i + 1] == '\n' ? 0 : 1;
+    }
+  }
+  const auto line = static_cast<std::uint32_t>(1 + ends);
   throw FileError("XML format error at line " + CorvantisEngine::UIntToString(line) + ": code " +
                   CorvantisEngine::UIntToString(code));
 }
@@ -499,21 +579,57 @@ void Scanner<Char>::AdoptAllPending() noexcept {
 }
 
 template <class Char>
+std::size_t Scanner<Char>::NextLineEnd(std::size_t offset) const {
+  if constexpr (std::is_same_v<Char, char>) {
+    if (offset < lineEndFrom_ || nextLineEnd_ < offset) {
+      lineEndFrom_ = offset;
+      nextLineEnd_ = FindLineEnd(text_, offset);
+    }
+    return nextLineEnd_;
+  }
+  return text_.size();
+}
+
+template <class Char>
+typename Scanner<Char>::View Scanner<Char>::Kept(View value) const {
+  if constexpr (std::is_same_v<Char, char>) {
+    if (!lineEndsAsRead_) {
+      return value;
+    }
+    // Values come in text order: the next line end is looked for once per stretch of the text, not
+    // once per value. A value gathered from pieces is searched on its own.
+    const auto offset =
+        reinterpret_cast<std::uintptr_t>(value.data()) - reinterpret_cast<std::uintptr_t>(text_.data());
+    if (offset <= text_.size() && value.size() <= text_.size() - offset) {
+      if (NextLineEnd(offset) >= offset + value.size()) {
+        return value;
+      }
+    } else if (FindLineEnd(value, 0) == value.size()) {
+      return value;
+    }
+    char* room = static_cast<char*>(storage_.Allocate(2 * value.size() + 16));
+    return View(room, WriteWithCrLf(value, room));
+  }
+  return value;
+}
+
+template <class Char>
 void Scanner<Char>::StoreText(XMLValue& value, const Gathered<Char>& text) const {
   // Narrow text is plain ASCII, as its wide form reads. Only elements this parse made hold the
   // storage, so a supplied root gets a copy.
-  const bool borrow = depth_ > 0 && text.InText();
+  const View kept = Kept(text.Get());
+  const bool borrow = depth_ > 0 && (text.InText() || kept.data() != text.Get().data());
   if constexpr (std::is_same_v<Char, char>) {
     if (borrow) {
-      value.BorrowAscii(text.Get());
+      value.BorrowAscii(kept);
     } else {
-      value.SetWideAscii(text.Get());
+      value.SetWideAscii(kept);
     }
   } else {
     if (borrow) {
-      value.BorrowWide(text.Get());
+      value.BorrowWide(kept);
     } else {
-      value.SetWideString(String(text.Get()));
+      value.SetWideString(String(kept));
     }
   }
 }
@@ -639,6 +755,11 @@ bool Scanner<Char>::ScanPlainTag() {
     return false;
   }
 
+  if (lineEndsAsRead_ && NextLineEnd(nameStart) < k) {
+    for (auto& attribute : plainAttributes_) {
+      attribute.second = Kept(attribute.second);
+    }
+  }
   // As the general path: faults are reported at the tag's ">".
   index_ = k;
   name_.Clear();
@@ -767,7 +888,7 @@ void Scanner<Char>::AddAttribute(XMLNode& element, View name, View value) {
   const std::uint64_t bit = NameBit(narrowName);
   const bool mayRepeat = (namesSeen_ & bit) != 0;
   namesSeen_ |= bit;
-  if (XMLBuilder::AddBorrowedAttribute(element, narrowName, value, mayRepeat) == nullptr) {
+  if (XMLBuilder::AddBorrowedAttribute(element, narrowName, Kept(value), mayRepeat) == nullptr) {
     Raise(kAttributeTwice);
   }
 }
@@ -892,8 +1013,8 @@ enum class Bytes {
   kLineEndsDiffer  // plain ASCII with a lone CR or LF somewhere, which the reader turns into CR LF
 };
 
-// With `copy` not null the bytes are copied there as well, in the same pass; all of them when the
-// result is kAsText (for the other results the copy is of no use and stops early).
+// With `copy` not null the bytes are copied there as well, in the same pass: all of them unless the
+// result is kNeedDecoding.
 Bytes Classify(std::string_view bytes, char* copy) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
@@ -901,10 +1022,7 @@ Bytes Classify(std::string_view bytes, char* copy) {
   // Every LF must follow a CR and every CR be followed by an LF; this tells whether the byte before
   // the next one is a CR.
   bool afterCarriageReturn = false;
-  const auto lineEndsDiffer = [&] {
-    result = Bytes::kLineEndsDiffer;
-    copy = nullptr;  // the text is made anew
-  };
+  const auto lineEndsDiffer = [&] { result = Bytes::kLineEndsDiffer; };
   std::size_t i = 0;
 #if defined(__SSE2__)
   // Sixteen bytes at a time. Bytes below 0x0E or above 0x7F (those compare below 0x0E as signed bytes)
@@ -956,46 +1074,12 @@ Bytes Classify(std::string_view bytes, char* copy) {
   return result;
 }
 
-// CR LF, a lone CR and a lone LF each become CR LF, as the reader joins its lines: the text is made in
-// room the storage keeps, sixteen bytes at a time between line ends.
-std::string_view JoinLinesWithCrLf(std::string_view bytes, XMLStorage& storage) {
-  const char* data = bytes.data();
-  const std::size_t size = bytes.size();
-  // Each line end grows by one byte at most; the room has a block to spare for the copies below.
-  char* const text = storage.MakeText(size + CountOf(bytes, '\n') + CountOf(bytes, '\r') + 16);
-  char* out = text;
-  std::size_t i = 0;
-  while (i < size) {
-#if defined(__SSE2__)
-    if (i + 16 <= size) {
-      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-      const auto ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
-          _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n')))));
-      const unsigned count = ends != 0 ? static_cast<unsigned>(__builtin_ctz(ends)) : 16u;
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), chunk);
-      out += count;
-      i += count;
-      if (count == 16) {
-        continue;
-      }
-    } else
-#endif
-        if (data[i] != '\r' && data[i] != '\n') {
-      *out++ = data[i++];
-      continue;
-    }
-    *out++ = '\r';
-    *out++ = '\n';
-    i += data[i] == '\r' && i + 1 < size && data[i + 1] == '\n' ? 2 : 1;
-  }
-  return std::string_view(text, static_cast<std::size_t>(out - text));
-}
-
 template <class Char>
-void ParseWith(XMLNode*& root, std::basic_string_view<Char> text, XMLStorage& storage) {
+void ParseWith(XMLNode*& root, std::basic_string_view<Char> text, XMLStorage& storage,
+               bool lineEndsAsRead = false) {
   const bool created = root == nullptr;
   try {
-    Scanner<Char>(root, text, storage).Run();
+    Scanner<Char>(root, text, storage, lineEndsAsRead).Run();
   } catch (...) {
     if (created) {
       delete root;
@@ -1088,13 +1172,13 @@ void ParseFileBytes(XMLNode*& root, std::string_view bytes, std::string* owned, 
     char* copy = takeOver ? nullptr : reference.storage->MakeText(body.size());
     const Bytes kind = Classify(body, copy);
     if (kind != Bytes::kNeedDecoding) {
+      // Other line ends than CR LF are read in place: the values and texts that hold one are rewritten
+      // as they are stored.
       std::string_view text(copy, body.size());
-      if (kind == Bytes::kLineEndsDiffer) {
-        text = JoinLinesWithCrLf(body, *reference.storage);
-      } else if (takeOver) {
+      if (takeOver) {
         text = reference.storage->KeepText(std::move(*owned));
       }
-      ParseWith(root, text, *reference.storage);
+      ParseWith(root, text, *reference.storage, kind == Bytes::kLineEndsDiffer);
       return;
     }
   }
