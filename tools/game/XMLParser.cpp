@@ -640,7 +640,18 @@ void Scanner<Char>::ScanText() {
   const std::size_t start = index_;
   const std::size_t end = FindChar(text_, Char('<'), start);
   if (current_ != nullptr) {
-    textBuffer_.Append(text_.substr(start, end - start));
+    View piece = text_.substr(start, end - start);
+    if (lineEndsAsRead_ && !piece.empty() && !textBuffer_.Empty()) {
+      // Pieces joined into one text: each one's line ends are read where it stands in the text (a CR
+      // that ends one piece and an LF that begins the next are two line ends, not one).
+      if (textBuffer_.InText()) {
+        const View first = textBuffer_.Get();
+        textBuffer_.Clear();
+        textBuffer_.Append(Kept(first));
+      }
+      piece = Kept(piece);
+    }
+    textBuffer_.Append(piece);
   } else {
     for (std::size_t i = start; i < end; ++i) {
       if (IsVisible(text_[i])) {

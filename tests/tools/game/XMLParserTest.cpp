@@ -266,6 +266,7 @@ TEST(XMLParser, BytesReadLikeTheDecodedText) {
       {"<a>\n<b x='\n'>\r</b>\r\n</a>", "line ends of every kind into a supplied root's children"},
       {"\n\r\n\r<a>\r</b>", "a fault after every kind of line end"},
       {"<a>\r<b>\r\n</c>", "a fault right after a lone CR and a CR LF"},
+      {"\r<?xml v='1'?>\n\r/<?p?>=\r", "a CR ending one piece of a text and an LF beginning the next"},
       {"\xEF\xBB\xBF<a v='x'>y</a>", "UTF-8 mark, ASCII after it"},
       {"\xEF\xBB\xBF<a v='caf\xC3\xA9'>\xE2\x82\xAC\n</a>", "UTF-8 beyond ASCII"},
       {"\xEF\xBB<a/>", "an incomplete mark is 8-bit text"},
