@@ -2,10 +2,11 @@
 // pugixml building its DOM from the same bytes in the same run. "FromBytes" starts from the file's
 // bytes in memory, as XMLParser::ParseText does once the file is read (the document is plain ASCII
 // with CR LF line ends, so it is scanned as it stands); "FromBytesLf" is the same document with LF
-// line ends, which the parser first rewrites as the engine's text reader would. "FromDecodedText"
-// decodes through the text reader and parses the wide text, the path of files that are not plain
-// ASCII; "FromText" starts from the decoded text. "FromUtf8Bytes" is a UTF-8 document with a few
-// characters beyond ASCII, decoded and scanned wide. The "DecodeOnly" rows time the text reader alone.
+// line ends, which the parser reads in place as CR LF. "FromDecodedText" decodes through the text
+// reader and hands the decoded text to the parser, the path of files that need decoding (this one,
+// plain ASCII after all, is narrowed and scanned as bytes); "FromText" lends it the decoded text,
+// which is scanned wide as it stands. "FromUtf8Bytes" is a UTF-8 document with a few characters
+// beyond ASCII, decoded and scanned wide. The "DecodeOnly" rows time the text reader alone.
 //
 // The C library's heap is given fixed thresholds first (see main), so that each benchmark, pugixml's
 // included, runs on the same heap whatever ran before it. "--default_heap" leaves the heap as the game
