@@ -142,6 +142,20 @@ std::string Narrow(const std::wstring& text) {
   return CorvantisEngine::WStringToStringCopy(text);
 }
 
+// A name as the tree stores it: ASCII (the usual case) stands for itself in every locale; anything
+// else goes through the engine's conversion.
+std::string NarrowName(std::wstring_view name) {
+  std::string narrow(name.size(), '\0');
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto code = static_cast<std::uint32_t>(name[i]);
+    if (code == 0 || code >= 0x80) {
+      return Narrow(std::wstring(name));
+    }
+    narrow[i] = static_cast<char>(code);
+  }
+  return narrow;
+}
+
 // Whether the wide text converts to exactly `narrow`; ASCII is compared in place.
 bool EqualsNarrow(std::wstring_view wide, const std::string& narrow) {
   if (wide.size() == narrow.size()) {
@@ -868,7 +882,7 @@ XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan, std::siz
   if constexpr (std::is_same_v<Char, char>) {
     element.reset(XMLBuilder::NewElement(name_.Get(), parent, &storage_));
   } else {
-    element.reset(XMLBuilder::NewElement(Narrow(String(name_.Get())), parent, &storage_));
+    element.reset(XMLBuilder::NewElement(NarrowName(name_.Get()), parent, &storage_));
   }
   --spareReferences_;
   // A generous hint costs memory for nothing; a long list grows as usual.
@@ -893,7 +907,7 @@ void Scanner<Char>::AddAttribute(XMLNode& element, View name, View value) {
   if constexpr (std::is_same_v<Char, char>) {
     narrowName = name;
   } else {
-    converted = Narrow(String(name));
+    converted = NarrowName(name);
     narrowName = converted;
   }
   const std::uint64_t bit = NameBit(narrowName);
