@@ -2,9 +2,11 @@
 // pugixml building its DOM from the same bytes in the same run. "FromBytes" starts from the file's
 // bytes in memory, as XMLParser::ParseText does once the file is read (the document is plain ASCII
 // with CR LF line ends, so it is scanned as it stands); "FromBytesLf" is the same document with LF
-// line ends, which the parser first rewrites as the engine's text reader would. "FromDecodedText"
-// decodes through the text reader and parses the wide text, the path of files that are not plain
-// ASCII; "FromText" starts from the decoded text.
+// line ends, which the parser reads in place as CR LF. "FromDecodedText" decodes through the text
+// reader and hands the decoded text to the parser, the path of files that need decoding (this one,
+// plain ASCII after all, is narrowed and scanned as bytes); "FromText" lends it the decoded text,
+// which is scanned wide as it stands. "FromUtf8Bytes" is a UTF-8 document with a few characters
+// beyond ASCII, decoded and scanned wide. The "DecodeOnly" rows time the text reader alone.
 //
 // The C library's heap is given fixed thresholds first (see main), so that each benchmark, pugixml's
 // included, runs on the same heap whatever ran before it. "--default_heap" leaves the heap as the game
@@ -137,6 +139,25 @@ void XMLParserFromText(benchmark::State& state) {
 }
 BENCHMARK(XMLParserFromText)->Unit(benchmark::kMillisecond);
 
+// A document of the same shape that is not plain ASCII: UTF-8 after its mark, a few accented words in
+// every text, so that it is decoded and scanned wide.
+const std::string& Utf8Document() {
+  static const std::string document = [] {
+    std::string text = "\xEF\xBB\xBF" + Document();
+    for (std::size_t at = text.find("Some words"); at != std::string::npos;
+         at = text.find("Some words", at)) {
+      text.replace(at, 10, "S\xC3\xB6me w\xC3\xB6rds");
+    }
+    return text;
+  }();
+  return document;
+}
+
+void XMLParserFromUtf8Bytes(benchmark::State& state) {
+  ParseBytesLoop(state, Utf8Document());
+}
+BENCHMARK(XMLParserFromUtf8Bytes)->Unit(benchmark::kMillisecond);
+
 void DecodeOnly(benchmark::State& state) {
   const std::string& bytes = Document();
   for (auto _ : state) {
@@ -145,6 +166,26 @@ void DecodeOnly(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
 BENCHMARK(DecodeOnly)->Unit(benchmark::kMillisecond);
+
+// The text reader alone on the same document with LF line ends, and on the UTF-8 one.
+void DecodeOnlyLf(benchmark::State& state) {
+  std::string bytes = Document();
+  std::erase(bytes, '\r');
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(Decode(bytes).data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(DecodeOnlyLf)->Unit(benchmark::kMillisecond);
+
+void DecodeOnlyUtf8(benchmark::State& state) {
+  const std::string& bytes = Utf8Document();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(Decode(bytes).data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(DecodeOnlyUtf8)->Unit(benchmark::kMillisecond);
 
 void PugixmlFromBytes(benchmark::State& state) {
   const std::string& bytes = Document();

@@ -1,5 +1,6 @@
 // Fuzzes text reading: encoding detection, line splitting and character decoding over any bytes,
-// narrow and wide, with and without comment stripping. Reading never throws and always ends.
+// narrow and wide, with and without comment stripping. Reading never throws and always ends, and the
+// whole text reads as its lines joined by CR LF.
 
 #include <cstddef>
 #include <cstdint>
@@ -34,18 +35,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     delete text;
   }
-  {
-    CorvantisEngine::FileTextual* text = Open(data, size);
-    std::wstring line;
-    while (text->ReadLine(line, !strip)) {
+  // The wide lines joined by CR LF are what the whole text must read (decoded in bulk when the
+  // comments stay).
+  for (const bool stripHere : {strip, !strip}) {
+    std::wstring joined;
+    {
+      CorvantisEngine::FileTextual* text = Open(data, size);
+      std::wstring line;
+      bool first = true;
+      while (text->ReadLine(line, stripHere)) {
+        if (!first) {
+          joined += L"\r\n";
+        }
+        first = false;
+        joined += line;
+      }
+      delete text;
     }
-    delete text;
-  }
-  {
     CorvantisEngine::FileTextual* text = Open(data, size);
     std::wstring all;
-    text->ReadText(all, strip);
+    text->ReadText(all, stripHere);
     delete text;
+    if (all != joined) {
+      __builtin_trap();  // the whole text differs from its lines
+    }
   }
   return 0;
 }

@@ -40,4 +40,15 @@ inline std::string BinaryFullPath(const std::string& path) {
   return IsAbsoluteForBinary(path) ? path : JoinPath(GetExecutableFolder(), path);
 }
 
+// A path as the log shows it: a host path (see above) with every separator written "/", as the host
+// writes them; any other name as it is.
+inline std::string ShownPath(std::string path) {
+  if (StartsWithSeparator(path)) {
+    for (char& c : path) {
+      c = c == '\\' ? '/' : c;
+    }
+  }
+  return path;
+}
+
 }  // namespace CorvantisEngine::files

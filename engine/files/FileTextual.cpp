@@ -4,10 +4,12 @@
 #include <climits>
 #include <cstdlib>
 #include <cwchar>
+#include <vector>
 
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/StringUtils.h"
+#include "engine/files/TextDecoding.h"
 
 namespace CorvantisEngine {
 
@@ -213,9 +215,14 @@ bool FileTextual::ReadLine(std::string& out, bool stripComments) {
 
 void FileTextual::ReadText(std::wstring& out, bool stripComments) {
   out.clear();
+  // From a fresh start (nothing read yet after the byte-order mark) the rest of the file is decoded
+  // whole; comment stripping, rare for whole texts, goes line by line.
+  if (!stripComments && lineStart_ && !pushedBack_ && !end_ && !write_) {
+    ReadRemainingText(out);
+    return;
+  }
   // The reservation is a hint; a huge file grows the text as it is read instead of up front.
-  constexpr std::size_t kMaxReserve = 16u * 1024u * 1024u;
-  out.reserve(std::min<std::size_t>(static_cast<std::size_t>(GetLengthInChars()) + 2, kMaxReserve));
+  out.reserve(std::min<std::size_t>(static_cast<std::size_t>(GetLengthInChars()) + 2, kMaxTextReserve));
   bool first = true;
   std::wstring line;
   while (!end_) {
@@ -226,6 +233,42 @@ void FileTextual::ReadText(std::wstring& out, bool stripComments) {
     first = false;
     out += line;
   }
+}
+
+void FileTextual::ReadRemainingText(std::wstring& out) {
+  // The bytes not read yet: those left in the buffer, then the file's own from its position. A file
+  // held in memory serves both from its memory (the buffer holds a copy of the bytes just before the
+  // position); one read from the disk on demand is read whole now.
+  const std::uint32_t buffered =
+      bufferPosition_ >= 0 && static_cast<std::uint32_t>(bufferPosition_) + 1 < bufferCount_
+          ? bufferCount_ - static_cast<std::uint32_t>(bufferPosition_) - 1
+          : 0;
+  std::vector<std::uint8_t> read;
+  const std::uint8_t* bytes = nullptr;
+  std::size_t size = 0;
+  if (file_->IsInMemory() && file_->GetPosition() >= buffered) {
+    bytes = file_->GetMemory() + (file_->GetPosition() - buffered);
+    size = static_cast<std::size_t>(buffered) + file_->GetRemaining();
+  } else {
+    read.assign(buffer_ + (bufferCount_ - buffered), buffer_ + bufferCount_);
+    const std::uint32_t rest = file_->GetRemaining();
+    read.resize(buffered + static_cast<std::size_t>(rest));
+    std::uint32_t got = 0;
+    file_->Read(read.data() + buffered, rest, &got);
+    read.resize(buffered + static_cast<std::size_t>(got));
+    bytes = read.data();
+    size = read.size();
+  }
+  bufferPosition_ = -1;
+  bufferCount_ = 0;
+  lineStart_ = false;
+  end_ = true;
+  // Line ends grow the text a little; a huge file grows it as it is decoded instead of up front.
+  const std::size_t units =
+      encoding_ == kTextEncodingUtf16BigEndian || encoding_ == kTextEncodingUtf16LittleEndian ? size / 2
+                                                                                              : size;
+  out.reserve(std::min<std::size_t>(units + units / 16 + 2, kMaxTextReserve));
+  text::DecodeText(bytes, size, encoding_, out);
 }
 
 std::uint32_t FileTextual::GetLengthInChars() const {

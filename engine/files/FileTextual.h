@@ -42,7 +42,8 @@ class FileTextual {
   // of the file was reached by an earlier read.
   bool ReadLine(std::wstring& out, bool stripComments);
   bool ReadLine(std::string& out, bool stripComments);
-  // The whole remaining text, lines joined by "\r\n".
+  // The whole remaining text, lines joined by "\r\n" (whatever ended them in the file). Read from the
+  // start without stripping comments, the text is decoded in bulk (see TextDecoding.h).
   void ReadText(std::wstring& out, bool stripComments);
 
   // Text without a line end (narrow text of the current locale).
@@ -67,7 +68,11 @@ class FileTextual {
   std::string WideToMultiByte(const std::wstring& text);
 
  private:
+  // The largest reservation made ahead for a whole text, in characters.
+  static constexpr std::size_t kMaxTextReserve = 16u * 1024u * 1024u;
+
   void Open();
+  void ReadRemainingText(std::wstring& out);
   void Rewind();
   std::uint8_t ReadByte();
   std::uint32_t ReadChar();

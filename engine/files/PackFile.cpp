@@ -38,7 +38,7 @@ PackFile::PackFile(MessageManager* log, const std::string& name, std::uint32_t s
                    std::uint32_t expectedLength)
     : log_(log), fileName_(name), startOffset_(startOffset) {
   if (log_ != nullptr) {
-    log_->Message("...Pack file " + name + " found...");
+    log_->Message("...Pack file " + files::ShownPath(name) + " found...");
   }
   file_ = std::make_unique<FileBinary>(log, name, false, false, false, 0, nullptr);
   ReadDirectory(name, expectedLength);
@@ -56,7 +56,7 @@ PackFile::PackFile(MessageManager* log, const std::string& name, std::uint32_t s
 PackFile::PackFile(MessageManager* log, const std::string& name, std::span<const std::uint8_t> bytes)
     : log_(log), fileName_(name), startOffset_(0) {
   if (log_ != nullptr) {
-    log_->Message("...Pack file " + name + " found...");
+    log_->Message("...Pack file " + files::ShownPath(name) + " found...");
   }
   file_ = std::make_unique<FileBinary>(log, name, false, false, true,
                                        static_cast<std::uint32_t>(bytes.size()), bytes.data());

@@ -385,7 +385,7 @@ void RenderSystem_D3D7::CheckVideoMode() {
 
 void RenderSystem_D3D7::Reset(std::uint32_t flags) {
   if ((flags & 1) != 0) {
-    messages->Message("\nReseting Direct3D device:");
+    messages->Message("\nResetting Direct3D device:");
     if (modeChanged) {
       std::lock_guard lock(texturesMutex_);
       for (Texture2D_D3D7* texture : textures_) {

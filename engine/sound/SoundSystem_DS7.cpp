@@ -62,7 +62,14 @@ SoundSystem_DS7::SoundSystem_DS7(MessageManager* log, FileManager* fileManager, 
   log_->Message("\nInitialization of DirectSound Subsystem:");
 
   log_->Message("...Creating a device...");
-  if (DirectSoundCreate(nullptr, &device_, nullptr) != DS_OK)
+  const HRESULT created = DirectSoundCreate(nullptr, &device_, nullptr);
+  if (created == DSERR_NODRIVER) {
+    // A machine without sound (a container, a virtual machine) is normal, not a fault.
+    log_->Message("...No sound device: the game runs silent");
+    ReleaseAll();
+    throw Error("");
+  }
+  if (created != DS_OK)
     FailSetUp("Failed to create a device");
 
   log_->Message("...Set cooperative level...");

@@ -20,7 +20,7 @@ class SdlAudioDriver final : public platform::dsound::AudioDriver {
 
   std::uint32_t Open(std::uint32_t desiredRate) override {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-      SDL_Log("Audio: %s", SDL_GetError());
+      SDL_Log("Audio: no sound device (%s): running silent", SDL_GetError());
       return 0;
     }
     subsystem_ = true;
@@ -35,7 +35,7 @@ class SdlAudioDriver final : public platform::dsound::AudioDriver {
     // SDL converts anything else for us; only the rate may differ, and the mixer resamples to it.
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
     if (device_ == 0) {
-      SDL_Log("Audio: %s", SDL_GetError());
+      SDL_Log("Audio: no sound device (%s): running silent", SDL_GetError());
       Close();
       return 0;
     }

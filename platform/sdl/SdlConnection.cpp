@@ -1,5 +1,6 @@
-// The display connection's watch. Xlib lives in this file alone, included last: its headers define
-// macros (None, Bool, Status, CursorShape) that clash with the Windows-shaped names the layer uses.
+// The display connection's watch and the window's name as X clients read it. Xlib lives in this file alone,
+// included last: its headers define macros (None, Bool, Status, CursorShape) that clash with the
+// Windows-shaped names the layer uses.
 #include "platform/sdl/SdlWindow_Local.h"
 #include "platform/win32/WindowDriver.h"
 
@@ -8,9 +9,11 @@
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 // clang-format on
 
 #include <cstring>
+#include <string>
 
 namespace platform::sdl {
 
@@ -20,6 +23,21 @@ namespace {
 // returns.
 int ConnectionBroken(Display*) {
   platform::NotifyDisplayLost();
+}
+
+// The UTF-8 text in Latin-1, false when a character lies beyond it (or the text is not UTF-8).
+bool ToLatin1(const char* text, std::string& out) {
+  for (const auto* c = reinterpret_cast<const unsigned char*>(text); *c != 0; ++c) {
+    if (*c < 0x80) {
+      out.push_back(static_cast<char>(*c));
+    } else if ((*c == 0xC2 || *c == 0xC3) && (c[1] & 0xC0) == 0x80) {
+      out.push_back(static_cast<char>(((*c & 0x03) << 6) | (c[1] & 0x3F)));
+      ++c;
+    } else {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -51,6 +69,40 @@ bool WindowManagerRuns(SDL_Window* window) {
   if (data != nullptr)
     XFree(data);
   return found;
+}
+
+void WriteWindowTitle(SDL_Window* window, const char* title) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window == nullptr || title == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE ||
+      info.subsystem != SDL_SYSWM_X11)
+    return;
+  Display* display = info.info.x11.display;
+  const Window xwindow = info.info.x11.window;
+  // STRING is Latin-1; a title with other characters goes as COMPOUND_TEXT, as the ICCCM asks.
+  std::string latin1;
+  if (ToLatin1(title, latin1)) {
+    const auto* text = reinterpret_cast<const unsigned char*>(latin1.data());
+    const int size = static_cast<int>(latin1.size());
+    XChangeProperty(display, xwindow, XA_WM_NAME, XA_STRING, 8, PropModeReplace, text, size);
+    XChangeProperty(display, xwindow, XA_WM_ICON_NAME, XA_STRING, 8, PropModeReplace, text, size);
+  } else {
+    char* list[] = {const_cast<char*>(title)};
+    XTextProperty name{};
+    if (Xutf8TextListToTextProperty(display, list, 1, XCompoundTextStyle, &name) >= Success) {
+      XSetWMName(display, xwindow, &name);
+      XSetWMIconName(display, xwindow, &name);
+      XFree(name.value);
+    }
+  }
+  const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(title);
+  const int length = static_cast<int>(std::strlen(title));
+  XChangeProperty(display, xwindow, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
+                  bytes, length);
+  XChangeProperty(display, xwindow, XInternAtom(display, "_NET_WM_ICON_NAME", False), utf8, 8,
+                  PropModeReplace, bytes, length);
+  XFlush(display);
 }
 
 }  // namespace platform::sdl

@@ -180,6 +180,7 @@ class SdlWindowDriver final : public WindowDriver {
       std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
       return false;
     }
+    WriteWindowTitle(window, record.title.c_str());
     if (const ResourceImage* icon = FindIconImage(record.iconId)) {
       std::vector<std::uint32_t> pixels;
       if (SDL_Surface* surface = SurfaceOf(*icon, pixels)) {
@@ -213,8 +214,10 @@ class SdlWindowDriver final : public WindowDriver {
       return;
     SDL_Window* window = it->second;
     origins_[record.handle] = {record.rect.left, record.rect.top};
-    if (record.title != SDL_GetWindowTitle(window))
+    if (record.title != SDL_GetWindowTitle(window)) {
       SDL_SetWindowTitle(window, record.title.c_str());
+      WriteWindowTitle(window, record.title.c_str());
+    }
     // A window the display keeps over the desktop keeps its frame, size and place.
     if (SDL_GetWindowData(window, kCoversDesktopKey) == nullptr) {
       SDL_SetWindowBordered(window, (record.style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);

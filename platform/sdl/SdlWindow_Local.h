@@ -15,4 +15,10 @@ void WatchDisplayConnection();
 // driver other than X11, where SDL is left to decide.
 bool WindowManagerRuns(SDL_Window* window);
 
+// Writes `title` (UTF-8) as `window`'s name in the types every X client reads: WM_NAME and
+// WM_ICON_NAME as STRING (COMPOUND_TEXT when a character lies beyond Latin-1), _NET_WM_NAME and
+// _NET_WM_ICON_NAME as UTF8_STRING. SDL writes WM_NAME in a type named after the process's locale, which
+// tools and older window managers do not read. Nothing for a video driver other than X11.
+void WriteWindowTitle(SDL_Window* window, const char* title);
+
 }  // namespace platform::sdl

@@ -142,6 +142,20 @@ std::string Narrow(const std::wstring& text) {
   return CorvantisEngine::WStringToStringCopy(text);
 }
 
+// A name as the tree stores it: ASCII (the usual case) stands for itself in every locale; anything
+// else goes through the engine's conversion.
+std::string NarrowName(std::wstring_view name) {
+  std::string narrow(name.size(), '\0');
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto code = static_cast<std::uint32_t>(name[i]);
+    if (code == 0 || code >= 0x80) {
+      return Narrow(std::wstring(name));
+    }
+    narrow[i] = static_cast<char>(code);
+  }
+  return narrow;
+}
+
 // Whether the wide text converts to exactly `narrow`; ASCII is compared in place.
 bool EqualsNarrow(std::wstring_view wide, const std::string& narrow) {
   if (wide.size() == narrow.size()) {
@@ -248,27 +262,6 @@ std::size_t FindChar(std::string_view text, char c, std::size_t from) {
   return from;
 }
 
-// Where the first CR or LF at or after `from` is, or the text's size.
-std::size_t FindLineEnd(std::string_view text, std::size_t from) {
-  const char* data = text.data();
-  const std::size_t size = text.size();
-#if defined(__SSE2__)
-  const __m128i carriageReturn = _mm_set1_epi8('\r');
-  const __m128i lineFeed = _mm_set1_epi8('\n');
-  for (; from + 16 <= size; from += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
-    const int mask = _mm_movemask_epi8(
-        _mm_or_si128(_mm_cmpeq_epi8(chunk, carriageReturn), _mm_cmpeq_epi8(chunk, lineFeed)));
-    if (mask != 0) {
-      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-    }
-  }
-#endif
-  for (; from < size && data[from] != '\r' && data[from] != '\n'; ++from) {
-  }
-  return from;
-}
-
 // The attributes of a plain tag (see Scanner::ScanPlainTag) from `from`, just after the element's
 // name: their names and values go to `out`, `empty` tells whether the tag ends in "/>". Returns where
 // its ">" is, or the text's size when the tag is not plain. Kept apart from the scanner so that its
@@ -315,6 +308,61 @@ template <class Char>
     out.emplace_back(View(data + nameStart, k - nameStart), View(data + valueStart, valueEnd - valueStart));
     k = valueEnd + 1;
   }
+}
+
+// Where the first CR or LF at or after `from` is, or the text's size.
+std::size_t FindLineEnd(std::string_view text, std::size_t from) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+#if defined(__SSE2__)
+  const __m128i carriageReturn = _mm_set1_epi8('\r');
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  for (; from + 16 <= size; from += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
+    const int mask = _mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(chunk, carriageReturn), _mm_cmpeq_epi8(chunk, lineFeed)));
+    if (mask != 0) {
+      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+  }
+#endif
+  for (; from < size && data[from] != '\r' && data[from] != '\n'; ++from) {
+  }
+  return from;
+}
+
+// Writes `bytes` to `out` with CR LF, a lone CR and a lone LF each as CR LF, as the reader joins its
+// lines; returns how many bytes were written. `out` has room for the bytes, one more for every line
+// end and 16 to spare (whole blocks are copied).
+std::size_t WriteWithCrLf(std::string_view bytes, char* out) {
+  const char* data = bytes.data();
+  const std::size_t size = bytes.size();
+  char* const start = out;
+  std::size_t i = 0;
+  while (i < size) {
+#if defined(__SSE2__)
+    if (i + 16 <= size) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+      const auto ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+          _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n')))));
+      const unsigned count = ends != 0 ? static_cast<unsigned>(__builtin_ctz(ends)) : 16u;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), chunk);
+      out += count;
+      i += count;
+      if (count == 16) {
+        continue;
+      }
+    } else
+#endif
+        if (data[i] != '\r' && data[i] != '\n') {
+      *out++ = data[i++];
+      continue;
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+    i += data[i] == '\r' && i + 1 < size && data[i + 1] == '\n' ? 2 : 1;
+  }
+  return static_cast<std::size_t>(out - start);
 }
 
 // Characters collected from the text in pieces (an element's text runs, the parts of a name). While
@@ -364,9 +412,15 @@ class Scanner {
   using View = std::basic_string_view<Char>;
 
   // `text` is the storage's own text: the elements made hold the storage and borrow their values
-  // from it.
-  Scanner(XMLNode*& root, View text, XMLStorage& storage)
-      : root_(root), text_(text), storage_(storage), current_(root), rootSupplied_(root != nullptr) {}
+  // from it. With `lineEndsAsRead` the (narrow) text has its line ends as the file has them (CR LF, a
+  // lone CR or a lone LF), and reads as if each were CR LF, as the engine's text reader delivers them.
+  Scanner(XMLNode*& root, View text, XMLStorage& storage, bool lineEndsAsRead = false)
+      : root_(root),
+        text_(text),
+        storage_(storage),
+        current_(root),
+        rootSupplied_(root != nullptr),
+        lineEndsAsRead_(lineEndsAsRead) {}
   Scanner(const Scanner&) = delete;
   Scanner& operator=(const Scanner&) = delete;
   ~Scanner() {
@@ -413,6 +467,12 @@ class Scanner {
   void EnterElement(XMLNode* element, std::unique_ptr<XMLNode>& orphan, bool empty);
   void AddAttribute(XMLNode& element, View name, View value);
   void StoreText(XMLValue& value, const Gathered<Char>& text) const;
+  // A value or text as the tree keeps it: with line ends as read, one that holds a line end is
+  // rewritten with CR LF in the storage; anything else is itself.
+  View Kept(View value) const;
+  // With line ends as read: where the first line end at or after `offset` is (the text's size for
+  // none). Asked in text order, it searches each stretch of the text once.
+  std::size_t NextLineEnd(std::size_t offset) const;
   // Hands the children collected for the innermost open element over to it.
   void AdoptPending(XMLNode& element) noexcept;
   void AdoptAllPending() noexcept;
@@ -427,6 +487,10 @@ class Scanner {
   std::size_t index_ = 0;
   XMLNode* current_;
   const bool rootSupplied_;
+  const bool lineEndsAsRead_;
+  // With line ends as read: the first line end at or after lineEndFrom_ (the text's size for none).
+  mutable std::size_t lineEndFrom_ = static_cast<std::size_t>(-1);
+  mutable std::size_t nextLineEnd_ = 0;
   // Elements the text has opened and not closed (a supplied root is not counted).
   std::uint32_t depth_ = 0;
   // The children of the open elements, handed over to each when it closes (or when the scan ends), so
@@ -451,7 +515,16 @@ class Scanner {
 // The line is counted only now: the line of the scan position, whose line ends are all behind it.
 template <class Char>
 void Scanner<Char>::Raise(Fault code) const {
-  const auto line = static_cast<std::uint32_t>(1 + CountOf(text_.substr(0, index_), Char('\n')));
+  const View before = text_.substr(0, index_);
+  std::size_t ends = CountOf(before, Char('\n'));
+  if (lineEndsAsRead_) {
+    // A lone CR ends a line too.
+    for (std::size_t i = FindChar(before, Char('\r'), 0); i < before.size();
+         i = FindChar(before, Char('\r'), i + 1)) {
+      ends += i + 1 < text_.size() && text_[i + 1] == '\n' ? 0 : 1;
+    }
+  }
+  const auto line = static_cast<std::uint32_t>(1 + ends);
   throw FileError("XML format error at line " + CorvantisEngine::UIntToString(line) + ": code " +
                   CorvantisEngine::UIntToString(code));
 }
@@ -520,21 +593,57 @@ void Scanner<Char>::AdoptAllPending() noexcept {
 }
 
 template <class Char>
+std::size_t Scanner<Char>::NextLineEnd(std::size_t offset) const {
+  if constexpr (std::is_same_v<Char, char>) {
+    if (offset < lineEndFrom_ || nextLineEnd_ < offset) {
+      lineEndFrom_ = offset;
+      nextLineEnd_ = FindLineEnd(text_, offset);
+    }
+    return nextLineEnd_;
+  }
+  return text_.size();
+}
+
+template <class Char>
+typename Scanner<Char>::View Scanner<Char>::Kept(View value) const {
+  if constexpr (std::is_same_v<Char, char>) {
+    if (!lineEndsAsRead_) {
+      return value;
+    }
+    // Values come in text order: the next line end is looked for once per stretch of the text, not
+    // once per value. A value gathered from pieces is searched on its own.
+    const auto offset =
+        reinterpret_cast<std::uintptr_t>(value.data()) - reinterpret_cast<std::uintptr_t>(text_.data());
+    if (offset <= text_.size() && value.size() <= text_.size() - offset) {
+      if (NextLineEnd(offset) >= offset + value.size()) {
+        return value;
+      }
+    } else if (FindLineEnd(value, 0) == value.size()) {
+      return value;
+    }
+    char* room = static_cast<char*>(storage_.Allocate(2 * value.size() + 16));
+    return View(room, WriteWithCrLf(value, room));
+  }
+  return value;
+}
+
+template <class Char>
 void Scanner<Char>::StoreText(XMLValue& value, const Gathered<Char>& text) const {
   // Narrow text is plain ASCII, as its wide form reads. Only elements this parse made hold the
   // storage, so a supplied root gets a copy.
-  const bool borrow = depth_ > 0 && text.InText();
+  const View kept = Kept(text.Get());
+  const bool borrow = depth_ > 0 && (text.InText() || kept.data() != text.Get().data());
   if constexpr (std::is_same_v<Char, char>) {
     if (borrow) {
-      value.BorrowAscii(text.Get());
+      value.BorrowAscii(kept);
     } else {
-      value.SetWideAscii(text.Get());
+      value.SetWideAscii(kept);
     }
   } else {
     if (borrow) {
-      value.BorrowWide(text.Get());
+      value.BorrowWide(kept);
     } else {
-      value.SetWideString(String(text.Get()));
+      value.SetWideString(String(kept));
     }
   }
 }
@@ -545,7 +654,18 @@ void Scanner<Char>::ScanText() {
   const std::size_t start = index_;
   const std::size_t end = FindChar(text_, Char('<'), start);
   if (current_ != nullptr) {
-    textBuffer_.Append(text_.substr(start, end - start));
+    View piece = text_.substr(start, end - start);
+    if (lineEndsAsRead_ && !piece.empty() && !textBuffer_.Empty()) {
+      // Pieces joined into one text: each one's line ends are read where it stands in the text (a CR
+      // that ends one piece and an LF that begins the next are two line ends, not one).
+      if (textBuffer_.InText()) {
+        const View first = textBuffer_.Get();
+        textBuffer_.Clear();
+        textBuffer_.Append(Kept(first));
+      }
+      piece = Kept(piece);
+    }
+    textBuffer_.Append(piece);
   } else {
     for (std::size_t i = start; i < end; ++i) {
       if (IsVisible(text_[i])) {
@@ -660,6 +780,11 @@ bool Scanner<Char>::ScanPlainTag() {
     return false;
   }
 
+  if (lineEndsAsRead_ && NextLineEnd(nameStart) < k) {
+    for (auto& attribute : plainAttributes_) {
+      attribute.second = Kept(attribute.second);
+    }
+  }
   // As the general path: faults are reported at the tag's ">".
   index_ = k;
   name_.Clear();
@@ -757,7 +882,7 @@ XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan, std::siz
   if constexpr (std::is_same_v<Char, char>) {
     element.reset(XMLBuilder::NewElement(name_.Get(), parent, &storage_));
   } else {
-    element.reset(XMLBuilder::NewElement(Narrow(String(name_.Get())), parent, &storage_));
+    element.reset(XMLBuilder::NewElement(NarrowName(name_.Get()), parent, &storage_));
   }
   --spareReferences_;
   // A generous hint costs memory for nothing; a long list grows as usual.
@@ -782,13 +907,13 @@ void Scanner<Char>::AddAttribute(XMLNode& element, View name, View value) {
   if constexpr (std::is_same_v<Char, char>) {
     narrowName = name;
   } else {
-    converted = Narrow(String(name));
+    converted = NarrowName(name);
     narrowName = converted;
   }
   const std::uint64_t bit = NameBit(narrowName);
   const bool mayRepeat = (namesSeen_ & bit) != 0;
   namesSeen_ |= bit;
-  if (XMLBuilder::AddBorrowedAttribute(element, narrowName, value, mayRepeat) == nullptr) {
+  if (XMLBuilder::AddBorrowedAttribute(element, narrowName, Kept(value), mayRepeat) == nullptr) {
     Raise(kAttributeTwice);
   }
 }
@@ -913,8 +1038,8 @@ enum class Bytes {
   kLineEndsDiffer  // plain ASCII with a lone CR or LF somewhere, which the reader turns into CR LF
 };
 
-// With `copy` not null the bytes are copied there as well, in the same pass; all of them when the
-// result is kAsText (for the other results the copy is of no use and stops early).
+// With `copy` not null the bytes are copied there as well, in the same pass: all of them unless the
+// result is kNeedDecoding.
 Bytes Classify(std::string_view bytes, char* copy) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
@@ -922,10 +1047,7 @@ Bytes Classify(std::string_view bytes, char* copy) {
   // Every LF must follow a CR and every CR be followed by an LF; this tells whether the byte before
   // the next one is a CR.
   bool afterCarriageReturn = false;
-  const auto lineEndsDiffer = [&] {
-    result = Bytes::kLineEndsDiffer;
-    copy = nullptr;  // the text is made anew
-  };
+  const auto lineEndsDiffer = [&] { result = Bytes::kLineEndsDiffer; };
   std::size_t i = 0;
 #if defined(__SSE2__)
   // Sixteen bytes at a time. Bytes below 0x0E or above 0x7F (those compare below 0x0E as signed bytes)
@@ -977,29 +1099,12 @@ Bytes Classify(std::string_view bytes, char* copy) {
   return result;
 }
 
-// CR LF, a lone CR and a lone LF each become CR LF, as the reader joins its lines.
-std::string JoinLinesWithCrLf(std::string_view bytes) {
-  std::string text;
-  // Each line end grows by one byte at most.
-  text.reserve(bytes.size() + CountOf(bytes, '\n') + CountOf(bytes, '\r'));
-  const std::size_t size = bytes.size();
-  for (std::size_t i = 0; i < size;) {
-    const std::size_t end = FindLineEnd(bytes, i);
-    text.append(bytes.substr(i, end - i));
-    if (end == size) {
-      break;
-    }
-    text += "\r\n";
-    i = end + (bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n' ? 2 : 1);
-  }
-  return text;
-}
-
 template <class Char>
-void ParseWith(XMLNode*& root, std::basic_string_view<Char> text, XMLStorage& storage) {
+void ParseWith(XMLNode*& root, std::basic_string_view<Char> text, XMLStorage& storage,
+               bool lineEndsAsRead = false) {
   const bool created = root == nullptr;
   try {
-    Scanner<Char>(root, text, storage).Run();
+    Scanner<Char>(root, text, storage, lineEndsAsRead).Run();
   } catch (...) {
     if (created) {
       delete root;
@@ -1017,6 +1122,61 @@ struct StorageReference {
   StorageReference& operator=(const StorageReference&) = delete;
   ~StorageReference() { storage->Release(); }
 };
+
+// Narrows a decoded text into `out` (room for every character) while it is plain ASCII other than
+// zero, which reads the same narrow as the file's own bytes would; false, with `out` partly written,
+// at the first other character.
+bool NarrowPlainAscii(std::wstring_view text, char* out) {
+  const wchar_t* data = text.data();
+  const std::size_t size = text.size();
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  static_assert(sizeof(wchar_t) == 4);
+  // As signed numbers: below 1 takes in zero and every character from 0x80000000 up.
+  const __m128i one = _mm_set1_epi32(1);
+  const __m128i last = _mm_set1_epi32(0x7F);
+  for (; i + 16 <= size; i += 16) {
+    const auto* from = reinterpret_cast<const __m128i*>(data + i);
+    const __m128i a = _mm_loadu_si128(from);
+    const __m128i b = _mm_loadu_si128(from + 1);
+    const __m128i c = _mm_loadu_si128(from + 2);
+    const __m128i d = _mm_loadu_si128(from + 3);
+    const __m128i outside =
+        _mm_or_si128(_mm_or_si128(_mm_or_si128(_mm_cmplt_epi32(a, one), _mm_cmpgt_epi32(a, last)),
+                                  _mm_or_si128(_mm_cmplt_epi32(b, one), _mm_cmpgt_epi32(b, last))),
+                     _mm_or_si128(_mm_or_si128(_mm_cmplt_epi32(c, one), _mm_cmpgt_epi32(c, last)),
+                                  _mm_or_si128(_mm_cmplt_epi32(d, one), _mm_cmpgt_epi32(d, last))));
+    if (_mm_movemask_epi8(outside) != 0) {
+      return false;
+    }
+    const __m128i low = _mm_packs_epi32(a, b);
+    const __m128i high = _mm_packs_epi32(c, d);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
+  }
+#endif
+  for (; i < size; ++i) {
+    const auto code = static_cast<std::uint32_t>(data[i]);
+    if (code == 0 || code >= 0x80) {
+      return false;
+    }
+    out[i] = static_cast<char>(code);
+  }
+  return true;
+}
+
+// Decoded text taken over from `owned`: plain ASCII is scanned narrow from a copy the storage keeps,
+// anything else wide from the text itself.
+void ParseDecodedText(XMLNode*& root, std::wstring& owned) {
+  const std::wstring_view text = owned;
+  StorageReference reference;
+  char* narrow = reference.storage->MakeText(text.size());
+  if (NarrowPlainAscii(text, narrow)) {
+    std::wstring().swap(owned);  // no longer needed while the tree is made
+    ParseWith(root, std::string_view(narrow, text.size()), *reference.storage);
+    return;
+  }
+  ParseWith(root, reference.storage->KeepWideText(std::move(owned)), *reference.storage);
+}
 
 // `owned`, when not null, holds `bytes` and may be taken over.
 void ParseFileBytes(XMLNode*& root, std::string_view bytes, std::string* owned, const std::string& fileName) {
@@ -1037,13 +1197,13 @@ void ParseFileBytes(XMLNode*& root, std::string_view bytes, std::string* owned, 
     char* copy = takeOver ? nullptr : reference.storage->MakeText(body.size());
     const Bytes kind = Classify(body, copy);
     if (kind != Bytes::kNeedDecoding) {
+      // Other line ends than CR LF are read in place: the values and texts that hold one are rewritten
+      // as they are stored.
       std::string_view text(copy, body.size());
-      if (kind == Bytes::kLineEndsDiffer) {
-        text = reference.storage->KeepText(JoinLinesWithCrLf(body));
-      } else if (takeOver) {
+      if (takeOver) {
         text = reference.storage->KeepText(std::move(*owned));
       }
-      ParseWith(root, text, *reference.storage);
+      ParseWith(root, text, *reference.storage, kind == Bytes::kLineEndsDiffer);
       return;
     }
   }
@@ -1059,8 +1219,7 @@ void ParseFileBytes(XMLNode*& root, std::string_view bytes, std::string* owned, 
         false, 0);
     file.ReadText(text, false);
   }
-  StorageReference reference;
-  ParseWith(root, reference.storage->KeepWideText(std::move(text)), *reference.storage);
+  ParseDecodedText(root, text);
 }
 
 }  // namespace
@@ -1091,7 +1250,11 @@ void XMLParser::Parse(XMLNode* root, const std::string& fileName) {
   }
 }
 
-void XMLParser::ParseWideText(XMLNode*& root, std::wstring_view text) {
+void XMLParser::ParseWideText(XMLNode*& root, std::wstring&& text) {
+  ParseDecodedText(root, text);
+}
+
+void XMLParser::ParseWideText(XMLNode*& root, const std::wstring& text) {
   StorageReference reference;
   ParseWith(root, reference.storage->KeepWideText(std::wstring(text)), *reference.storage);
 }

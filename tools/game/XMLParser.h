@@ -10,7 +10,8 @@
 // byte-order mark, 8-bit text of the current locale without one, every line end taken as CR LF. Plain
 // ASCII (the usual case) is scanned straight from the file's bytes, which the tree then keeps: its
 // nodes, records and texts share the memory of the parse (see XMLNode.h). Anything else is decoded by
-// the reader first and copied into the tree.
+// the reader first; decoded text that turns out plain ASCII (a UTF-8 or UTF-16 file of ASCII
+// characters) is narrowed and scanned the same way, other text is scanned wide and kept by the tree.
 //
 // Failures throw CorvantisEngine::FileError: the file's own open and read errors as they come, and
 // faults of the dialect as "XML format error at line L: code N" with these codes:
@@ -64,8 +65,10 @@ class XMLParser {
   void Parse(XMLNode* root, const std::string& fileName);
 
   // The same as ParseText for text already decoded (lines joined by "\r\n" as the engine's reader
-  // delivers them).
-  static void ParseWideText(XMLNode*& root, std::wstring_view text);
+  // delivers them). A text handed over is taken, and scanned narrow when it is plain ASCII (as the
+  // decoded text of a file is); a text lent is copied and scanned wide as it stands.
+  static void ParseWideText(XMLNode*& root, std::wstring&& text);
+  static void ParseWideText(XMLNode*& root, const std::wstring& text);
   // The same as ParseText for a file's bytes already in memory (encoded as the file would be).
   static void ParseBytes(XMLNode*& root, std::string_view bytes);
 

@@ -38,13 +38,15 @@ class XMLStorage {
   }
 
   // The document's text, kept as long as the storage: either taken over, or written into room made
-  // here (left as it is, not cleared). Set before the parse; taking a text over drops the room.
+  // here (left as it is, not cleared). Set before the parse; taking a text over (narrow or wide) drops
+  // the room.
   std::string_view KeepText(std::string&& text) {
     textRoom_.reset();
     text_ = std::move(text);
     return text_;
   }
   std::wstring_view KeepWideText(std::wstring&& text) {
+    textRoom_.reset();
     wideText_ = std::move(text);
     return wideText_;
   }

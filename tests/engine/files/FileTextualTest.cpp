@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdint>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -137,6 +139,103 @@ TEST(FileTextualText, ReadTextJoinsWithCrLf) {
   EXPECT_TRUE(text->IsEnd());
   std::wstring line = L"x";
   EXPECT_FALSE(text->ReadLine(line, false));
+}
+
+// The whole text as the lines read one by one give it, each joined to the next by CR LF.
+std::wstring JoinedLines(const std::string& bytes) {
+  std::wstring joined;
+  bool first = true;
+  for (const std::wstring& line : WideLines(bytes)) {
+    joined += first ? L"" : L"\r\n";
+    joined += line;
+    first = false;
+  }
+  return joined;
+}
+
+std::wstring WholeText(const std::string& bytes) {
+  std::wstring all;
+  Reader(bytes)->ReadText(all, false);
+  return all;
+}
+
+// The whole text is decoded in bulk, sixteen bytes at a time where it can: it must read exactly as its
+// lines do, in every encoding, whatever falls on the block edges and at the end. Random documents of
+// the characters that matter (line ends, zero bytes, bytes beyond ASCII, lead bytes of every UTF-8
+// shape, UTF-16 units with the line ends' values in either byte), under the C locale and under UTF-8.
+TEST(FileTextualText, WholeTextReadsAsItsLinesJoined) {
+  const char* const marks[] = {"", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", "\xEF\xBB"};
+  const std::string pieces[] = {"a",
+                                "<x y='1'>",
+                                "\r",
+                                "\n",
+                                "\r\n",
+                                std::string(1, '\0'),
+                                "\xC3\xA9",
+                                "\xE2\x98\x85",
+                                "\xF0\x9F\x98\x80",
+                                "\x80",
+                                "\xFF",
+                                "\xC3",
+                                std::string("\r\0", 2),
+                                std::string("\0\r", 2),
+                                std::string("\n\0", 2),
+                                "\xC0\x8A",
+                                "                "};
+  const std::string saved = std::setlocale(LC_CTYPE, nullptr);
+  for (const char* locale : {"C", "C.UTF-8"}) {
+    if (std::setlocale(LC_CTYPE, locale) == nullptr) {
+      continue;
+    }
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] {
+      seed = seed * 1664525u + 1013904223u;
+      return seed >> 8;
+    };
+    for (int round = 0; round < 3000; ++round) {
+      std::string bytes = marks[next() % std::size(marks)];
+      const std::size_t count = next() % 40;
+      for (std::size_t i = 0; i < count; ++i) {
+        bytes += pieces[next() % std::size(pieces)];
+      }
+      if (next() % 4 == 0 && !bytes.empty()) {
+        bytes.pop_back();  // an odd end for UTF-16, a cut character for UTF-8
+      }
+      const std::wstring expected = JoinedLines(bytes);
+      const std::wstring got = WholeText(bytes);
+      ASSERT_EQ(got, expected) << locale << " round " << round << " size " << bytes.size();
+    }
+  }
+  std::setlocale(LC_CTYPE, saved.c_str());
+  // Across the reader's 1024-byte buffer, after a mark that took bytes from it.
+  const std::string longLine =
+      "\xEF\xBB\xBF" + std::string(1500, 'x') + "\n\xC3\xA9\r\n" + std::string(700, 'y');
+  EXPECT_EQ(WholeText(longLine), JoinedLines(longLine));
+
+  // A file too large to be held in memory is read from the disk as it goes.
+  testsupport::TempFolder temp;
+  std::string big = "\xFF\xFE";
+  for (std::size_t i = 0; big.size() < FileBinary::kMemoryLimit + 4096; ++i) {
+    big += i % 50 == 49 ? std::string("\r\0\n\0", 4) : std::string("q\0\xE9\0", 4);
+  }
+  temp.Write("big.txt", big);
+  const std::string path = temp.Win("big.txt");
+  const auto onDisk = [&] {
+    return std::make_unique<FileTextual>(
+        nullptr, new FileBinary(nullptr, path, false, false, false, 0, nullptr), false, kTextEncodingAnsi);
+  };
+  std::wstring whole;
+  auto reader = onDisk();
+  reader->ReadText(whole, false);
+  std::wstring joined;
+  reader = onDisk();
+  std::wstring line;
+  for (bool first = true; reader->ReadLine(line, false); first = false) {
+    joined += first ? L"" : L"\r\n";
+    joined += line;
+  }
+  EXPECT_EQ(whole.size(), joined.size());
+  EXPECT_TRUE(whole == joined);
 }
 
 TEST(FileTextualText, NarrowingMarksLossyCharacters) {

@@ -52,6 +52,9 @@ TEST(PackFileRead, EntriesAreFoundWithoutRegardToCase) {
   ASSERT_EQ(log.GetRecordCount(), 2);
   EXPECT_EQ(log.GetRecord(0).text, "...Pack file p.pak found...\n");
   EXPECT_EQ(log.GetRecord(1).text, "......It contains 5 files...\n");
+  // A pack found below a host folder is named in the host's own form.
+  PackFile hosted(&log, "/srv/game/bin\\data\\pack0.pak", std::span<const std::uint8_t>(bytes));
+  EXPECT_EQ(log.GetRecord(2).text, "...Pack file /srv/game/bin/data/pack0.pak found...\n");
 
   for (const char* name : {"data\\ui\\logo.jpg", "DATA\\UI\\LOGO.JPG", "Data\\UI\\Logo.JPG"}) {
     std::uint32_t size = 0;

@@ -36,7 +36,7 @@ TEST_F(SoundSystemTest, EachSetUpFailureIsLoggedReleasesWhatWasMadeAndThrows) {
     std::vector<std::string> released;
   };
   const Row rows[] = {
-      {"no sound driver", DsCall::CreateDevice, "Failed to create a device", {}},
+      {"device refused", DsCall::CreateDevice, "Failed to create a device", {}},
       {"cooperative level refused",
        DsCall::SetCooperativeLevel,
        "Failed to set cooperative level",
@@ -54,10 +54,7 @@ TEST_F(SoundSystemTest, EachSetUpFailureIsLoggedReleasesWhatWasMadeAndThrows) {
     SCOPED_TRACE(row.why);
     headless::ResetAudio();
     log_.ClearRecords();
-    if (row.fault == DsCall::CreateDevice)
-      headless::Audio().refuseDevice = true;
-    else
-      headless::Audio().Fail(row.fault, DSERR_GENERIC, headless::kEveryCall);
+    headless::Audio().Fail(row.fault, DSERR_GENERIC, headless::kEveryCall);
     EXPECT_THROW(SoundSystem_DS7(&log_, &files_, &timers_, nullptr, nullptr, true), Error);
     EXPECT_TRUE(Logged("Error: " + std::string(row.error)));
     std::vector<std::string> expected = {"DirectSound system destroying:\n"};
@@ -66,6 +63,15 @@ TEST_F(SoundSystemTest, EachSetUpFailureIsLoggedReleasesWhatWasMadeAndThrows) {
     EXPECT_EQ(platform::dsound::LiveObjectCount(), 0);
     EXPECT_FALSE(headless::IsAudioOpen());
   }
+}
+
+TEST_F(SoundSystemTest, NoSoundDeviceIsToldPlainlyNotAsAnError) {
+  headless::Audio().refuseDevice = true;
+  EXPECT_THROW(SoundSystem_DS7(&log_, &files_, &timers_, nullptr, nullptr, false), Error);
+  EXPECT_TRUE(Logged("...No sound device: the game runs silent"));
+  EXPECT_EQ(ErrorCount(), 0);
+  EXPECT_EQ(platform::dsound::LiveObjectCount(), 0);
+  EXPECT_FALSE(headless::IsAudioOpen());
 }
 
 TEST_F(SoundSystemTest, ThreeDSetUpLogsEachStepAndReleasesInReverse) {

@@ -83,6 +83,36 @@ TEST_F(RealWindow, IsAnOpenGLWindowOfTheRequestedSize) {
   EXPECT_STREQ(SDL_GetWindowTitle(sdl), "Other");
 }
 
+TEST_F(RealWindow, TheTitleIsWrittenInTheStandardTextTypes) {
+  SDL_Window* sdl = platform::sdl::WindowFromHandle(window_->GetHandle());
+  ASSERT_NE(sdl, nullptr);
+  if (sdltest::XConnectionSocket(sdl) < 0)
+    GTEST_SKIP() << "not an X display";
+  struct Row {
+    const char* title;
+    const char* nameType;  // of WM_NAME
+    std::string nameBytes;
+  };
+  // Latin-1 goes as STRING (its bytes Latin-1), anything beyond it as COMPOUND_TEXT.
+  const Row rows[] = {{"Brindlewick 1.00", "STRING", "Brindlewick 1.00"},
+                      {"Caf\xC3\xA9", "STRING", "Caf\xE9"},
+                      {"\xE2\x98\x85 Stars", "COMPOUND_TEXT", ""}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.title);
+    window_->SetTitle(row.title);
+    const sdltest::XTextValue name = sdltest::ReadXProperty(sdl, "WM_NAME");
+    EXPECT_EQ(name.type, row.nameType);
+    if (!row.nameBytes.empty())
+      EXPECT_EQ(name.bytes, row.nameBytes);
+    else
+      EXPECT_FALSE(name.bytes.empty());
+    EXPECT_EQ(sdltest::ReadXProperty(sdl, "WM_ICON_NAME").type, row.nameType);
+    const sdltest::XTextValue netName = sdltest::ReadXProperty(sdl, "_NET_WM_NAME");
+    EXPECT_EQ(netName.type, "UTF8_STRING");
+    EXPECT_EQ(netName.bytes, row.title);
+  }
+}
+
 TEST_F(RealWindow, QuitEventFiresExit) {
   platform::sdl::AddEventListener(Listen);
   Pump();

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <X11/Xlib.h>
 
 namespace sdltest {
 
@@ -11,6 +12,34 @@ int XConnectionSocket(SDL_Window* window) {
   if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
     return -1;
   return ConnectionNumber(info.info.x11.display);
+}
+
+XTextValue ReadXProperty(SDL_Window* window, const char* property) {
+  XTextValue value;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
+    return value;
+  Display* display = info.info.x11.display;
+  XSync(display, False);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display, info.info.x11.window, XInternAtom(display, property, False), 0, 1024, False,
+                         AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+      type != 0) {
+    if (char* name = XGetAtomName(display, type)) {
+      value.type = name;
+      XFree(name);
+    }
+    if (data != nullptr && format == 8)
+      value.bytes.assign(reinterpret_cast<const char*>(data), count);
+  }
+  if (data != nullptr)
+    XFree(data);
+  return value;
 }
 
 }  // namespace sdltest

@@ -2,11 +2,21 @@
 // The X connection behind an SDL window, kept apart because Xlib's headers define macros (None, Bool,
 // Status) that clash with the test framework's and the layer's names.
 
+#include <string>
+
 struct SDL_Window;
 
 namespace sdltest {
 
 // The connection's socket, or -1 when the window is not on an X display.
 int XConnectionSocket(SDL_Window* window);
+
+// A text property of the window as the X server holds it: its type's name (empty when the property is
+// absent) and its bytes.
+struct XTextValue {
+  std::string type;
+  std::string bytes;
+};
+XTextValue ReadXProperty(SDL_Window* window, const char* property);
 
 }  // namespace sdltest

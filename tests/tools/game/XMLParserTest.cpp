@@ -45,11 +45,17 @@ std::wstring Widen(const std::string& text) {
   return std::wstring(text.begin(), text.end());
 }
 
-// Parses with no root supplied; the dump of the root, or "fault: <message>".
-std::string ParseAlone(const std::string& text) {
+// Parses with no root supplied; the dump of the root, or "fault: <message>". The text is parsed both
+// lent (scanned wide as it stands) and handed over (scanned narrow when it is plain ASCII): both must
+// read the same.
+std::string ParseAloneOnce(const std::wstring& text, bool handOver) {
   XMLNode* root = nullptr;
   try {
-    XMLParser::ParseWideText(root, Widen(text));
+    if (handOver) {
+      XMLParser::ParseWideText(root, std::wstring(text));
+    } else {
+      XMLParser::ParseWideText(root, text);
+    }
   } catch (const FileError& error) {
     EXPECT_EQ(root, nullptr) << "a fault deletes the tree the parser made";
     return "fault: " + error.GetMessage();
@@ -57,18 +63,33 @@ std::string ParseAlone(const std::string& text) {
   std::unique_ptr<XMLNode> owner(root);
   return root == nullptr ? "null" : Dump(*root);
 }
+std::string ParseAlone(const std::string& text) {
+  const std::string lent = ParseAloneOnce(Widen(text), false);
+  EXPECT_EQ(ParseAloneOnce(Widen(text), true), lent) << "handed over: " << text;
+  return lent;
+}
 
-// Parses into a supplied nameless root; the dump of that root (its top elements as children).
-std::string ParseInto(const std::string& text) {
+// Parses into a supplied nameless root; the dump of that root (its top elements as children), lent
+// and handed over as above.
+std::string ParseIntoOnce(const std::wstring& text, bool handOver) {
   XMLNode root;
   try {
     XMLNode* pointer = &root;
-    XMLParser::ParseWideText(pointer, Widen(text));
+    if (handOver) {
+      XMLParser::ParseWideText(pointer, std::wstring(text));
+    } else {
+      XMLParser::ParseWideText(pointer, text);
+    }
     EXPECT_EQ(pointer, &root);
   } catch (const FileError& error) {
     return "fault: " + error.GetMessage() + " " + Dump(root);
   }
   return Dump(root);
+}
+std::string ParseInto(const std::string& text) {
+  const std::string lent = ParseIntoOnce(Widen(text), false);
+  EXPECT_EQ(ParseIntoOnce(Widen(text), true), lent) << "handed over: " << text;
+  return lent;
 }
 
 std::string Fault(int line, int code) {
@@ -240,6 +261,12 @@ TEST(XMLParser, BytesReadLikeTheDecodedText) {
       {"<a>\n\n<b x=1/></a>", "a fault counts LF lines"},
       {"<a>\r\r\r<b x=1/></a>", "a fault counts CR lines"},
       {"<a>\r\n\n<b", "the text ends inside a tag"},
+      {"<a  b = '1\r2'\nc='3\n'/>", "line ends in values of a tag read the general way"},
+      {"<a><b>\n</b>\ny\r</a>", "a text joined from runs across a closing tag"},
+      {"<a>\n<b x='\n'>\r</b>\r\n</a>", "line ends of every kind into a supplied root's children"},
+      {"\n\r\n\r<a>\r</b>", "a fault after every kind of line end"},
+      {"<a>\r<b>\r\n</c>", "a fault right after a lone CR and a CR LF"},
+      {"\r<?xml v='1'?>\n\r/<?p?>=\r", "a CR ending one piece of a text and an LF beginning the next"},
       {"\xEF\xBB\xBF<a v='x'>y</a>", "UTF-8 mark, ASCII after it"},
       {"\xEF\xBB\xBF<a v='caf\xC3\xA9'>\xE2\x82\xAC\n</a>", "UTF-8 beyond ASCII"},
       {"\xEF\xBB<a/>", "an incomplete mark is 8-bit text"},
@@ -296,6 +323,9 @@ TEST(XMLParser, BytesReadLikeTheDecodedText) {
         return result;
       };
       const std::string fromText = parse([&](XMLNode*& root) { XMLParser::ParseWideText(root, decoded); });
+      const std::string fromTaken =
+          parse([&](XMLNode*& root) { XMLParser::ParseWideText(root, std::wstring(decoded)); });
+      EXPECT_EQ(fromTaken, fromText) << row.why << " handed over" << (supplied ? " (into a root)" : "");
       const std::string fromBytes = parse([&](XMLNode*& root) { XMLParser::ParseBytes(root, row.bytes); });
       EXPECT_EQ(fromBytes, fromText) << row.why << (supplied ? " (into a root)" : "");
     }
