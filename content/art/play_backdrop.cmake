@@ -1,11 +1,10 @@
 # Writes the play backdrop's SVG from its template and the tray path, so the drawn track and the path the
 # game reads come from the same lines. Run as a script:
-#   cmake -DOBJECTS=<game_objects.txt> -DTEMPLATE=<play_backdrop.svg.in> -DOUTPUT=<svg> -DPOINTS=<n>
-#         -DEND=<pit_end|stop_end> -P play_backdrop.cmake
-# POINTS is how many path points the track runs through (6 in a level, 5 in relax mode); the path points
-# are the `marker` lines of the blocks `model path/000.mdl`, `model path/001.mdl`, ... in GUI units
-# (y up), in whole units; the SVG's y runs down from the top of the 600-unit screen.
-foreach(var OBJECTS TEMPLATE OUTPUT POINTS END)
+#   cmake -DOBJECTS=<game_objects.txt> -DTEMPLATE=<play_backdrop.svg.in> -DOUTPUT=<svg> -P play_backdrop.cmake
+# The path points are the `marker` lines of the blocks `model path/000.mdl` ... `model path/005.mdl`, in
+# GUI units (y up), in whole units; the SVG's y runs down from the top of the 600-unit screen. A level's
+# track runs through all six points and ends in the pit; relax mode's runs through the first five.
+foreach(var OBJECTS TEMPLATE OUTPUT)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "play_backdrop.cmake: ${var} is not set")
   endif()
@@ -26,13 +25,8 @@ endforeach()
 
 set(track "")
 set(track_back "")
-math(EXPR last "${POINTS} - 1")
-foreach(n RANGE 0 ${last})
-  if(n LESS 10)
-    set(name "00${n}")
-  else()
-    set(name "0${n}")
-  endif()
+foreach(n RANGE 0 5)
+  set(name "00${n}")
   if(NOT DEFINED point_x_${name})
     message(FATAL_ERROR "play_backdrop.cmake: no whole-unit marker for path/${name}.mdl in ${OBJECTS}")
   endif()
@@ -44,11 +38,14 @@ foreach(n RANGE 0 ${last})
   if(n EQUAL 0)
     set(START_X ${x})
     set(START_Y ${y})
+  elseif(n EQUAL 4)
+    string(STRIP "${track}" TRACK_RELAX)
+    set(RELAX_END_X ${x})
+    set(RELAX_END_Y ${y})
   endif()
   set(END_X ${x})
   set(END_Y ${y})
 endforeach()
 string(STRIP "${track}" TRACK)
 string(STRIP "${track_back}" TRACK_BACK)
-set(END "<use href=\"#${END}\"/>")
 configure_file(${TEMPLATE} ${OUTPUT} @ONLY)
