@@ -65,6 +65,15 @@ Puzzle::Puzzle(CorvantisEngine::Engine* engine, GameFramework::GUIGameCursorBase
   const Vector2 uvExtent{size.x / static_cast<float>(GameLogicData::kTextureWidth),
                          size.y / static_cast<float>(GameLogicData::kTextureHeight)};
 
+  // The play screen round the board, with the tray's track drawn along the path; relax mode's path is
+  // shorter and ends without the pit. Data without it leaves the screen bare round the board.
+  const auto& models = gameData->GetModels();
+  const auto backdrop = models.find(relax != 0 ? "board/backdrop_relax" : "board/backdrop");
+  if (backdrop != models.end()) {
+    backdropWindow =
+        gui->CreateModelWindow(CorvantisEngine::kGUIShown, {0, 0}, {1, 1}, backdrop->second, root);
+    backdropWindow->SetLayer(kBackdropLayer);
+  }
   backgroundWindow = gui->CreateWindow(kShownColoured, origin, size, &Descriptor(levelData->backgroundShader),
                                        root, uvExtent);
   backgroundWindow->SetColour(levelData->backgroundColour);
@@ -119,6 +128,9 @@ Puzzle::~Puzzle() {
   gui->DestroyWindow(outlineWindow);
   gui->DestroyWindow(slotContainer);
   gui->DestroyWindow(backgroundWindow);
+  if (backdropWindow != nullptr) {
+    gui->DestroyWindow(backdropWindow);
+  }
   particles->DestroyParticleSystem(closingEffect);
 }
 

@@ -56,6 +56,8 @@ class Puzzle {
   static constexpr float kSnapDistance = 26.0f;
   static constexpr float kComboWindow = 2.8f;
   static constexpr std::uint32_t kMaxCombo = 5;
+  // The backdrop round the board lies behind everything else of the level (the board has layer 1).
+  static constexpr std::int32_t kBackdropLayer = 0;
   static constexpr std::int32_t kClosingLayer = 203;
   static constexpr std::int32_t kOutlineLayer = 204;
   static constexpr std::int32_t kOverlayLayer = 205;
@@ -95,6 +97,7 @@ class Puzzle {
   std::uint32_t GetComboPauseCredit() const { return comboPauseCredit; }
   CorvantisEngine::GUIWindow* GetSlotContainer() const { return slotContainer; }
   CorvantisEngine::GUIWindow* GetBackgroundWindow() const { return backgroundWindow; }
+  CorvantisEngine::GUIWindow* GetBackdropWindow() const { return backdropWindow; }
   CorvantisEngine::GUIWindow* GetOutlineWindow() const { return outlineWindow; }
   CorvantisEngine::GUIWindow* GetOverlayWindow() const { return overlayWindow; }
   CorvantisEngine::GUIWindow* GetClosingWindow() const { return closingWindow; }
@@ -128,6 +131,7 @@ class Puzzle {
   GameFramework::ScoreKeeper* scoreKeeper;
   Profile* profile;
   std::uint8_t relax;
+  CorvantisEngine::GUIWindow* backdropWindow = nullptr;
   CorvantisEngine::GUIWindow* backgroundWindow = nullptr;
   CorvantisEngine::GUIWindow* slotContainer = nullptr;
   CorvantisEngine::GUIWindow* outlineWindow = nullptr;

@@ -587,8 +587,9 @@ TEST(DataCheck, EveryFileTheCodeAndTheResourceListsNameExists) {
   // The keys the play field and the menus ask the resource keeper for.
   for (const char* key :
        {"carriage/model", "bonuses/magnet", "bonuses/pause", "bonuses/rollback", "bonuses/tip",
-        "board/level_complete", "depository/path/000", "depository/path/001", "depository/path/002",
-        "depository/path/003", "depository/path/004", "depository/path/005", "depository/obstacle"}) {
+        "board/backdrop", "board/backdrop_relax", "board/level_complete", "depository/path/000",
+        "depository/path/001", "depository/path/002", "depository/path/003", "depository/path/004",
+        "depository/path/005", "depository/obstacle"}) {
     EXPECT_EQ(keys.models.count(key), 1u) << "no model " << key;
   }
   for (const char* key :

@@ -2,11 +2,16 @@
 // with a new player, the main menu, the start-game window, a level played to completion by picking the
 // pieces off the tray and putting them on their places, the level-complete window and the next level;
 // pause, the in-game menu, restart and leaving for the menus; a lost level, the game-over window and
-// the relax-mode offer, declined and taken, which end on the start-game window; and quitting.
+// the relax-mode offer, declined and taken, which end on the start-game window; quitting; and the
+// largest puzzle's pieces riding the whole tray path untouched until the level is lost.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GameFlowFixture.h"
@@ -19,6 +24,7 @@
 #include "framework/GameLogicBase.h"
 #include "game/Game.h"
 #include "game/GameLogic.h"
+#include "game/GameLogicData.h"
 #include "game/Profile.h"
 #include "game/Puzzle.h"
 #include "game/PuzzleDepository.h"
@@ -277,6 +283,150 @@ TEST_F(GameFlowTest, QuittingFromALevel) {
   ASSERT_NO_FATAL_FAILURE(ClickWhenShown(game_->gameExitWindow, "/window/button_1"));
   script_->Frames(1);
   EXPECT_TRUE(game_->IsQuit());
+}
+
+// The largest puzzle of the built data (80 pieces, its real cut) left to ride the tray: the queue fills
+// the whole path and races into the pit. In every frame no piece on the tray reaches under the HUD strip
+// or off the screen, and no two pieces cover the same spot except round a right-angled turn of the path,
+// where two cells 60 units apart along the path come within 42 units of each other: there only the
+// corners of their cells, within 20 units of the turn both ways, may meet. A piece's body is traced by
+// its sample points (every third pixel of its shape), carried onto the tray at the piece's scale and
+// marked on a grid of 1-unit cells; two pieces overlap when they mark the same cell. In relax mode the
+// queue comes to rest against the path's end, and resting pieces do not meet even round a turn.
+class TrayRunTest : public GameFlowTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(HasPack());
+    game_ = std::make_unique<FlowGame>();
+    script_ = std::make_unique<InputScript>(game_->GetEngine(), [this] {
+      platform::headless::StepClockMilliseconds(frameMilliseconds_);
+      game_->Frame();
+    });
+  }
+
+  using Cells = std::set<std::pair<int, int>>;
+  Cells Body(const PuzzleElement& piece, const GameLogicData& level) const {
+    const std::uint32_t i = piece.GetIndex();
+    const float scale = piece.GetSize().x / level.pieceSizes[i].x;
+    Cells cells;
+    for (const CorvantisEngine::Vector2& point : level.samplePoints[i]) {
+      const CorvantisEngine::Vector2 at = piece.GetPosition() + (point - level.pieceCentres[i]) * scale;
+      cells.emplace(static_cast<int>(std::floor(at.x)), static_cast<int>(std::floor(at.y)));
+    }
+    return cells;
+  }
+  // Starts the 80-piece level (in relax mode if asked) and leaves the tray to run, checking every frame.
+  void Ride(bool relax);
+};
+
+void TrayRunTest::Ride(bool relax) {
+  ASSERT_TRUE(WaitFor(game_->welcomeWindow));
+  ASSERT_TRUE(script_->Click(*Menu(game_->welcomeWindow.get()), "/window/name"));
+  script_->Type(Windows(), u"Anna");
+  ASSERT_NO_FATAL_FAILURE(ClickWhenShown(game_->welcomeWindow, "/window/button_1"));
+  ASSERT_NO_FATAL_FAILURE(ClickWhenShown(game_->mainMenuWindow, "/window/start"));
+  ASSERT_NO_FATAL_FAILURE(ClickWhenShown(game_->startGameWindow, "/window/puzzle_size_3"));
+  if (relax) {
+    ASSERT_TRUE(script_->Click(*Menu(game_->startGameWindow.get()), "/window/relax_mode"));
+  }
+  ASSERT_TRUE(script_->Click(*Menu(game_->startGameWindow.get()), "/window/button_1"));
+  ASSERT_TRUE(script_->RunUntil([this] { return LevelRunning(); }, kLongWait)) << "the level starts";
+  const auto* level = dynamic_cast<const GameLogicData*>(game_->GetLevelData());
+  ASSERT_NE(level, nullptr);
+  ASSERT_EQ(level->GetPieceCount(), 80u);
+
+  // The HUD strip starts at x 756; a tray piece throws its shadow 3 units right and down.
+  constexpr float kStrip = 756.0f;
+  constexpr float kShadow = 3.0f;
+  float furthest = 0.0f;
+  std::size_t mostOnTray = 0;
+  bool endReached = false;
+  int touchingFrames = 0;
+  int frames = 0;
+  bool touched = false;
+  // A lost level ends by itself; relax mode's queue comes to rest at the path's end.
+  for (; frames < (relax ? kLongWait / 2 : 2 * kLongWait) && LevelRunning(); ++frames) {
+    std::vector<const PuzzleElement*> tray;
+    endReached = endReached || Level()->GetDepository()->endReached != 0;
+    for (const auto& entry : Level()->GetDepository()->GetQueue()) {
+      if (entry->piece != nullptr && entry->piece->IsVisible()) {
+        tray.push_back(entry->piece);
+      }
+    }
+    mostOnTray = std::max(mostOnTray, tray.size());
+    std::vector<Cells> bodies;
+    for (const PuzzleElement* piece : tray) {
+      const CorvantisEngine::Vector2 low = piece->GetPosition() - piece->GetSize() * 0.5f;
+      const CorvantisEngine::Vector2 high = piece->GetPosition() + piece->GetSize() * 0.5f;
+      ASSERT_LE(high.x + kShadow, kStrip)
+          << "piece " << piece->GetIndex() << " under the strip, frame " << frames;
+      ASSERT_GE(low.x, 0.0f) << "piece " << piece->GetIndex() << " frame " << frames;
+      ASSERT_GE(low.y - kShadow, 0.0f) << "piece " << piece->GetIndex() << " frame " << frames;
+      ASSERT_LE(high.y, 600.0f) << "piece " << piece->GetIndex() << " frame " << frames;
+      furthest = std::max(furthest, high.x);
+      bodies.push_back(Body(*piece, *level));
+    }
+    const std::vector<CorvantisEngine::Vector2>& turns = Level()->GetDepository()->GetPathPoints();
+    const auto atATurn = [&turns](const std::pair<int, int>& cell) {
+      return std::any_of(turns.begin() + 1, turns.end() - 1, [&cell](const CorvantisEngine::Vector2& turn) {
+        return std::fabs(static_cast<float>(cell.first) + 0.5f - turn.x) <= 20.5f &&
+               std::fabs(static_cast<float>(cell.second) + 0.5f - turn.y) <= 20.5f;
+      });
+    };
+    touched = false;
+    for (std::size_t a = 0; a < bodies.size(); ++a) {
+      for (std::size_t b = a + 1; b < bodies.size(); ++b) {
+        bool apart = true;
+        for (const std::pair<int, int>& cell : bodies[a]) {
+          if (bodies[b].count(cell) != 0) {
+            touched = true;
+            apart = apart && atATurn(cell);
+          }
+        }
+        ASSERT_TRUE(apart) << "pieces " << tray[a]->GetIndex() << " and " << tray[b]->GetIndex()
+                           << " overlap away from a turn at (" << tray[a]->GetPosition().x << ", "
+                           << tray[a]->GetPosition().y << ") and (" << tray[b]->GetPosition().x << ", "
+                           << tray[b]->GetPosition().y << "), frame " << frames;
+      }
+    }
+    touchingFrames += touched ? 1 : 0;
+    script_->Frames(1);
+  }
+  RecordProperty("frames_with_cells_meeting_at_a_turn", touchingFrames);
+  RecordProperty("frames", frames);
+  EXPECT_GT(mostOnTray, 30u) << "the queue filled the path";
+  EXPECT_GT(furthest, 740.0f) << "pieces rode up the right-hand side";
+  if (relax) {
+    EXPECT_TRUE(LevelRunning() && !endReached);
+    EXPECT_FALSE(touched) << "pieces resting round a turn meet";
+    // At rest even the cells stay apart: every resting piece is on a turn or 40 units from it.
+    std::vector<const PuzzleElement*> resting;
+    for (const auto& entry : Level()->GetDepository()->GetQueue()) {
+      if (entry->piece != nullptr && entry->piece->IsVisible()) {
+        resting.push_back(entry->piece);
+      }
+    }
+    for (std::size_t a = 0; a < resting.size(); ++a) {
+      for (std::size_t b = a + 1; b < resting.size(); ++b) {
+        const CorvantisEngine::Vector2 gap = resting[a]->GetPosition() - resting[b]->GetPosition();
+        const CorvantisEngine::Vector2 reach = (resting[a]->GetSize() + resting[b]->GetSize()) * 0.5f;
+        EXPECT_TRUE(std::fabs(gap.x) + 0.01f >= reach.x || std::fabs(gap.y) + 0.01f >= reach.y)
+            << "the cells of resting pieces " << resting[a]->GetIndex() << " and " << resting[b]->GetIndex()
+            << " overlap at (" << resting[a]->GetPosition().x << ", " << resting[a]->GetPosition().y << ")";
+      }
+    }
+    return;
+  }
+  EXPECT_TRUE(endReached && !LevelRunning())
+      << "the tray filled and the level was lost, " << frames << " frames";
+}
+
+TEST_F(TrayRunTest, TheLargestPuzzleRidesTheWholePathClearOfTheStripAndOfEachOther) {
+  Ride(false);
+}
+
+TEST_F(TrayRunTest, InRelaxModeTheLargestPuzzleComesToRestWithNoTwoPiecesMeeting) {
+  Ride(true);
 }
 
 }  // namespace
