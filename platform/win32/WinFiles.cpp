@@ -40,10 +40,10 @@ std::string Join(const std::string& folder, const std::string& name) {
 // Folder listings kept for names that are looked up again and again (every file probed on disk before
 // the packs walks the same folders, every new save looks in its folder), so that a folder is read once.
 // A listing is used only while the folder is the same one with the same modification time. It is kept
-// when that time is well in the past, so that a change made by others within the file system's
-// timestamp resolution of the listing can never be hidden by it, or when the folder's last change was
-// this program's own (a file or folder made, renamed or deleted through this layer): a new folder of
-// saves is read once, not at every save.
+// when that time lies further in the past than the file system's timestamp resolution, so that a
+// change made by others after the listing can never carry the same time and be hidden by it, or when
+// the folder's last change was this program's own (a file or folder made, renamed or deleted through
+// this layer).
 struct Listing {
   dev_t device = 0;
   ino_t inode = 0;
@@ -117,10 +117,21 @@ bool SameFolder(const Listing& listing, const struct stat& st) {
          listing.modified.tv_sec == st.st_mtim.tv_sec && listing.modified.tv_nsec == st.st_mtim.tv_nsec;
 }
 
+// True when a folder last changed at `modified` can be listed at `now` without a later change being
+// stamped with the same time. File systems that keep fractions of a second stamp a change with a
+// clock that runs at most a few milliseconds behind; those that keep whole seconds (or coarser) need
+// seconds to pass.
+bool Settled(const timespec& modified, const timespec& now) {
+  constexpr long long kFineMargin = 50'000'000;       // nanoseconds
+  constexpr long long kCoarseMargin = 3'000'000'000;  // nanoseconds
+  const long long age = (static_cast<long long>(now.tv_sec) - modified.tv_sec) * 1'000'000'000 +
+                        (now.tv_nsec - modified.tv_nsec);
+  return age > (modified.tv_nsec != 0 ? kFineMargin : kCoarseMargin);
+}
+
 // The names in `folder` (its entries as read now, or as kept while the folder is unchanged).
 std::shared_ptr<const std::vector<std::string>> FolderNames(const std::string& folder) {
   constexpr std::size_t kMaxFolders = 1024;
-  constexpr time_t kSettledSeconds = 3;
   const std::string path = folder.empty() ? "." : folder;
   struct stat st;
   if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
@@ -134,6 +145,8 @@ std::shared_ptr<const std::vector<std::string>> FolderNames(const std::string& f
       return it->second.names;
     }
   }
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
   DIR* dir = ::opendir(path.c_str());
   if (dir == nullptr) {
     return nullptr;
@@ -143,9 +156,7 @@ std::shared_ptr<const std::vector<std::string>> FolderNames(const std::string& f
     names->emplace_back(entry->d_name);
   }
   ::closedir(dir);
-  timespec now{};
-  ::clock_gettime(CLOCK_REALTIME, &now);
-  if (st.st_mtim.tv_sec + kSettledSeconds < now.tv_sec || ChangedLastByThisProgram(path, st)) {
+  if (Settled(st.st_mtim, now) || ChangedLastByThisProgram(path, st)) {
     Listing listing;
     listing.names = names;
     listing.device = st.st_dev;
