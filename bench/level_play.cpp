@@ -15,7 +15,9 @@
 //     same window, with the same vsync setting; the ratio of the game's frame time to the replay's;
 //   - both again with vsync off (the game's setting switched off, the replay unpaced), so that the
 //     frame's own cost shows rather than the display's refresh interval;
-//   - the resident size during play.
+//   - the resident, proportional and private dirty sizes during play.
+// The game starts as on a new machine: a fresh home folder among a hundred others, with an empty cache
+// folder (bench/FreshHome.h).
 // The game finds its data through the executable's folder (the build links the data folder here).
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -30,6 +32,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/FreshHome.h"
 #include "bench/ProcessMeasures.h"
 #include "engine/Engine.h"
 #include "engine/config/Config.h"
@@ -70,22 +73,13 @@ double ThreadSeconds() {
 // The game with a new player, driven to a level in play.
 class PlayingGame {
  public:
-  PlayingGame() {
-    home_ = std::filesystem::temp_directory_path() / ("brindlewick_level_play_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(home_);
-    std::filesystem::create_directories(home_ / "data");
-    std::filesystem::create_directories(home_ / "config");
-    setenv("XDG_DATA_HOME", (home_ / "data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+  PlayingGame() : home_("brindlewick_level_play") {
+    home_.Enter();
     platform::sdl::InstallBackend();
     game_ =
         std::make_unique<Puzzle::Game>(Puzzle::Game::kMaker, Puzzle::Game::kTitle, Puzzle::Game::kVersion);
   }
-  ~PlayingGame() {
-    game_.reset();
-    std::filesystem::remove_all(home_);
-  }
+  ~PlayingGame() { game_.reset(); }
 
   Puzzle::Game& Game() { return *game_; }
 
@@ -267,7 +261,7 @@ class PlayingGame {
   }
 
  private:
-  std::filesystem::path home_;
+  FreshHome home_;
   std::unique_ptr<Puzzle::Game> game_;
 };
 
@@ -427,6 +421,8 @@ void BM_PlayFrame(benchmark::State& state) {
   playFrame = TimeFrames(state, *game);
   state.counters["game_cpu_ms"] = playFrame.cpuMs;
   state.counters["resident_MB"] = static_cast<double>(ResidentKilobytes()) / 1024.0;
+  state.counters["proportional_MB"] = static_cast<double>(ProportionalKilobytes()) / 1024.0;
+  state.counters["private_dirty_MB"] = static_cast<double>(PrivateDirtyKilobytes()) / 1024.0;
   PlayState(state, *game);
 }
 // Fixed counts of frames: the tray fills on while the game runs, and with no room left the level is

@@ -2,7 +2,11 @@
 // data pack and the real SDL and OpenGL back end (run it under an X server: xvfb-run). Each iteration
 // starts this program again as a child that builds the game as the executable does and runs its first
 // frame; the parent times from just before the child's exec to the child's word that the frame has been
-// presented. The child's resident size at that moment is reported beside.
+// presented. The child's resident and proportional sizes at that moment are reported beside.
+//
+// Each child starts as on a new machine: a fresh, empty home folder among a hundred other folders, no
+// saves or settings, and an empty cache folder, so that the OpenGL driver's shader cache is empty and
+// every shader is compiled (bench/FreshHome.h).
 //
 // The game finds its data through the executable's folder: the build puts a link to the game's data
 // folder beside this program.
@@ -18,6 +22,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/FreshHome.h"
 #include "bench/ProcessMeasures.h"
 #include "game/Game.h"
 #include "game/windows/GUILogosWindow.h"
@@ -27,7 +32,8 @@ namespace {
 
 constexpr const char* kChildFlag = "--startup-child";
 
-// The child: the game's start-up and its first frame, then the time and the resident size on `out`.
+// The child: the game's start-up and its first frame, then the time and the resident and proportional
+// sizes on `out`.
 int RunChild(int out) {
   platform::sdl::InstallBackend();
   Puzzle::Game game(Puzzle::Game::kMaker, Puzzle::Game::kTitle, Puzzle::Game::kVersion);
@@ -37,9 +43,9 @@ int RunChild(int out) {
   const bool shown = logos != nullptr && logos->GetLogo(0) != nullptr;
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
   const long long nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
-  char text[64];
-  const int length =
-      std::snprintf(text, sizeof text, "%lld %ld %d\n", nanoseconds, ResidentKilobytes(), shown ? 1 : 0);
+  char text[96];
+  const int length = std::snprintf(text, sizeof text, "%lld %ld %ld %d\n", nanoseconds, ResidentKilobytes(),
+                                   ProportionalKilobytes(), shown ? 1 : 0);
   if (write(out, text, static_cast<std::size_t>(length)) != length)
     return 1;
   close(out);
@@ -53,14 +59,12 @@ std::string SelfPath() {
 }
 
 void BM_StartUpToFirstLogoFrame(benchmark::State& state) {
-  const std::filesystem::path home =
-      std::filesystem::temp_directory_path() / ("brindlewick_startup_" + std::to_string(::getpid()));
+  FreshHome home("brindlewick_startup");
   const std::string self = SelfPath();
   long resident = 0;
+  long proportional = 0;
   for (auto _ : state) {
-    std::filesystem::remove_all(home);
-    std::filesystem::create_directories(home / "data");
-    std::filesystem::create_directories(home / "config");
+    home.Renew();
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) {
       state.SkipWithError("no pipe");
@@ -70,15 +74,13 @@ void BM_StartUpToFirstLogoFrame(benchmark::State& state) {
     const pid_t child = fork();
     if (child == 0) {
       close(pipeEnds[0]);
-      setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
-      setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-      setenv("SDL_AUDIODRIVER", "dummy", 1);
+      home.Enter();
       const std::string fd = std::to_string(pipeEnds[1]);
       execl(self.c_str(), self.c_str(), kChildFlag, fd.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
     close(pipeEnds[1]);
-    char text[64] = {};
+    char text[96] = {};
     std::size_t got = 0;
     ssize_t n = 0;
     while (got < sizeof text - 1 && (n = read(pipeEnds[0], text + got, sizeof text - 1 - got)) > 0)
@@ -88,7 +90,7 @@ void BM_StartUpToFirstLogoFrame(benchmark::State& state) {
     waitpid(child, &status, 0);
     long long end = 0;
     int shown = 0;
-    if (std::sscanf(text, "%lld %ld %d", &end, &resident, &shown) != 3 || shown != 1) {
+    if (std::sscanf(text, "%lld %ld %ld %d", &end, &resident, &proportional, &shown) != 4 || shown != 1) {
       state.SkipWithError("the child did not present the logos (is DISPLAY set? is the data built?)");
       break;
     }
@@ -97,7 +99,7 @@ void BM_StartUpToFirstLogoFrame(benchmark::State& state) {
     state.SetIterationTime(static_cast<double>(end - begin) * 1e-9);
   }
   state.counters["resident_MB"] = static_cast<double>(resident) / 1024.0;
-  std::filesystem::remove_all(home);
+  state.counters["proportional_MB"] = static_cast<double>(proportional) / 1024.0;
 }
 BENCHMARK(BM_StartUpToFirstLogoFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 

@@ -5,6 +5,7 @@
 #include "engine/sound/SoundManager.h"
 #include "engine/window/Window.h"
 #include "platform/win32/WinMessages.h"
+#include "platform/win32/WinSystem.h"
 #include "platform/win32/WinThreads.h"
 #include "platform/win32/WinTime.h"
 #include "tools/game/DataKeeper.h"
@@ -93,6 +94,8 @@ void GUILoadingWindowBase::RunLoading() {
     WaitForSingleObject(worker, INFINITE);
     CloseHandle(worker);
   }
+  // What the load read and decoded only on its way (files, pictures) goes back to the system.
+  HeapCompact(GetProcessHeap(), 0);
   if (workerError_) {
     std::exception_ptr error = workerError_;
     workerError_ = nullptr;

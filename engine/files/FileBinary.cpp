@@ -74,6 +74,13 @@ FileBinary::FileBinary(MessageManager* log, const std::string& name, bool write,
   }
 }
 
+FileBinary::FileBinary(MessageManager* log, const std::string& name, std::unique_ptr<std::uint8_t[]> bytes,
+                       std::uint32_t size)
+    : log_(log), name_(name), write_(false) {
+  size_ = size;
+  memory_ = bytes != nullptr ? std::move(bytes) : std::make_unique<std::uint8_t[]>(1);
+}
+
 FileBinary::~FileBinary() {
   try {
     Close();

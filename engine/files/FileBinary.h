@@ -34,6 +34,9 @@ class FileBinary {
   // The log may be null.
   FileBinary(MessageManager* log, const std::string& name, bool write, bool preload, bool fromMemory,
              std::uint32_t size, const void* bytes);
+  // A file for reading that is the `size` bytes of `bytes`, taken over without a copy.
+  FileBinary(MessageManager* log, const std::string& name, std::unique_ptr<std::uint8_t[]> bytes,
+             std::uint32_t size);
   virtual ~FileBinary();
 
   FileBinary(const FileBinary&) = delete;

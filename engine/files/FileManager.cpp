@@ -24,6 +24,15 @@ FileManager::FileManager(MessageManager* log, const std::string& baseFolder, con
   if (baseFolder_.empty()) {
     baseFolder_ = GetExecutableFolder();
   }
+  // Names are found without regard to case in the data and in the user's folder, never above them.
+  ownFolders_.push_back(GetFullPath(baseFolder_));
+  const std::string userFolder = GetUserDataFolder();
+  if (!userFolder.empty()) {
+    ownFolders_.push_back(userFolder);
+  }
+  for (const std::string& folder : ownFolders_) {
+    platform::win32::AddCaselessFolder(folder);
+  }
 
   std::string executable = executablePath;
   if (executable.empty()) {
@@ -50,6 +59,9 @@ FileManager::FileManager(MessageManager* log, const std::string& baseFolder, con
 FileManager::~FileManager() {
   for (std::unique_ptr<PackFile>& pack : packs_) {
     pack.reset();
+  }
+  for (const std::string& folder : ownFolders_) {
+    platform::win32::RemoveCaselessFolder(folder);
   }
 }
 
@@ -104,9 +116,12 @@ FileBinary* FileManager::OpenFile(const std::string& name, bool write, bool prel
   }
   std::uint32_t size = 0;
   if (!IsFileOnDisk(full) && FindInPacks(name, &size)) {
-    std::vector<std::uint8_t> buffer(size);
-    FindInPacks(name, nullptr, buffer.data());
-    return new FileBinary(log_, full, false, preload, true, size, buffer.data());
+    // The entry is read once, into the buffer the file keeps (filled whole: not cleared first).
+    auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(size > 0 ? size : 1);
+    if (size > 0 && !FindInPacks(name, nullptr, buffer.get())) {
+      std::memset(buffer.get(), 0, size);  // an unreadable entry reads as zeros, as before
+    }
+    return new FileBinary(log_, full, std::move(buffer), size);
   }
   return new FileBinary(log_, full, false, preload, false, 0, nullptr);
 }

@@ -92,6 +92,9 @@ class FileManager {
 
   MessageManager* log_;
   std::string baseFolder_;
+  // The folders registered with the file layer as the program's own (names found there whatever their
+  // case), withdrawn again on destruction.
+  std::vector<std::string> ownFolders_;
   // Mounted archives in look-up order; owned.
   std::vector<std::unique_ptr<PackFile>> packs_;
 };

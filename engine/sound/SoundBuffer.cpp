@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileManager.h"
@@ -58,8 +59,9 @@ void SoundBuffer::Load(const SoundBuffer* source) {
   if (source)
     return;  // the duplicated device buffer already holds the data
   if (!streaming_) {
-    std::vector<std::uint8_t> block;
-    if (!FillChunk(0, block, size_)) {
+    // The reader fills every byte (silence after a short read): the block is not cleared first.
+    const std::unique_ptr<std::uint8_t[]> block(size_ > 0 ? new std::uint8_t[size_] : nullptr);
+    if (!FillChunk(0, block.get(), size_)) {
       log_->Error("\"" + name_ + "\" sound file - incorrect format");
       loadSucceeded_ = false;
     }
@@ -69,22 +71,29 @@ void SoundBuffer::Load(const SoundBuffer* source) {
   }
   looping_ = 0;
   streamState_ = kStreamStopped;
+  // A stopped stream holds no file: its reader is opened again when it plays.
+  SoundBuffer::CloseReader();
 }
 
-bool SoundBuffer::FillChunk(std::uint32_t chunk, std::vector<std::uint8_t>& data, std::uint32_t bytes) {
+std::uint8_t* SoundBuffer::ChunkData() {
+  if (chunkData_ == nullptr)
+    chunkData_.reset(new std::uint8_t[kChunkBytes]);
+  return chunkData_.get();
+}
+
+bool SoundBuffer::FillChunk(std::uint32_t chunk, std::uint8_t* data, std::uint32_t bytes) {
   if (bytes == 0)
     return false;
-  data.resize(bytes);
   std::uint32_t read = 0;
   bool end = true;
   if (reader_) {
-    reader_->Read(data.data(), bytes, read, end);
+    reader_->Read(data, bytes, read, end);
     if (streaming_ && looping_) {
       while (read < bytes) {
         reader_->Rewind();
         std::uint32_t more = 0;
         bool moreEnd = false;
-        reader_->Read(data.data() + read, bytes - read, more, moreEnd);
+        reader_->Read(data + read, bytes - read, more, moreEnd);
         if (more == 0)
           break;  // an empty stream would loop for ever
         read += more;
@@ -93,7 +102,7 @@ bool SoundBuffer::FillChunk(std::uint32_t chunk, std::vector<std::uint8_t>& data
     }
   }
   if (read < bytes)
-    std::memset(data.data() + read, bits_ == 8 ? 128 : 0, bytes - read);
+    std::memset(data + read, bits_ == 8 ? 128 : 0, bytes - read);
   if (streaming_) {
     if (looping_)
       streamEnd_ = kNoStreamEnd;
@@ -117,17 +126,44 @@ void SoundBuffer::SetStreamState(std::uint32_t state) {
     return;
   if (state == kStreamStopped) {
     UnqueueProcessedBuffers(nullptr);
+    // The file's bytes are not kept while nothing plays them.
+    SoundBuffer::CloseReader();
   } else if (state == kStreamPlaying && streamState_ == kStreamStopped) {
-    if (reader_)
+    if (reader_) {
       reader_->Rewind();
+    } else {
+      ReopenStreamReader();
+    }
     streamFed_ = 0;
     streamEnd_ = kNoStreamEnd;
     for (std::uint32_t chunk = 0; chunk < kChunkCount; ++chunk) {
-      if (FillChunk(chunk, chunkData_, kChunkBytes))
+      if (FillChunk(chunk, ChunkData(), kChunkBytes))
         QueueChunk(chunk);
     }
   }
   streamState_ = state;
+}
+
+void SoundBuffer::ReopenStreamReader() {
+  try {
+    const std::uint32_t size = size_;
+    const std::uint32_t rate = rate_;
+    const std::uint32_t bits = bits_;
+    const std::uint32_t channels = channels_;
+    OpenReader(nullptr);
+    // A file changed under the game no longer fits the device buffer made for it at loading: it plays
+    // as silence.
+    if (size_ != size || rate_ != rate || bits_ != bits || channels_ != channels)
+      reader_.reset();
+    size_ = size;
+    rate_ = rate;
+    bits_ = bits;
+    channels_ = channels;
+    streaming_ = 1;
+  } catch (const Error& error) {
+    log_->Error(error.GetMessage());
+    reader_.reset();
+  }
 }
 
 void SoundBuffer::Update() {
@@ -136,7 +172,7 @@ void SoundBuffer::Update() {
   std::vector<std::uint32_t> processed;
   UnqueueProcessedBuffers(&processed);
   for (std::uint32_t chunk : processed) {
-    if (FillChunk(chunk, chunkData_, kChunkBytes))
+    if (FillChunk(chunk, ChunkData(), kChunkBytes))
       QueueChunk(chunk);
   }
 }

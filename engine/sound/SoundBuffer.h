@@ -43,7 +43,7 @@ class SoundBuffer {
   virtual void Load(const SoundBuffer* source);
   virtual void CreateBuffer(const SoundBuffer* source) = 0;
   virtual void Release() = 0;
-  virtual bool WriteData(std::uint32_t chunk, const std::vector<std::uint8_t>& data, std::uint32_t bytes) = 0;
+  virtual bool WriteData(std::uint32_t chunk, const std::uint8_t* data, std::uint32_t bytes) = 0;
   virtual void QueueChunk(std::uint32_t chunk) = 0;
   // Chunk numbers the device has finished playing since the previous call; null does nothing.
   virtual void UnqueueProcessedBuffers(std::vector<std::uint32_t>* processed) = 0;
@@ -51,7 +51,10 @@ class SoundBuffer {
   void OpenReader(const SoundBuffer* source);
   // Reads `bytes` bytes into `data` (silence after the end; a looping stream wraps to the start) and
   // writes them at the chunk. False when nothing should be queued (see the .cpp).
-  bool FillChunk(std::uint32_t chunk, std::vector<std::uint8_t>& data, std::uint32_t bytes);
+  bool FillChunk(std::uint32_t chunk, std::uint8_t* data, std::uint32_t bytes);
+  std::uint8_t* ChunkData();
+  // Opens a stopped stream's reader again for playing (none, and the error logged, when it fails).
+  void ReopenStreamReader();
   void SetStreamState(std::uint32_t state);
   void SetLooping(bool looping) { looping_ = looping ? 1 : 0; }
 
@@ -81,7 +84,8 @@ class SoundBuffer {
   std::uint8_t streaming_ = 0;
   std::uint8_t looping_ = 0;
   std::unique_ptr<SoundFileReader> reader_;
-  std::vector<std::uint8_t> chunkData_;
+  // A stream's chunk on its way to the device buffer (made at the first chunk).
+  std::unique_ptr<std::uint8_t[]> chunkData_;
   std::uint32_t streamState_ = kStreamStopped;
   bool loadSucceeded_ = true;
   // Stream bytes written to the ring since the last rewind, and the stream position at which a

@@ -115,8 +115,7 @@ void SoundBuffer_DS7::Release() {
   }
 }
 
-bool SoundBuffer_DS7::WriteData(std::uint32_t chunk, const std::vector<std::uint8_t>& data,
-                                std::uint32_t bytes) {
+bool SoundBuffer_DS7::WriteData(std::uint32_t chunk, const std::uint8_t* data, std::uint32_t bytes) {
   if (!buffer_)
     return true;
   void* first = nullptr;
@@ -126,9 +125,9 @@ bool SoundBuffer_DS7::WriteData(std::uint32_t chunk, const std::vector<std::uint
     return false;
   }
   const std::uint32_t firstPart = std::min<std::uint32_t>(bytes, firstBytes);
-  std::memcpy(first, data.data(), firstPart);
+  std::memcpy(first, data, firstPart);
   if (second) {
-    std::memcpy(second, data.data() + firstBytes, std::min<std::uint32_t>(bytes - firstPart, secondBytes));
+    std::memcpy(second, data + firstBytes, std::min<std::uint32_t>(bytes - firstPart, secondBytes));
   }
   return buffer_->Unlock(first, firstBytes, second, secondBytes) == DS_OK;
 }

@@ -30,7 +30,7 @@ class SoundBuffer_DS7 : public SoundBuffer {
   void CloseReader() override;
   void CreateBuffer(const SoundBuffer* source) override;
   void Release() override;
-  bool WriteData(std::uint32_t chunk, const std::vector<std::uint8_t>& data, std::uint32_t bytes) override;
+  bool WriteData(std::uint32_t chunk, const std::uint8_t* data, std::uint32_t bytes) override;
   void QueueChunk(std::uint32_t chunk) override {}
   void UnqueueProcessedBuffers(std::vector<std::uint32_t>* processed) override;
 

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -92,8 +93,15 @@ class Surface final : public IDirectDrawSurface7 {
   const DDSCAPS2& CapsRecord() const { return caps_; }
   const DDPIXELFORMAT& Format() const { return format_; }
   DWORD BytesPerPixel() const { return bytesPerPixel_; }
-  std::uint8_t* Memory() { return memory_.data(); }
-  const std::uint8_t* Memory() const { return memory_.data(); }
+  // The surface's pixels in system memory, made (zeroed) at the first use: a surface that only the
+  // display driver draws into (a back buffer, a depth buffer) never needs them.
+  std::uint8_t* Memory() const;
+  // True while the surface holds its pixels in system memory.
+  bool HoldsMemory() const;
+  // Frees the pixels in system memory once a driver holds its own copy (a texture uploaded to the
+  // device); false when the surface is locked and keeps them. A later use makes them again, zeroed:
+  // the driver's copy stays what is drawn until the surface changes.
+  bool DiscardMemory();
   bool Lost() const { return lost_.load(); }
   void SetLost(bool lost) { lost_.store(lost); }
   ULONG ReferenceCount() const { return references_.load(); }
@@ -125,7 +133,12 @@ class Surface final : public IDirectDrawSurface7 {
   DWORD mipMapCount_ = 0;
   DDPIXELFORMAT format_{};
   DDSCAPS2 caps_{};
-  std::vector<std::uint8_t> memory_;
+  struct FreeMemory {
+    void operator()(std::uint8_t* memory) const { std::free(memory); }
+  };
+  std::size_t memoryBytes_ = 0;
+  mutable std::mutex memoryMutex_;
+  mutable std::unique_ptr<std::uint8_t, FreeMemory> memory_;
   std::atomic<bool> lost_{false};
   std::atomic<bool> locked_{false};
   std::atomic<std::uint64_t> version_{0};

@@ -448,7 +448,10 @@ HRESULT DirectDraw::RestoreAllSurfaces() {
   for (Surface* s : core_->surfaces) {
     if (s->Lost()) {
       s->SetLost(false);
-      s->Touch();
+      // A surface whose pixels live only in the driver's copy keeps that copy.
+      if (s->HoldsMemory()) {
+        s->Touch();
+      }
     }
   }
   return DD_OK;

@@ -2,6 +2,7 @@
 // buffer), lost state, blits and presentation.
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "platform/ddraw/DDraw_Local.h"
@@ -25,10 +26,36 @@ Surface::Surface(std::shared_ptr<DirectDrawCore> core, const DDSURFACEDESC2& des
   // Rows are padded to 16 bytes, as display memory often is: callers must honour the pitch.
   const DWORD rowBytes = width_ * bytesPerPixel_;
   pitch_ = static_cast<LONG>((rowBytes + 15u) & ~15u);
-  memory_.assign(static_cast<std::size_t>(pitch_) * height_, 0);
+  memoryBytes_ = static_cast<std::size_t>(pitch_) * height_;
   mipMapCount_ = (desc.dwFlags & DDSD_MIPMAPCOUNT) != 0 ? desc.dwMipMapCount : 0;
   std::lock_guard lock(core_->mutex);
   core_->surfaces.push_back(this);
+}
+
+std::uint8_t* Surface::Memory() const {
+  std::lock_guard lock(memoryMutex_);
+  if (memory_ == nullptr) {
+    // Fresh pages from calloc are zero already; they are not written here.
+    memory_.reset(static_cast<std::uint8_t*>(std::calloc(memoryBytes_, 1)));
+    if (memory_ == nullptr) {
+      throw std::bad_alloc();
+    }
+  }
+  return memory_.get();
+}
+
+bool Surface::HoldsMemory() const {
+  std::lock_guard lock(memoryMutex_);
+  return memory_ != nullptr;
+}
+
+bool Surface::DiscardMemory() {
+  if (locked_.load()) {
+    return false;
+  }
+  std::lock_guard lock(memoryMutex_);
+  memory_.reset();
+  return true;
 }
 
 Surface::~Surface() {
@@ -103,7 +130,7 @@ HRESULT Surface::Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 desc, DWORD dwFlags, H
     core_->driver->ReadBack(*this);
   }
   GetSurfaceDesc(desc);
-  std::uint8_t* base = memory_.data();
+  std::uint8_t* base = Memory();
   if (lpDestRect != nullptr) {
     base += static_cast<std::size_t>(lpDestRect->top) * pitch_ +
             static_cast<std::size_t>(lpDestRect->left) * bytesPerPixel_;
@@ -307,7 +334,7 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
       return DDERR_INVALIDPARAMS;
     }
     for (LONG y = dest.top; y < dest.bottom; ++y) {
-      std::uint8_t* row = memory_.data() + static_cast<std::size_t>(y) * pitch_;
+      std::uint8_t* row = Memory() + static_cast<std::size_t>(y) * pitch_;
       for (LONG x = dest.left; x < dest.right; ++x) {
         std::memcpy(row + static_cast<std::size_t>(x) * bytesPerPixel_, &fx->dwFillColor, bytesPerPixel_);
       }
@@ -334,15 +361,17 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
   if ((source->caps_.dwCaps & DDSCAPS_3DDEVICE) != 0) {
     core_->driver->ReadBack(*source);
   }
+  std::uint8_t* target = Memory();
+  const std::uint8_t* from = source->Memory();
   const LONG dw = dest.right - dest.left;
   const LONG dh = dest.bottom - dest.top;
   const LONG sw = src.right - src.left;
   const LONG sh = src.bottom - src.top;
   for (LONG y = 0; y < dh; ++y) {
     const LONG sy = src.top + static_cast<LONG>(static_cast<std::int64_t>(y) * sh / dh);
-    std::uint8_t* d = memory_.data() + static_cast<std::size_t>(dest.top + y) * pitch_ +
+    std::uint8_t* d = target + static_cast<std::size_t>(dest.top + y) * pitch_ +
                       static_cast<std::size_t>(dest.left) * bytesPerPixel_;
-    const std::uint8_t* s = source->memory_.data() + static_cast<std::size_t>(sy) * source->pitch_;
+    const std::uint8_t* s = from + static_cast<std::size_t>(sy) * source->pitch_;
     if (dw == sw) {
       std::memmove(d, s + static_cast<std::size_t>(src.left) * bytesPerPixel_,
                    static_cast<std::size_t>(dw) * bytesPerPixel_);
@@ -383,7 +412,7 @@ HRESULT Surface::Restore() {
       return DDERR_WRONGMODE;
     }
   }
-  if (lost_.exchange(false)) {
+  if (lost_.exchange(false) && HoldsMemory()) {
     Touch();
   }
   for (Surface* s : attached_) {

@@ -375,15 +375,19 @@ class SecondaryBuffer final : public BufferBase {
     // half-written bytes. The copy starts as the current contents: a partial write keeps the rest.
     const std::uint32_t first = std::min(bytes, size - offset);
     const std::uint32_t second = bytes - first;
-    scratch_.resize(bytes);
-    std::memcpy(scratch_.data(), voice_.data->data() + offset, first);
+    // The copy is filled below: a new one is not cleared first.
+    if (bytes > scratchBytes_) {
+      scratch_.reset(new std::uint8_t[bytes]);
+      scratchBytes_ = bytes;
+    }
+    std::memcpy(scratch_.get(), voice_.data->data() + offset, first);
     if (second)
-      std::memcpy(scratch_.data() + first, voice_.data->data(), second);
+      std::memcpy(scratch_.get() + first, voice_.data->data(), second);
     locked_ = true;
     lockOffset_ = offset;
     lockFirst_ = first;
     lockSecond_ = second;
-    *p1 = scratch_.data();
+    *p1 = scratch_.get();
     *b1 = first;
     if (second) {
       if (!p2 || !b2) {
@@ -392,7 +396,7 @@ class SecondaryBuffer final : public BufferBase {
         *b1 = 0;
         return DSERR_INVALIDPARAM;
       }
-      *p2 = scratch_.data() + first;
+      *p2 = scratch_.get() + first;
       *b2 = second;
     }
     return DS_OK;
@@ -401,14 +405,20 @@ class SecondaryBuffer final : public BufferBase {
     if (HRESULT hr = core_->Fault(DsCall::Unlock))
       return hr;
     std::lock_guard<std::mutex> lock(core_->mixer->Lock());
-    if (!locked_ || p1 != scratch_.data() || b1 > lockFirst_ || b2 > lockSecond_)
+    if (!locked_ || p1 != scratch_.get() || b1 > lockFirst_ || b2 > lockSecond_)
       return DSERR_INVALIDPARAM;
-    if (b2 && p2 != scratch_.data() + lockFirst_)
+    if (b2 && p2 != scratch_.get() + lockFirst_)
       return DSERR_INVALIDPARAM;
     locked_ = false;
-    std::memcpy(voice_.data->data() + lockOffset_, scratch_.data(), b1);
+    std::memcpy(voice_.data->data() + lockOffset_, scratch_.get(), b1);
     if (b2)
-      std::memcpy(voice_.data->data(), scratch_.data() + lockFirst_, b2);
+      std::memcpy(voice_.data->data(), scratch_.get() + lockFirst_, b2);
+    // A stream's chunk-sized copy is kept for its next chunk; a whole sound's copy is not kept beside
+    // the sound itself.
+    if (scratchBytes_ > kKeptScratchBytes) {
+      scratch_.reset();
+      scratchBytes_ = 0;
+    }
     return DS_OK;
   }
   HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) override {
@@ -488,7 +498,9 @@ class SecondaryBuffer final : public BufferBase {
  private:
   DWORD flags_;
   Voice voice_;
-  std::vector<std::uint8_t> scratch_;
+  static constexpr std::size_t kKeptScratchBytes = 64 * 1024;
+  std::unique_ptr<std::uint8_t[]> scratch_;
+  std::size_t scratchBytes_ = 0;
   bool locked_ = false;
   std::uint32_t lockOffset_ = 0;
   std::uint32_t lockFirst_ = 0;

@@ -11,6 +11,7 @@
 #include "platform/sdl/SdlPresentation.h"
 #include "platform/sdl/SdlWindow.h"
 #include "platform/sdl/SdlWindow_Local.h"
+#include "platform/win32/WinSystem.h"
 
 namespace platform::sdl {
 
@@ -142,31 +143,17 @@ HRESULT SdlDisplay::OpenDevice(Surface& renderTarget) {
     glGenFramebuffers(1, &framebuffer_);
     glGenRenderbuffers(1, &colourBuffer_);
     glGenRenderbuffers(1, &depthBuffer_);
-    glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer_);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    targetWidth_ = width;
+    targetHeight_ = height;
+    // The off-screen target gets its storage only when the frame is drawn there (ChooseDrawTarget).
+    if (!WindowTakesTheTarget() && !MakeFramebufferStorage()) {
       DeleteFramebuffer();
       return DDERR_OUTOFVIDEOMEMORY;
     }
-    targetWidth_ = width;
-    targetHeight_ = height;
     // A new target starts black, with depth 1 and stencil 0, whichever framebuffer it is drawn into.
-    glDisable(GL_SCISSOR_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glDepthMask(GL_TRUE);
-    glStencilMask(0xFF);
-    glClearColor(0, 0, 0, 1);
-    glClearDepth(1.0);
-    glClearStencil(0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     if (windowFramebufferFits_) {
       glBindFramebuffer(GL_FRAMEBUFFER, 0);
-      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+      ClearTarget();
     }
   }
   target_ = &renderTarget;
@@ -324,6 +311,13 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
     return DDERR_NOHWND;
   }
   DeleteReleasedTextures();
+  // Textures uploaded in this frame no longer need their system memory: once a good part of the heap
+  // has been freed that way, it goes back to the system.
+  constexpr std::size_t kCompactAfterBytes = 4u << 20;
+  if (discardedBytes_ >= kCompactAfterBytes) {
+    discardedBytes_ = 0;
+    HeapCompact(GetProcessHeap(), 0);
+  }
   if (vsync != vsync_) {
     SDL_GL_SetSwapInterval(vsync ? 1 : 0);
     vsync_ = vsync;
@@ -472,6 +466,7 @@ void SdlDisplay::DeleteFramebuffer() {
     glDeleteRenderbuffers(1, &depthBuffer_);
   }
   framebuffer_ = colourBuffer_ = depthBuffer_ = 0;
+  framebufferStored_ = false;
   drawTarget_ = 0;
   targetWidth_ = targetHeight_ = 0;
 }
@@ -507,8 +502,44 @@ bool SdlDisplay::WindowTakesTheTarget() {
 }
 
 void SdlDisplay::ChooseDrawTarget() {
-  drawTarget_ = WindowTakesTheTarget() ? 0 : framebuffer_;
+  // Without storage for the off-screen target (none could be made) the frame goes to the window.
+  drawTarget_ = WindowTakesTheTarget() || !MakeFramebufferStorage() ? 0 : framebuffer_;
   glBindFramebuffer(GL_FRAMEBUFFER, drawTarget_);
+}
+
+bool SdlDisplay::MakeFramebufferStorage() {
+  if (framebufferStored_) {
+    return true;
+  }
+  if (framebuffer_ == 0) {
+    return false;
+  }
+  glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer_);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, targetWidth_, targetHeight_);
+  glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, targetWidth_, targetHeight_);
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer_);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
+  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    return false;
+  }
+  ClearTarget();
+  ForgetAppliedState();
+  framebufferStored_ = true;
+  return true;
+}
+
+void SdlDisplay::ClearTarget() {
+  glDisable(GL_SCISSOR_TEST);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glDepthMask(GL_TRUE);
+  glStencilMask(0xFF);
+  glClearColor(0, 0, 0, 1);
+  glClearDepth(1.0);
+  glClearStencil(0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
 }
 
 void SdlDisplay::EnableArray(ClientArray& shadow, GLenum array, bool enable) {

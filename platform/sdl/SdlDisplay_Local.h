@@ -113,6 +113,11 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   bool WindowTakesTheTarget();
   // Binds the framebuffer the next frame is drawn into.
   void ChooseDrawTarget();
+  // Gives the off-screen target its colour and depth storage (cleared) when it has none; false when
+  // it cannot be made.
+  bool MakeFramebufferStorage();
+  // Clears the bound framebuffer to black, depth 1 and stencil 0, masks and scissor opened.
+  void ClearTarget();
 
   // What the context's client arrays hold, so that a draw sends only what changed.
   struct ClientArray {
@@ -157,6 +162,8 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   GLuint framebuffer_ = 0;
   GLuint colourBuffer_ = 0;
   GLuint depthBuffer_ = 0;
+  // The off-screen target's buffers have storage (made only once the frame is drawn there).
+  bool framebufferStored_ = false;
   GLint targetWidth_ = 0;
   GLint targetHeight_ = 0;
   Surface* target_ = nullptr;
@@ -191,6 +198,8 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   std::uint64_t boundVersions_[ddraw::kTextureStages] = {};
   bool unitEnabled_[ddraw::kTextureStages] = {};
   std::unordered_map<GLuint, TextureParameters> textureParameters_;
+  // System memory of uploaded textures given back since the heap was last compacted.
+  std::size_t discardedBytes_ = 0;
 
   std::uint32_t seenForeignUses_ = 0;
 

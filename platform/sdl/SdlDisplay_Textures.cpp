@@ -1,6 +1,7 @@
 // The SDL/OpenGL display driver's textures: surfaces uploaded when first bound after a change, and
 // the sampler parameters each texture keeps.
 #include <algorithm>
+#include <memory>
 
 #include "platform/sdl/SdlDisplay_Local.h"
 
@@ -22,8 +23,20 @@ std::uint64_t SdlDisplay::ChainVersion(Surface& texture) {
   return version;
 }
 
-// Uploads every level of a texture whose memory changed since its last upload, converted to RGBA
-// (formats without alpha read alpha 1).
+namespace {
+
+// True for the 32-bit formats whose bytes are blue, green, red and alpha (or unused) in memory, which
+// OpenGL takes as they are.
+bool IsBGRA8888(const DDPIXELFORMAT& format) {
+  return format.dwRGBBitCount == 32 && format.dwRBitMask == 0x00FF0000 && format.dwGBitMask == 0x0000FF00 &&
+         format.dwBBitMask == 0x000000FF;
+}
+
+}  // namespace
+
+// Uploads every level of a texture whose memory changed since its last upload (formats without alpha
+// read alpha 1). The texture then lives in OpenGL alone: its levels' system memory is given back, and a
+// level that has not been written since keeps what OpenGL holds.
 void SdlDisplay::Upload(Surface& texture) {
   const std::uint64_t version = ChainVersion(texture);
   GLuint name = texture.driverHandle.load();
@@ -31,23 +44,41 @@ void SdlDisplay::Upload(Surface& texture) {
     glBindTexture(GL_TEXTURE_2D, name);
     return;
   }
-  if (name == 0) {
+  const bool fresh = name == 0;
+  if (fresh) {
     glGenTextures(1, &name);
     texture.driverHandle.store(name);
   }
   glBindTexture(GL_TEXTURE_2D, name);
   const std::vector<Surface*> chain = texture.MipChain();
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  std::vector<std::uint8_t> rgba;
+  std::unique_ptr<std::uint8_t[]> rgba;
   for (std::size_t level = 0; level < chain.size(); ++level) {
     Surface& s = *chain[level];
-    rgba.resize(static_cast<std::size_t>(s.Width()) * s.Height() * 4);
-    for (DWORD y = 0; y < s.Height(); ++y) {
-      ddraw::ConvertRowToRGBA(s.Format(), s.Memory() + static_cast<std::size_t>(y) * s.Pitch(),
-                              rgba.data() + static_cast<std::size_t>(y) * s.Width() * 4, s.Width());
+    if (!fresh && !s.HoldsMemory()) {
+      continue;
     }
-    glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA8, static_cast<GLsizei>(s.Width()),
-                 static_cast<GLsizei>(s.Height()), 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const auto width = static_cast<GLsizei>(s.Width());
+    const auto height = static_cast<GLsizei>(s.Height());
+    if (IsBGRA8888(s.Format())) {
+      const GLint internal = s.Format().dwRGBAlphaBitMask == 0xFF000000u ? GL_RGBA8 : GL_RGB8;
+      glPixelStorei(GL_UNPACK_ROW_LENGTH, s.Pitch() / 4);
+      glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internal, width, height, 0, GL_BGRA,
+                   GL_UNSIGNED_BYTE, s.Memory());
+      glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    } else {
+      // Every byte is written below: the buffer is not cleared first.
+      rgba.reset(new std::uint8_t[static_cast<std::size_t>(s.Width()) * s.Height() * 4]);
+      for (DWORD y = 0; y < s.Height(); ++y) {
+        ddraw::ConvertRowToRGBA(s.Format(), s.Memory() + static_cast<std::size_t>(y) * s.Pitch(),
+                                rgba.get() + static_cast<std::size_t>(y) * s.Width() * 4, s.Width());
+      }
+      glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA8, width, height, 0, GL_RGBA,
+                   GL_UNSIGNED_BYTE, rgba.get());
+    }
+    if (s.DiscardMemory()) {
+      discardedBytes_ += static_cast<std::size_t>(s.Pitch()) * s.Height();
+    }
   }
   // Only the levels that exist take part, so mip filtering of a single level never samples black.
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);

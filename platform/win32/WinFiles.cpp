@@ -8,6 +8,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -37,15 +38,69 @@ std::string Join(const std::string& folder, const std::string& name) {
 }
 
 // Folder listings kept for names that are looked up again and again (every file probed on disk before
-// the packs walks the same folders). A listing is used only while the folder is the same one with the
-// same modification time, and kept only when that time is well in the past, so a change made within the
-// file system's timestamp resolution of the listing can never be hidden by it.
+// the packs walks the same folders, every new save looks in its folder), so that a folder is read once.
+// A listing is used only while the folder is the same one with the same modification time. It is kept
+// when that time lies further in the past than the file system's timestamp resolution, so that a
+// change made by others after the listing can never carry the same time and be hidden by it, or when
+// the folder's last change was this program's own (a file or folder made, renamed or deleted through
+// this layer).
 struct Listing {
   dev_t device = 0;
   ino_t inode = 0;
   timespec modified{};
   std::shared_ptr<const std::vector<std::string>> names;
 };
+
+// The folders this program has changed, with their modification times just after the change.
+struct OwnChanges {
+  std::mutex mutex;
+  std::unordered_map<std::string, timespec> folders;
+};
+
+OwnChanges& Changes() {
+  static OwnChanges changes;
+  return changes;
+}
+
+bool SameTime(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// The folder holding a host path ("." for a bare name, "/" for a name in the root).
+std::string ParentFolder(const std::string& path) {
+  std::string trimmed = path;
+  while (trimmed.size() > 1 && trimmed.back() == '/') {
+    trimmed.pop_back();
+  }
+  const std::size_t slash = trimmed.rfind('/');
+  if (slash == std::string::npos) {
+    return ".";
+  }
+  return slash == 0 ? "/" : trimmed.substr(0, slash);
+}
+
+// Records that this program has just changed an entry of the folder holding `path`.
+void NoteOwnChange(const std::string& path) {
+  constexpr std::size_t kMaxFolders = 1024;
+  const std::string folder = ParentFolder(path);
+  struct stat st;
+  if (::stat(folder.c_str(), &st) != 0) {
+    return;
+  }
+  OwnChanges& changes = Changes();
+  std::lock_guard lock(changes.mutex);
+  if (changes.folders.size() >= kMaxFolders) {
+    changes.folders.clear();
+  }
+  changes.folders[folder] = st.st_mtim;
+}
+
+bool ChangedLastByThisProgram(const std::string& folder, const struct stat& st) {
+  OwnChanges& changes = Changes();
+  std::lock_guard lock(changes.mutex);
+  auto it = changes.folders.find(folder);
+  return it != changes.folders.end() && SameTime(it->second, st.st_mtim);
+}
 
 struct ListingCache {
   std::mutex mutex;
@@ -62,10 +117,21 @@ bool SameFolder(const Listing& listing, const struct stat& st) {
          listing.modified.tv_sec == st.st_mtim.tv_sec && listing.modified.tv_nsec == st.st_mtim.tv_nsec;
 }
 
+// True when a folder last changed at `modified` can be listed at `now` without a later change being
+// stamped with the same time. File systems that keep fractions of a second stamp a change with a
+// clock that runs at most a few milliseconds behind; those that keep whole seconds (or coarser) need
+// seconds to pass.
+bool Settled(const timespec& modified, const timespec& now) {
+  constexpr long long kFineMargin = 50'000'000;       // nanoseconds
+  constexpr long long kCoarseMargin = 3'000'000'000;  // nanoseconds
+  const long long age = (static_cast<long long>(now.tv_sec) - modified.tv_sec) * 1'000'000'000 +
+                        (now.tv_nsec - modified.tv_nsec);
+  return age > (modified.tv_nsec != 0 ? kFineMargin : kCoarseMargin);
+}
+
 // The names in `folder` (its entries as read now, or as kept while the folder is unchanged).
 std::shared_ptr<const std::vector<std::string>> FolderNames(const std::string& folder) {
   constexpr std::size_t kMaxFolders = 1024;
-  constexpr time_t kSettledSeconds = 3;
   const std::string path = folder.empty() ? "." : folder;
   struct stat st;
   if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
@@ -79,6 +145,8 @@ std::shared_ptr<const std::vector<std::string>> FolderNames(const std::string& f
       return it->second.names;
     }
   }
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
   DIR* dir = ::opendir(path.c_str());
   if (dir == nullptr) {
     return nullptr;
@@ -88,9 +156,7 @@ std::shared_ptr<const std::vector<std::string>> FolderNames(const std::string& f
     names->emplace_back(entry->d_name);
   }
   ::closedir(dir);
-  timespec now{};
-  ::clock_gettime(CLOCK_REALTIME, &now);
-  if (st.st_mtim.tv_sec + kSettledSeconds < now.tv_sec) {
+  if (Settled(st.st_mtim, now) || ChangedLastByThisProgram(path, st)) {
     Listing listing;
     listing.names = names;
     listing.device = st.st_dev;
@@ -187,7 +253,88 @@ std::string FindCaseless(const std::string& folder, const std::string& name) {
   return found.empty() ? std::string() : found.front();
 }
 
+// The components of a Windows-style or host path, with "\" and "/" both separators.
+std::vector<std::string> SplitParts(const std::string& text) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find_first_of("/\\", start);
+    if (end == std::string::npos) {
+      end = text.size();
+    }
+    if (end > start) {
+      parts.emplace_back(text.substr(start, end - start));
+    }
+    start = end + 1;
+  }
+  return parts;
+}
+
+// The program's own folders, as the components of their absolute host paths (one entry per
+// registration).
+struct CaselessFolders {
+  std::mutex mutex;
+  std::vector<std::vector<std::string>> folders;
+};
+
+CaselessFolders& Caseless() {
+  static CaselessFolders registry;
+  return registry;
+}
+
+std::vector<std::string> HostParts(std::string_view windowsPath) {
+  std::string text(windowsPath);
+  if (IsDriveForm(text)) {
+    text.erase(0, 2);
+  }
+  return SplitParts(text);
+}
+
+constexpr std::size_t kOutsideFolders = static_cast<std::size_t>(-1);
+
+bool SameWithoutCase(const std::string& a, const std::string& b) {
+  return ::strcasecmp(a.c_str(), b.c_str()) == 0;
+}
+
+// How many leading components of an absolute path name a registered folder (the deepest that holds
+// the path, its name matched without regard to case, as lower-cased listings give it); `folder` gets
+// that folder's components as registered. None with no folder registered; kOutsideFolders when the
+// path lies outside every registered folder.
+std::size_t FixedParts(const std::vector<std::string>& parts, std::vector<std::string>& folder) {
+  CaselessFolders& registry = Caseless();
+  std::lock_guard lock(registry.mutex);
+  if (registry.folders.empty()) {
+    return 0;
+  }
+  std::size_t fixed = kOutsideFolders;
+  for (const std::vector<std::string>& own : registry.folders) {
+    if (own.size() <= parts.size() && std::equal(own.begin(), own.end(), parts.begin(), SameWithoutCase) &&
+        (fixed == kOutsideFolders || own.size() > fixed)) {
+      fixed = own.size();
+      folder = own;
+    }
+  }
+  return fixed;
+}
+
 }  // namespace
+
+void AddCaselessFolder(std::string_view windowsPath) {
+  std::vector<std::string> parts = HostParts(windowsPath);
+  CaselessFolders& registry = Caseless();
+  std::lock_guard lock(registry.mutex);
+  registry.folders.push_back(std::move(parts));
+}
+
+void RemoveCaselessFolder(std::string_view windowsPath) {
+  const std::vector<std::string> parts = HostParts(windowsPath);
+  CaselessFolders& registry = Caseless();
+  std::lock_guard lock(registry.mutex);
+  auto it = std::find(registry.folders.begin(), registry.folders.end(), parts);
+  if (it != registry.folders.end()) {
+    registry.folders.erase(it);
+  }
+}
 
 std::string MapPath(std::string_view windowsPath) {
   std::string text(windowsPath);
@@ -235,13 +382,27 @@ std::string MapPath(std::string_view windowsPath) {
   if (parts.empty() || Exists(result)) {
     return result;
   }
+  // The program's own folders are searched without regard to case, never the folders above them.
+  std::vector<std::string> own;
+  const std::size_t fixed = absolute ? FixedParts(parts, own) : 0;
+  if (fixed == kOutsideFolders) {
+    return result;
+  }
+  // The registered folder is spelt as it was registered, whatever the case of the name asked for.
+  std::string ownFolder = absolute ? "/" : "";
+  for (std::size_t i = 0; i < fixed; ++i) {
+    ownFolder = Join(ownFolder, own[i]);
+  }
+  if (fixed == parts.size()) {
+    return trailing && !ownFolder.empty() && ownFolder.back() != '/' ? ownFolder + "/" : ownFolder;
+  }
 
   // Some component is absent under its exact name: look for the path whose names differ only by case.
   // Earlier answers are kept (and checked to still exist), since the same lower-cased names from
   // folder listings are opened again and again.
   const std::string key = result;
   std::string existing = CachedVariant(key);
-  if (existing.empty() && FindExisting(absolute ? "/" : "", parts, 0, existing)) {
+  if (existing.empty() && FindExisting(ownFolder, parts, fixed, existing)) {
     RememberVariant(key, existing);
   }
   if (!existing.empty()) {
@@ -252,9 +413,10 @@ std::string MapPath(std::string_view windowsPath) {
   }
   // Nothing matches as a whole (a file about to be created): resolve the folders that exist and keep
   // the rest as given.
-  result = absolute ? "/" : "";
+  result = ownFolder;
   bool resolving = true;
-  for (const std::string& part : parts) {
+  for (std::size_t i = fixed; i < parts.size(); ++i) {
+    const std::string& part = parts[i];
     std::string folder = result;
     join(part);
     if (!resolving || part == "." || part == ".." || Exists(result)) {
@@ -424,7 +586,11 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
     return FALSE;
   }
   std::string host = platform::win32::MapPath(path);
-  return ::mkdir(host.c_str(), 0777) == 0 ? TRUE : FALSE;
+  if (::mkdir(host.c_str(), 0777) != 0) {
+    return FALSE;
+  }
+  platform::win32::NoteOwnChange(host);
+  return TRUE;
 }
 
 std::FILE* _fsopen(const char* path, const char* mode, int) {
@@ -444,7 +610,12 @@ std::FILE* _fsopen(const char* path, const char* mode, int) {
       hostMode += *m;
     }
   }
-  return std::fopen(host.c_str(), hostMode.c_str());
+  const bool creates = hostMode.find_first_of("wa") != std::string::npos && ::lstat(host.c_str(), &st) != 0;
+  std::FILE* file = std::fopen(host.c_str(), hostMode.c_str());
+  if (file != nullptr && creates) {
+    platform::win32::NoteOwnChange(host);
+  }
+  return file;
 }
 
 int _fileno(std::FILE* stream) {
@@ -469,6 +640,8 @@ BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags) {
   if (std::rename(from.c_str(), to.c_str()) != 0) {
     return FALSE;
   }
+  platform::win32::NoteOwnChange(from);
+  platform::win32::NoteOwnChange(to);
   if ((flags & MOVEFILE_WRITE_THROUGH) != 0) {
     // The rename lives in the folder: syncing the folder makes it durable.
     const std::size_t slash = to.rfind('/');
@@ -494,5 +667,9 @@ BOOL DeleteFileA(LPCSTR name) {
   if (::lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
     return FALSE;
   }
-  return ::unlink(host.c_str()) == 0 ? TRUE : FALSE;
+  if (::unlink(host.c_str()) != 0) {
+    return FALSE;
+  }
+  platform::win32::NoteOwnChange(host);
+  return TRUE;
 }

@@ -89,6 +89,13 @@ namespace platform::win32 {
 // The host path for a Windows-style name (see the header comment). An empty name stays empty.
 std::string MapPath(std::string_view windowsPath);
 
+// Folders that belong to the program (its data folder, the user's folder for saves): below them a
+// name whose case differs from the name on disk is still found. While any is registered, an absolute
+// path outside all of them is taken as written, so a look-up never reads the folders above them. Each
+// call to Add is matched by one to Remove with the same name; any thread may call them.
+void AddCaselessFolder(std::string_view windowsPath);
+void RemoveCaselessFolder(std::string_view windowsPath);
+
 // The Windows-style form of an absolute host path: "/home/a" gives "Z:\home\a".
 std::string ToWindowsPath(std::string_view hostPath);
 

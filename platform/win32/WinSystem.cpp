@@ -1,6 +1,9 @@
 #include "platform/win32/WinSystem.h"
 
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <atomic>
 #include <cstring>
@@ -36,6 +39,19 @@ int ComInitialisationDepth() {
 
 DWORD GetCurrentProcessId() {
   return static_cast<DWORD>(::getpid());
+}
+
+HANDLE GetProcessHeap() {
+  static int heap = 0;
+  return &heap;
+}
+
+SIZE_T HeapCompact(HANDLE, DWORD) {
+#if defined(__GLIBC__)
+  return ::malloc_trim(0) != 0 ? 1 : 0;
+#else
+  return 0;
+#endif
 }
 
 DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) {

@@ -1,6 +1,6 @@
 #pragma once
-// Process-level Win32 functions: the running executable's file name, the process identifier and the COM
-// bracket.
+// Process-level Win32 functions: the running executable's file name, the process identifier, the
+// heap's compaction and the COM bracket.
 
 #include <string>
 
@@ -14,6 +14,13 @@ DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 
 // The running process's identifier (no two running processes share it).
 DWORD GetCurrentProcessId();
+
+// The process's heap (the C library's), for HeapCompact.
+HANDLE GetProcessHeap();
+// Gives the memory that the heap holds free, in every thread's part of it, back to the system, so that
+// what was freed after a load leaves the process's resident size. Flags are ignored. Returns 1 when
+// memory was given back, else 0 (not the size of the largest free block).
+SIZE_T HeapCompact(HANDLE hHeap, DWORD dwFlags);
 
 // COM needs no set-up here; the bracket is counted so that unbalanced calls show in tests.
 HRESULT CoInitialize(LPVOID pvReserved);

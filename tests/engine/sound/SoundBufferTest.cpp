@@ -29,13 +29,18 @@ TEST_F(SoundBufferTest, OneMebibyteLoadsWholeAndOneByteMoreStreams) {
   EXPECT_FALSE(whole->GetBuffer()->HasReader());
   EXPECT_EQ(whole->GetBuffer()->GetSize(), 0x100000u);
   EXPECT_TRUE(stream->GetBuffer()->IsStreaming());
-  EXPECT_TRUE(stream->GetBuffer()->HasReader());
+  EXPECT_EQ(stream->GetBuffer()->GetSize(), 0x100001u);
+  EXPECT_FALSE(stream->GetBuffer()->HasReader()) << "a stopped stream holds no file";
   EXPECT_NE(BufferOf(stream)->GetStreamTimer(), nullptr);
+  manager_->PlaySound(stream, true);
+  EXPECT_TRUE(stream->GetBuffer()->HasReader()) << "a playing stream reads its file";
+  manager_->StopSound(stream, true);
+  EXPECT_FALSE(stream->GetBuffer()->HasReader());
   EXPECT_EQ(ErrorCount(), 0);
   // Two sounds of a long file each get their own stream: nothing is duplicated.
   Sound* again = manager_->CreateSound("STREAM.wav");
   EXPECT_NE(DeviceOf(again), DeviceOf(stream));
-  EXPECT_TRUE(again->GetBuffer()->HasReader());
+  EXPECT_TRUE(again->GetBuffer()->IsStreaming());
   for (DsCall call : headless::AudioCalls())
     EXPECT_NE(call, DsCall::DuplicateSoundBuffer);
 }

@@ -217,6 +217,43 @@ TEST_F(DirectDrawTest, MipChainsAndLockedMemory) {
   dd->Release();
 }
 
+// A surface's system memory is made at its first use, and a driver holding its own copy of the pixels
+// may give it back: a later use gets new memory, and a restored surface without memory keeps the
+// driver's copy (it is not marked changed).
+TEST_F(DirectDrawTest, SurfaceMemoryIsMadeOnUseAndMayBeGivenBack) {
+  IDirectDraw7* dd = Create();
+  DDSURFACEDESC2 desc = DescribeTexture(4, 4, platform::ddraw::FormatARGB8888());
+  IDirectDrawSurface7* texture = nullptr;
+  ASSERT_EQ(dd->CreateSurface(&desc, &texture, nullptr), DD_OK);
+  auto* surface = static_cast<platform::ddraw::Surface*>(texture);
+  EXPECT_FALSE(surface->HoldsMemory()) << "nothing used it yet";
+  DDSURFACEDESC2 locked{};
+  locked.dwSize = sizeof(locked);
+  ASSERT_EQ(texture->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+  EXPECT_TRUE(surface->HoldsMemory());
+  EXPECT_EQ(static_cast<std::uint8_t*>(locked.lpSurface)[0], 0) << "new memory reads as zero";
+  std::memset(locked.lpSurface, 0x5A, static_cast<std::size_t>(locked.lPitch) * 4);
+  EXPECT_FALSE(surface->DiscardMemory()) << "a locked surface keeps its memory";
+  EXPECT_EQ(texture->Unlock(nullptr), DD_OK);
+  EXPECT_TRUE(surface->DiscardMemory());
+  EXPECT_FALSE(surface->HoldsMemory());
+
+  surface->SetLost(true);
+  const auto version = surface->Version();
+  EXPECT_EQ(texture->Restore(), DD_OK);
+  EXPECT_EQ(surface->Version(), version) << "the driver's copy stays what is drawn";
+  surface->SetLost(true);
+  EXPECT_EQ(dd->RestoreAllSurfaces(), DD_OK);
+  EXPECT_EQ(surface->Version(), version);
+
+  ASSERT_EQ(texture->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+  EXPECT_EQ(static_cast<std::uint8_t*>(locked.lpSurface)[0], 0) << "memory made again";
+  EXPECT_EQ(texture->Unlock(nullptr), DD_OK);
+  EXPECT_NE(surface->Version(), version);
+  texture->Release();
+  dd->Release();
+}
+
 TEST_F(DirectDrawTest, FaultPlanLosesSurfacesAndStallsLocks) {
   IDirectDraw7* dd = Create();
   IDirectDrawSurface7* primary = nullptr;

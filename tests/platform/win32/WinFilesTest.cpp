@@ -102,6 +102,37 @@ TEST_F(WinFilesTest, MapPathTriesEveryFolderThatDiffersOnlyByCase) {
             (root_ / "install/data/disk.txt").string());
 }
 
+// With the program's own folders registered, names differing by case are found below them only; a
+// path elsewhere is taken as written, so the folders above are never searched.
+TEST_F(WinFilesTest, MapPathLooksUpCaseOnlyInsideTheProgramsFolders) {
+  Touch("Game/Data/X.txt");
+  Touch("Saves/Profiles/A.prf");
+  Touch("OTHER/y.txt");
+  platform::win32::AddCaselessFolder(Win("Game"));
+  platform::win32::AddCaselessFolder(Win("Saves"));
+  struct Row {
+    const char* in;
+    const char* out;
+    const char* why;
+  };
+  const Row rows[] = {
+      {"Game\\data\\x.TXT", "Game/Data/X.txt", "below an own folder"},
+      {"Saves\\profiles\\a.PRF", "Saves/Profiles/A.prf", "below the other own folder"},
+      {"Game\\data\\new.txt", "Game/Data/new.txt", "a new file below an own folder"},
+      {"other\\Y.TXT", "other/Y.TXT", "outside every own folder"},
+      {"game\\data\\x.txt", "Game/Data/X.txt", "an own folder named in other case, as listings give it"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(platform::win32::MapPath(Win(row.in)), (root_ / row.out).string()) << row.why;
+  }
+  platform::win32::RemoveCaselessFolder(Win("Game"));
+  EXPECT_EQ(platform::win32::MapPath(Win("Game\\data\\x.TXT")), (root_ / "Game/data/x.TXT").string())
+      << "outside the folders left";
+  platform::win32::RemoveCaselessFolder(Win("Saves"));
+  EXPECT_EQ(platform::win32::MapPath(Win("other\\Y.TXT")), (root_ / "OTHER/y.txt").string())
+      << "with none registered, everywhere";
+}
+
 // Names resolved once are remembered, but never past the life of what they named.
 TEST_F(WinFilesTest, MapPathForgetsVariantsThatAreGone) {
   Touch("Dir/File.txt");
