@@ -39,6 +39,7 @@ void SdlDisplay::Upload(Surface& texture) {
   const std::vector<Surface*> chain = texture.MipChain();
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   std::vector<std::uint8_t> rgba;
+  bool opaque = true;
   for (std::size_t level = 0; level < chain.size(); ++level) {
     Surface& s = *chain[level];
     rgba.resize(static_cast<std::size_t>(s.Width()) * s.Height() * 4);
@@ -46,12 +47,16 @@ void SdlDisplay::Upload(Surface& texture) {
       ddraw::ConvertRowToRGBA(s.Format(), s.Memory() + static_cast<std::size_t>(y) * s.Pitch(),
                               rgba.data() + static_cast<std::size_t>(y) * s.Width() * 4, s.Width());
     }
+    for (std::size_t i = 3; opaque && i < rgba.size(); i += 4) {
+      opaque = rgba[i] == 255;
+    }
     glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA8, static_cast<GLsizei>(s.Width()),
                  static_cast<GLsizei>(s.Height()), 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
   }
   // Only the levels that exist take part, so mip filtering of a single level never samples black.
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(chain.size() - 1));
+  textureParameters_[name].opaque = opaque;
   texture.driverVersion = version;
 }
 
