@@ -9,7 +9,8 @@
 //   - in a quiet level, once its pieces have slid into the tray;
 //   - the same level with the window in the background (its focus lost).
 // The CPU is the process's own user and system time (getrusage), so that the software rasterizer's
-// threads count with the game's; `cores` is that time over the wall time, `fps` the frames run.
+// threads count with the game's; `cores` is that time over the wall time, `fps` the frames run and
+// `cpu_ms_per_frame` the CPU one frame took.
 // The game finds its data through the executable's folder (the build links the data folder here).
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -218,6 +219,8 @@ void MeasureRest(benchmark::State& state, RestingGame& game) {
     state.counters["cpu_s"] = cpu;
     state.counters["cores"] = cpu / wall;
     state.counters["fps"] = static_cast<double>(frames) / wall;
+    // What one frame costs, whatever rate a busy machine let the frames run at.
+    state.counters["cpu_ms_per_frame"] = frames > 0 ? cpu * 1e3 / static_cast<double>(frames) : 0.0;
   }
 }
 
