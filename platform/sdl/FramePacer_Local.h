@@ -2,7 +2,9 @@
 // Paces presents that should wait for the vertical blank when the system's swap returns at once (a swap
 // interval the driver ignores, as under Xvfb or with some drivers): each present is held back until one
 // refresh interval after the previous one. A swap that does wait brings its presents at about the
-// interval already, so the pacer then waits for nothing. Main thread only.
+// interval already, so the pacer then waits for nothing. Presents that do not wait for the vertical
+// blank are paced the same way to a fraction of the interval, so that switching vsync off lowers the
+// latency without drawing frames as fast as the machine can. Main thread only.
 
 #include <chrono>
 #include <optional>
@@ -19,7 +21,15 @@ class FramePacer {
     return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / hertz));
   }
 
-  // Called right after a present that should have waited, at `now`: how long to wait before going on.
+  // Presents without vsync come at most this many times per refresh interval.
+  static constexpr int kUnsyncedPerRefresh = 2;
+
+  // The interval between presents without vsync on a display of this refresh interval.
+  static Clock::duration UnsyncedInterval(Clock::duration refreshInterval) {
+    return refreshInterval / kUnsyncedPerRefresh;
+  }
+
+  // Called right after a present, at `now`: how long to wait before going on to keep to `interval`.
   // The due times follow one another by whole intervals, so the rate keeps to the display's on average
   // however long each wait oversleeps; a present later than its due time (a slow frame, a swap that
   // waited) starts the count afresh.
@@ -36,7 +46,7 @@ class FramePacer {
     return Clock::duration::zero();
   }
 
-  // A present that did not ask to wait, a new window: the next one starts afresh.
+  // A new window, a change between presents with and without vsync: the next one starts afresh.
   void Reset() { last_.reset(); }
 
  private:

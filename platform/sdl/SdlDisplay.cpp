@@ -17,6 +17,8 @@ namespace platform::sdl {
 
 namespace {
 
+bool unsyncedPacing = true;
+
 GLenum PrimitiveMode(D3DPRIMITIVETYPE t) {
   switch (t) {
     case D3DPT_POINTLIST:
@@ -230,6 +232,7 @@ HRESULT SdlDisplay::Draw(DeviceState& state, const DrawCall& call) {
   const int textureSets =
       static_cast<int>((call.vertexFormat & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT);
   ApplyStages(state, textureSets);
+  SkipBlendingWhenOpaque(state, call);
 
   // Only what differs from the context's arrays is sent: most draws change the vertex pointers alone.
   const std::uint8_t* base = call.vertices;
@@ -364,8 +367,13 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
                                               : nullptr);
   SDL_GL_SwapWindow(window_);
   ChooseDrawTarget();
-  if (vsync) {
-    const FramePacer::Clock::duration wait = pacer_.Wait(FramePacer::Clock::now(), refreshInterval_);
+  if (vsync != pacedWithVsync_) {
+    pacer_.Reset();
+    pacedWithVsync_ = vsync;
+  }
+  if (vsync || unsyncedPacing) {
+    const FramePacer::Clock::duration wait = pacer_.Wait(
+        FramePacer::Clock::now(), vsync ? refreshInterval_ : FramePacer::UnsyncedInterval(refreshInterval_));
     if (wait > FramePacer::Clock::duration::zero()) {
       std::this_thread::sleep_for(wait);
     }
@@ -570,6 +578,10 @@ void SdlDisplay::ClientUnit(int unit) {
     glClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
     clientUnit_ = unit;
   }
+}
+
+void SetUnsyncedPacing(bool paced) {
+  unsyncedPacing = paced;
 }
 
 void InstallDisplayDriver() {

@@ -13,4 +13,8 @@ namespace platform::sdl {
 // Makes the SDL/OpenGL driver the one new DirectDraw objects use (from InstallBackend); needs no display.
 void InstallDisplayDriver();
 
+// Whether presents without vsync are held to a few times the display's rate (the default). A benchmark
+// that times a frame's own cost lets them run free; main thread only.
+void SetUnsyncedPacing(bool paced);
+
 }  // namespace platform::sdl

@@ -70,6 +70,7 @@ struct TextureParameters {
   GLint wrapS = -1;
   GLint wrapT = -1;
   GLfloat anisotropy = -1.0f;
+  bool opaque = false;  // every texel of every level has alpha 1
 };
 
 class SdlDisplay final : public ddraw::DisplayDriver {
@@ -144,6 +145,13 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   void ApplyStages(const DeviceState& state, int textureSets);
   void MatrixMode(GLenum mode);
 
+  // Whether every fragment of the draw comes out with alpha 1, so that blending by source alpha leaves
+  // the source as it is: the textures and vertex colours the stages' alpha reads are all opaque.
+  bool DrawsOpaque(const DeviceState& state, const DrawCall& call);
+  // Leaves blending off for a draw that blends by source alpha but draws opaque: the same pixels,
+  // without reading the target back.
+  void SkipBlendingWhenOpaque(const DeviceState& state, const DrawCall& call);
+
   // Textures and their sampler parameters.
   void Upload(Surface& texture);
   void ApplySampler(Surface& texture, const DWORD* ss);
@@ -156,6 +164,7 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   bool coveredDesktop_ = false;
   bool vsync_ = false;
   FramePacer pacer_;
+  bool pacedWithVsync_ = false;  // what the pacer's last present was paced for
   FramePacer::Clock::duration refreshInterval_ = FramePacer::Interval(0);
   bool anisotropic_ = false;
   GLint textureUnits_ = 1;
@@ -174,6 +183,8 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   GLuint drawTarget_ = 0;
 
   std::uint64_t appliedRenderStates_ = 0;
+  // Blending is off in the context although the applied render states ask for it (an opaque draw).
+  bool blendSkipped_ = false;
   std::uint64_t appliedTransforms_ = 0;
   std::uint64_t appliedLights_ = 0;
   std::uint64_t appliedMaterial_ = 0;

@@ -172,6 +172,7 @@ void SdlDisplay::ApplyRenderStates(const DeviceState& state) {
   glDepthMask(rs[D3DRENDERSTATE_ZWRITEENABLE] != FALSE ? GL_TRUE : GL_FALSE);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 
+  blendSkipped_ = false;
   if (rs[D3DRENDERSTATE_ALPHABLENDENABLE] != FALSE) {
     glEnable(GL_BLEND);
     const DWORD source = rs[D3DRENDERSTATE_SRCBLEND];
@@ -525,6 +526,81 @@ void SdlDisplay::ApplyStages(const DeviceState& state, int textureSets) {
   }
   (void)textureSets;
   glActiveTexture(GL_TEXTURE0);
+}
+
+bool SdlDisplay::DrawsOpaque(const DeviceState& state, const DrawCall& call) {
+  const DWORD* rs = state.renderStates;
+  if (rs[D3DRENDERSTATE_LIGHTING] != FALSE) {
+    return false;  // the material's alpha is not looked into
+  }
+  // The vertices' colours, or the current colour (white) when they have none.
+  bool diffuse = true;
+  if ((call.vertexFormat & D3DFVF_DIFFUSE) != 0 && call.vertices != nullptr) {
+    const DWORD alphaAt = ((call.vertexFormat & D3DFVF_NORMAL) != 0 ? 24 : 12) + 3;
+    const DWORD vertices = call.indices != nullptr ? call.vertexCount : call.indexCount;
+    for (DWORD v = 0; diffuse && v < vertices; ++v) {
+      diffuse = call.vertices[static_cast<std::size_t>(v) * call.stride + alphaAt] == 255;
+    }
+  }
+  // The stages' alpha in order; a stage without a texture passes it through.
+  bool current = diffuse;
+  for (int unit = 0; unit < textureUnits_ && unitEnabled_[unit]; ++unit) {
+    const DWORD* ss = state.stageStates[unit];
+    auto argument = [&](DWORD a) {
+      if ((a & D3DTA_COMPLEMENT) != 0) {
+        return false;
+      }
+      switch (a & D3DTA_SELECTMASK) {
+        case D3DTA_DIFFUSE:
+          return diffuse;
+        case D3DTA_CURRENT:
+          return current;
+        case D3DTA_TEXTURE: {
+          const auto found = textureParameters_.find(boundTextures_[unit]);
+          return found != textureParameters_.end() && found->second.opaque;
+        }
+        case D3DTA_TFACTOR:
+          return (rs[D3DRENDERSTATE_TEXTUREFACTOR] >> 24) == 255;
+        default:
+          return false;
+      }
+    };
+    switch (ss[D3DTSS_ALPHAOP]) {
+      case D3DTOP_DISABLE:
+        break;
+      case D3DTOP_SELECTARG1:
+        current = argument(ss[D3DTSS_ALPHAARG1]);
+        break;
+      case D3DTOP_SELECTARG2:
+        current = argument(ss[D3DTSS_ALPHAARG2]);
+        break;
+      case D3DTOP_MODULATE:
+        current = argument(ss[D3DTSS_ALPHAARG1]) && argument(ss[D3DTSS_ALPHAARG2]);
+        break;
+      default:
+        return false;
+    }
+  }
+  return current;
+}
+
+void SdlDisplay::SkipBlendingWhenOpaque(const DeviceState& state, const DrawCall& call) {
+  const DWORD* rs = state.renderStates;
+  const DWORD source = rs[D3DRENDERSTATE_SRCBLEND];
+  // Source alpha 1 leaves the source as it is, and the target's alpha 1 as well.
+  const bool bySourceAlpha =
+      rs[D3DRENDERSTATE_ALPHABLENDENABLE] != FALSE &&
+      (source == D3DBLEND_BOTHSRCALPHA ||
+       (source == D3DBLEND_SRCALPHA && rs[D3DRENDERSTATE_DESTBLEND] == D3DBLEND_INVSRCALPHA));
+  const bool skip = bySourceAlpha && DrawsOpaque(state, call);
+  if (skip != blendSkipped_) {
+    if (skip) {
+      glDisable(GL_BLEND);
+    } else {
+      glEnable(GL_BLEND);
+    }
+    blendSkipped_ = skip;
+  }
 }
 
 }  // namespace platform::sdl

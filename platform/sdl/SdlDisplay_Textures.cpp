@@ -32,6 +32,19 @@ bool IsBGRA8888(const DDPIXELFORMAT& format) {
          format.dwBBitMask == 0x000000FF;
 }
 
+// Whether the fourth byte of every four-byte pixel (the alpha of BGRA and RGBA bytes) is 255.
+bool AlphaIsOpaque(const std::uint8_t* rows, DWORD width, DWORD height, std::size_t pitch) {
+  for (DWORD y = 0; y < height; ++y) {
+    const std::uint8_t* row = rows + static_cast<std::size_t>(y) * pitch;
+    for (DWORD x = 0; x < width; ++x) {
+      if (row[static_cast<std::size_t>(x) * 4 + 3] != 255) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 // Uploads every level of a texture whose memory changed since its last upload (formats without alpha
@@ -53,15 +66,22 @@ void SdlDisplay::Upload(Surface& texture) {
   const std::vector<Surface*> chain = texture.MipChain();
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   std::unique_ptr<std::uint8_t[]> rgba;
+  // Whether every texel of every level has alpha 255; a level not uploaded again keeps what it had.
+  bool opaque = true;
+  bool levelSkipped = false;
   for (std::size_t level = 0; level < chain.size(); ++level) {
     Surface& s = *chain[level];
     if (!fresh && !s.HoldsMemory()) {
+      levelSkipped = true;
       continue;
     }
     const auto width = static_cast<GLsizei>(s.Width());
     const auto height = static_cast<GLsizei>(s.Height());
     if (IsBGRA8888(s.Format())) {
       const GLint internal = s.Format().dwRGBAlphaBitMask == 0xFF000000u ? GL_RGBA8 : GL_RGB8;
+      if (internal == GL_RGBA8) {
+        opaque = opaque && AlphaIsOpaque(s.Memory(), s.Width(), s.Height(), s.Pitch());
+      }
       glPixelStorei(GL_UNPACK_ROW_LENGTH, s.Pitch() / 4);
       glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internal, width, height, 0, GL_BGRA,
                    GL_UNSIGNED_BYTE, s.Memory());
@@ -73,6 +93,7 @@ void SdlDisplay::Upload(Surface& texture) {
         ddraw::ConvertRowToRGBA(s.Format(), s.Memory() + static_cast<std::size_t>(y) * s.Pitch(),
                                 rgba.get() + static_cast<std::size_t>(y) * s.Width() * 4, s.Width());
       }
+      opaque = opaque && AlphaIsOpaque(rgba.get(), s.Width(), s.Height(), s.Width() * 4);
       glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA8, width, height, 0, GL_RGBA,
                    GL_UNSIGNED_BYTE, rgba.get());
     }
@@ -83,6 +104,8 @@ void SdlDisplay::Upload(Surface& texture) {
   // Only the levels that exist take part, so mip filtering of a single level never samples black.
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(chain.size() - 1));
+  bool& textureOpaque = textureParameters_[name].opaque;
+  textureOpaque = opaque && (!levelSkipped || textureOpaque);
   texture.driverVersion = version;
 }
 

@@ -488,6 +488,64 @@ TEST_F(FrameReplayTest, TheDisplayDrawsRightAfterAReplay) {
   plain->Release();
 }
 
+// A draw that asks to blend by source alpha but comes out opaque everywhere (an opaque texture, opaque
+// vertex colours) reaches OpenGL without blending: the same picture without reading the target back.
+// Anything that can bring a fragment's alpha below 1 keeps the blending.
+TEST_F(FrameReplayTest, OpaqueDrawsReachOpenGLWithoutBlending) {
+  IDirectDrawSurface7* opaque = Texture(4, 4, [](DWORD x, DWORD y) { return 0xFF000000u | (x * 40 + y); });
+  struct Case {
+    const char* why;
+    IDirectDrawSurface7* texture;
+    DWORD secondColour;
+    DWORD alphaOp;
+    DWORD destinationBlend;
+    bool lighting;
+    std::int32_t blend;
+  } cases[] = {
+      {"opaque texture and colours", opaque, 0xFF8080FFu, D3DTOP_MODULATE, D3DBLEND_INVSRCALPHA, false, 0},
+      {"a vertex colour below alpha 1", opaque, 0xFE8080FFu, D3DTOP_MODULATE, D3DBLEND_INVSRCALPHA, false, 1},
+      {"a texture with see-through texels", checker_, 0xFFFFFFFFu, D3DTOP_MODULATE, D3DBLEND_INVSRCALPHA,
+       false, 1},
+      {"alpha from the colours alone, opaque", checker_, 0xFFFFFFFFu, D3DTOP_SELECTARG2, D3DBLEND_INVSRCALPHA,
+       false, 0},
+      {"an operation that can lower alpha (add signed)", opaque, 0xFFFFFFFFu, D3DTOP_ADDSIGNED,
+       D3DBLEND_INVSRCALPHA, false, 1},
+      {"additive blending adds the target", opaque, 0xFFFFFFFFu, D3DTOP_MODULATE, D3DBLEND_ONE, false, 1},
+      {"lit: the material's alpha is not looked into", opaque, 0xFFFFFFFFu, D3DTOP_MODULATE,
+       D3DBLEND_INVSRCALPHA, true, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    FrameRecording recording;
+    RecordNextFrame(recording);
+    D3DVIEWPORT7 whole{0, 0, kWidth, kHeight, 0.0f, 1.0f};
+    ASSERT_EQ(device_->SetViewport(&whole), D3D_OK);
+    D3DMATRIX identity = Identity();
+    device_->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &identity);
+    device_->SetTransform(D3DTRANSFORMSTATE_VIEW, &identity);
+    device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &identity);
+    ASSERT_EQ(device_->BeginScene(), D3D_OK);
+    State(D3DRENDERSTATE_ZENABLE, D3DZB_FALSE);
+    State(D3DRENDERSTATE_LIGHTING, c.lighting ? TRUE : FALSE);
+    State(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+    State(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    State(D3DRENDERSTATE_DESTBLEND, c.destinationBlend);
+    device_->SetTexture(0, c.texture);
+    Stage(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    Stage(0, D3DTSS_ALPHAOP, c.alphaOp);
+    Stage(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    Stage(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    Stage(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    DrawIndexed(Quad(-1, -1, 1, 1, 0.5f, 0xFFFFFFFFu, c.secondColour),
+                D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, false);
+    ASSERT_EQ(device_->EndScene(), D3D_OK);
+    Present();
+    ASSERT_EQ(recording.DrawCount(), 1u);
+    EXPECT_EQ(std::get<RecordedDraw>(recording.steps.back()).states.blend, c.blend);
+  }
+  opaque->Release();
+}
+
 TEST_F(FrameReplayTest, RecordingHoldsOneFrameUntilItsPresent) {
   FrameRecording recording;
   ASSERT_NO_FATAL_FAILURE(DrawScene());
