@@ -47,13 +47,15 @@ XMLNode::~XMLNode() {
   if (extras_) {
     extras_->childIndex.clear();
   }
-  std::vector<XMLNode*> pending = std::move(children_);
+  // The stack holds the children last first, so that nodes go in document order, which is the
+  // order a parse laid them out in memory.
+  std::vector<XMLNode*> pending(children_.rbegin(), children_.rend());
   children_.clear();
   while (!pending.empty()) {
     XMLNode* node = pending.back();
     pending.pop_back();
     node->parent_ = nullptr;
-    pending.insert(pending.end(), node->children_.begin(), node->children_.end());
+    pending.insert(pending.end(), node->children_.rbegin(), node->children_.rend());
     node->children_.clear();
     if (node->extras_) {
       node->extras_->childIndex.clear();
