@@ -47,18 +47,40 @@ XMLNode::~XMLNode() {
   if (extras_) {
     extras_->childIndex.clear();
   }
+  // The stack holds the children last first, so that nodes go in document order, which is the
+  // order a parse laid them out in memory.
   std::vector<XMLNode*> pending = std::move(children_);
+  std::reverse(pending.begin(), pending.end());
   children_.clear();
+  // Nodes of a parse stay in its storage, which each holds a reference on: those references are given
+  // back together rather than one at a time.
+  XMLStorage* releasing = nullptr;
+  std::size_t releases = 0;
   while (!pending.empty()) {
     XMLNode* node = pending.back();
     pending.pop_back();
     node->parent_ = nullptr;
-    pending.insert(pending.end(), node->children_.begin(), node->children_.end());
+    pending.insert(pending.end(), node->children_.rbegin(), node->children_.rend());
     node->children_.clear();
     if (node->extras_) {
       node->extras_->childIndex.clear();
     }
-    delete node;
+    if (XMLStorage* storage = node->storage_) {
+      node->~XMLNode();
+      if (storage != releasing) {
+        if (releases != 0) {
+          releasing->Release(releases);
+        }
+        releasing = storage;
+        releases = 0;
+      }
+      ++releases;
+    } else {
+      delete node;
+    }
+  }
+  if (releases != 0) {
+    releasing->Release(releases);
   }
   // The records in the storage are only destroyed here; their memory (and the node's own, if it is
   // there too) goes with the storage.
@@ -295,7 +317,8 @@ void XMLNode::SetAttribute(const std::string& name, std::wstring&& text) {
 }
 
 XMLNode* XMLBuilder::NewElement(std::string_view name, XMLNode* parent, XMLStorage* storage) {
-  XMLNode* element = storage != nullptr ? new (*storage) XMLNode() : new XMLNode();
+  // Without "()": every member has its initializer, and clearing the whole node first costs more.
+  XMLNode* element = storage != nullptr ? new (*storage) XMLNode : new XMLNode;
   element->storage_ = storage;  // from here on the node holds the reference
   element->parent_ = parent;
   try {
