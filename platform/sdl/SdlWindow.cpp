@@ -71,7 +71,11 @@ bool ShowBoxInChild(Uint32 flags, const char* caption, const char* text, SDL_Win
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (::getppid() != parent)
       ::_exit(2);
-    ::_exit(SDL_ShowSimpleMessageBox(flags, caption, text, owner) == 0 ? 0 : 1);
+    if (SDL_ShowSimpleMessageBox(flags, caption, text, owner) != 0) {
+      std::fprintf(stderr, "SDL message box: %s\n", SDL_GetError());
+      ::_exit(1);
+    }
+    ::_exit(0);
   }
   ::setpgid(child, child);
   struct sigaction action = {};

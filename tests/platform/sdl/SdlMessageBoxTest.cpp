@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,6 +26,23 @@ std::vector<pid_t> ChildrenOf(pid_t pid) {
   while (file >> child)
     children.push_back(child);
   return children;
+}
+
+// The process group of a process, 0 when it is gone.
+pid_t GroupOf(pid_t pid) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(file, line);
+  // pid (name) state ppid pgrp ...: the name may hold spaces, so fields count from its closing bracket.
+  const std::size_t close = line.rfind(')');
+  if (close == std::string::npos)
+    return 0;
+  std::istringstream fields(line.substr(close + 1));
+  std::string state;
+  pid_t parent = 0;
+  pid_t group = 0;
+  fields >> state >> parent >> group;
+  return group;
 }
 
 // Waits until `done` holds, at most `limit`.
@@ -77,12 +95,14 @@ TEST_P(SdlMessageBoxTest, SignalToTheProgramEndsItAndItsBox) {
     MessageBoxA(nullptr, "The game's data is missing", "Fatal Error", MB_ICONERROR);
     ::_exit(0);
   }
-  // The box runs in the program's child, the leader of the box's process group.
+  // The box runs in a child of the program that leads a process group of its own (SDL may start other
+  // children of its own).
   ASSERT_TRUE(WaitFor(
       [&] {
-        const std::vector<pid_t> children = ChildrenOf(program_);
-        if (!children.empty())
-          boxGroup_ = children.front();
+        for (pid_t child : ChildrenOf(program_)) {
+          if (GroupOf(child) == child)
+            boxGroup_ = child;
+        }
         return boxGroup_ != 0;
       },
       30s))
