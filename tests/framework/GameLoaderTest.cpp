@@ -186,16 +186,15 @@ TEST(GameLoaderTest, PackThatCannotBeReadIsNamedInTheBoxAndTheLog) {
     std::function<void(const GameFolder&, const std::string&)> make;
     const char* reason;
   };
-  const auto write = [](const char* bytes, std::size_t size) {
-    return [bytes, size](const GameFolder& folder, const std::string&) {
-      folder.Write("base/data/pack0.pak", std::string(bytes, size));
-    };
+  const auto write = [](std::string bytes) {
+    return
+        [bytes](const GameFolder& folder, const std::string&) { folder.Write("base/data/pack0.pak", bytes); };
   };
   const Case cases[] = {
       {"missing", [](const GameFolder&, const std::string&) {}, "was not found"},
-      {"empty", write("", 0), "Failed to read 13 bytes"},
-      {"cut inside the header", write("\x40\0\0\0QXPAK", 9), "Failed to read 13 bytes"},
-      {"another format", write("PK\x03\x04 this is no pack of ours", 33), "Incorrect pack file format"},
+      {"empty", write(""), "Failed to read 13 bytes"},
+      {"cut inside the header", write(std::string("\x40\0\0\0QXPAK", 9)), "Failed to read 13 bytes"},
+      {"another format", write("PK\x03\x04 this is no pack of ours"), "Incorrect pack file format"},
       {"a pipe",
        [](const GameFolder&, const std::string& pack) { ASSERT_EQ(::mkfifo(pack.c_str(), 0600), 0); },
        "Not a regular file"},
