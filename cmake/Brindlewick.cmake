@@ -9,6 +9,12 @@ if(BRINDLEWICK_WERROR)
 endif()
 target_include_directories(brindlewick_options INTERFACE ${PROJECT_SOURCE_DIR})
 
+# The debug information stays in a .dwo file beside each object: the linker does not copy it into every
+# test executable (each links most of the engine), which keeps links short and the build folder small.
+if(BRINDLEWICK_SPLIT_DEBUG)
+  add_compile_options($<$<CONFIG:Debug,RelWithDebInfo>:-gsplit-dwarf>)
+endif()
+
 if(BRINDLEWICK_SANITIZE)
   # -O1 keeps the whole-game tests, which play thousands of frames, within the test time limits.
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined -O1)
@@ -60,6 +66,9 @@ function(brindlewick_test name)
     return()
   endif()
   add_executable(${name} ${sources})
+  # The test files of one executable are compiled a few at a time in one unit: GoogleTest's and the
+  # engine's headers are read once per batch instead of once per file.
+  set_target_properties(${name} PROPERTIES UNITY_BUILD ${BRINDLEWICK_UNITY_TESTS} UNITY_BUILD_BATCH_SIZE 6)
   if(ARG_ENGINE)
     list(TRANSFORM ARG_ENGINE PREPEND engine_)
     target_link_libraries(${name} PRIVATE ${ARG_ENGINE})

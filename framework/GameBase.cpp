@@ -28,7 +28,9 @@
 #include "framework/ProfileBase.h"
 #include "framework/ProfileManagerBase.h"
 #include "framework/SaveProblems.h"
+#include "platform/win32/WinFileHandles.h"
 #include "platform/win32/WinFiles.h"
+#include "platform/win32/WinThreads.h"
 #include "tools/game/DataKeeper.h"
 #include "tools/gui/GUIFontTool.h"
 #include "tools/gui/GUITextTool.h"
@@ -54,7 +56,7 @@ std::uint32_t ParseVersion(const std::string& text) {
 std::string GameBase::FindBaseFolder(const std::string& executableFolder, const std::string& registryKey) {
   // The data beside the program wins over an installation path: a copy run from where it was unpacked
   // uses its own data.
-  if (CorvantisEngine::FileManager::IsFileOnDisk(executableFolder + "\\data\\pack0.pak"))
+  if (CorvantisEngine::FileManager::IsFileOnDisk(executableFolder + "\\" + kDataPack))
     return executableFolder;
   std::string installPath;
   if (CorvantisEngine::ReadRegistryStringAnyRoot(registryKey, "InstallPath", installPath))
@@ -122,6 +124,8 @@ GameBase::~GameBase() {
   languageManager.reset();
   audioManager.reset();
   engine.reset();
+  if (userFolderLock != nullptr)
+    CloseHandle(userFolderLock);
 }
 
 void GameBase::FillStartParameters(CorvantisEngine::EngineStartParameters& parameters) {
@@ -154,6 +158,7 @@ void GameBase::FillStartParameters(CorvantisEngine::EngineStartParameters& param
 void GameBase::Init() {
   CorvantisEngine::EngineStartParameters parameters;
   FillStartParameters(parameters);
+  LockUserFolder();
   engine = std::make_unique<CorvantisEngine::Engine>(parameters);
   log = engine->GetMessageManager();
   files = engine->GetFileManager();
@@ -194,9 +199,11 @@ void GameBase::Init() {
   } catch (const CorvantisEngine::Error& error) {
     // The loader's box only says that something went wrong; the log keeps what.
     LogError(error.GetMessage());
+    AbortForMissingData();
     throw;
   } catch (const std::exception& error) {
     LogError(error.what());
+    AbortForMissingData();
     throw;
   }
 }
@@ -219,6 +226,38 @@ void GameBase::RemoveAbandonedIniSaves() {
   for (const std::string& path : abandoned) {
     if (files->RemoveFile(path))
       log->Message("Removed \"" + path + "\", a save that was cut off");
+  }
+}
+
+void GameBase::AbortForMissingData() const {
+  // A start-up that failed with a pack refused, or with no pack and no loose data, failed for want of its
+  // data: the box names the pack and what is wrong with it rather than the first file that could not be read.
+  if (files == nullptr || log == nullptr)
+    return;
+  const std::vector<std::string>& refused = files->GetPackErrors();
+  if (!refused.empty())
+    log->Abort("The game's data cannot be read: pack file " + refused.front());
+  if (files->GetPackCount() == 0 &&
+      !CorvantisEngine::FileManager::IsFileOnDisk(files->ResolvePath(kBasicResources))) {
+    const std::string pack = platform::win32::MapPath(files->ResolvePath(kDataPack));
+    log->Abort("The game's data is missing: pack file \"" + pack + "\" was not found");
+  }
+}
+
+void GameBase::LockUserFolder() {
+  // Taken before the engine opens the log: a second copy must not overwrite the first one's log, nor
+  // interleave its saves with the first one's. A folder where no lock file can be made is no reason to
+  // stop: the saves report their own failures.
+  CorvantisEngine::FileManager::CreateFolders(saveFolder + "\\");
+  const std::string path = saveFolder + "\\" + kLockFile;
+  HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (lock != INVALID_HANDLE_VALUE) {
+    userFolderLock = lock;
+  } else if (GetFileLastError() == ERROR_SHARING_VIOLATION) {
+    // No log yet (the log is the other copy's): the error goes straight to the loader's box.
+    throw CorvantisEngine::FatalError("Another copy of " + title + " is running on the same user folder (\"" +
+                                      platform::win32::MapPath(saveFolder) + "\"). Close it first.");
   }
 }
 

@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "framework/LevelManagerBase.h"
+#include "platform/win32/WinTypes.h"
 
 namespace CorvantisEngine {
 class Config;
@@ -128,6 +129,10 @@ constexpr std::uint32_t kGameOver = 25;
 class GameBase {
  public:
   static constexpr const char* kBasicResources = "data\\ui\\resources_basic.xml";
+  // The game's data, below the base folder.
+  static constexpr const char* kDataPack = "data\\pack0.pak";
+  // The lock file in the user folder, held while a copy of the game runs on it.
+  static constexpr const char* kLockFile = "running.lock";
   static constexpr const char* kAdditionalResources = "data\\ui\\resources_additional.xml";
   static constexpr std::uint32_t kHighScoresPerCategory = 10;
   // The frame's sleep while the window is in the background, in milliseconds.
@@ -182,6 +187,11 @@ class GameBase {
   void LogError(const std::string& text) const;
   // Deletes ini files that a save cut off by a kill left in the save folder (see the .cpp).
   void RemoveAbandonedIniSaves();
+  // Ends a failed start-up through the log's Abort naming the game's pack when a pack was refused or
+  // none was found; returns otherwise.
+  void AbortForMissingData() const;
+  // Takes the user folder's lock file; throws FatalError when another copy of the game holds it.
+  void LockUserFolder();
   // The language code the interface runs in ("en" when there is no language manager yet).
   std::string GetLanguageCode() const;
   // Every window of factory slots 12..37 in slot order, null where there is none.
@@ -306,6 +316,9 @@ class GameBase {
   std::string registryKey;
   std::string baseFolder;
   std::string saveFolder;
+  // The lock file that keeps a second copy of the game off this user folder, held from the start-up
+  // until the game is destroyed; null before.
+  HANDLE userFolderLock = nullptr;
 
   std::unique_ptr<CorvantisEngine::Engine> engine;
   // Services of the engine, borrowed once it exists.

@@ -97,8 +97,13 @@ void FileManager::MountAppendedPack(const std::string& executablePath) {
 void FileManager::Mount(const std::string& path, std::uint32_t startOffset, std::uint32_t expectedLength) {
   try {
     packs_.push_back(std::make_unique<PackFile>(log_, path, startOffset, expectedLength));
-  } catch (const Error&) {
-    // A refused archive is skipped; PackFile logged what it found before failing.
+  } catch (const Error& error) {
+    // A refused archive is skipped; the log and the start-up's error name it and say why.
+    packErrors_.push_back("\"" + platform::win32::MapPath(files::BinaryFullPath(path)) +
+                          "\": " + error.GetMessage());
+    if (log_ != nullptr) {
+      log_->Error("Pack file " + packErrors_.back());
+    }
   }
 }
 

@@ -66,6 +66,8 @@ class FileManager {
 
   const std::string& GetBaseFolder() const { return baseFolder_; }
   std::size_t GetPackCount() const { return packs_.size(); }
+  // One line per archive that was found but refused: its path and what is wrong with it.
+  const std::vector<std::string>& GetPackErrors() const { return packErrors_; }
 
   // Relative paths below resolve against the executable's folder.
   static bool IsFileOnDisk(const std::string& path);
@@ -97,6 +99,7 @@ class FileManager {
   std::vector<std::string> ownFolders_;
   // Mounted archives in look-up order; owned.
   std::vector<std::unique_ptr<PackFile>> packs_;
+  std::vector<std::string> packErrors_;
 };
 
 }  // namespace CorvantisEngine

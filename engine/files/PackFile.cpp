@@ -1,6 +1,8 @@
 #include "engine/files/PackFile.h"
 
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
@@ -8,6 +10,7 @@
 #include "engine/files/FileBinary.h"
 #include "engine/files/FilePaths.h"
 #include "platform/win32/WinFileHandles.h"
+#include "platform/win32/WinFiles.h"
 #include "platform/win32/WinThreads.h"
 
 namespace CorvantisEngine {
@@ -39,6 +42,13 @@ PackFile::PackFile(MessageManager* log, const std::string& name, std::uint32_t s
     : log_(log), fileName_(name), startOffset_(startOffset) {
   if (log_ != nullptr) {
     log_->Message("...Pack file " + files::ShownPath(name) + " found...");
+  }
+  // A pipe or a device would block or never end: only a regular file is read as an archive.
+  std::error_code error;
+  const std::filesystem::file_status status =
+      std::filesystem::status(platform::win32::MapPath(files::BinaryFullPath(name)), error);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    throw FileError("Not a regular file");
   }
   file_ = std::make_unique<FileBinary>(log, name, false, false, false, 0, nullptr);
   ReadDirectory(name, expectedLength);

@@ -2,9 +2,15 @@
 #include "platform/sdl/SdlWindow.h"
 
 #include <SDL.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -20,6 +26,81 @@
 namespace platform::sdl {
 
 namespace {
+
+// The box's process group while a box is up, for the stop signals' handler.
+volatile sig_atomic_t boxGroup = 0;
+volatile sig_atomic_t stopSignal = 0;
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+void StopBoxAndProgram(int signal) {
+  stopSignal = signal;
+  if (boxGroup > 0)
+    ::kill(-boxGroup, SIGKILL);
+}
+
+void EndBoxGroup(int) {
+  ::kill(0, SIGKILL);
+}
+
+// Shows SDL's box from a child process in a process group of its own and waits for it. SDL's X11 box
+// runs in a further process of its own, which neither a signal to the program nor the program's end
+// would reach: here a stop signal (SIGTERM, SIGINT, SIGHUP) sent to the program ends the box's group
+// and then the program, and the program's death, even by SIGKILL, ends the group (the child is told of
+// it by the kernel). False when the box could not be shown.
+bool ShowBoxInChild(Uint32 flags, const char* caption, const char* text, SDL_Window* owner) {
+  // What SDL changes around a box is settled here first, so that the child sends nothing on the
+  // program's own display connection.
+  SDL_SetRelativeMouseMode(SDL_FALSE);
+  SDL_CaptureMouse(SDL_FALSE);
+  SDL_ShowCursor(SDL_ENABLE);
+  const pid_t parent = ::getpid();
+  const pid_t child = ::fork();
+  if (child < 0)
+    return SDL_ShowSimpleMessageBox(flags, caption, text, owner) == 0;
+  if (child == 0) {
+    ::setpgid(0, 0);
+    struct sigaction action = {};
+    action.sa_handler = EndBoxGroup;
+    sigset_t unblocked;
+    sigemptyset(&unblocked);
+    for (int signal : kStopSignals) {
+      ::sigaction(signal, &action, nullptr);
+      sigaddset(&unblocked, signal);
+    }
+    ::sigprocmask(SIG_UNBLOCK, &unblocked, nullptr);
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parent)
+      ::_exit(2);
+    if (SDL_ShowSimpleMessageBox(flags, caption, text, owner) != 0) {
+      std::fprintf(stderr, "SDL message box: %s\n", SDL_GetError());
+      ::_exit(1);
+    }
+    ::_exit(0);
+  }
+  ::setpgid(child, child);
+  struct sigaction action = {};
+  action.sa_handler = StopBoxAndProgram;
+  struct sigaction previous[std::size(kStopSignals)];
+  stopSignal = 0;
+  boxGroup = child;
+  for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+    ::sigaction(kStopSignals[i], &action, &previous[i]);
+  int status = 0;
+  pid_t ended;
+  do {
+    ended = ::waitpid(child, &status, 0);
+  } while (ended < 0 && errno == EINTR);
+  boxGroup = 0;
+  for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+    ::sigaction(kStopSignals[i], &previous[i], nullptr);
+  if (stopSignal != 0) {
+    // Asked to stop while the box was up: the program ends as the signal's default action ends it.
+    const int signal = stopSignal;
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+  }
+  return ended == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 struct KeyPair {
   int vk;
@@ -387,7 +468,12 @@ class SdlWindowDriver final : public WindowDriver {
       flags = SDL_MESSAGEBOX_ERROR;
     if ((type & 0xF0) == MB_ICONWARNING)
       flags = SDL_MESSAGEBOX_WARNING;
-    if (!StartVideo() || SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), Find(owner)) != 0) {
+    // An error is written to stderr as well: the box may go unseen, and a terminal shows what ended
+    // the program.
+    const bool error = flags == SDL_MESSAGEBOX_ERROR;
+    if (error)
+      std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    if ((!StartVideo() || !ShowBoxInChild(flags, caption.c_str(), text.c_str(), Find(owner))) && !error) {
       std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     }
     UINT buttons = type & 0xF;

@@ -4,6 +4,7 @@
 #include "platform/win32/WinFileHandles.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +26,39 @@ struct FileTable {
 FileTable& Files() {
   static FileTable table;
   return table;
+}
+
+thread_local DWORD lastError = 0;
+
+HANDLE AddHandle(int descriptor) {
+  FileTable& table = Files();
+  std::lock_guard lock(table.mutex);
+  const std::uintptr_t handle = ++table.next;
+  table.files.emplace(handle, descriptor);
+  return reinterpret_cast<HANDLE>(handle);
+}
+
+HANDLE OpenLockFile(const std::string& host) {
+  const int descriptor = ::open(host.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (descriptor < 0) {
+    lastError = static_cast<DWORD>(errno);
+    return INVALID_HANDLE_VALUE;
+  }
+  struct stat st;
+  if (::fstat(descriptor, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(descriptor);
+    return INVALID_HANDLE_VALUE;
+  }
+  int locked;
+  do {
+    locked = ::flock(descriptor, LOCK_EX | LOCK_NB);
+  } while (locked != 0 && errno == EINTR);
+  if (locked != 0) {
+    lastError = errno == EWOULDBLOCK ? ERROR_SHARING_VIOLATION : static_cast<DWORD>(errno);
+    ::close(descriptor);
+    return INVALID_HANDLE_VALUE;
+  }
+  return AddHandle(descriptor);
 }
 
 int Descriptor(HANDLE handle) {
@@ -54,7 +88,13 @@ bool CloseFileHandle(HANDLE handle) {
 
 }  // namespace platform::win32
 
-HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD creation, DWORD, HANDLE) {
+HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES, DWORD creation, DWORD,
+                   HANDLE) {
+  platform::win32::lastError = 0;
+  if (name != nullptr && *name != '\0' && access == (GENERIC_READ | GENERIC_WRITE) && shareMode == 0 &&
+      creation == OPEN_ALWAYS) {
+    return platform::win32::OpenLockFile(platform::win32::MapPath(name));
+  }
   if (name == nullptr || *name == '\0' || access != GENERIC_READ || creation != OPEN_EXISTING) {
     return INVALID_HANDLE_VALUE;
   }
@@ -68,11 +108,11 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWOR
     ::close(descriptor);
     return INVALID_HANDLE_VALUE;
   }
-  platform::win32::FileTable& table = platform::win32::Files();
-  std::lock_guard lock(table.mutex);
-  const std::uintptr_t handle = ++table.next;
-  table.files.emplace(handle, descriptor);
-  return reinterpret_cast<HANDLE>(handle);
+  return platform::win32::AddHandle(descriptor);
+}
+
+DWORD GetFileLastError() {
+  return platform::win32::lastError;
 }
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD read, LPOVERLAPPED overlapped) {

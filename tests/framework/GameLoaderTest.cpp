@@ -1,9 +1,12 @@
 // The loader: the error box for each kind of error escaping the start-up or a frame (with the game torn
 // down before the box and the error in the log), the message loop's end on "exit", and DestroyGame.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -173,6 +176,68 @@ TEST(GameLoaderTest, DestroyGameTwiceDeletesTheGameOnce) {
   loader.DestroyAgain();
   EXPECT_EQ(loader.destroyed, 1);
   EXPECT_EQ(std::count(events.list.begin(), events.list.end(), "delete game"), 1);
+}
+
+// A broken install: the game's data only in its pack, and the pack missing or unreadable. The box and
+// the log name the pack and what is wrong with it.
+TEST(GameLoaderTest, PackThatCannotBeReadIsNamedInTheBoxAndTheLog) {
+  struct Case {
+    const char* name;
+    std::function<void(const GameFolder&, const std::string&)> make;
+    const char* reason;
+  };
+  const auto write = [](std::string bytes) {
+    return
+        [bytes](const GameFolder& folder, const std::string&) { folder.Write("base/data/pack0.pak", bytes); };
+  };
+  const Case cases[] = {
+      {"missing", [](const GameFolder&, const std::string&) {}, "was not found"},
+      {"empty", write(""), "Failed to read 13 bytes"},
+      {"cut inside the header", write(std::string("\x40\0\0\0QXPAK", 9)), "Failed to read 13 bytes"},
+      {"another format", write("PK\x03\x04 this is no pack of ours"), "Incorrect pack file format"},
+      {"a pipe",
+       [](const GameFolder&, const std::string& pack) { ASSERT_EQ(::mkfifo(pack.c_str(), 0600), 0); },
+       "Not a regular file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    GameFolder folder;
+    std::filesystem::remove_all(folder.Folder().Host("base/data"));
+    std::filesystem::create_directories(folder.Folder().Host("base/data"));
+    const std::string pack = folder.Folder().Host("base/data/pack0.pak").string();
+    c.make(folder, pack);
+    Events events;
+    TestLoader loader(folder, events, {}, nullptr);
+    EXPECT_TRUE(loader.HasFailed());
+    const auto& boxes = folder.Windows().MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("\"" + pack + "\""), std::string::npos) << boxes[0].text;
+    EXPECT_NE(boxes[0].text.find(c.reason), std::string::npos) << boxes[0].text;
+    EXPECT_NE(ReadLog(folder).find(c.reason), std::string::npos);
+  }
+}
+
+TEST(GameLoaderTest, SecondCopyOnTheSameUserFolderSaysSoAndLeavesTheFirstAlone) {
+  GameFolder folder;
+  Events events;
+  auto first = std::make_unique<TestGame>(folder, &events);
+  const std::string log = ReadLog(folder);
+  ASSERT_FALSE(log.empty());
+  {
+    TestLoader second(folder, events, {}, nullptr);
+    EXPECT_TRUE(second.HasFailed());
+    EXPECT_EQ(second.destroyed, 0);
+    const auto& boxes = folder.Windows().MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Another copy of Test Game is running on the same user folder (\"" +
+                                 folder.Folder().Host("user/Test Maker/Test Game").string() +
+                                 "\"). Close it first.");
+    EXPECT_EQ(ReadLog(folder), log) << "the first copy's log is untouched";
+  }
+  // The lock goes with the first copy: the next start runs.
+  first.reset();
+  TestLoader third(folder, events, {}, [](ScriptedGame& game) { game.GetEngine()->RequestExit(); });
+  EXPECT_FALSE(third.HasFailed());
 }
 
 }  // namespace
