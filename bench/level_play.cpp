@@ -32,8 +32,8 @@
 #include <memory>
 #include <string>
 
-#include "bench/FreshHome.h"
 #include "bench/ProcessMeasures.h"
+#include "bench/WholeGame.h"
 #include "engine/Engine.h"
 #include "engine/config/Config.h"
 #include "engine/gui/GUIManager.h"
@@ -58,12 +58,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-constexpr std::size_t kLevelLoading = 2;
-constexpr std::size_t kWelcome = 3;
-constexpr std::size_t kMainMenu = 5;
-constexpr std::size_t kStartGame = 11;
+using Clock = benchsupport::WholeGame::Clock;
+constexpr std::size_t kLevelLoading = benchsupport::WholeGame::kLevelLoading;
+constexpr std::size_t kStartGame = benchsupport::WholeGame::kStartGame;
 
 double ThreadSeconds() {
   timespec now{};
@@ -72,45 +69,14 @@ double ThreadSeconds() {
 }
 
 // The game with a new player, driven to a level in play.
-class PlayingGame {
+class PlayingGame : public benchsupport::WholeGame {
  public:
-  PlayingGame() : home_("brindlewick_level_play") {
-    home_.Enter();
-    platform::sdl::InstallBackend();
-    game_ =
-        std::make_unique<Puzzle::Game>(Puzzle::Game::kMaker, Puzzle::Game::kTitle, Puzzle::Game::kVersion);
-  }
-  ~PlayingGame() { game_.reset(); }
+  PlayingGame() : WholeGame("brindlewick_level_play") {}
 
-  Puzzle::Game& Game() { return *game_; }
+  // New player, main menu, start-game window: false when a step does not come.
+  bool ToStartGame() { return ToMainMenu() && WholeGame::ToStartGame(); }
 
-  void Frame() {
-    MSG message{};
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-    game_->Frame();
-  }
-  bool Until(const std::function<bool()>& done, double seconds = 60.0) {
-    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-    while (!done()) {
-      if (Clock::now() > end || game_->IsQuit())
-        return false;
-      Frame();
-    }
-    return true;
-  }
-  bool Active(std::size_t slot) const {
-    auto* window = dynamic_cast<Puzzle::GUIMenuWindow*>(game_->GetWindows()[slot]);
-    return window != nullptr && window->IsActive();
-  }
-  Puzzle::GameLogic* Logic() const { return dynamic_cast<Puzzle::GameLogic*>(game_->GetGameLogic()); }
-  // The pieces of the level in play (its board's slots), and those placed on the board.
-  std::size_t Pieces() const {
-    const Puzzle::GameLogic* logic = Logic();
-    return logic != nullptr && logic->GetBoard() != nullptr ? logic->GetBoard()->GetSlots().size() : 0;
-  }
+  // The pieces placed on the board.
   std::size_t Placed() const {
     const Puzzle::GameLogic* logic = Logic();
     return logic != nullptr && logic->GetBoard() != nullptr ? logic->GetBoard()->GetPlacedCount() : 0;
@@ -128,62 +94,6 @@ class PlayingGame {
     if (tray == nullptr || tray->GetPathLength() <= 0.0f)
       return 1.0;
     return static_cast<double>(tray->freeLength / tray->GetPathLength());
-  }
-  bool Running() const {
-    return game_->GetGameLogic() != nullptr &&
-           game_->GetGameLogic()->state == GameFramework::GameLogicBase::kRunning;
-  }
-
-  // The pointer on a point in GUI units.
-  void PointAt(const CorvantisEngine::Vector2& gui) {
-    CorvantisEngine::Engine* engine = game_->GetEngine();
-    const float w = static_cast<float>(engine->GetWindow()->GetWidth());
-    const float h = static_cast<float>(engine->GetWindow()->GetHeight());
-    CorvantisEngine::GUIManager* manager = engine->GetGUIManager();
-    engine->GetControls()->SetCursorPosition({gui.x * w / manager->GetScreenWidth() + 0.5f,
-                                              h - 1.0f - gui.y * h / manager->GetScreenHeight() + 0.5f});
-  }
-  // A click on the window's control: the pointer on its middle, the button down and up.
-  bool Click(std::size_t slot, const std::string& control, bool lastFrame = true) {
-    auto* window = dynamic_cast<GUITools::GUIWindowBase*>(game_->GetWindows()[slot]);
-    const GUITools::GUIControl* found =
-        window != nullptr ? window->GetControl(window->GetName() + control) : nullptr;
-    if (found == nullptr || found->GetElement() == nullptr)
-      return false;
-    const CorvantisEngine::GUIWindow& widget = *found->GetElement();
-    const CorvantisEngine::Vector2 corner = widget.GetAbsolutePosition();
-    PointAt({corner.x + widget.size.x * 0.5f, corner.y + widget.size.y * 0.5f});
-    Frame();
-    Frame();
-    testsupport::sdl::PushButton(true);
-    Frame();
-    testsupport::sdl::PushButton(false);
-    if (lastFrame)
-      Frame();
-    return true;
-  }
-  void Type(const std::string& text) {
-    for (char c : text) {
-      testsupport::sdl::PushText(c);
-      Frame();
-    }
-  }
-
-  // New player, main menu, start-game window: false when a step does not come.
-  bool ToStartGame() {
-    // Each window is answered once it has finished appearing.
-    if (!Until([&] { return Active(kWelcome); }))
-      return false;
-    Until([] { return false; }, 1.0);
-    Type("Anna");
-    if (!Click(kWelcome, "/window/button_1") || !Until([&] { return Active(kMainMenu); }))
-      return false;
-    Until([] { return false; }, 1.0);
-    if (!Click(kMainMenu, "/window/start") || !Until([&] { return Active(kStartGame); }))
-      return false;
-    // The window finishes appearing.
-    Until([] { return false; }, 1.0);
-    return Active(kStartGame);
   }
 
   // One piece from the tray to its slot as a player puts it: a click on a piece the tray shows, then
@@ -243,27 +153,6 @@ class PlayingGame {
     }
     return Placed() >= half;
   }
-
-  // Ticks the start-game window's last size box (the largest puzzle): false when there is none or
-  // the profile does not take it.
-  bool ChooseLargestSize() {
-    std::size_t last = 0;
-    auto* window = dynamic_cast<GUITools::GUIWindowBase*>(game_->GetWindows()[kStartGame]);
-    if (window == nullptr)
-      return false;
-    while (window->HasCheckBoxControl(window->GetName() + "/window/puzzle_size_" + std::to_string(last + 1)))
-      ++last;
-    if (last == 0 || !Click(kStartGame, "/window/puzzle_size_" + std::to_string(last)))
-      return false;
-    Until([] { return false; }, 0.5);
-    const auto* manager = dynamic_cast<Puzzle::ProfileManager*>(game_->GetProfileManager());
-    const Puzzle::Profile* profile = manager != nullptr ? manager->GetCurrent() : nullptr;
-    return profile != nullptr && profile->selectedPuzzleSize == last;
-  }
-
- private:
-  FreshHome home_;
-  std::unique_ptr<Puzzle::Game> game_;
 };
 
 // The tray counts as full with at most this share of its path free; with none free the lead is at
