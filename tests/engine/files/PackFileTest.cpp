@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <functional>
@@ -203,6 +204,18 @@ TEST(PackFileDisk, AppendedPackIsReadAtItsOffset) {
       << "the trailer's length must equal the pack's own";
   EXPECT_THROW(PackFile(nullptr, temp.Win("missing.pak"), 0, 0), FileError);
   EXPECT_THROW(PackFile(nullptr, temp.Win("game"), 0xFFFFFF00u, 0), FileError) << "start beyond the file";
+}
+
+// A pipe named as a pack is refused at once: reading it would wait for a writer that never comes.
+TEST(PackFileDisk, APipeIsNotReadAsAPack) {
+  testsupport::TempFolder temp;
+  ASSERT_EQ(::mkfifo(temp.Host("pack0.pak").c_str(), 0600), 0);
+  try {
+    PackFile pack(nullptr, temp.Win("pack0.pak"), 0, 0);
+    ADD_FAILURE() << "a pipe was mounted";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.GetMessage(), "Not a regular file");
+  }
 }
 
 }  // namespace
