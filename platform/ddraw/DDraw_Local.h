@@ -133,8 +133,13 @@ class Surface final : public IDirectDrawSurface7 {
   DWORD mipMapCount_ = 0;
   DDPIXELFORMAT format_{};
   DDSCAPS2 caps_{};
+  // Gives the memory back as it was taken: from the C library, or (mappedBytes > 0) straight from the
+  // system (Surface.cpp).
   struct FreeMemory {
-    void operator()(std::uint8_t* memory) const { std::free(memory); }
+    FreeMemory() noexcept : mappedBytes(0) {}
+    explicit FreeMemory(std::size_t bytes) noexcept : mappedBytes(bytes) {}
+    void operator()(std::uint8_t* memory) const;
+    std::size_t mappedBytes;
   };
   std::size_t memoryBytes_ = 0;
   mutable std::mutex memoryMutex_;
