@@ -97,6 +97,11 @@ bool Surface::HoldsMemory() const {
   return memory_ != nullptr;
 }
 
+std::size_t Surface::HeapBytes() const {
+  std::lock_guard lock(memoryMutex_);
+  return memory_ != nullptr && memory_.get_deleter().mappedBytes == 0 ? memoryBytes_ : 0;
+}
+
 bool Surface::DiscardMemory() {
   if (locked_.load()) {
     return false;

@@ -243,11 +243,15 @@ TEST_F(DirectDrawTest, SurfaceMemoryIsMadeOnUseAndMayBeGivenBack) {
     ASSERT_EQ(texture->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
     EXPECT_TRUE(surface->HoldsMemory());
     EXPECT_TRUE(allZero(locked, height)) << "new memory reads as zero";
+    const std::size_t bytes = static_cast<std::size_t>(locked.lPitch) * height;
+    EXPECT_EQ(surface->HeapBytes(), bytes < (std::size_t{2} << 20) ? bytes : 0)
+        << "only small surfaces hold heap memory, which a compaction has to give back";
     std::memset(locked.lpSurface, 0x5A, static_cast<std::size_t>(locked.lPitch) * height);
     EXPECT_FALSE(surface->DiscardMemory()) << "a locked surface keeps its memory";
     EXPECT_EQ(texture->Unlock(nullptr), DD_OK);
     EXPECT_TRUE(surface->DiscardMemory());
     EXPECT_FALSE(surface->HoldsMemory());
+    EXPECT_EQ(surface->HeapBytes(), 0u);
 
     surface->SetLost(true);
     const auto version = surface->Version();
