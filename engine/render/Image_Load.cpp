@@ -1,10 +1,10 @@
 // Image reading: the choice of reader by extension, and the BMP and TGA readers. The JPEG reader is in
 // Image_Jpeg.cpp.
 //
-// The BMP and TGA readers read their header, then take the whole rest of the file into memory and
-// decode from there with every
-// size computed in 64 bits and checked against what is present, so a hostile header can neither make
-// them read past the input nor allocate more than its pixels need.
+// The BMP and TGA readers read their header, then decode from the whole rest of the file in memory (the
+// file's own bytes when it holds them) with every size computed in 64 bits and checked against what is
+// present, so a hostile header can neither make them read past the input nor allocate more than its
+// pixels need.
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -30,14 +30,37 @@ std::uint32_t U32(const std::uint8_t* p) {
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-// Everything from the file's current position to its end.
-std::vector<std::uint8_t> ReadRest(FileBinary& file) {
-  std::vector<std::uint8_t> bytes(file.GetRemaining());
-  std::uint32_t got = 0;
-  file.Read(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &got);
-  bytes.resize(got);
-  return bytes;
-}
+// Everything from the file's current position to its end: the file's own bytes when it holds them in
+// memory, else one read into a buffer that is not cleared first. Either way the file then stands at its
+// end, as if it had been read.
+class RestOfFile {
+ public:
+  explicit RestOfFile(FileBinary& file) {
+    const std::uint32_t remaining = file.GetRemaining();
+    if (file.GetMemory() != nullptr) {
+      data_ = file.GetMemory() + file.GetPosition();
+      size_ = remaining;
+      if (remaining > 0) {
+        std::uint8_t last = 0;
+        file.Seek(FileBinary::kFromEnd, 1);
+        file.Read(&last, 1);
+      }
+      return;
+    }
+    owned_.reset(new std::uint8_t[remaining]);
+    std::uint32_t got = 0;
+    file.Read(owned_.get(), remaining, &got);
+    data_ = owned_.get();
+    size_ = got;
+  }
+  const std::uint8_t* data() const { return data_; }
+  std::size_t size() const { return size_; }
+
+ private:
+  std::unique_ptr<std::uint8_t[]> owned_;
+  const std::uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
+};
 
 // For a file already read to its end: asks it for n more bytes, so that a picture cut short fails with
 // the file's own short-read error, as reading it piece by piece would have.
@@ -168,7 +191,7 @@ bool Image::LoadBmp(const std::string& fileName, FileBinary& file, Image& result
   }
   // The palette or the pixels follow the information header. With the common 40-byte header that is
   // byte 54; newer, longer headers push it further.
-  const std::vector<std::uint8_t> data = ReadRest(file);
+  const RestOfFile data(file);
   std::uint64_t offset = 0;
   if (infoSize > 40) {
     offset = static_cast<std::uint64_t>(infoSize) - 40;
@@ -229,7 +252,7 @@ bool Image::LoadTga(const std::string& fileName, FileBinary& file, Image& result
   constexpr std::size_t kHeaderSize = 18;
   std::uint8_t header[kHeaderSize];
   file.Read(header, kHeaderSize);
-  const std::vector<std::uint8_t> data = ReadRest(file);
+  const RestOfFile data(file);
   const std::uint32_t idLength = header[0];
   const bool runLength = (header[2] & 8) != 0;
   const std::uint32_t mapLength = U16(header + 5);

@@ -167,6 +167,10 @@ class Model {
   float depth = 0.0f;
   // Added to depth for sorting only.
   float depthBias = 0.0f;
+  // The owner's word that this model, drawn, paints every pixel of the view with full opacity (a
+  // full-screen opaque picture): the model manager then draws nothing that would come before it. The
+  // owner clears it as soon as that stops being true (the picture fades, moves or shrinks).
+  bool coversView = false;
   bool morphCacheValid = false;
   std::uint32_t morphFrameA = 0;
   std::uint32_t morphFrameB = 0;

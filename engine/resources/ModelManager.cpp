@@ -87,6 +87,15 @@ void ModelManager::DestroyModel(Model* model) {
   }
 }
 
+std::size_t ModelManager::FrontCover(const std::vector<DrawEntry>& list) {
+  for (std::size_t i = list.size(); i-- > 0;) {
+    if (list[i].model->coversView) {
+      return i;
+    }
+  }
+  return list.size();
+}
+
 void ModelManager::Render() {
   visibleModelCount = 0;
   drawnModelCount = 0;
@@ -134,12 +143,22 @@ void ModelManager::Render() {
     return a.key > b.key || (a.key == b.key && a.order < b.order);
   });
 
-  renderSystem->BeginScene();
-  for (const DrawEntry& entry : listA_) {
-    entry.model->Draw();
+  // Whatever comes before the front-most model that covers the view opaquely would be painted over.
+  std::size_t firstA = 0;
+  std::size_t firstB = 0;
+  if (const std::size_t b = FrontCover(listB_); b != listB_.size()) {
+    firstA = listA_.size();
+    firstB = b;
+  } else if (const std::size_t a = FrontCover(listA_); a != listA_.size()) {
+    firstA = a;
   }
-  for (const DrawEntry& entry : listB_) {
-    entry.model->Draw();
+
+  renderSystem->BeginScene();
+  for (std::size_t i = firstA; i < listA_.size(); ++i) {
+    listA_[i].model->Draw();
+  }
+  for (std::size_t i = firstB; i < listB_.size(); ++i) {
+    listB_[i].model->Draw();
   }
   renderSystem->EndScene();
 }

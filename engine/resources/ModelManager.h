@@ -76,6 +76,10 @@ class ModelManager {
   ObjectManager<Model> models_;   // registered models, owned
   std::vector<DrawEntry> listA_;  // this frame's draw lists; not owning
   std::vector<DrawEntry> listB_;
+
+  // The index of the last model in the list that covers the view opaquely (Model::coversView), or the
+  // list's size when none does.
+  static std::size_t FrontCover(const std::vector<DrawEntry>& list);
 };
 
 }  // namespace CorvantisEngine

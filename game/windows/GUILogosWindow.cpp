@@ -8,6 +8,7 @@
 #include "engine/files/FileManager.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
+#include "engine/resources/Model.h"
 #include "engine/resources/ShaderDescriptor.h"
 #include "engine/resources/ShaderManager.h"
 
@@ -43,8 +44,18 @@ CorvantisEngine::GUIWindow* GUILogosWindow::MakeLogo(int index) {
     return nullptr;
   }
   const ShaderDescriptor texture = CreateTextureShader("ui\\textures\\publishers\\" + name, "32bit", false);
-  return guiManager->CreateWindow(kGUIShown | kGUIColoured, {0, 0}, {800, 600}, &texture, root,
-                                  {800.0f / 1024.0f, 600.0f / 1024.0f});
+  GUIWindow* logo = guiManager->CreateWindow(kGUIShown | kGUIColoured, {0, 0}, {800, 600}, &texture, root,
+                                             {800.0f / 1024.0f, 600.0f / 1024.0f});
+  ShowAsCover(logo, true);
+  return logo;
+}
+
+void GUILogosWindow::ShowAsCover(CorvantisEngine::GUIWindow* logo, bool opaque) {
+  // A logo is a JPEG picture (no transparent texel) over the whole GUI screen: while it is drawn at
+  // full opacity nothing behind it shows, so nothing behind it is drawn.
+  if (logo != nullptr && logo->model != nullptr) {
+    logo->model->coversView = opaque;
+  }
 }
 
 GUILogosWindow::~GUILogosWindow() {
@@ -97,6 +108,7 @@ void GUILogosWindow::Update() {
     return;
   }
   current->SetColour({1.0f, 1.0f, 1.0f, alpha});
+  ShowAsCover(current, alpha >= 1.0f);
   if (alpha < kEpsilon) {
     time = 0.0f;
     current->ClearState(CorvantisEngine::kGUIShown);

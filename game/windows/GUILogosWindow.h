@@ -40,6 +40,8 @@ class GUILogosWindow : public GameFramework::GUILogosWindowBase {
 
  private:
   CorvantisEngine::GUIWindow* MakeLogo(int index);
+  // Marks the logo's model as hiding everything behind it while it is drawn fully opaque.
+  static void ShowAsCover(CorvantisEngine::GUIWindow* logo, bool opaque);
 
   CorvantisEngine::Engine* engine;
   CorvantisEngine::FileManager* fileManager;

@@ -98,6 +98,9 @@ class Surface final : public IDirectDrawSurface7 {
   std::uint8_t* Memory() const;
   // True while the surface holds its pixels in system memory.
   bool HoldsMemory() const;
+  // The bytes of system memory the surface holds from the C library's heap: large surfaces map theirs
+  // straight from the system, which has it back as soon as they discard it.
+  std::size_t HeapBytes() const;
   // Frees the pixels in system memory once a driver holds its own copy (a texture uploaded to the
   // device); false when the surface is locked and keeps them. A later use makes them again, zeroed:
   // the driver's copy stays what is drawn until the surface changes.
@@ -133,8 +136,13 @@ class Surface final : public IDirectDrawSurface7 {
   DWORD mipMapCount_ = 0;
   DDPIXELFORMAT format_{};
   DDSCAPS2 caps_{};
+  // Gives the memory back as it was taken: from the C library, or (mappedBytes > 0) straight from the
+  // system (Surface.cpp).
   struct FreeMemory {
-    void operator()(std::uint8_t* memory) const { std::free(memory); }
+    FreeMemory() noexcept : mappedBytes(0) {}
+    explicit FreeMemory(std::size_t bytes) noexcept : mappedBytes(bytes) {}
+    void operator()(std::uint8_t* memory) const;
+    std::size_t mappedBytes;
   };
   std::size_t memoryBytes_ = 0;
   mutable std::mutex memoryMutex_;

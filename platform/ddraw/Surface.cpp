@@ -1,6 +1,9 @@
 // Surfaces: CPU memory with a pitch, attachment chains (flipping back buffer, mip-map levels, depth
 // buffer), lost state, blits and presentation.
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -32,11 +35,56 @@ Surface::Surface(std::shared_ptr<DirectDrawCore> core, const DDSURFACEDESC2& des
   core_->surfaces.push_back(this);
 }
 
+namespace {
+
+// Surfaces of this size and more (the large textures) take their memory straight from the system, in
+// whole huge pages where it offers them: filling a texture of a few megabytes then costs a few page
+// faults, not one for every 4 KB, and the pages go back to the system as soon as the texture has been
+// handed to the graphics card.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+// Zeroed memory of `length` bytes (a multiple of kHugePage) aligned to kHugePage; null when the system
+// has none.
+std::uint8_t* MapZeroedPages(std::size_t length) {
+  void* mapped =
+      mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) {
+    return nullptr;
+  }
+  // Only the aligned part is kept.
+  const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+  const std::uintptr_t aligned = (start + kHugePage - 1) & ~std::uintptr_t{kHugePage - 1};
+  const std::uintptr_t end = start + length + kHugePage;
+  if (aligned > start) {
+    munmap(mapped, aligned - start);
+  }
+  if (end > aligned + length) {
+    munmap(reinterpret_cast<void*>(aligned + length), end - (aligned + length));
+  }
+  madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
+  return reinterpret_cast<std::uint8_t*>(aligned);
+}
+
+}  // namespace
+
+void Surface::FreeMemory::operator()(std::uint8_t* memory) const {
+  if (mappedBytes > 0) {
+    munmap(memory, mappedBytes);
+  } else {
+    std::free(memory);
+  }
+}
+
 std::uint8_t* Surface::Memory() const {
   std::lock_guard lock(memoryMutex_);
   if (memory_ == nullptr) {
-    // Fresh pages from calloc are zero already; they are not written here.
-    memory_.reset(static_cast<std::uint8_t*>(std::calloc(memoryBytes_, 1)));
+    // Fresh pages, from the system or from calloc, are zero already; they are not written here.
+    if (memoryBytes_ >= kHugePage) {
+      const std::size_t length = (memoryBytes_ + kHugePage - 1) & ~(kHugePage - 1);
+      memory_ = std::unique_ptr<std::uint8_t, FreeMemory>(MapZeroedPages(length), FreeMemory{length});
+    } else {
+      memory_.reset(static_cast<std::uint8_t*>(std::calloc(memoryBytes_, 1)));
+    }
     if (memory_ == nullptr) {
       throw std::bad_alloc();
     }
@@ -47,6 +95,11 @@ std::uint8_t* Surface::Memory() const {
 bool Surface::HoldsMemory() const {
   std::lock_guard lock(memoryMutex_);
   return memory_ != nullptr;
+}
+
+std::size_t Surface::HeapBytes() const {
+  std::lock_guard lock(memoryMutex_);
+  return memory_ != nullptr && memory_.get_deleter().mappedBytes == 0 ? memoryBytes_ : 0;
 }
 
 bool Surface::DiscardMemory() {

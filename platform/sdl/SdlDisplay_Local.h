@@ -209,7 +209,8 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   std::uint64_t boundVersions_[ddraw::kTextureStages] = {};
   bool unitEnabled_[ddraw::kTextureStages] = {};
   std::unordered_map<GLuint, TextureParameters> textureParameters_;
-  // System memory of uploaded textures given back since the heap was last compacted.
+  // Heap memory of uploaded textures given back since the heap was last compacted (large textures give
+  // theirs straight back to the system and are not counted).
   std::size_t discardedBytes_ = 0;
 
   std::uint32_t seenForeignUses_ = 0;

@@ -97,8 +97,9 @@ void SdlDisplay::Upload(Surface& texture) {
       glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA8, width, height, 0, GL_RGBA,
                    GL_UNSIGNED_BYTE, rgba.get());
     }
+    const std::size_t heapBytes = s.HeapBytes();
     if (s.DiscardMemory()) {
-      discardedBytes_ += static_cast<std::size_t>(s.Pitch()) * s.Height();
+      discardedBytes_ += heapBytes;
     }
   }
   // Only the levels that exist take part, so mip filtering of a single level never samples black.

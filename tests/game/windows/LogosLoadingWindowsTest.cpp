@@ -10,6 +10,7 @@
 
 #include "MenuWindowFixture.h"
 #include "WindowFiles.h"
+#include "engine/resources/Model.h"
 #include "game/windows/GUILoadingWindows.h"
 #include "game/windows/GUILogosWindow.h"
 #include "tools/game/DataKeeper.h"
@@ -68,15 +69,27 @@ TEST_F(LogosWindowTest, TwoLogosFadeOneAfterTheOther) {
     const float t = 0.05f * static_cast<float>(frame);
     if (t <= 1.5f + 1e-4f) {
       EXPECT_FLOAT_EQ(Alpha(first), 1.0f) << t;
-    } else if (frame == 40) {
-      EXPECT_NEAR(Alpha(first), 0.5f, 3e-3f) << "colours are kept in 8 bits";
+      EXPECT_TRUE(first->model->coversView) << "an opaque logo hides what lies behind it, " << t;
+    } else {
+      EXPECT_FALSE(first->model->coversView) << "a fading logo lets the next show through, " << t;
+      if (frame == 40) {
+        EXPECT_NEAR(Alpha(first), 0.5f, 3e-3f) << "colours are kept in 8 bits";
+      }
     }
     EXPECT_FLOAT_EQ(Alpha(second), 1.0f) << "the second waits at full opacity";
+    EXPECT_TRUE(second->model->coversView) << "the waiting logo hides the menu behind it";
     EXPECT_EQ(logos_->result, 0u);
   }
   EXPECT_EQ(first->visible, 0) << "hidden once faded out";
   EXPECT_NE(second->visible, 0);
-  const int rest = FramesToAnswer();
+  int opaqueFrames = 0;
+  while (Alpha(second) >= 1.0f && opaqueFrames < 100) {
+    EXPECT_TRUE(second->model->coversView);
+    Step();
+    ++opaqueFrames;
+  }
+  EXPECT_FALSE(second->model->coversView) << "the last logo fades over the menu";
+  const int rest = opaqueFrames + FramesToAnswer();
   EXPECT_EQ(second->visible, 0);
   EXPECT_EQ(rest, 51) << "another 2.5 s, then the answer in the next update";
 

@@ -3,10 +3,13 @@
 // its validation, and the pixel-format conversions drivers use.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/ddraw/D3D.h"
@@ -219,38 +222,51 @@ TEST_F(DirectDrawTest, MipChainsAndLockedMemory) {
 
 // A surface's system memory is made at its first use, and a driver holding its own copy of the pixels
 // may give it back: a later use gets new memory, and a restored surface without memory keeps the
-// driver's copy (it is not marked changed).
+// driver's copy (it is not marked changed). Small surfaces and large ones (whose memory comes straight
+// from the system) behave alike: every byte of new memory reads as zero.
 TEST_F(DirectDrawTest, SurfaceMemoryIsMadeOnUseAndMayBeGivenBack) {
+  auto allZero = [](const DDSURFACEDESC2& locked, DWORD height) {
+    const auto* bytes = static_cast<const std::uint8_t*>(locked.lpSurface);
+    const std::size_t size = static_cast<std::size_t>(locked.lPitch) * height;
+    return std::all_of(bytes, bytes + size, [](std::uint8_t b) { return b == 0; });
+  };
   IDirectDraw7* dd = Create();
-  DDSURFACEDESC2 desc = DescribeTexture(4, 4, platform::ddraw::FormatARGB8888());
-  IDirectDrawSurface7* texture = nullptr;
-  ASSERT_EQ(dd->CreateSurface(&desc, &texture, nullptr), DD_OK);
-  auto* surface = static_cast<platform::ddraw::Surface*>(texture);
-  EXPECT_FALSE(surface->HoldsMemory()) << "nothing used it yet";
-  DDSURFACEDESC2 locked{};
-  locked.dwSize = sizeof(locked);
-  ASSERT_EQ(texture->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
-  EXPECT_TRUE(surface->HoldsMemory());
-  EXPECT_EQ(static_cast<std::uint8_t*>(locked.lpSurface)[0], 0) << "new memory reads as zero";
-  std::memset(locked.lpSurface, 0x5A, static_cast<std::size_t>(locked.lPitch) * 4);
-  EXPECT_FALSE(surface->DiscardMemory()) << "a locked surface keeps its memory";
-  EXPECT_EQ(texture->Unlock(nullptr), DD_OK);
-  EXPECT_TRUE(surface->DiscardMemory());
-  EXPECT_FALSE(surface->HoldsMemory());
+  for (const auto& [width, height] : {std::pair<DWORD, DWORD>{4, 4}, {1024, 1024}, {1000, 700}}) {
+    SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+    DDSURFACEDESC2 desc = DescribeTexture(width, height, platform::ddraw::FormatARGB8888());
+    IDirectDrawSurface7* texture = nullptr;
+    ASSERT_EQ(dd->CreateSurface(&desc, &texture, nullptr), DD_OK);
+    auto* surface = static_cast<platform::ddraw::Surface*>(texture);
+    EXPECT_FALSE(surface->HoldsMemory()) << "nothing used it yet";
+    DDSURFACEDESC2 locked{};
+    locked.dwSize = sizeof(locked);
+    ASSERT_EQ(texture->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+    EXPECT_TRUE(surface->HoldsMemory());
+    EXPECT_TRUE(allZero(locked, height)) << "new memory reads as zero";
+    const std::size_t bytes = static_cast<std::size_t>(locked.lPitch) * height;
+    EXPECT_EQ(surface->HeapBytes(), bytes < (std::size_t{2} << 20) ? bytes : 0)
+        << "only small surfaces hold heap memory, which a compaction has to give back";
+    std::memset(locked.lpSurface, 0x5A, static_cast<std::size_t>(locked.lPitch) * height);
+    EXPECT_FALSE(surface->DiscardMemory()) << "a locked surface keeps its memory";
+    EXPECT_EQ(texture->Unlock(nullptr), DD_OK);
+    EXPECT_TRUE(surface->DiscardMemory());
+    EXPECT_FALSE(surface->HoldsMemory());
+    EXPECT_EQ(surface->HeapBytes(), 0u);
 
-  surface->SetLost(true);
-  const auto version = surface->Version();
-  EXPECT_EQ(texture->Restore(), DD_OK);
-  EXPECT_EQ(surface->Version(), version) << "the driver's copy stays what is drawn";
-  surface->SetLost(true);
-  EXPECT_EQ(dd->RestoreAllSurfaces(), DD_OK);
-  EXPECT_EQ(surface->Version(), version);
+    surface->SetLost(true);
+    const auto version = surface->Version();
+    EXPECT_EQ(texture->Restore(), DD_OK);
+    EXPECT_EQ(surface->Version(), version) << "the driver's copy stays what is drawn";
+    surface->SetLost(true);
+    EXPECT_EQ(dd->RestoreAllSurfaces(), DD_OK);
+    EXPECT_EQ(surface->Version(), version);
 
-  ASSERT_EQ(texture->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
-  EXPECT_EQ(static_cast<std::uint8_t*>(locked.lpSurface)[0], 0) << "memory made again";
-  EXPECT_EQ(texture->Unlock(nullptr), DD_OK);
-  EXPECT_NE(surface->Version(), version);
-  texture->Release();
+    ASSERT_EQ(texture->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+    EXPECT_TRUE(allZero(locked, height)) << "memory made again";
+    EXPECT_EQ(texture->Unlock(nullptr), DD_OK);
+    EXPECT_NE(surface->Version(), version);
+    texture->Release();
+  }
   dd->Release();
 }
 

@@ -56,6 +56,51 @@ TEST_F(ModelManagerTest, ListAFrontToBackThenListBBackToFront) {
   EXPECT_EQ(render_->events.back(), "end");
 }
 
+TEST_F(ModelManagerTest, AViewCoverHidesWhatWouldBeDrawnBeforeIt) {
+  // Draw order of these: a2, a1 (list A, front to back), then b2, b1 (list B, back to front).
+  struct Case {
+    const char* name;
+    std::vector<int> covers;  // indices into {a1, a2, b1, b2}
+    std::vector<int> drawn;
+  };
+  const Case cases[] = {
+      {"no cover draws everything", {}, {1, 0, 3, 2}},
+      {"the front-most model of list B hides all else", {2}, {2}},
+      {"the back model of list B hides list A only", {3}, {3, 2}},
+      {"of two covers the front-most counts", {3, 2}, {2}},
+      {"a cover in list A hides what list A draws before it", {0}, {0, 3, 2}},
+      {"a cover in list B makes one in list A irrelevant", {1, 3}, {3, 2}},
+  };
+  Model* a1 = At(9.0f, kModelListA);
+  Model* a2 = At(1.0f, kModelListA);
+  Model* b1 = At(5.0f, kModelListB);
+  Model* b2 = At(20.0f, kModelListB);
+  const std::vector<Model*> all{a1, a2, b1, b2};
+  for (const Case& c : cases) {
+    for (Model* model : all) {
+      model->coversView = false;
+    }
+    for (int i : c.covers) {
+      all[i]->coversView = true;
+    }
+    Frame();
+    std::vector<Model*> expected;
+    for (int i : c.drawn) {
+      expected.push_back(all[i]);
+    }
+    EXPECT_EQ(DrawOrder(all), expected) << c.name;
+    EXPECT_EQ(models_->drawnModelCount, 4u) << c.name << ": the statistics still count the scene";
+  }
+  // A cover that is not visible this frame hides nothing.
+  for (Model* model : all) {
+    model->coversView = false;
+  }
+  b1->coversView = true;
+  b1->ClearFlags(kModelVisible);
+  Frame();
+  EXPECT_EQ(DrawOrder(all), (std::vector<Model*>{a2, a1, b2})) << "an invisible cover";
+}
+
 TEST_F(ModelManagerTest, EqualAndMissingDepthsKeepTheRegistryOrder) {
   Model* first = At(2.0f, 0);
   Model* nan = At(std::numeric_limits<float>::quiet_NaN(), 0);
