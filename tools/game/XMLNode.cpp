@@ -116,7 +116,7 @@ void XMLNode::BuildChildIndex() const {
 }
 
 void XMLNode::BuildAttributeIndex() const {
-  std::map<std::string, XMLAttribute*, std::less<>> index;
+  std::map<std::string_view, XMLAttribute*> index;
   for (XMLAttribute* attribute : attributes_) {
     index.emplace(attribute->name, attribute);
   }
@@ -233,7 +233,7 @@ XMLAttribute* XMLNode::FindAttribute(std::string_view name) const {
   if (!HasAttributeIndex()) {
     // Length and first character first: most names differ there, which spares comparing them whole.
     for (XMLAttribute* attribute : attributes_) {
-      const std::string& candidate = attribute->name;
+      const std::string_view candidate = attribute->name;
       if (candidate.size() == name.size() && (name.empty() || candidate[0] == name[0]) && candidate == name) {
         return attribute;
       }
@@ -289,8 +289,14 @@ XMLAttribute& XMLNode::AppendAttribute(const std::string& name) {
   if (attributes_.size() == attributes_.capacity()) {
     attributes_.reserve(std::max<std::size_t>(4, attributes_.size() * 2));
   }
+  // The name's copy is made before anything changes: the record takes it only once it is listed.
+  auto& names = extras_->names;
+  names.reserve(names.size() + 1);
+  auto copy = std::make_unique_for_overwrite<char[]>(name.size());
+  std::copy(name.begin(), name.end(), copy.get());
   XMLAttribute& record = extras_->attributeBlocks.back()[extras_->freeRecords - 1];
-  record.name = name;
+  record.name = std::string_view(copy.get(), name.size());
+  names.push_back(std::move(copy));
   attributes_.push_back(&record);
   --extras_->freeRecords;
   IndexAttribute(&record);

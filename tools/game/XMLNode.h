@@ -24,9 +24,16 @@ namespace GameTools {
 
 class XMLStorage;
 
+// An attribute: its name and its value. The name's characters are not the record's own: they belong to
+// the tree the record is in (the text of the parse that made it, or the node's copy of a name set
+// later) and last exactly as long as the record, so a record is not copied.
 struct XMLAttribute {
-  std::string name;
+  std::string_view name;
   XMLValue value;
+
+  XMLAttribute() = default;
+  XMLAttribute(const XMLAttribute&) = delete;
+  XMLAttribute& operator=(const XMLAttribute&) = delete;
 };
 
 // The attribute records of a node in document order, read as a std::vector of pointers is (size,
@@ -148,7 +155,9 @@ class XMLNode {
     // The records live in blocks (one per reservation or growth step) rather than one allocation each.
     std::vector<std::unique_ptr<XMLAttribute[]>> attributeBlocks;
     std::size_t freeRecords = 0;
-    std::map<std::string, XMLAttribute*, std::less<>> attributeIndex;
+    // The names of those records.
+    std::vector<std::unique_ptr<char[]>> names;
+    std::map<std::string_view, XMLAttribute*> attributeIndex;
     // Among equal names the multimap keeps insertion order, which is document order.
     std::multimap<std::string, XMLNode*, std::less<>> childIndex;
   };

@@ -484,6 +484,13 @@ class Scanner {
   // A value or text as the tree keeps it: with line ends as read, one that holds a line end is
   // rewritten with CR LF in the storage; anything else is itself.
   View Kept(View value) const;
+  // Whether the characters are the text's own.
+  bool InText(View part) const {
+    const auto offset =
+        reinterpret_cast<std::uintptr_t>(part.data()) - reinterpret_cast<std::uintptr_t>(text_.data());
+    return offset <= text_.size() * sizeof(Char) &&
+           part.size() * sizeof(Char) <= text_.size() * sizeof(Char) - offset;
+  }
   // With line ends as read: where the first line end at or after `offset` is (the text's size for
   // none). Asked in text order, it searches each stretch of the text once.
   std::size_t NextLineEnd(std::size_t offset) const;
@@ -916,13 +923,13 @@ XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan, std::siz
 
 template <class Char>
 void Scanner<Char>::AddAttribute(XMLNode& element, View name, View value) {
-  std::string converted;
+  // The record borrows its name from the storage: the text's own characters where the name stands
+  // in one piece in a narrow text, a copy otherwise.
   std::string_view narrowName;
   if constexpr (std::is_same_v<Char, char>) {
-    narrowName = name;
+    narrowName = InText(name) ? name : storage_.Keep(name);
   } else {
-    converted = NarrowName(name);
-    narrowName = converted;
+    narrowName = storage_.Keep(std::string_view(NarrowName(name)));
   }
   const std::uint64_t bit = NameBit(narrowName);
   const bool mayRepeat = (namesSeen_ & bit) != 0;

@@ -50,6 +50,16 @@ class XMLStorage {
     wideText_ = std::move(text);
     return wideText_;
   }
+  // A copy of `text` in room made here.
+  template <class Char>
+  std::basic_string_view<Char> Keep(std::basic_string_view<Char> text) {
+    if (text.empty()) {
+      return text;
+    }
+    auto* room = static_cast<Char*>(Allocate(text.size() * sizeof(Char)));
+    std::copy(text.begin(), text.end(), room);
+    return std::basic_string_view<Char>(room, text.size());
+  }
   char* MakeText(std::size_t size) {
     textRoom_ = std::make_unique_for_overwrite<char[]>(size);
     return textRoom_.get();
@@ -89,14 +99,16 @@ class XMLBuilder {
   // A new element named `name` whose parent pointer is `parent`, but which no list holds yet (see
   // AdoptChildren). With a storage the element takes over one reference the caller holds on it.
   static XMLNode* NewElement(std::string_view name, XMLNode* parent, XMLStorage* storage);
-  // Appends a record, made in the element's storage, whose value borrows `value` from the storage's
-  // text (narrow text must be plain ASCII). Null (and nothing changes) when `mayRepeat` and the
-  // element already has an attribute of that name; without `mayRepeat` the caller knows that it has
-  // none. Only for elements made by NewElement with a storage, before any other attribute is added.
+  // Appends a record, made in the element's storage, whose name and value borrow `name` and `value`
+  // from the storage (its text, or room made there; narrow text must be plain ASCII). Null (and nothing
+  // changes) when `mayRepeat` and the element already has an attribute of that name; without `mayRepeat` the
+  // caller knows that it has none. Only for elements made by NewElement with a storage, before any other
+  // attribute is added.
   template <class Char>
   static XMLAttribute* AddBorrowedAttribute(XMLNode& element, std::string_view name,
                                             std::basic_string_view<Char> value, bool mayRepeat);
-  // The same for the narrow attributes of one tag at once (names and values), made in one piece: at
+  // The same for the narrow attributes of one tag at once (names and values, borrowed from the
+  // storage's text), made in one piece: at
   // most kBatchAttributes, for an element that has none yet. Returns how many were added: all of them,
   // or those before the first name that repeats an earlier one.
   static constexpr std::size_t kBatchAttributes = 16;
@@ -119,9 +131,8 @@ template <class Char>
   if (element.attributes_.size() == element.attributes_.capacity()) {
     element.attributes_.reserve(std::max<std::size_t>(4, element.attributes_.size() * 2));
   }
-  // The name is made first: a record that is not yet listed is destroyed here if that fails.
-  auto* record =
-      new (element.storage_->Allocate(sizeof(XMLAttribute))) XMLAttribute{std::string(name), XMLValue()};
+  auto* record = new (element.storage_->Allocate(sizeof(XMLAttribute))) XMLAttribute;
+  record->name = name;
   if constexpr (std::is_same_v<Char, char>) {
     record->value.BorrowAscii(value);
   } else {
@@ -166,8 +177,8 @@ inline std::uint64_t NameBit(std::string_view name) {
       }
     }
     namesSeen |= bit;
-    // The name is made first: a record that is not yet listed is destroyed here if that fails.
-    auto* record = new (records + i) XMLAttribute{std::string(name), XMLValue()};
+    auto* record = new (records + i) XMLAttribute;
+    record->name = name;
     record->value.BorrowAscii(attributes[i].second);
     element.attributes_.push_back(record);  // room was reserved above
     ++element.borrowedRecords_;

@@ -30,7 +30,7 @@ class XMLValue {
   // A copy holds its own text, also where the original borrows it.
   XMLValue(const XMLValue& other);
   XMLValue& operator=(const XMLValue& other);
-  virtual ~XMLValue() = default;
+  ~XMLValue() = default;
 
   // Store the text; the other form becomes stale.
   void SetString(const std::string& text);

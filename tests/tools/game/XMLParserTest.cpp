@@ -24,7 +24,8 @@ std::string Dump(const XMLNode& node) {
   if (!node.GetAttributeList().empty()) {
     out += "[";
     for (const auto& attribute : node.GetAttributeList()) {
-      out += (out.back() == '[' ? "" : ",") + attribute->name + "=" + attribute->value.GetString();
+      out +=
+          (out.back() == '[' ? "" : ",") + std::string(attribute->name) + "=" + attribute->value.GetString();
     }
     out += "]";
   }
