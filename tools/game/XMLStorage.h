@@ -165,28 +165,34 @@ inline std::uint64_t NameBit(std::string_view name) {
     ReserveAttributes(element, count);
   }
   auto* records = static_cast<XMLAttribute*>(element.storage_->Allocate(count * sizeof(XMLAttribute)));
+  // The list's room was reserved above; its size and the records' count are set once at the end.
+  XMLAttribute** const slots = element.attributes_.data_ + element.attributes_.size_;
   std::uint64_t namesSeen = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::string_view name = attributes[i].first;
+  std::size_t added = 0;
+  for (; added < count; ++added) {
+    const std::string_view name = attributes[added].first;
     const std::uint64_t bit = NameBit(name);
     if ((namesSeen & bit) != 0) {
-      for (std::size_t j = 0; j < i; ++j) {
-        if (attributes[j].first == name) {
-          return i;
-        }
+      const auto* const repeated = std::find_if(
+          attributes, attributes + added, [name](const auto& attribute) { return attribute.first == name; });
+      if (repeated != attributes + added) {
+        break;
       }
     }
     namesSeen |= bit;
-    auto* record = new (records + i) XMLAttribute;
+    auto* record = new (records + added) XMLAttribute;
     record->name = name;
-    record->value.BorrowAscii(attributes[i].second);
-    element.attributes_.push_back(record);  // room was reserved above
-    ++element.borrowedRecords_;
-    if (element.extras_) {
-      element.IndexAttribute(record);
+    record->value.BorrowAsciiWhenNew(attributes[added].second);
+    slots[added] = record;
+  }
+  element.attributes_.size_ += added;
+  element.borrowedRecords_ += added;
+  if (element.extras_) {
+    for (std::size_t i = 0; i < added; ++i) {
+      element.IndexAttribute(slots[i]);
     }
   }
-  return count;
+  return added;
 }
 
 }  // namespace GameTools

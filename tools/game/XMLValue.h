@@ -95,6 +95,21 @@ class XMLValue {
   void GetIntPair(std::int32_t& first, std::int32_t& second) const;
 
  private:
+  friend class XMLBuilder;
+
+  // The same as BorrowAscii for a value just made, which holds nothing yet.
+  void BorrowAsciiWhenNew(std::string_view text) {
+    if (text.size() > UINT32_MAX) {
+      SetWideAscii(text);
+      return;
+    }
+    borrowed_ = text.empty() ? nullptr : text.data();
+    borrowedSize_ = static_cast<std::uint32_t>(text.size());
+    borrowedWide_ = false;
+    kind_ = kWide;
+    widePending_ = true;
+  }
+
   // The two forms, made when one of them is first stored or read.
   struct Forms {
     std::string narrow;
