@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -10,17 +11,19 @@
 namespace GameTools {
 
 void XMLAttributeList::reserve(std::size_t count) {
-  if (count <= capacity_) {
+  if (count <= capacity()) {
     return;
   }
   auto* room = new XMLAttribute*[count];
-  std::copy(data_, data_ + size_, room);
-  if (onHeap_) {
-    delete[] data_;
+  for (std::size_t i = 0; i < size_; ++i) {
+    room[i] = (*this)[i];
   }
-  data_ = room;
+  if (mode_ == kHeapPointers) {
+    delete[] pointers_;
+  }
+  pointers_ = room;
   capacity_ = count;
-  onHeap_ = true;
+  mode_ = kHeapPointers;
 }
 
 XMLNode::XMLNode(const std::string& name, XMLNode* parent) : name_(name) {
@@ -84,8 +87,12 @@ XMLNode::~XMLNode() {
   }
   // The records in the storage are only destroyed here; their memory (and the node's own, if it is
   // there too) goes with the storage.
-  for (std::size_t i = 0; i < borrowedRecords_; ++i) {
-    attributes_[i]->~XMLAttribute();
+  if (attributes_.mode_ == XMLAttributeList::kRecords) {
+    std::destroy_n(attributes_.records_, borrowedRecords_);
+  } else {
+    for (std::size_t i = 0; i < borrowedRecords_; ++i) {
+      attributes_.pointers_[i]->~XMLAttribute();
+    }
   }
 }
 

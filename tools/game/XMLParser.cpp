@@ -811,9 +811,12 @@ bool Scanner<Char>::ScanPlainTag() {
   name_.Clear();
   name_.Append(name);
   std::unique_ptr<XMLNode> orphan;
-  XMLNode* const element = CreateElement(orphan, plainAttributes_.size());
+  // A narrow tag's attributes are usually made in one piece, which needs no room in the list.
+  const bool inOnePiece =
+      std::is_same_v<Char, char> && plainAttributes_.size() <= XMLBuilder::kBatchAttributes;
+  XMLNode* const element = CreateElement(orphan, inOnePiece ? 0 : plainAttributes_.size());
   if constexpr (std::is_same_v<Char, char>) {
-    if (plainAttributes_.size() <= XMLBuilder::kBatchAttributes) {
+    if (inOnePiece) {
       if (XMLBuilder::AddBorrowedAttributes(*element, plainAttributes_.data(), plainAttributes_.size()) !=
           plainAttributes_.size()) {
         Raise(kAttributeTwice);

@@ -109,8 +109,8 @@ class XMLBuilder {
                                             std::basic_string_view<Char> value, bool mayRepeat);
   // The same for the narrow attributes of one tag at once (names and values, borrowed from the
   // storage's text), made in one piece: at
-  // most kBatchAttributes, for an element that has none yet. Returns how many were added: all of them,
-  // or those before the first name that repeats an earlier one.
+  // most kBatchAttributes, for an element that has none yet and no room made in its list. Returns how many
+  // were added: all of them, or those before the first name that repeats an earlier one.
   static constexpr std::size_t kBatchAttributes = 16;
   static std::size_t AddBorrowedAttributes(XMLNode& element,
                                            const std::pair<std::string_view, std::string_view>* attributes,
@@ -161,12 +161,7 @@ inline std::uint64_t NameBit(std::string_view name) {
   if (count == 0) {
     return 0;
   }
-  if (element.attributes_.capacity() < count) {
-    ReserveAttributes(element, count);
-  }
   auto* records = static_cast<XMLAttribute*>(element.storage_->Allocate(count * sizeof(XMLAttribute)));
-  // The list's room was reserved above; its size and the records' count are set once at the end.
-  XMLAttribute** const slots = element.attributes_.data_ + element.attributes_.size_;
   std::uint64_t namesSeen = 0;
   std::size_t added = 0;
   for (; added < count; ++added) {
@@ -183,13 +178,14 @@ inline std::uint64_t NameBit(std::string_view name) {
     auto* record = new (records + added) XMLAttribute;
     record->name = name;
     record->value.BorrowAsciiWhenNew(attributes[added].second);
-    slots[added] = record;
   }
-  element.attributes_.size_ += added;
-  element.borrowedRecords_ += added;
+  // The list is made of the records themselves; an index (made if the element was looked up
+  // already) takes them too.
+  element.attributes_.UseRecords(records, added);
+  element.borrowedRecords_ = added;
   if (element.extras_) {
     for (std::size_t i = 0; i < added; ++i) {
-      element.IndexAttribute(slots[i]);
+      element.IndexAttribute(records + i);
     }
   }
   return added;

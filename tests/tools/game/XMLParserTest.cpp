@@ -372,6 +372,61 @@ TEST(XMLParser, ParsedTextsOutliveTheBytesAndTheDocument) {
   EXPECT_EQ(supplied.GetValue().GetWideString(), L"loose") << "the supplied root holds its own copy";
 }
 
+// Attribute names belong to the tree, whichever way they were read: straight from the bytes, run
+// together from pieces, narrowed from wide text, or set after the parse from a string that goes. They
+// stay readable after the document, the text and those strings are gone, in moved subtrees too.
+TEST(XMLParser, AttributeNamesLiveAsLongAsTheirElements) {
+  struct Source {
+    const char* why;
+    void (*parse)(XMLNode*&, const std::string&);
+  };
+  const Source sources[] = {
+      {"bytes", [](XMLNode*& root, const std::string& text) { XMLParser::ParseBytes(root, text); }},
+      {"handed over",
+       [](XMLNode*& root, const std::string& text) { XMLParser::ParseWideText(root, Widen(text)); }},
+      {"lent",
+       [](XMLNode*& root, const std::string& text) {
+         const std::wstring wide = Widen(text);
+         XMLParser::ParseWideText(root, wide);
+       }},
+      {"UTF-8 bytes",
+       [](XMLNode*& root, const std::string& text) {
+         XMLParser::ParseBytes(root, "\xEF\xBB\xBF" + text + "<!-- \xC3\xA9 -->");
+       }},
+  };
+  for (const Source& source : sources) {
+    auto text = std::make_unique<std::string>(
+        "<w>\r\n<b id='one' na me=\"pieces\" a\r\nb='line'>x</b>"
+        "<c first='1' second='2' third='3' fourth='4' fifth='5' sixth='6' seventh='7' eighth='8' "
+        "ninth='9' tenth='10' eleventh='11' twelfth='12' thirteenth='13' fourteenth='14' "
+        "fifteenth='15' sixteenth='16' seventeenth='17'/></w>");
+    auto document = std::make_unique<XMLNode>();
+    XMLNode* root = document.get();
+    source.parse(root, *text);
+    text->assign(text->size(), '?');
+    text.reset();
+    XMLNode* window = document->FindChild("w");
+    ASSERT_NE(window, nullptr) << source.why;
+    XMLNode* button = window->FindChild("b");
+    ASSERT_NE(button, nullptr) << source.why;
+    {
+      const std::string added = "added_after_the_parse_with_a_long_name";
+      button->SetAttribute(added, L"later");
+    }
+    XMLNode kept;
+    kept.AddChild(button);
+    kept.AddChild(window->FindChild("c"));
+    document.reset();
+    EXPECT_EQ(Dump(kept),
+              "{b[id=one,name=pieces,ab=line,added_after_the_parse_with_a_long_name=later](\"x\"),"
+              "c[first=1,second=2,third=3,fourth=4,fifth=5,sixth=6,seventh=7,eighth=8,ninth=9,tenth=10,"
+              "eleventh=11,twelfth=12,thirteenth=13,fourteenth=14,fifteenth=15,sixteenth=16,seventeenth=17]}")
+        << source.why;
+    EXPECT_EQ(button->GetAttribute("added_after_the_parse_with_a_long_name")->GetString(), "later");
+    EXPECT_EQ(kept.FindChild("c")->GetAttribute("seventeenth")->GetInt(), 17) << source.why;
+  }
+}
+
 // Tags with many attributes: every one is found, and a repeat is caught however many came before.
 TEST(XMLParser, ManyAttributes) {
   for (const int count : {3, 17, 70, 300}) {
