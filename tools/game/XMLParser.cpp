@@ -267,10 +267,22 @@ std::size_t FindChar(std::string_view text, char c, std::size_t from) {
 // search would make it wait for the result.
 template <class Char>
 std::size_t FindShortRunEnd(std::basic_string_view<Char> text, Char c, std::size_t from) {
-  const std::size_t shortEnd = std::min(text.size(), from + 16);
-  for (; from < shortEnd; ++from) {
-    if (text[from] == c) {
-      return from;
+  const Char* const data = text.data();
+  if (from + 16 <= text.size()) {
+    // Four at a time, counted once for the four.
+    for (const std::size_t shortEnd = from + 16; from < shortEnd; from += 4) {
+      if (data[from] == c) {
+        return from;
+      }
+      if (data[from + 1] == c) {
+        return from + 1;
+      }
+      if (data[from + 2] == c) {
+        return from + 2;
+      }
+      if (data[from + 3] == c) {
+        return from + 3;
+      }
     }
   }
   return FindChar(text, c, from);
@@ -308,7 +320,8 @@ template <class Char>
       continue;
     }
     const std::size_t nameStart = k;
-    while (k < size && IsPlainAttributeNameChar(data[k])) {
+    // The zero character after the text (see XMLStorage::KeepText) ends a name there.
+    while (IsPlainAttributeNameChar(data[k])) {
       ++k;
     }
     if (k == nameStart || k + 1 >= size || data[k] != '=' || !IsQuote(data[k + 1])) {
@@ -787,7 +800,8 @@ bool Scanner<Char>::ScanPlainTag() {
     return ClosePlainTag();
   }
   const std::size_t nameStart = k;
-  while (k < size && IsPlainElementNameChar(data[k])) {
+  // The zero character after the text (see XMLStorage::KeepText) ends a name there.
+  while (IsPlainElementNameChar(data[k])) {
     ++k;
   }
   // Declarations begin with "?", comments with "!".

@@ -39,7 +39,8 @@ class XMLStorage {
 
   // The document's text, kept as long as the storage: either taken over, or written into room made
   // here (left as it is, not cleared). Set before the parse; taking a text over (narrow or wide) drops
-  // the room.
+  // the room. Either way a zero character follows the text, which lets the scanner's loops stop there
+  // without counting.
   std::string_view KeepText(std::string&& text) {
     textRoom_.reset();
     text_ = std::move(text);
@@ -61,7 +62,8 @@ class XMLStorage {
     return std::basic_string_view<Char>(room, text.size());
   }
   char* MakeText(std::size_t size) {
-    textRoom_ = std::make_unique_for_overwrite<char[]>(size);
+    textRoom_ = std::make_unique_for_overwrite<char[]>(size + 1);
+    textRoom_[size] = '\0';
     return textRoom_.get();
   }
 
