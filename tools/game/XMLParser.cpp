@@ -1170,26 +1170,17 @@ bool NarrowPlainAscii(std::wstring_view text, char* out) {
   std::size_t i = 0;
 #if defined(__SSE2__)
   static_assert(sizeof(wchar_t) == 4);
-  // As signed numbers: below 1 takes in zero and every character from 0x80000000 up.
-  const __m128i one = _mm_set1_epi32(1);
-  const __m128i last = _mm_set1_epi32(0x7F);
+  // Packed down with saturation, characters 1 to 0x7F keep their values; zero and every negative
+  // number become 0, and everything from 0x80 up becomes a byte with its high bit set.
   for (; i + 16 <= size; i += 16) {
     const auto* from = reinterpret_cast<const __m128i*>(data + i);
-    const __m128i a = _mm_loadu_si128(from);
-    const __m128i b = _mm_loadu_si128(from + 1);
-    const __m128i c = _mm_loadu_si128(from + 2);
-    const __m128i d = _mm_loadu_si128(from + 3);
-    const __m128i outside =
-        _mm_or_si128(_mm_or_si128(_mm_or_si128(_mm_cmplt_epi32(a, one), _mm_cmpgt_epi32(a, last)),
-                                  _mm_or_si128(_mm_cmplt_epi32(b, one), _mm_cmpgt_epi32(b, last))),
-                     _mm_or_si128(_mm_or_si128(_mm_cmplt_epi32(c, one), _mm_cmpgt_epi32(c, last)),
-                                  _mm_or_si128(_mm_cmplt_epi32(d, one), _mm_cmpgt_epi32(d, last))));
-    if (_mm_movemask_epi8(outside) != 0) {
+    const __m128i low = _mm_packs_epi32(_mm_loadu_si128(from), _mm_loadu_si128(from + 1));
+    const __m128i high = _mm_packs_epi32(_mm_loadu_si128(from + 2), _mm_loadu_si128(from + 3));
+    const __m128i bytes = _mm_packus_epi16(low, high);
+    if ((_mm_movemask_epi8(bytes) | _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128()))) != 0) {
       return false;
     }
-    const __m128i low = _mm_packs_epi32(a, b);
-    const __m128i high = _mm_packs_epi32(c, d);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), bytes);
   }
 #endif
   for (; i < size; ++i) {

@@ -247,6 +247,35 @@ TEST(XMLParser, SameTreeFromEveryEncoding) {
   EXPECT_EQ(t->GetValue().GetKind(), XMLValue::kWide) << "the narrow form is made only when asked";
 }
 
+// Decoded text handed over is narrowed only while every character is plain ASCII other than zero:
+// a character just past that range (or far past it, or zero) anywhere in a block of the text sends
+// the whole text down the wide path, which reads it as it stands.
+TEST(XMLParser, HandedOverTextBeyondAsciiIsReadWide) {
+  const std::wstring base = L"<a v='0123456789abcdefghijklmnopqrstuvwxyz'>text of the element</a>";
+  for (const wchar_t odd :
+       {wchar_t{0x7F}, wchar_t{0x80}, wchar_t{0xE9}, wchar_t{0xFF}, wchar_t{0x100}, wchar_t{0x7FFF},
+        wchar_t{0x8000}, wchar_t{0xFFFF}, wchar_t{0x10000}, wchar_t{0}}) {
+    for (const std::size_t at : {std::size_t{8}, std::size_t{15}, std::size_t{16}, std::size_t{31},
+                                 std::size_t{47}, base.size() - 6}) {
+      std::wstring text = base;
+      text[at] = odd;
+      XMLNode* lent = nullptr;
+      XMLParser::ParseWideText(lent, text);
+      std::unique_ptr<XMLNode> lentOwner(lent);
+      XMLNode* handed = nullptr;
+      XMLParser::ParseWideText(handed, std::wstring(text));
+      std::unique_ptr<XMLNode> handedOwner(handed);
+      ASSERT_NE(lent, nullptr);
+      ASSERT_NE(handed, nullptr);
+      EXPECT_EQ(handed->GetAttribute("v")->GetWideString(), lent->GetAttribute("v")->GetWideString())
+          << static_cast<unsigned>(odd) << " at " << at;
+      EXPECT_EQ(handed->GetValue().GetWideString(), lent->GetValue().GetWideString())
+          << static_cast<unsigned>(odd) << " at " << at;
+      EXPECT_EQ(handed->GetAttribute("v")->GetWideString().size(), 36u);
+    }
+  }
+}
+
 // Bytes in memory give the tree (or the fault) that the engine's text reader and the wide parser give,
 // whether they are scanned as they stand (plain ASCII) or decoded first.
 TEST(XMLParser, BytesReadLikeTheDecodedText) {
