@@ -135,7 +135,8 @@ TEST(XMLValue, CopiesHoldTheirOwnTextFromEveryState) {
     std::wstring wide = wideChars;
     XMLValue value;
     from.set(value, narrow, wide);
-    value = value;  // assigning a value to itself keeps it
+    const XMLValue& same = value;
+    value = same;  // assigning a value to itself keeps it
     EXPECT_EQ(value.GetWideString(), from.text) << from.why;
     value.BorrowAscii(narrow);
     EXPECT_EQ(value.GetString(), "4 5") << "borrowing again replaces " << from.why;
