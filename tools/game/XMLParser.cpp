@@ -289,17 +289,23 @@ std::size_t FindShortRunEnd(std::basic_string_view<Char> text, Char c, std::size
 }
 
 // The attributes of a plain tag (see Scanner::ScanPlainTag) from `from`, just after the element's
-// name: their names and values go to `out`, `empty` tells whether the tag ends in "/>". Returns where
-// its ">" is, or the text's size when the tag is not plain. Kept apart from the scanner so that its
+// name: their names and values go to `out`, `empty` tells whether the tag ends in "/>", and
+// `namesMayRepeat` is left false only when no two names can be the same (they differ in length or in
+// their first or last character). Returns where its ">" is, or the text's size when the tag is not
+// plain. Kept apart from the scanner so that its
 // loop has the registers to itself.
 template <class Char>
 [[gnu::noinline]] std::size_t ScanPlainAttributes(
     std::basic_string_view<Char> text, std::size_t from,
-    std::vector<std::pair<std::basic_string_view<Char>, std::basic_string_view<Char>>>& out, bool& empty) {
+    std::vector<std::pair<std::basic_string_view<Char>, std::basic_string_view<Char>>>& out, bool& empty,
+    bool& namesMayRepeat) {
   using View = std::basic_string_view<Char>;
   const Char* const data = text.data();
   const std::size_t size = text.size();
   out.clear();
+  // One bit of 64 for each name, by a small hash of its length and its first and last characters,
+  // taken while they are at hand.
+  std::uint64_t namesSeen = 0;
   for (std::size_t k = from;;) {
     if (k >= size) {
       return size;
@@ -332,6 +338,11 @@ template <class Char>
     if (valueEnd == size) {
       return size;
     }
+    const std::uint64_t bit = std::uint64_t{1} << (((k - nameStart) * 7 + static_cast<std::uint8_t>(c) +
+                                                    static_cast<std::uint8_t>(data[k - 1]) * 3) &
+                                                   63);
+    namesMayRepeat |= (namesSeen & bit) != 0;
+    namesSeen |= bit;
     out.emplace_back(View(data + nameStart, k - nameStart), View(data + valueStart, valueEnd - valueStart));
     k = valueEnd + 1;
   }
@@ -810,7 +821,8 @@ bool Scanner<Char>::ScanPlainTag() {
   }
   const View name(data + nameStart, k - nameStart);
   bool empty = false;
-  k = ScanPlainAttributes(text_, k, plainAttributes_, empty);
+  bool namesMayRepeat = false;
+  k = ScanPlainAttributes(text_, k, plainAttributes_, empty, namesMayRepeat);
   if (k == size) {
     return false;
   }
@@ -831,8 +843,8 @@ bool Scanner<Char>::ScanPlainTag() {
   XMLNode* const element = CreateElement(orphan, inOnePiece ? 0 : plainAttributes_.size());
   if constexpr (std::is_same_v<Char, char>) {
     if (inOnePiece) {
-      if (XMLBuilder::AddBorrowedAttributes(*element, plainAttributes_.data(), plainAttributes_.size()) !=
-          plainAttributes_.size()) {
+      if (XMLBuilder::AddBorrowedAttributes(*element, plainAttributes_.data(), plainAttributes_.size(),
+                                            namesMayRepeat) != plainAttributes_.size()) {
         Raise(kAttributeTwice);
       }
       plainAttributes_.clear();

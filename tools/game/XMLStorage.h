@@ -110,13 +110,13 @@ class XMLBuilder {
   static XMLAttribute* AddBorrowedAttribute(XMLNode& element, std::string_view name,
                                             std::basic_string_view<Char> value, bool mayRepeat);
   // The same for the narrow attributes of one tag at once (names and values, borrowed from the
-  // storage's text), made in one piece: at
-  // most kBatchAttributes, for an element that has none yet and no room made in its list. Returns how many
-  // were added: all of them, or those before the first name that repeats an earlier one.
+  // storage's text), made in one piece: at most kBatchAttributes, for an element that has none yet and
+  // no room made in its list. Returns how many were added: all of them, or those before the first name
+  // that repeats an earlier one. Without `namesMayRepeat` the caller knows that no name repeats.
   static constexpr std::size_t kBatchAttributes = 16;
   static std::size_t AddBorrowedAttributes(XMLNode& element,
                                            const std::pair<std::string_view, std::string_view>* attributes,
-                                           std::size_t count);
+                                           std::size_t count, bool namesMayRepeat = true);
   // Room in the attribute list for this many attributes.
   static void ReserveAttributes(XMLNode& element, std::size_t count);
   // Hands `count` nodes made by NewElement with `parent` as their parent to the parent's children.
@@ -159,7 +159,8 @@ inline std::uint64_t NameBit(std::string_view name) {
 }
 
 [[gnu::always_inline]] inline std::size_t XMLBuilder::AddBorrowedAttributes(
-    XMLNode& element, const std::pair<std::string_view, std::string_view>* attributes, std::size_t count) {
+    XMLNode& element, const std::pair<std::string_view, std::string_view>* attributes, std::size_t count,
+    bool namesMayRepeat) {
   if (count == 0) {
     return 0;
   }
@@ -168,15 +169,18 @@ inline std::uint64_t NameBit(std::string_view name) {
   std::size_t added = 0;
   for (; added < count; ++added) {
     const std::string_view name = attributes[added].first;
-    const std::uint64_t bit = NameBit(name);
-    if ((namesSeen & bit) != 0) {
-      const auto* const repeated = std::find_if(
-          attributes, attributes + added, [name](const auto& attribute) { return attribute.first == name; });
-      if (repeated != attributes + added) {
-        break;
+    if (namesMayRepeat) {
+      const std::uint64_t bit = NameBit(name);
+      if ((namesSeen & bit) != 0) {
+        const auto* const repeated =
+            std::find_if(attributes, attributes + added,
+                         [name](const auto& attribute) { return attribute.first == name; });
+        if (repeated != attributes + added) {
+          break;
+        }
       }
+      namesSeen |= bit;
     }
-    namesSeen |= bit;
     auto* record = new (records + added) XMLAttribute;
     record->name = name;
     record->value.BorrowAsciiWhenNew(attributes[added].second);
