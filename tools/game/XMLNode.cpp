@@ -86,8 +86,10 @@ XMLNode::~XMLNode() {
     releasing->Release(releases);
   }
   // The records in the storage are only destroyed here; their memory (and the node's own, if it is
-  // there too) goes with the storage.
-  if (attributes_.mode_ == XMLAttributeList::kRecords) {
+  // there too) goes with the storage. Records that were never handed out hold nothing else: the
+  // parser makes them without forms, and only their readers could have made some.
+  if (!attributes_.handedOut_) {
+  } else if (attributes_.mode_ == XMLAttributeList::kRecords) {
     std::destroy_n(attributes_.records_, borrowedRecords_);
   } else {
     for (std::size_t i = 0; i < borrowedRecords_; ++i) {
@@ -234,6 +236,7 @@ void XMLNode::GetChildrenByName(std::string_view name, std::vector<XMLNode*>& ou
 }
 
 XMLAttribute* XMLNode::FindAttribute(std::string_view name) const {
+  attributes_.handedOut_ = true;
   if (!HasAttributeIndex() && attributes_.size() > kIndexThreshold) {
     BuildAttributeIndex();
   }

@@ -161,6 +161,9 @@ class XMLAttributeList {
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
   Mode mode_ = kBorrowedPointers;
+  // Whether the records were ever handed out (the list, a record or a value). Only then can a value
+  // have made its forms, which its record's destruction gives back.
+  mutable bool handedOut_ = false;
 };
 
 class XMLNode {
@@ -190,7 +193,10 @@ class XMLNode {
   XMLValue& GetValue() { return value_; }
   const XMLValue& GetValue() const { return value_; }
   XMLNode* GetParent() const { return parent_; }
-  const AttributeList& GetAttributeList() const { return attributes_; }
+  const AttributeList& GetAttributeList() const {
+    attributes_.handedOut_ = true;
+    return attributes_;
+  }
   const ChildList& GetChildList() const { return children_; }
 
   // Appends `child` (first taken from its old parent, which does not destroy it) and returns it. The

@@ -140,6 +140,8 @@ template <class Char>
   } else {
     record->value.BorrowWide(value);
   }
+  // A text too long to borrow was copied into forms, which the record's destruction must give back.
+  element.attributes_.handedOut_ |= record->value.hasForms_;
   element.attributes_.push_back(record);  // room was reserved above
   ++element.borrowedRecords_;
   if (element.extras_) {
@@ -184,6 +186,8 @@ inline std::uint64_t NameBit(std::string_view name) {
     auto* record = new (records + added) XMLAttribute;
     record->name = name;
     record->value.BorrowAsciiWhenNew(attributes[added].second);
+    // A text too long to borrow was copied into forms, which the record's destruction must give back.
+    element.attributes_.handedOut_ |= record->value.hasForms_;
   }
   // The list is made of the records themselves; an index (made if the element was looked up
   // already) takes them too.
