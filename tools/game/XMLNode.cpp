@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -10,17 +11,19 @@
 namespace GameTools {
 
 void XMLAttributeList::reserve(std::size_t count) {
-  if (count <= capacity_) {
+  if (count <= capacity()) {
     return;
   }
   auto* room = new XMLAttribute*[count];
-  std::copy(data_, data_ + size_, room);
-  if (onHeap_) {
-    delete[] data_;
+  for (std::size_t i = 0; i < size_; ++i) {
+    room[i] = (*this)[i];
   }
-  data_ = room;
+  if (mode_ == kHeapPointers) {
+    delete[] pointers_;
+  }
+  pointers_ = room;
   capacity_ = count;
-  onHeap_ = true;
+  mode_ = kHeapPointers;
 }
 
 XMLNode::XMLNode(const std::string& name, XMLNode* parent) : name_(name) {
@@ -83,9 +86,15 @@ XMLNode::~XMLNode() {
     releasing->Release(releases);
   }
   // The records in the storage are only destroyed here; their memory (and the node's own, if it is
-  // there too) goes with the storage.
-  for (std::size_t i = 0; i < borrowedRecords_; ++i) {
-    attributes_[i]->~XMLAttribute();
+  // there too) goes with the storage. Records that were never handed out hold nothing else: the
+  // parser makes them without forms, and only their readers could have made some.
+  if (!attributes_.handedOut_) {
+  } else if (attributes_.mode_ == XMLAttributeList::kRecords) {
+    std::destroy_n(attributes_.records_, borrowedRecords_);
+  } else {
+    for (std::size_t i = 0; i < borrowedRecords_; ++i) {
+      attributes_.pointers_[i]->~XMLAttribute();
+    }
   }
 }
 
@@ -116,7 +125,7 @@ void XMLNode::BuildChildIndex() const {
 }
 
 void XMLNode::BuildAttributeIndex() const {
-  std::map<std::string, XMLAttribute*, std::less<>> index;
+  std::map<std::string_view, XMLAttribute*> index;
   for (XMLAttribute* attribute : attributes_) {
     index.emplace(attribute->name, attribute);
   }
@@ -227,13 +236,14 @@ void XMLNode::GetChildrenByName(std::string_view name, std::vector<XMLNode*>& ou
 }
 
 XMLAttribute* XMLNode::FindAttribute(std::string_view name) const {
+  attributes_.handedOut_ = true;
   if (!HasAttributeIndex() && attributes_.size() > kIndexThreshold) {
     BuildAttributeIndex();
   }
   if (!HasAttributeIndex()) {
     // Length and first character first: most names differ there, which spares comparing them whole.
     for (XMLAttribute* attribute : attributes_) {
-      const std::string& candidate = attribute->name;
+      const std::string_view candidate = attribute->name;
       if (candidate.size() == name.size() && (name.empty() || candidate[0] == name[0]) && candidate == name) {
         return attribute;
       }
@@ -289,8 +299,14 @@ XMLAttribute& XMLNode::AppendAttribute(const std::string& name) {
   if (attributes_.size() == attributes_.capacity()) {
     attributes_.reserve(std::max<std::size_t>(4, attributes_.size() * 2));
   }
+  // The name's copy is made before anything changes: the record takes it only once it is listed.
+  auto& names = extras_->names;
+  names.reserve(names.size() + 1);
+  auto copy = std::make_unique_for_overwrite<char[]>(name.size());
+  std::copy(name.begin(), name.end(), copy.get());
   XMLAttribute& record = extras_->attributeBlocks.back()[extras_->freeRecords - 1];
-  record.name = name;
+  record.name = std::string_view(copy.get(), name.size());
+  names.push_back(std::move(copy));
   attributes_.push_back(&record);
   --extras_->freeRecords;
   IndexAttribute(&record);

@@ -12,6 +12,9 @@
 // A tree is not thread-safe: one thread at a time, readers included (values convert lazily). Nothing
 // here throws except std::bad_alloc.
 
+#include <compare>
+#include <cstdint>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,61 +27,143 @@ namespace GameTools {
 
 class XMLStorage;
 
+// An attribute: its name and its value. The name's characters are not the record's own: they belong to
+// the tree the record is in (the text of the parse that made it, or the node's copy of a name set
+// later) and last exactly as long as the record, so a record is not copied.
 struct XMLAttribute {
-  std::string name;
+  std::string_view name;
   XMLValue value;
+
+  XMLAttribute() = default;
+  XMLAttribute(const XMLAttribute&) = delete;
+  XMLAttribute& operator=(const XMLAttribute&) = delete;
 };
 
 // The attribute records of a node in document order, read as a std::vector of pointers is (size,
-// empty, [], front, back, data, begin and end). A list the parser fills uses room in the memory of its
-// parse (see XMLStorage.h) and moves to the heap when it first has to grow.
+// empty, [], front, back, begin and end; the elements are handed out by value). A list the parser
+// fills holds the records themselves, one after another in the memory of its parse (see XMLStorage.h);
+// other lists, and a parsed one once it has to grow, hold pointers to the records, which never move.
 class XMLAttributeList {
  public:
   using value_type = XMLAttribute*;
   using size_type = std::size_t;
   using difference_type = std::ptrdiff_t;
-  using const_reference = XMLAttribute* const&;
+  using const_reference = XMLAttribute*;
   using reference = const_reference;
-  using const_iterator = XMLAttribute* const*;
+
+  class const_iterator {
+   public:
+    using iterator_category = std::input_iterator_tag;
+    using iterator_concept = std::random_access_iterator_tag;
+    using value_type = XMLAttribute*;
+    using difference_type = std::ptrdiff_t;
+    using reference = XMLAttribute*;
+    using pointer = void;
+
+    const_iterator() = default;
+    XMLAttribute* operator*() const { return (*list_)[index_]; }
+    XMLAttribute* operator[](difference_type offset) const { return (*list_)[index_ + offset]; }
+    const_iterator& operator++() {
+      ++index_;
+      return *this;
+    }
+    const_iterator operator++(int) {
+      const_iterator before = *this;
+      ++index_;
+      return before;
+    }
+    const_iterator& operator--() {
+      --index_;
+      return *this;
+    }
+    const_iterator operator--(int) {
+      const_iterator before = *this;
+      --index_;
+      return before;
+    }
+    const_iterator& operator+=(difference_type offset) {
+      index_ += offset;
+      return *this;
+    }
+    const_iterator& operator-=(difference_type offset) {
+      index_ -= offset;
+      return *this;
+    }
+    friend const_iterator operator+(const_iterator at, difference_type offset) { return at += offset; }
+    friend const_iterator operator+(difference_type offset, const_iterator at) { return at += offset; }
+    friend const_iterator operator-(const_iterator at, difference_type offset) { return at -= offset; }
+    friend difference_type operator-(const const_iterator& a, const const_iterator& b) {
+      return static_cast<difference_type>(a.index_ - b.index_);
+    }
+    friend bool operator==(const const_iterator& a, const const_iterator& b) { return a.index_ == b.index_; }
+    friend auto operator<=>(const const_iterator& a, const const_iterator& b) {
+      return a.index_ <=> b.index_;
+    }
+
+   private:
+    friend class XMLAttributeList;
+    const_iterator(const XMLAttributeList* list, std::size_t index) : list_(list), index_(index) {}
+
+    const XMLAttributeList* list_ = nullptr;
+    std::size_t index_ = 0;
+  };
   using iterator = const_iterator;
 
   XMLAttributeList() = default;
   XMLAttributeList(const XMLAttributeList&) = delete;
   XMLAttributeList& operator=(const XMLAttributeList&) = delete;
   ~XMLAttributeList() {
-    if (onHeap_) {
-      delete[] data_;
+    if (mode_ == kHeapPointers) {
+      delete[] pointers_;
     }
   }
 
-  const_iterator begin() const { return data_; }
-  const_iterator end() const { return data_ + size_; }
+  const_iterator begin() const { return const_iterator(this, 0); }
+  const_iterator end() const { return const_iterator(this, size_); }
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  const_reference operator[](std::size_t i) const { return data_[i]; }
-  const_reference front() const { return data_[0]; }
-  const_reference back() const { return data_[size_ - 1]; }
-  XMLAttribute* const* data() const { return data_; }
+  XMLAttribute* operator[](std::size_t i) const { return mode_ == kRecords ? records_ + i : pointers_[i]; }
+  XMLAttribute* front() const { return (*this)[0]; }
+  XMLAttribute* back() const { return (*this)[size_ - 1]; }
 
  private:
   friend class XMLNode;
   friend class XMLBuilder;
 
-  std::size_t capacity() const { return capacity_; }
-  // Makes room on the heap for `count` records in all.
+  enum Mode : std::uint8_t {
+    kBorrowedPointers,  // pointers in room that outlives the list (or none yet)
+    kHeapPointers,      // pointers in room of the list's own
+    kRecords            // the records themselves, which outlive the list
+  };
+
+  // Full for a list of records: adding one turns it into a list of pointers.
+  std::size_t capacity() const { return mode_ == kRecords ? size_ : capacity_; }
+  // Makes room on the heap for `count` pointers in all.
   void reserve(std::size_t count);
   // Room must have been made for the record.
-  void push_back(XMLAttribute* record) { data_[size_++] = record; }
+  void push_back(XMLAttribute* record) { pointers_[size_++] = record; }
   // An empty list without room takes `count` slots that outlive it.
   void Borrow(XMLAttribute** room, std::size_t count) {
-    data_ = room;
+    pointers_ = room;
     capacity_ = count;
   }
+  // An empty list without room lists `count` records that lie one after another and outlive it.
+  void UseRecords(XMLAttribute* records, std::size_t count) {
+    records_ = records;
+    size_ = count;
+    mode_ = kRecords;
+  }
 
-  XMLAttribute** data_ = nullptr;
+  union {
+    XMLAttribute** pointers_ = nullptr;
+    XMLAttribute* records_;
+  };
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
-  bool onHeap_ = false;
+  Mode mode_ = kBorrowedPointers;
+  // Whether the records were ever handed out (the list, a record or a value). Only then can a value
+  // have made its forms, which its record's destruction gives back.
+  mutable bool handedOut_ = false;
 };
 
 class XMLNode {
@@ -108,7 +193,10 @@ class XMLNode {
   XMLValue& GetValue() { return value_; }
   const XMLValue& GetValue() const { return value_; }
   XMLNode* GetParent() const { return parent_; }
-  const AttributeList& GetAttributeList() const { return attributes_; }
+  const AttributeList& GetAttributeList() const {
+    attributes_.handedOut_ = true;
+    return attributes_;
+  }
   const ChildList& GetChildList() const { return children_; }
 
   // Appends `child` (first taken from its old parent, which does not destroy it) and returns it. The
@@ -148,7 +236,9 @@ class XMLNode {
     // The records live in blocks (one per reservation or growth step) rather than one allocation each.
     std::vector<std::unique_ptr<XMLAttribute[]>> attributeBlocks;
     std::size_t freeRecords = 0;
-    std::map<std::string, XMLAttribute*, std::less<>> attributeIndex;
+    // The names of those records.
+    std::vector<std::unique_ptr<char[]>> names;
+    std::map<std::string_view, XMLAttribute*> attributeIndex;
     // Among equal names the multimap keeps insertion order, which is document order.
     std::multimap<std::string, XMLNode*, std::less<>> childIndex;
   };

@@ -267,27 +267,45 @@ std::size_t FindChar(std::string_view text, char c, std::size_t from) {
 // search would make it wait for the result.
 template <class Char>
 std::size_t FindShortRunEnd(std::basic_string_view<Char> text, Char c, std::size_t from) {
-  const std::size_t shortEnd = std::min(text.size(), from + 16);
-  for (; from < shortEnd; ++from) {
-    if (text[from] == c) {
-      return from;
+  const Char* const data = text.data();
+  if (from + 16 <= text.size()) {
+    // Four at a time, counted once for the four.
+    for (const std::size_t shortEnd = from + 16; from < shortEnd; from += 4) {
+      if (data[from] == c) {
+        return from;
+      }
+      if (data[from + 1] == c) {
+        return from + 1;
+      }
+      if (data[from + 2] == c) {
+        return from + 2;
+      }
+      if (data[from + 3] == c) {
+        return from + 3;
+      }
     }
   }
   return FindChar(text, c, from);
 }
 
 // The attributes of a plain tag (see Scanner::ScanPlainTag) from `from`, just after the element's
-// name: their names and values go to `out`, `empty` tells whether the tag ends in "/>". Returns where
-// its ">" is, or the text's size when the tag is not plain. Kept apart from the scanner so that its
+// name: their names and values go to `out`, `empty` tells whether the tag ends in "/>", and
+// `namesMayRepeat` is left false only when no two names can be the same (they differ in length or in
+// their first or last character). Returns where its ">" is, or the text's size when the tag is not
+// plain. Kept apart from the scanner so that its
 // loop has the registers to itself.
 template <class Char>
 [[gnu::noinline]] std::size_t ScanPlainAttributes(
     std::basic_string_view<Char> text, std::size_t from,
-    std::vector<std::pair<std::basic_string_view<Char>, std::basic_string_view<Char>>>& out, bool& empty) {
+    std::vector<std::pair<std::basic_string_view<Char>, std::basic_string_view<Char>>>& out, bool& empty,
+    bool& namesMayRepeat) {
   using View = std::basic_string_view<Char>;
   const Char* const data = text.data();
   const std::size_t size = text.size();
   out.clear();
+  // One bit of 64 for each name, by a small hash of its length and its first and last characters,
+  // taken while they are at hand.
+  std::uint64_t namesSeen = 0;
   for (std::size_t k = from;;) {
     if (k >= size) {
       return size;
@@ -308,7 +326,8 @@ template <class Char>
       continue;
     }
     const std::size_t nameStart = k;
-    while (k < size && IsPlainAttributeNameChar(data[k])) {
+    // The zero character after the text (see XMLStorage::KeepText) ends a name there.
+    while (IsPlainAttributeNameChar(data[k])) {
       ++k;
     }
     if (k == nameStart || k + 1 >= size || data[k] != '=' || !IsQuote(data[k + 1])) {
@@ -319,6 +338,11 @@ template <class Char>
     if (valueEnd == size) {
       return size;
     }
+    const std::uint64_t bit = std::uint64_t{1} << (((k - nameStart) * 7 + static_cast<std::uint8_t>(c) +
+                                                    static_cast<std::uint8_t>(data[k - 1]) * 3) &
+                                                   63);
+    namesMayRepeat |= (namesSeen & bit) != 0;
+    namesSeen |= bit;
     out.emplace_back(View(data + nameStart, k - nameStart), View(data + valueStart, valueEnd - valueStart));
     k = valueEnd + 1;
   }
@@ -484,6 +508,13 @@ class Scanner {
   // A value or text as the tree keeps it: with line ends as read, one that holds a line end is
   // rewritten with CR LF in the storage; anything else is itself.
   View Kept(View value) const;
+  // Whether the characters are the text's own.
+  bool InText(View part) const {
+    const auto offset =
+        reinterpret_cast<std::uintptr_t>(part.data()) - reinterpret_cast<std::uintptr_t>(text_.data());
+    return offset <= text_.size() * sizeof(Char) &&
+           part.size() * sizeof(Char) <= text_.size() * sizeof(Char) - offset;
+  }
   // With line ends as read: where the first line end at or after `offset` is (the text's size for
   // none). Asked in text order, it searches each stretch of the text once.
   std::size_t NextLineEnd(std::size_t offset) const;
@@ -780,7 +811,8 @@ bool Scanner<Char>::ScanPlainTag() {
     return ClosePlainTag();
   }
   const std::size_t nameStart = k;
-  while (k < size && IsPlainElementNameChar(data[k])) {
+  // The zero character after the text (see XMLStorage::KeepText) ends a name there.
+  while (IsPlainElementNameChar(data[k])) {
     ++k;
   }
   // Declarations begin with "?", comments with "!".
@@ -789,7 +821,8 @@ bool Scanner<Char>::ScanPlainTag() {
   }
   const View name(data + nameStart, k - nameStart);
   bool empty = false;
-  k = ScanPlainAttributes(text_, k, plainAttributes_, empty);
+  bool namesMayRepeat = false;
+  k = ScanPlainAttributes(text_, k, plainAttributes_, empty, namesMayRepeat);
   if (k == size) {
     return false;
   }
@@ -804,11 +837,14 @@ bool Scanner<Char>::ScanPlainTag() {
   name_.Clear();
   name_.Append(name);
   std::unique_ptr<XMLNode> orphan;
-  XMLNode* const element = CreateElement(orphan, plainAttributes_.size());
+  // A narrow tag's attributes are usually made in one piece, which needs no room in the list.
+  const bool inOnePiece =
+      std::is_same_v<Char, char> && plainAttributes_.size() <= XMLBuilder::kBatchAttributes;
+  XMLNode* const element = CreateElement(orphan, inOnePiece ? 0 : plainAttributes_.size());
   if constexpr (std::is_same_v<Char, char>) {
-    if (plainAttributes_.size() <= XMLBuilder::kBatchAttributes) {
-      if (XMLBuilder::AddBorrowedAttributes(*element, plainAttributes_.data(), plainAttributes_.size()) !=
-          plainAttributes_.size()) {
+    if (inOnePiece) {
+      if (XMLBuilder::AddBorrowedAttributes(*element, plainAttributes_.data(), plainAttributes_.size(),
+                                            namesMayRepeat) != plainAttributes_.size()) {
         Raise(kAttributeTwice);
       }
       plainAttributes_.clear();
@@ -916,13 +952,13 @@ XMLNode* Scanner<Char>::CreateElement(std::unique_ptr<XMLNode>& orphan, std::siz
 
 template <class Char>
 void Scanner<Char>::AddAttribute(XMLNode& element, View name, View value) {
-  std::string converted;
+  // The record borrows its name from the storage: the text's own characters where the name stands
+  // in one piece in a narrow text, a copy otherwise.
   std::string_view narrowName;
   if constexpr (std::is_same_v<Char, char>) {
-    narrowName = name;
+    narrowName = InText(name) ? name : storage_.Keep(name);
   } else {
-    converted = NarrowName(name);
-    narrowName = converted;
+    narrowName = storage_.Keep(std::string_view(NarrowName(name)));
   }
   const std::uint64_t bit = NameBit(narrowName);
   const bool mayRepeat = (namesSeen_ & bit) != 0;
@@ -1146,26 +1182,17 @@ bool NarrowPlainAscii(std::wstring_view text, char* out) {
   std::size_t i = 0;
 #if defined(__SSE2__)
   static_assert(sizeof(wchar_t) == 4);
-  // As signed numbers: below 1 takes in zero and every character from 0x80000000 up.
-  const __m128i one = _mm_set1_epi32(1);
-  const __m128i last = _mm_set1_epi32(0x7F);
+  // Packed down with saturation, characters 1 to 0x7F keep their values; zero and every negative
+  // number become 0, and everything from 0x80 up becomes a byte with its high bit set.
   for (; i + 16 <= size; i += 16) {
     const auto* from = reinterpret_cast<const __m128i*>(data + i);
-    const __m128i a = _mm_loadu_si128(from);
-    const __m128i b = _mm_loadu_si128(from + 1);
-    const __m128i c = _mm_loadu_si128(from + 2);
-    const __m128i d = _mm_loadu_si128(from + 3);
-    const __m128i outside =
-        _mm_or_si128(_mm_or_si128(_mm_or_si128(_mm_cmplt_epi32(a, one), _mm_cmpgt_epi32(a, last)),
-                                  _mm_or_si128(_mm_cmplt_epi32(b, one), _mm_cmpgt_epi32(b, last))),
-                     _mm_or_si128(_mm_or_si128(_mm_cmplt_epi32(c, one), _mm_cmpgt_epi32(c, last)),
-                                  _mm_or_si128(_mm_cmplt_epi32(d, one), _mm_cmpgt_epi32(d, last))));
-    if (_mm_movemask_epi8(outside) != 0) {
+    const __m128i low = _mm_packs_epi32(_mm_loadu_si128(from), _mm_loadu_si128(from + 1));
+    const __m128i high = _mm_packs_epi32(_mm_loadu_si128(from + 2), _mm_loadu_si128(from + 3));
+    const __m128i bytes = _mm_packus_epi16(low, high);
+    if ((_mm_movemask_epi8(bytes) | _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128()))) != 0) {
       return false;
     }
-    const __m128i low = _mm_packs_epi32(a, b);
-    const __m128i high = _mm_packs_epi32(c, d);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), bytes);
   }
 #endif
   for (; i < size; ++i) {

@@ -39,7 +39,8 @@ class XMLStorage {
 
   // The document's text, kept as long as the storage: either taken over, or written into room made
   // here (left as it is, not cleared). Set before the parse; taking a text over (narrow or wide) drops
-  // the room.
+  // the room. Either way a zero character follows the text, which lets the scanner's loops stop there
+  // without counting.
   std::string_view KeepText(std::string&& text) {
     textRoom_.reset();
     text_ = std::move(text);
@@ -50,8 +51,19 @@ class XMLStorage {
     wideText_ = std::move(text);
     return wideText_;
   }
+  // A copy of `text` in room made here.
+  template <class Char>
+  std::basic_string_view<Char> Keep(std::basic_string_view<Char> text) {
+    if (text.empty()) {
+      return text;
+    }
+    auto* room = static_cast<Char*>(Allocate(text.size() * sizeof(Char)));
+    std::copy(text.begin(), text.end(), room);
+    return std::basic_string_view<Char>(room, text.size());
+  }
   char* MakeText(std::size_t size) {
-    textRoom_ = std::make_unique_for_overwrite<char[]>(size);
+    textRoom_ = std::make_unique_for_overwrite<char[]>(size + 1);
+    textRoom_[size] = '\0';
     return textRoom_.get();
   }
 
@@ -89,20 +101,22 @@ class XMLBuilder {
   // A new element named `name` whose parent pointer is `parent`, but which no list holds yet (see
   // AdoptChildren). With a storage the element takes over one reference the caller holds on it.
   static XMLNode* NewElement(std::string_view name, XMLNode* parent, XMLStorage* storage);
-  // Appends a record, made in the element's storage, whose value borrows `value` from the storage's
-  // text (narrow text must be plain ASCII). Null (and nothing changes) when `mayRepeat` and the
-  // element already has an attribute of that name; without `mayRepeat` the caller knows that it has
-  // none. Only for elements made by NewElement with a storage, before any other attribute is added.
+  // Appends a record, made in the element's storage, whose name and value borrow `name` and `value`
+  // from the storage (its text, or room made there; narrow text must be plain ASCII). Null (and nothing
+  // changes) when `mayRepeat` and the element already has an attribute of that name; without `mayRepeat` the
+  // caller knows that it has none. Only for elements made by NewElement with a storage, before any other
+  // attribute is added.
   template <class Char>
   static XMLAttribute* AddBorrowedAttribute(XMLNode& element, std::string_view name,
                                             std::basic_string_view<Char> value, bool mayRepeat);
-  // The same for the narrow attributes of one tag at once (names and values), made in one piece: at
-  // most kBatchAttributes, for an element that has none yet. Returns how many were added: all of them,
-  // or those before the first name that repeats an earlier one.
+  // The same for the narrow attributes of one tag at once (names and values, borrowed from the
+  // storage's text), made in one piece: at most kBatchAttributes, for an element that has none yet and
+  // no room made in its list. Returns how many were added: all of them, or those before the first name
+  // that repeats an earlier one. Without `namesMayRepeat` the caller knows that no name repeats.
   static constexpr std::size_t kBatchAttributes = 16;
   static std::size_t AddBorrowedAttributes(XMLNode& element,
                                            const std::pair<std::string_view, std::string_view>* attributes,
-                                           std::size_t count);
+                                           std::size_t count, bool namesMayRepeat = true);
   // Room in the attribute list for this many attributes.
   static void ReserveAttributes(XMLNode& element, std::size_t count);
   // Hands `count` nodes made by NewElement with `parent` as their parent to the parent's children.
@@ -119,14 +133,15 @@ template <class Char>
   if (element.attributes_.size() == element.attributes_.capacity()) {
     element.attributes_.reserve(std::max<std::size_t>(4, element.attributes_.size() * 2));
   }
-  // The name is made first: a record that is not yet listed is destroyed here if that fails.
-  auto* record =
-      new (element.storage_->Allocate(sizeof(XMLAttribute))) XMLAttribute{std::string(name), XMLValue()};
+  auto* record = new (element.storage_->Allocate(sizeof(XMLAttribute))) XMLAttribute;
+  record->name = name;
   if constexpr (std::is_same_v<Char, char>) {
     record->value.BorrowAscii(value);
   } else {
     record->value.BorrowWide(value);
   }
+  // A text too long to borrow was copied into forms, which the record's destruction must give back.
+  element.attributes_.handedOut_ |= record->value.hasForms_;
   element.attributes_.push_back(record);  // room was reserved above
   ++element.borrowedRecords_;
   if (element.extras_) {
@@ -146,36 +161,44 @@ inline std::uint64_t NameBit(std::string_view name) {
 }
 
 [[gnu::always_inline]] inline std::size_t XMLBuilder::AddBorrowedAttributes(
-    XMLNode& element, const std::pair<std::string_view, std::string_view>* attributes, std::size_t count) {
+    XMLNode& element, const std::pair<std::string_view, std::string_view>* attributes, std::size_t count,
+    bool namesMayRepeat) {
   if (count == 0) {
     return 0;
   }
-  if (element.attributes_.capacity() < count) {
-    ReserveAttributes(element, count);
-  }
   auto* records = static_cast<XMLAttribute*>(element.storage_->Allocate(count * sizeof(XMLAttribute)));
   std::uint64_t namesSeen = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::string_view name = attributes[i].first;
-    const std::uint64_t bit = NameBit(name);
-    if ((namesSeen & bit) != 0) {
-      for (std::size_t j = 0; j < i; ++j) {
-        if (attributes[j].first == name) {
-          return i;
+  std::size_t added = 0;
+  for (; added < count; ++added) {
+    const std::string_view name = attributes[added].first;
+    if (namesMayRepeat) {
+      const std::uint64_t bit = NameBit(name);
+      if ((namesSeen & bit) != 0) {
+        const auto* const repeated =
+            std::find_if(attributes, attributes + added,
+                         [name](const auto& attribute) { return attribute.first == name; });
+        if (repeated != attributes + added) {
+          break;
         }
       }
+      namesSeen |= bit;
     }
-    namesSeen |= bit;
-    // The name is made first: a record that is not yet listed is destroyed here if that fails.
-    auto* record = new (records + i) XMLAttribute{std::string(name), XMLValue()};
-    record->value.BorrowAscii(attributes[i].second);
-    element.attributes_.push_back(record);  // room was reserved above
-    ++element.borrowedRecords_;
-    if (element.extras_) {
-      element.IndexAttribute(record);
+    auto* record = new (records + added) XMLAttribute;
+    record->name = name;
+    record->value.BorrowAsciiWhenNew(attributes[added].second);
+    // A text too long to borrow was copied into forms, which the record's destruction must give back.
+    element.attributes_.handedOut_ |= record->value.hasForms_;
+  }
+  // The list is made of the records themselves; an index (made if the element was looked up
+  // already) takes them too.
+  element.attributes_.UseRecords(records, added);
+  element.borrowedRecords_ = added;
+  if (element.extras_) {
+    for (std::size_t i = 0; i < added; ++i) {
+      element.IndexAttribute(records + i);
     }
   }
-  return count;
+  return added;
 }
 
 }  // namespace GameTools

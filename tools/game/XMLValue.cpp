@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cwctype>
+#include <utility>
 
 #include "engine/core/StringUtils.h"
 
@@ -61,10 +62,11 @@ const std::wstring kNoWide;
 }  // namespace
 
 XMLValue::XMLValue(const XMLValue& other)
-    : forms_(other.forms_ ? std::make_unique<Forms>(*other.forms_) : nullptr),
-      kind_(other.kind_),
-      widePending_(other.widePending_) {
-  if (other.borrowed_ == nullptr) {
+    : borrowedSize_(0), kind_(other.kind_), widePending_(other.widePending_) {
+  if (const Forms* forms = other.GetForms()) {
+    text_ = new Forms(*forms);
+    hasForms_ = true;
+  } else if (other.Borrowed() == nullptr) {
   } else if (other.borrowedWide_) {
     MakeForms().wide.assign(other.WideText());
   } else {
@@ -75,87 +77,110 @@ XMLValue::XMLValue(const XMLValue& other)
 XMLValue& XMLValue::operator=(const XMLValue& other) {
   if (this != &other) {
     XMLValue copy(other);
-    forms_ = std::move(copy.forms_);
-    borrowed_ = nullptr;
+    DropForms();
+    std::swap(text_, copy.text_);
+    std::swap(hasForms_, copy.hasForms_);
     kind_ = other.kind_;
     widePending_ = other.widePending_;
   }
   return *this;
 }
 
+void XMLValue::DeleteForms() {
+  delete GetForms();
+  hasForms_ = false;
+  text_ = nullptr;
+}
+
 XMLValue::Forms& XMLValue::MakeForms() const {
-  if (!forms_) {
-    forms_ = std::make_unique<Forms>();
+  if (!hasForms_) {
+    auto forms = std::make_unique<Forms>();
+    if (text_ != nullptr) {
+      if (borrowedWide_) {
+        forms->wide.assign(static_cast<const wchar_t*>(text_), borrowedSize_);
+      } else {
+        forms->narrow.assign(static_cast<const char*>(text_), borrowedSize_);
+      }
+    }
+    text_ = forms.release();
+    hasForms_ = true;
   }
-  return *forms_;
+  return *GetForms();
+}
+
+XMLValue::Forms& XMLValue::FormsToSet() {
+  if (!hasForms_) {
+    text_ = new Forms();
+    hasForms_ = true;
+  }
+  return *GetForms();
 }
 
 const std::string& XMLValue::StoredNarrow() const {
-  return forms_ ? forms_->narrow : kNoNarrow;
+  const Forms* forms = GetForms();
+  return forms ? forms->narrow : kNoNarrow;
 }
 
 void XMLValue::CopyBorrowed() const {
-  if (borrowed_ == nullptr) {
-    return;
+  if (Borrowed() != nullptr) {
+    MakeForms();
   }
-  if (borrowedWide_) {
-    MakeForms().wide.assign(WideText());
-  } else {
-    MakeForms().narrow.assign(NarrowText());
-  }
-  borrowed_ = nullptr;
 }
 
 std::string_view XMLValue::NarrowText() const {
-  if (borrowed_ != nullptr && !borrowedWide_) {
-    return std::string_view(static_cast<const char*>(borrowed_), borrowedSize_);
+  if (const void* borrowed = Borrowed(); borrowed != nullptr && !borrowedWide_) {
+    return std::string_view(static_cast<const char*>(borrowed), borrowedSize_);
   }
   return StoredNarrow();
 }
 
 std::wstring_view XMLValue::WideText() const {
-  if (borrowed_ != nullptr && borrowedWide_) {
-    return std::wstring_view(static_cast<const wchar_t*>(borrowed_), borrowedSize_);
+  if (const void* borrowed = Borrowed(); borrowed != nullptr && borrowedWide_) {
+    return std::wstring_view(static_cast<const wchar_t*>(borrowed), borrowedSize_);
   }
-  return forms_ ? std::wstring_view(forms_->wide) : std::wstring_view();
+  const Forms* forms = GetForms();
+  return forms ? std::wstring_view(forms->wide) : std::wstring_view();
 }
 
 void XMLValue::SetString(const std::string& text) {
-  if (text.empty() && !forms_) {
+  if (text.empty() && !hasForms_) {
     // Nothing to keep: the stale wide form is empty as well.
+    text_ = nullptr;
   } else {
-    MakeForms().narrow = text;
+    FormsToSet().narrow = text;
   }
   kind_ = kNarrow;
   widePending_ = false;
-  borrowed_ = nullptr;
 }
 
 void XMLValue::SetWideString(const std::wstring& text) {
-  if (!text.empty() || forms_) {
-    MakeForms().wide = text;
+  if (!text.empty() || hasForms_) {
+    FormsToSet().wide = text;
+  } else {
+    text_ = nullptr;
   }
   kind_ = kWide;
   widePending_ = false;
-  borrowed_ = nullptr;
 }
 
 void XMLValue::SetWideString(std::wstring&& text) {
-  if (!text.empty() || forms_) {
-    MakeForms().wide = std::move(text);
+  if (!text.empty() || hasForms_) {
+    FormsToSet().wide = std::move(text);
+  } else {
+    text_ = nullptr;
   }
   kind_ = kWide;
   widePending_ = false;
-  borrowed_ = nullptr;
 }
 
 void XMLValue::SetWideAscii(std::string_view text) {
-  if (!text.empty() || forms_) {
-    MakeForms().narrow.assign(text);
+  if (!text.empty() || hasForms_) {
+    FormsToSet().narrow.assign(text);
+  } else {
+    text_ = nullptr;
   }
   kind_ = kWide;
   widePending_ = true;
-  borrowed_ = nullptr;
 }
 
 const std::string& XMLValue::GetString() const {
@@ -171,29 +196,31 @@ const std::string& XMLValue::GetString() const {
 }
 
 const std::wstring& XMLValue::GetWideString() const {
-  if (borrowed_ != nullptr && borrowedWide_) {
+  if (Borrowed() != nullptr && borrowedWide_) {
     CopyBorrowed();
   }
   if (widePending_) {
-    // ASCII stands for itself in every locale.
-    const std::string_view text = NarrowText();
-    if (!text.empty() || forms_) {
-      MakeForms().wide.assign(text.begin(), text.end());
+    // ASCII stands for itself in every locale. Borrowed narrow characters are copied into the narrow
+    // form as the wide one is made (the same pointer cannot hold both).
+    if (Borrowed() != nullptr || hasForms_) {
+      Forms& forms = MakeForms();
+      forms.wide.assign(forms.narrow.begin(), forms.narrow.end());
     }
     widePending_ = false;
   } else if (kind_ == kNarrow) {
-    if (forms_) {
-      StringToWString(forms_->narrow, forms_->wide);
+    if (Forms* forms = GetForms()) {
+      StringToWString(forms->narrow, forms->wide);
     }
     kind_ = kBoth;
   }
-  return forms_ ? forms_->wide : kNoWide;
+  const Forms* forms = GetForms();
+  return forms ? forms->wide : kNoWide;
 }
 
 std::int32_t XMLValue::GetInt() const {
   if (kind_ == kWide && !widePending_) {
     CopyBorrowed();
-    return ToInt(forms_ ? forms_->wide : kNoWide);
+    return ToInt(GetForms() ? GetForms()->wide : kNoWide);
   }
   return ToInt(std::string(NarrowText()));
 }
@@ -201,7 +228,7 @@ std::int32_t XMLValue::GetInt() const {
 float XMLValue::GetFloat() const {
   if (kind_ == kWide && !widePending_) {
     CopyBorrowed();
-    return ToFloat(forms_ ? forms_->wide : kNoWide);
+    return ToFloat(GetForms() ? GetForms()->wide : kNoWide);
   }
   return ToFloat(std::string(NarrowText()));
 }

@@ -30,7 +30,11 @@ class XMLValue {
   // A copy holds its own text, also where the original borrows it.
   XMLValue(const XMLValue& other);
   XMLValue& operator=(const XMLValue& other);
-  virtual ~XMLValue() = default;
+  ~XMLValue() {
+    if (hasForms_) {
+      DeleteForms();
+    }
+  }
 
   // Store the text; the other form becomes stale.
   void SetString(const std::string& text);
@@ -48,7 +52,8 @@ class XMLValue {
       SetWideAscii(text);
       return;
     }
-    borrowed_ = text.data();
+    DropForms();
+    text_ = text.data();
     borrowedSize_ = static_cast<std::uint32_t>(text.size());
     borrowedWide_ = false;
     kind_ = kWide;
@@ -60,7 +65,8 @@ class XMLValue {
       SetWideString(std::wstring(text));
       return;
     }
-    borrowed_ = text.data();
+    DropForms();
+    text_ = text.data();
     borrowedSize_ = static_cast<std::uint32_t>(text.size());
     borrowedWide_ = true;
     kind_ = kWide;
@@ -95,13 +101,44 @@ class XMLValue {
   void GetIntPair(std::int32_t& first, std::int32_t& second) const;
 
  private:
+  friend class XMLBuilder;
+
+  // The same as BorrowAscii for a value just made, which holds nothing yet.
+  void BorrowAsciiWhenNew(std::string_view text) {
+    if (text.size() > UINT32_MAX) {
+      SetWideAscii(text);
+      return;
+    }
+    text_ = text.empty() ? nullptr : text.data();
+    borrowedSize_ = static_cast<std::uint32_t>(text.size());
+    borrowedWide_ = false;
+    kind_ = kWide;
+    widePending_ = true;
+  }
+
   // The two forms, made when one of them is first stored or read.
   struct Forms {
     std::string narrow;
     std::wstring wide;
   };
 
+  // The forms, or null while the value has none.
+  Forms* GetForms() const { return hasForms_ ? static_cast<Forms*>(const_cast<void*>(text_)) : nullptr; }
+  // The borrowed characters, or null while the text is not borrowed.
+  const void* Borrowed() const { return hasForms_ ? nullptr : text_; }
+  // Makes the forms if there are none yet; borrowed characters are copied into the form they belong
+  // to first, so that the text stays the same.
   Forms& MakeForms() const;
+  // Forms for a value about to be set: made empty if there are none (borrowed characters are dropped).
+  Forms& FormsToSet();
+  // Lets go of the forms or the borrowed characters.
+  void DropForms() {
+    if (hasForms_) {
+      DeleteForms();
+    }
+    text_ = nullptr;
+  }
+  void DeleteForms();
   // The narrow form as stored (not converted), without the borrowed characters.
   const std::string& StoredNarrow() const;
   // Makes the form they belong to hold the borrowed characters, if the text is borrowed.
@@ -110,16 +147,17 @@ class XMLValue {
   std::string_view NarrowText() const;
   std::wstring_view WideText() const;
 
-  mutable std::unique_ptr<Forms> forms_;
-  // While not null the text is these characters (wide ones or narrow ones), and the form they belong
-  // to has not been filled with them.
-  mutable const void* borrowed_ = nullptr;
+  // The forms (while hasForms_) or else the borrowed characters (wide ones or narrow ones, while not
+  // null), whose form has not been filled with them. One pointer for both keeps a value small: a
+  // document holds many.
+  mutable const void* text_ = nullptr;
   std::uint32_t borrowedSize_ = 0;
   mutable std::uint8_t kind_ = kBoth;
   // The narrow text (stored or borrowed) is ASCII that the wide form has not been made from yet, while
   // the kind says the wide form holds the text.
   mutable bool widePending_ = false;
   bool borrowedWide_ = false;
+  mutable bool hasForms_ = false;
 };
 
 }  // namespace GameTools

@@ -73,6 +73,76 @@ TEST(XMLValue, WideAsciiReadsLikeWideText) {
   EXPECT_EQ(value.GetWideString(), L"b");
 }
 
+// A value copied or assigned from any state (set narrow, wide, as ASCII, borrowed narrow or wide, with
+// one form already converted) reads the same text as its original, and holds its own characters: the
+// borrowed ones may change or go afterwards.
+TEST(XMLValue, CopiesHoldTheirOwnTextFromEveryState) {
+  std::string narrowChars = "4 5";
+  std::wstring wideChars = L"caf\u00e9 6";
+  struct State {
+    const char* why;
+    void (*set)(XMLValue&, std::string&, std::wstring&);
+    std::wstring text;
+  };
+  const State states[] = {
+      {"new", [](XMLValue&, std::string&, std::wstring&) {}, L""},
+      {"narrow", [](XMLValue& v, std::string&, std::wstring&) { v.SetString("1 2"); }, L"1 2"},
+      {"wide", [](XMLValue& v, std::string&, std::wstring&) { v.SetWideString(L"\u00e9t\u00e9"); },
+       L"\u00e9t\u00e9"},
+      {"ascii", [](XMLValue& v, std::string&, std::wstring&) { v.SetWideAscii("3"); }, L"3"},
+      {"borrowed narrow", [](XMLValue& v, std::string& n, std::wstring&) { v.BorrowAscii(n); }, L"4 5"},
+      {"borrowed wide", [](XMLValue& v, std::string&, std::wstring& w) { v.BorrowWide(w); }, L"caf\u00e9 6"},
+      {"borrowed narrow, read narrow",
+       [](XMLValue& v, std::string& n, std::wstring&) {
+         v.BorrowAscii(n);
+         v.GetString();
+       },
+       L"4 5"},
+      {"borrowed narrow, read wide",
+       [](XMLValue& v, std::string& n, std::wstring&) {
+         v.BorrowAscii(n);
+         v.GetWideString();
+       },
+       L"4 5"},
+      {"borrowed wide, read narrow",
+       [](XMLValue& v, std::string&, std::wstring& w) {
+         v.BorrowWide(w);
+         v.GetString();
+       },
+       L"caf\u00e9 6"},
+  };
+  for (const State& from : states) {
+    for (const State& into : states) {
+      std::string narrow = narrowChars;
+      std::wstring wide = wideChars;
+      XMLValue original;
+      from.set(original, narrow, wide);
+      const XMLValue copy(original);
+      XMLValue assigned;
+      into.set(assigned, narrow, wide);
+      assigned = original;
+      original.SetString("gone");
+      narrow.assign(narrow.size(), 'x');
+      wide.assign(wide.size(), L'x');
+      for (const XMLValue* value : {&copy, static_cast<const XMLValue*>(&assigned)}) {
+        EXPECT_EQ(value->GetWideString(), from.text) << from.why << " into " << into.why;
+        EXPECT_EQ(value->GetInt(),
+                  from.text.empty() ? 0 : static_cast<int>(std::wcstol(from.text.c_str(), nullptr, 10)))
+            << from.why;
+      }
+    }
+    std::string narrow = narrowChars;
+    std::wstring wide = wideChars;
+    XMLValue value;
+    from.set(value, narrow, wide);
+    const XMLValue& same = value;
+    value = same;  // assigning a value to itself keeps it
+    EXPECT_EQ(value.GetWideString(), from.text) << from.why;
+    value.BorrowAscii(narrow);
+    EXPECT_EQ(value.GetString(), "4 5") << "borrowing again replaces " << from.why;
+  }
+}
+
 // Each reader on the narrow and on the wide form: both must agree.
 TEST(XMLValue, ReadersTable) {
   struct Row {

@@ -24,7 +24,8 @@ std::string Dump(const XMLNode& node) {
   if (!node.GetAttributeList().empty()) {
     out += "[";
     for (const auto& attribute : node.GetAttributeList()) {
-      out += (out.back() == '[' ? "" : ",") + attribute->name + "=" + attribute->value.GetString();
+      out +=
+          (out.back() == '[' ? "" : ",") + std::string(attribute->name) + "=" + attribute->value.GetString();
     }
     out += "]";
   }
@@ -114,6 +115,7 @@ TEST(XMLParser, FaultCodesTable) {
       {"<a b=\"1\" /c>", Fault(1, 5), "/ where a name would start, not last"},
       {"<a b/>", Fault(1, 6), "/ right after an attribute name"},
       {"<a b='1' b=\"2\"/>", Fault(1, 7), "the same attribute twice"},
+      {"<a xy='1' z='2' xy='3'/>", Fault(1, 7), "a name repeated after another"},
       {"<a b=1/>", Fault(1, 8), "unquoted value"},
       {"<a b>", Fault(1, 10), "name alone at the end"},
       {"<a b=>", Fault(1, 11), "= directly followed by >"},
@@ -147,6 +149,8 @@ TEST(XMLParser, StructureTable) {
       {"<a x=\"b>c\" y='say \"hi\"'/>", "a[x=b>c,y=say \"hi\"]", "> and the other quote inside a value"},
       {"<a  x = '1'y='2' />", "a[x=1,y=2]", "blanks around = and no blank between attributes"},
       {"<a x='one two'/>", "a[x=one two]", "blanks inside a value"},
+      {"<a axb='1' ayb='2' ab='3' b='4'/>", "a[axb=1,ayb=2,ab=3,b=4]",
+       "names alike in length and first and last character are still different names"},
       {"<a/ >", "a", "/ then a blank, before the name is finished"},
       {"<a />", "a", "/ after a blank as the last character"},
       {"<a></a  >", "a", "blanks after a closing tag's name"},
@@ -244,6 +248,35 @@ TEST(XMLParser, SameTreeFromEveryEncoding) {
   EXPECT_EQ(t->GetAttribute("v")->GetWideString(), L"caf\u00e9") << "values stay wide";
   EXPECT_EQ(t->GetValue().GetWideString(), L"\u20ac");
   EXPECT_EQ(t->GetValue().GetKind(), XMLValue::kWide) << "the narrow form is made only when asked";
+}
+
+// Decoded text handed over is narrowed only while every character is plain ASCII other than zero:
+// a character just past that range (or far past it, or zero) anywhere in a block of the text sends
+// the whole text down the wide path, which reads it as it stands.
+TEST(XMLParser, HandedOverTextBeyondAsciiIsReadWide) {
+  const std::wstring base = L"<a v='0123456789abcdefghijklmnopqrstuvwxyz'>text of the element</a>";
+  for (const wchar_t odd :
+       {wchar_t{0x7F}, wchar_t{0x80}, wchar_t{0xE9}, wchar_t{0xFF}, wchar_t{0x100}, wchar_t{0x7FFF},
+        wchar_t{0x8000}, wchar_t{0xFFFF}, wchar_t{0x10000}, wchar_t{0}}) {
+    for (const std::size_t at : {std::size_t{8}, std::size_t{15}, std::size_t{16}, std::size_t{31},
+                                 std::size_t{47}, base.size() - 6}) {
+      std::wstring text = base;
+      text[at] = odd;
+      XMLNode* lent = nullptr;
+      XMLParser::ParseWideText(lent, text);
+      std::unique_ptr<XMLNode> lentOwner(lent);
+      XMLNode* handed = nullptr;
+      XMLParser::ParseWideText(handed, std::wstring(text));
+      std::unique_ptr<XMLNode> handedOwner(handed);
+      ASSERT_NE(lent, nullptr);
+      ASSERT_NE(handed, nullptr);
+      EXPECT_EQ(handed->GetAttribute("v")->GetWideString(), lent->GetAttribute("v")->GetWideString())
+          << static_cast<unsigned>(odd) << " at " << at;
+      EXPECT_EQ(handed->GetValue().GetWideString(), lent->GetValue().GetWideString())
+          << static_cast<unsigned>(odd) << " at " << at;
+      EXPECT_EQ(handed->GetAttribute("v")->GetWideString().size(), 36u);
+    }
+  }
 }
 
 // Bytes in memory give the tree (or the fault) that the engine's text reader and the wide parser give,
@@ -369,6 +402,61 @@ TEST(XMLParser, ParsedTextsOutliveTheBytesAndTheDocument) {
   }
   supplied.RemoveChild(supplied.FindChild("a"));
   EXPECT_EQ(supplied.GetValue().GetWideString(), L"loose") << "the supplied root holds its own copy";
+}
+
+// Attribute names belong to the tree, whichever way they were read: straight from the bytes, run
+// together from pieces, narrowed from wide text, or set after the parse from a string that goes. They
+// stay readable after the document, the text and those strings are gone, in moved subtrees too.
+TEST(XMLParser, AttributeNamesLiveAsLongAsTheirElements) {
+  struct Source {
+    const char* why;
+    void (*parse)(XMLNode*&, const std::string&);
+  };
+  const Source sources[] = {
+      {"bytes", [](XMLNode*& root, const std::string& text) { XMLParser::ParseBytes(root, text); }},
+      {"handed over",
+       [](XMLNode*& root, const std::string& text) { XMLParser::ParseWideText(root, Widen(text)); }},
+      {"lent",
+       [](XMLNode*& root, const std::string& text) {
+         const std::wstring wide = Widen(text);
+         XMLParser::ParseWideText(root, wide);
+       }},
+      {"UTF-8 bytes",
+       [](XMLNode*& root, const std::string& text) {
+         XMLParser::ParseBytes(root, "\xEF\xBB\xBF" + text + "<!-- \xC3\xA9 -->");
+       }},
+  };
+  for (const Source& source : sources) {
+    auto text = std::make_unique<std::string>(
+        "<w>\r\n<b id='one' na me=\"pieces\" a\r\nb='line'>x</b>"
+        "<c first='1' second='2' third='3' fourth='4' fifth='5' sixth='6' seventh='7' eighth='8' "
+        "ninth='9' tenth='10' eleventh='11' twelfth='12' thirteenth='13' fourteenth='14' "
+        "fifteenth='15' sixteenth='16' seventeenth='17'/></w>");
+    auto document = std::make_unique<XMLNode>();
+    XMLNode* root = document.get();
+    source.parse(root, *text);
+    text->assign(text->size(), '?');
+    text.reset();
+    XMLNode* window = document->FindChild("w");
+    ASSERT_NE(window, nullptr) << source.why;
+    XMLNode* button = window->FindChild("b");
+    ASSERT_NE(button, nullptr) << source.why;
+    {
+      const std::string added = "added_after_the_parse_with_a_long_name";
+      button->SetAttribute(added, L"later");
+    }
+    XMLNode kept;
+    kept.AddChild(button);
+    kept.AddChild(window->FindChild("c"));
+    document.reset();
+    EXPECT_EQ(Dump(kept),
+              "{b[id=one,name=pieces,ab=line,added_after_the_parse_with_a_long_name=later](\"x\"),"
+              "c[first=1,second=2,third=3,fourth=4,fifth=5,sixth=6,seventh=7,eighth=8,ninth=9,tenth=10,"
+              "eleventh=11,twelfth=12,thirteenth=13,fourteenth=14,fifteenth=15,sixteenth=16,seventeenth=17]}")
+        << source.why;
+    EXPECT_EQ(button->GetAttribute("added_after_the_parse_with_a_long_name")->GetString(), "later");
+    EXPECT_EQ(kept.FindChild("c")->GetAttribute("seventeenth")->GetInt(), 17) << source.why;
+  }
 }
 
 // Tags with many attributes: every one is found, and a repeat is caught however many came before.
