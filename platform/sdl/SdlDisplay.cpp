@@ -284,6 +284,14 @@ HRESULT SdlDisplay::Draw(DeviceState& state, const DrawCall& call) {
       glTexCoordPointer(2, GL_FLOAT, stride, pointer);
     }
   }
+  // The samplers follow the stages and this draw's own geometry.
+  for (int unit = 0; unit < textureUnits_ && unitEnabled_[unit]; ++unit) {
+    const int set = static_cast<int>(state.stageStates[unit][D3DTSS_TEXCOORDINDEX] & 0xFFFF);
+    Surface& texture = *state.textures[unit];
+    const bool texelForPixel =
+        set < textureSets && DrawsTexelForPixel(state, call, unit, base + offset + 8 * set, texture);
+    ApplySampler(unit, texture, state.stageStates[unit], texelForPixel);
+  }
 
   const GLenum mode = PrimitiveMode(call.primitiveType);
   if (armedRecorder != nullptr) {

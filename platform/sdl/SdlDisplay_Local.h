@@ -154,7 +154,14 @@ class SdlDisplay final : public ddraw::DisplayDriver {
 
   // Textures and their sampler parameters.
   void Upload(Surface& texture);
-  void ApplySampler(Surface& texture, const DWORD* ss);
+  // Sets the sampler parameters of the texture bound to the unit (the active unit is 0 again after);
+  // a texture drawn texel for pixel is point sampled whatever filters the stage asks for.
+  void ApplySampler(int unit, Surface& texture, const DWORD* ss, bool texelForPixel);
+  // Whether every triangle of the draw maps the unit's texels one to one onto the target's pixels, its
+  // axes along the pixels' (flips and quarter turns allowed): point sampling then gives each pixel the
+  // texel it lies on, as filtering would up to a fraction of a pixel's shift, at less cost.
+  bool DrawsTexelForPixel(const DeviceState& state, const DrawCall& call, int unit,
+                          const std::uint8_t* coordinates, const Surface& texture) const;
   // Changes whenever a level of the texture's mip-map chain changes.
   static std::uint64_t ChainVersion(Surface& texture);
 

@@ -1,6 +1,8 @@
 // The SDL/OpenGL display driver's textures: surfaces uploaded when first bound after a change, and
 // the sampler parameters each texture keeps.
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "platform/sdl/SdlDisplay_Local.h"
@@ -10,6 +12,24 @@ namespace platform::sdl {
 namespace {
 
 constexpr GLenum kMaxAnisotropyParameter = 0x84FE;  // GL_TEXTURE_MAX_ANISOTROPY_EXT
+
+// a * b for Direct3D's row-vector matrices (a applied first).
+D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
+  D3DMATRIX out{};
+  const float* x = &a._11;
+  const float* y = &b._11;
+  float* z = &out._11;
+  for (int row = 0; row < 4; ++row) {
+    for (int column = 0; column < 4; ++column) {
+      float sum = 0.0f;
+      for (int k = 0; k < 4; ++k) {
+        sum += x[row * 4 + k] * y[k * 4 + column];
+      }
+      z[row * 4 + column] = sum;
+    }
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -109,7 +129,7 @@ void SdlDisplay::Upload(Surface& texture) {
   texture.driverVersion = version;
 }
 
-void SdlDisplay::ApplySampler(Surface& texture, const DWORD* ss) {
+void SdlDisplay::ApplySampler(int unit, Surface& texture, const DWORD* ss, bool texelForPixel) {
   const bool mip = texture.MipChain().size() > 1 || ss[D3DTSS_MIPFILTER] != D3DTFP_NONE;
   const bool linearMin = ss[D3DTSS_MINFILTER] != D3DTFN_POINT;
   GLint minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
@@ -118,7 +138,10 @@ void SdlDisplay::ApplySampler(Surface& texture, const DWORD* ss) {
   } else if (mip && ss[D3DTSS_MIPFILTER] == D3DTFP_LINEAR) {
     minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
   }
-  const GLint magFilter = ss[D3DTSS_MAGFILTER] == D3DTFG_POINT ? GL_NEAREST : GL_LINEAR;
+  GLint magFilter = ss[D3DTSS_MAGFILTER] == D3DTFG_POINT ? GL_NEAREST : GL_LINEAR;
+  if (texelForPixel) {
+    minFilter = magFilter = GL_NEAREST;
+  }
   auto wrap = [](DWORD a) -> GLint {
     switch (a) {
       case D3DTADDRESS_CLAMP:
@@ -136,12 +159,19 @@ void SdlDisplay::ApplySampler(Surface& texture, const DWORD* ss) {
   const GLfloat anisotropy =
       anisotropicFilter ? static_cast<GLfloat>(std::clamp<DWORD>(ss[D3DTSS_MAXANISOTROPY], 1, 16)) : 1.0f;
   TextureParameters& p = textureParameters_[texture.driverHandle.load()];
+  const GLint s = wrap(ss[D3DTSS_ADDRESSU]);
+  const GLint t = wrap(ss[D3DTSS_ADDRESSV]);
+  if (p.minFilter == minFilter && p.magFilter == magFilter && p.wrapS == s && p.wrapT == t &&
+      (!anisotropic_ || p.anisotropy == anisotropy)) {
+    return;  // the usual case: nothing to send
+  }
+  if (unit != 0) {
+    glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+  }
   if (p.minFilter != minFilter)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, p.minFilter = minFilter);
   if (p.magFilter != magFilter)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, p.magFilter = magFilter);
-  const GLint s = wrap(ss[D3DTSS_ADDRESSU]);
-  const GLint t = wrap(ss[D3DTSS_ADDRESSV]);
   if (p.wrapS != s)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, p.wrapS = s);
   if (p.wrapT != t)
@@ -149,6 +179,115 @@ void SdlDisplay::ApplySampler(Surface& texture, const DWORD* ss) {
   if (anisotropic_ && p.anisotropy != anisotropy) {
     glTexParameterf(GL_TEXTURE_2D, kMaxAnisotropyParameter, p.anisotropy = anisotropy);
   }
+  if (unit != 0) {
+    glActiveTexture(GL_TEXTURE0);
+  }
+}
+
+bool SdlDisplay::DrawsTexelForPixel(const DeviceState& state, const DrawCall& call, int unit,
+                                    const std::uint8_t* coordinates, const Surface& texture) const {
+  // Beyond a few hundred triangles the look is not worth its cost: such draws keep their filters.
+  constexpr DWORD kMostIndices = 768;
+  const bool indexed = call.indices != nullptr;
+  const DWORD count = call.indexCount;
+  if (call.vertices == nullptr || count < 3 || count > kMostIndices ||
+      (call.primitiveType != D3DPT_TRIANGLELIST && call.primitiveType != D3DPT_TRIANGLESTRIP &&
+       call.primitiveType != D3DPT_TRIANGLEFAN)) {
+    return false;
+  }
+  // Object space to clip space: Direct3D's row vectors times world, view and projection.
+  const D3DMATRIX toClip = Multiply(Multiply(state.world, state.view), state.projection);
+  const D3DVIEWPORT7& viewport = state.viewport;
+  const DWORD* ss = state.stageStates[unit];
+  const bool transformed = (ss[D3DTSS_TEXTURETRANSFORMFLAGS] & 0xFF) != D3DTTFF_DISABLE;
+  const D3DMATRIX& tm = state.textureTransforms[unit];
+  const auto width = static_cast<float>(texture.Width());
+  const auto height = static_cast<float>(texture.Height());
+  struct Point {
+    float x, y, s, t;
+  };
+  float firstW = 0.0f;
+  bool firstSeen = false;
+  auto point = [&](DWORD v, Point& out) {
+    const std::uint8_t* vertex = call.vertices + static_cast<std::size_t>(v) * call.stride;
+    float p[3];
+    std::memcpy(p, vertex, sizeof(p));
+    const float x = p[0] * toClip._11 + p[1] * toClip._21 + p[2] * toClip._31 + toClip._41;
+    const float y = p[0] * toClip._12 + p[1] * toClip._22 + p[2] * toClip._32 + toClip._42;
+    const float w = p[0] * toClip._14 + p[1] * toClip._24 + p[2] * toClip._34 + toClip._44;
+    // Only where the mapping is affine: the same w at every corner.
+    if (!firstSeen) {
+      firstW = w;
+      firstSeen = true;
+    }
+    if (!(w > 0.0f) || std::fabs(w - firstW) > 1e-6f * firstW) {
+      return false;
+    }
+    out.x = (x / w * 0.5f + 0.5f) * static_cast<float>(viewport.dwWidth);
+    out.y = (0.5f - y / w * 0.5f) * static_cast<float>(viewport.dwHeight);
+    float uv[2];
+    std::memcpy(uv, coordinates + static_cast<std::size_t>(v) * call.stride, sizeof(uv));
+    if (transformed) {
+      const float u = uv[0] * tm._11 + uv[1] * tm._21 + tm._31;
+      uv[1] = uv[0] * tm._12 + uv[1] * tm._22 + tm._32;
+      uv[0] = u;
+    }
+    out.s = uv[0] * width;
+    out.t = uv[1] * height;
+    return true;
+  };
+  auto vertexAt = [&](DWORD i) -> DWORD {
+    if (!indexed) {
+      return i;
+    }
+    return call.wideIndices ? static_cast<const std::uint32_t*>(call.indices)[i]
+                            : static_cast<const std::uint16_t*>(call.indices)[i];
+  };
+  const DWORD triangles = call.primitiveType == D3DPT_TRIANGLELIST ? count / 3 : count - 2;
+  bool any = false;
+  for (DWORD n = 0; n < triangles; ++n) {
+    DWORD corners[3];
+    if (call.primitiveType == D3DPT_TRIANGLELIST) {
+      corners[0] = vertexAt(3 * n);
+      corners[1] = vertexAt(3 * n + 1);
+      corners[2] = vertexAt(3 * n + 2);
+    } else if (call.primitiveType == D3DPT_TRIANGLESTRIP) {
+      corners[0] = vertexAt(n);
+      corners[1] = vertexAt(n + 1);
+      corners[2] = vertexAt(n + 2);
+    } else {
+      corners[0] = vertexAt(0);
+      corners[1] = vertexAt(n + 1);
+      corners[2] = vertexAt(n + 2);
+    }
+    Point a{}, b{}, c{};
+    if (!point(corners[0], a) || !point(corners[1], b) || !point(corners[2], c)) {
+      return false;
+    }
+    const float dx1 = b.x - a.x, dy1 = b.y - a.y, dx2 = c.x - a.x, dy2 = c.y - a.y;
+    const float area = dx1 * dy2 - dy1 * dx2;
+    // Texel steps per pixel across and down; a triangle without area draws nothing.
+    const float extent = std::max({std::fabs(dx1), std::fabs(dy1), std::fabs(dx2), std::fabs(dy2)});
+    if (std::fabs(area) < 1e-3f * extent) {
+      continue;
+    }
+    const float ds1 = b.s - a.s, dt1 = b.t - a.t, ds2 = c.s - a.s, dt2 = c.t - a.t;
+    const float sx = (ds1 * dy2 - ds2 * dy1) / area;
+    const float sy = (ds2 * dx1 - ds1 * dx2) / area;
+    const float tx = (dt1 * dy2 - dt2 * dy1) / area;
+    const float ty = (dt2 * dx1 - dt1 * dx2) / area;
+    // Off by less than a fifth of a texel across the triangle.
+    const float tolerance = 0.2f / std::max(extent, 1.0f);
+    auto one = [&](float v) { return std::fabs(std::fabs(v) - 1.0f) <= tolerance; };
+    auto zero = [&](float v) { return std::fabs(v) <= tolerance; };
+    const bool straight = one(sx) && zero(sy) && zero(tx) && one(ty);
+    const bool turned = zero(sx) && one(sy) && one(tx) && zero(ty);
+    if (!straight && !turned) {
+      return false;
+    }
+    any = true;
+  }
+  return any;
 }
 
 }  // namespace platform::sdl

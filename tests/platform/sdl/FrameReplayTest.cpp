@@ -546,6 +546,70 @@ TEST_F(FrameReplayTest, OpaqueDrawsReachOpenGLWithoutBlending) {
   opaque->Release();
 }
 
+// A texture whose texels land one to one on the target's pixels is point sampled, whatever filters its
+// stage asks for: each pixel takes the texel it lies on (as filtering would, up to a fraction of a pixel's
+// shift) without the filter's cost. Any scale other than one, from the quad or the texture transform,
+// keeps the stage's filters, and the same texture drawn larger afterwards is filtered again.
+TEST_F(FrameReplayTest, TexturesDrawnTexelForPixelArePointSampled) {
+  IDirectDrawSurface7* texture = Texture(16, 16, [](DWORD x, DWORD y) { return 0xFF000000u | (x * 16 + y); });
+  struct Case {
+    const char* why;
+    float left, top, width, height;  // in the target's pixels, from its top-left corner
+    float textureScale;              // of the coordinates by the texture transform; 0: none
+    GLint filter;
+  } cases[] = {
+      {"16 x 16 texels on 16 x 16 pixels", 32, 24, 16, 16, 0.0f, GL_NEAREST},
+      {"the same a third of a pixel off the grid", 32.33f, 24.5f, 16, 16, 0.0f, GL_NEAREST},
+      {"mirrored left to right", 48, 24, -16, 16, 0.0f, GL_NEAREST},
+      {"twice the size", 32, 24, 32, 32, 0.0f, GL_LINEAR},
+      {"one pixel wider", 32, 24, 17, 16, 0.0f, GL_LINEAR},
+      {"the texture transform halves the texels' steps", 32, 24, 16, 16, 0.5f, GL_LINEAR},
+      {"the texture transform doubles the steps on a double size", 32, 24, 32, 32, 2.0f, GL_NEAREST},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    FrameRecording recording;
+    RecordNextFrame(recording);
+    D3DVIEWPORT7 whole{0, 0, kWidth, kHeight, 0.0f, 1.0f};
+    ASSERT_EQ(device_->SetViewport(&whole), D3D_OK);
+    D3DMATRIX identity = Identity();
+    device_->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &identity);
+    device_->SetTransform(D3DTRANSFORMSTATE_VIEW, &identity);
+    device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &identity);
+    D3DMATRIX scale = Identity();
+    scale._11 = scale._22 = c.textureScale;
+    device_->SetTransform(D3DTRANSFORMSTATE_TEXTURE0, &scale);
+    ASSERT_EQ(device_->BeginScene(), D3D_OK);
+    State(D3DRENDERSTATE_ZENABLE, D3DZB_FALSE);
+    State(D3DRENDERSTATE_LIGHTING, FALSE);
+    State(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
+    device_->SetTexture(0, texture);
+    Stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    Stage(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    Stage(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    Stage(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    Stage(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
+    Stage(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+    Stage(0, D3DTSS_MIPFILTER, D3DTFP_NONE);
+    Stage(0, D3DTSS_TEXTURETRANSFORMFLAGS, c.textureScale != 0.0f ? D3DTTFF_COUNT2 : D3DTTFF_DISABLE);
+    Stage(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    // Pixels to clip space: x from -1 at the left, y from 1 at the top.
+    const float x0 = c.left / (kWidth / 2.0f) - 1.0f;
+    const float x1 = (c.left + c.width) / (kWidth / 2.0f) - 1.0f;
+    const float y1 = 1.0f - c.top / (kHeight / 2.0f);
+    const float y0 = 1.0f - (c.top + c.height) / (kHeight / 2.0f);
+    DrawIndexed(Quad(x0, y0, x1, y1, 0.5f, 0xFFFFFFFFu), D3DFVF_XYZ | D3DFVF_TEX1, false);
+    ASSERT_EQ(device_->EndScene(), D3D_OK);
+    Present();
+    ASSERT_EQ(recording.DrawCount(), 1u);
+    const RecordedUnit& unit = std::get<RecordedDraw>(recording.steps.back()).units[0];
+    EXPECT_EQ(unit.minFilter, c.filter);
+    EXPECT_EQ(unit.magFilter, c.filter);
+  }
+  Stage(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+  texture->Release();
+}
+
 TEST_F(FrameReplayTest, RecordingHoldsOneFrameUntilItsPresent) {
   FrameRecording recording;
   ASSERT_NO_FATAL_FAILURE(DrawScene());
