@@ -13,24 +13,6 @@ namespace {
 
 constexpr GLenum kMaxAnisotropyParameter = 0x84FE;  // GL_TEXTURE_MAX_ANISOTROPY_EXT
 
-// a * b for Direct3D's row-vector matrices (a applied first).
-D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
-  D3DMATRIX out{};
-  const float* x = &a._11;
-  const float* y = &b._11;
-  float* z = &out._11;
-  for (int row = 0; row < 4; ++row) {
-    for (int column = 0; column < 4; ++column) {
-      float sum = 0.0f;
-      for (int k = 0; k < 4; ++k) {
-        sum += x[row * 4 + k] * y[k * 4 + column];
-      }
-      z[row * 4 + column] = sum;
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 std::uint64_t SdlDisplay::ChainVersion(Surface& texture) {
@@ -187,16 +169,12 @@ void SdlDisplay::ApplySampler(int unit, Surface& texture, const DWORD* ss, bool 
 bool SdlDisplay::DrawsTexelForPixel(const DeviceState& state, const DrawCall& call, int unit,
                                     const std::uint8_t* coordinates, const Surface& texture) const {
   // Beyond a few hundred triangles the look is not worth its cost: such draws keep their filters.
-  constexpr DWORD kMostIndices = 768;
-  const bool indexed = call.indices != nullptr;
-  const DWORD count = call.indexCount;
-  if (call.vertices == nullptr || count < 3 || count > kMostIndices ||
-      (call.primitiveType != D3DPT_TRIANGLELIST && call.primitiveType != D3DPT_TRIANGLESTRIP &&
-       call.primitiveType != D3DPT_TRIANGLEFAN)) {
+  constexpr DWORD kMostTriangles = 256;
+  const DWORD triangles = TriangleCount(call);
+  if (call.vertices == nullptr || triangles == 0 || triangles > kMostTriangles) {
     return false;
   }
-  // Object space to clip space: Direct3D's row vectors times world, view and projection.
-  const D3DMATRIX toClip = Multiply(Multiply(state.world, state.view), state.projection);
+  const D3DMATRIX toClip = ClipMatrix(state);
   const D3DVIEWPORT7& viewport = state.viewport;
   const DWORD* ss = state.stageStates[unit];
   const bool transformed = (ss[D3DTSS_TEXTURETRANSFORMFLAGS] & 0xFF) != D3DTTFF_DISABLE;
@@ -209,12 +187,9 @@ bool SdlDisplay::DrawsTexelForPixel(const DeviceState& state, const DrawCall& ca
   float firstW = 0.0f;
   bool firstSeen = false;
   auto point = [&](DWORD v, Point& out) {
-    const std::uint8_t* vertex = call.vertices + static_cast<std::size_t>(v) * call.stride;
-    float p[3];
-    std::memcpy(p, vertex, sizeof(p));
-    const float x = p[0] * toClip._11 + p[1] * toClip._21 + p[2] * toClip._31 + toClip._41;
-    const float y = p[0] * toClip._12 + p[1] * toClip._22 + p[2] * toClip._32 + toClip._42;
-    const float w = p[0] * toClip._14 + p[1] * toClip._24 + p[2] * toClip._34 + toClip._44;
+    float clip[3];
+    ClipPosition(call, toClip, v, clip);
+    const float w = clip[2];
     // Only where the mapping is affine: the same w at every corner.
     if (!firstSeen) {
       firstW = w;
@@ -223,8 +198,8 @@ bool SdlDisplay::DrawsTexelForPixel(const DeviceState& state, const DrawCall& ca
     if (!(w > 0.0f) || std::fabs(w - firstW) > 1e-6f * firstW) {
       return false;
     }
-    out.x = (x / w * 0.5f + 0.5f) * static_cast<float>(viewport.dwWidth);
-    out.y = (0.5f - y / w * 0.5f) * static_cast<float>(viewport.dwHeight);
+    out.x = (clip[0] / w * 0.5f + 0.5f) * static_cast<float>(viewport.dwWidth);
+    out.y = (0.5f - clip[1] / w * 0.5f) * static_cast<float>(viewport.dwHeight);
     float uv[2];
     std::memcpy(uv, coordinates + static_cast<std::size_t>(v) * call.stride, sizeof(uv));
     if (transformed) {
@@ -236,30 +211,10 @@ bool SdlDisplay::DrawsTexelForPixel(const DeviceState& state, const DrawCall& ca
     out.t = uv[1] * height;
     return true;
   };
-  auto vertexAt = [&](DWORD i) -> DWORD {
-    if (!indexed) {
-      return i;
-    }
-    return call.wideIndices ? static_cast<const std::uint32_t*>(call.indices)[i]
-                            : static_cast<const std::uint16_t*>(call.indices)[i];
-  };
-  const DWORD triangles = call.primitiveType == D3DPT_TRIANGLELIST ? count / 3 : count - 2;
   bool any = false;
   for (DWORD n = 0; n < triangles; ++n) {
     DWORD corners[3];
-    if (call.primitiveType == D3DPT_TRIANGLELIST) {
-      corners[0] = vertexAt(3 * n);
-      corners[1] = vertexAt(3 * n + 1);
-      corners[2] = vertexAt(3 * n + 2);
-    } else if (call.primitiveType == D3DPT_TRIANGLESTRIP) {
-      corners[0] = vertexAt(n);
-      corners[1] = vertexAt(n + 1);
-      corners[2] = vertexAt(n + 2);
-    } else {
-      corners[0] = vertexAt(0);
-      corners[1] = vertexAt(n + 1);
-      corners[2] = vertexAt(n + 2);
-    }
+    TriangleCorners(call, n, corners);
     Point a{}, b{}, c{};
     if (!point(corners[0], a) || !point(corners[1], b) || !point(corners[2], c)) {
       return false;
