@@ -18,6 +18,7 @@ namespace platform::sdl {
 namespace {
 
 bool unsyncedPacing = true;
+std::uint64_t clearsSent = 0;
 
 GLenum PrimitiveMode(D3DPRIMITIVETYPE t) {
   switch (t) {
@@ -37,6 +38,65 @@ GLenum PrimitiveMode(D3DPRIMITIVETYPE t) {
 }
 
 }  // namespace
+
+DWORD TriangleCount(const DrawCall& call) {
+  switch (call.primitiveType) {
+    case D3DPT_TRIANGLELIST:
+      return call.indexCount / 3;
+    case D3DPT_TRIANGLESTRIP:
+    case D3DPT_TRIANGLEFAN:
+      return call.indexCount >= 3 ? call.indexCount - 2 : 0;
+    default:
+      return 0;
+  }
+}
+
+void TriangleCorners(const DrawCall& call, DWORD n, DWORD corners[3]) {
+  DWORD at[3] = {n, n + 1, n + 2};
+  if (call.primitiveType == D3DPT_TRIANGLELIST) {
+    at[0] = 3 * n;
+    at[1] = 3 * n + 1;
+    at[2] = 3 * n + 2;
+  } else if (call.primitiveType == D3DPT_TRIANGLEFAN) {
+    at[0] = 0;
+  }
+  for (int i = 0; i < 3; ++i) {
+    if (call.indices == nullptr) {
+      corners[i] = at[i];
+    } else {
+      corners[i] = call.wideIndices ? static_cast<const std::uint32_t*>(call.indices)[at[i]]
+                                    : static_cast<const std::uint16_t*>(call.indices)[at[i]];
+    }
+  }
+}
+
+D3DMATRIX ClipMatrix(const DeviceState& state) {
+  auto multiply = [](const D3DMATRIX& a, const D3DMATRIX& b) {
+    D3DMATRIX out{};
+    const float* x = &a._11;
+    const float* y = &b._11;
+    float* z = &out._11;
+    for (int row = 0; row < 4; ++row) {
+      for (int column = 0; column < 4; ++column) {
+        float sum = 0.0f;
+        for (int k = 0; k < 4; ++k) {
+          sum += x[row * 4 + k] * y[k * 4 + column];
+        }
+        z[row * 4 + column] = sum;
+      }
+    }
+    return out;
+  };
+  return multiply(multiply(state.world, state.view), state.projection);
+}
+
+void ClipPosition(const DrawCall& call, const D3DMATRIX& toClip, DWORD vertex, float out[3]) {
+  float p[3];
+  std::memcpy(p, call.vertices + static_cast<std::size_t>(vertex) * call.stride, sizeof(p));
+  out[0] = p[0] * toClip._11 + p[1] * toClip._21 + p[2] * toClip._31 + toClip._41;
+  out[1] = p[0] * toClip._12 + p[1] * toClip._22 + p[2] * toClip._32 + toClip._42;
+  out[2] = p[0] * toClip._14 + p[1] * toClip._24 + p[2] * toClip._34 + toClip._44;
+}
 
 SdlDisplay::~SdlDisplay() {
   if (context_ != nullptr) {
@@ -185,6 +245,32 @@ HRESULT SdlDisplay::Clear(const DeviceState& state, DWORD flags, D3DCOLOR colour
   DeleteReleasedTextures();
   ApplyViewport(state);
   const D3DVIEWPORT7& v = state.viewport;
+  const bool whole = v.dwX == 0 && v.dwY == 0 && static_cast<GLint>(v.dwWidth) >= targetWidth_ &&
+                     static_cast<GLint>(v.dwHeight) >= targetHeight_;
+  const bool leaveOut = armedRecorder == nullptr;
+  const DWORD stencilValue = stencil & 0xFF;
+  if ((flags & D3DCLEAR_ZBUFFER) != 0 && leaveOut && depthKnown_ && knownDepth_ == depth) {
+    flags &= ~static_cast<DWORD>(D3DCLEAR_ZBUFFER);  // it holds that depth already
+  }
+  if ((flags & D3DCLEAR_STENCIL) != 0 && leaveOut && stencilKnown_ && knownStencil_ == stencilValue) {
+    flags &= ~static_cast<DWORD>(D3DCLEAR_STENCIL);
+  }
+  if ((flags & D3DCLEAR_TARGET) != 0 && whole && leaveOut &&
+      (flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) == 0) {
+    // The whole colour waits for the draws: what they cover needs no clear.
+    ColourToFloats(colour, waitingColour_);
+    clearWaiting_ = true;
+    covered_ = {};
+    return DD_OK;
+  }
+  if ((flags & D3DCLEAR_TARGET) != 0 && whole) {
+    clearWaiting_ = false;  // replaced by this one, sent with the depth or stencil
+  } else {
+    SendWaitingClear();
+  }
+  if ((flags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) == 0) {
+    return DD_OK;
+  }
   glEnable(GL_SCISSOR_TEST);
   glScissor(static_cast<GLint>(v.dwX), targetHeight_ - static_cast<GLint>(v.dwY + v.dwHeight),
             static_cast<GLsizei>(v.dwWidth), static_cast<GLsizei>(v.dwHeight));
@@ -201,16 +287,22 @@ HRESULT SdlDisplay::Clear(const DeviceState& state, DWORD flags, D3DCOLOR colour
     glClearDepth(depth);
     glDepthMask(GL_TRUE);
     mask |= GL_DEPTH_BUFFER_BIT;
+    // Known again only when the whole target holds it.
+    depthKnown_ = whole;
+    knownDepth_ = depth;
   }
   if ((flags & D3DCLEAR_STENCIL) != 0) {
-    glClearStencil(static_cast<GLint>(stencil & 0xFF));
+    glClearStencil(static_cast<GLint>(stencilValue));
     glStencilMask(0xFF);
     mask |= GL_STENCIL_BUFFER_BIT;
+    stencilKnown_ = whole;
+    knownStencil_ = stencilValue;
   }
   if (armedRecorder != nullptr) {
     armedRecorder->Clear(mask);
   }
   glClear(mask);
+  ++clearsSent;
   glDisable(GL_SCISSOR_TEST);
   // The masks changed above: let the next draw set them from the state again.
   appliedRenderStates_ = 0;
@@ -284,6 +376,44 @@ HRESULT SdlDisplay::Draw(DeviceState& state, const DrawCall& call) {
       glTexCoordPointer(2, GL_FLOAT, stride, pointer);
     }
   }
+  // The samplers follow the stages and this draw's own geometry.
+  for (int unit = 0; unit < textureUnits_ && unitEnabled_[unit]; ++unit) {
+    const int set = static_cast<int>(state.stageStates[unit][D3DTSS_TEXCOORDINDEX] & 0xFFFF);
+    Surface& texture = *state.textures[unit];
+    const bool texelForPixel =
+        set < textureSets && DrawsTexelForPixel(state, call, unit, base + offset + 8 * set, texture);
+    ApplySampler(unit, texture, state.stageStates[unit], texelForPixel);
+  }
+
+  if (clearWaiting_) {
+    const ClearRect cover = OpaqueCover(state, call);
+    bool merged = false;
+    if (!cover.Empty()) {
+      ClearRect& c = covered_;
+      if (c.Empty() || (cover.left <= c.left && cover.right >= c.right && cover.top <= c.top &&
+                        cover.bottom >= c.bottom)) {
+        c = cover;  // the first, or one that holds all the others
+        merged = true;
+      } else if (cover.left <= c.left && cover.right >= c.right && cover.top <= c.bottom &&
+                 cover.bottom >= c.top) {
+        c.top = std::min(c.top, cover.top);  // a band above or below, as wide
+        c.bottom = std::max(c.bottom, cover.bottom);
+        merged = true;
+      } else if (cover.top <= c.top && cover.bottom >= c.bottom && cover.left <= c.right &&
+                 cover.right >= c.left) {
+        c.left = std::min(c.left, cover.left);  // a band left or right, as tall
+        c.right = std::max(c.right, cover.right);
+        merged = true;
+      }
+    }
+    if (!merged) {
+      SendWaitingClear();
+    } else if (covered_.left <= 0 && covered_.top <= 0 && covered_.right >= targetWidth_ &&
+               covered_.bottom >= targetHeight_) {
+      clearWaiting_ = false;  // the draws replace every pixel: no clear at all
+    }
+  }
+  NoteDepthAndStencilWrites(state);
 
   const GLenum mode = PrimitiveMode(call.primitiveType);
   if (armedRecorder != nullptr) {
@@ -314,6 +444,7 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
     return DDERR_NOHWND;
   }
   DeleteReleasedTextures();
+  SendWaitingClear();
   // Textures uploaded in this frame no longer need their system memory: once a good part of the heap
   // has been freed that way, it goes back to the system.
   constexpr std::size_t kCompactAfterBytes = 4u << 20;
@@ -387,6 +518,7 @@ void SdlDisplay::ReadBack(Surface& renderTarget) {
   if (&renderTarget != target_ || !Current() || framebuffer_ == 0) {
     return;
   }
+  SendWaitingClear();
   const DWORD width = renderTarget.Width();
   const DWORD height = renderTarget.Height();
   std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4);
@@ -457,6 +589,7 @@ bool SdlDisplay::Current() {
     // Something else drew with the context: nothing it holds is known any more.
     seenForeignUses_ = foreignContextUses;
     ForgetAppliedState();
+    ForgetClearedValues();
     glActiveTexture(GL_TEXTURE0);
     SDL_GL_SetSwapInterval(vsync_ ? 1 : 0);
     if (framebuffer_ != 0) {
@@ -477,6 +610,7 @@ void SdlDisplay::DeleteFramebuffer() {
   framebufferStored_ = false;
   drawTarget_ = 0;
   targetWidth_ = targetHeight_ = 0;
+  ForgetClearedValues();
 }
 
 void SdlDisplay::DeleteReleasedTextures() {
@@ -511,7 +645,11 @@ bool SdlDisplay::WindowTakesTheTarget() {
 
 void SdlDisplay::ChooseDrawTarget() {
   // Without storage for the off-screen target (none could be made) the frame goes to the window.
-  drawTarget_ = WindowTakesTheTarget() || !MakeFramebufferStorage() ? 0 : framebuffer_;
+  const GLuint chosen = WindowTakesTheTarget() || !MakeFramebufferStorage() ? 0 : framebuffer_;
+  if (chosen != drawTarget_) {
+    ForgetClearedValues();  // another framebuffer's buffers
+  }
+  drawTarget_ = chosen;
   glBindFramebuffer(GL_FRAMEBUFFER, drawTarget_);
 }
 
@@ -548,6 +686,140 @@ void SdlDisplay::ClearTarget() {
   glClearDepth(1.0);
   glClearStencil(0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  ++clearsSent;
+  clearWaiting_ = false;
+  depthKnown_ = stencilKnown_ = true;
+  knownDepth_ = 1.0f;
+  knownStencil_ = 0;
+}
+
+void SdlDisplay::ForgetClearedValues() {
+  depthKnown_ = stencilKnown_ = false;
+  clearWaiting_ = false;
+}
+
+void SdlDisplay::NoteDepthAndStencilWrites(const DeviceState& state) {
+  const DWORD* rs = state.renderStates;
+  // OpenGL writes depth only where the depth test is on.
+  if (state.hasDepth && rs[D3DRENDERSTATE_ZENABLE] != D3DZB_FALSE &&
+      rs[D3DRENDERSTATE_ZWRITEENABLE] != FALSE) {
+    depthKnown_ = false;
+  }
+  if (state.hasStencil && rs[D3DRENDERSTATE_STENCILENABLE] != FALSE &&
+      (rs[D3DRENDERSTATE_STENCILWRITEMASK] & 0xFF) != 0) {
+    stencilKnown_ = false;
+  }
+}
+
+SdlDisplay::ClearRect SdlDisplay::OpaqueCover(const DeviceState& state, const DrawCall& call) const {
+  const DWORD* rs = state.renderStates;
+  // Every fragment of the draw lands, and replaces what is there.
+  const bool blends = rs[D3DRENDERSTATE_ALPHABLENDENABLE] != FALSE && !blendSkipped_;
+  const bool tested = rs[D3DRENDERSTATE_ALPHATESTENABLE] != FALSE ||
+                      (state.hasDepth && rs[D3DRENDERSTATE_ZENABLE] != D3DZB_FALSE) ||
+                      (state.hasStencil && rs[D3DRENDERSTATE_STENCILENABLE] != FALSE);
+  const DWORD triangles = TriangleCount(call);
+  if (blends || tested || rs[D3DRENDERSTATE_FILLMODE] == D3DFILL_POINT ||
+      rs[D3DRENDERSTATE_FILLMODE] == D3DFILL_WIREFRAME || call.vertices == nullptr || triangles == 0 ||
+      triangles > 16) {
+    return {};
+  }
+  // The corners on the target, in pixels from its top-left corner; all at the same w.
+  const D3DMATRIX toClip = ClipMatrix(state);
+  const D3DVIEWPORT7& v = state.viewport;
+  constexpr int kMostCorners = 48;
+  float xs[kMostCorners];
+  float ys[kMostCorners];
+  int n = 0;
+  float firstW = 0.0f;
+  for (DWORD t = 0; t < triangles; ++t) {
+    DWORD corners[3];
+    TriangleCorners(call, t, corners);
+    for (DWORD vertex : corners) {
+      float clip[3];
+      ClipPosition(call, toClip, vertex, clip);
+      if (n == 0) {
+        firstW = clip[2];
+      }
+      if (!(clip[2] > 0.0f) || clip[2] != firstW) {
+        return {};
+      }
+      xs[n] = static_cast<float>(v.dwX) + (clip[0] / clip[2] * 0.5f + 0.5f) * static_cast<float>(v.dwWidth);
+      ys[n] = static_cast<float>(v.dwY) + (0.5f - clip[1] / clip[2] * 0.5f) * static_cast<float>(v.dwHeight);
+      ++n;
+    }
+  }
+  const float left = *std::min_element(xs, xs + n);
+  const float right = *std::max_element(xs, xs + n);
+  const float top = *std::min_element(ys, ys + n);
+  const float bottom = *std::max_element(ys, ys + n);
+  // A rectangle: every corner on one of its corners, and two triangles that halve it along a diagonal
+  // between them, both facing a way the culling keeps.
+  bool halves[4] = {};  // the triangle leaving out corner 0 (top left), 1, 2 or 3 (bottom left)
+  for (int t = 0; t < n; t += 3) {
+    int corner[3];
+    for (int i = 0; i < 3; ++i) {
+      const bool atLeft = xs[t + i] == left;
+      const bool atTop = ys[t + i] == top;
+      if ((!atLeft && xs[t + i] != right) || (!atTop && ys[t + i] != bottom)) {
+        return {};
+      }
+      corner[i] = atTop ? (atLeft ? 0 : 1) : (atLeft ? 3 : 2);
+    }
+    if (corner[0] == corner[1] || corner[1] == corner[2] || corner[0] == corner[2]) {
+      continue;  // no area
+    }
+    // Clockwise on the screen (y down) when the cross product is positive.
+    const float cross = (xs[t + 1] - xs[t]) * (ys[t + 2] - ys[t]) - (ys[t + 1] - ys[t]) * (xs[t + 2] - xs[t]);
+    const DWORD cull = rs[D3DRENDERSTATE_CULLMODE];
+    if ((cull == D3DCULL_CW && cross > 0.0f) || (cull == D3DCULL_CCW && cross < 0.0f)) {
+      continue;  // culled
+    }
+    halves[6 - corner[0] - corner[1] - corner[2]] = true;
+  }
+  if (!((halves[0] && halves[2]) || (halves[1] && halves[3]))) {
+    return {};
+  }
+  // The pixels whose centres lie strictly inside, within the viewport and the target.
+  auto first = [](float edge) { return static_cast<GLint>(std::floor(edge - 0.5f)) + 1; };
+  auto end = [](float edge) { return static_cast<GLint>(std::ceil(edge - 0.5f)); };
+  ClearRect r;
+  r.left = std::max({first(left), static_cast<GLint>(v.dwX), GLint{0}});
+  r.top = std::max({first(top), static_cast<GLint>(v.dwY), GLint{0}});
+  r.right = std::min({end(right), static_cast<GLint>(v.dwX + v.dwWidth), targetWidth_});
+  r.bottom = std::min({end(bottom), static_cast<GLint>(v.dwY + v.dwHeight), targetHeight_});
+  return r.Empty() ? ClearRect{} : r;
+}
+
+void SdlDisplay::SendWaitingClear() {
+  if (!clearWaiting_) {
+    return;
+  }
+  clearWaiting_ = false;
+  glClearColor(waitingColour_[0], waitingColour_[1], waitingColour_[2], waitingColour_[3]);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  auto clear = [&](GLint left, GLint top, GLint right, GLint bottom) {
+    if (right <= left || bottom <= top) {
+      return;
+    }
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(left, targetHeight_ - bottom, right - left, bottom - top);
+    if (armedRecorder != nullptr) {
+      armedRecorder->Clear(GL_COLOR_BUFFER_BIT);
+    }
+    glClear(GL_COLOR_BUFFER_BIT);
+    ++clearsSent;
+  };
+  const ClearRect& c = covered_;
+  if (c.Empty()) {
+    clear(0, 0, targetWidth_, targetHeight_);
+  } else {
+    clear(0, 0, targetWidth_, c.top);                 // above
+    clear(0, c.bottom, targetWidth_, targetHeight_);  // below
+    clear(0, c.top, c.left, c.bottom);                // left
+    clear(c.right, c.top, targetWidth_, c.bottom);    // right
+  }
+  glDisable(GL_SCISSOR_TEST);
 }
 
 void SdlDisplay::EnableArray(ClientArray& shadow, GLenum array, bool enable) {
@@ -582,6 +854,10 @@ void SdlDisplay::ClientUnit(int unit) {
 
 void SetUnsyncedPacing(bool paced) {
   unsyncedPacing = paced;
+}
+
+std::uint64_t ClearsSent() {
+  return clearsSent;
 }
 
 void InstallDisplayDriver() {

@@ -8,6 +8,8 @@
 // Main thread only, except that surfaces may be released on any thread: their OpenGL textures are then
 // deleted at the next draw or present.
 
+#include <cstdint>
+
 namespace platform::sdl {
 
 // Makes the SDL/OpenGL driver the one new DirectDraw objects use (from InstallBackend); needs no display.
@@ -16,5 +18,9 @@ void InstallDisplayDriver();
 // Whether presents without vsync are held to a few times the display's rate (the default). A benchmark
 // that times a frame's own cost lets them run free; main thread only.
 void SetUnsyncedPacing(bool paced);
+
+// The clears the display has sent to OpenGL since the program started, each scissored part counted; for
+// tests and benchmarks (a clear a frame does not need is not sent).
+std::uint64_t ClearsSent();
 
 }  // namespace platform::sdl

@@ -64,6 +64,14 @@ extern std::uint32_t foreignContextUses;
 // A packed Direct3D colour as OpenGL's four floats.
 void ColourToFloats(D3DCOLOR c, GLfloat out[4]);
 
+// The triangles of a list, strip or fan (0 for other primitives), and the vertices of the nth one.
+DWORD TriangleCount(const DrawCall& call);
+void TriangleCorners(const DrawCall& call, DWORD n, DWORD corners[3]);
+// Object space to clip space: Direct3D's row vectors times world, view and projection.
+D3DMATRIX ClipMatrix(const DeviceState& state);
+// A vertex's position in clip space (x, y, w).
+void ClipPosition(const DrawCall& call, const D3DMATRIX& toClip, DWORD vertex, float out[3]);
+
 struct TextureParameters {
   GLint minFilter = -1;
   GLint magFilter = -1;
@@ -120,6 +128,23 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   // Clears the bound framebuffer to black, depth 1 and stencil 0, masks and scissor opened.
   void ClearTarget();
 
+  // Clears that can be left out. The depth and stencil buffers' values are known while no draw has
+  // written them since a clear of the whole target: clearing them to the same values again is skipped.
+  // A clear of the whole target's colour waits for the first draw: draws that cover whole rectangles of
+  // the target without blending or any test replace the colour there, so the clear is sent (scissored)
+  // only for what they leave, before the first other draw, or at present or read-back. Nothing is left
+  // out while a frame is recorded, so that its replay stands on its own.
+  struct ClearRect {
+    GLint left = 0, top = 0, right = 0, bottom = 0;  // the target's pixels from its top-left corner
+    bool Empty() const { return right <= left || bottom <= top; }
+  };
+  void ForgetClearedValues();
+  // The whole-target rectangle the draw covers opaquely, or an empty one when it does not.
+  ClearRect OpaqueCover(const DeviceState& state, const DrawCall& call) const;
+  // Sends the waiting colour clear for the part of the target the covering draws have left.
+  void SendWaitingClear();
+  void NoteDepthAndStencilWrites(const DeviceState& state);
+
   // What the context's client arrays hold, so that a draw sends only what changed.
   struct ClientArray {
     bool enabledKnown = false;
@@ -154,7 +179,14 @@ class SdlDisplay final : public ddraw::DisplayDriver {
 
   // Textures and their sampler parameters.
   void Upload(Surface& texture);
-  void ApplySampler(Surface& texture, const DWORD* ss);
+  // Sets the sampler parameters of the texture bound to the unit (the active unit is 0 again after);
+  // a texture drawn texel for pixel is point sampled whatever filters the stage asks for.
+  void ApplySampler(int unit, Surface& texture, const DWORD* ss, bool texelForPixel);
+  // Whether every triangle of the draw maps the unit's texels one to one onto the target's pixels, its
+  // axes along the pixels' (flips and quarter turns allowed): point sampling then gives each pixel the
+  // texel it lies on, as filtering would up to a fraction of a pixel's shift, at less cost.
+  bool DrawsTexelForPixel(const DeviceState& state, const DrawCall& call, int unit,
+                          const std::uint8_t* coordinates, const Surface& texture) const;
   // Changes whenever a level of the texture's mip-map chain changes.
   static std::uint64_t ChainVersion(Surface& texture);
 
@@ -214,6 +246,14 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   std::size_t discardedBytes_ = 0;
 
   std::uint32_t seenForeignUses_ = 0;
+
+  bool depthKnown_ = false;
+  float knownDepth_ = 1.0f;
+  bool stencilKnown_ = false;
+  DWORD knownStencil_ = 0;
+  bool clearWaiting_ = false;
+  GLfloat waitingColour_[4] = {};
+  ClearRect covered_;  // drawn opaquely since the waiting clear
 
   std::mutex releasedMutex_;
   std::vector<GLuint> released_;

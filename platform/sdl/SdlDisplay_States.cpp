@@ -506,7 +506,6 @@ void SdlDisplay::ApplyStages(const DeviceState& state, int textureSets) {
     Upload(*texture);
     boundTextures_[unit] = texture->driverHandle.load();
     boundVersions_[unit] = ChainVersion(*texture);
-    ApplySampler(*texture, ss);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
     SetCombiner(ss[D3DTSS_COLOROP], ss[D3DTSS_COLORARG1], ss[D3DTSS_COLORARG2], false);
     SetCombiner(ss[D3DTSS_ALPHAOP], ss[D3DTSS_ALPHAARG1], ss[D3DTSS_ALPHAARG2], true);

@@ -1,6 +1,8 @@
 // The SDL/OpenGL display driver's textures: surfaces uploaded when first bound after a change, and
 // the sampler parameters each texture keeps.
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "platform/sdl/SdlDisplay_Local.h"
@@ -110,7 +112,7 @@ void SdlDisplay::Upload(Surface& texture) {
   texture.driverVersion = version;
 }
 
-void SdlDisplay::ApplySampler(Surface& texture, const DWORD* ss) {
+void SdlDisplay::ApplySampler(int unit, Surface& texture, const DWORD* ss, bool texelForPixel) {
   const bool mip = texture.MipChain().size() > 1 || ss[D3DTSS_MIPFILTER] != D3DTFP_NONE;
   const bool linearMin = ss[D3DTSS_MINFILTER] != D3DTFN_POINT;
   GLint minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
@@ -119,7 +121,10 @@ void SdlDisplay::ApplySampler(Surface& texture, const DWORD* ss) {
   } else if (mip && ss[D3DTSS_MIPFILTER] == D3DTFP_LINEAR) {
     minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
   }
-  const GLint magFilter = ss[D3DTSS_MAGFILTER] == D3DTFG_POINT ? GL_NEAREST : GL_LINEAR;
+  GLint magFilter = ss[D3DTSS_MAGFILTER] == D3DTFG_POINT ? GL_NEAREST : GL_LINEAR;
+  if (texelForPixel) {
+    minFilter = magFilter = GL_NEAREST;
+  }
   auto wrap = [](DWORD a) -> GLint {
     switch (a) {
       case D3DTADDRESS_CLAMP:
@@ -137,12 +142,19 @@ void SdlDisplay::ApplySampler(Surface& texture, const DWORD* ss) {
   const GLfloat anisotropy =
       anisotropicFilter ? static_cast<GLfloat>(std::clamp<DWORD>(ss[D3DTSS_MAXANISOTROPY], 1, 16)) : 1.0f;
   TextureParameters& p = textureParameters_[texture.driverHandle.load()];
+  const GLint s = wrap(ss[D3DTSS_ADDRESSU]);
+  const GLint t = wrap(ss[D3DTSS_ADDRESSV]);
+  if (p.minFilter == minFilter && p.magFilter == magFilter && p.wrapS == s && p.wrapT == t &&
+      (!anisotropic_ || p.anisotropy == anisotropy)) {
+    return;  // the usual case: nothing to send
+  }
+  if (unit != 0) {
+    glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+  }
   if (p.minFilter != minFilter)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, p.minFilter = minFilter);
   if (p.magFilter != magFilter)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, p.magFilter = magFilter);
-  const GLint s = wrap(ss[D3DTSS_ADDRESSU]);
-  const GLint t = wrap(ss[D3DTSS_ADDRESSV]);
   if (p.wrapS != s)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, p.wrapS = s);
   if (p.wrapT != t)
@@ -150,6 +162,88 @@ void SdlDisplay::ApplySampler(Surface& texture, const DWORD* ss) {
   if (anisotropic_ && p.anisotropy != anisotropy) {
     glTexParameterf(GL_TEXTURE_2D, kMaxAnisotropyParameter, p.anisotropy = anisotropy);
   }
+  if (unit != 0) {
+    glActiveTexture(GL_TEXTURE0);
+  }
+}
+
+bool SdlDisplay::DrawsTexelForPixel(const DeviceState& state, const DrawCall& call, int unit,
+                                    const std::uint8_t* coordinates, const Surface& texture) const {
+  // Beyond a few hundred triangles the look is not worth its cost: such draws keep their filters.
+  constexpr DWORD kMostTriangles = 256;
+  const DWORD triangles = TriangleCount(call);
+  if (call.vertices == nullptr || triangles == 0 || triangles > kMostTriangles) {
+    return false;
+  }
+  const D3DMATRIX toClip = ClipMatrix(state);
+  const D3DVIEWPORT7& viewport = state.viewport;
+  const DWORD* ss = state.stageStates[unit];
+  const bool transformed = (ss[D3DTSS_TEXTURETRANSFORMFLAGS] & 0xFF) != D3DTTFF_DISABLE;
+  const D3DMATRIX& tm = state.textureTransforms[unit];
+  const auto width = static_cast<float>(texture.Width());
+  const auto height = static_cast<float>(texture.Height());
+  struct Point {
+    float x, y, s, t;
+  };
+  float firstW = 0.0f;
+  bool firstSeen = false;
+  auto point = [&](DWORD v, Point& out) {
+    float clip[3];
+    ClipPosition(call, toClip, v, clip);
+    const float w = clip[2];
+    // Only where the mapping is affine: the same w at every corner.
+    if (!firstSeen) {
+      firstW = w;
+      firstSeen = true;
+    }
+    if (!(w > 0.0f) || std::fabs(w - firstW) > 1e-6f * firstW) {
+      return false;
+    }
+    out.x = (clip[0] / w * 0.5f + 0.5f) * static_cast<float>(viewport.dwWidth);
+    out.y = (0.5f - clip[1] / w * 0.5f) * static_cast<float>(viewport.dwHeight);
+    float uv[2];
+    std::memcpy(uv, coordinates + static_cast<std::size_t>(v) * call.stride, sizeof(uv));
+    if (transformed) {
+      const float u = uv[0] * tm._11 + uv[1] * tm._21 + tm._31;
+      uv[1] = uv[0] * tm._12 + uv[1] * tm._22 + tm._32;
+      uv[0] = u;
+    }
+    out.s = uv[0] * width;
+    out.t = uv[1] * height;
+    return true;
+  };
+  bool any = false;
+  for (DWORD n = 0; n < triangles; ++n) {
+    DWORD corners[3];
+    TriangleCorners(call, n, corners);
+    Point a{}, b{}, c{};
+    if (!point(corners[0], a) || !point(corners[1], b) || !point(corners[2], c)) {
+      return false;
+    }
+    const float dx1 = b.x - a.x, dy1 = b.y - a.y, dx2 = c.x - a.x, dy2 = c.y - a.y;
+    const float area = dx1 * dy2 - dy1 * dx2;
+    // Texel steps per pixel across and down; a triangle without area draws nothing.
+    const float extent = std::max({std::fabs(dx1), std::fabs(dy1), std::fabs(dx2), std::fabs(dy2)});
+    if (std::fabs(area) < 1e-3f * extent) {
+      continue;
+    }
+    const float ds1 = b.s - a.s, dt1 = b.t - a.t, ds2 = c.s - a.s, dt2 = c.t - a.t;
+    const float sx = (ds1 * dy2 - ds2 * dy1) / area;
+    const float sy = (ds2 * dx1 - ds1 * dx2) / area;
+    const float tx = (dt1 * dy2 - dt2 * dy1) / area;
+    const float ty = (dt2 * dx1 - dt1 * dx2) / area;
+    // Off by less than a fifth of a texel across the triangle.
+    const float tolerance = 0.2f / std::max(extent, 1.0f);
+    auto one = [&](float v) { return std::fabs(std::fabs(v) - 1.0f) <= tolerance; };
+    auto zero = [&](float v) { return std::fabs(v) <= tolerance; };
+    const bool straight = one(sx) && zero(sy) && zero(tx) && one(ty);
+    const bool turned = zero(sx) && one(sy) && one(tx) && zero(ty);
+    if (!straight && !turned) {
+      return false;
+    }
+    any = true;
+  }
+  return any;
 }
 
 }  // namespace platform::sdl

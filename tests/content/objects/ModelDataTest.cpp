@@ -111,11 +111,16 @@ TEST_F(ModelData, BonusesAndCarriageFitATrayCell) {
 }
 
 TEST_F(ModelData, MenuBackdropCoversTheScreenAndItsAnimatorsLoop) {
-  const ModelFileData backdrop = Model("ui/background/backdrop.mdl");
-  EXPECT_EQ(backdrop.boxes[0].min.x, 0.0f);
-  EXPECT_EQ(backdrop.boxes[0].min.y, 0.0f);
-  EXPECT_EQ(backdrop.boxes[0].max.x, 800.0f);
-  EXPECT_EQ(backdrop.boxes[0].max.y, 600.0f);
+  // Two bands, the upper over the lower, meeting without a gap.
+  const ModelFileData top = Model("ui/background/backdrop_top.mdl");
+  const ModelFileData bottom = Model("ui/background/backdrop_bottom.mdl");
+  EXPECT_EQ(bottom.boxes[0].min.x, 0.0f);
+  EXPECT_EQ(bottom.boxes[0].min.y, 0.0f);
+  EXPECT_EQ(bottom.boxes[0].max.x, 800.0f);
+  EXPECT_EQ(bottom.boxes[0].max.y, top.boxes[0].min.y);
+  EXPECT_EQ(top.boxes[0].min.x, 0.0f);
+  EXPECT_EQ(top.boxes[0].max.x, 800.0f);
+  EXPECT_EQ(top.boxes[0].max.y, 600.0f);
   for (const char* name : {"drift", "centre"}) {
     const ModelFileData animator = Model(std::string("ui/background/") + name + ".mdl");
     ASSERT_NE(animator.flags & kModelFrames, 0u) << name;

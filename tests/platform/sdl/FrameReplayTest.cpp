@@ -22,6 +22,7 @@
 #include "platform/ddraw/D3D.h"
 #include "platform/ddraw/DDraw_Local.h"
 #include "platform/sdl/FrameRecording.h"
+#include "platform/sdl/SdlDisplay.h"
 
 namespace platform::sdl {
 namespace {
@@ -544,6 +545,183 @@ TEST_F(FrameReplayTest, OpaqueDrawsReachOpenGLWithoutBlending) {
     EXPECT_EQ(std::get<RecordedDraw>(recording.steps.back()).states.blend, c.blend);
   }
   opaque->Release();
+}
+
+// A texture whose texels land one to one on the target's pixels is point sampled, whatever filters its
+// stage asks for: each pixel takes the texel it lies on (as filtering would, up to a fraction of a pixel's
+// shift) without the filter's cost. Any scale other than one, from the quad or the texture transform,
+// keeps the stage's filters, and the same texture drawn larger afterwards is filtered again.
+TEST_F(FrameReplayTest, TexturesDrawnTexelForPixelArePointSampled) {
+  IDirectDrawSurface7* texture = Texture(16, 16, [](DWORD x, DWORD y) { return 0xFF000000u | (x * 16 + y); });
+  struct Case {
+    const char* why;
+    float left, top, width, height;  // in the target's pixels, from its top-left corner
+    float textureScale;              // of the coordinates by the texture transform; 0: none
+    GLint filter;
+  } cases[] = {
+      {"16 x 16 texels on 16 x 16 pixels", 32, 24, 16, 16, 0.0f, GL_NEAREST},
+      {"the same a third of a pixel off the grid", 32.33f, 24.5f, 16, 16, 0.0f, GL_NEAREST},
+      {"mirrored left to right", 48, 24, -16, 16, 0.0f, GL_NEAREST},
+      {"twice the size", 32, 24, 32, 32, 0.0f, GL_LINEAR},
+      {"one pixel wider", 32, 24, 17, 16, 0.0f, GL_LINEAR},
+      {"the texture transform halves the texels' steps", 32, 24, 16, 16, 0.5f, GL_LINEAR},
+      {"the texture transform doubles the steps on a double size", 32, 24, 32, 32, 2.0f, GL_NEAREST},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    FrameRecording recording;
+    RecordNextFrame(recording);
+    D3DVIEWPORT7 whole{0, 0, kWidth, kHeight, 0.0f, 1.0f};
+    ASSERT_EQ(device_->SetViewport(&whole), D3D_OK);
+    D3DMATRIX identity = Identity();
+    device_->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &identity);
+    device_->SetTransform(D3DTRANSFORMSTATE_VIEW, &identity);
+    device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &identity);
+    D3DMATRIX scale = Identity();
+    scale._11 = scale._22 = c.textureScale;
+    device_->SetTransform(D3DTRANSFORMSTATE_TEXTURE0, &scale);
+    ASSERT_EQ(device_->BeginScene(), D3D_OK);
+    State(D3DRENDERSTATE_ZENABLE, D3DZB_FALSE);
+    State(D3DRENDERSTATE_LIGHTING, FALSE);
+    State(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
+    device_->SetTexture(0, texture);
+    Stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    Stage(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    Stage(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    Stage(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    Stage(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
+    Stage(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+    Stage(0, D3DTSS_MIPFILTER, D3DTFP_NONE);
+    Stage(0, D3DTSS_TEXTURETRANSFORMFLAGS, c.textureScale != 0.0f ? D3DTTFF_COUNT2 : D3DTTFF_DISABLE);
+    Stage(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    // Pixels to clip space: x from -1 at the left, y from 1 at the top.
+    const float x0 = c.left / (kWidth / 2.0f) - 1.0f;
+    const float x1 = (c.left + c.width) / (kWidth / 2.0f) - 1.0f;
+    const float y1 = 1.0f - c.top / (kHeight / 2.0f);
+    const float y0 = 1.0f - (c.top + c.height) / (kHeight / 2.0f);
+    DrawIndexed(Quad(x0, y0, x1, y1, 0.5f, 0xFFFFFFFFu), D3DFVF_XYZ | D3DFVF_TEX1, false);
+    ASSERT_EQ(device_->EndScene(), D3D_OK);
+    Present();
+    ASSERT_EQ(recording.DrawCount(), 1u);
+    const RecordedUnit& unit = std::get<RecordedDraw>(recording.steps.back()).units[0];
+    EXPECT_EQ(unit.minFilter, c.filter);
+    EXPECT_EQ(unit.magFilter, c.filter);
+  }
+  Stage(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+  texture->Release();
+}
+
+// Frames drawn with flat quads, their pixels read back through the device: the whole-target clears that
+// can be left out are, and the picture is the one the clears and draws give.
+class FrameClearTest : public FrameReplayTest {
+ protected:
+  static constexpr DWORD kRed = 0xFFFF0000u;
+
+  void Begin() {
+    D3DVIEWPORT7 whole{0, 0, kWidth, kHeight, 0.0f, 1.0f};
+    ASSERT_EQ(device_->SetViewport(&whole), D3D_OK);
+    D3DMATRIX identity = Identity();
+    device_->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &identity);
+    device_->SetTransform(D3DTRANSFORMSTATE_VIEW, &identity);
+    device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &identity);
+    ASSERT_EQ(device_->BeginScene(), D3D_OK);
+    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kRed, 1.0f, 0), D3D_OK);
+    State(D3DRENDERSTATE_LIGHTING, FALSE);
+    State(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    State(D3DRENDERSTATE_ZENABLE, D3DZB_FALSE);
+    State(D3DRENDERSTATE_ZWRITEENABLE, FALSE);
+    State(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
+    State(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    State(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device_->SetTexture(0, nullptr);
+    Stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    Stage(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    Stage(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    Stage(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    Stage(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+  }
+  // A flat quad over rows top to bottom (from the target's top) of the whole width, at depth z.
+  void Band(float top, float bottom, DWORD colour, float z = 0.5f) {
+    DrawIndexed(Quad(-1.0f, 1.0f - bottom / (kHeight / 2.0f), 1.0f, 1.0f - top / (kHeight / 2.0f), z, colour),
+                D3DFVF_XYZ | D3DFVF_DIFFUSE, false);
+  }
+  // The back buffer's pixel (from its top-left corner) as 0xRRGGBB, read back through the device.
+  DWORD Pixel(DWORD x, DWORD y) {
+    DDSURFACEDESC2 locked{};
+    locked.dwSize = sizeof(locked);
+    EXPECT_EQ(back_->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+    DWORD value = 0;
+    std::memcpy(&value, static_cast<const std::uint8_t*>(locked.lpSurface) + y * locked.lPitch + x * 4, 4);
+    back_->Unlock(nullptr);
+    return value & 0xFFFFFF;
+  }
+};
+
+TEST_F(FrameClearTest, ClearsUnderOpaqueDrawsAreLeftOut) {
+  // The depth buffer holds 1 everywhere from here on: nothing below writes it.
+  ASSERT_NO_FATAL_FAILURE(Begin());
+  ASSERT_EQ(device_->EndScene(), D3D_OK);
+  Present();
+  struct Case {
+    const char* why;
+    bool blendFirst;       // the upper band blends (half transparent)
+    bool lowerBand;        // a second band covers the rest
+    std::uint64_t clears;  // sent in the frame
+    DWORD upper, lower;    // the pixels at the middle of each part
+  } cases[] = {
+      {"two opaque bands over the whole target: no clear", false, true, 0, 0x00FF00, 0x0000FF},
+      {"one band over the upper part: the rest cleared", false, false, 1, 0x00FF00, 0xFF0000},
+      {"a blended band first: the whole target cleared", true, true, 1, 0x808000, 0x0000FF},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::uint64_t before = ClearsSent();
+    ASSERT_NO_FATAL_FAILURE(Begin());
+    State(D3DRENDERSTATE_ALPHABLENDENABLE, c.blendFirst ? TRUE : FALSE);
+    Band(0, 80, c.blendFirst ? 0x8000FF00u : 0xFF00FF00u);
+    State(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
+    if (c.lowerBand)
+      Band(80, kHeight, 0xFF0000FFu);
+    ASSERT_EQ(device_->EndScene(), D3D_OK);
+    const DWORD upper = Pixel(kWidth / 2, 40);
+    const DWORD lower = Pixel(kWidth / 2, 100);
+    EXPECT_EQ(ClearsSent() - before, c.clears);
+    // Blending by half: within one step of a channel.
+    EXPECT_NEAR(static_cast<int>(upper >> 16), static_cast<int>(c.upper >> 16), 1);
+    EXPECT_NEAR(static_cast<int>((upper >> 8) & 255), static_cast<int>((c.upper >> 8) & 255), 1);
+    EXPECT_EQ(upper & 255, c.upper & 255);
+    EXPECT_EQ(lower, c.lower);
+    EXPECT_EQ(Pixel(kWidth / 2, 79) & 255, c.upper & 255) << "the upper band's last row";
+    Present();
+  }
+}
+
+// A depth clear is left out while the depth buffer still holds that depth everywhere, and sent once a
+// draw has written depth: a quad behind what the earlier frame wrote is then drawn.
+TEST_F(FrameClearTest, DepthIsClearedAgainOnceADrawHasWrittenIt) {
+  ASSERT_NO_FATAL_FAILURE(Begin());
+  ASSERT_EQ(device_->EndScene(), D3D_OK);
+  Present();
+  std::uint64_t before = ClearsSent();
+  ASSERT_NO_FATAL_FAILURE(Begin());
+  State(D3DRENDERSTATE_ZENABLE, D3DZB_TRUE);
+  State(D3DRENDERSTATE_ZFUNC, D3DCMP_LESSEQUAL);
+  State(D3DRENDERSTATE_ZWRITEENABLE, TRUE);
+  Band(0, kHeight, 0xFF00FF00u, 0.25f);  // near: depth 0.25 written everywhere
+  ASSERT_EQ(device_->EndScene(), D3D_OK);
+  EXPECT_EQ(Pixel(10, 10), 0x00FF00u);
+  EXPECT_EQ(ClearsSent() - before, 1u) << "the colour, before the depth-tested draw; the depth held 1";
+  Present();
+
+  before = ClearsSent();
+  ASSERT_NO_FATAL_FAILURE(Begin());
+  State(D3DRENDERSTATE_ZENABLE, D3DZB_TRUE);
+  State(D3DRENDERSTATE_ZFUNC, D3DCMP_LESSEQUAL);
+  Band(0, kHeight, 0xFF0000FFu, 0.75f);  // farther than what the last frame wrote
+  ASSERT_EQ(device_->EndScene(), D3D_OK);
+  EXPECT_EQ(Pixel(10, 10), 0x0000FFu) << "the depth was cleared to 1 again";
+  EXPECT_EQ(ClearsSent() - before, 1u) << "colour and depth in one clear";
+  Present();
 }
 
 TEST_F(FrameReplayTest, RecordingHoldsOneFrameUntilItsPresent) {
