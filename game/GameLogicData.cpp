@@ -1,6 +1,7 @@
 #include "game/GameLogicData.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "engine/Engine.h"
@@ -287,6 +288,68 @@ void GameLogicData::ReadColours() {
   }
 }
 
+std::vector<TexelRect> GameLogicData::OutlineCells(const std::uint8_t* alpha, std::int32_t width,
+                                                   std::int32_t height, std::int32_t textureWidth,
+                                                   std::int32_t textureHeight, std::int32_t clipWidth,
+                                                   std::int32_t clipHeight, std::int32_t cell) {
+  std::vector<TexelRect> cells;
+  if (cell <= 0 || textureWidth <= 0 || textureHeight <= 0) {
+    return cells;
+  }
+  width = std::clamp(width, 0, textureWidth);
+  height = std::clamp(height, 0, textureHeight);
+  clipWidth = std::clamp(clipWidth, 0, textureWidth);
+  clipHeight = std::clamp(clipHeight, 0, textureHeight);
+  const std::int32_t columns = (textureWidth + cell - 1) / cell;
+  const std::int32_t rows = (textureHeight + cell - 1) / cell;
+  // A sample point in a cell reads the texels from one before the cell to one after it on each axis,
+  // so a texel that is not transparent marks the cells of its own column and row and of those either
+  // side of it.
+  std::vector<std::uint8_t> marked(static_cast<std::size_t>(columns) * rows, 0);
+  for (std::int32_t y = 0; y < height; ++y) {
+    const std::uint8_t* row = alpha + static_cast<std::size_t>(y) * width;
+    for (std::int32_t x = 0; x < width; ++x) {
+      if (row[x] == 0) {
+        continue;
+      }
+      // Past the texture's edges the sampler clamps: the edge texel is read again.
+      const std::int32_t cy0 = std::max(y - 1, 0) / cell;
+      const std::int32_t cy1 = std::min(y + 1, textureHeight - 1) / cell;
+      const std::int32_t cx0 = std::max(x - 1, 0) / cell;
+      const std::int32_t cx1 = std::min(x + 1, textureWidth - 1) / cell;
+      for (std::int32_t cy = cy0; cy <= cy1; ++cy) {
+        for (std::int32_t cx = cx0; cx <= cx1; ++cx) {
+          marked[static_cast<std::size_t>(cy) * columns + cx] = 1;
+        }
+      }
+    }
+  }
+  for (std::int32_t cy = 0; cy < rows; ++cy) {
+    const std::int32_t top = cy * cell;
+    const std::int32_t bottom = std::min(top + cell, clipHeight);
+    if (bottom <= top) {
+      break;
+    }
+    std::int32_t cx = 0;
+    while (cx < columns) {
+      if (marked[static_cast<std::size_t>(cy) * columns + cx] == 0) {
+        ++cx;
+        continue;
+      }
+      const std::int32_t first = cx;
+      while (cx < columns && marked[static_cast<std::size_t>(cy) * columns + cx] != 0) {
+        ++cx;
+      }
+      const std::int32_t left = first * cell;
+      const std::int32_t right = std::min(cx * cell, clipWidth);
+      if (right > left) {
+        cells.push_back({left, top, right - left, bottom - top});
+      }
+    }
+  }
+  return cells;
+}
+
 void GameLogicData::LoadPending() {
   DataKeeper::LoadPending();
 
@@ -379,6 +442,11 @@ void GameLogicData::LoadPending() {
       out[3] = row < pictureHeight && column < pictureWidth ? outline[row * pictureWidth + column] : 0;
     }
   }
+  outlineCells =
+      OutlineCells(outline, static_cast<std::int32_t>(pictureWidth), static_cast<std::int32_t>(pictureHeight),
+                   static_cast<std::int32_t>(kTextureWidth), static_cast<std::int32_t>(kTextureHeight),
+                   static_cast<std::int32_t>(std::ceil(boardSize.x)),
+                   static_cast<std::int32_t>(std::ceil(boardSize.y)), kOutlineCell);
   // The picture on white, and a greyed copy of it.
   auto theme = std::make_unique<Image>();
   theme->Create(log_, kTextureWidth, kTextureHeight, 24);
@@ -395,6 +463,27 @@ void GameLogicData::LoadPending() {
     to[2] = Grey(from, 2);
   }
 
+  // The greyed picture as the board shows it where no slot draws: in the background colour, the cut
+  // lines laid over it.
+  auto lined = std::make_unique<Image>();
+  lined->Create(log_, kTextureWidth, kTextureHeight, 24);
+  {
+    Image tint;
+    tint.Create(log_, 1, 1, 32);
+    tint.Fill(Vector4(backgroundColour.x, backgroundColour.y, backgroundColour.z, 1.0f));
+    const std::uint8_t* k = tint.GetPixels();
+    const std::uint8_t* grey = background->GetPixels();
+    const std::uint8_t* line = lines->GetPixels();
+    std::uint8_t* out = lined->GetPixels();
+    for (std::size_t p = 0; p < pixels; ++p, grey += 3, line += 4, out += 3) {
+      const std::uint32_t a = line[3];
+      for (int c = 0; c < 3; ++c) {
+        const std::uint32_t tinted = (grey[c] * static_cast<std::uint32_t>(k[c]) + 127) / 255;
+        out[c] = static_cast<std::uint8_t>((tinted * (255 - a) + line[c] * a + 127) / 255);
+      }
+    }
+  }
+
   puzzleShader = MakeImageShader(shaderManager_, "puzzle_" + number, std::move(lines), true);
   AddShaderUser("puzzle", puzzleShader);
   themeShader = MakeImageShader(shaderManager_, "puzzle_theme_" + number, std::move(theme), false);
@@ -402,6 +491,9 @@ void GameLogicData::LoadPending() {
   backgroundShader =
       MakeImageShader(shaderManager_, "puzzle_background_" + number, std::move(background), false);
   AddShaderUser("puzzle_background", backgroundShader);
+  linedBackgroundShader =
+      MakeImageShader(shaderManager_, "puzzle_background_lined_" + number, std::move(lined), false);
+  AddShaderUser("puzzle_background_lined", linedBackgroundShader);
 }
 
 }  // namespace Puzzle

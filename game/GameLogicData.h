@@ -3,8 +3,9 @@
 // reads the picture, the piece-shape file and the picture's colour file, cuts one image per piece out
 // of the picture (the piece's mask chooses the pixels, the shared outline map makes the cut lines
 // transparent), packs those images into texture sheets (a TexturePack) and makes the three board
-// textures: the cut lines in the puzzle colour ("puzzle"), the picture on white ("puzzle_theme") and
-// a greyed copy ("puzzle_background"), each 1024 x 512.
+// textures: the cut lines in the puzzle colour ("puzzle"), the picture on white ("puzzle_theme"), a
+// greyed copy ("puzzle_background") and that copy in the background colour with the cut lines laid
+// over it ("puzzle_background_lined"), each 1024 x 512.
 //
 // Rows: images keep the engine's order (row 0 at the bottom), as the piece-shape file does, so a
 // piece's rectangle (x, y, w, h) addresses the picture's stored rows y .. y + h - 1.
@@ -66,6 +67,15 @@ struct PackItem {
   std::int32_t CellHeight() const;
 };
 
+// A rectangle of texels: columns x .. x + width - 1, rows y .. y + height - 1.
+struct TexelRect {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  bool operator==(const TexelRect&) const = default;
+};
+
 class GameLogicData : public GameTools::DataKeeper {
  public:
   static constexpr std::uint32_t kTextureWidth = 1024;
@@ -86,6 +96,20 @@ class GameLogicData : public GameTools::DataKeeper {
   // does not fit.
   static bool PackItemsIntoSheet(std::int32_t width, std::int32_t height, std::vector<PackItem*>& records);
   static bool CompareItemArea(const PackItem& a, const PackItem& b);
+
+  // The side of the square cells the cut lines are drawn in.
+  static constexpr std::int32_t kOutlineCell = 8;
+  // Where a texture whose alpha is `alpha` (`width` x `height`, row by row; texels beyond it in a
+  // `textureWidth` x `textureHeight` texture are transparent) can draw anything when it is sampled
+  // bilinearly: the `cell` x `cell` squares of the texture that hold, or touch, a texel whose alpha is
+  // not 0 (past the texture's edges the sampler clamps), clipped to the `clipWidth`
+  // x `clipHeight` texels from the origin. A pixel whose sample point falls in no cell reads four
+  // transparent texels. Neighbouring cells of a row of cells run together into one rectangle; the
+  // rectangles come row of cells by row of cells, each row from left to right.
+  static std::vector<TexelRect> OutlineCells(const std::uint8_t* alpha, std::int32_t width,
+                                             std::int32_t height, std::int32_t textureWidth,
+                                             std::int32_t textureHeight, std::int32_t clipWidth,
+                                             std::int32_t clipHeight, std::int32_t cell);
 
   // The sheet sizes tried in order, smallest first.
   static std::vector<std::pair<std::int32_t, std::int32_t>> SheetSizes();
@@ -109,6 +133,11 @@ class GameLogicData : public GameTools::DataKeeper {
   CorvantisEngine::ShaderUser* backgroundShader = nullptr;
   CorvantisEngine::ShaderUser* themeShader = nullptr;
   CorvantisEngine::ShaderUser* puzzleShader = nullptr;
+  // The greyed picture in the background colour with the cut lines over it: the board where no slot
+  // draws.
+  CorvantisEngine::ShaderUser* linedBackgroundShader = nullptr;
+  // The parts of the board where the cut lines show (see OutlineCells), in the puzzle texture's texels.
+  std::vector<TexelRect> outlineCells;
   std::unique_ptr<TexturePack> texturePack;
   CorvantisEngine::Vector4 puzzleColour{1, 1, 1, 1};
   CorvantisEngine::Vector4 backgroundColour{1, 1, 1, 1};

@@ -12,10 +12,12 @@
 #include "engine/input/Controls.h"
 #include "engine/resources/AnimationControl.h"
 #include "engine/resources/Model.h"
+#include "engine/resources/ModelManager.h"
 #include "engine/resources/ParticleSystem.h"
 #include "engine/resources/ShaderUser.h"
 #include "framework/AudioManager.h"
 #include "framework/GUIGameCursorBase.h"
+#include "game/BoardCells.h"
 #include "game/GUIGameLogicText.h"
 #include "game/GameData.h"
 #include "game/GameLogicData.h"
@@ -74,13 +76,40 @@ Puzzle::Puzzle(CorvantisEngine::Engine* engine, GameFramework::GUIGameCursorBase
         gui->CreateModelWindow(CorvantisEngine::kGUIShown, {0, 0}, {1, 1}, backdrop->second, root);
     backdropWindow->SetLayer(kBackdropLayer);
   }
-  backgroundWindow = gui->CreateWindow(kShownColoured, origin, size, &Descriptor(levelData->backgroundShader),
-                                       root, uvExtent);
+  // The board in cells: where no slot can draw, the greyed picture with the cut lines already laid
+  // over it, one opaque layer; in the cells a slot may cover, the greyed picture under the slots and the
+  // cut lines over them, as their own layers (see UpdateCells).
+  CorvantisEngine::ModelManager* modelManager = engine->GetModelManager();
+  cells = std::make_unique<BoardCells>(size, GameLogicData::kOutlineCell,
+                                       Vector2{static_cast<float>(GameLogicData::kTextureWidth),
+                                               static_cast<float>(GameLogicData::kTextureHeight)});
+  std::unique_ptr<CorvantisEngine::Model> background, lined, lines;
+  if (modelManager != nullptr && levelData->linedBackgroundShader != nullptr) {
+    background = cells->MakeModel(*modelManager, Descriptor(levelData->backgroundShader));
+    lined = cells->MakeModel(*modelManager, Descriptor(levelData->linedBackgroundShader));
+    lines = cells->MakeModel(*modelManager, Descriptor(levelData->puzzleShader));
+  }
+  if (background != nullptr && lined != nullptr && lines != nullptr) {
+    backgroundWindow = gui->CreateModelWindow(kShownColoured, origin, size, background.get(), root);
+    linedWindow = gui->CreateModelWindow(kShownColoured, origin, size, lined.get(), root);
+    linedWindow->SetColour({1, 1, 1, levelData->backgroundColour.w});
+    outlineWindow = gui->CreateModelWindow(kShownColoured, origin, size, lines.get(), root);
+    lineCells.assign(cells->CellCount(), 0);
+    for (const TexelRect& rect : levelData->outlineCells) {
+      cells->Mark(rect, lineCells);
+    }
+    slotCells.assign(cells->CellCount(), 1);
+  } else {
+    // Without a model manager (or a board too small for a cell) the board keeps its two plain quads.
+    backgroundWindow = gui->CreateWindow(kShownColoured, origin, size,
+                                         &Descriptor(levelData->backgroundShader), root, uvExtent);
+    outlineWindow =
+        gui->CreateWindow(kShownColoured, origin, size, &Descriptor(levelData->puzzleShader), root, uvExtent);
+    cells.reset();
+  }
   backgroundWindow->SetColour(levelData->backgroundColour);
   slotContainer =
       gui->CreateModelWindow(CorvantisEngine::kGUIShown, {0, 0}, {0, 0}, nullptr, backgroundWindow);
-  outlineWindow =
-      gui->CreateWindow(kShownColoured, origin, size, &Descriptor(levelData->puzzleShader), root, uvExtent);
   outlineWindow->SetLayer(kOutlineLayer);
   ShaderDescriptor overlay = Descriptor(levelData->backgroundShader);
   overlay.AddFlags(ShaderDescriptor::kAlphaBlend);
@@ -119,6 +148,51 @@ Puzzle::Puzzle(CorvantisEngine::Engine* engine, GameFramework::GUIGameCursorBase
     slot->SetPosition(levelData->pieceCentres[i]);
     slots.push_back(std::move(slot));
   }
+  UpdateCells();
+}
+
+void Puzzle::UpdateCells() {
+  if (cells == nullptr) {
+    return;
+  }
+  // The cells a slot in view covers: a slot draws only inside its piece's rectangle. The cut lines that
+  // reach the board's edge keep their own layer there too: at the edge the board's pixels blend the
+  // picture's last texels with the textures' blank margin, and the lines blended over that filtered
+  // picture differ from the filtered picture with the lines laid in.
+  shownCells.assign(cells->CellCount(), 0);
+  const std::int32_t lastColumn = cells->Columns() - 1;
+  const std::int32_t lastRow = cells->Rows() - 1;
+  for (std::int32_t row = 0; row <= lastRow; ++row) {
+    for (std::int32_t column = 0; column <= lastColumn; ++column) {
+      const bool edge = row == 0 || row == lastRow || column == 0 || column == lastColumn;
+      const std::size_t i = cells->Index(column, row);
+      shownCells[i] = edge && lineCells[i] != 0 ? 1 : 0;
+    }
+  }
+  // Once the greyed picture has made way for the finished one, the cut lines fade out over all of it.
+  const bool closing = (backgroundWindow->state & CorvantisEngine::kGUIShown) == 0;
+  for (const auto& slot : slots) {
+    const CorvantisEngine::GUIWindow* sprite = slot->GetSprite();
+    if (!closing && (sprite == nullptr || sprite->visible == 0)) {
+      continue;
+    }
+    const auto& at = levelData->piecePositions[slot->GetIndex()];
+    const auto& extent = levelData->pieceSizesInPixels[slot->GetIndex()];
+    cells->Mark({at.first, at.second, extent.first, extent.second}, shownCells);
+  }
+  if (shownCells == slotCells) {
+    return;
+  }
+  slotCells = shownCells;
+  cells->Choose(*backgroundWindow->model, slotCells);
+  for (std::size_t i = 0; i < shownCells.size(); ++i) {
+    shownCells[i] = slotCells[i] != 0 && lineCells[i] != 0 ? 1 : 0;
+  }
+  cells->Choose(*outlineWindow->model, shownCells);
+  for (std::size_t i = 0; i < shownCells.size(); ++i) {
+    shownCells[i] = slotCells[i] == 0 ? 1 : 0;
+  }
+  cells->Choose(*linedWindow->model, shownCells);
 }
 
 Puzzle::~Puzzle() {
@@ -126,6 +200,7 @@ Puzzle::~Puzzle() {
   gui->DestroyWindow(closingWindow);
   gui->DestroyWindow(overlayWindow);
   gui->DestroyWindow(outlineWindow);
+  gui->DestroyWindow(linedWindow);
   gui->DestroyWindow(slotContainer);
   gui->DestroyWindow(backgroundWindow);
   if (backdropWindow != nullptr) {
@@ -197,6 +272,7 @@ void Puzzle::Update(bool paused, float fade) {
     slot->Update(paused, fade);
   }
   UpdateClosing(dt);
+  UpdateCells();
 }
 
 void Puzzle::TryPlace(PuzzleElement* held, bool clicked) {
@@ -292,6 +368,9 @@ void Puzzle::UpdateClosing(float dt) {
     closingAnimation->position = 0.0f;
   }
   backgroundWindow->ClearState(CorvantisEngine::kGUIShown);
+  if (linedWindow != nullptr) {
+    linedWindow->ClearState(CorvantisEngine::kGUIShown);
+  }
   if (colour.w <= kEpsilon) {
     outlineWindow->ClearState(CorvantisEngine::kGUIShown);
     if (closingAnimation != nullptr) {

@@ -42,6 +42,7 @@ class GUITextTool;
 
 namespace Puzzle {
 
+class BoardCells;
 class GameData;
 class GameLogicData;
 class GUIGameLogicTextManager;
@@ -99,6 +100,8 @@ class Puzzle {
   CorvantisEngine::GUIWindow* GetBackgroundWindow() const { return backgroundWindow; }
   CorvantisEngine::GUIWindow* GetBackdropWindow() const { return backdropWindow; }
   CorvantisEngine::GUIWindow* GetOutlineWindow() const { return outlineWindow; }
+  // The greyed picture with the cut lines laid over it, where no slot draws; null without a device.
+  CorvantisEngine::GUIWindow* GetLinedWindow() const { return linedWindow; }
   CorvantisEngine::GUIWindow* GetOverlayWindow() const { return overlayWindow; }
   CorvantisEngine::GUIWindow* GetClosingWindow() const { return closingWindow; }
   CorvantisEngine::ParticleSystem* GetClosingEffect() const { return closingEffect; }
@@ -116,6 +119,8 @@ class Puzzle {
   void UpdateMarks(bool paused, float fade);
   void UpdateClosing(float dt);
   void SetCursor(std::uint32_t id);
+  // Splits the board's cells between its layers again when the slots in view have changed.
+  void UpdateCells();
 
   CorvantisEngine::TimerManager* timers;
   CorvantisEngine::GUIManager* gui;
@@ -135,6 +140,13 @@ class Puzzle {
   CorvantisEngine::GUIWindow* backgroundWindow = nullptr;
   CorvantisEngine::GUIWindow* slotContainer = nullptr;
   CorvantisEngine::GUIWindow* outlineWindow = nullptr;
+  CorvantisEngine::GUIWindow* linedWindow = nullptr;
+  std::unique_ptr<BoardCells> cells;
+  // One per cell: the cut lines can show there; a slot in view covers it (as the layers were last
+  // split); scratch for the next split.
+  std::vector<std::uint8_t> lineCells;
+  std::vector<std::uint8_t> slotCells;
+  std::vector<std::uint8_t> shownCells;
   CorvantisEngine::GUIWindow* overlayWindow = nullptr;
   CorvantisEngine::GUIWindow* closingWindow = nullptr;
   CorvantisEngine::Model* closingModel = nullptr;

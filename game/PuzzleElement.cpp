@@ -198,6 +198,7 @@ void PuzzleElement::Update(bool paused, float fade) {
   const float dt = timers->delta;
   if (loose == 0) {
     const float step = dt * kPulseSpeed * fade;
+    const bool marked = flash != 0 || highlight != 0;
     if (flash != 0) {
       if (flashHiding != 0 && tipEffect != nullptr) {
         tipEffect->emitting = false;
@@ -216,6 +217,10 @@ void PuzzleElement::Update(bool paused, float fade) {
     }
     if (highlight != 0) {
       Pulse(highlight, highlightHiding, highlightTime, step);
+    }
+    // A slot whose last mark has faded out is hidden again, not drawn on at alpha 0.
+    if (marked && flash == 0 && highlight == 0) {
+      sprite->ClearState(CorvantisEngine::kGUIShown);
     }
     return;
   }

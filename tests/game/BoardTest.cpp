@@ -1,13 +1,19 @@
-// The board: slots at their places, placing within 26 units, combos and their points and texts, the
+// The board: slots at their places, its layers split between the cells slots in view cover and the rest,
+// placing within 26 units, combos and their points and texts, the
 // pause credit (none in relax mode), tip requests, the pause overlay, and the closing sequence after
 // the last piece.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
 
 #include "GameTestSupport.h"
 #include "engine/core/TimerManager.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
 #include "engine/input/Controls.h"
+#include "engine/render/IndexBuffer.h"
+#include "engine/render/VertexBuffer.h"
 #include "engine/resources/AnimationControl.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/ParticleSystem.h"
@@ -26,8 +32,9 @@ using CorvantisEngine::Vector2;
 
 class BoardTest : public gametest::EngineTest {
  protected:
-  void Build(bool relax) {
-    WriteLevel(gametest::Gradient(40, 30), gametest::GridShapes(40, 30, 4, 3), "<puzzle/>");
+  // A board of 4 x 3 pieces over a picture of the size.
+  void Build(bool relax, std::uint32_t width = 40, std::uint32_t height = 30) {
+    WriteLevel(gametest::Gradient(width, height), gametest::GridShapes(width, height, 4, 3), "<puzzle/>");
     Start();
     level_ = LoadLevel();
     gameData_ = std::make_unique<GameData>(engine_, "en");
@@ -104,6 +111,87 @@ TEST_F(BoardTest, SlotsWaitHiddenAtTheirPlaces) {
   EXPECT_EQ(board_->GetBackgroundWindow()->position, (Vector2{60, 54}));
   EXPECT_EQ(board_->GetOutlineWindow()->layer, 204);
   EXPECT_FALSE(board_->IsComplete());
+}
+
+// The runs of cells a board layer's mesh draws, in texels of the board (the mesh is in the board's unit
+// square).
+std::vector<std::array<float, 4>> Runs(const CorvantisEngine::GUIWindow* window, const Vector2& board) {
+  std::vector<std::array<float, 4>> runs;
+  const CorvantisEngine::Model* model = window->model;
+  const CorvantisEngine::IndexBuffer* indices = model->indexBuffer;
+  const CorvantisEngine::VertexBuffer* vertices = model->vertexBuffer;
+  for (std::uint32_t i = 0; i + 6 <= indices->GetIndexCount(); i += 6) {
+    std::array<float, 4> run{1e9f, 1e9f, -1e9f, -1e9f};
+    for (std::uint32_t k = 0; k < 6; ++k) {
+      const std::uint32_t at = indices->IsWide()
+                                   ? reinterpret_cast<const std::uint32_t*>(indices->GetData())[i + k]
+                                   : reinterpret_cast<const std::uint16_t*>(indices->GetData())[i + k];
+      const auto* v = reinterpret_cast<const CorvantisEngine::ColouredVertex*>(vertices->GetData() +
+                                                                               at * vertices->GetStride());
+      run = {std::min(run[0], v->x * board.x), std::min(run[1], v->y * board.y),
+             std::max(run[2], v->x * board.x), std::max(run[3], v->y * board.y)};
+    }
+    runs.push_back(run);
+  }
+  return runs;
+}
+float Area(const std::vector<std::array<float, 4>>& runs) {
+  float area = 0.0f;
+  for (const auto& r : runs) {
+    area += (r[2] - r[0]) * (r[3] - r[1]);
+  }
+  return area;
+}
+bool Covers(const std::vector<std::array<float, 4>>& runs, float x, float y) {
+  for (const auto& r : runs) {
+    if (r[0] <= x && x < r[2] && r[1] <= y && y < r[3]) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Where no slot is in view the board draws one opaque layer, the greyed picture with its cut lines laid
+// in; the greyed picture and the cut lines draw as layers of their own only in the cells a slot in view
+// covers, and in the cells where the lines meet the board's edge. Together the two pictures cover the
+// board once.
+TEST_F(BoardTest, TheBoardDrawsItsLinesAsALayerOnlyWhereASlotIsInView) {
+  Build(false, 160, 120);
+  const Vector2 board{160, 120};
+  ASSERT_NE(board_->GetLinedWindow(), nullptr);
+  auto check = [&](const char* when) {
+    SCOPED_TRACE(when);
+    const auto lined = Runs(board_->GetLinedWindow(), board);
+    const auto grey = Runs(board_->GetBackgroundWindow(), board);
+    EXPECT_FLOAT_EQ(Area(lined) + Area(grey), 160.0f * 120.0f);
+    for (float y = 0.5f; y < 120; y += 7.0f) {
+      for (float x = 0.5f; x < 160; x += 7.0f) {
+        EXPECT_NE(Covers(lined, x, y), Covers(grey, x, y)) << x << ", " << y;
+      }
+    }
+    // The lines' layer draws only over the greyed picture's.
+    for (const auto& r : Runs(board_->GetOutlineWindow(), board)) {
+      EXPECT_TRUE(Covers(grey, (r[0] + r[2]) / 2, (r[1] + r[3]) / 2));
+    }
+  };
+  Frame(0.02f, false);
+  check("no slot in view");
+  // The middle slot (x 40-80, y 40-80) and the line along its left side.
+  EXPECT_TRUE(Covers(Runs(board_->GetLinedWindow(), board), 60, 60));
+  EXPECT_FALSE(Covers(Runs(board_->GetOutlineWindow(), board), 40, 60));
+  EXPECT_LT(Area(Runs(board_->GetBackgroundWindow(), board)), 160.0f * 120.0f / 8);
+  // Where a line meets the board's edge, the lines keep their own layer.
+  EXPECT_TRUE(Covers(Runs(board_->GetOutlineWindow(), board), 40, 0.5f));
+
+  PlaceAfter(5, 1.0f);
+  ASSERT_TRUE(board_->GetSlots()[5]->IsVisible());
+  check("slot 5 placed");
+  EXPECT_TRUE(Covers(Runs(board_->GetBackgroundWindow(), board), 60, 60));
+  EXPECT_FALSE(Covers(Runs(board_->GetLinedWindow(), board), 60, 60));
+  EXPECT_TRUE(Covers(Runs(board_->GetOutlineWindow(), board), 40, 60));
+  EXPECT_TRUE(Covers(Runs(board_->GetOutlineWindow(), board), 79.5f, 79.5f));
+  // Away from the slot, the single layer.
+  EXPECT_TRUE(Covers(Runs(board_->GetLinedWindow(), board), 140, 100));
 }
 
 TEST_F(BoardTest, AClickWithin26UnitsPlacesThePiece) {
@@ -200,6 +288,13 @@ TEST_F(BoardTest, TheLastPieceStartsTheClosingSequence) {
   // The cut lines fade out over a second, the full picture replaces the greyed one.
   EXPECT_NE(board_->GetClosingWindow()->state & CorvantisEngine::kGUIShown, 0u);
   EXPECT_EQ(board_->GetBackgroundWindow()->state & CorvantisEngine::kGUIShown, 0u);
+  EXPECT_EQ(board_->GetLinedWindow()->state & CorvantisEngine::kGUIShown, 0u);
+  // The cut lines fade over the whole picture: every line of the 4 x 3 grid of 10-unit pieces.
+  const auto lines = Runs(board_->GetOutlineWindow(), {40, 30});
+  for (const auto& [x, y] : {std::pair{10.5f, 5.0f}, std::pair{20.5f, 15.0f}, std::pair{30.5f, 25.0f},
+                             std::pair{5.0f, 10.5f}, std::pair{35.0f, 20.5f}}) {
+    EXPECT_TRUE(Covers(lines, x, y)) << x << ", " << y;
+  }
   EXPECT_FALSE(board_->IsFinished());
   int frames = 0;
   while ((board_->GetOutlineWindow()->state & CorvantisEngine::kGUIShown) != 0 && frames < 200) {

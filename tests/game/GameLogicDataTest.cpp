@@ -3,6 +3,7 @@
 // loads, and the contents that end the program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "GameTestSupport.h"
@@ -146,6 +147,22 @@ TEST_F(GameLogicDataTest, PiecesAreCutFromThePictureUnderTheirMasks) {
   EXPECT_EQ(data->GetShaderUser("puzzle"), data->puzzleShader);
   EXPECT_EQ(data->GetShaderUser("puzzle_theme"), data->themeShader);
   EXPECT_EQ(data->GetShaderUser("puzzle_background"), data->backgroundShader);
+  // The greyed picture in the background colour (10, 20, 30) with the cut lines laid over it, as drawing
+  // the lines over it blends them.
+  const Image& lined = Kept(data->linedBackgroundShader);
+  ASSERT_EQ(lined.GetWidth(), 1024u);
+  ASSERT_EQ(lined.GetHeight(), 512u);
+  for (const auto& [x, y] : {std::pair{4, 3}, std::pair{5, 6}, std::pair{11, 7}, std::pair{0, 0}}) {
+    SCOPED_TRACE(testing::Message() << "texel " << x << ", " << y);
+    const std::uint32_t a = shapes.outline[static_cast<std::size_t>(y) * 12 + x];
+    const double tint[3] = {10, 20, 30};
+    for (int c = 0; c < 3; ++c) {
+      const double g = grey.GetPixels()[(y * 1024 + x) * 3 + c] * tint[c] / 255.0;
+      const std::uint32_t l = lines.GetPixels()[(y * 1024 + x) * 4 + c];
+      EXPECT_NEAR(lined.GetPixels()[(y * 1024 + x) * 3 + c], (g * (255 - a) + l * a) / 255.0, 1.0);
+    }
+  }
+  EXPECT_EQ(data->GetShaderUser("puzzle_background_lined"), data->linedBackgroundShader);
 }
 
 TEST_F(GameLogicDataTest, APictureWithAlphaIsConvertedBeforeCutting) {
@@ -214,6 +231,88 @@ TEST_F(GameLogicDataTest, ContentThatCannotBeTrustedEndsTheProgram) {
     EXPECT_THROW(Load(*data), CorvantisEngine::FatalError);
     EXPECT_GE(rig_.CountLogged(row.logged), 1);
   }
+}
+
+// Where the cut lines can show: the cells holding or touching a line texel (bilinear sampling reads one
+// texel either side), clamped at the texture's edges, clipped to the board, run together along rows.
+TEST(OutlineCellsTest, CellsHoldEveryTexelTheSamplingCanReadAndNothingElse) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<int, int>> texels;  // (x, y) of line texels in a 32 x 24 picture
+    std::int32_t clipWidth;
+    std::int32_t clipHeight;
+    std::vector<TexelRect> cells;
+  };
+  const Case cases[] = {
+      {"no lines", {}, 32, 24, {}},
+      {"a texel inside a cell", {{12, 11}}, 32, 24, {{8, 8, 8, 8}}},
+      {"a texel at a cell's left edge reaches the cell before", {{16, 11}}, 32, 24, {{8, 8, 16, 8}}},
+      {"a texel at a cell's top edge reaches the row after",
+       {{12, 15}},
+       32,
+       24,
+       {{8, 8, 8, 8}, {8, 16, 8, 8}}},
+      {"the texture's corner clamps, no wrapping round", {{0, 0}}, 32, 24, {{0, 0, 8, 8}}},
+      {"cells are clipped to the board", {{31, 23}}, 30, 20, {{24, 16, 6, 4}}},
+      {"a row of line texels makes one run per row of cells",
+       {{3, 3}, {11, 3}, {19, 3}, {27, 3}},
+       32,
+       24,
+       {{0, 0, 32, 8}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::uint8_t> alpha(32 * 24, 0);
+    for (const auto& [x, y] : c.texels) {
+      alpha[static_cast<std::size_t>(y) * 32 + x] = 128;
+    }
+    EXPECT_EQ(GameLogicData::OutlineCells(alpha.data(), 32, 24, 1024, 512, c.clipWidth, c.clipHeight, 8),
+              c.cells);
+  }
+}
+
+// On a denser outline: every texel within one texel of a line lies in a cell, and the cells leave out the
+// blank regions between lines.
+TEST(OutlineCellsTest, CellsCoverEveryNeighbourOfALineAndLeaveBlankAreasOut) {
+  constexpr std::int32_t kWidth = 200;
+  constexpr std::int32_t kHeight = 120;
+  std::vector<std::uint8_t> alpha(kWidth * kHeight, 0);
+  for (std::int32_t y = 0; y < kHeight; ++y) {
+    for (std::int32_t x = 0; x < kWidth; ++x) {
+      const bool line = x % 50 == 25 || y % 40 == 20 || (x - y == 3);
+      alpha[static_cast<std::size_t>(y) * kWidth + x] = line ? 200 : 0;
+    }
+  }
+  const std::vector<TexelRect> cells =
+      GameLogicData::OutlineCells(alpha.data(), kWidth, kHeight, 1024, 512, kWidth, kHeight, 8);
+  std::vector<std::uint8_t> covered(kWidth * kHeight, 0);
+  std::size_t area = 0;
+  for (const TexelRect& r : cells) {
+    area += static_cast<std::size_t>(r.width) * r.height;
+    for (std::int32_t y = r.y; y < r.y + r.height; ++y) {
+      for (std::int32_t x = r.x; x < r.x + r.width; ++x) {
+        EXPECT_EQ(covered[static_cast<std::size_t>(y) * kWidth + x]++, 0)
+            << "cells overlap at " << x << ", " << y;
+      }
+    }
+  }
+  int missed = 0;
+  for (std::int32_t y = 0; y < kHeight; ++y) {
+    for (std::int32_t x = 0; x < kWidth; ++x) {
+      if (alpha[static_cast<std::size_t>(y) * kWidth + x] == 0) {
+        continue;
+      }
+      for (std::int32_t dy = -1; dy <= 1; ++dy) {
+        for (std::int32_t dx = -1; dx <= 1; ++dx) {
+          const std::int32_t nx = std::clamp(x + dx, 0, kWidth - 1);
+          const std::int32_t ny = std::clamp(y + dy, 0, kHeight - 1);
+          missed += covered[static_cast<std::size_t>(ny) * kWidth + nx] == 0 ? 1 : 0;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(missed, 0);
+  EXPECT_LT(area, static_cast<std::size_t>(kWidth * kHeight) * 7 / 10);
 }
 
 }  // namespace

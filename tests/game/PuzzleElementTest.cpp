@@ -105,6 +105,23 @@ TEST_F(PuzzleElementTest, MarksAreForSlotsOnlyAndFadeOutWhenAskedToHide) {
   }
   EXPECT_EQ(frames, 7);
   EXPECT_FALSE(slot->GetTipEffect()->emitting);
+  // Faded out, the slot is hidden again: nothing draws there at alpha 0.
+  EXPECT_FALSE(slot->IsVisible());
+
+  // With the highlight still pulsing, the end of the flash leaves the slot shown.
+  slot->ShowTip();
+  slot->StartHighlight();
+  slot->RequestHideFlash();
+  for (int frame = 0; frame < 100 && slot->IsFlashing(); ++frame) {
+    slot->Update(false, 1.0f);
+  }
+  EXPECT_TRUE(slot->IsHighlighted());
+  EXPECT_TRUE(slot->IsVisible());
+  slot->RequestHideHighlight();
+  for (int frame = 0; frame < 100 && slot->IsHighlighted(); ++frame) {
+    slot->Update(false, 1.0f);
+  }
+  EXPECT_FALSE(slot->IsVisible());
 }
 
 TEST_F(PuzzleElementTest, ShowingASlotClearsItsMarksAndStopsTheParticles) {

@@ -273,6 +273,47 @@ TEST_F(BoardDisplayTest, PlacedSlotsCutLinesAndATrayPieceStayRightAfterADeviceRe
   }
 }
 
+// With no slot in view the board draws as one layer, the greyed picture with its cut lines laid in; once
+// a slot shows, the cut lines still draw over it and the board round it is unchanged. The lines run to
+// the board's edge, where they draw as before too.
+TEST_F(BoardDisplayTest, TheGreyedPictureAndItsCutLinesLookTheSameWithAndWithoutSlotsInView) {
+  ASSERT_TRUE(engine_->GetRenderSystem()->IsReady());
+  Build();
+  auto expectGreyedBoard = [&](std::uint32_t except) {
+    for (std::uint32_t i = 0; i < kColumns * kRows; ++i) {
+      const float x = static_cast<float>(i % kColumns * kPieceSide + kPieceSide / 2);
+      const float y = static_cast<float>(i / kColumns * kPieceSide + kPieceSide / 2);
+      SCOPED_TRACE(testing::Message() << "piece " << i);
+      EXPECT_TRUE(Near(At(X(x), Y(y)), i == except ? kColours[i] : Greyed(kColours[i])));
+      EXPECT_TRUE(Near(At(X(x - 30), Y(y + 30)), i == except ? kColours[i] : Greyed(kColours[i])));
+    }
+    // The cut lines: inside the board, and where they meet its top and bottom edges.
+    for (float y : {1.0f, 40.0f, 120.0f, 158.0f}) {
+      SCOPED_TRACE(testing::Message() << "line at y " << y);
+      EXPECT_TRUE(Near(At(X(80), Y(y)), kLineColour));
+      EXPECT_TRUE(Near(At(X(240), Y(y)), kLineColour));
+    }
+    EXPECT_TRUE(Near(At(X(40), Y(80)), kLineColour));
+    EXPECT_TRUE(Near(At(X(200), Y(80)), kLineColour));
+  };
+  board_->Update(false, 1.0f);
+  Draw();
+  {
+    SCOPED_TRACE("no slot in view");
+    expectGreyedBoard(kColumns * kRows);
+  }
+  board_->GetSlots()[6]->SetVisible(true);
+  board_->Update(false, 1.0f);
+  Draw();
+  {
+    SCOPED_TRACE("slot 6 placed");
+    expectGreyedBoard(6);
+    // The lines round slot 6 (x 160-240, y 80-160) over it.
+    EXPECT_TRUE(Near(At(X(160), Y(120)), kLineColour));
+    EXPECT_TRUE(Near(At(X(200), Y(80)), kLineColour));
+  }
+}
+
 // The tip's sparkles rise from the piece's sample points over its slot, in front of the slot that flashes
 // there (the cut lines, higher up, still draw over them), and nowhere else.
 TEST_F(BoardDisplayTest, TheTipSparklesOverTheSlotOfThePiece) {
