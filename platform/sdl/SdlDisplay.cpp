@@ -7,6 +7,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/sdl/CodePages.h"
 #include "platform/sdl/SdlDisplay_Local.h"
 #include "platform/sdl/SdlPresentation.h"
 #include "platform/sdl/SdlWindow.h"
@@ -114,6 +115,7 @@ HRESULT SdlDisplay::SetWindow(HWND window, bool fullScreen) {
   SDL_GL_SetSwapInterval(0);
   vsync_ = false;
   pacer_.Reset();
+  compilerCodeReleasedAt_ = FramePacer::Clock::now();
   GLint units = 1;
   glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
   textureUnits_ = std::clamp<GLint>(units, 1, static_cast<GLint>(ddraw::kTextureStages));
@@ -321,6 +323,7 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
     discardedBytes_ = 0;
     HeapCompact(GetProcessHeap(), 0);
   }
+  ReleaseCompilerCodeWhenDue();
   if (vsync != vsync_) {
     SDL_GL_SetSwapInterval(vsync ? 1 : 0);
     vsync_ = vsync;
@@ -477,6 +480,18 @@ void SdlDisplay::DeleteFramebuffer() {
   framebufferStored_ = false;
   drawTarget_ = 0;
   targetWidth_ = targetHeight_ = 0;
+}
+
+void SdlDisplay::ReleaseCompilerCodeWhenDue() {
+  // The shader compiler runs at start-up and in the first frames of what is newly shown; in between,
+  // its code pages (the largest part of what the process keeps resident) are handed back every few
+  // seconds, and a compile maps again from the page cache what it uses.
+  constexpr auto kInterval = std::chrono::seconds(5);
+  const FramePacer::Clock::time_point now = FramePacer::Clock::now();
+  if (now - compilerCodeReleasedAt_ >= kInterval) {
+    compilerCodeReleasedAt_ = now;
+    ReleaseLibraryCode(kShaderCompilerLibrary);
+  }
 }
 
 void SdlDisplay::DeleteReleasedTextures() {

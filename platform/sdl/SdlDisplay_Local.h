@@ -109,6 +109,7 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   bool Current();
   void DeleteFramebuffer();
   void DeleteReleasedTextures();
+  void ReleaseCompilerCodeWhenDue();
   // Whether the window's own framebuffer can take the device's drawing in place of the off-screen one:
   // the same size, and channels, depth and stencil as deep.
   bool WindowTakesTheTarget();
@@ -166,6 +167,8 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   FramePacer pacer_;
   bool pacedWithVsync_ = false;  // what the pacer's last present was paced for
   FramePacer::Clock::duration refreshInterval_ = FramePacer::Interval(0);
+  // When the shader compiler's code pages were last handed back (CodePages.h).
+  FramePacer::Clock::time_point compilerCodeReleasedAt_{};
   bool anisotropic_ = false;
   GLint textureUnits_ = 1;
   GLuint framebuffer_ = 0;
