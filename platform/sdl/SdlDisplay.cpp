@@ -131,6 +131,7 @@ HRESULT SdlDisplay::SetWindow(HWND window, bool fullScreen) {
   const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
   anisotropic_ =
       extensions != nullptr && std::strstr(extensions, "GL_EXT_texture_filter_anisotropic") != nullptr;
+  swizzle_ = extensions != nullptr && std::strstr(extensions, "GL_ARB_texture_swizzle") != nullptr;
   ForgetAppliedState();
   return DD_OK;
 }
