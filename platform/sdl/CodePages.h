@@ -6,6 +6,7 @@
 // later use maps them again (a minor fault per page).
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -14,16 +15,29 @@ namespace platform::sdl {
 struct CodeRange {
   std::uintptr_t begin = 0;
   std::uintptr_t end = 0;
+  bool operator==(const CodeRange&) const = default;
 };
 
 // The executable, read-only, file-backed mappings (permissions "r-xp") whose file name contains
-// `library` and that hold no written (anonymous) page, from the text of /proc/self/smaps. Writable
-// mappings and relocated ones are never listed: their written pages would be lost.
-std::vector<CodeRange> LibraryCodeRanges(std::string_view smaps, std::string_view library);
+// `library`, from the text of /proc/self/maps or /proc/self/smaps. With `unwritten` (smaps only) a
+// mapping is listed only when its fields show no written (anonymous) page: a page written since it was
+// mapped (a text relocation, a breakpoint) would be lost.
+std::vector<CodeRange> LibraryCodeRanges(std::string_view text, std::string_view library, bool unwritten);
 
-// Hands back the resident code pages of the libraries named `library` that this process maps; the bytes
-// of address space advised (0 when none is mapped or /proc cannot be read).
-std::size_t ReleaseLibraryCode(std::string_view library);
+// One library's code pages, handed back on request.
+class LibraryCode {
+ public:
+  explicit LibraryCode(std::string library) : library_(std::move(library)) {}
+
+  // Hands back the resident code pages of the library's mappings; the bytes of address space advised
+  // (0 when it is not mapped or /proc cannot be read). The mappings are checked once for written pages
+  // (a walk of every page of the process), then only looked up while they stay the same.
+  std::size_t Release();
+
+ private:
+  std::string library_;
+  std::vector<CodeRange> checked_;  // mappings found without written pages
+};
 
 // The shader compiler's library, which Mesa's software rasterizer links for its shaders.
 inline constexpr std::string_view kShaderCompilerLibrary = "libLLVM";

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/sdl/CodePages.h"
 #include "platform/sdl/SdlDisplay_Local.h"
 #include "platform/sdl/SdlPresentation.h"
 #include "platform/sdl/SdlWindow.h"
@@ -491,7 +490,7 @@ void SdlDisplay::ReleaseCompilerCodeWhenDue() {
   const FramePacer::Clock::time_point now = FramePacer::Clock::now();
   if (now - compilerCodeReleasedAt_ >= kInterval) {
     compilerCodeReleasedAt_ = now;
-    ReleaseLibraryCode(kShaderCompilerLibrary);
+    compilerCode_.Release();
   }
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/ddraw/DDraw_Local.h"
+#include "platform/sdl/CodePages.h"
 #include "platform/sdl/FramePacer_Local.h"
 
 namespace platform::sdl {
@@ -189,6 +190,7 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   FramePacer::Clock::duration refreshInterval_ = FramePacer::Interval(0);
   // When the shader compiler's code pages were last handed back (CodePages.h).
   FramePacer::Clock::time_point compilerCodeReleasedAt_{};
+  LibraryCode compilerCode_{std::string(kShaderCompilerLibrary)};
   bool anisotropic_ = false;
   // Textures can read their channels from others (alpha-only storage reading white).
   bool swizzle_ = false;

@@ -47,18 +47,23 @@ TEST(CodePages, OnlyUnwrittenExecutableMappingsOfTheLibraryQualify) {
       "7f0000700000-7f0000702000 r-xp 00500000 fe:00 332525                     /usr/lib/libLLVM-15.so.1\n"
       "Anonymous:             0 kB\n"
       "VmFlags: rd ex mr mw me sd";
-  const std::vector<CodeRange> ranges = LibraryCodeRanges(smaps, "libLLVM");
-  ASSERT_EQ(ranges.size(), 2u);
-  EXPECT_EQ(ranges[0].begin, 0x7f0000000000u);
-  EXPECT_EQ(ranges[0].end, 0x7f0000100000u);
-  EXPECT_EQ(ranges[1].begin, 0x7f0000700000u);
-  EXPECT_EQ(ranges[1].end, 0x7f0000702000u);
-  EXPECT_TRUE(LibraryCodeRanges(smaps, "libvulkan").empty());
-  EXPECT_TRUE(LibraryCodeRanges("", "libLLVM").empty());
-  // A mapping cut off before its fields end is not taken.
+  const std::vector<CodeRange> unwritten{{0x7f0000000000u, 0x7f0000100000u},
+                                         {0x7f0000700000u, 0x7f0000702000u}};
+  EXPECT_EQ(LibraryCodeRanges(smaps, "libLLVM", true), unwritten);
+  EXPECT_TRUE(LibraryCodeRanges(smaps, "libvulkan", true).empty());
+  EXPECT_TRUE(LibraryCodeRanges("", "libLLVM", true).empty());
+  // A mapping whose fields do not show it unwritten is not taken.
   EXPECT_TRUE(LibraryCodeRanges("7f0000000000-7f0000100000 r-xp 00000000 fe:00 1 /lib/libLLVM.so\nRss: 4 kB",
-                                "libLLVM")
+                                "libLLVM", true)
                   .empty());
+  // The mappings alone (/proc/self/maps) name every code mapping of the library.
+  const std::string maps =
+      "7f0000000000-7f0000100000 r-xp 00000000 fe:00 332525 /usr/lib/libLLVM-15.so.1\n"
+      "7f0000100000-7f0000200000 r--p 00100000 fe:00 332525 /usr/lib/libLLVM-15.so.1\n"
+      "7f0000300000-7f0000301000 r-xp 00000000 fe:00 332526 /usr/lib/libLLVM-extra.so\n"
+      "7f0000600000-7f0000601000 r-xp 00000000 00:00 0 \n";
+  EXPECT_EQ(LibraryCodeRanges(maps, "libLLVM", false),
+            (std::vector<CodeRange>{{0x7f0000000000u, 0x7f0000100000u}, {0x7f0000300000u, 0x7f0000301000u}}));
 }
 
 // The resident kilobytes of this process's mappings of `path`.
@@ -105,7 +110,8 @@ TEST(CodePages, ResidentCodePagesOfTheLibraryGoAndComeBackIntact) {
   }
   EXPECT_GE(ResidentKilobytes(path.string()), static_cast<long>(kBytes / 1024));
 
-  EXPECT_EQ(ReleaseLibraryCode("libBrindlewickCodePagesTest_"), kBytes);
+  LibraryCode code("libBrindlewickCodePagesTest_");
+  EXPECT_EQ(code.Release(), kBytes);
   EXPECT_EQ(ResidentKilobytes(path.string()), 0);
   // What is read again is the file's content.
   unsigned again = 0;
@@ -116,7 +122,41 @@ TEST(CodePages, ResidentCodePagesOfTheLibraryGoAndComeBackIntact) {
   }
   EXPECT_TRUE(same);
   EXPECT_EQ(again, sum);
-  EXPECT_EQ(ReleaseLibraryCode("libNoSuchLibraryMapped"), 0u);
+  EXPECT_GE(ResidentKilobytes(path.string()), static_cast<long>(kBytes / 1024));
+  // Released again, from what was checked the first time.
+  EXPECT_EQ(code.Release(), kBytes);
+  EXPECT_EQ(ResidentKilobytes(path.string()), 0);
+  EXPECT_EQ(LibraryCode("libNoSuchLibraryMapped").Release(), 0u);
+  ::munmap(mapped, kBytes);
+  std::filesystem::remove(path);
+}
+
+// Code with a written page (a text relocation, a breakpoint) is never handed back: the write would be
+// lost.
+TEST(CodePages, CodeWithAWrittenPageIsKept) {
+  const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("libBrindlewickWrittenCode_" + std::to_string(::getpid()) + ".so");
+  constexpr std::size_t kBytes = 4 * 4096;
+  {
+    std::ofstream out(path, std::ios::binary);
+    for (std::size_t i = 0; i < kBytes; ++i) {
+      out.put('x');
+    }
+  }
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  void* mapped = ::mmap(nullptr, kBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
+  ::close(fd);
+  ASSERT_NE(mapped, MAP_FAILED);
+  static_cast<volatile char*>(mapped)[4096] = 'w';
+  if (::mprotect(mapped, kBytes, PROT_READ | PROT_EXEC) != 0) {
+    ::munmap(mapped, kBytes);
+    std::filesystem::remove(path);
+    GTEST_SKIP() << "the temporary folder does not allow executable mappings";
+  }
+  LibraryCode code("libBrindlewickWrittenCode_");
+  EXPECT_EQ(code.Release(), 0u);
+  EXPECT_EQ(static_cast<const volatile char*>(mapped)[4096], 'w');
   ::munmap(mapped, kBytes);
   std::filesystem::remove(path);
 }
