@@ -41,5 +41,7 @@ class LibraryCode {
 
 // The shader compiler's library, which Mesa's software rasterizer links for its shaders.
 inline constexpr std::string_view kShaderCompilerLibrary = "libLLVM";
+// The OpenGL driver itself (Mesa's DRI drivers: swrast_dri.so and the hardware ones).
+inline constexpr std::string_view kDriverLibrary = "_dri.so";
 
 }  // namespace platform::sdl

@@ -485,12 +485,14 @@ void SdlDisplay::DeleteFramebuffer() {
 void SdlDisplay::ReleaseCompilerCodeWhenDue() {
   // The shader compiler runs at start-up and in the first frames of what is newly shown; in between,
   // its code pages (the largest part of what the process keeps resident) are handed back every few
-  // seconds, and a compile maps again from the page cache what it uses.
+  // seconds, and a compile maps again from the page cache what it uses. So are the driver's own, much
+  // of which (its shader translation) is as seldom used: what each frame runs comes back at once.
   constexpr auto kInterval = std::chrono::seconds(5);
   const FramePacer::Clock::time_point now = FramePacer::Clock::now();
   if (now - compilerCodeReleasedAt_ >= kInterval) {
     compilerCodeReleasedAt_ = now;
     compilerCode_.Release();
+    driverCode_.Release();
   }
 }
 

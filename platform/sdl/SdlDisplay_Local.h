@@ -191,6 +191,7 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   // When the shader compiler's code pages were last handed back (CodePages.h).
   FramePacer::Clock::time_point compilerCodeReleasedAt_{};
   LibraryCode compilerCode_{std::string(kShaderCompilerLibrary)};
+  LibraryCode driverCode_{std::string(kDriverLibrary)};
   bool anisotropic_ = false;
   // Textures can read their channels from others (alpha-only storage reading white).
   bool swizzle_ = false;

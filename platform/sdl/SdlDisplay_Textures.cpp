@@ -85,7 +85,8 @@ struct LevelTexels {
 TexelKinds ClassifyTexels(const std::uint8_t* rows, std::uint32_t width, std::uint32_t height,
                           std::size_t pitch, bool alpha) {
   TexelKinds kinds;
-  for (std::uint32_t y = 0; y < height && (kinds.grey || kinds.opaque); ++y) {
+  // Done once nothing more can be learnt: colours, and with alpha some texel below 255.
+  for (std::uint32_t y = 0; y < height && (kinds.grey || (alpha && kinds.opaque)); ++y) {
     const std::uint8_t* texel = rows + static_cast<std::size_t>(y) * pitch;
     for (std::uint32_t x = 0; x < width; ++x, texel += 4) {
       const bool grey = texel[0] == texel[1] && texel[1] == texel[2];
