@@ -1,9 +1,6 @@
 #include "platform/sdl/SdlBackend.h"
 
 #include <SDL.h>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 #include "platform/sdl/SdlAudio.h"
 #include "platform/sdl/SdlClock.h"
@@ -13,14 +10,7 @@
 
 namespace platform::sdl {
 
-void ConfigureHeap() {
-#if defined(__GLIBC__)
-  mallopt(M_MMAP_THRESHOLD, kSeparateBlockBytes);
-#endif
-}
-
 void InstallBackend() {
-  ConfigureHeap();
   // Each area of the layer installs its SDL driver here.
   InstallClockDriver();
   InstallWindowDriver();

@@ -10,14 +10,6 @@ namespace platform::sdl {
 
 void InstallBackend();
 
-// The process's heap set for the game (InstallBackend does it): blocks of kSeparateBlockBytes or more
-// (decoded pictures, the driver's texture storage, surfaces' pixels until they are uploaded) each get
-// their own mapping, given back whole when freed. Left to itself the C library raises that threshold to
-// the largest block freed so far, and the blocks of a loaded level then stay in the heap's resident
-// pages after they are gone.
-inline constexpr int kSeparateBlockBytes = 256 * 1024;
-void ConfigureHeap();
-
 // Starts SDL's video now: true when there is a display to open windows on. Otherwise `reason` says why
 // (no DISPLAY, one that names no running server, SDL's own account) and nothing is left started. SDL's
 // drivers that show nothing (offscreen, dummy) count as no display unless SDL_VIDEODRIVER names them.
