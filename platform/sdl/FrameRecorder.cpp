@@ -285,7 +285,7 @@ int FrameRecorder::Texture(GLuint name) {
       break;
     }
     l.rgba.resize(static_cast<std::size_t>(l.width) * l.height * 4);
-    glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, l.rgba.data());
+    ReadTexels(level, l.rgba.data());
     texture.levels.push_back(std::move(l));
   }
   glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);

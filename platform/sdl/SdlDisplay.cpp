@@ -174,6 +174,7 @@ HRESULT SdlDisplay::SetWindow(HWND window, bool fullScreen) {
   SDL_GL_SetSwapInterval(0);
   vsync_ = false;
   pacer_.Reset();
+  compilerCodeReleasedAt_ = FramePacer::Clock::now();
   GLint units = 1;
   glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
   textureUnits_ = std::clamp<GLint>(units, 1, static_cast<GLint>(ddraw::kTextureStages));
@@ -189,6 +190,7 @@ HRESULT SdlDisplay::SetWindow(HWND window, bool fullScreen) {
   const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
   anisotropic_ =
       extensions != nullptr && std::strstr(extensions, "GL_EXT_texture_filter_anisotropic") != nullptr;
+  swizzle_ = extensions != nullptr && std::strstr(extensions, "GL_ARB_texture_swizzle") != nullptr;
   ForgetAppliedState();
   return DD_OK;
 }
@@ -452,6 +454,7 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
     discardedBytes_ = 0;
     HeapCompact(GetProcessHeap(), 0);
   }
+  ReleaseCompilerCodeWhenDue();
   if (vsync != vsync_) {
     SDL_GL_SetSwapInterval(vsync ? 1 : 0);
     vsync_ = vsync;
@@ -611,6 +614,20 @@ void SdlDisplay::DeleteFramebuffer() {
   drawTarget_ = 0;
   targetWidth_ = targetHeight_ = 0;
   ForgetClearedValues();
+}
+
+void SdlDisplay::ReleaseCompilerCodeWhenDue() {
+  // The shader compiler runs at start-up and in the first frames of what is newly shown; in between,
+  // its code pages (the largest part of what the process keeps resident) are handed back every few
+  // seconds, and a compile maps again from the page cache what it uses. So are the driver's own, much
+  // of which (its shader translation) is as seldom used: what each frame runs comes back at once.
+  constexpr auto kInterval = std::chrono::seconds(5);
+  const FramePacer::Clock::time_point now = FramePacer::Clock::now();
+  if (now - compilerCodeReleasedAt_ >= kInterval) {
+    compilerCodeReleasedAt_ = now;
+    compilerCode_.Release();
+    driverCode_.Release();
+  }
 }
 
 void SdlDisplay::DeleteReleasedTextures() {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/ddraw/DDraw_Local.h"
+#include "platform/sdl/CodePages.h"
 #include "platform/sdl/FramePacer_Local.h"
 
 namespace platform::sdl {
@@ -72,6 +73,25 @@ D3DMATRIX ClipMatrix(const DeviceState& state);
 // A vertex's position in clip space (x, y, w).
 void ClipPosition(const DrawCall& call, const D3DMATRIX& toClip, DWORD vertex, float out[3]);
 
+// What every texel of a texture is: grey (red, green and blue equal), white (and 255), opaque (alpha
+// 255, or a format without alpha).
+struct TexelKinds {
+  bool grey = true;
+  bool white = true;
+  bool opaque = true;
+};
+// The kinds of a level's texels, four bytes each (the fourth alpha, looked at when `alpha`).
+TexelKinds ClassifyTexels(const std::uint8_t* rows, std::uint32_t width, std::uint32_t height,
+                          std::size_t pitch, bool alpha);
+// Grey texels packed for OpenGL: luminance alone (channels 1), luminance and alpha (2), or alpha alone
+// (0).
+void PackTexels(const std::uint8_t* rows, std::uint32_t width, std::uint32_t height, std::size_t pitch,
+                int channels, std::uint8_t* out);
+
+// The bound texture's level as RGBA bytes as it is sampled: luminance in red, green and blue, and the
+// texture's swizzle applied (reading back does neither by itself).
+void ReadTexels(GLint level, std::uint8_t* rgba);
+
 struct TextureParameters {
   GLint minFilter = -1;
   GLint magFilter = -1;
@@ -79,6 +99,7 @@ struct TextureParameters {
   GLint wrapT = -1;
   GLfloat anisotropy = -1.0f;
   bool opaque = false;  // every texel of every level has alpha 1
+  TexelKinds kinds;     // of every level, as stored
 };
 
 class SdlDisplay final : public ddraw::DisplayDriver {
@@ -117,6 +138,7 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   bool Current();
   void DeleteFramebuffer();
   void DeleteReleasedTextures();
+  void ReleaseCompilerCodeWhenDue();
   // Whether the window's own framebuffer can take the device's drawing in place of the off-screen one:
   // the same size, and channels, depth and stencil as deep.
   bool WindowTakesTheTarget();
@@ -198,7 +220,13 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   FramePacer pacer_;
   bool pacedWithVsync_ = false;  // what the pacer's last present was paced for
   FramePacer::Clock::duration refreshInterval_ = FramePacer::Interval(0);
+  // When the shader compiler's code pages were last handed back (CodePages.h).
+  FramePacer::Clock::time_point compilerCodeReleasedAt_{};
+  LibraryCode compilerCode_{std::string(kShaderCompilerLibrary)};
+  LibraryCode driverCode_{std::string(kDriverLibrary)};
   bool anisotropic_ = false;
+  // Textures can read their channels from others (alpha-only storage reading white).
+  bool swizzle_ = false;
   GLint textureUnits_ = 1;
   GLuint framebuffer_ = 0;
   GLuint colourBuffer_ = 0;

@@ -34,24 +34,151 @@ bool IsBGRA8888(const DDPIXELFORMAT& format) {
          format.dwBBitMask == 0x000000FF;
 }
 
-// Whether the fourth byte of every four-byte pixel (the alpha of BGRA and RGBA bytes) is 255.
-bool AlphaIsOpaque(const std::uint8_t* rows, DWORD width, DWORD height, std::size_t pitch) {
-  for (DWORD y = 0; y < height; ++y) {
-    const std::uint8_t* row = rows + static_cast<std::size_t>(y) * pitch;
-    for (DWORD x = 0; x < width; ++x) {
-      if (row[static_cast<std::size_t>(x) * 4 + 3] != 255) {
-        return false;
-      }
-    }
+// How a texture is kept in OpenGL: the smallest storage that holds every texel exactly.
+enum class Storage : std::uint8_t {
+  kWhite,      // white with any alpha: alpha alone, red, green and blue read as 1 (1 byte a texel)
+  kGrey,       // opaque greys: luminance (1 byte)
+  kGreyAlpha,  // greys with any alpha: luminance and alpha (2 bytes)
+  kColour,     // opaque colours (OpenGL's own choice for RGB)
+  kColourAlpha,
+};
+
+// The storage for texels of these kinds; kWhite only where alpha-only textures can read white.
+Storage StorageFor(const TexelKinds& kinds, bool swizzle) {
+  if (kinds.grey && kinds.opaque) {
+    return Storage::kGrey;
   }
-  return true;
+  if (kinds.white && swizzle) {
+    return Storage::kWhite;
+  }
+  if (kinds.grey) {
+    return Storage::kGreyAlpha;
+  }
+  return kinds.opaque ? Storage::kColour : Storage::kColourAlpha;
 }
+
+GLint InternalFormat(Storage storage) {
+  switch (storage) {
+    case Storage::kWhite:
+      return GL_ALPHA8;
+    case Storage::kGrey:
+      return GL_LUMINANCE8;
+    case Storage::kGreyAlpha:
+      return GL_LUMINANCE8_ALPHA8;
+    case Storage::kColour:
+      return GL_RGB8;
+    case Storage::kColourAlpha:
+      break;
+  }
+  return GL_RGBA8;
+}
+
+// One level's texels as BGRA or RGBA bytes (the fourth byte alpha, 255 where the format has none).
+struct LevelTexels {
+  const std::uint8_t* rows = nullptr;
+  std::size_t pitch = 0;
+  GLenum order = GL_BGRA;
+  std::unique_ptr<std::uint8_t[]> owned;
+  bool fromSurface = false;  // read from the surface's memory, which is given back once uploaded
+};
 
 }  // namespace
 
+TexelKinds ClassifyTexels(const std::uint8_t* rows, std::uint32_t width, std::uint32_t height,
+                          std::size_t pitch, bool alpha) {
+  TexelKinds kinds;
+  // Done once nothing more can be learnt: colours, and with alpha some texel below 255.
+  for (std::uint32_t y = 0; y < height && (kinds.grey || (alpha && kinds.opaque)); ++y) {
+    const std::uint8_t* texel = rows + static_cast<std::size_t>(y) * pitch;
+    for (std::uint32_t x = 0; x < width; ++x, texel += 4) {
+      const bool grey = texel[0] == texel[1] && texel[1] == texel[2];
+      kinds.grey = kinds.grey && grey;
+      kinds.white = kinds.white && grey && texel[0] == 255;
+      kinds.opaque = kinds.opaque && (!alpha || texel[3] == 255);
+    }
+  }
+  return kinds;
+}
+
+void PackTexels(const std::uint8_t* rows, std::uint32_t width, std::uint32_t height, std::size_t pitch,
+                int channels, std::uint8_t* out) {
+  for (std::uint32_t y = 0; y < height; ++y) {
+    const std::uint8_t* texel = rows + static_cast<std::size_t>(y) * pitch;
+    for (std::uint32_t x = 0; x < width; ++x, texel += 4) {
+      // Grey texels: the first byte is the luminance whatever the channel order.
+      if (channels == 2) {
+        *out++ = texel[0];
+        *out++ = texel[3];
+      } else {
+        *out++ = channels == 1 ? texel[0] : texel[3];
+      }
+    }
+  }
+}
+
+void ReadTexels(GLint level, std::uint8_t* rgba) {
+  glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  GLint width = 0;
+  GLint height = 0;
+  GLint luminance = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &height);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_LUMINANCE_SIZE, &luminance);
+  GLint swizzle[4] = {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA};
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, swizzle);
+  if (glGetError() != GL_NO_ERROR) {
+    // No swizzle in this context: channels read as they are.
+    swizzle[0] = GL_RED;
+    swizzle[1] = GL_GREEN;
+    swizzle[2] = GL_BLUE;
+    swizzle[3] = GL_ALPHA;
+  }
+  const bool plain = luminance == 0 && swizzle[0] == GL_RED && swizzle[1] == GL_GREEN &&
+                     swizzle[2] == GL_BLUE && swizzle[3] == GL_ALPHA;
+  if (plain || width <= 0 || height <= 0) {
+    return;
+  }
+  const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+  for (std::size_t i = 0; i < bytes; i += 4) {
+    std::uint8_t* texel = rgba + i;
+    if (luminance > 0) {
+      // Luminance reads back as red alone.
+      texel[1] = texel[0];
+      texel[2] = texel[0];
+    }
+    std::uint8_t swizzled[4];
+    for (int c = 0; c < 4; ++c) {
+      switch (swizzle[c]) {
+        case GL_ZERO:
+          swizzled[c] = 0;
+          break;
+        case GL_ONE:
+          swizzled[c] = 255;
+          break;
+        case GL_GREEN:
+          swizzled[c] = texel[1];
+          break;
+        case GL_BLUE:
+          swizzled[c] = texel[2];
+          break;
+        case GL_ALPHA:
+          swizzled[c] = texel[3];
+          break;
+        default:
+          swizzled[c] = texel[0];
+          break;
+      }
+    }
+    std::copy(swizzled, swizzled + 4, texel);
+  }
+}
+
 // Uploads every level of a texture whose memory changed since its last upload (formats without alpha
-// read alpha 1). The texture then lives in OpenGL alone: its levels' system memory is given back, and a
-// level that has not been written since keeps what OpenGL holds.
+// read alpha 1), in the smallest storage that keeps its texels exact: white text as alpha alone, greys
+// as luminance. The texture then lives in OpenGL alone: its levels' system memory is given back, and a
+// level that has not been written since keeps what OpenGL holds (read back when the storage must grow).
 void SdlDisplay::Upload(Surface& texture) {
   const std::uint64_t version = ChainVersion(texture);
   GLuint name = texture.driverHandle.load();
@@ -65,11 +192,14 @@ void SdlDisplay::Upload(Surface& texture) {
     texture.driverHandle.store(name);
   }
   glBindTexture(GL_TEXTURE_2D, name);
+  TextureParameters& parameters = textureParameters_[name];
   const std::vector<Surface*> chain = texture.MipChain();
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  std::unique_ptr<std::uint8_t[]> rgba;
-  // Whether every texel of every level has alpha 255; a level not uploaded again keeps what it had.
-  bool opaque = true;
+
+  // Every level's texels, and what kinds they all are; a level not written since its upload keeps
+  // what it had.
+  std::vector<LevelTexels> levels(chain.size());
+  TexelKinds kinds;
   bool levelSkipped = false;
   for (std::size_t level = 0; level < chain.size(); ++level) {
     Surface& s = *chain[level];
@@ -77,38 +207,94 @@ void SdlDisplay::Upload(Surface& texture) {
       levelSkipped = true;
       continue;
     }
-    const auto width = static_cast<GLsizei>(s.Width());
-    const auto height = static_cast<GLsizei>(s.Height());
+    LevelTexels& texels = levels[level];
+    texels.fromSurface = true;
+    const bool alpha = !IsBGRA8888(s.Format()) || s.Format().dwRGBAlphaBitMask == 0xFF000000u;
     if (IsBGRA8888(s.Format())) {
-      const GLint internal = s.Format().dwRGBAlphaBitMask == 0xFF000000u ? GL_RGBA8 : GL_RGB8;
-      if (internal == GL_RGBA8) {
-        opaque = opaque && AlphaIsOpaque(s.Memory(), s.Width(), s.Height(), s.Pitch());
-      }
-      glPixelStorei(GL_UNPACK_ROW_LENGTH, s.Pitch() / 4);
-      glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internal, width, height, 0, GL_BGRA,
-                   GL_UNSIGNED_BYTE, s.Memory());
-      glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+      texels.rows = s.Memory();
+      texels.pitch = static_cast<std::size_t>(s.Pitch());
     } else {
       // Every byte is written below: the buffer is not cleared first.
-      rgba.reset(new std::uint8_t[static_cast<std::size_t>(s.Width()) * s.Height() * 4]);
+      texels.owned.reset(new std::uint8_t[static_cast<std::size_t>(s.Width()) * s.Height() * 4]);
       for (DWORD y = 0; y < s.Height(); ++y) {
         ddraw::ConvertRowToRGBA(s.Format(), s.Memory() + static_cast<std::size_t>(y) * s.Pitch(),
-                                rgba.get() + static_cast<std::size_t>(y) * s.Width() * 4, s.Width());
+                                texels.owned.get() + static_cast<std::size_t>(y) * s.Width() * 4, s.Width());
       }
-      opaque = opaque && AlphaIsOpaque(rgba.get(), s.Width(), s.Height(), s.Width() * 4);
-      glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA8, width, height, 0, GL_RGBA,
-                   GL_UNSIGNED_BYTE, rgba.get());
+      texels.rows = texels.owned.get();
+      texels.pitch = static_cast<std::size_t>(s.Width()) * 4;
+      texels.order = GL_RGBA;
     }
-    const std::size_t heapBytes = s.HeapBytes();
-    if (s.DiscardMemory()) {
+    const TexelKinds levelKinds = ClassifyTexels(texels.rows, s.Width(), s.Height(), texels.pitch, alpha);
+    kinds.grey = kinds.grey && levelKinds.grey;
+    kinds.white = kinds.white && levelKinds.white;
+    kinds.opaque = kinds.opaque && levelKinds.opaque;
+  }
+  if (levelSkipped) {
+    // The levels kept in OpenGL are of the kinds the texture had.
+    kinds.grey = kinds.grey && parameters.kinds.grey;
+    kinds.white = kinds.white && parameters.kinds.white;
+    kinds.opaque = kinds.opaque && parameters.kinds.opaque;
+  }
+  const Storage storage = StorageFor(kinds, swizzle_);
+  const bool storageChanged = !fresh && storage != StorageFor(parameters.kinds, swizzle_);
+  for (std::size_t level = 0; level < chain.size(); ++level) {
+    if (levels[level].rows != nullptr || !storageChanged) {
+      continue;
+    }
+    // A level kept in OpenGL in a storage that no longer fits: read back and stored again.
+    Surface& s = *chain[level];
+    LevelTexels& texels = levels[level];
+    texels.owned.reset(new std::uint8_t[static_cast<std::size_t>(s.Width()) * s.Height() * 4]);
+    ReadTexels(static_cast<GLint>(level), texels.owned.get());
+    texels.rows = texels.owned.get();
+    texels.pitch = static_cast<std::size_t>(s.Width()) * 4;
+    texels.order = GL_RGBA;
+  }
+
+  const GLint internal = InternalFormat(storage);
+  std::unique_ptr<std::uint8_t[]> packed;
+  for (std::size_t level = 0; level < chain.size(); ++level) {
+    const LevelTexels& texels = levels[level];
+    if (texels.rows == nullptr) {
+      continue;
+    }
+    Surface& s = *chain[level];
+    const auto width = static_cast<GLsizei>(s.Width());
+    const auto height = static_cast<GLsizei>(s.Height());
+    const int channels = storage == Storage::kGreyAlpha ? 2 : storage == Storage::kGrey ? 1 : 0;
+    if (storage == Storage::kWhite || channels != 0) {
+      const int bytes = storage == Storage::kWhite ? 1 : channels;
+      packed.reset(new std::uint8_t[static_cast<std::size_t>(s.Width()) * s.Height() * bytes]);
+      PackTexels(texels.rows, s.Width(), s.Height(), texels.pitch, storage == Storage::kWhite ? 0 : channels,
+                 packed.get());
+      const GLenum format = storage == Storage::kWhite ? GL_ALPHA
+                            : channels == 1            ? GL_LUMINANCE
+                                                       : GL_LUMINANCE_ALPHA;
+      glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internal, width, height, 0, format,
+                   GL_UNSIGNED_BYTE, packed.get());
+    } else {
+      glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(texels.pitch / 4));
+      glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internal, width, height, 0, texels.order,
+                   GL_UNSIGNED_BYTE, texels.rows);
+      glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    }
+    const std::size_t heapBytes = texels.fromSurface ? s.HeapBytes() : 0;
+    if (texels.fromSurface && s.DiscardMemory()) {
       discardedBytes_ += heapBytes;
     }
+  }
+  if (swizzle_ && (fresh || storageChanged)) {
+    // Alpha-only storage reads white; every other storage reads as it is.
+    const bool white = storage == Storage::kWhite;
+    const GLint swizzle[4] = {white ? GL_ONE : GL_RED, white ? GL_ONE : GL_GREEN, white ? GL_ONE : GL_BLUE,
+                              GL_ALPHA};
+    glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, swizzle);
   }
   // Only the levels that exist take part, so mip filtering of a single level never samples black.
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(chain.size() - 1));
-  bool& textureOpaque = textureParameters_[name].opaque;
-  textureOpaque = opaque && (!levelSkipped || textureOpaque);
+  parameters.kinds = kinds;
+  parameters.opaque = kinds.opaque;
   texture.driverVersion = version;
 }
 

@@ -767,3 +767,167 @@ TEST_F(FrameReplayTest, RecordingHoldsOneFrameUntilItsPresent) {
 
 }  // namespace
 }  // namespace platform::sdl
+
+namespace platform::sdl {
+namespace {
+
+// How OpenGL keeps the bound texture's level.
+GLint InternalFormat(GLint level = 0) {
+  GLint format = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_INTERNAL_FORMAT, &format);
+  return format;
+}
+
+GLuint TextureName(IDirectDrawSurface7* surface) {
+  return static_cast<ddraw::Surface*>(surface)->driverHandle.load();
+}
+
+// A texture is kept in the smallest storage that holds its texels exactly (white text as alpha alone,
+// greys as luminance) and draws as it did in four bytes a texel; a recorded frame replays it the same.
+TEST_F(FrameReplayTest, TexturesAreKeptInTheSmallestExactStorage) {
+  struct Case {
+    const char* why;
+    DWORD texel;  // ARGB
+    GLint storage;
+    std::uint32_t drawn;  // over black, blended by the texel's alpha
+  } cases[] = {
+      {"white text's texels: alpha alone", 0x80FFFFFFu, GL_ALPHA8, 0x808080u},
+      {"see-through greys: luminance and alpha", 0x80404040u, GL_LUMINANCE8_ALPHA8, 0x202020u},
+      {"opaque greys: luminance alone", 0xFF606060u, GL_LUMINANCE8, 0x606060u},
+      {"opaque white: luminance alone", 0xFFFFFFFFu, GL_LUMINANCE8, 0xFFFFFFu},
+      {"colours", 0x80FF8000u, GL_RGBA8, 0x804000u},
+      {"opaque colours", 0xFF2080C0u, GL_RGB8, 0x2080C0u},
+  };
+  const D3DMATRIX identity = Identity();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    IDirectDrawSurface7* texture = Texture(4, 4, [&c](DWORD, DWORD) { return c.texel; });
+    FrameRecording recording;
+    RecordNextFrame(recording);
+    D3DVIEWPORT7 whole{0, 0, kWidth, kHeight, 0.0f, 1.0f};
+    ASSERT_EQ(device_->SetViewport(&whole), D3D_OK);
+    device_->SetTransform(D3DTRANSFORMSTATE_PROJECTION, const_cast<D3DMATRIX*>(&identity));
+    device_->SetTransform(D3DTRANSFORMSTATE_VIEW, const_cast<D3DMATRIX*>(&identity));
+    device_->SetTransform(D3DTRANSFORMSTATE_WORLD, const_cast<D3DMATRIX*>(&identity));
+    ASSERT_EQ(device_->BeginScene(), D3D_OK);
+    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0), D3D_OK);
+    State(D3DRENDERSTATE_ZENABLE, D3DZB_FALSE);
+    State(D3DRENDERSTATE_LIGHTING, FALSE);
+    State(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    State(D3DRENDERSTATE_ALPHATESTENABLE, FALSE);
+    State(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+    State(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    State(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device_->SetTexture(0, texture);
+    Stage(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    Stage(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    Stage(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    Stage(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    Stage(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    Stage(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    Stage(0, D3DTSS_MAGFILTER, D3DTFG_POINT);
+    Stage(0, D3DTSS_MINFILTER, D3DTFN_POINT);
+    Stage(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    DrawIndexed(Quad(-1, -1, 1, 1, 0.5f, 0xFFFFFFFFu), D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, false);
+    ASSERT_EQ(device_->EndScene(), D3D_OK);
+    const std::vector<std::uint8_t> drawn = ReadPixels();
+    Present();
+    glBindTexture(GL_TEXTURE_2D, TextureName(texture));
+    EXPECT_EQ(InternalFormat(), c.storage);
+    const std::uint32_t pixel = At(drawn, kWidth / 2, kHeight / 2);
+    for (int shift : {0, 8, 16}) {
+      EXPECT_NEAR(static_cast<int>((pixel >> shift) & 0xFF), static_cast<int>((c.drawn >> shift) & 0xFF), 1)
+          << std::hex << pixel;
+    }
+    {
+      FrameReplay replay(recording);
+      replay.Draw();
+      EXPECT_EQ(Differences(drawn, ReadPixels(), 0), 0) << "the replay";
+      replay.Present();
+    }
+    device_->SetTexture(0, nullptr);
+    texture->Release();
+  }
+}
+
+// A texture kept small (alpha alone, luminance and alpha) whose top level is written again in colour:
+// the storage grows, and the smaller level, not written since, keeps its texels (read back from OpenGL,
+// not lost).
+TEST_F(FrameReplayTest, AStorageThatNoLongerFitsGrowsWithEveryLevel) {
+  struct Case {
+    const char* why;
+    DWORD smallLevel;  // ARGB
+    GLint storage;
+  } cases[] = {
+      {"white text", 0xC0FFFFFFu, GL_ALPHA8},
+      {"see-through greys", 0xC0606060u, GL_LUMINANCE8_ALPHA8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    DDSURFACEDESC2 d{};
+    d.dwSize = sizeof(d);
+    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT | DDSD_MIPMAPCOUNT;
+    d.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_MIPMAP | DDSCAPS_COMPLEX;
+    d.dwWidth = 4;
+    d.dwHeight = 4;
+    d.dwMipMapCount = 2;
+    d.ddpfPixelFormat = ddraw::FormatARGB8888();
+    IDirectDrawSurface7* top = nullptr;
+    ASSERT_EQ(dd_->CreateSurface(&d, &top, nullptr), DD_OK);
+    DDSCAPS2 caps{DDSCAPS_TEXTURE | DDSCAPS_MIPMAP, 0, 0, 0};
+    IDirectDrawSurface7* small = nullptr;
+    ASSERT_EQ(top->GetAttachedSurface(&caps, &small), DD_OK);
+    auto fill = [](IDirectDrawSurface7* level, DWORD value) {
+      DDSURFACEDESC2 locked{};
+      locked.dwSize = sizeof(locked);
+      ASSERT_EQ(level->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+      for (DWORD y = 0; y < locked.dwHeight; ++y) {
+        for (DWORD x = 0; x < locked.dwWidth; ++x) {
+          std::memcpy(static_cast<std::uint8_t*>(locked.lpSurface) + y * locked.lPitch + x * 4, &value, 4);
+        }
+      }
+      level->Unlock(nullptr);
+    };
+    fill(top, (c.smallLevel & 0x00FFFFFFu) | 0x40000000u);
+    fill(small, c.smallLevel);
+    auto draw = [&] {
+      ASSERT_EQ(device_->BeginScene(), D3D_OK);
+      device_->SetTexture(0, top);
+      Stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+      Stage(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+      DrawIndexed(Quad(-1, -1, 1, 1, 0.5f, 0xFFFFFFFFu), D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, false);
+      ASSERT_EQ(device_->EndScene(), D3D_OK);
+      Present();
+    };
+    ASSERT_NO_FATAL_FAILURE(draw());
+    glBindTexture(GL_TEXTURE_2D, TextureName(top));
+    EXPECT_EQ(InternalFormat(0), c.storage);
+    EXPECT_EQ(InternalFormat(1), c.storage);
+
+    fill(top, 0x40FF8000u);
+    ASSERT_NO_FATAL_FAILURE(draw());
+    glBindTexture(GL_TEXTURE_2D, TextureName(top));
+    EXPECT_EQ(InternalFormat(0), GL_RGBA8);
+    EXPECT_EQ(InternalFormat(1), GL_RGBA8);
+    std::vector<std::uint8_t> texels(4 * 4 * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    EXPECT_EQ((std::vector<std::uint8_t>{texels[0], texels[1], texels[2], texels[3]}),
+              (std::vector<std::uint8_t>{0xFF, 0x80, 0x00, 0x40}));
+    glGetTexImage(GL_TEXTURE_2D, 1, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    const auto channel = [&c](int shift) {
+      return static_cast<std::uint8_t>((c.smallLevel >> shift) & 0xFF);
+    };
+    for (std::size_t i = 0; i < 2 * 2 * 4; i += 4) {
+      EXPECT_EQ((std::vector<std::uint8_t>{texels[i], texels[i + 1], texels[i + 2], texels[i + 3]}),
+                (std::vector<std::uint8_t>{channel(16), channel(8), channel(0), channel(24)}))
+          << "texel " << i / 4 << " of the smaller level";
+    }
+    device_->SetTexture(0, nullptr);
+    small->Release();
+    top->Release();
+  }
+}
+
+}  // namespace
+}  // namespace platform::sdl
