@@ -327,6 +327,17 @@ class FrameReplayTest : public testing::Test {
     ASSERT_EQ(device_->EndScene(), D3D_OK);
   }
 
+  // The whole target as the viewport, with identity projection, view and world: positions are in clip
+  // space.
+  void FlatOnTheWholeTarget() {
+    D3DVIEWPORT7 whole{0, 0, kWidth, kHeight, 0.0f, 1.0f};
+    ASSERT_EQ(device_->SetViewport(&whole), D3D_OK);
+    D3DMATRIX identity = Identity();
+    device_->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &identity);
+    device_->SetTransform(D3DTRANSFORMSTATE_VIEW, &identity);
+    device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &identity);
+  }
+
   void Present() {
     RECT area{0, 0, kWidth, kHeight};
     EXPECT_EQ(primary_->Blt(&area, back_, nullptr, DDBLT_WAIT, nullptr), DD_OK);
@@ -519,12 +530,7 @@ TEST_F(FrameReplayTest, OpaqueDrawsReachOpenGLWithoutBlending) {
     SCOPED_TRACE(c.why);
     FrameRecording recording;
     RecordNextFrame(recording);
-    D3DVIEWPORT7 whole{0, 0, kWidth, kHeight, 0.0f, 1.0f};
-    ASSERT_EQ(device_->SetViewport(&whole), D3D_OK);
-    D3DMATRIX identity = Identity();
-    device_->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &identity);
-    device_->SetTransform(D3DTRANSFORMSTATE_VIEW, &identity);
-    device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &identity);
+    FlatOnTheWholeTarget();
     ASSERT_EQ(device_->BeginScene(), D3D_OK);
     State(D3DRENDERSTATE_ZENABLE, D3DZB_FALSE);
     State(D3DRENDERSTATE_LIGHTING, c.lighting ? TRUE : FALSE);
@@ -571,12 +577,7 @@ TEST_F(FrameReplayTest, TexturesDrawnTexelForPixelArePointSampled) {
     SCOPED_TRACE(c.why);
     FrameRecording recording;
     RecordNextFrame(recording);
-    D3DVIEWPORT7 whole{0, 0, kWidth, kHeight, 0.0f, 1.0f};
-    ASSERT_EQ(device_->SetViewport(&whole), D3D_OK);
-    D3DMATRIX identity = Identity();
-    device_->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &identity);
-    device_->SetTransform(D3DTRANSFORMSTATE_VIEW, &identity);
-    device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &identity);
+    FlatOnTheWholeTarget();
     D3DMATRIX scale = Identity();
     scale._11 = scale._22 = c.textureScale;
     device_->SetTransform(D3DTRANSFORMSTATE_TEXTURE0, &scale);
@@ -618,12 +619,7 @@ class FrameClearTest : public FrameReplayTest {
   static constexpr DWORD kRed = 0xFFFF0000u;
 
   void Begin() {
-    D3DVIEWPORT7 whole{0, 0, kWidth, kHeight, 0.0f, 1.0f};
-    ASSERT_EQ(device_->SetViewport(&whole), D3D_OK);
-    D3DMATRIX identity = Identity();
-    device_->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &identity);
-    device_->SetTransform(D3DTRANSFORMSTATE_VIEW, &identity);
-    device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &identity);
+    FlatOnTheWholeTarget();
     ASSERT_EQ(device_->BeginScene(), D3D_OK);
     ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kRed, 1.0f, 0), D3D_OK);
     State(D3DRENDERSTATE_LIGHTING, FALSE);
@@ -798,17 +794,12 @@ TEST_F(FrameReplayTest, TexturesAreKeptInTheSmallestExactStorage) {
       {"colours", 0x80FF8000u, GL_RGBA8, 0x804000u},
       {"opaque colours", 0xFF2080C0u, GL_RGB8, 0x2080C0u},
   };
-  const D3DMATRIX identity = Identity();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     IDirectDrawSurface7* texture = Texture(4, 4, [&c](DWORD, DWORD) { return c.texel; });
     FrameRecording recording;
     RecordNextFrame(recording);
-    D3DVIEWPORT7 whole{0, 0, kWidth, kHeight, 0.0f, 1.0f};
-    ASSERT_EQ(device_->SetViewport(&whole), D3D_OK);
-    device_->SetTransform(D3DTRANSFORMSTATE_PROJECTION, const_cast<D3DMATRIX*>(&identity));
-    device_->SetTransform(D3DTRANSFORMSTATE_VIEW, const_cast<D3DMATRIX*>(&identity));
-    device_->SetTransform(D3DTRANSFORMSTATE_WORLD, const_cast<D3DMATRIX*>(&identity));
+    FlatOnTheWholeTarget();
     ASSERT_EQ(device_->BeginScene(), D3D_OK);
     ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0), D3D_OK);
     State(D3DRENDERSTATE_ZENABLE, D3DZB_FALSE);
