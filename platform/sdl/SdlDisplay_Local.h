@@ -79,6 +79,14 @@ struct TexelKinds {
   bool grey = true;
   bool white = true;
   bool opaque = true;
+
+  // What both these texels and `other` are.
+  TexelKinds& operator&=(const TexelKinds& other) {
+    grey = grey && other.grey;
+    white = white && other.white;
+    opaque = opaque && other.opaque;
+    return *this;
+  }
 };
 // The kinds of a level's texels, four bytes each (the fourth alpha, looked at when `alpha`).
 TexelKinds ClassifyTexels(const std::uint8_t* rows, std::uint32_t width, std::uint32_t height,
@@ -98,8 +106,9 @@ struct TextureParameters {
   GLint wrapS = -1;
   GLint wrapT = -1;
   GLfloat anisotropy = -1.0f;
-  bool opaque = false;  // every texel of every level has alpha 1
-  TexelKinds kinds;     // of every level, as stored
+  // Of every level, as stored; nothing is known of a texture not uploaded yet (not even that it is
+  // opaque).
+  TexelKinds kinds{false, false, false};
 };
 
 class SdlDisplay final : public ddraw::DisplayDriver {

@@ -556,7 +556,7 @@ bool SdlDisplay::DrawsOpaque(const DeviceState& state, const DrawCall& call) {
           return current;
         case D3DTA_TEXTURE: {
           const auto found = textureParameters_.find(boundTextures_[unit]);
-          return found != textureParameters_.end() && found->second.opaque;
+          return found != textureParameters_.end() && found->second.kinds.opaque;
         }
         case D3DTA_TFACTOR:
           return (rs[D3DRENDERSTATE_TEXTUREFACTOR] >> 24) == 255;

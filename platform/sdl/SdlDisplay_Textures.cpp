@@ -224,16 +224,11 @@ void SdlDisplay::Upload(Surface& texture) {
       texels.pitch = static_cast<std::size_t>(s.Width()) * 4;
       texels.order = GL_RGBA;
     }
-    const TexelKinds levelKinds = ClassifyTexels(texels.rows, s.Width(), s.Height(), texels.pitch, alpha);
-    kinds.grey = kinds.grey && levelKinds.grey;
-    kinds.white = kinds.white && levelKinds.white;
-    kinds.opaque = kinds.opaque && levelKinds.opaque;
+    kinds &= ClassifyTexels(texels.rows, s.Width(), s.Height(), texels.pitch, alpha);
   }
   if (levelSkipped) {
     // The levels kept in OpenGL are of the kinds the texture had.
-    kinds.grey = kinds.grey && parameters.kinds.grey;
-    kinds.white = kinds.white && parameters.kinds.white;
-    kinds.opaque = kinds.opaque && parameters.kinds.opaque;
+    kinds &= parameters.kinds;
   }
   const Storage storage = StorageFor(kinds, swizzle_);
   const bool storageChanged = !fresh && storage != StorageFor(parameters.kinds, swizzle_);
@@ -294,7 +289,6 @@ void SdlDisplay::Upload(Surface& texture) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(chain.size() - 1));
   parameters.kinds = kinds;
-  parameters.opaque = kinds.opaque;
   texture.driverVersion = version;
 }
 
