@@ -212,31 +212,30 @@ std::size_t FindTagStop(std::wstring_view text, std::size_t from) {
   }
   return from;
 }
-std::size_t FindTagStop(std::string_view text, std::size_t from) {
+// Where the first of the characters `Stops` at or after `from` is, or the text's size; 16 bytes a turn
+// where the processor has SSE2.
+template <char... Stops>
+std::size_t FindFirstOf(std::string_view text, std::size_t from) {
   const char* data = text.data();
   const std::size_t size = text.size();
 #if defined(__SSE2__)
-  const __m128i closing = _mm_set1_epi8('>');
-  const __m128i quote = _mm_set1_epi8('"');
-  const __m128i apostrophe = _mm_set1_epi8('\'');
   for (; from + 16 <= size; from += 16) {
     const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
-    const __m128i hits =
-        _mm_or_si128(_mm_cmpeq_epi8(chunk, closing),
-                     _mm_or_si128(_mm_cmpeq_epi8(chunk, quote), _mm_cmpeq_epi8(chunk, apostrophe)));
+    __m128i hits = _mm_setzero_si128();
+    ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(chunk, _mm_set1_epi8(Stops)))), ...);
     const int mask = _mm_movemask_epi8(hits);
     if (mask != 0) {
       return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
     }
   }
 #endif
-  for (; from < size; ++from) {
-    const char c = data[from];
-    if (c == '>' || c == '"' || c == '\'') {
-      break;
-    }
+  for (; from < size && ((data[from] != Stops) && ...); ++from) {
   }
   return from;
+}
+
+std::size_t FindTagStop(std::string_view text, std::size_t from) {
+  return FindFirstOf<'>', '"', '\''>(text, from);
 }
 
 // Where the first `c` at or after `from` is, or the text's size. The runs searched (values, text
@@ -350,23 +349,7 @@ template <class Char>
 
 // Where the first CR or LF at or after `from` is, or the text's size.
 std::size_t FindLineEnd(std::string_view text, std::size_t from) {
-  const char* data = text.data();
-  const std::size_t size = text.size();
-#if defined(__SSE2__)
-  const __m128i carriageReturn = _mm_set1_epi8('\r');
-  const __m128i lineFeed = _mm_set1_epi8('\n');
-  for (; from + 16 <= size; from += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
-    const int mask = _mm_movemask_epi8(
-        _mm_or_si128(_mm_cmpeq_epi8(chunk, carriageReturn), _mm_cmpeq_epi8(chunk, lineFeed)));
-    if (mask != 0) {
-      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-    }
-  }
-#endif
-  for (; from < size && data[from] != '\r' && data[from] != '\n'; ++from) {
-  }
-  return from;
+  return FindFirstOf<'\r', '\n'>(text, from);
 }
 
 // Writes `bytes` to `out` with CR LF, a lone CR and a lone LF each as CR LF, as the reader joins its
