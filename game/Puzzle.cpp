@@ -98,6 +98,19 @@ Puzzle::Puzzle(CorvantisEngine::Engine* engine, GameFramework::GUIGameCursorBase
     for (const TexelRect& rect : levelData->outlineCells) {
       cells->Mark(rect, lineCells);
     }
+    // The cut lines that reach the board's edge keep their own layer there: at the edge the board's
+    // pixels blend the picture's last texels with the textures' blank margin, and the lines blended over
+    // that filtered picture differ from the filtered picture with the lines laid in.
+    edgeLineCells.assign(cells->CellCount(), 0);
+    const std::int32_t lastColumn = cells->Columns() - 1;
+    const std::int32_t lastRow = cells->Rows() - 1;
+    for (std::int32_t row = 0; row <= lastRow; ++row) {
+      for (std::int32_t column = 0; column <= lastColumn; ++column) {
+        const bool edge = row == 0 || row == lastRow || column == 0 || column == lastColumn;
+        const std::size_t i = cells->Index(column, row);
+        edgeLineCells[i] = edge && lineCells[i] != 0 ? 1 : 0;
+      }
+    }
     slotCells.assign(cells->CellCount(), 1);
   } else {
     // Without a model manager (or a board too small for a cell) the board keeps its two plain quads.
@@ -155,20 +168,9 @@ void Puzzle::UpdateCells() {
   if (cells == nullptr) {
     return;
   }
-  // The cells a slot in view covers: a slot draws only inside its piece's rectangle. The cut lines that
-  // reach the board's edge keep their own layer there too: at the edge the board's pixels blend the
-  // picture's last texels with the textures' blank margin, and the lines blended over that filtered
-  // picture differ from the filtered picture with the lines laid in.
-  shownCells.assign(cells->CellCount(), 0);
-  const std::int32_t lastColumn = cells->Columns() - 1;
-  const std::int32_t lastRow = cells->Rows() - 1;
-  for (std::int32_t row = 0; row <= lastRow; ++row) {
-    for (std::int32_t column = 0; column <= lastColumn; ++column) {
-      const bool edge = row == 0 || row == lastRow || column == 0 || column == lastColumn;
-      const std::size_t i = cells->Index(column, row);
-      shownCells[i] = edge && lineCells[i] != 0 ? 1 : 0;
-    }
-  }
+  // The cells a slot in view covers (a slot draws only inside its piece's rectangle), and those where
+  // the cut lines reach the board's edge.
+  shownCells = edgeLineCells;
   // Once the greyed picture has made way for the finished one, the cut lines fade out over all of it.
   const bool closing = (backgroundWindow->state & CorvantisEngine::kGUIShown) == 0;
   for (const auto& slot : slots) {

@@ -142,9 +142,11 @@ class Puzzle {
   CorvantisEngine::GUIWindow* outlineWindow = nullptr;
   CorvantisEngine::GUIWindow* linedWindow = nullptr;
   std::unique_ptr<BoardCells> cells;
-  // One per cell: the cut lines can show there; a slot in view covers it (as the layers were last
-  // split); scratch for the next split.
+  // One per cell: the cut lines can show there; the cut lines reach the board's edge there (the layers
+  // always draw such a cell apart); a slot in view covers it (as the layers were last split); scratch
+  // for the next split.
   std::vector<std::uint8_t> lineCells;
+  std::vector<std::uint8_t> edgeLineCells;
   std::vector<std::uint8_t> slotCells;
   std::vector<std::uint8_t> shownCells;
   CorvantisEngine::GUIWindow* overlayWindow = nullptr;
