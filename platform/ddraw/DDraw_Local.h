@@ -111,6 +111,9 @@ class Surface final : public IDirectDrawSurface7 {
   // Changes whenever the pixels may have changed (Unlock, Blt, Restore); drivers upload on a change.
   std::uint64_t Version() const { return version_.load(); }
   void Touch() { version_.fetch_add(1); }
+  // Never the same for two surfaces of one run: a driver tells a new surface from an old one made at the
+  // same address.
+  std::uint64_t Identity() const { return identity_; }
   // The mip-map levels below this one (this surface first), following the attachment chain.
   std::vector<Surface*> MipChain();
   Surface* AttachedWithCaps(DWORD caps) const;
@@ -150,6 +153,8 @@ class Surface final : public IDirectDrawSurface7 {
   std::atomic<bool> lost_{false};
   std::atomic<bool> locked_{false};
   std::atomic<std::uint64_t> version_{0};
+  inline static std::atomic<std::uint64_t> identities_{0};
+  const std::uint64_t identity_ = identities_.fetch_add(1) + 1;
   std::vector<Surface*> attached_;  // each holds one reference
   Clipper* clipper_ = nullptr;      // holds one reference
 };

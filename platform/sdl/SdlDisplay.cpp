@@ -2,6 +2,8 @@
 // into, clearing, drawing and presenting.
 #include "platform/sdl/SdlDisplay.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -163,6 +165,8 @@ HRESULT SdlDisplay::SetWindow(HWND window, bool fullScreen) {
     DeleteFramebuffer();
     SDL_GL_DeleteContext(context_);
     context_ = nullptr;
+    keptBuffer_ = 0;
+    keptBufferBytes_ = 0;
     textureParameters_.clear();
   }
   window_ = sdlWindow;
@@ -171,6 +175,11 @@ HRESULT SdlDisplay::SetWindow(HWND window, bool fullScreen) {
     return DDERR_NODIRECTDRAWHW;
   }
   SDL_GL_MakeCurrent(window_, context_);
+  // A frame drawn again in many small rectangles has the software rasterizer take and free several
+  // megabytes; with the C library's default the freed top of the heap goes back to the system every
+  // frame and is faulted in again the next (most of such a frame's cost). Up to 32 MB stay; the display
+  // gives the heap back itself after uploads (HeapCompact in Present).
+  mallopt(M_TRIM_THRESHOLD, 32 << 20);
   SDL_GL_SetSwapInterval(0);
   vsync_ = false;
   pacer_.Reset();
@@ -187,6 +196,13 @@ HRESULT SdlDisplay::SetWindow(HWND window, bool fullScreen) {
   glGetIntegerv(GL_STENCIL_BITS, &bits[5]);
   windowFramebufferFits_ =
       bits[0] >= 8 && bits[1] >= 8 && bits[2] >= 8 && bits[3] >= 8 && bits[4] >= 24 && bits[5] >= 8;
+  // Mesa's software rasterizers under X11 swap by copying the back buffer into the window: the back
+  // buffer is never exchanged, so it holds the last frame's picture when the next one starts.
+  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  const char* video = SDL_GetCurrentVideoDriver();
+  windowKeepsPicture_ =
+      renderer != nullptr && video != nullptr && std::strcmp(video, "x11") == 0 &&
+      (std::strncmp(renderer, "llvmpipe", 8) == 0 || std::strncmp(renderer, "softpipe", 8) == 0);
   const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
   anisotropic_ =
       extensions != nullptr && std::strstr(extensions, "GL_EXT_texture_filter_anisotropic") != nullptr;
@@ -200,6 +216,8 @@ HRESULT SdlDisplay::OpenDevice(Surface& renderTarget) {
     return DDERR_NOHWND;
   }
   SDL_GL_MakeCurrent(window_, context_);
+  StopKeeping();  // what is kept is drawn into the target it was meant for
+  lastFrameKnown_ = false;
   const GLsizei width = static_cast<GLsizei>(renderTarget.Width());
   const GLsizei height = static_cast<GLsizei>(renderTarget.Height());
   if (framebuffer_ == 0 || width != targetWidth_ || height != targetHeight_) {
@@ -235,6 +253,10 @@ HRESULT SdlDisplay::OpenDevice(Surface& renderTarget) {
 }
 
 void SdlDisplay::CloseDevice() {
+  frame_.Reset();
+  lastFrame_.Reset();
+  lastFrameKnown_ = false;
+  keeping_ = true;
   target_ = nullptr;
   ForgetAppliedState();
 }
@@ -244,12 +266,25 @@ HRESULT SdlDisplay::Clear(const DeviceState& state, DWORD flags, D3DCOLOR colour
   if (!Current()) {
     return DDERR_NOHWND;
   }
+  if (Keeps(state)) {
+    KeepClear(state, flags, colour, depth, stencil);
+    return DD_OK;
+  }
+  StopKeeping();
+  return ClearNow(state, flags, colour, depth, stencil);
+}
+
+HRESULT SdlDisplay::ClearNow(const DeviceState& state, DWORD flags, D3DCOLOR colour, float depth,
+                             DWORD stencil) {
   DeleteReleasedTextures();
   ApplyViewport(state);
   const D3DVIEWPORT7& v = state.viewport;
+  // Whole: the clear reaches every pixel of the target (a frame sent again in part reaches only some).
   const bool whole = v.dwX == 0 && v.dwY == 0 && static_cast<GLint>(v.dwWidth) >= targetWidth_ &&
-                     static_cast<GLint>(v.dwHeight) >= targetHeight_;
-  const bool leaveOut = armedRecorder == nullptr;
+                     static_cast<GLint>(v.dwHeight) >= targetHeight_ && ClipIsWhole();
+  // Nothing is left out of a recorded frame (its replay stands alone), nor while a frame is sent again in
+  // rectangles (a clear that waited would reach only the first).
+  const bool leaveOut = armedRecorder == nullptr && ClipIsWhole();
   const DWORD stencilValue = stencil & 0xFF;
   if ((flags & D3DCLEAR_ZBUFFER) != 0 && leaveOut && depthKnown_ && knownDepth_ == depth) {
     flags &= ~static_cast<DWORD>(D3DCLEAR_ZBUFFER);  // it holds that depth already
@@ -257,15 +292,17 @@ HRESULT SdlDisplay::Clear(const DeviceState& state, DWORD flags, D3DCOLOR colour
   if ((flags & D3DCLEAR_STENCIL) != 0 && leaveOut && stencilKnown_ && knownStencil_ == stencilValue) {
     flags &= ~static_cast<DWORD>(D3DCLEAR_STENCIL);
   }
-  if ((flags & D3DCLEAR_TARGET) != 0 && whole && leaveOut &&
-      (flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) == 0) {
+  const bool wholeColour = (flags & D3DCLEAR_TARGET) != 0 && v.dwX == 0 && v.dwY == 0 &&
+                           static_cast<GLint>(v.dwWidth) >= targetWidth_ &&
+                           static_cast<GLint>(v.dwHeight) >= targetHeight_;
+  if (wholeColour && leaveOut && (flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) == 0) {
     // The whole colour waits for the draws: what they cover needs no clear.
     ColourToFloats(colour, waitingColour_);
     clearWaiting_ = true;
     covered_ = {};
     return DD_OK;
   }
-  if ((flags & D3DCLEAR_TARGET) != 0 && whole) {
+  if (wholeColour) {
     clearWaiting_ = false;  // replaced by this one, sent with the depth or stencil
   } else {
     SendWaitingClear();
@@ -273,9 +310,17 @@ HRESULT SdlDisplay::Clear(const DeviceState& state, DWORD flags, D3DCOLOR colour
   if ((flags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) == 0) {
     return DD_OK;
   }
+  ClearRect area{static_cast<GLint>(v.dwX), static_cast<GLint>(v.dwY), static_cast<GLint>(v.dwX + v.dwWidth),
+                 static_cast<GLint>(v.dwY + v.dwHeight)};
+  const ClearRect clip = Clip();
+  area = {std::max(area.left, clip.left), std::max(area.top, clip.top), std::min(area.right, clip.right),
+          std::min(area.bottom, clip.bottom)};
+  if (area.Empty()) {
+    return DD_OK;
+  }
   glEnable(GL_SCISSOR_TEST);
-  glScissor(static_cast<GLint>(v.dwX), targetHeight_ - static_cast<GLint>(v.dwY + v.dwHeight),
-            static_cast<GLsizei>(v.dwWidth), static_cast<GLsizei>(v.dwHeight));
+  glScissor(area.left, targetHeight_ - area.bottom, area.right - area.left, area.bottom - area.top);
+  clipKnown_ = false;
   GLbitfield mask = 0;
   if ((flags & D3DCLEAR_TARGET) != 0) {
     GLfloat c[4];
@@ -305,7 +350,6 @@ HRESULT SdlDisplay::Clear(const DeviceState& state, DWORD flags, D3DCOLOR colour
   }
   glClear(mask);
   ++clearsSent;
-  glDisable(GL_SCISSOR_TEST);
   // The masks changed above: let the next draw set them from the state again.
   appliedRenderStates_ = 0;
   return DD_OK;
@@ -318,7 +362,17 @@ HRESULT SdlDisplay::Draw(DeviceState& state, const DrawCall& call) {
   if ((call.vertexFormat & D3DFVF_XYZRHW) != 0) {
     return D3DERR_INVALIDVERTEXFORMAT;
   }
+  if (Keeps(state)) {
+    KeepDraw(state, call);
+    return DD_OK;
+  }
+  StopKeeping();
+  return DrawNow(state, call);
+}
+
+HRESULT SdlDisplay::DrawNow(const DeviceState& state, const DrawCall& call) {
   DeleteReleasedTextures();
+  ApplyClip();
   ApplyViewport(state);
   ApplyRenderStates(state);
   ApplyTransforms(state);
@@ -329,7 +383,7 @@ HRESULT SdlDisplay::Draw(DeviceState& state, const DrawCall& call) {
   SkipBlendingWhenOpaque(state, call);
 
   // Only what differs from the context's arrays is sent: most draws change the vertex pointers alone.
-  const std::uint8_t* base = call.vertices;
+  const auto* base = static_cast<const std::uint8_t*>(ArrayAddress(call.vertices));
   const auto stride = static_cast<GLsizei>(call.stride);
   DWORD offset = 12;
   EnableArray(vertexArray_, GL_VERTEX_ARRAY, true);
@@ -383,7 +437,7 @@ HRESULT SdlDisplay::Draw(DeviceState& state, const DrawCall& call) {
     const int set = static_cast<int>(state.stageStates[unit][D3DTSS_TEXCOORDINDEX] & 0xFFFF);
     Surface& texture = *state.textures[unit];
     const bool texelForPixel =
-        set < textureSets && DrawsTexelForPixel(state, call, unit, base + offset + 8 * set, texture);
+        set < textureSets && DrawsTexelForPixel(state, call, unit, call.vertices + offset + 8 * set, texture);
     ApplySampler(unit, texture, state.stageStates[unit], texelForPixel);
   }
 
@@ -410,8 +464,10 @@ HRESULT SdlDisplay::Draw(DeviceState& state, const DrawCall& call) {
     }
     if (!merged) {
       SendWaitingClear();
-    } else if (covered_.left <= 0 && covered_.top <= 0 && covered_.right >= targetWidth_ &&
-               covered_.bottom >= targetHeight_) {
+      ApplyClip();
+    } else if (const ClearRect clip = Clip(); covered_.left <= clip.left && covered_.top <= clip.top &&
+                                              covered_.right >= clip.right &&
+                                              covered_.bottom >= clip.bottom) {
       clearWaiting_ = false;  // the draws replace every pixel: no clear at all
     }
   }
@@ -430,7 +486,7 @@ HRESULT SdlDisplay::Draw(DeviceState& state, const DrawCall& call) {
     // The layer has checked every index against the vertex count: the range spares OpenGL a scan of
     // its own.
     glDrawRangeElements(mode, 0, call.vertexCount - 1, static_cast<GLsizei>(call.indexCount),
-                        call.wideIndices ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, call.indices);
+                        call.wideIndices ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, ArrayAddress(call.indices));
   }
   if (normals) {
     normalIsZero_ = false;
@@ -446,6 +502,7 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
     return DDERR_NOHWND;
   }
   DeleteReleasedTextures();
+  FinishKeptFrame();
   SendWaitingClear();
   // Textures uploaded in this frame no longer need their system memory: once a good part of the heap
   // has been freed that way, it goes back to the system.
@@ -471,6 +528,7 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
+    clipKnown_ = false;
     scaled = windowWidth != sourceWidth || windowHeight != sourceHeight;
     if (!scaled) {
       glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, 0, 0, sourceWidth, sourceHeight, GL_COLOR_BUFFER_BIT,
@@ -521,6 +579,7 @@ void SdlDisplay::ReadBack(Surface& renderTarget) {
   if (&renderTarget != target_ || !Current() || framebuffer_ == 0) {
     return;
   }
+  StopKeeping();
   SendWaitingClear();
   const DWORD width = renderTarget.Width();
   const DWORD height = renderTarget.Height();
@@ -593,6 +652,7 @@ bool SdlDisplay::Current() {
     seenForeignUses_ = foreignContextUses;
     ForgetAppliedState();
     ForgetClearedValues();
+    clipKnown_ = false;
     glActiveTexture(GL_TEXTURE0);
     SDL_GL_SetSwapInterval(vsync_ ? 1 : 0);
     if (framebuffer_ != 0) {
@@ -696,6 +756,8 @@ bool SdlDisplay::MakeFramebufferStorage() {
 
 void SdlDisplay::ClearTarget() {
   glDisable(GL_SCISSOR_TEST);
+  clipKnown_ = false;
+  lastFrameKnown_ = false;
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glDepthMask(GL_TRUE);
   glStencilMask(0xFF);
@@ -713,6 +775,7 @@ void SdlDisplay::ClearTarget() {
 void SdlDisplay::ForgetClearedValues() {
   depthKnown_ = stencilKnown_ = false;
   clearWaiting_ = false;
+  lastFrameKnown_ = false;  // what the target holds is not known either
 }
 
 void SdlDisplay::NoteDepthAndStencilWrites(const DeviceState& state) {
@@ -815,10 +878,16 @@ void SdlDisplay::SendWaitingClear() {
   clearWaiting_ = false;
   glClearColor(waitingColour_[0], waitingColour_[1], waitingColour_[2], waitingColour_[3]);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  const ClearRect clip = Clip();
   auto clear = [&](GLint left, GLint top, GLint right, GLint bottom) {
+    left = std::max(left, clip.left);
+    top = std::max(top, clip.top);
+    right = std::min(right, clip.right);
+    bottom = std::min(bottom, clip.bottom);
     if (right <= left || bottom <= top) {
       return;
     }
+    clipKnown_ = false;
     glEnable(GL_SCISSOR_TEST);
     glScissor(left, targetHeight_ - bottom, right - left, bottom - top);
     if (armedRecorder != nullptr) {
@@ -836,7 +905,6 @@ void SdlDisplay::SendWaitingClear() {
     clear(0, c.top, c.left, c.bottom);                // left
     clear(c.right, c.top, targetWidth_, c.bottom);    // right
   }
-  glDisable(GL_SCISSOR_TEST);
 }
 
 void SdlDisplay::EnableArray(ClientArray& shadow, GLenum array, bool enable) {

@@ -11,6 +11,7 @@
 #include <GL/glext.h>
 #include <SDL2/SDL.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <unordered_map>
@@ -176,6 +177,80 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   void SendWaitingClear();
   void NoteDepthAndStencilWrites(const DeviceState& state);
 
+  // Frames kept, and drawn again only where they changed (SdlDisplay_Frames.cpp). From a frame's first
+  // clear or draw to its present the display keeps the calls, with their state, vertices and indices,
+  // instead of sending them. At present it compares them with the last frame's calls: the pixels no
+  // changed call touches are the last frame's, still in the off-screen target, so the calls are sent
+  // scissored to the rectangle around what changed (nothing at all when nothing did). A frame is sent
+  // whole, as its calls come, while it is recorded, when it is read back before its present or when it
+  // draws into another target; the next frame is then drawn whole as well.
+  struct TextureKey {
+    std::uint64_t identity = 0;  // Surface::Identity; 0 for no texture
+    std::uint64_t version = 0;   // ChainVersion
+    bool operator==(const TextureKey&) const = default;
+  };
+  struct KeptCall {
+    bool clear = false;
+    DWORD flags = 0;  // a clear's
+    D3DCOLOR colour = 0;
+    float depth = 1.0f;
+    DWORD stencil = 0;
+    DrawCall call{};  // a draw's; its vertices and indices lie in the frame's bytes
+    std::size_t vertexAt = 0;
+    std::size_t vertexBytes = 0;
+    std::size_t indexAt = 0;
+    std::size_t indexBytes = 0;
+    std::uint32_t state = 0;  // in the frame's states
+    TextureKey textures[ddraw::kTextureStages];
+    ClearRect bounds;  // the target's pixels it can touch
+  };
+  struct KeptFrame {
+    std::vector<KeptCall> calls;
+    std::vector<DeviceState> states;
+    std::vector<std::uint8_t> bytes;
+    std::vector<Surface*> held;  // the textures its draws use, one reference each until it is sent
+    void ReleaseHeld();
+    void Reset();
+  };
+  // Whether what is drawn into stays there from one frame to the next: the off-screen target, or a window
+  // whose swap leaves its back buffer as it was.
+  bool TargetKeepsPicture() const;
+  // Whether this call is kept rather than sent: the frame is kept so far and draws into the target.
+  bool Keeps(const DeviceState& state) const;
+  void KeepClear(const DeviceState& state, DWORD flags, D3DCOLOR colour, float depth, DWORD stencil);
+  void KeepDraw(const DeviceState& state, const DrawCall& call);
+  // Sends what the frame has kept, whole, and the rest of the frame as it comes.
+  void StopKeeping();
+  // The pixels a draw can touch: its vertices' rectangle on the target, within its viewport.
+  ClearRect Bounds(const DeviceState& state, const DrawCall& call) const;
+  bool SameCall(const KeptCall& a, const KeptFrame& inA, const KeptCall& b, const KeptFrame& inB) const;
+  // Whether the frame's picture owes nothing to the last one: it starts with a clear of the whole target's
+  // colour, and of its depth and stencil where a draw tests them.
+  bool DrawnAfresh() const;
+  // Rectangles that do not overlap, together holding every pixel a call that differs between the last
+  // frame and this one touches (or touched).
+  void Changed(std::vector<ClearRect>& rects);
+  // Marks the cells the call's triangles touch.
+  void MarkChanged(const KeptCall& kept, const KeptFrame& in);
+  // Where OpenGL reads vertices or indices at `data` from: there, or, while the kept frame's bytes are in
+  // keptBuffer_, their offset in it.
+  const void* ArrayAddress(const void* data) const;
+  // Puts the kept frame's vertices and indices into keptBuffer_, once for all its rectangles.
+  void BufferKeptBytes();
+  void UnbindKeptBytes();
+  void ForgetArrayPointers();
+  // Sends the kept frame's calls into each rectangle that they reach, scissored to it.
+  void SendKept(const std::vector<ClearRect>& within);
+  // At present: sends the frame (what changed, or all of it) and keeps it as the last frame.
+  void FinishKeptFrame();
+  HRESULT ClearNow(const DeviceState& state, DWORD flags, D3DCOLOR colour, float depth, DWORD stencil);
+  HRESULT DrawNow(const DeviceState& state, const DrawCall& call);
+  ClearRect WholeTarget() const { return {0, 0, targetWidth_, targetHeight_}; }
+  bool ClipIsWhole() const;
+  ClearRect Clip() const;
+  // Scissors to the clip rectangle (or opens the scissor when that is the whole target).
+  void ApplyClip();
+
   // What the context's client arrays hold, so that a draw sends only what changed.
   struct ClientArray {
     bool enabledKnown = false;
@@ -247,6 +322,8 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   Surface* target_ = nullptr;
   // The window's own framebuffer has the target's channels, depth and stencil.
   bool windowFramebufferFits_ = false;
+  // Swapping leaves the window's back buffer as it was, so that it still holds the last frame's picture.
+  bool windowKeepsPicture_ = false;
   // What the frame is drawn into: 0 for the window's own framebuffer (presenting is then the swap
   // alone), framebuffer_ when the sizes differ (presenting scales it into the window).
   GLuint drawTarget_ = 0;
@@ -291,6 +368,28 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   bool clearWaiting_ = false;
   GLfloat waitingColour_[4] = {};
   ClearRect covered_;  // drawn opaquely since the waiting clear
+
+  KeptFrame frame_;
+  KeptFrame lastFrame_;
+  // What changed, marked on a grid of cells kCell pixels square.
+  static constexpr int kCell = 16;
+  struct ChangedCells {
+    int columns = 0;
+    int rows = 0;
+    std::vector<std::uint8_t> marks;
+    std::vector<float> positions;  // a call's vertices on the target
+  } cells_;
+  std::vector<ClearRect> redraw_;
+  GLuint keptBuffer_ = 0;
+  std::size_t keptBufferBytes_ = 0;
+  const std::uint8_t* bufferedFrom_ = nullptr;  // the bytes keptBuffer_ holds while it is bound
+  bool lastFrameKnown_ = false;                 // the target holds lastFrame_'s picture
+  bool keeping_ = true;                         // this frame's calls so far are kept
+  // Where calls sent now may draw: the whole target but while a kept frame is sent again in part (then
+  // clipped_, within clip_).
+  ClearRect clip_;
+  bool clipped_ = false;
+  bool clipKnown_ = false;  // the context's scissor is set for clip_
 
   std::mutex releasedMutex_;
   std::vector<GLuint> released_;

@@ -492,10 +492,10 @@ TEST_F(FrameReplayTest, TheDisplayDrawsRightAfterAReplay) {
   const std::vector<std::uint8_t> moved = Pack(Quad(0, -1, 1, 1, 0.5f, 0), fvf);
   std::copy(moved.begin(), moved.end(), vertices.begin());
   ASSERT_NO_FATAL_FAILURE(frame());
+  Present();  // the display sends a frame's calls by its present
   const std::vector<std::uint8_t> after = ReadPixels();
   EXPECT_EQ(At(after, 120, 60), 0x30A0F0u) << "the moved quad, with the device's texture";
   EXPECT_EQ(At(after, 40, 60), 0x000000u) << "nothing left where it was";
-  Present();
   device_->SetTexture(0, nullptr);
   plain->Release();
 }
@@ -918,6 +918,190 @@ TEST_F(FrameReplayTest, AStorageThatNoLongerFitsGrowsWithEveryLevel) {
     small->Release();
     top->Release();
   }
+}
+
+// Frames kept and drawn again only where they changed give the very pixels of frames drawn whole: a
+// run of frames (moving particles in one draw, a quad that moves, a quad that comes and goes, a texture
+// rewritten, a depth-tested quad over the moving ones, a frame without a clear, a frame read back before
+// its present) is drawn both ways and read back after every present.
+class KeptFrameTest : public FrameReplayTest {
+ protected:
+  struct Frame {
+    const char* what;
+    int particles;    // how far the particles have drifted
+    int mover;        // the moving quad's left edge, in pixels
+    bool extra;       // a small quad drawn between the others
+    DWORD checker;    // the checker texture's opaque texel
+    bool cleared;     // the frame starts with a clear
+    bool readEarly;   // read back through the device before its present
+    long mostPixels;  // the most pixels a kept frame may draw again (-1: not checked)
+  };
+
+  // A quad in target pixels (from the top-left corner), flat on the whole target.
+  static std::vector<Vertex> PixelQuad(float left, float top, float right, float bottom, float z,
+                                       DWORD colour) {
+    auto x = [](float px) { return px / (kWidth / 2.0f) - 1.0f; };
+    auto y = [](float py) { return 1.0f - py / (kHeight / 2.0f); };
+    return Quad(x(left), y(bottom), x(right), y(top), z, colour);
+  }
+
+  void DrawFrame(const Frame& f) {
+    FlatOnTheWholeTarget();
+    ASSERT_EQ(device_->BeginScene(), D3D_OK);
+    if (f.cleared) {
+      ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF203040u, 1.0f, 0), D3D_OK);
+    }
+    State(D3DRENDERSTATE_LIGHTING, FALSE);
+    State(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    State(D3DRENDERSTATE_ZENABLE, D3DZB_FALSE);
+    State(D3DRENDERSTATE_ZWRITEENABLE, FALSE);
+    State(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+    State(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    State(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device_->SetTexture(0, nullptr);
+    Stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    Stage(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    Stage(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    Stage(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    Stage(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    const DWORD flat = D3DFVF_XYZ | D3DFVF_DIFFUSE;
+
+    // A half-transparent band over the whole width, under everything else.
+    DrawIndexed(PixelQuad(0, 20, kWidth, 100, 0.5f, 0x80C06020u), flat, false);
+
+    // The checker, filtered, blended over the band; its texels rewritten in place when they change.
+    if (f.checker != checkerTexel_)
+      PaintChecker(f.checker);
+    device_->SetTexture(0, checker_);
+    Stage(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    Stage(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    Stage(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    Stage(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    Stage(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+    Stage(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
+    DrawIndexed(PixelQuad(90, 30, 150, 90, 0.5f, 0xFFFFFFFFu), D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1,
+                false);
+    device_->SetTexture(0, nullptr);
+    Stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    Stage(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+
+    // Particles: small quads scattered over the target, one draw.
+    std::vector<Vertex> particles;
+    for (int i = 0; i < 12; ++i) {
+      const float px = static_cast<float>((i * 37 + f.particles * (1 + i % 3)) % (kWidth - 6));
+      const float py = static_cast<float>((i * 23 + f.particles * (i % 2)) % (kHeight - 6));
+      const std::vector<Vertex> quad = PixelQuad(px, py, px + 5.5f, py + 5.5f, 0.5f, 0xA0F0F0A0u);
+      for (int corner : {0, 1, 2, 0, 2, 3})
+        particles.push_back(quad[corner]);
+    }
+    std::vector<std::uint8_t> packed = Pack(particles, flat);
+    ASSERT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, flat, packed.data(),
+                                     static_cast<DWORD>(particles.size()), 0),
+              D3D_OK);
+
+    if (f.extra)
+      DrawIndexed(PixelQuad(10, 100, 30, 115, 0.5f, 0xFF00FF00u), flat, false);
+
+    // A moving opaque quad, writing depth.
+    State(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
+    State(D3DRENDERSTATE_ZENABLE, D3DZB_TRUE);
+    State(D3DRENDERSTATE_ZWRITEENABLE, TRUE);
+    State(D3DRENDERSTATE_ZFUNC, D3DCMP_LESSEQUAL);
+    DrawIndexed(PixelQuad(static_cast<float>(f.mover), 50, f.mover + 24.0f, 74, 0.4f, 0xFF4080FFu), flat,
+                true);
+    // A static quad behind the mover: the depth test keeps the mover in front where they meet.
+    DrawIndexed(PixelQuad(40, 40, 80, 80, 0.6f, 0xFFFFFF00u), flat, false);
+    ASSERT_EQ(device_->EndScene(), D3D_OK);
+  }
+
+  void PaintChecker(DWORD opaque) {
+    DDSURFACEDESC2 locked{};
+    locked.dwSize = sizeof(locked);
+    ASSERT_EQ(checker_->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+    for (DWORD y = 0; y < 8; ++y) {
+      for (DWORD x = 0; x < 8; ++x) {
+        const DWORD value = ((x + y) & 1) != 0 ? opaque : 0x8020A0F0u;
+        std::memcpy(static_cast<std::uint8_t*>(locked.lpSurface) + y * locked.lPitch + x * 4, &value, 4);
+      }
+    }
+    checker_->Unlock(nullptr);
+    checkerTexel_ = opaque;
+  }
+
+  // Every frame's pixels after its present.
+  std::vector<std::vector<std::uint8_t>> Run(const std::vector<Frame>& frames, bool partial,
+                                             std::vector<RedrawnArea>* redrawn) {
+    SetPartialRedraw(partial);
+    PaintChecker(0xFFF0C020u);
+    std::vector<std::vector<std::uint8_t>> pictures;
+    for (const Frame& f : frames) {
+      DrawFrame(f);
+      if (f.readEarly) {
+        DDSURFACEDESC2 locked{};
+        locked.dwSize = sizeof(locked);
+        EXPECT_EQ(back_->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+        back_->Unlock(nullptr);
+      }
+      Present();
+      pictures.push_back(ReadPixels());
+      if (redrawn != nullptr)
+        redrawn->push_back(LastRedrawn());
+    }
+    SetPartialRedraw(true);
+    return pictures;
+  }
+
+  DWORD checkerTexel_ = 0xFFF0C020u;
+
+  void ExpectKeptFramesDrawTheSamePictures() {
+    constexpr long kWhole = static_cast<long>(kWidth) * kHeight;
+    const Frame frames[] = {
+        {"the first frame: drawn whole", 0, 10, false, 0xFFF0C020u, true, false, kWhole},
+        {"the same again: nothing drawn", 0, 10, false, 0xFFF0C020u, true, false, 0},
+        {"the particles drift", 1, 10, false, 0xFFF0C020u, true, false, kWhole / 2},
+        {"the quad moves", 1, 14, false, 0xFFF0C020u, true, false, kWhole / 4},
+        {"a quad comes", 1, 14, true, 0xFFF0C020u, true, false, kWhole / 4},
+        {"both move, the quad stays", 2, 18, true, 0xFFF0C020u, true, false, kWhole / 2},
+        {"the quad goes", 2, 18, false, 0xFFF0C020u, true, false, kWhole / 4},
+        {"the checker's texels change", 2, 18, false, 0xFF20C0F0u, true, false, kWhole / 3},
+        {"no clear: drawn whole over the last picture", 3, 22, false, 0xFF20C0F0u, false, false, kWhole},
+        {"cleared again", 3, 22, false, 0xFF20C0F0u, true, false, kWhole},
+        {"read back before the present", 4, 26, false, 0xFF20C0F0u, true, true, kWhole},
+        {"the frame after a read back: drawn whole", 4, 26, false, 0xFF20C0F0u, true, false, kWhole},
+        {"unchanged after all that", 4, 26, false, 0xFF20C0F0u, true, false, 0},
+    };
+    const std::vector<Frame> run(std::begin(frames), std::end(frames));
+    const std::vector<std::vector<std::uint8_t>> whole = Run(run, false, nullptr);
+    std::vector<RedrawnArea> redrawn;
+    const std::vector<std::vector<std::uint8_t>> kept = Run(run, true, &redrawn);
+    for (std::size_t i = 0; i < run.size(); ++i) {
+      SCOPED_TRACE(run[i].what);
+      EXPECT_EQ(Differences(whole[i], kept[i], 0), 0);
+      if (run[i].mostPixels == kWhole) {
+        EXPECT_EQ(redrawn[i].pixels, kWhole);
+      } else {
+        EXPECT_LE(redrawn[i].pixels, run[i].mostPixels);
+        EXPECT_EQ(redrawn[i].Empty(), run[i].mostPixels == 0);
+      }
+    }
+  }
+};
+
+TEST_F(KeptFrameTest, FramesDrawnWhereTheyChangedMatchFramesDrawnWhole) {
+  ExpectKeptFramesDrawTheSamePictures();
+}
+
+class KeptFrameScaledTest : public KeptFrameTest {
+ protected:
+  KeptFrameScaledTest() {
+    windowWidth_ = 2 * kWidth;
+    windowHeight_ = 2 * kHeight;
+  }
+};
+
+// The off-screen target keeps the last picture when the window is larger than the back buffer.
+TEST_F(KeptFrameScaledTest, FramesDrawnWhereTheyChangedMatchFramesDrawnWholeOffScreen) {
+  ExpectKeptFramesDrawTheSamePictures();
 }
 
 }  // namespace
