@@ -687,6 +687,8 @@ void SdlDisplay::ReleaseCompilerCodeWhenDue() {
     compilerCodeReleasedAt_ = now;
     compilerCode_.Release();
     driverCode_.Release();
+    // And what the heap keeps free at its top beyond the frames' own needs (see SetWindow).
+    HeapCompact(GetProcessHeap(), 0);
   }
 }
 

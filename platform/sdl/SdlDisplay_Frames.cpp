@@ -265,33 +265,18 @@ bool SdlDisplay::DrawnAfresh() const {
   });
 }
 
-void SdlDisplay::MarkChanged(const KeptCall& kept, const KeptFrame& in) {
-  if (kept.bounds.Empty()) {
-    return;
+bool SdlDisplay::TriangleBoxes(const KeptCall& kept, const KeptFrame& in, std::vector<ClearRect>& boxes) {
+  boxes.clear();
+  if (kept.clear || kept.bounds.Empty()) {
+    return false;
   }
-  auto mark = [&](const ClearRect& r) {
-    const int left = std::max(0, r.left / kCell);
-    const int top = std::max(0, r.top / kCell);
-    const int right = std::min(cells_.columns, (r.right + kCell - 1) / kCell);
-    const int bottom = std::min(cells_.rows, (r.bottom + kCell - 1) / kCell);
-    for (int y = top; y < bottom; ++y) {
-      std::fill_n(cells_.marks.begin() + static_cast<std::ptrdiff_t>(y) * cells_.columns + left,
-                  std::max(0, right - left), std::uint8_t{1});
-    }
-  };
-  if (kept.clear) {
-    mark(kept.bounds);
-    return;
-  }
-  // Triangle by triangle, so that scattered small ones (particles) mark only where they are.
   DrawCall call = kept.call;
   call.vertices = in.bytes.data() + kept.vertexAt;
   call.indices = kept.indexBytes != 0 ? in.bytes.data() + kept.indexAt : nullptr;
   const DWORD triangles = TriangleCount(call);
   constexpr DWORD kMostVertices = 4096;
   if (triangles == 0 || call.vertexCount > kMostVertices) {
-    mark(kept.bounds);
-    return;
+    return false;
   }
   const DeviceState& state = in.states[kept.state];
   const D3DMATRIX toClip = ClipMatrix(state);
@@ -302,8 +287,7 @@ void SdlDisplay::MarkChanged(const KeptCall& kept, const KeptFrame& in) {
     float p[3];
     ClipPosition(call, toClip, i, p);
     if (!(p[2] > 1e-6f)) {
-      mark(kept.bounds);
-      return;
+      return false;
     }
     at[2 * i] = v.dwX + (p[0] / p[2] + 1.0f) * 0.5f * v.dwWidth;
     at[2 * i + 1] = v.dwY + (1.0f - p[1] / p[2]) * 0.5f * v.dwHeight;
@@ -326,7 +310,32 @@ void SdlDisplay::MarkChanged(const KeptCall& kept, const KeptFrame& in) {
                       static_cast<GLint>(std::floor(std::max(top - kMargin, -1e6f))),
                       static_cast<GLint>(std::ceil(std::min(right + kMargin, 1e6f))),
                       static_cast<GLint>(std::ceil(std::min(bottom + kMargin, 1e6f)))};
-    mark(Intersection(r, kept.bounds));
+    const ClearRect box = Intersection(r, kept.bounds);
+    if (!box.Empty()) {
+      boxes.push_back(box);
+    }
+  }
+  return true;
+}
+
+void SdlDisplay::MarkChanged(const KeptCall& kept, const KeptFrame& in) {
+  auto mark = [&](const ClearRect& r) {
+    const int left = std::max(0, r.left / kCell);
+    const int top = std::max(0, r.top / kCell);
+    const int right = std::min(cells_.columns, (r.right + kCell - 1) / kCell);
+    const int bottom = std::min(cells_.rows, (r.bottom + kCell - 1) / kCell);
+    for (int y = top; y < bottom; ++y) {
+      std::fill_n(cells_.marks.begin() + static_cast<std::ptrdiff_t>(y) * cells_.columns + left,
+                  std::max(0, right - left), std::uint8_t{1});
+    }
+  };
+  // Triangle by triangle, so that scattered small ones (particles) mark only where they are.
+  if (!TriangleBoxes(kept, in, cells_.boxes)) {
+    mark(kept.bounds);
+    return;
+  }
+  for (const ClearRect& box : cells_.boxes) {
+    mark(box);
   }
 }
 
@@ -477,14 +486,23 @@ void SdlDisplay::SendKept(const std::vector<ClearRect>& within) {
   if (within.size() > 1) {
     BufferKeptBytes();
   }
+  std::vector<ClearRect>& boxes = cells_.boxes;
   for (const KeptCall& kept : frame_.calls) {
     const DeviceState& state = frame_.states[kept.state];
     DrawCall call = kept.call;
     call.vertices = frame_.bytes.data() + kept.vertexAt;
     call.indices = kept.indexBytes != 0 ? frame_.bytes.data() + kept.indexAt : nullptr;
+    // A draw of many scattered triangles (particles) is sent only into the rectangles its triangles reach.
+    constexpr DWORD kFewTriangles = 4;
+    const bool scattered =
+        within.size() > 1 && TriangleCount(call) > kFewTriangles && TriangleBoxes(kept, frame_, boxes);
     for (const ClearRect& rect : within) {
       if (Intersection(kept.bounds, rect).Empty()) {
         continue;  // draws nothing the rectangle shows
+      }
+      if (scattered && std::none_of(boxes.begin(), boxes.end(),
+                                    [&](const ClearRect& box) { return !Intersection(box, rect).Empty(); })) {
+        continue;
       }
       if (!clipped_ || clip_.left != rect.left || clip_.top != rect.top || clip_.right != rect.right ||
           clip_.bottom != rect.bottom) {

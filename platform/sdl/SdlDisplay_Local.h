@@ -230,6 +230,9 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   // Rectangles that do not overlap, together holding every pixel a call that differs between the last
   // frame and this one touches (or touched).
   void Changed(std::vector<ClearRect>& rects);
+  // The rectangles on the target around each of the draw's triangles; false (and none) when they are
+  // not worth finding (a clear, a draw of lines or points, very many vertices, a vertex behind the eye).
+  bool TriangleBoxes(const KeptCall& kept, const KeptFrame& in, std::vector<ClearRect>& boxes);
   // Marks the cells the call's triangles touch.
   void MarkChanged(const KeptCall& kept, const KeptFrame& in);
   // Where OpenGL reads vertices or indices at `data` from: there, or, while the kept frame's bytes are in
@@ -378,6 +381,7 @@ class SdlDisplay final : public ddraw::DisplayDriver {
     int rows = 0;
     std::vector<std::uint8_t> marks;
     std::vector<float> positions;  // a call's vertices on the target
+    std::vector<ClearRect> boxes;  // a call's triangles on the target
   } cells_;
   std::vector<ClearRect> redraw_;
   GLuint keptBuffer_ = 0;

@@ -293,7 +293,8 @@ void SdlDisplay::Upload(Surface& texture) {
 }
 
 void SdlDisplay::ApplySampler(int unit, Surface& texture, const DWORD* ss, bool texelForPixel) {
-  const bool mip = texture.MipChain().size() > 1 || ss[D3DTSS_MIPFILTER] != D3DTFP_NONE;
+  const bool mip = texture.AttachedWithCaps(DDSCAPS_TEXTURE | DDSCAPS_MIPMAP) != nullptr ||
+                   ss[D3DTSS_MIPFILTER] != D3DTFP_NONE;
   const bool linearMin = ss[D3DTSS_MINFILTER] != D3DTFN_POINT;
   GLint minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
   if (mip && ss[D3DTSS_MIPFILTER] == D3DTFP_POINT) {
