@@ -233,6 +233,8 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   // The rectangles on the target around each of the draw's triangles; false (and none) when they are
   // not worth finding (a clear, a draw of lines or points, very many vertices, a vertex behind the eye).
   bool TriangleBoxes(const KeptCall& kept, const KeptFrame& in, std::vector<ClearRect>& boxes);
+  // About how long sending the kept frame into the rectangles takes, in seconds.
+  double Cost(const std::vector<ClearRect>& rects) const;
   // Marks the cells the call's triangles touch.
   void MarkChanged(const KeptCall& kept, const KeptFrame& in);
   // Where OpenGL reads vertices or indices at `data` from: there, or, while the kept frame's bytes are in
