@@ -10,7 +10,8 @@
 //   - the same level with the window in the background (its focus lost).
 // The CPU is the process's own user and system time (getrusage), so that the software rasterizer's
 // threads count with the game's; `cores` is that time over the wall time, `fps` the frames run and
-// `cpu_ms_per_frame` the CPU one frame took.
+// `cpu_ms_per_frame` the CPU one frame took, `redrawn_pixels` the pixels the display drew again in a frame
+// on average (it draws only where a frame differs from the last).
 // The game starts as on a new machine: a fresh home folder among a hundred others, with an empty cache
 // folder (bench/FreshHome.h).
 // The game finds its data through the executable's folder (the build links the data folder here).
@@ -22,6 +23,7 @@
 #include <memory>
 
 #include "bench/WholeGame.h"
+#include "platform/sdl/SdlDisplay.h"
 #include "tests/support/SdlEvents.h"
 
 namespace {
@@ -78,9 +80,11 @@ void MeasureRest(benchmark::State& state, RestingGame& game) {
     const auto start = Clock::now();
     const auto end = start + std::chrono::duration<double>(kMeasuredSeconds);
     long frames = 0;
+    double redrawn = 0.0;
     while (Clock::now() < end) {
       game.Frame();
       ++frames;
+      redrawn += static_cast<double>(platform::sdl::LastRedrawn().pixels);
     }
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpu = ProcessSeconds() - cpuBefore;
@@ -90,6 +94,8 @@ void MeasureRest(benchmark::State& state, RestingGame& game) {
     state.counters["fps"] = static_cast<double>(frames) / wall;
     // What one frame costs, whatever rate a busy machine let the frames run at.
     state.counters["cpu_ms_per_frame"] = frames > 0 ? cpu * 1e3 / static_cast<double>(frames) : 0.0;
+    // The pixels a frame drew again, on average (the display draws only where a frame changed).
+    state.counters["redrawn_pixels"] = frames > 0 ? redrawn / static_cast<double>(frames) : 0.0;
   }
 }
 
