@@ -7,6 +7,7 @@
 #include "engine/core/TimerManager.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
+#include "engine/render/RenderSystem.h"
 #include "engine/resources/AnimationControl.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/ModelManager.h"
@@ -150,6 +151,19 @@ void GUIBackgroundLayer::ApplyAlpha(float f) {
   }
 }
 
+Vector2 GUIBackgroundLayer::OnWholePixels(Vector2 position) const {
+  const RenderSystem* render = engine->GetRenderSystem();
+  const AdapterInfo* adapter = render != nullptr ? render->currentAdapter : nullptr;
+  const DeviceInfo* device = adapter != nullptr ? adapter->currentDevice : nullptr;
+  const ModeInfo* mode = device != nullptr ? device->currentMode : nullptr;
+  const float units = guiManager->GetScreenWidth();
+  if (mode == nullptr || mode->width == 0 || units <= 0.0f) {
+    return position;
+  }
+  const float pixels = static_cast<float>(mode->width) / units;
+  return {std::round(position.x * pixels) / pixels, std::round(position.y * pixels) / pixels};
+}
+
 float GUIBackgroundLayer::FadeAlpha(float speed, float time, bool showing) {
   const float x = std::clamp(speed * time, 0.0f, 1.0f);
   return showing ? x : 1.0f - x;
@@ -162,6 +176,9 @@ void GUIBackgroundLayer::Update() {
   if (animator != nullptr) {
     animator->Update(false);
     window->position = {animator->box.centre.x, animator->box.centre.y};
+    if (particleSystem == nullptr) {
+      window->position = OnWholePixels(window->position);
+    }
   }
   if (particleSystem != nullptr) {
     const float x = window->position.x;

@@ -65,6 +65,10 @@ class GUIBackgroundLayer {
   bool IsFading() const { return fading != 0; }
 
  private:
+  // A model layer that an animator moves lands on whole pixels of the screen: a layer painted one texel
+  // to a pixel is then drawn texel for pixel, and a slow drift changes the screen only when it has moved
+  // a pixel.
+  CorvantisEngine::Vector2 OnWholePixels(CorvantisEngine::Vector2 position) const;
   static void StartAnimation(CorvantisEngine::AnimationControl* animation, float speed, bool randomStart);
 
   CorvantisEngine::Engine* engine;

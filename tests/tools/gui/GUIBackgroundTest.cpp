@@ -119,9 +119,10 @@ TEST_F(GUIBackgroundTest, LayerAnimationsLoopOnTheWindowsOwnCopy) {
   EXPECT_TRUE(moving->GetAnimator()->animation->loop);
   b.SetVisible(true, false, 1.0f);
   Step(1);
-  // 6 frames per second for 1/8 s: 0.75 of the way from frame 0 (400, 300) to frame 1 (410, 305).
-  EXPECT_NEAR(moving->GetWindow()->position.x, 407.5f, 0.01f);
-  EXPECT_NEAR(moving->GetWindow()->position.y, 303.75f, 0.01f);
+  // 6 frames per second for 1/8 s: 0.75 of the way from frame 0 (400, 300) to frame 1 (410, 305), at
+  // (407.5, 303.75), put on the nearest whole pixel of the 800 x 600 screen.
+  EXPECT_FLOAT_EQ(moving->GetWindow()->position.x, 408.0f);
+  EXPECT_FLOAT_EQ(moving->GetWindow()->position.y, 304.0f);
 }
 
 TEST_F(GUIBackgroundTest, ParticleLayersFollowTheirWindow) {
