@@ -383,18 +383,20 @@ HRESULT SdlDisplay::DrawNow(const DeviceState& state, const DrawCall& call) {
   SkipBlendingWhenOpaque(state, call);
 
   // Only what differs from the context's arrays is sent: most draws change the vertex pointers alone.
-  const auto* base = static_cast<const std::uint8_t*>(ArrayAddress(call.vertices));
+  // Addresses as numbers: in a buffer object they are offsets from zero, not pointers into memory.
+  const auto base = reinterpret_cast<std::uintptr_t>(ArrayAddress(call.vertices));
+  auto at = [base](DWORD offset) { return reinterpret_cast<const void*>(base + offset); };
   const auto stride = static_cast<GLsizei>(call.stride);
   DWORD offset = 12;
   EnableArray(vertexArray_, GL_VERTEX_ARRAY, true);
-  if (PointerChanged(vertexArray_, base, stride)) {
-    glVertexPointer(3, GL_FLOAT, stride, base);
+  if (PointerChanged(vertexArray_, at(0), stride)) {
+    glVertexPointer(3, GL_FLOAT, stride, at(0));
   }
   const bool normals = (call.vertexFormat & D3DFVF_NORMAL) != 0;
   EnableArray(normalArray_, GL_NORMAL_ARRAY, normals);
   if (normals) {
-    if (PointerChanged(normalArray_, base + offset, stride)) {
-      glNormalPointer(GL_FLOAT, stride, base + offset);
+    if (PointerChanged(normalArray_, at(offset), stride)) {
+      glNormalPointer(GL_FLOAT, stride, at(offset));
     }
     offset += 12;
   } else if (!normalIsZero_) {
@@ -404,8 +406,8 @@ HRESULT SdlDisplay::DrawNow(const DeviceState& state, const DrawCall& call) {
   const bool colours = (call.vertexFormat & D3DFVF_DIFFUSE) != 0;
   EnableArray(colourArray_, GL_COLOR_ARRAY, colours);
   if (colours) {
-    if (PointerChanged(colourArray_, base + offset, stride)) {
-      glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, base + offset);
+    if (PointerChanged(colourArray_, at(offset), stride)) {
+      glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, at(offset));
     }
     offset += 4;
   } else if (!colourIsWhite_) {
@@ -419,7 +421,7 @@ HRESULT SdlDisplay::DrawNow(const DeviceState& state, const DrawCall& call) {
     const int set = static_cast<int>(state.stageStates[unit][D3DTSS_TEXCOORDINDEX] & 0xFFFF);
     const bool used = unitEnabled_[unit] && set < textureSets;
     ClientArray& coordinates = texCoordArrays_[unit];
-    const std::uint8_t* pointer = base + offset + 8 * set;
+    const void* pointer = at(offset + 8 * static_cast<DWORD>(set));
     const bool toggle = !coordinates.enabledKnown || coordinates.enabled != used;
     const bool repoint =
         used && (!coordinates.pointerKnown || coordinates.pointer != pointer || coordinates.stride != stride);
