@@ -377,7 +377,7 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   KeptFrame frame_;
   KeptFrame lastFrame_;
   // What changed, marked on a grid of cells kCell pixels square.
-  static constexpr int kCell = 16;
+  static constexpr int kCell = 8;
   struct ChangedCells {
     int columns = 0;
     int rows = 0;
