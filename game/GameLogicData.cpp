@@ -472,6 +472,14 @@ struct LevelSource {
   enum class Board { kLines, kTheme, kGrey, kLined };
   std::unique_ptr<Image> Make(Board board) const {
     Image picture;
+    if (board == Board::kTheme) {
+      // The picture alone.
+      if (!LoadPicture(log, files, picturePath, picture)) {
+        log->Error("Failed to open \"" + picturePath + "\" image again");
+        return nullptr;
+      }
+      return MakeTheme(log, picture);
+    }
     PieceShapes shapes;
     if (!Read(picture, shapes)) {
       return nullptr;
@@ -644,8 +652,7 @@ void GameLogicData::LoadPending() {
                    static_cast<std::int32_t>(kTextureWidth), static_cast<std::int32_t>(kTextureHeight),
                    static_cast<std::int32_t>(std::ceil(boardSize.x)),
                    static_cast<std::int32_t>(std::ceil(boardSize.y)), kOutlineCell);
-  auto theme = MakeTheme(log_, picture);
-  auto background = MakeGrey(log_, *theme);
+  auto background = MakeGrey(log_, *MakeTheme(log_, picture));
   auto lined = MakeLined(log_, *background, *lines, backgroundColour);
 
   using Board = LevelSource::Board;
@@ -655,7 +662,8 @@ void GameLogicData::LoadPending() {
   puzzleShader = MakeImageShader(shaderManager_, "puzzle_" + number, std::move(lines), true, nullptr,
                                  remake(Board::kLines));
   AddShaderUser("puzzle", puzzleShader);
-  themeShader = MakeImageShader(shaderManager_, "puzzle_theme_" + number, std::move(theme), false, nullptr,
+  // The picture on white shows only once the level is complete: it is made when it is first drawn.
+  themeShader = MakeImageShader(shaderManager_, "puzzle_theme_" + number, nullptr, false, nullptr,
                                 remake(Board::kTheme));
   AddShaderUser("puzzle_theme", themeShader);
   backgroundShader = MakeImageShader(shaderManager_, "puzzle_background_" + number, std::move(background),

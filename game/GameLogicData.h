@@ -5,7 +5,10 @@
 // transparent), packs those images into texture sheets (a TexturePack) and makes the three board
 // textures: the cut lines in the puzzle colour ("puzzle"), the picture on white ("puzzle_theme"), a
 // greyed copy ("puzzle_background") and that copy in the background colour with the cut lines laid
-// over it ("puzzle_background_lined"), each 1024 x 512.
+// over it ("puzzle_background_lined"), each 1024 x 512. The textures keep no pixels once on the device:
+// after a device reset they are made again from the files (read again; a file that can no longer be
+// read or no longer matches the level gives the checkerboard). The picture on white, drawn only when
+// the level is complete, is made from the picture file when it is first drawn.
 //
 // Rows: images keep the engine's order (row 0 at the bottom), as the piece-shape file does, so a
 // piece's rectangle (x, y, w, h) addresses the picture's stored rows y .. y + h - 1.

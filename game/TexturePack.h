@@ -90,7 +90,8 @@ class TexturePack {
 // A shader user whose one stage draws an image made in memory, under a stage name of its own (which
 // must be unique: equal descriptors share one shader). The texture takes the image over: it keeps it
 // when `source` is empty, else drops it once on the device and has the source make it again for a
-// rebuild. With alphaBlend the user blends by the image's alpha (factors 4 and 5).
+// rebuild. With a source and no image, the source makes the image when the texture is first drawn. With
+// alphaBlend the user blends by the image's alpha (factors 4 and 5).
 CorvantisEngine::ShaderUser* MakeImageShader(
     CorvantisEngine::ShaderManager* shaders, const std::string& textureName,
     std::unique_ptr<CorvantisEngine::Image> image, bool alphaBlend,

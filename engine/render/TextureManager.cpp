@@ -167,13 +167,18 @@ Texture2D* TextureManager::CreateTexture(bool mipMapping, const std::string& dif
   entry->diffuseName = diffuseName;
   entry->opacityName = opacityName;
   entry->source = std::move(source);
-  if (diffuse == nullptr) {
-    diffuse = std::make_unique<Image>();
+  if (diffuse == nullptr && entry->source) {
+    // Made without a surface: the first use rebuilds it from the source.
+    entry->texture = CreateDeviceTexture(key, nullptr, nullptr, mipMapping);
+  } else {
+    if (diffuse == nullptr) {
+      diffuse = std::make_unique<Image>();
+    }
+    if (diffuse->IsEmpty()) {
+      diffuse->MakeCheckerboard(log_);
+    }
+    entry->texture = Create(key, mipMapping, diffuseName, opacityName, *diffuse, opacity.get());
   }
-  if (diffuse->IsEmpty()) {
-    diffuse->MakeCheckerboard(log_);
-  }
-  entry->texture = Create(key, mipMapping, diffuseName, opacityName, *diffuse, opacity.get());
   if (entry->texture == nullptr) {
     return nullptr;
   }

@@ -53,7 +53,8 @@ class TextureManager {
   using ImageSource = std::function<void(std::unique_ptr<Image>& diffuse, std::unique_ptr<Image>& opacity)>;
   // The texture for these names, made from the images when it does not exist yet (one more reference
   // otherwise). The images are used for the surface and then deleted: nothing of them is kept, a
-  // rebuild asks `source` for them again.
+  // rebuild asks `source` for them again. Without a diffuse image the surface is not made now: the
+  // source makes the images when the texture is first drawn (for a texture that may never be).
   Texture2D* CreateTexture(bool mipMapping, const std::string& diffuseName, const std::string& opacityName,
                            std::unique_ptr<Image> diffuse, std::unique_ptr<Image> opacity,
                            ImageSource source);

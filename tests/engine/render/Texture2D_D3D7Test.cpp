@@ -198,6 +198,33 @@ TEST_F(DeviceTextureTest, ReleaseAndRestoreKeepSizeAndPixels) {
   EXPECT_EQ(Read(fromSource->GetSurface()), madeBefore);
 }
 
+// A texture made from a source without an image has no surface until its first use, which makes the
+// image; a texture that is never used never makes it.
+TEST_F(DeviceTextureTest, ATextureWithoutAnImageIsMadeAtItsFirstUse) {
+  int made = 0;
+  auto source = [&made](std::unique_ptr<Image>& diffuse, std::unique_ptr<Image>&) {
+    ++made;
+    diffuse.reset(Pattern(6, 6, 24));
+  };
+  auto* later =
+      static_cast<Texture2D_D3D7*>(textures_->CreateTexture(false, "later", "", nullptr, nullptr, source));
+  ASSERT_NE(later, nullptr);
+  textures_->CreateTexture(false, "never", "", nullptr, nullptr, source);
+  EXPECT_EQ(made, 0);
+  EXPECT_EQ(later->GetVideoMemory(), 0u);
+  IDirectDrawSurface7* surface = later->GetSurface();
+  ASSERT_NE(surface, nullptr);
+  EXPECT_EQ(made, 1);
+  EXPECT_EQ(later->GetWidth(), 8u);
+  EXPECT_FALSE(later->IsFailed());
+  EXPECT_EQ(later->GetSurface(), surface) << "made once";
+
+  auto* kept = static_cast<Texture2D_D3D7*>(
+      textures_->CreateTexture(true, false, "kept", "", Pattern(6, 6, 24), nullptr));
+  EXPECT_EQ(Read(surface), Read(kept->GetSurface())) << "the same pixels as a texture made at once";
+  EXPECT_EQ(made, 1);
+}
+
 TEST_F(DeviceTextureTest, SurfaceThatCannotBeMadeIsLoggedOnceAndDrawsAsNothing) {
   display_->Plan().Fail(platform::headless::DisplayStep::CreateTexture, DDERR_OUTOFVIDEOMEMORY,
                         platform::headless::kEveryCall);
