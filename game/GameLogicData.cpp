@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <memory>
 
 #include "engine/Engine.h"
 #include "engine/core/Error.h"
@@ -172,8 +174,35 @@ bool GameLogicData::PackItemsIntoSheet(std::int32_t width, std::int32_t height,
   return true;
 }
 
+std::unique_ptr<Image> GameLogicData::MakeSheet(CorvantisEngine::MessageManager* log,
+                                                const SheetLayout& layout, const ItemSource& itemSource) {
+  std::vector<std::size_t> wanted;
+  wanted.reserve(layout.items.size());
+  for (const SheetLayout::Item& item : layout.items) {
+    wanted.push_back(item.index);
+  }
+  std::vector<std::unique_ptr<Image>> images = itemSource(wanted);
+  if (images.size() != layout.items.size()) {
+    return nullptr;
+  }
+  auto sheet = std::make_unique<Image>();
+  sheet->Create(log, static_cast<std::uint32_t>(layout.width), static_cast<std::uint32_t>(layout.height), 32);
+  std::memset(sheet->GetPixels(), 0, static_cast<std::size_t>(layout.width) * layout.height * 4);
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    const SheetLayout::Item& item = layout.items[i];
+    // An image that no longer has the size it was packed at would overlap its neighbours.
+    if (images[i] == nullptr || images[i]->GetWidth() != item.width ||
+        images[i]->GetHeight() != item.height) {
+      return nullptr;
+    }
+    sheet->Paste(item.x, item.y, *images[i]);
+  }
+  return sheet;
+}
+
 void GameLogicData::PackTextures(CorvantisEngine::Engine* engine, std::vector<PackInput>& items,
-                                 std::unique_ptr<TexturePack>& pack, const std::string& packName) {
+                                 std::unique_ptr<TexturePack>& pack, const std::string& packName,
+                                 ItemSource itemSource) {
   CorvantisEngine::MessageManager* log = engine->GetMessageManager();
   if (items.empty()) {
     log->Abort("No items to pack");
@@ -197,6 +226,8 @@ void GameLogicData::PackTextures(CorvantisEngine::Engine* engine, std::vector<Pa
 
   const auto sizes = SheetSizes();
   std::vector<std::unique_ptr<Image>> sheets;
+  // Where each sheet's images go, for making a sheet again from the item source.
+  auto layouts = std::make_shared<std::vector<SheetLayout>>();
   std::size_t next = 0;
   while (next < records.size()) {
     // The longest front run that fits the largest sheet: placing never moves earlier records, so the
@@ -226,10 +257,15 @@ void GameLogicData::PackTextures(CorvantisEngine::Engine* engine, std::vector<Pa
     sheet->Create(log, static_cast<std::uint32_t>(sheetWidth), static_cast<std::uint32_t>(sheetHeight), 32);
     std::memset(sheet->GetPixels(), 0, static_cast<std::size_t>(sheetWidth) * sheetHeight * 4);
     const auto sheetIndex = static_cast<std::uint32_t>(sheets.size());
+    SheetLayout& layout = layouts->emplace_back();
+    layout.width = sheetWidth;
+    layout.height = sheetHeight;
     for (PackItem* record : current) {
       const std::int32_t x = record->left + PackItem::kMargin;
       const std::int32_t y = record->top + PackItem::kMargin;
       sheet->Paste(x, y, *record->source->image);
+      layout.items.push_back({static_cast<std::size_t>(record->source - items.data()), x, y,
+                              record->source->image->GetWidth(), record->source->image->GetHeight()});
       record->uv0 = Vector2{static_cast<float>(x) / sheetWidth, static_cast<float>(y) / sheetHeight};
       record->uv1 = Vector2{static_cast<float>(record->right - PackItem::kMargin) / sheetWidth,
                             static_cast<float>(record->bottom - PackItem::kMargin) / sheetHeight};
@@ -238,7 +274,13 @@ void GameLogicData::PackTextures(CorvantisEngine::Engine* engine, std::vector<Pa
     sheets.push_back(std::move(sheet));
   }
 
-  pack = std::make_unique<TexturePack>(engine, std::move(sheets), packName);
+  TexturePack::SheetSource sheetSource;
+  if (itemSource) {
+    sheetSource = [log, layouts, itemSource = std::move(itemSource)](std::uint32_t index) {
+      return MakeSheet(log, (*layouts)[index], itemSource);
+    };
+  }
+  pack = std::make_unique<TexturePack>(engine, std::move(sheets), packName, std::move(sheetSource));
   for (const PackItem& record : records) {
     pack->AddItem(record.name, record.sheetIndex, record.uv0, record.uv1);
   }
@@ -267,6 +309,197 @@ std::uint8_t Grey(const std::uint8_t* p, int channel) {
   const float mean = (static_cast<float>(p[0]) + p[1] + p[2]) / 3.0f;
   return static_cast<std::uint8_t>(0.8f * mean + 0.2f * static_cast<float>(p[channel]));
 }
+
+using CorvantisEngine::FileManager;
+using CorvantisEngine::MessageManager;
+constexpr std::uint32_t kTextureWidth = GameLogicData::kTextureWidth;
+constexpr std::uint32_t kTextureHeight = GameLogicData::kTextureHeight;
+
+// The level's picture with 24 bits a pixel; false when it cannot be read.
+bool LoadPicture(MessageManager* log, FileManager* files, const std::string& path, Image& picture) {
+  if (!picture.Load(log, files, path)) {
+    return false;
+  }
+  if (picture.GetBitsPerPixel() != 24) {
+    picture.ConvertBitsPerPixel(24);
+  }
+  return true;
+}
+
+// One piece's image: the picture's colours, opaque inside the mask apart from the cut lines.
+std::unique_ptr<Image> CutPiece(MessageManager* log, const Image& picture, const std::uint8_t* outline,
+                                const PieceShape& piece) {
+  const std::uint32_t pictureWidth = picture.GetWidth();
+  auto image = std::make_unique<Image>();
+  image->Create(log, static_cast<std::uint32_t>(piece.width), static_cast<std::uint32_t>(piece.height), 32);
+  std::uint8_t* out = image->GetPixels();
+  const std::uint8_t* mask = piece.mask.data();
+  for (std::int32_t row = 0; row < piece.height; ++row) {
+    const std::size_t pictureOffset =
+        static_cast<std::size_t>(piece.y + row) * pictureWidth + static_cast<std::size_t>(piece.x);
+    const std::uint8_t* from = picture.GetPixels() + pictureOffset * 3;
+    const std::uint8_t* lines = outline + pictureOffset;
+    for (std::int32_t column = 0; column < piece.width; ++column, out += 4, from += 3, ++mask) {
+      out[0] = from[0];
+      out[1] = from[1];
+      out[2] = from[2];
+      out[3] = *mask != 0 ? static_cast<std::uint8_t>(255 - lines[column]) : 0;
+    }
+  }
+  return image;
+}
+
+// The cut lines: the puzzle colour everywhere, opaque only on the lines.
+std::unique_ptr<Image> MakeLines(MessageManager* log, const std::uint8_t* outline, std::uint32_t pictureWidth,
+                                 std::uint32_t pictureHeight, const Vector4& puzzleColour) {
+  // One pass: the colour as the image's own fill would store it, the alpha from the outline map.
+  Image colour;
+  colour.Create(log, 1, 1, 32);
+  colour.Fill(puzzleColour);
+  const std::uint8_t* rgb = colour.GetPixels();
+  auto lines = std::make_unique<Image>();
+  lines->Create(log, kTextureWidth, kTextureHeight, 32);
+  for (std::uint32_t row = 0; row < kTextureHeight; ++row) {
+    std::uint8_t* out = lines->GetPixels() + static_cast<std::size_t>(row) * kTextureWidth * 4;
+    for (std::uint32_t column = 0; column < kTextureWidth; ++column, out += 4) {
+      out[0] = rgb[0];
+      out[1] = rgb[1];
+      out[2] = rgb[2];
+      out[3] = row < pictureHeight && column < pictureWidth ? outline[row * pictureWidth + column] : 0;
+    }
+  }
+  return lines;
+}
+
+// The picture on white.
+std::unique_ptr<Image> MakeTheme(MessageManager* log, const Image& picture) {
+  auto theme = std::make_unique<Image>();
+  theme->Create(log, kTextureWidth, kTextureHeight, 24);
+  std::memset(theme->GetPixels(), 255, static_cast<std::size_t>(kTextureWidth) * kTextureHeight * 3);
+  theme->Paste(0, 0, picture);
+  return theme;
+}
+
+// A greyed copy of the picture on white.
+std::unique_ptr<Image> MakeGrey(MessageManager* log, const Image& theme) {
+  auto background = std::make_unique<Image>();
+  background->Create(log, kTextureWidth, kTextureHeight, 24);
+  const std::size_t pixels = static_cast<std::size_t>(kTextureWidth) * kTextureHeight;
+  const std::uint8_t* from = theme.GetPixels();
+  std::uint8_t* to = background->GetPixels();
+  for (std::size_t p = 0; p < pixels; ++p, from += 3, to += 3) {
+    to[0] = Grey(from, 0);
+    to[1] = Grey(from, 1);
+    to[2] = Grey(from, 2);
+  }
+  return background;
+}
+
+// The greyed picture as the board shows it where no slot draws: in the background colour, the cut
+// lines laid over it.
+std::unique_ptr<Image> MakeLined(MessageManager* log, const Image& grey, const Image& lines,
+                                 const Vector4& backgroundColour) {
+  auto lined = std::make_unique<Image>();
+  lined->Create(log, kTextureWidth, kTextureHeight, 24);
+  Image tint;
+  tint.Create(log, 1, 1, 32);
+  tint.Fill(Vector4(backgroundColour.x, backgroundColour.y, backgroundColour.z, 1.0f));
+  const std::uint8_t* k = tint.GetPixels();
+  const std::uint8_t* from = grey.GetPixels();
+  const std::uint8_t* line = lines.GetPixels();
+  std::uint8_t* out = lined->GetPixels();
+  const std::size_t pixels = static_cast<std::size_t>(kTextureWidth) * kTextureHeight;
+  for (std::size_t p = 0; p < pixels; ++p, from += 3, line += 4, out += 3) {
+    const std::uint32_t a = line[3];
+    for (int c = 0; c < 3; ++c) {
+      const std::uint32_t tinted = (from[c] * static_cast<std::uint32_t>(k[c]) + 127) / 255;
+      out[c] = static_cast<std::uint8_t>((tinted * (255 - a) + line[c] * a + 127) / 255);
+    }
+  }
+  return lined;
+}
+
+// What the level's textures are made from, so that they can be made again when the device has lost
+// them, without keeping their pixels: the files (read again then), the colours, and the pieces' sizes,
+// which the files must still give.
+struct LevelSource {
+  MessageManager* log = nullptr;
+  FileManager* files = nullptr;
+  std::string picturePath;
+  std::string shapePath;
+  Vector4 puzzleColour;
+  Vector4 backgroundColour;
+  std::vector<std::pair<std::int32_t, std::int32_t>> pieceSizes;
+
+  // The picture and the shapes read again; false (and logged) when they cannot be read or no longer
+  // match the level as it was loaded.
+  bool Read(Image& picture, PieceShapes& shapes) const {
+    if (!LoadPicture(log, files, picturePath, picture)) {
+      log->Error("Failed to open \"" + picturePath + "\" image again");
+      return false;
+    }
+    try {
+      shapes = PieceShapeFile::Load(files, shapePath, picture.GetWidth(), picture.GetHeight());
+    } catch (const CorvantisEngine::FileError& error) {
+      log->Error(error.GetMessage());
+      return false;
+    }
+    bool same = shapes.pieces.size() == pieceSizes.size();
+    for (std::size_t i = 0; same && i < pieceSizes.size(); ++i) {
+      same = shapes.pieces[i].width == pieceSizes[i].first && shapes.pieces[i].height == pieceSizes[i].second;
+    }
+    if (!same) {
+      log->Error("\"" + shapePath + "\" no longer matches the level in play");
+    }
+    return same;
+  }
+
+  std::vector<std::unique_ptr<Image>> Pieces(const std::vector<std::size_t>& wanted) const {
+    std::vector<std::unique_ptr<Image>> images(wanted.size());
+    Image picture;
+    PieceShapes shapes;
+    if (!Read(picture, shapes)) {
+      return images;
+    }
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+      if (wanted[i] < shapes.pieces.size()) {
+        images[i] = CutPiece(log, picture, shapes.outline.data(), shapes.pieces[wanted[i]]);
+      }
+    }
+    return images;
+  }
+
+  enum class Board { kLines, kTheme, kGrey, kLined };
+  std::unique_ptr<Image> Make(Board board) const {
+    Image picture;
+    if (board == Board::kTheme) {
+      // The picture alone.
+      if (!LoadPicture(log, files, picturePath, picture)) {
+        log->Error("Failed to open \"" + picturePath + "\" image again");
+        return nullptr;
+      }
+      return MakeTheme(log, picture);
+    }
+    PieceShapes shapes;
+    if (!Read(picture, shapes)) {
+      return nullptr;
+    }
+    const auto lines = [&] {
+      return MakeLines(log, shapes.outline.data(), picture.GetWidth(), picture.GetHeight(), puzzleColour);
+    };
+    switch (board) {
+      case Board::kLines:
+        return lines();
+      case Board::kTheme:
+        return MakeTheme(log, picture);
+      case Board::kGrey:
+        return MakeGrey(log, *MakeTheme(log, picture));
+      case Board::kLined:
+        break;
+    }
+    return MakeLined(log, *MakeGrey(log, *MakeTheme(log, picture)), *lines(), backgroundColour);
+  }
+};
 
 }  // namespace
 
@@ -354,11 +587,8 @@ void GameLogicData::LoadPending() {
   DataKeeper::LoadPending();
 
   Image picture;
-  if (!picture.Load(log_, fileManager_, picturePath)) {
+  if (!LoadPicture(log_, fileManager_, picturePath, picture)) {
     log_->Abort("Failed to open \"" + picturePath + "\" image!");
-  }
-  if (picture.GetBitsPerPixel() != 24) {
-    picture.ConvertBitsPerPixel(24);
   }
   const std::uint32_t pictureWidth = picture.GetWidth();
   const std::uint32_t pictureHeight = picture.GetHeight();
@@ -381,9 +611,7 @@ void GameLogicData::LoadPending() {
   samplePoints.assign(count, {});
   pieceImageNames.assign(count, std::string());
 
-  // One image per piece: the picture's colours, opaque inside the mask apart from the cut lines.
   std::vector<PackInput> inputs(count);
-  const std::uint8_t* source = picture.GetPixels();
   const std::uint8_t* outline = shapes.outline.data();
   for (std::size_t i = 0; i < count; ++i) {
     PieceShape& piece = shapes.pieces[i];
@@ -395,104 +623,54 @@ void GameLogicData::LoadPending() {
     pieceCentres[i] = Vector2{static_cast<float>(piece.x) + 0.5f * w, static_cast<float>(piece.y) + 0.5f * h};
     neighbours[i] = std::move(piece.neighbours);
     samplePoints[i] = PieceShapeFile::SamplePoints(piece);
-
-    auto image = std::make_unique<Image>();
-    image->Create(log_, static_cast<std::uint32_t>(piece.width), static_cast<std::uint32_t>(piece.height),
-                  32);
-    std::uint8_t* out = image->GetPixels();
-    const std::uint8_t* mask = piece.mask.data();
-    for (std::int32_t row = 0; row < piece.height; ++row) {
-      const std::size_t pictureOffset =
-          static_cast<std::size_t>(piece.y + row) * pictureWidth + static_cast<std::size_t>(piece.x);
-      const std::uint8_t* from = source + pictureOffset * 3;
-      const std::uint8_t* lines = outline + pictureOffset;
-      for (std::int32_t column = 0; column < piece.width; ++column, out += 4, from += 3, ++mask) {
-        out[0] = from[0];
-        out[1] = from[1];
-        out[2] = from[2];
-        out[3] = *mask != 0 ? static_cast<std::uint8_t>(255 - lines[column]) : 0;
-      }
-    }
-    inputs[i].image = std::move(image);
+    inputs[i].image = CutPiece(log_, picture, outline, piece);
     piece.mask = {};
   }
 
+  // The textures keep no pixels: after a device loss they are made again from the files.
+  auto source = std::make_shared<LevelSource>();
+  source->log = log_;
+  source->files = fileManager_;
+  source->picturePath = picturePath;
+  source->shapePath = shapePath;
+  source->puzzleColour = puzzleColour;
+  source->backgroundColour = backgroundColour;
+  source->pieceSizes = pieceSizesInPixels;
+
   loadNumber = loadCounter.fetch_add(1);
   const std::string number = std::to_string(loadNumber);
-  PackTextures(engine_, inputs, texturePack, "puzzle_elements_" + number);
+  PackTextures(engine_, inputs, texturePack, "puzzle_elements_" + number,
+               [source](const std::vector<std::size_t>& wanted) { return source->Pieces(wanted); });
   for (std::size_t i = 0; i < count; ++i) {
     pieceImageNames[i] = inputs[i].name;
   }
   inputs.clear();
 
-  // The cut lines: the puzzle colour everywhere, opaque only on the lines.
-  // One pass: the colour as the image's own fill would store it, the alpha from the outline map.
-  Image colour;
-  colour.Create(log_, 1, 1, 32);
-  colour.Fill(puzzleColour);
-  const std::uint8_t* rgb = colour.GetPixels();
-  auto lines = std::make_unique<Image>();
-  lines->Create(log_, kTextureWidth, kTextureHeight, 32);
-  for (std::uint32_t row = 0; row < kTextureHeight; ++row) {
-    std::uint8_t* out = lines->GetPixels() + static_cast<std::size_t>(row) * kTextureWidth * 4;
-    for (std::uint32_t column = 0; column < kTextureWidth; ++column, out += 4) {
-      out[0] = rgb[0];
-      out[1] = rgb[1];
-      out[2] = rgb[2];
-      out[3] = row < pictureHeight && column < pictureWidth ? outline[row * pictureWidth + column] : 0;
-    }
-  }
+  auto lines = MakeLines(log_, outline, pictureWidth, pictureHeight, puzzleColour);
   outlineCells =
       OutlineCells(outline, static_cast<std::int32_t>(pictureWidth), static_cast<std::int32_t>(pictureHeight),
                    static_cast<std::int32_t>(kTextureWidth), static_cast<std::int32_t>(kTextureHeight),
                    static_cast<std::int32_t>(std::ceil(boardSize.x)),
                    static_cast<std::int32_t>(std::ceil(boardSize.y)), kOutlineCell);
-  // The picture on white, and a greyed copy of it.
-  auto theme = std::make_unique<Image>();
-  theme->Create(log_, kTextureWidth, kTextureHeight, 24);
-  std::memset(theme->GetPixels(), 255, static_cast<std::size_t>(kTextureWidth) * kTextureHeight * 3);
-  theme->Paste(0, 0, picture);
-  auto background = std::make_unique<Image>();
-  background->Create(log_, kTextureWidth, kTextureHeight, 24);
-  const std::size_t pixels = static_cast<std::size_t>(kTextureWidth) * kTextureHeight;
-  const std::uint8_t* from = theme->GetPixels();
-  std::uint8_t* to = background->GetPixels();
-  for (std::size_t p = 0; p < pixels; ++p, from += 3, to += 3) {
-    to[0] = Grey(from, 0);
-    to[1] = Grey(from, 1);
-    to[2] = Grey(from, 2);
-  }
+  auto background = MakeGrey(log_, *MakeTheme(log_, picture));
+  auto lined = MakeLined(log_, *background, *lines, backgroundColour);
 
-  // The greyed picture as the board shows it where no slot draws: in the background colour, the cut
-  // lines laid over it.
-  auto lined = std::make_unique<Image>();
-  lined->Create(log_, kTextureWidth, kTextureHeight, 24);
-  {
-    Image tint;
-    tint.Create(log_, 1, 1, 32);
-    tint.Fill(Vector4(backgroundColour.x, backgroundColour.y, backgroundColour.z, 1.0f));
-    const std::uint8_t* k = tint.GetPixels();
-    const std::uint8_t* grey = background->GetPixels();
-    const std::uint8_t* line = lines->GetPixels();
-    std::uint8_t* out = lined->GetPixels();
-    for (std::size_t p = 0; p < pixels; ++p, grey += 3, line += 4, out += 3) {
-      const std::uint32_t a = line[3];
-      for (int c = 0; c < 3; ++c) {
-        const std::uint32_t tinted = (grey[c] * static_cast<std::uint32_t>(k[c]) + 127) / 255;
-        out[c] = static_cast<std::uint8_t>((tinted * (255 - a) + line[c] * a + 127) / 255);
-      }
-    }
-  }
-
-  puzzleShader = MakeImageShader(shaderManager_, "puzzle_" + number, std::move(lines), true);
+  using Board = LevelSource::Board;
+  const auto remake = [source](Board board) {
+    return std::function<std::unique_ptr<Image>()>([source, board] { return source->Make(board); });
+  };
+  puzzleShader = MakeImageShader(shaderManager_, "puzzle_" + number, std::move(lines), true, nullptr,
+                                 remake(Board::kLines));
   AddShaderUser("puzzle", puzzleShader);
-  themeShader = MakeImageShader(shaderManager_, "puzzle_theme_" + number, std::move(theme), false);
+  // The picture on white shows only once the level is complete: it is made when it is first drawn.
+  themeShader = MakeImageShader(shaderManager_, "puzzle_theme_" + number, nullptr, false, nullptr,
+                                remake(Board::kTheme));
   AddShaderUser("puzzle_theme", themeShader);
-  backgroundShader =
-      MakeImageShader(shaderManager_, "puzzle_background_" + number, std::move(background), false);
+  backgroundShader = MakeImageShader(shaderManager_, "puzzle_background_" + number, std::move(background),
+                                     false, nullptr, remake(Board::kGrey));
   AddShaderUser("puzzle_background", backgroundShader);
-  linedBackgroundShader =
-      MakeImageShader(shaderManager_, "puzzle_background_lined_" + number, std::move(lined), false);
+  linedBackgroundShader = MakeImageShader(shaderManager_, "puzzle_background_lined_" + number,
+                                          std::move(lined), false, nullptr, remake(Board::kLined));
   AddShaderUser("puzzle_background_lined", linedBackgroundShader);
 }
 

@@ -5,7 +5,10 @@
 // transparent), packs those images into texture sheets (a TexturePack) and makes the three board
 // textures: the cut lines in the puzzle colour ("puzzle"), the picture on white ("puzzle_theme"), a
 // greyed copy ("puzzle_background") and that copy in the background colour with the cut lines laid
-// over it ("puzzle_background_lined"), each 1024 x 512.
+// over it ("puzzle_background_lined"), each 1024 x 512. The textures keep no pixels once on the device:
+// after a device reset they are made again from the files (read again; a file that can no longer be
+// read or no longer matches the level gives the checkerboard). The picture on white, drawn only when
+// the level is complete, is made from the picture file when it is first drawn.
 //
 // Rows: images keep the engine's order (row 0 at the bottom), as the piece-shape file does, so a
 // piece's rectangle (x, y, w, h) addresses the picture's stored rows y .. y + h - 1.
@@ -22,6 +25,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -33,7 +37,8 @@
 
 namespace CorvantisEngine {
 class Image;
-}
+class MessageManager;
+}  // namespace CorvantisEngine
 
 namespace Puzzle {
 
@@ -88,10 +93,35 @@ class GameLogicData : public GameTools::DataKeeper {
                 const GameFramework::StageRecord* stageRecord, const GameFramework::LevelRecord* levelRecord);
   ~GameLogicData() override;
 
+  // Makes the images of the items at these indices (of the list given to PackTextures) again, in that
+  // order; an image it cannot make is left null.
+  using ItemSource = std::function<std::vector<std::unique_ptr<CorvantisEngine::Image>>(
+      const std::vector<std::size_t>& items)>;
+  // Where a sheet's images go: each item's index in the packed list, its corner and its size.
+  struct SheetLayout {
+    struct Item {
+      std::size_t index = 0;
+      std::int32_t x = 0;
+      std::int32_t y = 0;
+      std::uint32_t width = 0;
+      std::uint32_t height = 0;
+    };
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::vector<Item> items;
+  };
+
   // Packs the images into sheets, names them, and makes the pack. Ends the program through the log's
-  // Abort for an empty list ("No items to pack") or an image no sheet can hold.
+  // Abort for an empty list ("No items to pack") or an image no sheet can hold. With an item source
+  // the sheets keep no pixels once on the device: a sheet is made again from the source's images.
   static void PackTextures(CorvantisEngine::Engine* engine, std::vector<PackInput>& items,
-                           std::unique_ptr<TexturePack>& pack, const std::string& packName);
+                           std::unique_ptr<TexturePack>& pack, const std::string& packName,
+                           ItemSource itemSource = {});
+  // The sheet laid out from the source's images; null when the source cannot make them all at the
+  // sizes they were packed at.
+  static std::unique_ptr<CorvantisEngine::Image> MakeSheet(CorvantisEngine::MessageManager* log,
+                                                           const SheetLayout& layout,
+                                                           const ItemSource& itemSource);
   // Places every record in a W x H sheet in list order, from scratch; false at the first one that
   // does not fit.
   static bool PackItemsIntoSheet(std::int32_t width, std::int32_t height, std::vector<PackItem*>& records);

@@ -20,10 +20,10 @@ using CorvantisEngine::ShaderDescriptor;
 using CorvantisEngine::ShaderStage;
 using CorvantisEngine::Vector2;
 
-CorvantisEngine::ShaderUser* MakeImageShader(CorvantisEngine::ShaderManager* shaders,
-                                             const std::string& textureName,
-                                             std::unique_ptr<CorvantisEngine::Image> image, bool alphaBlend,
-                                             ShaderDescriptor* descriptorOut) {
+CorvantisEngine::ShaderUser* MakeImageShader(
+    CorvantisEngine::ShaderManager* shaders, const std::string& textureName,
+    std::unique_ptr<CorvantisEngine::Image> image, bool alphaBlend, ShaderDescriptor* descriptorOut,
+    std::function<std::unique_ptr<CorvantisEngine::Image>()> source) {
   ShaderDescriptor descriptor(alphaBlend ? ShaderDescriptor::kAlphaBlend : 0);
   if (alphaBlend) {
     descriptor.SetBlendFactor(0, ShaderDescriptor::kBlendSourceAlpha);
@@ -33,8 +33,17 @@ CorvantisEngine::ShaderUser* MakeImageShader(CorvantisEngine::ShaderManager* sha
   descriptor.AddStage(ShaderStage::kNoTexture, ShaderStage::kStatic, 1, 1, 0, 0.0f, textureName, "",
                       ShaderStage::kClamp);
   CorvantisEngine::ShaderUser* user = shaders->GetShader(descriptor);
-  CorvantisEngine::Texture2D* texture =
-      shaders->GetTextureManager()->CreateTexture(true, false, textureName, "", image.release(), nullptr);
+  CorvantisEngine::TextureManager* textures = shaders->GetTextureManager();
+  CorvantisEngine::Texture2D* texture = nullptr;
+  if (source) {
+    auto remake = [source = std::move(source)](std::unique_ptr<CorvantisEngine::Image>& diffuse,
+                                               std::unique_ptr<CorvantisEngine::Image>&) {
+      diffuse = source();
+    };
+    texture = textures->CreateTexture(false, textureName, "", std::move(image), nullptr, std::move(remake));
+  } else {
+    texture = textures->CreateTexture(true, false, textureName, "", image.release(), nullptr);
+  }
   user->GetShader()->SetStageTexture(0, texture);
   if (descriptorOut != nullptr) {
     *descriptorOut = descriptor;
@@ -48,7 +57,7 @@ std::string TexturePack::SheetTextureName(const std::string& packName, std::uint
 
 TexturePack::TexturePack(CorvantisEngine::Engine* engine_,
                          std::vector<std::unique_ptr<CorvantisEngine::Image>> sheetImages,
-                         const std::string& name_)
+                         const std::string& name_, SheetSource source)
     : engine(engine_),
       log(engine_->GetMessageManager()),
       shaderManager(engine_->GetShaderManager()),
@@ -59,8 +68,12 @@ TexturePack::TexturePack(CorvantisEngine::Engine* engine_,
   descriptors.reserve(sheetImages.size());
   for (std::uint32_t i = 0; i < sheetImages.size(); ++i) {
     ShaderDescriptor descriptor;
+    std::function<std::unique_ptr<CorvantisEngine::Image>()> sheetSource;
+    if (source) {
+      sheetSource = [source, i] { return source(i); };
+    }
     sheets.push_back(MakeImageShader(shaderManager, SheetTextureName(name, i), std::move(sheetImages[i]),
-                                     true, &descriptor));
+                                     true, &descriptor, std::move(sheetSource)));
     descriptors.push_back(descriptor);
   }
 }

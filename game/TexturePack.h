@@ -4,13 +4,15 @@
 // blending whose single stage draws a texture made in memory; the stage is named after the pack and the
 // sheet ("pack_<name>_<i>"), so that the windows made from the sheet's descriptor share exactly that
 // shader and two sheets never share one. The sheets have no mip levels, so a piece drawn small never
-// shows its neighbours' pixels. The textures keep their images: a device reset rebuilds them.
+// shows its neighbours' pixels. Given a source for its sheets, the pack keeps no pixels: a device reset
+// has the source make a sheet again; without one the textures keep their images for that.
 //
 // Ownership: the pack owns its items and releases its sheet shader users through the shader manager;
 // the windows it makes belong to the GUI manager.
 // Failures: a name not in the pack ends the program through the log's Abort.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -41,9 +43,13 @@ struct TexturePackItem {
 
 class TexturePack {
  public:
-  // One sheet per image, in order; the pack's textures take the images over.
+  // Makes sheet `index` again, as it was given (null when it cannot be made).
+  using SheetSource = std::function<std::unique_ptr<CorvantisEngine::Image>(std::uint32_t index)>;
+
+  // One sheet per image, in order; the pack's textures take the images over. With a source the images
+  // are dropped once on the device and a rebuild asks the source (see TextureManager::ImageSource).
   TexturePack(CorvantisEngine::Engine* engine, std::vector<std::unique_ptr<CorvantisEngine::Image>> sheets,
-              const std::string& name);
+              const std::string& name, SheetSource source = {});
   virtual ~TexturePack();
 
   TexturePack(const TexturePack&) = delete;
@@ -82,11 +88,14 @@ class TexturePack {
 };
 
 // A shader user whose one stage draws an image made in memory, under a stage name of its own (which
-// must be unique: equal descriptors share one shader). The texture takes the image over and keeps it.
-// With alphaBlend the user blends by the image's alpha (factors 4 and 5).
-CorvantisEngine::ShaderUser* MakeImageShader(CorvantisEngine::ShaderManager* shaders,
-                                             const std::string& textureName,
-                                             std::unique_ptr<CorvantisEngine::Image> image, bool alphaBlend,
-                                             CorvantisEngine::ShaderDescriptor* descriptorOut = nullptr);
+// must be unique: equal descriptors share one shader). The texture takes the image over: it keeps it
+// when `source` is empty, else drops it once on the device and has the source make it again for a
+// rebuild. With a source and no image, the source makes the image when the texture is first drawn. With
+// alphaBlend the user blends by the image's alpha (factors 4 and 5).
+CorvantisEngine::ShaderUser* MakeImageShader(
+    CorvantisEngine::ShaderManager* shaders, const std::string& textureName,
+    std::unique_ptr<CorvantisEngine::Image> image, bool alphaBlend,
+    CorvantisEngine::ShaderDescriptor* descriptorOut = nullptr,
+    std::function<std::unique_ptr<CorvantisEngine::Image>()> source = {});
 
 }  // namespace Puzzle

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "engine/core/Error.h"
 #include "engine/core/MessageManager.h"
@@ -80,6 +81,9 @@ FileBinary::FileBinary(MessageManager* log, const std::string& name, std::unique
   size_ = size;
   memory_ = bytes != nullptr ? std::move(bytes) : std::make_unique<std::uint8_t[]>(1);
 }
+
+FileBinary::FileBinary(MessageManager* log, const std::string& name, Fetch fetch, std::uint32_t size)
+    : log_(log), name_(name), write_(false), size_(size), fetch_(std::move(fetch)) {}
 
 FileBinary::~FileBinary() {
   try {
@@ -166,6 +170,8 @@ void FileBinary::Read(void* destination, std::uint32_t n, std::uint32_t* outCoun
       std::memcpy(destination, memory_.get() + position_, count);
     } else if (handle_ != nullptr && !write_) {
       count = static_cast<std::uint32_t>(std::fread(destination, 1, count, handle_));
+    } else if (fetch_) {
+      count = std::min(fetch_(position_, count, destination), count);
     } else {
       count = 0;
     }

@@ -1,7 +1,8 @@
 #pragma once
 // FileBinary: the engine's one file object. It is a disk file opened for writing, a disk file opened
 // for reading (loaded whole into memory when it is at most 8 MiB or when `preload` asks for it, else
-// read from the disk on demand), or a block of memory holding a copy of a pack entry. Raw reads,
+// read from the disk on demand), a block of memory holding a copy of a pack entry, or a file whose
+// bytes are fetched as they are read (a pack entry read from its archive piece by piece). Raw reads,
 // writes and seeks keep a tracked position; the typed reads and writes below are the layout every
 // engine format and save file is built from: u8, little-endian u32, lists of u32 with a u32 count,
 // and strings with a one-byte count (wide strings as UTF-16 little-endian units with their
@@ -14,6 +15,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +39,11 @@ class FileBinary {
   // A file for reading that is the `size` bytes of `bytes`, taken over without a copy.
   FileBinary(MessageManager* log, const std::string& name, std::unique_ptr<std::uint8_t[]> bytes,
              std::uint32_t size);
+  // Copies up to `n` bytes from `offset` to `destination` and answers how many; a read that fails
+  // answers fewer (0), as a short read from the disk does.
+  using Fetch = std::function<std::uint32_t(std::uint32_t offset, std::uint32_t n, void* destination)>;
+  // A file for reading of `size` bytes that are fetched as they are read, never held whole.
+  FileBinary(MessageManager* log, const std::string& name, Fetch fetch, std::uint32_t size);
   virtual ~FileBinary();
 
   FileBinary(const FileBinary&) = delete;
@@ -101,6 +108,7 @@ class FileBinary {
   std::uint32_t size_ = 0;
   std::uint32_t position_ = 0;
   std::unique_ptr<std::uint8_t[]> memory_;
+  Fetch fetch_;
 };
 
 }  // namespace CorvantisEngine

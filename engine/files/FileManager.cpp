@@ -131,6 +131,35 @@ FileBinary* FileManager::OpenFile(const std::string& name, bool write, bool prel
   return new FileBinary(log_, full, false, preload, false, 0, nullptr);
 }
 
+FileBinary* FileManager::OpenFileInParts(const std::string& name) {
+  const std::string full = ResolvePath(name);
+  if (!IsFileOnDisk(full)) {
+    std::string key = StringToLowerCopy(name);
+    StringReplaceAll(key, "\\\\", "\\");
+    for (const std::unique_ptr<PackFile>& pack : packs_) {
+      std::uint32_t size = 0;
+      if (!pack->GetFileSize(key, size)) {
+        continue;
+      }
+      // The packs live as long as the manager, which outlives every file it opens.
+      const PackFile* source = pack.get();
+      MessageManager* log = log_;
+      auto fetch = [source, key, log](std::uint32_t offset, std::uint32_t n, void* destination) {
+        try {
+          return source->ReadPart(key, offset, n, destination);
+        } catch (const FileError& error) {
+          if (log != nullptr) {
+            log->Error(error.GetMessage());
+          }
+          return std::uint32_t{0};
+        }
+      };
+      return new FileBinary(log_, full, std::move(fetch), size);
+    }
+  }
+  return OpenFile(name, false);
+}
+
 bool FileManager::ReplaceFile(const std::string& source, const std::string& target) const {
   // Both names go where FileBinary opens them (beside the executable for a relative base folder).
   const std::string from = files::BinaryFullPath(ResolvePath(source));

@@ -37,6 +37,11 @@ class FileManager {
   // A new file the caller deletes. Reading: the disk file when it exists, else the first pack entry
   // of that name (a memory file), else `FileError` "Failed to open ..." with the full path.
   FileBinary* OpenFile(const std::string& name, bool write, bool preload = false);
+  // A new file for reading that the caller deletes, as OpenFile(name, false), except that a pack entry
+  // is not copied whole: its bytes are read from the archive as the file is read (for long files read
+  // from front to back in pieces, such as a sound that plays as it is decoded). A piece the archive
+  // fails to give is logged and reads short.
+  FileBinary* OpenFileInParts(const std::string& name);
   // A new text file over OpenFile(name, write); the encoding matters for writing only.
   FileTextual* OpenTextFile(const std::string& name, bool write, std::uint32_t encoding);
 

@@ -1,5 +1,6 @@
 #include "engine/files/PackFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -192,6 +193,31 @@ bool PackFile::ReadFile(const std::string& name, void* destination) const {
     throw FileError("Failed to read " + UIntToString(size) + " bytes from \"" + fileName_ + "\" file");
   }
   return true;
+}
+
+std::uint32_t PackFile::ReadPart(const std::string& name, std::uint32_t offset, std::uint32_t bytes,
+                                 void* destination) const {
+  auto it = directory_.find(StringToLowerCopy(name));
+  if (it == directory_.end() || (!file_ && handle_ == nullptr) || offset >= it->second.size) {
+    return 0;
+  }
+  const std::uint32_t count = std::min(bytes, it->second.size - offset);
+  if (count == 0) {
+    return 0;
+  }
+  const std::uint64_t at = std::uint64_t{startOffset_} + it->second.offset + offset;
+  if (file_) {
+    std::memcpy(destination, file_->GetMemory() + at, count);
+    return count;
+  }
+  OVERLAPPED where{};
+  where.Offset = static_cast<DWORD>(at);
+  where.OffsetHigh = static_cast<DWORD>(at >> 32);
+  DWORD read = 0;
+  if (!::ReadFile(handle_, destination, count, &read, &where) || read != count) {
+    throw FileError("Failed to read " + UIntToString(count) + " bytes from \"" + fileName_ + "\" file");
+  }
+  return count;
 }
 
 bool PackFile::HasFolder(const std::string& path) const {

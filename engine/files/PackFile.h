@@ -48,6 +48,11 @@ class PackFile {
   // Fills `destination` with the whole entry (GetFileSize bytes); throws the file's read error when the
   // archive turns out short.
   bool ReadFile(const std::string& name, void* destination) const;
+  // Copies up to `bytes` bytes of the entry from `offset` into `destination` and answers how many (0 at
+  // or past the entry's end, and for a name not in the archive); throws the file's read error when the
+  // archive turns out short. May run beside ReadFile and other ReadPart calls.
+  std::uint32_t ReadPart(const std::string& name, std::uint32_t offset, std::uint32_t bytes,
+                         void* destination) const;
   // True when some folder of the archive contains the lower-cased path anywhere in its name.
   bool HasFolder(const std::string& path) const;
   // Appends the sub-folders directly below `folder` that hold entries directly (repeated once per

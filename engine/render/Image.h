@@ -98,7 +98,10 @@ class Image {
   std::uint32_t width_ = 0;
   std::uint32_t height_ = 0;
   std::uint32_t bitsPerPixel_ = 0;
-  std::uint8_t* pixels_ = nullptr;  // owned; new[] in Create, delete[] in Release
+  // Owned: made in Create, given back in Release. Large pixel blocks are mapped straight from the
+  // system (mappedBytes_ > 0), smaller ones come from new[].
+  std::uint8_t* pixels_ = nullptr;
+  std::size_t mappedBytes_ = 0;
 };
 
 }  // namespace CorvantisEngine

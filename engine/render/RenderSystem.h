@@ -113,6 +113,8 @@ class RenderSystem {
   virtual IndexBuffer* CreateIndexBuffer(std::uint32_t usage, std::uint32_t capacity) = 0;
   virtual IndexBuffer* CreateIndexBufferFromData(std::uint32_t usage, IndexBuffer* source) = 0;
   virtual IndexBuffer* CopyIndexBuffer(IndexBuffer* source) = 0;
+  // Without a diffuse image the texture has no surface until it is first used, when it asks the
+  // texture manager for its images.
   virtual Texture2D* CreateTexture(TextureManager* textureManager, const std::string& key, Image* diffuse,
                                    Image* opacity, bool mipMapping) = 0;
   virtual Light* CreateLight(std::uint32_t index) = 0;

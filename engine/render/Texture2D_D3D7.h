@@ -18,7 +18,8 @@ class RenderSystem_D3D7;
 
 class Texture2D_D3D7 : public Texture2D {
  public:
-  // Builds the surface from the images at once (they stay the caller's) and registers the texture.
+  // Builds the surface from the images at once (they stay the caller's) and registers the texture;
+  // without a diffuse image the surface is built from the texture manager's images at first use.
   Texture2D_D3D7(MessageManager* log, Config* config, RenderSystem_D3D7* renderSystem,
                  TextureManager* textureManager, const std::string& key, Image* diffuse, Image* opacity,
                  bool mipMapping);

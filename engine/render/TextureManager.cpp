@@ -154,6 +154,39 @@ Texture2D* TextureManager::CreateTexture(bool keepImages, bool mipMapping, const
   return texture;
 }
 
+Texture2D* TextureManager::CreateTexture(bool mipMapping, const std::string& diffuseName,
+                                         const std::string& opacityName, std::unique_ptr<Image> diffuse,
+                                         std::unique_ptr<Image> opacity, ImageSource source) {
+  const std::string key = MakeKey(diffuseName, opacityName, mipMapping);
+  if (Entry* entry = Find(key)) {
+    entry->texture->AddReference();
+    return entry->texture;
+  }
+  auto entry = std::make_unique<Entry>();
+  entry->key = key;
+  entry->diffuseName = diffuseName;
+  entry->opacityName = opacityName;
+  entry->source = std::move(source);
+  if (diffuse == nullptr && entry->source) {
+    // Made without a surface: the first use rebuilds it from the source.
+    entry->texture = CreateDeviceTexture(key, nullptr, nullptr, mipMapping);
+  } else {
+    if (diffuse == nullptr) {
+      diffuse = std::make_unique<Image>();
+    }
+    if (diffuse->IsEmpty()) {
+      diffuse->MakeCheckerboard(log_);
+    }
+    entry->texture = Create(key, mipMapping, diffuseName, opacityName, *diffuse, opacity.get());
+  }
+  if (entry->texture == nullptr) {
+    return nullptr;
+  }
+  Texture2D* texture = entry->texture;
+  entries_.push_back(std::move(entry));
+  return texture;
+}
+
 Texture2D* TextureManager::LoadTexture(bool mipMapping, const std::string& diffuseName,
                                        const std::string& opacityName) {
   const std::string key = MakeKey(diffuseName, opacityName, mipMapping);
@@ -224,7 +257,22 @@ void TextureManager::GetTextureImages(Texture2D* texture, Image*& diffuse, Image
     opacity = entry->opacity.get();
     return;
   }
-  LoadImages(entry->diffuseName, entry->opacityName, diffuse, opacity);
+  if (entry->source) {
+    std::unique_ptr<Image> madeDiffuse;
+    std::unique_ptr<Image> madeOpacity;
+    entry->source(madeDiffuse, madeOpacity);
+    if (madeDiffuse == nullptr || madeDiffuse->IsEmpty()) {
+      madeDiffuse = std::make_unique<Image>();
+      madeDiffuse->MakeCheckerboard(log_);
+    }
+    if (madeOpacity != nullptr && madeOpacity->IsEmpty()) {
+      madeOpacity.reset();
+    }
+    diffuse = madeDiffuse.release();
+    opacity = madeOpacity.release();
+  } else {
+    LoadImages(entry->diffuseName, entry->opacityName, diffuse, opacity);
+  }
   Normalise(entry->diffuseName, entry->opacityName, *diffuse, opacity, false);
   deleteImages = true;
 }

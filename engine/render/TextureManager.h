@@ -3,9 +3,10 @@
 // textures, counts their references, and hands the source images back to a texture whose device surface
 // must be rebuilt (after a device reset, or on first use after one).
 //
-// Textures loaded from files are rebuilt from the files; textures made from images in memory keep
-// their (already normalised) images for that. Both paths go through one normalisation: power-of-two
-// size no larger than the device allows, opacity image at the diffuse image's size.
+// Textures loaded from files are rebuilt from the files; textures made from images in memory either
+// keep their (already normalised) images for that or, when their maker can make the images again (an
+// image source), keep nothing and ask the source. Every path goes through one normalisation:
+// power-of-two size no larger than the device allows, opacity image at the diffuse image's size.
 //
 // Threads: the resource loader's worker creates and loads textures while the main thread only presents
 // frames; the manager has no lock of its own.
@@ -14,6 +15,7 @@
 // the image reader); nothing here throws apart from the render system's own aborts.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +46,18 @@ class TextureManager {
   // place when it is not a power of two or too large for the device.
   Texture2D* CreateTexture(bool keepImages, bool mipMapping, const std::string& diffuseName,
                            const std::string& opacityName, Image* diffuse, Image* opacity);
+  // Makes a texture's images again when its surface must be rebuilt: the diffuse image (left null or
+  // empty when it cannot be made: the texture is rebuilt as the checkerboard) and, for a texture made
+  // with one, the opacity image. Called on the thread that rebuilds (the main thread); it must not
+  // refer to anything that may be gone by then.
+  using ImageSource = std::function<void(std::unique_ptr<Image>& diffuse, std::unique_ptr<Image>& opacity)>;
+  // The texture for these names, made from the images when it does not exist yet (one more reference
+  // otherwise). The images are used for the surface and then deleted: nothing of them is kept, a
+  // rebuild asks `source` for them again. Without a diffuse image the surface is not made now: the
+  // source makes the images when the texture is first drawn (for a texture that may never be).
+  Texture2D* CreateTexture(bool mipMapping, const std::string& diffuseName, const std::string& opacityName,
+                           std::unique_ptr<Image> diffuse, std::unique_ptr<Image> opacity,
+                           ImageSource source);
   // The texture for these names, loaded from the files when it does not exist yet.
   Texture2D* LoadTexture(bool mipMapping, const std::string& diffuseName, const std::string& opacityName);
   // Drops one reference; at 0 deletes the texture and what the manager kept for it. Textures the
@@ -76,6 +90,7 @@ class TextureManager {
     std::string opacityName;
     std::unique_ptr<Image> diffuse;  // kept images: null for textures loaded from files
     std::unique_ptr<Image> opacity;
+    ImageSource source;            // set for textures whose maker makes their images again
     Texture2D* texture = nullptr;  // owned
   };
 

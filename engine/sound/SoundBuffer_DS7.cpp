@@ -33,6 +33,27 @@ SoundBuffer_DS7::SoundBuffer_DS7(MessageManager* log, FileManager* fileManager, 
   playedTotal_ = 0;
   finished_ = 0;
   volume_ = 1.0f;
+  // The ring is made when the stream first plays.
+  DropRing();
+}
+
+void SoundBuffer_DS7::TakeRing() {
+  if (!streaming_ || buffer_)
+    return;
+  CreateBuffer(nullptr);
+  if (!buffer_)
+    return;
+  SetVolume(volume_);
+  const float tempo = tempo_;
+  frequency_ = 0;
+  if (tempo != 1.0f)
+    SetTempo(tempo);
+  SetPosition(position_);
+}
+
+void SoundBuffer_DS7::DropRing() {
+  if (streaming_ && streamState_ == kStreamStopped)
+    Release();
 }
 
 SoundBuffer_DS7::SoundBuffer_DS7(const SoundBuffer_DS7& other)
@@ -257,6 +278,7 @@ void SoundBuffer_DS7::SetVolume(float volume) {
 }
 
 void SoundBuffer_DS7::SetTempo(float tempo) {
+  tempo_ = tempo;
   if (!buffer_)
     return;
   const double frequency = static_cast<double>(rate_) * static_cast<double>(tempo);
@@ -285,6 +307,7 @@ std::uint32_t SoundBuffer_DS7::PlayedBytesPerSecond() const {
 }
 
 void SoundBuffer_DS7::SetPosition(const Vector3& position) {
+  position_ = position;
   if (!buffer3D_)
     return;
   soundSystem_->ErrorText("SoundBuffer_DS7::SetPosition",

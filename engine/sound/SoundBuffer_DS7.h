@@ -3,7 +3,9 @@
 // device buffer of its size (copies duplicate it and share the data); a stream is a looping 1 MiB
 // device buffer whose play position is estimated from a stream timer (millisecond clock, running only
 // while the buffer plays) and its current frequency, to hand finished chunks back for refilling, and to
-// stop a one-shot stream once it has played out. Failed device calls are logged through
+// stop a one-shot stream once it has played out. A stream holds its device buffer only from its play to
+// its stop (TakeRing and DropRing): a stopped piece of music costs no ring; the volume, tempo and 3D
+// position set meanwhile reach the ring when it is made. Failed device calls are logged through
 // SoundSystem_DS7::ErrorText.
 
 #include "engine/core/Vector.h"
@@ -46,6 +48,10 @@ class SoundBuffer_DS7 : public SoundBuffer {
   // Playback rate factor: the device frequency becomes rate x tempo.
   void SetTempo(float tempo);
   void SetPosition(const Vector3& position);
+  // A stream's device buffer: made (with the volume, tempo and position set so far) before a stopped
+  // stream plays, given back once it has stopped. Neither does anything for a static sound.
+  void TakeRing();
+  void DropRing();
 
   // Hundredths of a decibel: -1000 x ln(1 / v), -10000 for v below 0.0001 or NaN.
   static std::int32_t VolumeToAttenuation(float volume);
@@ -72,6 +78,8 @@ class SoundBuffer_DS7 : public SoundBuffer {
   std::uint64_t playedTotal_ = 0;
   std::uint8_t finished_ = 0;
   float volume_ = 1.0f;
+  float tempo_ = 1.0f;
+  Vector3 position_;
   Timer* streamTimer_ = nullptr;  // owned through the timer manager
   // The device frequency in effect (rate x tempo); 0 until a tempo is set, meaning the file's rate.
   std::uint32_t frequency_ = 0;

@@ -12,8 +12,10 @@ namespace CorvantisEngine {
 SoundFileReader::SoundFileReader(MessageManager* log, FileManager* fileManager, const std::string& fileName,
                                  bool openFile)
     : log_(log), fileManager_(fileManager), name_(fileName), path_(FileManager::MakeDataPath(fileName)) {
+  // A packed file is read from its archive as the sound is decoded, not copied whole: a long piece of
+  // music streams through a small buffer.
   if (openFile)
-    file_.reset(fileManager_->OpenFile(path_, false));
+    file_.reset(fileManager_->OpenFileInParts(path_));
 }
 
 SoundFileReader::~SoundFileReader() = default;

@@ -3,7 +3,8 @@
 // count, bit depth and rate. SoundBuffer::OpenReader picks the reader by extension: SoundFileReaderWAV
 // ("wav"), SoundFileReaderOGG ("ogg"), or SoundFileReaderEMP (eight bytes of 8-bit silence) for an empty
 // name or an unknown extension. Files are opened through the FileManager (disk or pack archive) under
-// FileManager::MakeDataPath(name).
+// FileManager::MakeDataPath(name); a pack entry is read from its archive piece by piece as the reader
+// goes (FileManager::OpenFileInParts).
 //
 // Main thread only. The reader owns its file. Constructors throw `FileError` for a missing file or a
 // malformed format (texts quote the path); a reader that throws has closed its file. Read never throws.

@@ -36,8 +36,10 @@ bool Sound_DS7::Play() {
     if (streaming)
       buffer_->SetStreamState(SoundBuffer::kStreamStopped);
   }
-  if (streaming)
+  if (streaming) {
+    bufferDS7_->TakeRing();
     buffer_->SetStreamState(SoundBuffer::kStreamPlaying);
+  }
   bufferDS7_->Play(looping_ != 0);
   state_ = kPlaying;
   return true;
@@ -52,8 +54,10 @@ void Sound_DS7::Pause() {
 
 void Sound_DS7::Stop() {
   bufferDS7_->Stop();
-  if (buffer_->IsStreaming())
+  if (buffer_->IsStreaming()) {
     buffer_->SetStreamState(SoundBuffer::kStreamStopped);
+    bufferDS7_->DropRing();
+  }
   state_ = kStopped;
 }
 

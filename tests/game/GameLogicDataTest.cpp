@@ -1,10 +1,14 @@
 // A level's data: loading a picture, its piece shapes and colours, cutting the pieces (compared pixel by
-// pixel with the picture under the mask and the outline), the three board textures, the numbering of
-// loads, and the contents that end the program.
+// pixel with the picture under the mask and the outline), the board textures (all checked as rebuilt
+// from the files, since the textures keep no pixels), the numbering of loads, and the contents that
+// end the program.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <memory>
+#include <vector>
 
 #include "GameTestSupport.h"
 #include "engine/core/Error.h"
@@ -69,14 +73,19 @@ class GameLogicDataTest : public gametest::EngineTest {
     data.Load();
     data.WaitForLoad();
   }
-  const Image& Kept(CorvantisEngine::ShaderUser* user) {
+  // The images a texture of the level is rebuilt from: made again from the files, nothing is kept.
+  const Image& Rebuilt(CorvantisEngine::ShaderUser* user) {
     Image* diffuse = nullptr;
     Image* opacity = nullptr;
     bool deleteImages = false;
     engine_->GetShaderManager()->GetTextureManager()->GetTextureImages(
         user->GetShader()->GetTextures(0).at(0), diffuse, opacity, deleteImages);
+    EXPECT_TRUE(deleteImages) << "the level's textures keep no images";
+    EXPECT_EQ(opacity, nullptr);
+    rebuilt_.emplace_back(diffuse);
     return *diffuse;
   }
+  std::vector<std::unique_ptr<Image>> rebuilt_;
 };
 
 TEST_F(GameLogicDataTest, PiecesAreCutFromThePictureUnderTheirMasks) {
@@ -109,7 +118,7 @@ TEST_F(GameLogicDataTest, PiecesAreCutFromThePictureUnderTheirMasks) {
     const PieceShape& piece = shapes.pieces[i];
     const TexturePackItem* item = data->texturePack->FindItem(data->pieceImageNames[i]);
     ASSERT_NE(item, nullptr);
-    const Image& sheet = Kept(item->shader);
+    const Image& sheet = Rebuilt(item->shader);
     const int x0 = static_cast<int>(std::lround(item->uv0.x * sheet.GetWidth()));
     const int y0 = static_cast<int>(std::lround(item->uv0.y * sheet.GetHeight()));
     int wrong = 0;
@@ -127,18 +136,18 @@ TEST_F(GameLogicDataTest, PiecesAreCutFromThePictureUnderTheirMasks) {
   }
 
   // The board textures: the picture on white, its greyed copy, and the cut lines in the puzzle colour.
-  const Image& theme = Kept(data->themeShader);
+  const Image& theme = Rebuilt(data->themeShader);
   ASSERT_EQ(theme.GetWidth(), 1024u);
   ASSERT_EQ(theme.GetHeight(), 512u);
   const std::uint8_t* corner = theme.GetPixels() + (7 * 1024 + 11) * 3;
   EXPECT_EQ(corner[0], picture.At(11, 7)[0]);
   EXPECT_EQ(corner[1], picture.At(11, 7)[1]);
   EXPECT_EQ(theme.GetPixels()[(8 * 1024) * 3], 255);
-  const Image& grey = Kept(data->backgroundShader);
+  const Image& grey = Rebuilt(data->backgroundShader);
   const std::uint8_t* p = picture.At(5, 6);
   const float mean = (p[0] + p[1] + p[2]) / 3.0f;
   EXPECT_EQ(grey.GetPixels()[(6 * 1024 + 5) * 3 + 1], static_cast<std::uint8_t>(0.8f * mean + 0.2f * p[1]));
-  const Image& lines = Kept(data->puzzleShader);
+  const Image& lines = Rebuilt(data->puzzleShader);
   const std::uint8_t* line = lines.GetPixels() + (3 * 1024 + 4) * 4;
   EXPECT_EQ(line[0], 255);
   EXPECT_EQ(line[1], 0);
@@ -149,7 +158,7 @@ TEST_F(GameLogicDataTest, PiecesAreCutFromThePictureUnderTheirMasks) {
   EXPECT_EQ(data->GetShaderUser("puzzle_background"), data->backgroundShader);
   // The greyed picture in the background colour (10, 20, 30) with the cut lines laid over it, as drawing
   // the lines over it blends them.
-  const Image& lined = Kept(data->linedBackgroundShader);
+  const Image& lined = Rebuilt(data->linedBackgroundShader);
   ASSERT_EQ(lined.GetWidth(), 1024u);
   ASSERT_EQ(lined.GetHeight(), 512u);
   for (const auto& [x, y] : {std::pair{4, 3}, std::pair{5, 6}, std::pair{11, 7}, std::pair{0, 0}}) {
@@ -173,7 +182,7 @@ TEST_F(GameLogicDataTest, APictureWithAlphaIsConvertedBeforeCutting) {
   auto data = MakeData();
   Load(*data);
   const TexturePackItem* item = data->texturePack->FindItem(data->pieceImageNames[1]);
-  const Image& sheet = Kept(item->shader);
+  const Image& sheet = Rebuilt(item->shader);
   const int x0 = static_cast<int>(std::lround(item->uv0.x * sheet.GetWidth()));
   const int y0 = static_cast<int>(std::lround(item->uv0.y * sheet.GetHeight()));
   const std::uint8_t* got =
@@ -197,6 +206,37 @@ TEST_F(GameLogicDataTest, EachLoadNumbersItsTexturesAndAMissingPuzzleElementLeav
   EXPECT_EQ(second->texturePack->GetName(), "puzzle_elements_" + std::to_string(second->GetLoadNumber()));
   // Two loads alive at once keep their own textures.
   EXPECT_NE(first->themeShader->GetShader(), second->themeShader->GetShader());
+}
+
+// A level's textures are rebuilt from its files when the device loses them. Files that can no longer
+// be read, or that no longer match the level in play, are logged and give the checkerboard; the game
+// goes on.
+TEST_F(GameLogicDataTest, TexturesThatCannotBeMadeAgainBecomeTheCheckerboard) {
+  const Picture picture = gametest::Gradient(12, 8);
+  WriteLevel(picture, Shapes(picture), "<puzzle/>");
+  Start();
+  auto data = MakeData();
+  Load(*data);
+  const TexturePackItem* item = data->texturePack->FindItem(data->pieceImageNames[0]);
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(Rebuilt(item->shader).GetBitsPerPixel(), 32u);
+  EXPECT_EQ(Rebuilt(data->linedBackgroundShader).GetWidth(), 1024u);
+
+  // Other shapes: one piece less.
+  PieceShapes fewer = Shapes(picture);
+  fewer.pieces.pop_back();
+  fewer.pieces[0].neighbours.clear();
+  Write("data/puzzles/01/puzzle_01.pzf", PieceShapeFile::Write(fewer, 12, 8));
+  rig_.ClearLog();
+  const Image& sheet = Rebuilt(item->shader);
+  EXPECT_EQ(sheet.GetWidth(), 64u) << "the checkerboard";
+  EXPECT_EQ(rig_.CountLogged("no longer matches"), 1);
+  EXPECT_EQ(Rebuilt(data->puzzleShader).GetWidth(), 64u);
+
+  std::filesystem::remove(rig_.Folder().Host("data/themes/t/01.tga"));
+  rig_.ClearLog();
+  EXPECT_EQ(Rebuilt(data->themeShader).GetWidth(), 64u);
+  EXPECT_GE(rig_.CountLogged("01.tga\" image again"), 1);
 }
 
 TEST_F(GameLogicDataTest, ContentThatCannotBeTrustedEndsTheProgram) {

@@ -240,6 +240,49 @@ TEST_F(FileManagerTest, PackAppendedToACopyOfTheExecutable) {
   EXPECT_EQ(plain->GetPackCount(), 0u) << "an executable without a trailer has no pack";
 }
 
+// A file opened in parts reads a pack entry from the archive as it goes, holding none of it; a loose
+// file still wins over the packs. An archive too large to be held in memory is read where it lies: when
+// it shrinks under the game, the read falls short and the failure is logged.
+TEST_F(FileManagerTest, FilesOpenedInPartsReadPackEntriesAsTheyGo) {
+  std::string large(9u << 20, '\0');
+  for (std::size_t i = 0; i < large.size(); ++i) {
+    large[i] = static_cast<char>('a' + i % 23);
+  }
+  Pack("base/packs/a.pak", {{"data\\large.bin", Text(large)}, {"data\\small.txt", Text("small")}});
+  temp_.Write("base/data/loose.txt", std::string("loose"));
+  auto files = Make();
+  ASSERT_EQ(files->GetPackCount(), 1u);
+
+  EXPECT_EQ(Content(files->OpenFileInParts("data\\loose.txt")), "loose");
+  EXPECT_EQ(Content(files->OpenFileInParts("DATA\\\\SMALL.TXT")), "small");
+  EXPECT_THROW(delete files->OpenFileInParts("data\\missing.txt"), FileError);
+
+  std::unique_ptr<FileBinary> file(files->OpenFileInParts("data\\large.bin"));
+  EXPECT_FALSE(file->IsInMemory());
+  EXPECT_EQ(file->GetName(), Base("data\\large.bin"));
+  ASSERT_EQ(file->GetSize(), large.size());
+  std::string part(5, '\0');
+  file->Seek(FileBinary::kFromStart, 1000003);
+  std::uint32_t got = 0;
+  file->Read(part.data(), 5, &got);
+  EXPECT_EQ(got, 5u);
+  EXPECT_EQ(part, large.substr(1000003, 5));
+  EXPECT_EQ(file->GetPosition(), 1000008u);
+  file->Seek(FileBinary::kFromEnd, 2);
+  file->Read(part.data(), 5, &got);
+  EXPECT_EQ(got, 2u) << "clipped at the end";
+  EXPECT_EQ(part.substr(0, 2), large.substr(large.size() - 2));
+
+  std::filesystem::resize_file(temp_.Host("base/packs/a.pak"), 1u << 20);
+  const std::int32_t records = log_.GetRecordCount();
+  file->Seek(FileBinary::kFromStart, 2u << 20);
+  file->Read(part.data(), 5, &got);
+  EXPECT_EQ(got, 0u);
+  ASSERT_EQ(log_.GetRecordCount(), records + 1);
+  EXPECT_NE(log_.GetRecord(records).text.find("Failed to read 5 bytes"), std::string::npos);
+  EXPECT_THROW(file->Read(part.data(), 5), FileError) << "without a count a short read throws";
+}
+
 TEST(FileManagerPaths, HelpersTable) {
   struct Row {
     const char* path;

@@ -75,6 +75,34 @@ TEST(PackFileRead, EntriesAreFoundWithoutRegardToCase) {
   EXPECT_FALSE(pack.ReadFile("missing", &unused));
 }
 
+// A part of an entry: clipped to the entry's end, nothing past it or for a name the pack lacks.
+TEST(PackFileRead, PartsOfAnEntry) {
+  const Bytes bytes =
+      packtool::BuildPack({{"a\\first.txt", Text("abc")}, {"b\\Second.txt", Text("0123456789")}});
+  PackFile pack(nullptr, "p.pak", std::span<const std::uint8_t>(bytes));
+  struct Row {
+    const char* name;
+    std::uint32_t offset;
+    std::uint32_t bytes;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {"b\\second.txt", 0, 10, "0123456789"},
+      {"B\\SECOND.TXT", 3, 4, "3456"},
+      {"b\\second.txt", 8, 100, "89"},
+      {"b\\second.txt", 10, 4, ""},
+      {"b\\second.txt", 0xFFFFFFF0u, 0x20, ""},
+      {"a\\first.txt", 1, 1, "b"},
+      {"missing.txt", 0, 4, ""},
+  };
+  for (const Row& row : rows) {
+    std::string part(16, '.');
+    const std::uint32_t got = pack.ReadPart(row.name, row.offset, row.bytes, part.data());
+    EXPECT_EQ(part.substr(0, got), row.expected) << row.name << " at " << row.offset;
+    EXPECT_EQ(part.substr(got), std::string(16 - got, '.')) << "nothing written past the part";
+  }
+}
+
 TEST(PackFileRead, FoldersAndListings) {
   const Bytes bytes = Sample();
   PackFile pack(nullptr, "p.pak", std::span<const std::uint8_t>(bytes));

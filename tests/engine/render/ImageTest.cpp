@@ -49,6 +49,28 @@ TEST(ImageTest, CreateCopyAndRelease) {
   EXPECT_EQ(moved.GetPixels(), nullptr);
 }
 
+// Large pixel blocks come from the system, small ones from the heap; copies, moves and a new size
+// between the two kinds each give their block back the way it was taken (the sanitizer build checks).
+TEST(ImageTest, LargeAndSmallPixelBlocksCopyMoveAndResize) {
+  Image large;
+  large.Create(nullptr, 512, 256, 32);
+  std::memset(large.GetPixels(), 7, large.GetDataSize());
+  large.GetPixels()[large.GetDataSize() - 1] = 9;
+  Image copy(large);
+  EXPECT_EQ(copy.GetPixels()[copy.GetDataSize() - 1], 9);
+  Image moved;
+  moved = std::move(copy);
+  EXPECT_TRUE(copy.IsEmpty());
+  EXPECT_EQ(moved.GetPixels()[0], 7);
+  moved = Grey3x3();
+  EXPECT_EQ(moved.GetDataSize(), 9u);
+  large.Create(nullptr, 2, 2, 8);
+  large.Resize(600, 600, Image::kFilterNearest);
+  EXPECT_EQ(large.GetDataSize(), 360000u);
+  large.Resize(3, 3, Image::kFilterNearest);
+  EXPECT_EQ(large.GetDataSize(), 9u);
+}
+
 TEST(ImageTest, ScaleToSameSizeIsIdentityForEveryFilter) {
   for (std::uint32_t filter : {Image::kFilterNearest, Image::kFilterBilinear, Image::kFilterCubic}) {
     Image image = Grey3x3();

@@ -157,14 +157,22 @@ TEST_F(DeviceTextureTest, MipChainHalvesDownToOnePixel) {
 }
 
 TEST_F(DeviceTextureTest, ReleaseAndRestoreKeepSizeAndPixels) {
-  // One texture from memory (kept images) and one from a file (read again).
+  // One texture from memory (kept images), one from a file (read again) and one from an image source
+  // (made again).
   Image* image = Pattern(6, 6, 24);  // resized to 8 x 8 on creation
   auto* fromMemory =
       static_cast<Texture2D_D3D7*>(textures_->CreateTexture(true, false, "sheet", "", image, nullptr));
   const testkit::Bytes rgb(3 * 3 * 3, 120);
   folder_.Write("data/wall.bmp", testkit::MakeBmp(3, 3, 3, rgb));
   auto* fromFile = static_cast<Texture2D_D3D7*>(textures_->LoadTexture(false, "data\\wall.bmp", ""));
-  for (Texture2D_D3D7* texture : {fromMemory, fromFile}) {
+  int made = 0;
+  auto* fromSource = static_cast<Texture2D_D3D7*>(
+      textures_->CreateTexture(false, "made", "", std::unique_ptr<Image>(Pattern(16, 4, 32)), nullptr,
+                               [&made](std::unique_ptr<Image>& diffuse, std::unique_ptr<Image>&) {
+                                 ++made;
+                                 diffuse.reset(Pattern(16, 4, 32));
+                               }));
+  for (Texture2D_D3D7* texture : {fromMemory, fromFile, fromSource}) {
     const std::vector<std::uint32_t> before = Read(texture->GetSurface());
     const std::uint32_t width = texture->GetWidth();
     const std::uint32_t memory = texture->GetVideoMemory();
@@ -177,13 +185,44 @@ TEST_F(DeviceTextureTest, ReleaseAndRestoreKeepSizeAndPixels) {
   }
   EXPECT_EQ(fromMemory->GetWidth(), 8u);
   EXPECT_EQ(fromFile->GetWidth(), 4u);
+  EXPECT_EQ(made, 1);
 
   // The render system's reset after a mode change drops and rebuilds every surface.
   const std::vector<std::uint32_t> before = Read(fromMemory->GetSurface());
   render_->modeChanged = true;
+  const std::vector<std::uint32_t> madeBefore = Read(fromSource->GetSurface());
   render_->Reset(3);
   ASSERT_NE(fromMemory->GetSurface(), nullptr);
   EXPECT_EQ(Read(fromMemory->GetSurface()), before);
+  EXPECT_EQ(made, 2);
+  EXPECT_EQ(Read(fromSource->GetSurface()), madeBefore);
+}
+
+// A texture made from a source without an image has no surface until its first use, which makes the
+// image; a texture that is never used never makes it.
+TEST_F(DeviceTextureTest, ATextureWithoutAnImageIsMadeAtItsFirstUse) {
+  int made = 0;
+  auto source = [&made](std::unique_ptr<Image>& diffuse, std::unique_ptr<Image>&) {
+    ++made;
+    diffuse.reset(Pattern(6, 6, 24));
+  };
+  auto* later =
+      static_cast<Texture2D_D3D7*>(textures_->CreateTexture(false, "later", "", nullptr, nullptr, source));
+  ASSERT_NE(later, nullptr);
+  textures_->CreateTexture(false, "never", "", nullptr, nullptr, source);
+  EXPECT_EQ(made, 0);
+  EXPECT_EQ(later->GetVideoMemory(), 0u);
+  IDirectDrawSurface7* surface = later->GetSurface();
+  ASSERT_NE(surface, nullptr);
+  EXPECT_EQ(made, 1);
+  EXPECT_EQ(later->GetWidth(), 8u);
+  EXPECT_FALSE(later->IsFailed());
+  EXPECT_EQ(later->GetSurface(), surface) << "made once";
+
+  auto* kept = static_cast<Texture2D_D3D7*>(
+      textures_->CreateTexture(true, false, "kept", "", Pattern(6, 6, 24), nullptr));
+  EXPECT_EQ(Read(surface), Read(kept->GetSurface())) << "the same pixels as a texture made at once";
+  EXPECT_EQ(made, 1);
 }
 
 TEST_F(DeviceTextureTest, SurfaceThatCannotBeMadeIsLoggedOnceAndDrawsAsNothing) {

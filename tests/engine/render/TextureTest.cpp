@@ -197,6 +197,55 @@ TEST_F(TextureManagerTest, ImagesForRebuildAreNormalisedLikeAtCreation) {
   EXPECT_EQ(diffuse, nullptr);
 }
 
+// A texture made with an image source keeps nothing: a rebuild asks the source again (its images
+// normalised as at creation, deleted by the caller); a source that makes nothing gives the checkerboard.
+// A second texture of the same key shares the first and its source.
+TEST_F(TextureManagerTest, TexturesWithAnImageSourceAreRebuiltFromIt) {
+  int made = 0;
+  std::uint8_t shade = 30;
+  auto source = [&](std::unique_ptr<Image>& diffuse, std::unique_ptr<Image>& opacity) {
+    ++made;
+    if (shade != 0) {
+      diffuse.reset(NewImage(6, 6, 32, shade));
+      opacity.reset(NewImage(6, 6, 8, 200));
+    }
+  };
+  Texture2D* texture =
+      textures_->CreateTexture(false, "board", "board_alpha", std::unique_ptr<Image>(NewImage(6, 6, 32)),
+                               std::unique_ptr<Image>(NewImage(6, 6, 8)), source);
+  ASSERT_NE(texture, nullptr);
+  EXPECT_EQ(made, 0) << "creation uses the images given";
+  EXPECT_EQ(texture->GetWidth(), 8u);
+  EXPECT_EQ(textures_->CreateTexture(false, "BOARD", "board_alpha", nullptr, nullptr, source), texture);
+  EXPECT_EQ(texture->GetReferenceCount(), 2);
+
+  Image* diffuse = nullptr;
+  Image* opacity = nullptr;
+  bool deleteImages = false;
+  textures_->GetTextureImages(texture, diffuse, opacity, deleteImages);
+  EXPECT_EQ(made, 1);
+  EXPECT_TRUE(deleteImages);
+  ASSERT_NE(diffuse, nullptr);
+  ASSERT_NE(opacity, nullptr);
+  EXPECT_EQ(diffuse->GetWidth(), 8u) << "normalised as at creation";
+  EXPECT_EQ(opacity->GetWidth(), 8u);
+  EXPECT_EQ(diffuse->GetPixels()[0], 30);
+  delete diffuse;
+  delete opacity;
+
+  shade = 0;
+  textures_->GetTextureImages(texture, diffuse, opacity, deleteImages);
+  EXPECT_EQ(made, 2);
+  ASSERT_NE(diffuse, nullptr);
+  EXPECT_EQ(diffuse->GetWidth(), 64u) << "the checkerboard";
+  EXPECT_EQ(opacity, nullptr);
+  delete diffuse;
+
+  textures_->ReleaseTexture(texture);
+  textures_->ReleaseTexture(texture);
+  EXPECT_EQ(textures_->GetTextureCount(), 0u);
+}
+
 TEST(TextureHalveTest, MeansRoundAndEdgesRepeat) {
   Texture2D texture(nullptr, nullptr, nullptr, "k", true);
   Image source;

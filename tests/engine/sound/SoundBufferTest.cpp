@@ -39,6 +39,8 @@ TEST_F(SoundBufferTest, OneMebibyteLoadsWholeAndOneByteMoreStreams) {
   EXPECT_EQ(ErrorCount(), 0);
   // Two sounds of a long file each get their own stream: nothing is duplicated.
   Sound* again = manager_->CreateSound("STREAM.wav");
+  manager_->PlaySound(stream, true);
+  manager_->PlaySound(again, true);
   EXPECT_NE(DeviceOf(again), DeviceOf(stream));
   EXPECT_TRUE(again->GetBuffer()->IsStreaming());
   for (DsCall call : headless::AudioCalls())
@@ -104,6 +106,48 @@ TEST_F(SoundBufferTest, VolumeTempoAndPositionReachTheDevice) {
   BufferOf(mono)->Get3DBuffer()->GetPosition(&x, &y, &z);
   EXPECT_EQ(y, 2.0f);
   EXPECT_EQ(ErrorCount(), 0);
+}
+
+// A stream holds its 1 MiB device ring only while it plays or is paused. What was set while it had none
+// (volume, tempo, 3-D position) reaches the ring when it is made; a ring the device refuses is logged
+// and the stream stays quiet.
+TEST_F(SoundBufferTest, AStoppedStreamHoldsNoRing) {
+  Start(true);
+  WriteData("music.wav", soundtest::Wav(1, 22050, 16, soundtest::Pattern16Stereo(300000)));
+  Sound* music = manager_->CreateSound("music.wav");
+  ASSERT_TRUE(music->GetBuffer()->IsStreaming());
+  EXPECT_EQ(DeviceOf(music), nullptr);
+  music->SetVolume(0.5f);
+  music->SetTempo(1.5f);
+  music->SetPosition(Vector3(1, 2, 3));
+  manager_->PlaySound(music, true);
+  ASSERT_NE(DeviceOf(music), nullptr);
+  LONG volume = 1;
+  DeviceOf(music)->GetVolume(&volume);
+  EXPECT_EQ(volume, -693);
+  DWORD frequency = 0;
+  DeviceOf(music)->GetFrequency(&frequency);
+  EXPECT_EQ(frequency, 33075u);
+  system_->Refresh();
+  float x = 0, y = 0, z = 0;
+  ASSERT_NE(BufferOf(music)->Get3DBuffer(), nullptr);
+  BufferOf(music)->Get3DBuffer()->GetPosition(&x, &y, &z);
+  EXPECT_EQ(y, 2.0f);
+  Frame(20);
+  manager_->PauseSound(music, true);
+  EXPECT_NE(DeviceOf(music), nullptr) << "a paused stream keeps its place in the ring";
+  manager_->StopSound(music, true);
+  EXPECT_EQ(DeviceOf(music), nullptr);
+  EXPECT_EQ(ErrorCount(), 0);
+
+  headless::Audio().Fail(DsCall::CreateSecondaryBuffer, DSERR_OUTOFMEMORY, 1);
+  manager_->PlaySound(music, true);
+  EXPECT_EQ(DeviceOf(music), nullptr);
+  EXPECT_TRUE(Logged("Sound System: DirectSound buffers overflow"));
+  Frame(20);
+  EXPECT_EQ(music->GetState(), Sound::kStopped);
+  manager_->PlaySound(music, true);
+  EXPECT_NE(DeviceOf(music), nullptr) << "the next play tries again";
 }
 
 TEST_F(SoundBufferTest, StaticSoundPlaysItsSamplesOnceThenStops) {
