@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <ctime>
 #include <exception>
+#include <optional>
 #include <vector>
 
 #include "engine/Engine.h"
@@ -14,6 +15,7 @@
 #include "engine/core/StringUtils.h"
 #include "engine/files/FileManager.h"
 #include "engine/gui/GUIManager.h"
+#include "engine/render/TextureManager.h"
 #include "engine/resources/ShaderManager.h"
 #include "engine/window/Window.h"
 #include "framework/AudioManager.h"
@@ -174,6 +176,9 @@ void GameBase::Init() {
   try {
     languageManager = std::make_unique<LanguageManager>(files, registryKey);
     RegisterDebugCommands();
+    // The fonts and the basic resources are first drawn after the logos: their pictures are read and
+    // their surfaces built then, not before the first logo frame.
+    std::optional<CorvantisEngine::TextureManager::SurfacesOnFirstUse> surfacesOnFirstUse(std::in_place);
     guiToolManager = std::make_unique<GUITools::GUIToolManager>(engine.get(), GetLanguageCode());
     fontTool = guiToolManager->GetFontTool();
     textTool = guiToolManager->GetTextTool();
@@ -189,6 +194,7 @@ void GameBase::Init() {
       gameData->LoadResources(kBasicResources, true);
       gameData->LoadResources(kAdditionalResources, false);
     }
+    surfacesOnFirstUse.reset();
     cursor = CreateGameCursor();
     logosWindow = CreateLogosWindow();
     gameLoadingWindow = CreateGameLoadingWindow();

@@ -17,6 +17,12 @@ Texture2D::Texture2D(MessageManager* log, Config* config, TextureManager* textur
 
 Texture2D::~Texture2D() = default;
 
+void Texture2D::WaitForFirstUse(const std::string& diffuseName, const std::string& opacityName) {
+  waitingForFirstUse_ = true;
+  firstUseDiffuseName_ = diffuseName;
+  firstUseOpacityName_ = opacityName;
+}
+
 void Texture2D::HalveImage(const Image& source, Image& target, std::uint32_t newWidth,
                            std::uint32_t newHeight, bool singleChannel) const {
   const std::uint32_t bpp = source.GetBytesPerPixel();

@@ -4,6 +4,9 @@
 // back end (Texture2D_D3D7) holds the device surface and rebuilds it from the manager's images after
 // the device has lost it.
 //
+// A texture may also be made without its surface (TextureManager::SurfacesOnFirstUse): it keeps the
+// names of its files, and the first time it is drawn they are read and the surface is built.
+//
 // Threads: created on the main thread or the resource loader's worker; surfaces hold their pixels in
 // memory and reach the graphics card on the main thread.
 
@@ -39,6 +42,13 @@ class Texture2D {
   bool IsMipMapped() const { return mipMapping_; }
   // The surface could not be built; the texture draws as no texture.
   bool IsFailed() const { return failed_; }
+  // Made without its surface and not drawn yet: the files are read when it first is.
+  bool IsWaitingForFirstUse() const { return waitingForFirstUse_; }
+  // Makes the texture wait for its first use, when the surface is built from these files.
+  void WaitForFirstUse(const std::string& diffuseName, const std::string& opacityName);
+  // Ends the wait at once: the back end reads the files and builds the surface now. A texture of no
+  // device (this base) only stops waiting.
+  virtual void BuildWaitingSurface() { waitingForFirstUse_ = false; }
 
   // Halves source into target (newWidth x newHeight): each target pixel is the rounded mean of a 2 x 2
   // block, per channel; a source one pixel wide or high repeats its pixel. With singleChannel the
@@ -58,6 +68,9 @@ class Texture2D {
   std::uint32_t width_ = 0;
   std::uint32_t height_ = 0;
   bool failed_ = false;
+  bool waitingForFirstUse_ = false;
+  std::string firstUseDiffuseName_;
+  std::string firstUseOpacityName_;
 };
 
 }  // namespace CorvantisEngine

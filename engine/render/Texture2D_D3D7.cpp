@@ -58,6 +58,12 @@ IDirectDrawSurface7* Texture2D_D3D7::GetSurface() {
   return surface_;
 }
 
+void Texture2D_D3D7::BuildWaitingSurface() {
+  if (waitingForFirstUse_) {
+    RestoreSurface();
+  }
+}
+
 void Texture2D_D3D7::ReleaseSurface() {
   if (surface_ != nullptr) {
     surface_->Release();
@@ -69,7 +75,13 @@ void Texture2D_D3D7::RestoreSurface() {
   Image* diffuse = nullptr;
   Image* opacity = nullptr;
   bool deleteImages = false;
-  textureManager_->GetTextureImages(this, diffuse, opacity, deleteImages);
+  if (waitingForFirstUse_) {
+    waitingForFirstUse_ = false;
+    textureManager_->LoadFirstUseImages(firstUseDiffuseName_, firstUseOpacityName_, diffuse, opacity);
+    deleteImages = true;
+  } else {
+    textureManager_->GetTextureImages(this, diffuse, opacity, deleteImages);
+  }
   failed_ = false;
   if (diffuse != nullptr) {
     CreateSurface(diffuse, opacity);

@@ -18,8 +18,9 @@ class RenderSystem_D3D7;
 
 class Texture2D_D3D7 : public Texture2D {
  public:
-  // Builds the surface from the images at once (they stay the caller's) and registers the texture;
-  // without a diffuse image the surface is built from the texture manager's images at first use.
+  // Builds the surface from the images at once (they stay the caller's) and registers the texture. Without
+  // a diffuse image there is no surface until GetSurface asks for one: it is then built from the texture
+  // manager's images, or from the files the texture waits to read.
   Texture2D_D3D7(MessageManager* log, Config* config, RenderSystem_D3D7* renderSystem,
                  TextureManager* textureManager, const std::string& key, Image* diffuse, Image* opacity,
                  bool mipMapping);
@@ -28,8 +29,10 @@ class Texture2D_D3D7 : public Texture2D {
   // The surface, rebuilt first when a reset dropped it; null for a failed texture.
   IDirectDrawSurface7* GetSurface();
   void ReleaseSurface();
-  // Asks the texture manager for the images and rebuilds the surface.
+  // Asks the texture manager for the images and rebuilds the surface; a texture waiting for its first use
+  // has its own files read.
   void RestoreSurface();
+  void BuildWaitingSurface() override;
 
  private:
   void CreateSurface(Image* diffuse, Image* opacity);

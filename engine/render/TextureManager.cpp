@@ -13,7 +13,18 @@ bool IsPowerOfTwo(std::uint32_t value) {
   return value == 0 || (value & (value - 1)) == 0;
 }
 
+// How many SurfacesOnFirstUse this thread has open.
+thread_local int surfacesOnFirstUse = 0;
+
 }  // namespace
+
+TextureManager::SurfacesOnFirstUse::SurfacesOnFirstUse() {
+  ++surfacesOnFirstUse;
+}
+
+TextureManager::SurfacesOnFirstUse::~SurfacesOnFirstUse() {
+  --surfacesOnFirstUse;
+}
 
 TextureManager::TextureManager(MessageManager* log, FileManager* fileManager, Config* config,
                                TimerManager* timerManager, RenderSystem* renderSystem)
@@ -194,19 +205,28 @@ Texture2D* TextureManager::LoadTexture(bool mipMapping, const std::string& diffu
     entry->texture->AddReference();
     return entry->texture;
   }
-  Image* diffuse = nullptr;
-  Image* opacity = nullptr;
-  LoadImages(diffuseName, opacityName, diffuse, opacity);
-  std::unique_ptr<Image> diffuseOwner(diffuse);
-  std::unique_ptr<Image> opacityOwner(opacity);
   auto entry = std::make_unique<Entry>();
   entry->key = key;
   entry->diffuseName = diffuseName;
   entry->opacityName = opacityName;
-  // Files are read again when the surface must be rebuilt; nothing is kept.
-  entry->texture = Create(key, mipMapping, diffuseName, opacityName, *diffuse, opacity);
-  if (entry->texture == nullptr) {
-    return nullptr;
+  if (surfacesOnFirstUse > 0) {
+    // Nothing is read now; the texture names its files for its first draw.
+    entry->texture = CreateDeviceTexture(key, nullptr, nullptr, mipMapping);
+    if (entry->texture == nullptr) {
+      return nullptr;
+    }
+    entry->texture->WaitForFirstUse(diffuseName, opacityName);
+  } else {
+    Image* diffuse = nullptr;
+    Image* opacity = nullptr;
+    LoadImages(diffuseName, opacityName, diffuse, opacity);
+    std::unique_ptr<Image> diffuseOwner(diffuse);
+    std::unique_ptr<Image> opacityOwner(opacity);
+    // Files are read again when the surface must be rebuilt; nothing is kept.
+    entry->texture = Create(key, mipMapping, diffuseName, opacityName, *diffuse, opacity);
+    if (entry->texture == nullptr) {
+      return nullptr;
+    }
   }
   Texture2D* texture = entry->texture;
   entries_.push_back(std::move(entry));
@@ -226,6 +246,16 @@ void TextureManager::ReleaseTexture(Texture2D* texture) {
       return;
     }
   }
+}
+
+bool TextureManager::BuildWaitingSurface() {
+  for (const auto& entry : entries_) {
+    if (entry->texture->IsWaitingForFirstUse()) {
+      entry->texture->BuildWaitingSurface();
+      return true;
+    }
+  }
+  return false;
 }
 
 std::uint32_t TextureManager::GetVideoMemoryUsed() const {
@@ -275,6 +305,12 @@ void TextureManager::GetTextureImages(Texture2D* texture, Image*& diffuse, Image
   }
   Normalise(entry->diffuseName, entry->opacityName, *diffuse, opacity, false);
   deleteImages = true;
+}
+
+void TextureManager::LoadFirstUseImages(const std::string& diffuseName, const std::string& opacityName,
+                                        Image*& diffuse, Image*& opacity) {
+  LoadImages(diffuseName, opacityName, diffuse, opacity);
+  Normalise(diffuseName, opacityName, *diffuse, opacity, true);
 }
 
 void TextureManager::LoadImages(const std::string& diffuseName, const std::string& opacityName,

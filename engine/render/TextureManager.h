@@ -8,6 +8,10 @@
 // image source), keep nothing and ask the source. Every path goes through one normalisation:
 // power-of-two size no larger than the device allows, opacity image at the diffuse image's size.
 //
+// Textures loaded while a SurfacesOnFirstUse lives on the loading thread are made without their surface:
+// the files are read, and the surface built, when the texture is first drawn. Start-up uses it for what
+// it loads but does not draw in its first frames (fonts, the loading window's art).
+//
 // Threads: the resource loader's worker creates and loads textures while the main thread only presents
 // frames; the manager has no lock of its own.
 // Ownership: the manager deletes the textures it holds (at reference count 0 or in its destructor)
@@ -32,6 +36,16 @@ class Image;
 
 class TextureManager {
  public:
+  // While one lives, the textures this thread loads from files wait for their first use (above). It
+  // may be nested; other threads load as usual.
+  class SurfacesOnFirstUse {
+   public:
+    SurfacesOnFirstUse();
+    ~SurfacesOnFirstUse();
+    SurfacesOnFirstUse(const SurfacesOnFirstUse&) = delete;
+    SurfacesOnFirstUse& operator=(const SurfacesOnFirstUse&) = delete;
+  };
+
   TextureManager(MessageManager* log, FileManager* fileManager, Config* config, TimerManager* timerManager,
                  RenderSystem* renderSystem);
   virtual ~TextureManager();
@@ -58,11 +72,16 @@ class TextureManager {
   Texture2D* CreateTexture(bool mipMapping, const std::string& diffuseName, const std::string& opacityName,
                            std::unique_ptr<Image> diffuse, std::unique_ptr<Image> opacity,
                            ImageSource source);
-  // The texture for these names, loaded from the files when it does not exist yet.
+  // The texture for these names, loaded from the files when it does not exist yet (or made to wait for
+  // its first use, see SurfacesOnFirstUse).
   Texture2D* LoadTexture(bool mipMapping, const std::string& diffuseName, const std::string& opacityName);
   // Drops one reference; at 0 deletes the texture and what the manager kept for it. Textures the
   // manager does not hold (and null) are ignored.
   void ReleaseTexture(Texture2D* texture);
+
+  // Builds the surface of the oldest texture still waiting for its first use; false when none waits.
+  // Main thread, while no worker loads: a program calls it on frames where a pause does not show.
+  bool BuildWaitingSurface();
 
   std::uint32_t GetTextureCount() const { return static_cast<std::uint32_t>(entries_.size()); }
   std::uint32_t GetVideoMemoryUsed() const;
@@ -72,6 +91,11 @@ class TextureManager {
   // caller to delete them (freshly loaded) or to leave them (kept by the manager). Both null for a
   // texture the manager does not hold.
   void GetTextureImages(Texture2D* texture, Image*& diffuse, Image*& opacity, bool& deleteImages);
+  // The images of a texture that waited for its first use, loaded and normalised as LoadTexture does
+  // (size warnings included); the caller deletes both. It does not look at the textures held, so the
+  // main thread may call it while the worker loads.
+  void LoadFirstUseImages(const std::string& diffuseName, const std::string& opacityName, Image*& diffuse,
+                          Image*& opacity);
   // Loads the images named: the checkerboard when the diffuse file cannot be read; no opacity image when
   // the opacity name is empty or its file cannot be read. An opacity name equal to the diffuse name
   // gives a copy of the diffuse image. The caller deletes both.

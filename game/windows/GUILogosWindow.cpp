@@ -8,6 +8,7 @@
 #include "engine/files/FileManager.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
+#include "engine/render/TextureManager.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/ShaderDescriptor.h"
 #include "engine/resources/ShaderManager.h"
@@ -23,7 +24,12 @@ GUILogosWindow::GUILogosWindow(CorvantisEngine::Engine* engine)
   using namespace CorvantisEngine;
   root = guiManager->CreateModelWindow(kGUIShown | kGUILayer2, {0, 0}, {0, 0}, nullptr, nullptr);
   logo0 = MakeLogo(0);
-  logo1 = MakeLogo(1);
+  {
+    // The second logo is first drawn when the first fades: its picture is read while the first
+    // stands still (Update).
+    const CorvantisEngine::TextureManager::SurfacesOnFirstUse later;
+    logo1 = MakeLogo(1);
+  }
   if (logo0 == nullptr) {
     logo0 = logo1;
     logo1 = nullptr;
@@ -96,6 +102,13 @@ void GUILogosWindow::Update() {
     return;
   }
   time += engine->GetTimerManager()->delta;
+  ++updates;
+  if (updates > 1 && logo0->visible != 0 && time < kOpaqueTime) {
+    // The first logo stands still: a pause does not show. The textures start-up made for later get
+    // their surfaces now, one a frame, rather than in the first frame or in the first frame of the
+    // screen that draws them.
+    engine->GetShaderManager()->GetTextureManager()->BuildWaitingSurface();
+  }
   const float alpha = std::max(0.0f, 1.0f - std::max(0.0f, time - kOpaqueTime));
   CorvantisEngine::GUIWindow* current = nullptr;
   if (logo0->visible != 0) {

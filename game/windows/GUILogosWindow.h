@@ -50,7 +50,8 @@ class GUILogosWindow : public GameFramework::GUILogosWindowBase {
   CorvantisEngine::GUIWindow* logo0 = nullptr;
   CorvantisEngine::GUIWindow* logo1 = nullptr;
   std::uint8_t shown = 0;
-  float time = 0.0f;  // seconds on the current logo
+  float time = 0.0f;          // seconds on the current logo
+  std::uint32_t updates = 0;  // updates while shown
 };
 
 }  // namespace Puzzle

@@ -144,6 +144,33 @@ TEST_F(GameBaseTest, StartUpMakesTheManagersInOrderAndShowsOnlyTheLogos) {
   EXPECT_TRUE(game_->GetCursor()->IsVisible());
 }
 
+TEST_F(GameBaseTest, StartUpLeavesTheBasicResourcesPicturesForTheirFirstDraw) {
+  // The basic list's art is first drawn after the logos: nothing of it is read before the first frame,
+  // a missing picture included, which is reported once it is drawn.
+  folder_.Write("base/data/ui/resources_basic.xml",
+                "<resources><ui><shader name=\"panel\" diffuse_file_name=\"panel.bmp\"/></ui></resources>\n");
+  Start();
+  CorvantisEngine::TextureManager& textures = *game_->GetEngine()->GetShaderManager()->GetTextureManager();
+  std::vector<CorvantisEngine::Texture2D*> all;
+  textures.GetTextureNames(all);
+  CorvantisEngine::Texture2D* panel = nullptr;
+  for (CorvantisEngine::Texture2D* texture : all) {
+    if (texture->GetKey().find("panel.bmp") != std::string::npos)
+      panel = texture;
+  }
+  ASSERT_NE(panel, nullptr);
+  EXPECT_TRUE(panel->IsWaitingForFirstUse());
+  EXPECT_EQ(LastLogLines(50).find("panel.bmp"), std::string::npos) << LastLogLines(50);
+  while (textures.BuildWaitingSurface()) {
+  }
+  EXPECT_FALSE(panel->IsWaitingForFirstUse());
+  EXPECT_NE(LastLogLines(50).find("panel.bmp"), std::string::npos) << "the missing file is reported";
+
+  // Later loads are made at once.
+  CorvantisEngine::Texture2D* later = textures.LoadTexture(false, "data\\ui\\later.bmp", "");
+  EXPECT_FALSE(later->IsWaitingForFirstUse());
+}
+
 TEST_F(GameBaseTest, IniSavesCutOffByAKillAreRemovedOnceNoSaveCanBeUnderWay) {
   const std::filesystem::path save = folder_.Folder().Host("user") / "Test Maker" / "Test Game";
   std::filesystem::create_directories(save);

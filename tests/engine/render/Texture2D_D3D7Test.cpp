@@ -1,11 +1,12 @@
 // Device textures on the headless DirectDraw layer: the format chosen and the packed pixels (row r of the
-// image in surface row r), mip chains, the mip-mapping switch, release and rebuild after a reset, and a
-// surface that cannot be created.
+// image in surface row r), mip chains, the mip-mapping switch, release and rebuild after a reset, a
+// surface that cannot be created, and textures whose files are read on their first use.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "engine/config/Config.h"
 #include "engine/core/MessageManager.h"
@@ -242,6 +243,85 @@ TEST_F(DeviceTextureTest, SurfaceThatCannotBeMadeIsLoggedOnceAndDrawsAsNothing) 
   display_->Plan().steps.clear();
   texture->RestoreSurface();
   EXPECT_FALSE(texture->IsFailed());
+  EXPECT_NE(texture->GetSurface(), nullptr);
+}
+
+TEST_F(DeviceTextureTest, TexturesLoadedForFirstUseReadTheirFilesWhenFirstDrawn) {
+  // Two files of the same 3 x 3 picture (resized to 4 x 4 with a warning): one loaded at once, one for
+  // its first use; and a missing file for its first use.
+  const testkit::Bytes rgb = {10, 20, 30, 40, 50, 60, 70, 80, 90, 11, 21, 31, 41, 51,
+                              61, 71, 81, 91, 12, 22, 32, 42, 52, 62, 72, 82, 92};
+  folder_.Write("data/now.bmp", testkit::MakeBmp(3, 3, 3, rgb));
+  folder_.Write("data/later.bmp", testkit::MakeBmp(3, 3, 3, rgb));
+  auto* now = static_cast<Texture2D_D3D7*>(textures_->LoadTexture(true, "data\\now.bmp", ""));
+  testsupport::LogProbe probe(*log_);
+  const std::size_t warningsAtOnce = probe.Warnings().size();
+  ASSERT_EQ(warningsAtOnce, 1u);
+  log_->ClearRecords();
+  Texture2D_D3D7* later = nullptr;
+  Texture2D_D3D7* missing = nullptr;
+  {
+    const TextureManager::SurfacesOnFirstUse outer;
+    const TextureManager::SurfacesOnFirstUse nested;
+    later = static_cast<Texture2D_D3D7*>(textures_->LoadTexture(true, "data\\later.bmp", ""));
+  }
+  {
+    const TextureManager::SurfacesOnFirstUse scope;
+    missing = static_cast<Texture2D_D3D7*>(textures_->LoadTexture(false, "data\\missing.bmp", ""));
+    // Another thread loads as usual meanwhile.
+    Texture2D* elsewhere = nullptr;
+    std::thread([&] { elsewhere = textures_->LoadTexture(true, "data\\now.bmp", ""); }).join();
+    EXPECT_EQ(elsewhere, now) << "shared by key as ever";
+    std::thread([&] {
+      auto* fresh = static_cast<Texture2D_D3D7*>(textures_->LoadTexture(false, "data\\now.bmp", "_"));
+      EXPECT_FALSE(fresh->IsWaitingForFirstUse());
+      EXPECT_EQ(fresh->GetWidth(), 4u);
+    }).join();
+  }
+  log_->ClearRecords();
+  ASSERT_TRUE(later->IsWaitingForFirstUse());
+  ASSERT_TRUE(missing->IsWaitingForFirstUse());
+  EXPECT_EQ(later->GetWidth(), 0u) << "nothing is read before the first use";
+  EXPECT_EQ(later->GetVideoMemory(), 0u);
+  EXPECT_EQ(textures_->LoadTexture(true, "data\\later.bmp", ""), later) << "the waiting texture is shared";
+
+  // The first draw reads the file: the same pixels, size and warning as a texture loaded at once.
+  IDirectDrawSurface7* surface = later->GetSurface();
+  ASSERT_NE(surface, nullptr);
+  EXPECT_FALSE(later->IsWaitingForFirstUse());
+  EXPECT_EQ(Read(surface), Read(now->GetSurface()));
+  EXPECT_EQ(later->GetWidth(), now->GetWidth());
+  EXPECT_EQ(later->GetVideoMemory(), now->GetVideoMemory());
+  EXPECT_EQ(probe.Warnings().size(), warningsAtOnce);
+  EXPECT_TRUE(probe.Errors().empty());
+
+  // A missing file is reported when the texture is first built, and it draws as the checkerboard.
+  log_->ClearRecords();
+  EXPECT_TRUE(textures_->BuildWaitingSurface()) << "the missing file's texture still waits";
+  EXPECT_FALSE(missing->IsWaitingForFirstUse());
+  EXPECT_GE(probe.Errors().size(), 1u);
+  EXPECT_NE(missing->GetSurface(), nullptr);
+  EXPECT_GT(missing->GetWidth(), 0u);
+  EXPECT_FALSE(textures_->BuildWaitingSurface()) << "none waits any more";
+
+  // Outside the scope a texture is built at once.
+  folder_.Write("data/after.bmp", testkit::MakeBmp(3, 3, 3, rgb));
+  Texture2D* after = textures_->LoadTexture(false, "data\\after.bmp", "");
+  EXPECT_FALSE(after->IsWaitingForFirstUse());
+  EXPECT_EQ(after->GetWidth(), 4u);
+}
+
+TEST_F(DeviceTextureTest, ResetBuildsTexturesThatWaitForTheirFirstUse) {
+  folder_.Write("data/wall.bmp", testkit::MakeBmp(3, 3, 3, testkit::Bytes(27, 120)));
+  Texture2D_D3D7* texture = nullptr;
+  {
+    const TextureManager::SurfacesOnFirstUse scope;
+    texture = static_cast<Texture2D_D3D7*>(textures_->LoadTexture(false, "data\\wall.bmp", ""));
+  }
+  render_->modeChanged = true;
+  render_->Reset(3);
+  EXPECT_FALSE(texture->IsWaitingForFirstUse());
+  EXPECT_EQ(texture->GetWidth(), 4u);
   EXPECT_NE(texture->GetSurface(), nullptr);
 }
 

@@ -1,16 +1,21 @@
-// The logos window (zero, one or two publisher pictures, their timing, layers and fades, the answer)
-// and the loading windows (the load starts only in the frame after the title has printed, and never
-// before the window is on screen; then the answer 1).
+// The logos window (zero, one or two publisher pictures, their timing, layers and fades, the answer,
+// the textures made for later built while the first logo stands still) and the loading windows (the load
+// starts only in the frame after the title has printed, and never before the window is on screen; then the
+// answer 1).
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "MenuWindowFixture.h"
 #include "WindowFiles.h"
+#include "engine/render/Texture2D.h"
+#include "engine/render/TextureManager.h"
 #include "engine/resources/Model.h"
+#include "engine/resources/ShaderManager.h"
 #include "game/windows/GUILoadingWindows.h"
 #include "game/windows/GUILogosWindow.h"
 #include "tools/game/DataKeeper.h"
@@ -40,6 +45,19 @@ class LogosWindowTest : public MenuWindowFixture {
     return frames;
   }
   static float Alpha(const GUIWindow* logo) { return logo->GetColour().w; }
+  CorvantisEngine::TextureManager* Textures() { return engine_->GetShaderManager()->GetTextureManager(); }
+  // The keys of the textures still waiting for their first use, oldest first.
+  std::vector<std::string> Waiting() {
+    std::vector<CorvantisEngine::Texture2D*> textures;
+    Textures()->GetTextureNames(textures);
+    std::vector<std::string> keys;
+    for (const CorvantisEngine::Texture2D* texture : textures) {
+      if (texture->IsWaitingForFirstUse()) {
+        keys.push_back(texture->GetKey());
+      }
+    }
+    return keys;
+  }
 
   std::unique_ptr<GUILogosWindow> logos_;
 };
@@ -96,6 +114,42 @@ TEST_F(LogosWindowTest, TwoLogosFadeOneAfterTheOther) {
   logos_->Hide();
   EXPECT_EQ(logos_->GetLogo(0), nullptr);
   EXPECT_EQ(logos_->GetLogo(1), nullptr);
+}
+
+TEST_F(LogosWindowTest, TexturesMadeForLaterAreBuiltOneAFrameWhileTheFirstLogoStandsStill) {
+  WriteLogo(0);
+  WriteLogo(1);
+  WriteFile("data/ui/sheet.bmp", "not a picture either");
+  Start();
+  {
+    // As start-up makes its fonts.
+    const CorvantisEngine::TextureManager::SurfacesOnFirstUse later;
+    Textures()->LoadTexture(false, "data\\ui\\sheet.bmp", "");
+  }
+  logos_ = std::make_unique<GUILogosWindow>(engine_);
+  const std::vector<std::string> waiting = Waiting();
+  ASSERT_EQ(waiting.size(), 2u) << "the sheet and the second logo; the first is drawn at once";
+  EXPECT_NE(waiting[1].find("1_logo_big"), std::string::npos) << waiting[1];
+  logos_->Show(1);
+  Step();
+  EXPECT_EQ(Waiting(), waiting) << "the first frame builds none";
+  Step();
+  EXPECT_EQ(Waiting(), std::vector<std::string>{waiting[1]}) << "the oldest first";
+  Step();
+  EXPECT_TRUE(Waiting().empty());
+
+  // Made while the first logo fades, a texture waits for its draw.
+  for (int frame = 0; frame < 30; ++frame) {
+    Step();
+  }
+  ASSERT_LT(Alpha(logos_->GetLogo(0)), 1.0f);
+  {
+    const CorvantisEngine::TextureManager::SurfacesOnFirstUse later;
+    Textures()->LoadTexture(true, "data\\ui\\sheet.bmp", "");
+  }
+  Step();
+  Step();
+  EXPECT_EQ(Waiting().size(), 1u);
 }
 
 TEST_F(LogosWindowTest, OneOrNoLogo) {
