@@ -279,9 +279,10 @@ HRESULT SdlDisplay::ClearNow(const DeviceState& state, DWORD flags, D3DCOLOR col
   DeleteReleasedTextures();
   ApplyViewport(state);
   const D3DVIEWPORT7& v = state.viewport;
+  const bool wholeViewport = v.dwX == 0 && v.dwY == 0 && static_cast<GLint>(v.dwWidth) >= targetWidth_ &&
+                             static_cast<GLint>(v.dwHeight) >= targetHeight_;
   // Whole: the clear reaches every pixel of the target (a frame sent again in part reaches only some).
-  const bool whole = v.dwX == 0 && v.dwY == 0 && static_cast<GLint>(v.dwWidth) >= targetWidth_ &&
-                     static_cast<GLint>(v.dwHeight) >= targetHeight_ && ClipIsWhole();
+  const bool whole = wholeViewport && ClipIsWhole();
   // Nothing is left out of a recorded frame (its replay stands alone), nor while a frame is sent again in
   // rectangles (a clear that waited would reach only the first).
   const bool leaveOut = armedRecorder == nullptr && ClipIsWhole();
@@ -292,9 +293,7 @@ HRESULT SdlDisplay::ClearNow(const DeviceState& state, DWORD flags, D3DCOLOR col
   if ((flags & D3DCLEAR_STENCIL) != 0 && leaveOut && stencilKnown_ && knownStencil_ == stencilValue) {
     flags &= ~static_cast<DWORD>(D3DCLEAR_STENCIL);
   }
-  const bool wholeColour = (flags & D3DCLEAR_TARGET) != 0 && v.dwX == 0 && v.dwY == 0 &&
-                           static_cast<GLint>(v.dwWidth) >= targetWidth_ &&
-                           static_cast<GLint>(v.dwHeight) >= targetHeight_;
+  const bool wholeColour = (flags & D3DCLEAR_TARGET) != 0 && wholeViewport;
   if (wholeColour && leaveOut && (flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) == 0) {
     // The whole colour waits for the draws: what they cover needs no clear.
     ColourToFloats(colour, waitingColour_);
@@ -310,11 +309,7 @@ HRESULT SdlDisplay::ClearNow(const DeviceState& state, DWORD flags, D3DCOLOR col
   if ((flags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) == 0) {
     return DD_OK;
   }
-  ClearRect area{static_cast<GLint>(v.dwX), static_cast<GLint>(v.dwY), static_cast<GLint>(v.dwX + v.dwWidth),
-                 static_cast<GLint>(v.dwY + v.dwHeight)};
-  const ClearRect clip = Clip();
-  area = {std::max(area.left, clip.left), std::max(area.top, clip.top), std::min(area.right, clip.right),
-          std::min(area.bottom, clip.bottom)};
+  const ClearRect area = ViewportRect(v).Within(Clip());
   if (area.Empty()) {
     return DD_OK;
   }
@@ -884,16 +879,13 @@ void SdlDisplay::SendWaitingClear() {
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   const ClearRect clip = Clip();
   auto clear = [&](GLint left, GLint top, GLint right, GLint bottom) {
-    left = std::max(left, clip.left);
-    top = std::max(top, clip.top);
-    right = std::min(right, clip.right);
-    bottom = std::min(bottom, clip.bottom);
-    if (right <= left || bottom <= top) {
+    const ClearRect area = ClearRect{left, top, right, bottom}.Within(clip);
+    if (area.Empty()) {
       return;
     }
     clipKnown_ = false;
     glEnable(GL_SCISSOR_TEST);
-    glScissor(left, targetHeight_ - bottom, right - left, bottom - top);
+    glScissor(area.left, targetHeight_ - area.bottom, area.right - area.left, area.bottom - area.top);
     if (armedRecorder != nullptr) {
       armedRecorder->Clear(GL_COLOR_BUFFER_BIT);
     }

@@ -1,10 +1,11 @@
 // The SDL/OpenGL display driver's kept frames: a frame's clears and draws are kept until its present,
-// compared with the last frame's, and sent again only inside the rectangle around what changed. The
-// off-screen target still holds the last frame's picture everywhere else.
+// compared with the last frame's, and sent again only inside rectangles around what changed. The target
+// (the off-screen framebuffer, or a window whose swap copies) still holds the last frame's picture
+// everywhere else.
 //
 // Why it holds: a pixel outside every changed call's rectangle is touched by the same calls, in the same
 // order, with the same state, vertices and textures as in the last frame, starting from the same
-// values: it comes out the same. Inside the rectangle every call that reaches it is sent again, in
+// values: it comes out the same. Inside the rectangles every call that reaches them is sent again, in
 // order, from the frame's first clear. The depth and stencil buffers follow the same argument.
 #include <algorithm>
 #include <cmath>
@@ -34,12 +35,6 @@ void Add(Rect& into, const Rect& r) {
   into.top = std::min(into.top, r.top);
   into.right = std::max(into.right, r.right);
   into.bottom = std::max(into.bottom, r.bottom);
-}
-
-template <typename Rect>
-Rect Intersection(const Rect& a, const Rect& b) {
-  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-          std::min(a.bottom, b.bottom)};
 }
 
 bool SameLights(const std::map<DWORD, ddraw::LightSlot>& a, const std::map<DWORD, ddraw::LightSlot>& b) {
@@ -108,6 +103,18 @@ SdlDisplay::ClearRect SdlDisplay::Clip() const {
   return clipped_ ? clip_ : WholeTarget();
 }
 
+void SdlDisplay::SetClip(const ClearRect& rect) {
+  const bool clipped =
+      rect.left > 0 || rect.top > 0 || rect.right < targetWidth_ || rect.bottom < targetHeight_;
+  if (clipped == clipped_ && (!clipped || (clip_.left == rect.left && clip_.top == rect.top &&
+                                           clip_.right == rect.right && clip_.bottom == rect.bottom))) {
+    return;
+  }
+  clip_ = rect;
+  clipped_ = clipped;
+  clipKnown_ = false;
+}
+
 void SdlDisplay::ApplyClip() {
   if (clipKnown_) {
     return;
@@ -129,16 +136,8 @@ void SdlDisplay::KeepClear(const DeviceState& state, DWORD flags, D3DCOLOR colou
   kept.colour = colour;
   kept.depth = depth;
   kept.stencil = stencil;
-  const D3DVIEWPORT7& v = state.viewport;
-  kept.bounds =
-      Intersection(ClearRect{static_cast<GLint>(v.dwX), static_cast<GLint>(v.dwY),
-                             static_cast<GLint>(v.dwX + v.dwWidth), static_cast<GLint>(v.dwY + v.dwHeight)},
-                   WholeTarget());
-  if (frame_.states.empty() || !SameSerials(frame_.states.back(), state)) {
-    frame_.states.push_back(state);
-  }
-  kept.state = static_cast<std::uint32_t>(frame_.states.size() - 1);
-  frame_.calls.push_back(kept);
+  kept.bounds = ViewportRect(state.viewport);
+  Keep(kept, state);
 }
 
 void SdlDisplay::KeepDraw(const DeviceState& state, const DrawCall& call) {
@@ -165,6 +164,10 @@ void SdlDisplay::KeepDraw(const DeviceState& state, const DrawCall& call) {
       frame_.held.push_back(texture);
     }
   }
+  Keep(kept, state);
+}
+
+void SdlDisplay::Keep(KeptCall kept, const DeviceState& state) {
   if (frame_.states.empty() || !SameSerials(frame_.states.back(), state)) {
     frame_.states.push_back(state);
   }
@@ -172,45 +175,56 @@ void SdlDisplay::KeepDraw(const DeviceState& state, const DrawCall& call) {
   frame_.calls.push_back(kept);
 }
 
-SdlDisplay::ClearRect SdlDisplay::Bounds(const DeviceState& state, const DrawCall& call) const {
-  const D3DVIEWPORT7& v = state.viewport;
-  const ClearRect viewport =
-      Intersection(ClearRect{static_cast<GLint>(v.dwX), static_cast<GLint>(v.dwY),
-                             static_cast<GLint>(v.dwX + v.dwWidth), static_cast<GLint>(v.dwY + v.dwHeight)},
-                   WholeTarget());
-  if (call.vertexCount == 0 || call.indexCount == 0) {
-    return {};
-  }
+bool SdlDisplay::VerticesOnTarget(const DeviceState& state, const DrawCall& call, std::vector<float>& at) {
   const D3DMATRIX toClip = ClipMatrix(state);
-  float left = INFINITY;
-  float top = INFINITY;
-  float right = -INFINITY;
-  float bottom = -INFINITY;
+  const D3DVIEWPORT7& v = state.viewport;
+  at.resize(2 * static_cast<std::size_t>(call.vertexCount));
   for (DWORD i = 0; i < call.vertexCount; ++i) {
     float p[3];
     ClipPosition(call, toClip, i, p);
-    // A vertex at or behind the eye: clipping can put the draw anywhere in the viewport.
     if (!(p[2] > 1e-6f)) {
-      return viewport;
+      return false;
     }
-    const float x = v.dwX + (p[0] / p[2] + 1.0f) * 0.5f * v.dwWidth;
-    const float y = v.dwY + (1.0f - p[1] / p[2]) * 0.5f * v.dwHeight;
-    left = std::min(left, x);
-    right = std::max(right, x);
-    top = std::min(top, y);
-    bottom = std::max(bottom, y);
+    at[2 * i] = v.dwX + (p[0] / p[2] + 1.0f) * 0.5f * v.dwWidth;
+    at[2 * i + 1] = v.dwY + (1.0f - p[1] / p[2]) * 0.5f * v.dwHeight;
+    if (!std::isfinite(at[2 * i]) || !std::isfinite(at[2 * i + 1])) {
+      return false;
+    }
   }
-  if (!std::isfinite(left) || !std::isfinite(right) || !std::isfinite(top) || !std::isfinite(bottom)) {
+  return true;
+}
+
+SdlDisplay::ClearRect SdlDisplay::PixelBox(float left, float top, float right, float bottom) {
+  // Two pixels of margin on every side for points and lines and for the rasterizer's rounding; far
+  // outside the target, the numbers are held where they still fit.
+  constexpr float kMargin = 2.0f;
+  constexpr float kLimit = 1e6f;
+  return {static_cast<GLint>(std::floor(std::max(left - kMargin, -kLimit))),
+          static_cast<GLint>(std::floor(std::max(top - kMargin, -kLimit))),
+          static_cast<GLint>(std::ceil(std::min(right + kMargin, kLimit))),
+          static_cast<GLint>(std::ceil(std::min(bottom + kMargin, kLimit)))};
+}
+
+SdlDisplay::ClearRect SdlDisplay::Bounds(const DeviceState& state, const DrawCall& call) {
+  const ClearRect viewport = ViewportRect(state.viewport);
+  if (call.vertexCount == 0 || call.indexCount == 0) {
+    return {};
+  }
+  std::vector<float>& at = cells_.positions;
+  if (!VerticesOnTarget(state, call, at)) {
     return viewport;
   }
-  // A pixel of margin on every side for wide points and lines and for the rasterizer's rounding.
-  constexpr float kMargin = 2.0f;
-  const float limit = 1e6f;
-  ClearRect r{static_cast<GLint>(std::floor(std::max(left - kMargin, -limit))),
-              static_cast<GLint>(std::floor(std::max(top - kMargin, -limit))),
-              static_cast<GLint>(std::ceil(std::min(right + kMargin, limit))),
-              static_cast<GLint>(std::ceil(std::min(bottom + kMargin, limit)))};
-  r = Intersection(r, viewport);
+  float left = at[0];
+  float right = left;
+  float top = at[1];
+  float bottom = top;
+  for (std::size_t i = 2; i < at.size(); i += 2) {
+    left = std::min(left, at[i]);
+    right = std::max(right, at[i]);
+    top = std::min(top, at[i + 1]);
+    bottom = std::max(bottom, at[i + 1]);
+  }
+  const ClearRect r = PixelBox(left, top, right, bottom).Within(viewport);
   return r.Empty() ? ClearRect{} : r;
 }
 
@@ -278,19 +292,9 @@ bool SdlDisplay::TriangleBoxes(const KeptCall& kept, const KeptFrame& in, std::v
   if (triangles == 0 || call.vertexCount > kMostVertices) {
     return false;
   }
-  const DeviceState& state = in.states[kept.state];
-  const D3DMATRIX toClip = ClipMatrix(state);
-  const D3DVIEWPORT7& v = state.viewport;
   std::vector<float>& at = cells_.positions;
-  at.resize(2 * static_cast<std::size_t>(call.vertexCount));
-  for (DWORD i = 0; i < call.vertexCount; ++i) {
-    float p[3];
-    ClipPosition(call, toClip, i, p);
-    if (!(p[2] > 1e-6f)) {
-      return false;
-    }
-    at[2 * i] = v.dwX + (p[0] / p[2] + 1.0f) * 0.5f * v.dwWidth;
-    at[2 * i + 1] = v.dwY + (1.0f - p[1] / p[2]) * 0.5f * v.dwHeight;
+  if (!VerticesOnTarget(in.states[kept.state], call, at)) {
+    return false;
   }
   for (DWORD n = 0; n < triangles; ++n) {
     DWORD corners[3];
@@ -305,12 +309,7 @@ bool SdlDisplay::TriangleBoxes(const KeptCall& kept, const KeptFrame& in, std::v
       top = std::min(top, at[2 * corners[c] + 1]);
       bottom = std::max(bottom, at[2 * corners[c] + 1]);
     }
-    constexpr float kMargin = 2.0f;
-    const ClearRect r{static_cast<GLint>(std::floor(std::max(left - kMargin, -1e6f))),
-                      static_cast<GLint>(std::floor(std::max(top - kMargin, -1e6f))),
-                      static_cast<GLint>(std::ceil(std::min(right + kMargin, 1e6f))),
-                      static_cast<GLint>(std::ceil(std::min(bottom + kMargin, 1e6f)))};
-    const ClearRect box = Intersection(r, kept.bounds);
+    const ClearRect box = PixelBox(left, top, right, bottom).Within(kept.bounds);
     if (!box.Empty()) {
       boxes.push_back(box);
     }
@@ -447,7 +446,7 @@ double SdlDisplay::Cost(const std::vector<ClearRect>& rects) const {
   for (const ClearRect& rect : rects) {
     cost += kPixel * (rect.right - rect.left) * static_cast<double>(rect.bottom - rect.top);
     for (const KeptCall& kept : frame_.calls) {
-      if (!Intersection(kept.bounds, rect).Empty()) {
+      if (!kept.bounds.Within(rect).Empty()) {
         cost += kDraw;
       }
     }
@@ -520,30 +519,20 @@ void SdlDisplay::SendKept(const std::vector<ClearRect>& within) {
     const bool scattered =
         within.size() > 1 && TriangleCount(call) > kFewTriangles && TriangleBoxes(kept, frame_, boxes);
     for (const ClearRect& rect : within) {
-      if (Intersection(kept.bounds, rect).Empty()) {
+      if (kept.bounds.Within(rect).Empty()) {
         continue;  // draws nothing the rectangle shows
       }
       if (scattered && std::none_of(boxes.begin(), boxes.end(),
-                                    [&](const ClearRect& box) { return !Intersection(box, rect).Empty(); })) {
+                                    [&](const ClearRect& box) { return !box.Within(rect).Empty(); })) {
         continue;
       }
-      if (!clipped_ || clip_.left != rect.left || clip_.top != rect.top || clip_.right != rect.right ||
-          clip_.bottom != rect.bottom) {
-        clip_ = rect;
-        clipped_ = rect.left > 0 || rect.top > 0 || rect.right < targetWidth_ || rect.bottom < targetHeight_;
-        clipKnown_ = false;
-      }
+      SetClip(rect);
       if (kept.clear) {
         ClearNow(state, kept.flags, kept.colour, kept.depth, kept.stencil);
       } else {
         DrawNow(state, call);
       }
     }
-  }
-  for (const ClearRect& rect : within) {
-    clip_ = rect;
-    clipped_ = rect.left > 0 || rect.top > 0 || rect.right < targetWidth_ || rect.bottom < targetHeight_;
-    SendWaitingClear();
   }
   UnbindKeptBytes();
   clipped_ = false;

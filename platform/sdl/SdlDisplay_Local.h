@@ -11,6 +11,7 @@
 #include <GL/glext.h>
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -169,6 +170,11 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   struct ClearRect {
     GLint left = 0, top = 0, right = 0, bottom = 0;  // the target's pixels from its top-left corner
     bool Empty() const { return right <= left || bottom <= top; }
+    // The part of this rectangle inside `other` (empty when they do not meet).
+    ClearRect Within(const ClearRect& other) const {
+      return {std::max(left, other.left), std::max(top, other.top), std::min(right, other.right),
+              std::min(bottom, other.bottom)};
+    }
   };
   void ForgetClearedValues();
   // The whole-target rectangle the draw covers opaquely, or an empty one when it does not.
@@ -222,7 +228,13 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   // Sends what the frame has kept, whole, and the rest of the frame as it comes.
   void StopKeeping();
   // The pixels a draw can touch: its vertices' rectangle on the target, within its viewport.
-  ClearRect Bounds(const DeviceState& state, const DrawCall& call) const;
+  ClearRect Bounds(const DeviceState& state, const DrawCall& call);
+  // The draw's vertices on the target, in pixels from its top-left corner, as x, y pairs; false when
+  // one lies at or behind the eye (clipping can then put the draw anywhere in its viewport) or is not a
+  // number.
+  static bool VerticesOnTarget(const DeviceState& state, const DrawCall& call, std::vector<float>& at);
+  // The pixels a box of points on the target can touch, with a margin for the rasterizer's rounding.
+  static ClearRect PixelBox(float left, float top, float right, float bottom);
   bool SameCall(const KeptCall& a, const KeptFrame& inA, const KeptCall& b, const KeptFrame& inB) const;
   // Whether the frame's picture owes nothing to the last one: it starts with a clear of the whole target's
   // colour, and of its depth and stencil where a draw tests them.
@@ -251,6 +263,16 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   HRESULT ClearNow(const DeviceState& state, DWORD flags, D3DCOLOR colour, float depth, DWORD stencil);
   HRESULT DrawNow(const DeviceState& state, const DrawCall& call);
   ClearRect WholeTarget() const { return {0, 0, targetWidth_, targetHeight_}; }
+  // The viewport's pixels on the target.
+  ClearRect ViewportRect(const D3DVIEWPORT7& v) const {
+    return ClearRect{static_cast<GLint>(v.dwX), static_cast<GLint>(v.dwY),
+                     static_cast<GLint>(v.dwX + v.dwWidth), static_cast<GLint>(v.dwY + v.dwHeight)}
+        .Within(WholeTarget());
+  }
+  // Keeps the call, its state with it (once for calls in a row under one state).
+  void Keep(KeptCall kept, const DeviceState& state);
+  // Makes the rectangle where calls sent now may draw.
+  void SetClip(const ClearRect& rect);
   bool ClipIsWhole() const;
   ClearRect Clip() const;
   // Scissors to the clip rectangle (or opens the scissor when that is the whole target).
