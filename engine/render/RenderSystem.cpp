@@ -72,10 +72,9 @@ void RenderSystem::CheckVideoMode() {
   std::uint32_t height = 0;
   std::uint32_t bits = 0;
   Config::ParseMode(settings->v_mode, &width, &height, &bits);
-  const DeviceInfo* device = currentAdapter != nullptr ? currentAdapter->currentDevice : nullptr;
-  const ModeInfo* mode = device != nullptr ? device->currentMode : nullptr;
-  if (mode != nullptr && device->fullScreen == (settings->v_fullscreen != 0) && mode->width == width &&
-      mode->height == height && mode->bitsPerPixel == bits) {
+  const ModeInfo* mode = CurrentMode();
+  if (mode != nullptr && currentAdapter->currentDevice->fullScreen == (settings->v_fullscreen != 0) &&
+      mode->width == width && mode->height == height && mode->bitsPerPixel == bits) {
     return;
   }
   resetNeeded = true;

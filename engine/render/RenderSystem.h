@@ -180,6 +180,11 @@ class RenderSystem {
   void SetClearColour(const Vector4& colour) { clearColour = colour; }
   void SetClearFlags(std::uint32_t flags) { clearFlags = flags; }
   MessageManager* GetMessages() const { return messages; }
+  // The display mode of the current adapter's current device; null before one is chosen.
+  const ModeInfo* CurrentMode() const {
+    const DeviceInfo* device = currentAdapter != nullptr ? currentAdapter->currentDevice : nullptr;
+    return device != nullptr ? device->currentMode : nullptr;
+  }
 
   MessageManager* messages;  // not owned
   Config* config;            // not owned

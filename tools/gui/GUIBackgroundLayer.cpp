@@ -153,9 +153,7 @@ void GUIBackgroundLayer::ApplyAlpha(float f) {
 
 Vector2 GUIBackgroundLayer::OnWholePixels(Vector2 position) const {
   const RenderSystem* render = engine->GetRenderSystem();
-  const AdapterInfo* adapter = render != nullptr ? render->currentAdapter : nullptr;
-  const DeviceInfo* device = adapter != nullptr ? adapter->currentDevice : nullptr;
-  const ModeInfo* mode = device != nullptr ? device->currentMode : nullptr;
+  const ModeInfo* mode = render != nullptr ? render->CurrentMode() : nullptr;
   const float units = guiManager->GetScreenWidth();
   if (mode == nullptr || mode->width == 0 || units <= 0.0f) {
     return position;
