@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <ctime>
 #include <exception>
-#include <optional>
 #include <vector>
 
 #include "engine/Engine.h"
@@ -176,25 +175,26 @@ void GameBase::Init() {
   try {
     languageManager = std::make_unique<LanguageManager>(files, registryKey);
     RegisterDebugCommands();
-    // The fonts and the basic resources are first drawn after the logos: their pictures are read and
-    // their surfaces built then, not before the first logo frame.
-    std::optional<CorvantisEngine::TextureManager::SurfacesOnFirstUse> surfacesOnFirstUse(std::in_place);
-    guiToolManager = std::make_unique<GUITools::GUIToolManager>(engine.get(), GetLanguageCode());
-    fontTool = guiToolManager->GetFontTool();
-    textTool = guiToolManager->GetTextTool();
-    window->SetTitle(CorvantisEngine::WStringToStringCopy(textTool->GetText("game_title")));
-    gui->SetScreenSize(800.0f, 600.0f);
-    audioManager =
-        std::make_unique<AudioManager>(engine.get(), GetDefaultMusicVolume(), GetDefaultSoundVolume());
-    levelManager = CreateLevelManager();
-    profileManager = CreateProfileManager();
-    highScores = std::make_unique<HighScoresTable>(engine.get(), kHighScoresPerCategory, saveFolder);
-    gameData = CreateGameData();
-    if (gameData != nullptr) {
-      gameData->LoadResources(kBasicResources, true);
-      gameData->LoadResources(kAdditionalResources, false);
+    {
+      // The fonts and the basic resources are first drawn after the logos: their pictures are read and
+      // their surfaces built then, not before the first logo frame.
+      const CorvantisEngine::TextureManager::SurfacesOnFirstUse later;
+      guiToolManager = std::make_unique<GUITools::GUIToolManager>(engine.get(), GetLanguageCode());
+      fontTool = guiToolManager->GetFontTool();
+      textTool = guiToolManager->GetTextTool();
+      window->SetTitle(CorvantisEngine::WStringToStringCopy(textTool->GetText("game_title")));
+      gui->SetScreenSize(800.0f, 600.0f);
+      audioManager =
+          std::make_unique<AudioManager>(engine.get(), GetDefaultMusicVolume(), GetDefaultSoundVolume());
+      levelManager = CreateLevelManager();
+      profileManager = CreateProfileManager();
+      highScores = std::make_unique<HighScoresTable>(engine.get(), kHighScoresPerCategory, saveFolder);
+      gameData = CreateGameData();
+      if (gameData != nullptr) {
+        gameData->LoadResources(kBasicResources, true);
+        gameData->LoadResources(kAdditionalResources, false);
+      }
     }
-    surfacesOnFirstUse.reset();
     cursor = CreateGameCursor();
     logosWindow = CreateLogosWindow();
     gameLoadingWindow = CreateGameLoadingWindow();
