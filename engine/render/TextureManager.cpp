@@ -80,6 +80,33 @@ TextureManager::Entry* TextureManager::Find(const std::string& key) {
   return nullptr;
 }
 
+Texture2D* TextureManager::Referenced(const std::string& key) {
+  Entry* entry = Find(key);
+  if (entry == nullptr) {
+    return nullptr;
+  }
+  entry->texture->AddReference();
+  return entry->texture;
+}
+
+std::unique_ptr<TextureManager::Entry> TextureManager::NewEntry(const std::string& key,
+                                                                const std::string& diffuseName,
+                                                                const std::string& opacityName) {
+  auto entry = std::make_unique<Entry>();
+  entry->key = key;
+  entry->diffuseName = diffuseName;
+  entry->opacityName = opacityName;
+  return entry;
+}
+
+Texture2D* TextureManager::Hold(std::unique_ptr<Entry> entry) {
+  Texture2D* texture = entry->texture;
+  if (texture != nullptr) {
+    entries_.push_back(std::move(entry));
+  }
+  return texture;
+}
+
 TextureManager::Entry* TextureManager::Find(const Texture2D* texture) {
   if (texture == nullptr) {
     return nullptr;
@@ -127,18 +154,14 @@ Texture2D* TextureManager::CreateTexture(bool keepImages, bool mipMapping, const
     // One image given for both: the opacity becomes a copy so that each is owned once.
     opacity = new Image(*diffuse);
   }
-  if (Entry* entry = Find(key)) {
+  if (Texture2D* held = Referenced(key)) {
     if (keepImages) {
       delete diffuse;
       delete opacity;
     }
-    entry->texture->AddReference();
-    return entry->texture;
+    return held;
   }
-  auto entry = std::make_unique<Entry>();
-  entry->key = key;
-  entry->diffuseName = diffuseName;
-  entry->opacityName = opacityName;
+  std::unique_ptr<Entry> entry = NewEntry(key, diffuseName, opacityName);
   if (keepImages) {
     entry->diffuse.reset(diffuse);
     entry->opacity.reset(opacity);
@@ -160,23 +183,17 @@ Texture2D* TextureManager::CreateTexture(bool keepImages, bool mipMapping, const
       *opacity = *entry->opacity;
     }
   }
-  Texture2D* texture = entry->texture;
-  entries_.push_back(std::move(entry));
-  return texture;
+  return Hold(std::move(entry));
 }
 
 Texture2D* TextureManager::CreateTexture(bool mipMapping, const std::string& diffuseName,
                                          const std::string& opacityName, std::unique_ptr<Image> diffuse,
                                          std::unique_ptr<Image> opacity, ImageSource source) {
   const std::string key = MakeKey(diffuseName, opacityName, mipMapping);
-  if (Entry* entry = Find(key)) {
-    entry->texture->AddReference();
-    return entry->texture;
+  if (Texture2D* held = Referenced(key)) {
+    return held;
   }
-  auto entry = std::make_unique<Entry>();
-  entry->key = key;
-  entry->diffuseName = diffuseName;
-  entry->opacityName = opacityName;
+  std::unique_ptr<Entry> entry = NewEntry(key, diffuseName, opacityName);
   entry->source = std::move(source);
   if (diffuse == nullptr && entry->source) {
     // Made without a surface: the first use rebuilds it from the source.
@@ -190,25 +207,16 @@ Texture2D* TextureManager::CreateTexture(bool mipMapping, const std::string& dif
     }
     entry->texture = Create(key, mipMapping, diffuseName, opacityName, *diffuse, opacity.get());
   }
-  if (entry->texture == nullptr) {
-    return nullptr;
-  }
-  Texture2D* texture = entry->texture;
-  entries_.push_back(std::move(entry));
-  return texture;
+  return Hold(std::move(entry));
 }
 
 Texture2D* TextureManager::LoadTexture(bool mipMapping, const std::string& diffuseName,
                                        const std::string& opacityName) {
   const std::string key = MakeKey(diffuseName, opacityName, mipMapping);
-  if (Entry* entry = Find(key)) {
-    entry->texture->AddReference();
-    return entry->texture;
+  if (Texture2D* held = Referenced(key)) {
+    return held;
   }
-  auto entry = std::make_unique<Entry>();
-  entry->key = key;
-  entry->diffuseName = diffuseName;
-  entry->opacityName = opacityName;
+  std::unique_ptr<Entry> entry = NewEntry(key, diffuseName, opacityName);
   if (surfacesOnFirstUse > 0) {
     // Nothing is read now; the texture names its files for its first draw.
     entry->texture = CreateDeviceTexture(key, nullptr, nullptr, mipMapping);
@@ -224,13 +232,8 @@ Texture2D* TextureManager::LoadTexture(bool mipMapping, const std::string& diffu
     std::unique_ptr<Image> opacityOwner(opacity);
     // Files are read again when the surface must be rebuilt; nothing is kept.
     entry->texture = Create(key, mipMapping, diffuseName, opacityName, *diffuse, opacity);
-    if (entry->texture == nullptr) {
-      return nullptr;
-    }
   }
-  Texture2D* texture = entry->texture;
-  entries_.push_back(std::move(entry));
-  return texture;
+  return Hold(std::move(entry));
 }
 
 void TextureManager::ReleaseTexture(Texture2D* texture) {

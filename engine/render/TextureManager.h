@@ -120,6 +120,13 @@ class TextureManager {
 
   Entry* Find(const std::string& key);
   Entry* Find(const Texture2D* texture);
+  // The texture held for the key, with one more reference; null when none is.
+  Texture2D* Referenced(const std::string& key);
+  static std::unique_ptr<Entry> NewEntry(const std::string& key, const std::string& diffuseName,
+                                         const std::string& opacityName);
+  // Holds the entry and gives its texture; null (and nothing held) when the texture could not be made
+  // (a render system that makes none leaves nothing to share or release).
+  Texture2D* Hold(std::unique_ptr<Entry> entry);
   // Resizes to the texture size the device takes; warns (when asked) about sizes that needed it.
   void Normalise(const std::string& diffuseName, const std::string& opacityName, Image& diffuse,
                  Image* opacity, bool warn);
