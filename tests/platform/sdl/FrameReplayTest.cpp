@@ -436,15 +436,19 @@ TEST_F(FrameReplayTest, ReplayDrawsTheRecordedFramesPicture) {
   ExpectReplayDrawsTheSamePicture(false);
 }
 
-// A larger window: the device draws into an off-screen target that presenting scales into the window,
-// and the replay does the same.
-class FrameReplayScaledTest : public FrameReplayTest {
+// A fixture in a larger window: the device draws into an off-screen target that presenting scales into
+// the window.
+template <typename Fixture>
+class InALargerWindow : public Fixture {
  protected:
-  FrameReplayScaledTest() {
-    windowWidth_ = 2 * kWidth;
-    windowHeight_ = 2 * kHeight;
+  InALargerWindow() {
+    this->windowWidth_ = 2 * kWidth;
+    this->windowHeight_ = 2 * kHeight;
   }
 };
+
+// The replay does the same as the device in a larger window.
+using FrameReplayScaledTest = InALargerWindow<FrameReplayTest>;
 
 TEST_F(FrameReplayScaledTest, ReplayDrawsTheRecordedFramesPictureOffScreen) {
   ExpectReplayDrawsTheSamePicture(true);
@@ -1095,13 +1099,7 @@ TEST_F(KeptFrameTest, FramesDrawnWhereTheyChangedMatchFramesDrawnWhole) {
   ExpectKeptFramesDrawTheSamePictures();
 }
 
-class KeptFrameScaledTest : public KeptFrameTest {
- protected:
-  KeptFrameScaledTest() {
-    windowWidth_ = 2 * kWidth;
-    windowHeight_ = 2 * kHeight;
-  }
-};
+using KeptFrameScaledTest = InALargerWindow<KeptFrameTest>;
 
 // The off-screen target keeps the last picture when the window is larger than the back buffer.
 TEST_F(KeptFrameScaledTest, FramesDrawnWhereTheyChangedMatchFramesDrawnWholeOffScreen) {
