@@ -246,6 +246,11 @@ void SdlDisplay::Upload(Surface& texture) {
     texels.order = GL_RGBA;
   }
 
+  // Only the levels that exist take part, so mip filtering of a single level never samples black. Set
+  // before the levels arrive: OpenGL then makes room for the whole chain at once, where otherwise the
+  // first level alone is stored and the whole chain made and copied again when the second comes.
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(chain.size() - 1));
   const GLint internal = InternalFormat(storage);
   std::unique_ptr<std::uint8_t[]> packed;
   for (std::size_t level = 0; level < chain.size(); ++level) {
@@ -285,9 +290,6 @@ void SdlDisplay::Upload(Surface& texture) {
                               GL_ALPHA};
     glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, swizzle);
   }
-  // Only the levels that exist take part, so mip filtering of a single level never samples black.
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(chain.size() - 1));
   parameters.kinds = kinds;
   texture.driverVersion = version;
 }
