@@ -170,6 +170,7 @@ void GameBase::Init() {
   controls = engine->GetControls();
   soundManager = engine->GetSoundManager();
   gui = engine->GetGUIManager();
+  ShowStartPicture();
 
   RemoveAbandonedIniSaves();
   try {

@@ -296,6 +296,10 @@ class GameBase {
   virtual void OnGameCompleteWindowResult();
   virtual void OnGameOverWindowResult();
 
+  // After the slots: shows a first picture as soon as the engine has started, before the game's data
+  // is read; nothing by default.
+  virtual void ShowStartPicture() {}
+
   // Helpers of the handlers. Show and Hide skip a missing window.
   static void ShowWindow(GUIFrameworkWindow* window, std::uint32_t opener);
   static void HideWindow(GUIFrameworkWindow* window);

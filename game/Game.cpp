@@ -138,6 +138,10 @@ void Game::FillStartParameters(CorvantisEngine::EngineStartParameters& parameter
   parameters.stencilRequested = 1;
 }
 
+void Game::ShowStartPicture() {
+  GUILogosWindow::ShowFirstLogo(engine.get());
+}
+
 void Game::LoadSounds() {
   CorvantisEngine::GUISoundManager* guiSounds = gui->GetSoundManager();
   for (const GUISound& sound : kGUISounds)

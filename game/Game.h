@@ -93,6 +93,8 @@ class Game : public GameFramework::GameBase {
 
   void FillStartParameters(CorvantisEngine::EngineStartParameters& parameters) override;
   void LoadSounds() override;
+  // The first logo, as the logos window's first frame shows it.
+  void ShowStartPicture() override;
   void CreateWindows() override;
   float GetDefaultMusicVolume() override { return 0.285f; }
   float GetDefaultSoundVolume() override { return 0.315f; }

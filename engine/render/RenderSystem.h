@@ -119,6 +119,9 @@ class RenderSystem {
                                    Image* opacity, bool mipMapping) = 0;
   virtual Light* CreateLight(std::uint32_t index) = 0;
   virtual void CopyScreenToImage(Image* image) = 0;
+  // Shows the image over the whole screen at once, scaled to it, without drawing: the screen has a
+  // picture before the device has drawn anything. The next frame replaces it.
+  virtual void CopyImageToScreen(const Image& image) = 0;
 
   // Sizes the per-stage arrays, sets ready and runs SetDefaultStates.
   virtual void InitStates();

@@ -361,13 +361,7 @@ void RenderSystem_D3D7::SwapBuffers() {
   if (window->IsFullScreen()) {
     result = primary_->Flip(nullptr, DDFLIP_WAIT | (settings->v_vsync == 0 ? DDFLIP_NOVSYNC : 0));
   } else {
-    RECT destination{};
-    GetClientRect(window->GetHandle(), &destination);
-    POINT topLeft{destination.left, destination.top};
-    POINT bottomRight{destination.right, destination.bottom};
-    ClientToScreen(window->GetHandle(), &topLeft);
-    ClientToScreen(window->GetHandle(), &bottomRight);
-    destination = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    RECT destination = ClientAreaOnScreen();
     if (settings->v_vsync != 0) {
       directDraw_->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
     }
@@ -376,6 +370,16 @@ void RenderSystem_D3D7::SwapBuffers() {
   if (result == DDERR_SURFACELOST) {
     ReportError("RenderSystem_D3D7::SwapBuffers", RestoreSurfaces());
   }
+}
+
+RECT RenderSystem_D3D7::ClientAreaOnScreen() const {
+  RECT area{};
+  GetClientRect(window->GetHandle(), &area);
+  POINT topLeft{area.left, area.top};
+  POINT bottomRight{area.right, area.bottom};
+  ClientToScreen(window->GetHandle(), &topLeft);
+  ClientToScreen(window->GetHandle(), &bottomRight);
+  return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 
 void RenderSystem_D3D7::CheckVideoMode() {

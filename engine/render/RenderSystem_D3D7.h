@@ -59,6 +59,9 @@ class RenderSystem_D3D7 : public RenderSystem {
   // Copies the back buffer into a 24-bit image (rows bottom-up). Throws Error when the temporary
   // surface cannot be made.
   void CopyScreenToImage(Image* image) override;
+  // The image goes into a system-memory surface of its own size, which is blitted (stretched) to the
+  // primary surface; failures are reported in the log, and the screen keeps what it had.
+  void CopyImageToScreen(const Image& image) override;
 
   void SetDefaultStates() override;
   void SetMaterial(const Vector4& ambient, const Vector4& diffuse, const Vector4& specular,
@@ -90,6 +93,8 @@ class RenderSystem_D3D7 : public RenderSystem {
 
   // Logs a failed result (negative) as "Direct3D Subsystem (method): text"; success logs nothing.
   void ReportError(const std::string& method, HRESULT result);
+  // The window's client area in screen coordinates, where a windowed present lands.
+  RECT ClientAreaOnScreen() const;
   // The text logged for a result: the table's, or "Unknown error (Code: n)".
   static std::string ErrorText(HRESULT result);
 

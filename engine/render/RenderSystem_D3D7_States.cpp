@@ -1,5 +1,6 @@
 // How each cached state reaches the device, the fixed device states, scenes, drawing and the factories.
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "engine/config/Config.h"
@@ -14,6 +15,7 @@
 #include "engine/render/Texture2D_D3D7.h"
 #include "engine/render/VertexBuffer.h"
 #include "engine/render/VertexBuffer_D3D7.h"
+#include "engine/window/Window.h"
 
 namespace CorvantisEngine {
 
@@ -501,6 +503,81 @@ void RenderSystem_D3D7::CopyScreenToImage(Image* image) {
     }
   }
   copy->Unlock(nullptr);
+  copy->Release();
+}
+
+void RenderSystem_D3D7::CopyImageToScreen(const Image& image) {
+  if (image.IsEmpty() || image.GetWidth() == 0 || image.GetHeight() == 0 || directDraw_ == nullptr ||
+      primary_ == nullptr || backBuffer_ == nullptr) {
+    return;
+  }
+  Image converted;
+  const Image* source = &image;
+  if (image.GetBitsPerPixel() != 24) {
+    converted.CopyFrom(image);  // not expected of a picture, but allowed
+    converted.ConvertBitsPerPixel(24);
+    source = &converted;
+  }
+  // A surface of the image's size in the back buffer's format; the blit stretches it over the screen.
+  DDSURFACEDESC2 description = *backBufferDescription_;
+  description.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+  description.dwWidth = source->GetWidth();
+  description.dwHeight = source->GetHeight();
+  description.ddsCaps = {};
+  description.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+  IDirectDrawSurface7* copy = nullptr;
+  HRESULT result = directDraw_->CreateSurface(&description, &copy, nullptr);
+  if (FAILED(result)) {
+    ReportError("RenderSystem_D3D7::CopyImageToScreen", result);
+    return;
+  }
+  DDSURFACEDESC2 locked{};
+  locked.dwSize = sizeof(locked);
+  result = copy->Lock(nullptr, &locked, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
+  if (FAILED(result)) {
+    ReportError("RenderSystem_D3D7::CopyImageToScreen", result);
+    copy->Release();
+    return;
+  }
+  // Where each 8-bit channel lands in a pixel of the surface's format.
+  struct Channel {
+    DWORD mask = 0;
+    int shift = 0;
+    int bits = 0;
+    DWORD Place(std::uint8_t value) const {
+      const DWORD v =
+          bits >= 8 ? static_cast<DWORD>(value) << (bits - 8) : static_cast<DWORD>(value) >> (8 - bits);
+      return (v << shift) & mask;
+    }
+  };
+  auto channel = [](DWORD mask) {
+    return mask == 0 ? Channel{} : Channel{mask, std::countr_zero(mask), std::popcount(mask)};
+  };
+  const DDPIXELFORMAT& format = locked.ddpfPixelFormat;
+  const Channel red = channel(format.dwRBitMask);
+  const Channel green = channel(format.dwGBitMask);
+  const Channel blue = channel(format.dwBBitMask);
+  const DWORD bytes = format.dwRGBBitCount / 8;
+  const DWORD width = locked.dwWidth;
+  const DWORD height = locked.dwHeight;
+  const std::uint8_t* pixels = source->GetPixels();
+  for (DWORD y = 0; y < height; ++y) {
+    // The image's rows run bottom-up.
+    const std::uint8_t* in = pixels + static_cast<std::size_t>(height - 1 - y) * width * 3;
+    std::uint8_t* row =
+        static_cast<std::uint8_t*>(locked.lpSurface) + static_cast<std::size_t>(y) * locked.lPitch;
+    for (DWORD x = 0; x < width; ++x, in += 3) {
+      const DWORD value =
+          red.Place(in[0]) | green.Place(in[1]) | blue.Place(in[2]) | format.dwRGBAlphaBitMask;
+      std::memcpy(row + static_cast<std::size_t>(x) * bytes, &value, bytes);
+    }
+  }
+  copy->Unlock(nullptr);
+  RECT destination = ClientAreaOnScreen();
+  result = primary_->Blt(window->IsFullScreen() ? nullptr : &destination, copy, nullptr, DDBLT_WAIT, nullptr);
+  if (FAILED(result)) {
+    ReportError("RenderSystem_D3D7::CopyImageToScreen", result);
+  }
   copy->Release();
 }
 

@@ -4,10 +4,13 @@
 #include <string>
 
 #include "engine/Engine.h"
+#include "engine/core/Error.h"
 #include "engine/core/TimerManager.h"
 #include "engine/files/FileManager.h"
 #include "engine/gui/GUIManager.h"
 #include "engine/gui/GUIWindow.h"
+#include "engine/render/Image.h"
+#include "engine/render/RenderSystem.h"
 #include "engine/render/TextureManager.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/ShaderDescriptor.h"
@@ -43,15 +46,47 @@ GUILogosWindow::GUILogosWindow(CorvantisEngine::Engine* engine)
   }
 }
 
+void GUILogosWindow::ShowFirstLogo(CorvantisEngine::Engine* engine) {
+  using namespace CorvantisEngine;
+  FileManager* files = engine->GetFileManager();
+  const std::string file = "data\\" + LogoFile(0);
+  if (!files->FileExists(file)) {
+    return;
+  }
+  Image picture;
+  try {
+    if (!picture.Load(engine->GetMessageManager(), files, file)) {
+      return;
+    }
+  } catch (const FileError&) {
+    return;  // reported when the window makes the logo
+  }
+  // The logo's part of the picture (its lower-left corner, where the window's texture coordinates
+  // start), over the whole screen as its window lies.
+  const auto width = static_cast<std::uint32_t>(static_cast<float>(picture.GetWidth()) * kShownWidth + 0.5f);
+  const auto height =
+      static_cast<std::uint32_t>(static_cast<float>(picture.GetHeight()) * kShownHeight + 0.5f);
+  if (width == 0 || height == 0) {
+    return;
+  }
+  Image logo;
+  logo.Create(engine->GetMessageManager(), width, height, picture.GetBitsPerPixel());
+  logo.Paste(0, 0, picture);
+  engine->GetRenderSystem()->CopyImageToScreen(logo);
+}
+
+std::string GUILogosWindow::LogoFile(int index) {
+  return "ui\\textures\\publishers\\" + std::to_string(index) + "_logo_big.jpg";
+}
+
 CorvantisEngine::GUIWindow* GUILogosWindow::MakeLogo(int index) {
   using namespace CorvantisEngine;
-  const std::string name = std::to_string(index) + "_logo_big.jpg";
-  if (!fileManager->FileExists("data\\ui\\textures\\publishers\\" + name)) {
+  if (!fileManager->FileExists("data\\" + LogoFile(index))) {
     return nullptr;
   }
-  const ShaderDescriptor texture = CreateTextureShader("ui\\textures\\publishers\\" + name, "32bit", false);
+  const ShaderDescriptor texture = CreateTextureShader(LogoFile(index), "32bit", false);
   GUIWindow* logo = guiManager->CreateWindow(kGUIShown | kGUIColoured, {0, 0}, {800, 600}, &texture, root,
-                                             {800.0f / 1024.0f, 600.0f / 1024.0f});
+                                             {kShownWidth, kShownHeight});
   ShowAsCover(logo, true);
   return logo;
 }

@@ -12,8 +12,11 @@
 #include <X11/Xutil.h>
 // clang-format on
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace platform::sdl {
 
@@ -103,6 +106,49 @@ void WriteWindowTitle(SDL_Window* window, const char* title) {
   XChangeProperty(display, xwindow, XInternAtom(display, "_NET_WM_ICON_NAME", False), utf8, 8,
                   PropModeReplace, bytes, length);
   XFlush(display);
+}
+
+bool PutPictureInWindow(SDL_Window* window, int width, int height, const PictureRows& fill) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window == nullptr || width <= 0 || height <= 0 || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE ||
+      info.subsystem != SDL_SYSWM_X11)
+    return false;
+  Display* display = info.info.x11.display;
+  const Window xwindow = info.info.x11.window;
+  XWindowAttributes attributes{};
+  if (XGetWindowAttributes(display, xwindow, &attributes) == 0 || attributes.visual == nullptr)
+    return false;
+  const Visual* visual = attributes.visual;
+  if (visual->red_mask != 0xFF0000 || visual->green_mask != 0xFF00 || visual->blue_mask != 0xFF ||
+      (attributes.depth != 24 && attributes.depth != 32))
+    return false;
+  constexpr int kBandRows = 32;
+  std::vector<std::uint32_t> band(static_cast<std::size_t>(width) * kBandRows);
+  // The image only points at the band, which is never given to Xlib to free.
+  XImage* image = XCreateImage(display, attributes.visual, static_cast<unsigned>(attributes.depth), ZPixmap,
+                               0, reinterpret_cast<char*>(band.data()), static_cast<unsigned>(width),
+                               kBandRows, 32, width * 4);
+  if (image == nullptr)
+    return false;
+  // The words' bytes as this machine orders them.
+  const bool fits = image->bits_per_pixel == 32 &&
+                    (image->byte_order == LSBFirst) == (std::endian::native == std::endian::little);
+  if (fits) {
+    GC gc = XCreateGC(display, xwindow, 0, nullptr);
+    for (int top = 0; top < height; top += kBandRows) {
+      const int rows = std::min(kBandRows, height - top);
+      fill(top, rows, band.data());
+      XPutImage(display, xwindow, gc, image, 0, 0, 0, top, static_cast<unsigned>(width),
+                static_cast<unsigned>(rows));
+    }
+    XFreeGC(display, gc);
+    // Shown once the server has it.
+    XSync(display, False);
+  }
+  image->data = nullptr;
+  XDestroyImage(image);
+  return fits;
 }
 
 }  // namespace platform::sdl

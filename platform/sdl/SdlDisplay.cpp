@@ -5,9 +5,11 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "platform/sdl/SdlDisplay_Local.h"
 #include "platform/sdl/SdlPresentation.h"
@@ -21,6 +23,109 @@ namespace {
 
 bool unsyncedPacing = true;
 std::uint64_t clearsSent = 0;
+std::chrono::steady_clock::time_point firstShown{};
+bool plainSurfacesThroughX = true;
+
+void NoteShown() {
+  if (firstShown == std::chrono::steady_clock::time_point{}) {
+    firstShown = std::chrono::steady_clock::now();
+  }
+}
+
+// Where one destination pixel's centre falls between two source pixels: the first of them and the
+// second's weight in 256ths.
+struct Tap {
+  int first = 0;
+  int second = 0;
+  std::uint32_t weight = 0;
+};
+std::vector<Tap> Taps(int sourceSize, int size) {
+  std::vector<Tap> taps(static_cast<std::size_t>(std::max(size, 0)));
+  for (int i = 0; i < size; ++i) {
+    const double at = std::max(0.0, (i + 0.5) * sourceSize / size - 0.5);
+    const int first = std::min(static_cast<int>(at), sourceSize - 1);
+    taps[static_cast<std::size_t>(i)] = {first, std::min(first + 1, sourceSize - 1),
+                                         static_cast<std::uint32_t>((at - first) * 256.0 + 0.5)};
+  }
+  return taps;
+}
+
+std::uint32_t Mix(std::uint32_t a, std::uint32_t b, std::uint32_t weight) {
+  std::uint32_t mixed = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const std::uint32_t ca = (a >> shift) & 0xFF;
+    const std::uint32_t cb = (b >> shift) & 0xFF;
+    mixed |= ((ca * (256 - weight) + cb * weight + 128) >> 8) << shift;
+  }
+  return mixed;
+}
+
+// A plain surface stretched over `area` (from the window's top-left) of an otherwise black window
+// picture, filtered between the nearest four pixels as presenting a scaled target does; made row by row.
+class StretchedPicture {
+ public:
+  StretchedPicture(const Surface& picture, const PresentedArea& area, int windowWidth)
+      : width_(static_cast<int>(picture.Width())),
+        area_(area),
+        windowWidth_(windowWidth),
+        columns_(Taps(width_, area.width)),
+        rows_(Taps(static_cast<int>(picture.Height()), area.height)) {
+    const DDPIXELFORMAT& format = picture.Format();
+    if (format.dwRGBBitCount == 32 && format.dwRBitMask == 0xFF0000 && format.dwGBitMask == 0xFF00 &&
+        format.dwBBitMask == 0xFF && picture.Pitch() % 4 == 0) {
+      // Read in place: the words are 0x??RRGGBB already.
+      words_ = reinterpret_cast<const std::uint32_t*>(picture.Memory());
+      pitch_ = static_cast<std::size_t>(picture.Pitch()) / 4;
+      return;
+    }
+    converted_.resize(static_cast<std::size_t>(width_) * picture.Height());
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width_) * 4);
+    for (DWORD y = 0; y < picture.Height(); ++y) {
+      ddraw::ConvertRowToRGBA(format, picture.Memory() + static_cast<std::size_t>(y) * picture.Pitch(),
+                              rgba.data(), picture.Width());
+      std::uint32_t* out = converted_.data() + static_cast<std::size_t>(y) * width_;
+      for (int x = 0; x < width_; ++x) {
+        const std::uint8_t* p = &rgba[4 * static_cast<std::size_t>(x)];
+        out[x] = (static_cast<std::uint32_t>(p[0]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[2];
+      }
+    }
+    words_ = converted_.data();
+    pitch_ = static_cast<std::size_t>(width_);
+  }
+
+  // `rows` rows of the window picture from row `top`.
+  void Rows(int top, int rows, std::uint32_t* out) const {
+    for (int y = top; y < top + rows; ++y, out += windowWidth_) {
+      const int inside = y - area_.y;
+      if (inside < 0 || inside >= area_.height) {
+        std::fill_n(out, windowWidth_, 0u);
+        continue;
+      }
+      std::fill_n(out, area_.x, 0u);
+      std::fill(out + area_.x + area_.width, out + windowWidth_, 0u);
+      const Tap& row = rows_[static_cast<std::size_t>(inside)];
+      const std::uint32_t* above = words_ + static_cast<std::size_t>(row.first) * pitch_;
+      const std::uint32_t* below = words_ + static_cast<std::size_t>(row.second) * pitch_;
+      std::uint32_t* shown = out + area_.x;
+      for (int x = 0; x < area_.width; ++x) {
+        const Tap& column = columns_[static_cast<std::size_t>(x)];
+        shown[x] = Mix(Mix(above[column.first], above[column.second], column.weight),
+                       Mix(below[column.first], below[column.second], column.weight), row.weight) &
+                   0xFFFFFFu;
+      }
+    }
+  }
+
+ private:
+  int width_;
+  PresentedArea area_;
+  int windowWidth_;
+  std::vector<Tap> columns_;
+  std::vector<Tap> rows_;
+  const std::uint32_t* words_ = nullptr;
+  std::size_t pitch_ = 0;
+  std::vector<std::uint32_t> converted_;
+};
 
 GLenum PrimitiveMode(D3DPRIMITIVETYPE t) {
   switch (t) {
@@ -495,6 +600,9 @@ HRESULT SdlDisplay::DrawNow(const DeviceState& state, const DrawCall& call) {
 }
 
 HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
+  if (&backBuffer != target_ && (backBuffer.Caps() & DDSCAPS_3DDEVICE) == 0) {
+    return ShowPlainSurface(backBuffer);
+  }
   if (!Current() || framebuffer_ == 0) {
     return DDERR_NOHWND;
   }
@@ -555,6 +663,7 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
                                                                     static_cast<int>(backBuffer.Height()))
                                               : nullptr);
   SDL_GL_SwapWindow(window_);
+  NoteShown();
   ChooseDrawTarget();
   if (vsync != pacedWithVsync_) {
     pacer_.Reset();
@@ -570,6 +679,73 @@ HRESULT SdlDisplay::Present(Surface& backBuffer, const RECT*, bool vsync) {
     pacer_.Reset();
   }
   return DD_OK;
+}
+
+HRESULT SdlDisplay::ShowPlainSurface(Surface& picture) {
+  if (window_ == nullptr) {
+    return DDERR_NOHWND;
+  }
+  if (picture.Memory() == nullptr || picture.Width() == 0 || picture.Height() == 0) {
+    return DDERR_INVALIDPARAMS;
+  }
+  int windowWidth = 0;
+  int windowHeight = 0;
+  SDL_GL_GetDrawableSize(window_, &windowWidth, &windowHeight);
+  if (windowWidth <= 0 || windowHeight <= 0) {
+    return DD_OK;  // nothing of the window is seen
+  }
+  // Stretched over the screen: where the device's target is shown, or the whole window without one.
+  const int screenWidth = target_ != nullptr ? static_cast<int>(target_->Width()) : windowWidth;
+  const int screenHeight = target_ != nullptr ? static_cast<int>(target_->Height()) : windowHeight;
+  PresentedArea area = FitArea(screenWidth, screenHeight, windowWidth, windowHeight);
+  area.y = windowHeight - area.y - area.height;  // from the top, as the picture's rows run
+  const StretchedPicture stretched(picture, area, windowWidth);
+  const PictureRows rows = [&stretched](int top, int count, std::uint32_t* out) {
+    stretched.Rows(top, count, out);
+  };
+  // Under X11 the pixels go straight to the window, so a picture is seen before OpenGL has drawn
+  // anything; elsewhere OpenGL copies them in.
+  if (!plainSurfacesThroughX || !PutPictureInWindow(window_, windowWidth, windowHeight, rows)) {
+    if (!Current()) {
+      return DDERR_NOHWND;
+    }
+    std::vector<std::uint32_t> shown(static_cast<std::size_t>(windowWidth) * windowHeight);
+    rows(0, windowHeight, shown.data());
+    CopyIntoWindow(shown, windowWidth, windowHeight);
+  }
+  // The window no longer shows the last frame: the next one is drawn whole.
+  lastFrameKnown_ = false;
+  // As after a present: the window layer maps the cursor through the area while full screen scales.
+  const bool scaled = area.width != windowWidth || area.height != windowHeight;
+  SDL_SetWindowData(window_, kPresentedSizeKey,
+                    scaled && coveredDesktop_ ? EncodePresentedSize(screenWidth, screenHeight) : nullptr);
+  NoteShown();
+  return DD_OK;
+}
+
+void SdlDisplay::CopyIntoWindow(const std::vector<std::uint32_t>& shown, int width, int height) {
+  GLuint texture = 0;
+  GLuint framebuffer = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, shown.data());
+  glGenFramebuffers(1, &framebuffer);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glDisable(GL_SCISSOR_TEST);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  // The rows run from the top; OpenGL's from the bottom.
+  glBlitFramebuffer(0, 0, width, height, 0, height, width, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  SDL_GL_SwapWindow(window_);
+  glDeleteFramebuffers(1, &framebuffer);
+  glDeleteTextures(1, &texture);
+  clipKnown_ = false;
+  ForgetAppliedState();
+  ChooseDrawTarget();
 }
 
 void SdlDisplay::ReadBack(Surface& renderTarget) {
@@ -939,6 +1115,14 @@ void SetUnsyncedPacing(bool paced) {
 
 std::uint64_t ClearsSent() {
   return clearsSent;
+}
+
+std::chrono::steady_clock::time_point FirstPictureShown() {
+  return firstShown;
+}
+
+void SetPlainSurfacesThroughX(bool on) {
+  plainSurfacesThroughX = on;
 }
 
 void InstallDisplayDriver() {

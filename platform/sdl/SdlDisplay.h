@@ -10,6 +10,7 @@
 // Main thread only, except that surfaces may be released on any thread: their OpenGL textures are then
 // deleted at the next draw or present.
 
+#include <chrono>
 #include <cstdint>
 
 namespace platform::sdl {
@@ -24,6 +25,14 @@ void SetUnsyncedPacing(bool paced);
 // The clears the display has sent to OpenGL since the program started, each scissored part counted; for
 // tests and benchmarks (a clear a frame does not need is not sent).
 std::uint64_t ClearsSent();
+
+// When a picture was first shown in a window (a present, or a plain surface shown as it is); the
+// clock's start while none has been. For the start-up benchmark.
+std::chrono::steady_clock::time_point FirstPictureShown();
+
+// Whether a plain surface presented goes straight to an X11 window (the default) or through OpenGL, as
+// with other video drivers; for tests. Main thread only.
+void SetPlainSurfacesThroughX(bool on);
 
 // Whether frames are drawn again only where they changed (the default); off, every frame is drawn whole,
 // as its calls come. Main thread only.

@@ -123,6 +123,9 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   void CloseDevice() override;
   HRESULT Clear(const DeviceState& state, DWORD flags, D3DCOLOR colour, float depth, DWORD stencil) override;
   HRESULT Draw(DeviceState& state, const DrawCall& call) override;
+  // The device's target is presented through OpenGL. A plain surface in system memory is shown as it
+  // is (scaled into the window as the target would be), without the device: a picture can be seen
+  // before anything has been drawn.
   HRESULT Present(Surface& backBuffer, const RECT*, bool vsync) override;
   void ReadBack(Surface& renderTarget) override;
   void ReleaseSurface(Surface& surface) override;
@@ -145,6 +148,10 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   };
 
   // The context, the target and presenting.
+  HRESULT ShowPlainSurface(Surface& picture);
+  // Copies a window-sized picture (0x00RRGGBB words, rows from the top) into the window with OpenGL and
+  // shows it.
+  void CopyIntoWindow(const std::vector<std::uint32_t>& shown, int width, int height);
   void CoverDesktop();
   bool Current();
   void DeleteFramebuffer();

@@ -1,6 +1,9 @@
 #pragma once
 // Shared by the SDL window driver's files only.
 
+#include <cstdint>
+#include <functional>
+
 struct SDL_Window;
 
 namespace platform::sdl {
@@ -20,5 +23,13 @@ bool WindowManagerRuns(SDL_Window* window);
 // _NET_WM_ICON_NAME as UTF8_STRING. SDL writes WM_NAME in a type named after the process's locale, which
 // tools and older window managers do not read. Nothing for a video driver other than X11.
 void WriteWindowTitle(SDL_Window* window, const char* title);
+
+// Puts a picture of the window's size in pixels straight into the window through the X server, without
+// OpenGL. `fill` writes `rows` rows of it from row `top` (counted from the window's top) into `out`, as
+// 0x00RRGGBB words; the picture is sent in bands of a few rows, so no buffer of the whole picture is
+// made. It stays until something draws over it. False, before anything is filled, for a video driver
+// other than X11 and for a window whose visual does not take such pixels.
+using PictureRows = std::function<void(int top, int rows, std::uint32_t* out)>;
+bool PutPictureInWindow(SDL_Window* window, int width, int height, const PictureRows& fill);
 
 }  // namespace platform::sdl

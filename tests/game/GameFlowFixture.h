@@ -98,6 +98,7 @@ class GameFlowFixture : public testing::Test {
 
   bool HasPack() const { return hasPack_; }
   platform::headless::HeadlessWindowDriver& Windows() { return *windows_; }
+  platform::headless::HeadlessDisplay& Display() { return *display_; }
   const testsupport::TempFolder& Folder() const { return folder_; }
   // Where the game keeps profiles, high scores, its log and its ini (host form).
   std::filesystem::path SaveFolder() const { return folder_.Host("user_data") / kMaker / kTitle; }

@@ -4,10 +4,13 @@
 // the whole pack is read, which is slow under the sanitizers.)
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "engine/Engine.h"
+#include "engine/render/Image.h"
 #include "framework/GUIFrameworkWindow.h"
 #include "framework/ProfileManagerBase.h"
 #include "game/Game.h"
@@ -45,6 +48,30 @@ TEST_F(GameStartTest, LogosAndLoadingLeadToTheWelcomeWindowAfterTheSavedGamesNot
     broken << "not a profile";
   }
   Game game(Game::kMaker, Game::kTitle, Game::kVersion);
+  {
+    // The first logo is on the screen before the first frame: the logo's part of its picture.
+    SCOPED_TRACE("the first logo shown at once");
+    ASSERT_FALSE(Display().Presents().empty());
+    const std::vector<std::uint32_t> shown = Display().Frame();
+    ASSERT_EQ(Display().FrameWidth(), 800u);
+    ASSERT_EQ(Display().FrameHeight(), 600u);
+    CorvantisEngine::Image picture;
+    ASSERT_TRUE(picture.Load(nullptr, game.GetEngine()->GetFileManager(),
+                             "data\\ui\\textures\\publishers\\0_logo_big.jpg"));
+    ASSERT_EQ(picture.GetBitsPerPixel(), 24u);
+    int different = 0;
+    for (std::uint32_t y = 0; y < 600; ++y) {
+      // The picture's rows run bottom-up; the logo is its lower-left part.
+      const std::uint8_t* row =
+          picture.GetPixels() + static_cast<std::size_t>(599 - y) * picture.GetWidth() * 3;
+      for (std::uint32_t x = 0; x < 800; ++x) {
+        const std::uint32_t expected = (static_cast<std::uint32_t>(row[3 * x]) << 16) |
+                                       (static_cast<std::uint32_t>(row[3 * x + 1]) << 8) | row[3 * x + 2];
+        different += (shown[static_cast<std::size_t>(y) * 800 + x] & 0xFFFFFFu) != expected ? 1 : 0;
+      }
+    }
+    EXPECT_EQ(different, 0);
+  }
   windowstest::InputScript input(game.GetEngine(), [&] {
     platform::headless::StepClockMilliseconds(40);
     game.Frame();

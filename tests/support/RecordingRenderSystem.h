@@ -154,6 +154,7 @@ class RecordingRenderSystem : public CorvantisEngine::RenderSystem {
   }
   CorvantisEngine::Light* CreateLight(std::uint32_t) override { return nullptr; }
   void CopyScreenToImage(CorvantisEngine::Image*) override {}
+  void CopyImageToScreen(const CorvantisEngine::Image&) override {}
   void SetMaterial(const CorvantisEngine::Vector4&, const CorvantisEngine::Vector4&,
                    const CorvantisEngine::Vector4&, const CorvantisEngine::Vector4&, float) override {}
 

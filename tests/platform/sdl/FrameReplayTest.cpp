@@ -23,6 +23,8 @@
 #include "platform/ddraw/DDraw_Local.h"
 #include "platform/sdl/FrameRecording.h"
 #include "platform/sdl/SdlDisplay.h"
+#include "platform/sdl/SdlWindow.h"
+#include "tests/platform/sdl/XConnection.h"
 
 namespace platform::sdl {
 namespace {
@@ -1108,6 +1110,105 @@ using KeptFrameScaledTest = InALargerWindow<KeptFrameTest>;
 // The off-screen target keeps the last picture when the window is larger than the back buffer.
 TEST_F(KeptFrameScaledTest, FramesDrawnWhereTheyChangedMatchFramesDrawnWholeOffScreen) {
   ExpectKeptFramesDrawTheSamePictures();
+}
+
+// A plain surface in system memory blitted to the primary surface is shown as it is, stretched over the
+// screen, without the device; the device's next frame covers it. Both ways a picture reaches the window
+// are tried: straight through the X server, and through OpenGL as with other video drivers.
+class PlainSurfaceTest : public FrameReplayTest {
+ protected:
+  void TearDown() override {
+    SetPlainSurfacesThroughX(true);
+    FrameReplayTest::TearDown();
+  }
+
+  // A quarter-screen picture in quadrants of four colours, in the given format.
+  IDirectDrawSurface7* Quadrants(const DDPIXELFORMAT& format) {
+    DDSURFACEDESC2 d{};
+    d.dwSize = sizeof(d);
+    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+    d.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    d.dwWidth = kWidth / 2;
+    d.dwHeight = kHeight / 2;
+    d.ddpfPixelFormat = format;
+    IDirectDrawSurface7* surface = nullptr;
+    EXPECT_EQ(dd_->CreateSurface(&d, &surface, nullptr), DD_OK);
+    DDSURFACEDESC2 locked{};
+    locked.dwSize = sizeof(locked);
+    EXPECT_EQ(surface->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+    const DWORD bytes = format.dwRGBBitCount / 8;
+    for (DWORD y = 0; y < d.dwHeight; ++y) {
+      for (DWORD x = 0; x < d.dwWidth; ++x) {
+        const int quadrant = (x < d.dwWidth / 2 ? 0 : 1) + (y < d.dwHeight / 2 ? 0 : 2);
+        const std::uint32_t colour = kColours[quadrant];
+        const DWORD value =
+            ddraw::PackRGBA(format, static_cast<std::uint8_t>(colour >> 16),
+                            static_cast<std::uint8_t>(colour >> 8), static_cast<std::uint8_t>(colour), 0xFF);
+        std::memcpy(static_cast<std::uint8_t*>(locked.lpSurface) + y * locked.lPitch + x * bytes, &value,
+                    bytes);
+      }
+    }
+    surface->Unlock(nullptr);
+    return surface;
+  }
+
+  // The window's colour at the middle of each quadrant of the screen.
+  std::vector<std::uint32_t> QuadrantMiddles() const {
+    const sdltest::XPicture shown = sdltest::ReadXWindow(WindowFromHandle(window_->GetHandle()));
+    EXPECT_EQ(shown.width, windowWidth_);
+    EXPECT_EQ(shown.height, windowHeight_);
+    if (shown.width != windowWidth_ || shown.height != windowHeight_)
+      return {};
+    std::vector<std::uint32_t> middles;
+    for (int quadrant = 0; quadrant < 4; ++quadrant)
+      middles.push_back(shown.At((2 * (quadrant % 2) + 1) * windowWidth_ / 4,
+                                 (2 * (quadrant / 2) + 1) * windowHeight_ / 4));
+    return middles;
+  }
+
+  void ExpectShownThenCovered() {
+    struct Case {
+      const char* name;
+      DDPIXELFORMAT format;
+      bool throughX;
+    };
+    const Case cases[] = {
+        {"32-bit, X server", ddraw::FormatXRGB8888(), true},
+        {"16-bit, X server", ddraw::FormatRGB565(), true},
+        {"32-bit, OpenGL", ddraw::FormatXRGB8888(), false},
+    };
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.name);
+      SetPlainSurfacesThroughX(c.throughX);
+      IDirectDrawSurface7* picture = Quadrants(c.format);
+      const std::uint64_t clears = ClearsSent();
+      RECT area{0, 0, kWidth, kHeight};
+      ASSERT_EQ(primary_->Blt(&area, picture, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+      picture->Release();
+      EXPECT_EQ(ClearsSent(), clears) << "the device drew";
+      EXPECT_EQ(QuadrantMiddles(), std::vector<std::uint32_t>(std::begin(kColours), std::end(kColours)));
+
+      // The device's next frame covers the picture everywhere.
+      ASSERT_EQ(device_->BeginScene(), D3D_OK);
+      ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF305070u, 1.0f, 0), D3D_OK);
+      ASSERT_EQ(device_->EndScene(), D3D_OK);
+      Present();
+      EXPECT_EQ(QuadrantMiddles(), std::vector<std::uint32_t>(4, 0x305070u));
+    }
+  }
+
+  // Quadrants from the top-left, in reading order; channels that 16 bits keep exactly.
+  static constexpr std::uint32_t kColours[4] = {0xFF8200u, 0x4282FFu, 0x00FF00u, 0xFFFFFFu};
+};
+
+TEST_F(PlainSurfaceTest, IsShownStretchedWithoutTheDeviceUntilTheNextFrame) {
+  ExpectShownThenCovered();
+}
+
+using PlainSurfaceScaledTest = InALargerWindow<PlainSurfaceTest>;
+
+TEST_F(PlainSurfaceScaledTest, IsShownStretchedOverTheScaledScreen) {
+  ExpectShownThenCovered();
 }
 
 }  // namespace

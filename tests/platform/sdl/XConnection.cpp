@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace sdltest {
 
@@ -40,6 +41,33 @@ XTextValue ReadXProperty(SDL_Window* window, const char* property) {
   if (data != nullptr)
     XFree(data);
   return value;
+}
+
+XPicture ReadXWindow(SDL_Window* window) {
+  XPicture picture;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
+    return picture;
+  Display* display = info.info.x11.display;
+  XSync(display, False);
+  XWindowAttributes attributes{};
+  if (XGetWindowAttributes(display, info.info.x11.window, &attributes) == 0)
+    return picture;
+  XImage* image = XGetImage(display, info.info.x11.window, 0, 0, static_cast<unsigned>(attributes.width),
+                            static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+  if (image == nullptr)
+    return picture;
+  picture.width = attributes.width;
+  picture.height = attributes.height;
+  picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x)
+      picture.pixels[static_cast<std::size_t>(y) * picture.width + x] =
+          static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu;
+  }
+  XDestroyImage(image);
+  return picture;
 }
 
 }  // namespace sdltest
