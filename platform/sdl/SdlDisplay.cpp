@@ -343,6 +343,11 @@ HRESULT SdlDisplay::OpenDevice(Surface& renderTarget) {
       ClearTarget();
     }
   }
+  // Full screen first: whether the frames are drawn in the window or off-screen depends on the
+  // window's size.
+  if (fullScreen_) {
+    CoverDesktop();
+  }
   target_ = &renderTarget;
   ChooseDrawTarget();
   ForgetAppliedState();
@@ -351,9 +356,6 @@ HRESULT SdlDisplay::OpenDevice(Surface& renderTarget) {
       SDL_GetCurrentDisplayMode(std::max(0, SDL_GetWindowDisplayIndex(window_)), &display) == 0
           ? display.refresh_rate
           : 0);
-  if (fullScreen_) {
-    CoverDesktop();
-  }
   return DD_OK;
 }
 
@@ -798,6 +800,9 @@ void SdlDisplay::CoverDesktop() {
       SDL_GetWindowData(window_, kCoversDesktopKey) != nullptr) {
     return;
   }
+  int widthBefore = 0;
+  int heightBefore = 0;
+  SDL_GetWindowSize(window_, &widthBefore, &heightBefore);
   SDL_Rect desktop{};
   if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &desktop) == 0) {
     // Placed first: a window flagged full screen ignores size changes.
@@ -811,6 +816,21 @@ void SdlDisplay::CoverDesktop() {
     SDL_SetWindowData(window_, kCoversDesktopKey, window_);
   }
   coveredDesktop_ = true;
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(window_, &width, &height);
+  if ((width != widthBefore || height != heightBefore) && context_ != nullptr) {
+    // Mesa's software rasterizers measure a window again only at a swap: without one, the first frame
+    // would be shown in the window's old size. The window shows black until then.
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    clipKnown_ = false;
+    lastFrameKnown_ = false;
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    SDL_GL_SwapWindow(window_);
+  }
 }
 
 bool SdlDisplay::Current() {

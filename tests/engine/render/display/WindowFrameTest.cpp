@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 
 #include "engine/Engine.h"
 #include "engine/EngineStartParameters.h"
@@ -77,13 +78,15 @@ TEST(WindowFrameTest, FullScreenScalesTheFrameWithItsAspectKept) {
   p.defaultFullScreen = 1;  // 640x480 on the 1280x1024 screen: 1280x960 with bars of 32 rows
   Engine engine(p);
   engine.GetRenderSystem()->SetClearColour(Vector4(1.0f, 1.0f, 1.0f, 1.0f));
-  for (int i = 0; i < 5; ++i) {
+  // From the first frame on: the window grew to cover the screen after the device was made.
+  for (int i = 1; i <= 3; ++i) {
+    SCOPED_TRACE("frame " + std::to_string(i));
     Frame(engine);
+    EXPECT_EQ(WindowPixel(640, 512), 0xFFFFFFu);
+    EXPECT_EQ(WindowPixel(1270, 512), 0xFFFFFFu) << "the frame reaches the sides";
+    EXPECT_EQ(WindowPixel(640, 10), 0u) << "bar below";
+    EXPECT_EQ(WindowPixel(640, 1015), 0u) << "bar above";
   }
-  EXPECT_EQ(WindowPixel(640, 512), 0xFFFFFFu);
-  EXPECT_EQ(WindowPixel(1270, 512), 0xFFFFFFu) << "the frame reaches the sides";
-  EXPECT_EQ(WindowPixel(640, 10), 0u) << "bar below";
-  EXPECT_EQ(WindowPixel(640, 1015), 0u) << "bar above";
 }
 
 // Xvfb's swap returns at once whatever the swap interval: with "v_vsync" the device itself holds each
