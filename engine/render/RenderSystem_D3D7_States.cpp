@@ -566,10 +566,14 @@ void RenderSystem_D3D7::CopyImageToScreen(const Image& image) {
     const std::uint8_t* in = pixels + static_cast<std::size_t>(height - 1 - y) * width * 3;
     std::uint8_t* row =
         static_cast<std::uint8_t*>(locked.lpSurface) + static_cast<std::size_t>(y) * locked.lPitch;
-    for (DWORD x = 0; x < width; ++x, in += 3) {
+    for (DWORD x = 0; x < width; ++x, in += 3, row += bytes) {
       const DWORD value =
           red.Place(in[0]) | green.Place(in[1]) | blue.Place(in[2]) | format.dwRGBAlphaBitMask;
-      std::memcpy(row + static_cast<std::size_t>(x) * bytes, &value, bytes);
+      if (bytes == 4) {
+        std::memcpy(row, &value, 4);  // the usual format, written as one word
+      } else {
+        std::memcpy(row, &value, bytes);
+      }
     }
   }
   copy->Unlock(nullptr);

@@ -50,14 +50,13 @@ std::vector<Tap> Taps(int sourceSize, int size) {
   return taps;
 }
 
+// Two 0x00RRGGBB words mixed channel by channel, `weight` 256ths of the way from a to b: red and blue
+// together in one product, green in another.
 std::uint32_t Mix(std::uint32_t a, std::uint32_t b, std::uint32_t weight) {
-  std::uint32_t mixed = 0;
-  for (int shift = 0; shift < 24; shift += 8) {
-    const std::uint32_t ca = (a >> shift) & 0xFF;
-    const std::uint32_t cb = (b >> shift) & 0xFF;
-    mixed |= ((ca * (256 - weight) + cb * weight + 128) >> 8) << shift;
-  }
-  return mixed;
+  const std::uint32_t keep = 256 - weight;
+  const std::uint32_t redBlue = ((a & 0xFF00FFu) * keep + (b & 0xFF00FFu) * weight + 0x800080u) >> 8;
+  const std::uint32_t green = ((a & 0x00FF00u) * keep + (b & 0x00FF00u) * weight + 0x008000u) >> 8;
+  return (redBlue & 0xFF00FFu) | (green & 0x00FF00u);
 }
 
 // A plain surface stretched over `area` (from the window's top-left) of an otherwise black window
@@ -109,9 +108,9 @@ class StretchedPicture {
       std::uint32_t* shown = out + area_.x;
       for (int x = 0; x < area_.width; ++x) {
         const Tap& column = columns_[static_cast<std::size_t>(x)];
-        shown[x] = Mix(Mix(above[column.first], above[column.second], column.weight),
-                       Mix(below[column.first], below[column.second], column.weight), row.weight) &
-                   0xFFFFFFu;
+        shown[x] = Mix(Mix(above[column.first] & 0xFFFFFFu, above[column.second] & 0xFFFFFFu, column.weight),
+                       Mix(below[column.first] & 0xFFFFFFu, below[column.second] & 0xFFFFFFu, column.weight),
+                       row.weight);
       }
     }
   }
