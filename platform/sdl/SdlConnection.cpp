@@ -43,6 +43,17 @@ bool ToLatin1(const char* text, std::string& out) {
   return true;
 }
 
+// The X connection and window behind an SDL window; false for a video driver other than X11.
+bool X11Of(SDL_Window* window, Display*& display, Window& xwindow) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
+    return false;
+  display = info.info.x11.display;
+  xwindow = info.info.x11.window;
+  return true;
+}
+
 }  // namespace
 
 void WatchDisplayConnection() {
@@ -52,11 +63,10 @@ void WatchDisplayConnection() {
 }
 
 bool WindowManagerRuns(SDL_Window* window) {
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
+  Display* display = nullptr;
+  Window xwindow = 0;
+  if (!X11Of(window, display, xwindow))
     return true;
-  Display* display = info.info.x11.display;
   // A window manager that follows the desktop conventions names its check window on the root.
   const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
   if (check == 0)
@@ -75,13 +85,10 @@ bool WindowManagerRuns(SDL_Window* window) {
 }
 
 void WriteWindowTitle(SDL_Window* window, const char* title) {
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (window == nullptr || title == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE ||
-      info.subsystem != SDL_SYSWM_X11)
+  Display* display = nullptr;
+  Window xwindow = 0;
+  if (title == nullptr || !X11Of(window, display, xwindow))
     return;
-  Display* display = info.info.x11.display;
-  const Window xwindow = info.info.x11.window;
   // STRING is Latin-1; a title with other characters goes as COMPOUND_TEXT, as the ICCCM asks.
   std::string latin1;
   if (ToLatin1(title, latin1)) {
@@ -109,13 +116,10 @@ void WriteWindowTitle(SDL_Window* window, const char* title) {
 }
 
 bool PutPictureInWindow(SDL_Window* window, int width, int height, const PictureRows& fill) {
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (window == nullptr || width <= 0 || height <= 0 || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE ||
-      info.subsystem != SDL_SYSWM_X11)
+  Display* display = nullptr;
+  Window xwindow = 0;
+  if (width <= 0 || height <= 0 || !X11Of(window, display, xwindow))
     return false;
-  Display* display = info.info.x11.display;
-  const Window xwindow = info.info.x11.window;
   XWindowAttributes attributes{};
   if (XGetWindowAttributes(display, xwindow, &attributes) == 0 || attributes.visual == nullptr)
     return false;

@@ -7,28 +7,45 @@
 
 namespace sdltest {
 
+namespace {
+
+// The window's X connection and window, with what was asked of the connection done; null when the
+// window is not on an X display.
+struct XWindowOf {
+  explicit XWindowOf(SDL_Window* sdl) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (sdl == nullptr || SDL_GetWindowWMInfo(sdl, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
+      return;
+    display = info.info.x11.display;
+    window = info.info.x11.window;
+    XSync(display, False);
+  }
+  explicit operator bool() const { return display != nullptr; }
+
+  Display* display = nullptr;
+  Window window = 0;
+};
+
+}  // namespace
+
 int XConnectionSocket(SDL_Window* window) {
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
-    return -1;
-  return ConnectionNumber(info.info.x11.display);
+  const XWindowOf x(window);
+  return x ? ConnectionNumber(x.display) : -1;
 }
 
 XTextValue ReadXProperty(SDL_Window* window, const char* property) {
   XTextValue value;
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
+  const XWindowOf x(window);
+  if (!x)
     return value;
-  Display* display = info.info.x11.display;
-  XSync(display, False);
+  Display* display = x.display;
   Atom type = 0;
   int format = 0;
   unsigned long count = 0;
   unsigned long after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(display, info.info.x11.window, XInternAtom(display, property, False), 0, 1024, False,
+  if (XGetWindowProperty(display, x.window, XInternAtom(display, property, False), 0, 1024, False,
                          AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
       type != 0) {
     if (char* name = XGetAtomName(display, type)) {
@@ -45,16 +62,11 @@ XTextValue ReadXProperty(SDL_Window* window, const char* property) {
 
 XPicture ReadXWindow(SDL_Window* window) {
   XPicture picture;
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
-    return picture;
-  Display* display = info.info.x11.display;
-  XSync(display, False);
+  const XWindowOf x(window);
   XWindowAttributes attributes{};
-  if (XGetWindowAttributes(display, info.info.x11.window, &attributes) == 0)
+  if (!x || XGetWindowAttributes(x.display, x.window, &attributes) == 0)
     return picture;
-  XImage* image = XGetImage(display, info.info.x11.window, 0, 0, static_cast<unsigned>(attributes.width),
+  XImage* image = XGetImage(x.display, x.window, 0, 0, static_cast<unsigned>(attributes.width),
                             static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
   if (image == nullptr)
     return picture;
