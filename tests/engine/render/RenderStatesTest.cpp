@@ -1,6 +1,9 @@
 // The state cache and how each cached state reaches the device: tolerance, force, the default state
 // sequence, the enumeration tables, anisotropy limits, scenes, clearing and indexed drawing.
+#include <algorithm>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "RenderFixture.h"
 #include "engine/render/Image.h"
@@ -277,6 +280,33 @@ TEST_F(StatesTest, ScenesClearWithThePackedColourAndOnlyWhenAsked) {
   render.EndScene();
   EXPECT_EQ(display_->CountCalls("Clear"), 0) << "clear flags 0 skip the clear, stencil too";
   EXPECT_EQ(display_->CountCalls("BeginScene"), 1);
+}
+
+// A picture shown before anything is drawn: the display is handed a plain surface of the image's size
+// in the back buffer's format, rows turned top-down, without a scene or a clear.
+TEST_F(StatesTest, AnImageIsShownOnTheScreenWithoutDrawing) {
+  RenderSystem_D3D7& render = Make();
+  Image image;
+  image.Create(nullptr, 3, 2, 24);
+  // Bottom row: red, green, blue; top row: white, grey, black.
+  const std::uint8_t pixels[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 128, 128, 128, 0, 0, 0};
+  std::copy(std::begin(pixels), std::end(pixels), image.GetPixels());
+  display_->ClearCalls();
+  render.CopyImageToScreen(image);
+  EXPECT_EQ(display_->CountCalls("Clear"), 0);
+  EXPECT_EQ(display_->CountCalls("BeginScene"), 0);
+  ASSERT_EQ(display_->Presents().size(), 1u);
+  ASSERT_EQ(display_->FrameWidth(), 3u);
+  ASSERT_EQ(display_->FrameHeight(), 2u);
+  std::vector<std::uint32_t> shown = display_->Frame();
+  for (std::uint32_t& pixel : shown)
+    pixel &= 0xFFFFFFu;
+  EXPECT_EQ(shown, (std::vector<std::uint32_t>{0xFFFFFF, 0x808080, 0x000000, 0xFF0000, 0x00FF00, 0x0000FF}));
+  EXPECT_TRUE(Entries(LogRecord::kError).empty());
+
+  display_->ClearCalls();
+  render.CopyImageToScreen(Image());
+  EXPECT_TRUE(display_->Presents().empty()) << "an empty image shows nothing";
 }
 
 TEST_F(StatesTest, IndexedDrawsPassFormatCountsAndIndexWidth) {
