@@ -59,8 +59,8 @@ class RenderSystem_D3D7 : public RenderSystem {
   // Copies the back buffer into a 24-bit image (rows bottom-up). Throws Error when the temporary
   // surface cannot be made.
   void CopyScreenToImage(Image* image) override;
-  // The image goes into a system-memory surface of its own size, which is blitted (stretched) to the
-  // primary surface; failures are reported in the log, and the screen keeps what it had.
+  // The image goes into a 32-bit system-memory surface of its own size, which is blitted (stretched)
+  // to the primary surface; failures are reported in the log, and the screen keeps what it had.
   void CopyImageToScreen(const Image& image) override;
 
   void SetDefaultStates() override;

@@ -1,6 +1,6 @@
 // How each cached state reaches the device, the fixed device states, scenes, drawing and the factories.
 #include <algorithm>
-#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/config/Config.h"
@@ -518,13 +518,21 @@ void RenderSystem_D3D7::CopyImageToScreen(const Image& image) {
     converted.ConvertBitsPerPixel(24);
     source = &converted;
   }
-  // A surface of the image's size in the back buffer's format; the blit stretches it over the screen.
-  DDSURFACEDESC2 description = *backBufferDescription_;
+  // A surface of the image's size with 8 bits a channel whatever the back buffer's depth, so that the
+  // picture keeps its colours in a 16-bit mode (the device draws into 8-bit channels as well); the blit
+  // stretches it over the screen.
+  DDSURFACEDESC2 description{};
+  description.dwSize = sizeof(description);
   description.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
   description.dwWidth = source->GetWidth();
   description.dwHeight = source->GetHeight();
-  description.ddsCaps = {};
   description.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+  description.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+  description.ddpfPixelFormat.dwFlags = DDPF_RGB;
+  description.ddpfPixelFormat.dwRGBBitCount = 32;
+  description.ddpfPixelFormat.dwRBitMask = 0x00FF0000;
+  description.ddpfPixelFormat.dwGBitMask = 0x0000FF00;
+  description.ddpfPixelFormat.dwBBitMask = 0x000000FF;
   IDirectDrawSurface7* copy = nullptr;
   HRESULT result = directDraw_->CreateSurface(&description, &copy, nullptr);
   if (FAILED(result)) {
@@ -539,25 +547,6 @@ void RenderSystem_D3D7::CopyImageToScreen(const Image& image) {
     copy->Release();
     return;
   }
-  // Where each 8-bit channel lands in a pixel of the surface's format.
-  struct Channel {
-    DWORD mask = 0;
-    int shift = 0;
-    int bits = 0;
-    DWORD Place(std::uint8_t value) const {
-      const DWORD v =
-          bits >= 8 ? static_cast<DWORD>(value) << (bits - 8) : static_cast<DWORD>(value) >> (8 - bits);
-      return (v << shift) & mask;
-    }
-  };
-  auto channel = [](DWORD mask) {
-    return mask == 0 ? Channel{} : Channel{mask, std::countr_zero(mask), std::popcount(mask)};
-  };
-  const DDPIXELFORMAT& format = locked.ddpfPixelFormat;
-  const Channel red = channel(format.dwRBitMask);
-  const Channel green = channel(format.dwGBitMask);
-  const Channel blue = channel(format.dwBBitMask);
-  const DWORD bytes = format.dwRGBBitCount / 8;
   const DWORD width = locked.dwWidth;
   const DWORD height = locked.dwHeight;
   const std::uint8_t* pixels = source->GetPixels();
@@ -566,14 +555,10 @@ void RenderSystem_D3D7::CopyImageToScreen(const Image& image) {
     const std::uint8_t* in = pixels + static_cast<std::size_t>(height - 1 - y) * width * 3;
     std::uint8_t* row =
         static_cast<std::uint8_t*>(locked.lpSurface) + static_cast<std::size_t>(y) * locked.lPitch;
-    for (DWORD x = 0; x < width; ++x, in += 3, row += bytes) {
-      const DWORD value =
-          red.Place(in[0]) | green.Place(in[1]) | blue.Place(in[2]) | format.dwRGBAlphaBitMask;
-      if (bytes == 4) {
-        std::memcpy(row, &value, 4);  // the usual format, written as one word
-      } else {
-        std::memcpy(row, &value, bytes);
-      }
+    for (DWORD x = 0; x < width; ++x, in += 3, row += 4) {
+      const std::uint32_t value =
+          static_cast<std::uint32_t>(in[0]) << 16 | static_cast<std::uint32_t>(in[1]) << 8 | in[2];
+      std::memcpy(row, &value, 4);
     }
   }
   copy->Unlock(nullptr);

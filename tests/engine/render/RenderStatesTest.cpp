@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "RenderFixture.h"
@@ -282,14 +283,21 @@ TEST_F(StatesTest, ScenesClearWithThePackedColourAndOnlyWhenAsked) {
   EXPECT_EQ(display_->CountCalls("BeginScene"), 1);
 }
 
-// A picture shown before anything is drawn: the display is handed a plain surface of the image's size
-// in the back buffer's format, rows turned top-down, without a scene or a clear.
-TEST_F(StatesTest, AnImageIsShownOnTheScreenWithoutDrawing) {
+// A picture shown before anything is drawn: the display is handed a plain surface of the image's size,
+// rows turned top-down, without a scene or a clear, its colours kept exactly in a 16-bit mode as well.
+class ImageToScreenTest : public RenderFixture, public testing::WithParamInterface<const char*> {};
+
+TEST_P(ImageToScreenTest, AnImageIsShownOnTheScreenWithoutDrawing) {
+  SetDesktop(1024, 768);
+  config_->v_mode = GetParam();
+  config_->v_fullscreen = 1;
   RenderSystem_D3D7& render = Make();
+  ASSERT_EQ(render.GetBackBufferDescription().ddpfPixelFormat.dwRGBBitCount,
+            std::string(GetParam()).ends_with("x16") ? 16u : 32u);
   Image image;
   image.Create(nullptr, 3, 2, 24);
-  // Bottom row: red, green, blue; top row: white, grey, black.
-  const std::uint8_t pixels[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 128, 128, 128, 0, 0, 0};
+  // Bottom row: red, green, blue; top row: white, a grey and a dark teal no 16-bit pixel holds.
+  const std::uint8_t pixels[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 129, 129, 129, 25, 65, 58};
   std::copy(std::begin(pixels), std::end(pixels), image.GetPixels());
   display_->ClearCalls();
   render.CopyImageToScreen(image);
@@ -301,13 +309,15 @@ TEST_F(StatesTest, AnImageIsShownOnTheScreenWithoutDrawing) {
   std::vector<std::uint32_t> shown = display_->Frame();
   for (std::uint32_t& pixel : shown)
     pixel &= 0xFFFFFFu;
-  EXPECT_EQ(shown, (std::vector<std::uint32_t>{0xFFFFFF, 0x808080, 0x000000, 0xFF0000, 0x00FF00, 0x0000FF}));
+  EXPECT_EQ(shown, (std::vector<std::uint32_t>{0xFFFFFF, 0x818181, 0x19413A, 0xFF0000, 0x00FF00, 0x0000FF}));
   EXPECT_TRUE(Entries(LogRecord::kError).empty());
 
   display_->ClearCalls();
   render.CopyImageToScreen(Image());
   EXPECT_TRUE(display_->Presents().empty()) << "an empty image shows nothing";
 }
+
+INSTANTIATE_TEST_SUITE_P(Modes, ImageToScreenTest, testing::Values("800x600x32", "800x600x16"));
 
 TEST_F(StatesTest, IndexedDrawsPassFormatCountsAndIndexWidth) {
   RenderSystem_D3D7& render = Make();
