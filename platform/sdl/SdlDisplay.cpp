@@ -253,7 +253,8 @@ HRESULT SdlDisplay::SetWindow(HWND window, bool fullScreen) {
     return DDERR_NOHWND;
   }
   fullScreen_ = fullScreen;
-  if (!fullScreen && coveredDesktop_ && sdlWindow == window_) {
+  const bool sameWindow = context_ != nullptr && SDL_GetWindowID(sdlWindow) == windowId_;
+  if (!fullScreen && coveredDesktop_ && sameWindow) {
     // Back to a window: the window layer gives it its size and place again.
     SDL_SetWindowFullscreen(sdlWindow, 0);
     SDL_SetWindowData(sdlWindow, kCoversDesktopKey, nullptr);
@@ -261,11 +262,14 @@ HRESULT SdlDisplay::SetWindow(HWND window, bool fullScreen) {
     SDL_SetWindowData(sdlWindow, kPresentedSizeKey, nullptr);
     coveredDesktop_ = false;
   }
-  if (sdlWindow == window_ && context_ != nullptr) {
+  if (sameWindow) {
     return DD_OK;
   }
   if (context_ != nullptr) {
-    SDL_GL_MakeCurrent(window_, context_);
+    // The old window may be gone (window_ then points at nothing, or at the new window): its context is
+    // made current on the new one to let its objects go.
+    SDL_Window* old = SDL_GetWindowFromID(windowId_);
+    SDL_GL_MakeCurrent(old != nullptr ? old : sdlWindow, context_);
     DeleteFramebuffer();
     SDL_GL_DeleteContext(context_);
     context_ = nullptr;
@@ -273,7 +277,9 @@ HRESULT SdlDisplay::SetWindow(HWND window, bool fullScreen) {
     keptBufferBytes_ = 0;
     textureParameters_.clear();
   }
+  coveredDesktop_ = false;  // the old window's
   window_ = sdlWindow;
+  windowId_ = SDL_GetWindowID(sdlWindow);
   context_ = SDL_GL_CreateContext(window_);
   if (context_ == nullptr) {
     return DDERR_NODIRECTDRAWHW;

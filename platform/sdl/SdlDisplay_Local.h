@@ -331,6 +331,9 @@ class SdlDisplay final : public ddraw::DisplayDriver {
   static std::uint64_t ChainVersion(Surface& texture);
 
   SDL_Window* window_ = nullptr;
+  // SDL's id of window_: a window made after another is gone may get the old one's address, never its
+  // id, and its buffers are its own.
+  Uint32 windowId_ = 0;
   SDL_GLContext context_ = nullptr;
   bool fullScreen_ = false;
   bool coveredDesktop_ = false;

@@ -1211,5 +1211,125 @@ TEST_F(PlainSurfaceScaledTest, IsShownStretchedOverTheScaledScreen) {
   ExpectShownThenCovered();
 }
 
+// Windows made one after another, each gone before the next comes, as a program that closes its window
+// and opens another does. They are large enough that the driver's buffers for each come fresh from the
+// system rather than from the last window's memory.
+class WindowAfterWindowTest : public testing::Test {
+ protected:
+  static constexpr int kSide = 400;
+
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("window-after-window-" + std::to_string(::getpid()));
+    fs::create_directories(folder_);
+    log_ = std::make_unique<CorvantisEngine::MessageManager>("Test", 0, 0, "", "test");
+    files_ = std::make_unique<CorvantisEngine::FileManager>(log_.get(), folder_.string(), "");
+    config_ = std::make_unique<CorvantisEngine::Config>(log_.get(), files_.get(), folder_.string(), "test",
+                                                        false, "400x400x32", false, false);
+  }
+  void TearDown() override {
+    Close();
+    config_.reset();
+    files_.reset();
+    log_.reset();
+    fs::remove_all(folder_);
+  }
+
+  // A window with a device drawing straight into it.
+  void Open() {
+    POINT position{0, 0};
+    window_ = std::make_unique<CorvantisEngine::Window>(log_.get(), config_.get(), "Windows", nullptr, 101,
+                                                        false, kSide, kSide, false, true, &position);
+    const HWND hwnd = window_->GetHandle();
+    ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd_), IID_IDirectDraw7, nullptr), DD_OK);
+    ASSERT_EQ(dd_->SetCooperativeLevel(hwnd, DDSCL_NORMAL), DD_OK);
+    DDSURFACEDESC2 d{};
+    d.dwSize = sizeof(d);
+    d.dwFlags = DDSD_CAPS;
+    d.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    ASSERT_EQ(dd_->CreateSurface(&d, &primary_, nullptr), DD_OK);
+    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    d.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
+    d.dwWidth = d.dwHeight = kSide;
+    ASSERT_EQ(dd_->CreateSurface(&d, &back_, nullptr), DD_OK);
+    d.dwFlags |= DDSD_PIXELFORMAT;
+    d.ddsCaps.dwCaps = DDSCAPS_ZBUFFER;
+    d.ddpfPixelFormat = ddraw::FormatDepth(32, 8);
+    ASSERT_EQ(dd_->CreateSurface(&d, &depth_, nullptr), DD_OK);
+    ASSERT_EQ(back_->AddAttachedSurface(depth_), DD_OK);
+    ASSERT_EQ(dd_->QueryInterface(IID_IDirect3D7, reinterpret_cast<LPVOID*>(&d3d_)), DD_OK);
+    ASSERT_EQ(d3d_->CreateDevice(IID_IDirect3DTnLHalDevice, back_, &device_), D3D_OK);
+  }
+  void Close() {
+    for (IUnknown** object : std::initializer_list<IUnknown**>{
+             reinterpret_cast<IUnknown**>(&device_), reinterpret_cast<IUnknown**>(&d3d_),
+             reinterpret_cast<IUnknown**>(&depth_), reinterpret_cast<IUnknown**>(&back_),
+             reinterpret_cast<IUnknown**>(&primary_), reinterpret_cast<IUnknown**>(&dd_)}) {
+      if (*object != nullptr)
+        (*object)->Release();
+      *object = nullptr;
+    }
+    window_.reset();
+  }
+
+  // The pixel at (x, y) of the framebuffer bound for drawing, as 0xRRGGBB.
+  static std::uint32_t Pixel(int x, int y) {
+    std::uint8_t rgba[4] = {};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return (rgba[0] << 16) | (rgba[1] << 8) | rgba[2];
+  }
+
+  fs::path folder_;
+  std::unique_ptr<CorvantisEngine::MessageManager> log_;
+  std::unique_ptr<CorvantisEngine::FileManager> files_;
+  std::unique_ptr<CorvantisEngine::Config> config_;
+  std::unique_ptr<CorvantisEngine::Window> window_;
+  IDirectDraw7* dd_ = nullptr;
+  IDirectDrawSurface7* primary_ = nullptr;
+  IDirectDrawSurface7* back_ = nullptr;
+  IDirectDrawSurface7* depth_ = nullptr;
+  IDirect3D7* d3d_ = nullptr;
+  IDirect3DDevice7* device_ = nullptr;
+};
+
+// Each window's frame clears its own depth buffer and draws a depth-tested quad over it, also when the
+// system hands a new window the address of one that is gone (the rounds go on until it does, at most
+// twelve): nothing the display knew of the old window's buffers holds for the new one's.
+TEST_F(WindowAfterWindowTest, EachDrawsWithADepthBufferOfItsOwn) {
+  std::set<SDL_Window*> seen;
+  bool addressCameBack = false;
+  for (int round = 0; round < 12 && !addressCameBack; ++round) {
+    SCOPED_TRACE(testing::Message() << "window " << round);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    addressCameBack = !seen.insert(WindowFromHandle(window_->GetHandle())).second;
+    D3DVIEWPORT7 whole{0, 0, kSide, kSide, 0.0f, 1.0f};
+    ASSERT_EQ(device_->SetViewport(&whole), D3D_OK);
+    D3DMATRIX identity = Identity();
+    device_->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &identity);
+    device_->SetTransform(D3DTRANSFORMSTATE_VIEW, &identity);
+    device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &identity);
+    ASSERT_EQ(device_->BeginScene(), D3D_OK);
+    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0), D3D_OK);
+    device_->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
+    device_->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    device_->SetRenderState(D3DRENDERSTATE_ZENABLE, D3DZB_TRUE);
+    device_->SetRenderState(D3DRENDERSTATE_ZFUNC, D3DCMP_LESS);
+    // Tested, not written: the depth buffer holds the clear's value when the window goes.
+    device_->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, FALSE);
+    device_->SetTexture(0, nullptr);
+    std::vector<std::uint8_t> quad = Pack(Quad(-1, -1, 1, 1, 0.5f, 0xFF30C060u), D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    WORD indices[] = {0, 1, 2, 0, 2, 3};
+    ASSERT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_DIFFUSE, quad.data(), 4,
+                                            indices, 6, 0),
+              D3D_OK);
+    ASSERT_EQ(device_->EndScene(), D3D_OK);
+    EXPECT_EQ(Pixel(kSide / 2, kSide / 2), 0x30C060u);
+    EXPECT_EQ(Pixel(2, 2), 0x30C060u);
+    RECT area{0, 0, kSide, kSide};
+    EXPECT_EQ(primary_->Blt(&area, back_, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+    Close();
+  }
+}
+
 }  // namespace
 }  // namespace platform::sdl
