@@ -89,7 +89,9 @@ D3DMATRIX Identity() {
   return ddraw::IdentityMatrix();
 }
 
-class FrameReplayTest : public testing::Test {
+// A window with a Direct3D device drawing into a back buffer with a depth buffer, and the folder, log
+// and settings the window needs.
+class DeviceFixture : public testing::Test {
  protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() / ("frame-replay-" + std::to_string(::getpid()));
@@ -98,6 +100,17 @@ class FrameReplayTest : public testing::Test {
     files_ = std::make_unique<CorvantisEngine::FileManager>(log_.get(), folder_.string(), "");
     config_ = std::make_unique<CorvantisEngine::Config>(log_.get(), files_.get(), folder_.string(), "test",
                                                         false, "160x120x32", false, false);
+  }
+  void TearDown() override {
+    CloseDevice();
+    config_.reset();
+    files_.reset();
+    log_.reset();
+    fs::remove_all(folder_);
+  }
+
+  // A window of windowWidth_ x windowHeight_ and a device drawing into a back buffer of the given size.
+  void OpenDevice(DWORD width, DWORD height) {
     POINT position{0, 0};
     window_ =
         std::make_unique<CorvantisEngine::Window>(log_.get(), config_.get(), "Replay", nullptr, 101, false,
@@ -117,8 +130,8 @@ class FrameReplayTest : public testing::Test {
     clipper->Release();
     d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
     d.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-    d.dwWidth = kWidth;
-    d.dwHeight = kHeight;
+    d.dwWidth = width;
+    d.dwHeight = height;
     ASSERT_EQ(dd_->CreateSurface(&d, &back_, nullptr), DD_OK);
     d.dwFlags |= DDSD_PIXELFORMAT;
     d.ddsCaps.dwCaps = DDSCAPS_ZBUFFER;
@@ -127,6 +140,40 @@ class FrameReplayTest : public testing::Test {
     ASSERT_EQ(back_->AddAttachedSurface(depth_), DD_OK);
     ASSERT_EQ(dd_->QueryInterface(IID_IDirect3D7, reinterpret_cast<LPVOID*>(&d3d_)), DD_OK);
     ASSERT_EQ(d3d_->CreateDevice(IID_IDirect3DTnLHalDevice, back_, &device_), D3D_OK);
+  }
+  // Releases the device and its surfaces, then destroys the window.
+  void CloseDevice() {
+    for (IUnknown** object : std::initializer_list<IUnknown**>{
+             reinterpret_cast<IUnknown**>(&device_), reinterpret_cast<IUnknown**>(&d3d_),
+             reinterpret_cast<IUnknown**>(&depth_), reinterpret_cast<IUnknown**>(&back_),
+             reinterpret_cast<IUnknown**>(&primary_), reinterpret_cast<IUnknown**>(&dd_)}) {
+      if (*object != nullptr)
+        (*object)->Release();
+      *object = nullptr;
+    }
+    window_.reset();
+  }
+
+  int windowWidth_ = kWidth;
+  int windowHeight_ = kHeight;
+  fs::path folder_;
+  std::unique_ptr<CorvantisEngine::MessageManager> log_;
+  std::unique_ptr<CorvantisEngine::FileManager> files_;
+  std::unique_ptr<CorvantisEngine::Config> config_;
+  std::unique_ptr<CorvantisEngine::Window> window_;
+  IDirectDraw7* dd_ = nullptr;
+  IDirectDrawSurface7* primary_ = nullptr;
+  IDirectDrawSurface7* back_ = nullptr;
+  IDirectDrawSurface7* depth_ = nullptr;
+  IDirect3D7* d3d_ = nullptr;
+  IDirect3DDevice7* device_ = nullptr;
+};
+
+class FrameReplayTest : public DeviceFixture {
+ protected:
+  void SetUp() override {
+    DeviceFixture::SetUp();
+    ASSERT_NO_FATAL_FAILURE(OpenDevice(kWidth, kHeight));
     checker_ = Texture(8, 8, [](DWORD x, DWORD y) {
       return ((x + y) & 1) != 0 ? 0xFFF0C020u : 0x8020A0F0u;  // opaque amber, half-transparent blue
     });
@@ -137,16 +184,11 @@ class FrameReplayTest : public testing::Test {
 
   void TearDown() override {
     CancelFrameRecording();
-    for (IUnknown* object :
-         std::initializer_list<IUnknown*>{checker_, holes_, device_, d3d_, depth_, back_, primary_, dd_}) {
+    for (IUnknown* object : std::initializer_list<IUnknown*>{checker_, holes_}) {
       if (object != nullptr)
         object->Release();
     }
-    window_.reset();
-    config_.reset();
-    files_.reset();
-    log_.reset();
-    fs::remove_all(folder_);
+    DeviceFixture::TearDown();
   }
 
   template <typename Texel>
@@ -416,19 +458,6 @@ class FrameReplayTest : public testing::Test {
     Present();
   }
 
-  int windowWidth_ = kWidth;
-  int windowHeight_ = kHeight;
-  fs::path folder_;
-  std::unique_ptr<CorvantisEngine::MessageManager> log_;
-  std::unique_ptr<CorvantisEngine::FileManager> files_;
-  std::unique_ptr<CorvantisEngine::Config> config_;
-  std::unique_ptr<CorvantisEngine::Window> window_;
-  IDirectDraw7* dd_ = nullptr;
-  IDirectDrawSurface7* primary_ = nullptr;
-  IDirectDrawSurface7* back_ = nullptr;
-  IDirectDrawSurface7* depth_ = nullptr;
-  IDirect3D7* d3d_ = nullptr;
-  IDirect3DDevice7* device_ = nullptr;
   IDirectDrawSurface7* checker_ = nullptr;
   IDirectDrawSurface7* holes_ = nullptr;
 };
@@ -1214,61 +1243,13 @@ TEST_F(PlainSurfaceScaledTest, IsShownStretchedOverTheScaledScreen) {
 // Windows made one after another, each gone before the next comes, as a program that closes its window
 // and opens another does. They are large enough that the driver's buffers for each come fresh from the
 // system rather than from the last window's memory.
-class WindowAfterWindowTest : public testing::Test {
+class WindowAfterWindowTest : public DeviceFixture {
  protected:
   static constexpr int kSide = 400;
 
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("window-after-window-" + std::to_string(::getpid()));
-    fs::create_directories(folder_);
-    log_ = std::make_unique<CorvantisEngine::MessageManager>("Test", 0, 0, "", "test");
-    files_ = std::make_unique<CorvantisEngine::FileManager>(log_.get(), folder_.string(), "");
-    config_ = std::make_unique<CorvantisEngine::Config>(log_.get(), files_.get(), folder_.string(), "test",
-                                                        false, "400x400x32", false, false);
-  }
-  void TearDown() override {
-    Close();
-    config_.reset();
-    files_.reset();
-    log_.reset();
-    fs::remove_all(folder_);
-  }
-
-  // A window with a device drawing straight into it.
-  void Open() {
-    POINT position{0, 0};
-    window_ = std::make_unique<CorvantisEngine::Window>(log_.get(), config_.get(), "Windows", nullptr, 101,
-                                                        false, kSide, kSide, false, true, &position);
-    const HWND hwnd = window_->GetHandle();
-    ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd_), IID_IDirectDraw7, nullptr), DD_OK);
-    ASSERT_EQ(dd_->SetCooperativeLevel(hwnd, DDSCL_NORMAL), DD_OK);
-    DDSURFACEDESC2 d{};
-    d.dwSize = sizeof(d);
-    d.dwFlags = DDSD_CAPS;
-    d.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    ASSERT_EQ(dd_->CreateSurface(&d, &primary_, nullptr), DD_OK);
-    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    d.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-    d.dwWidth = d.dwHeight = kSide;
-    ASSERT_EQ(dd_->CreateSurface(&d, &back_, nullptr), DD_OK);
-    d.dwFlags |= DDSD_PIXELFORMAT;
-    d.ddsCaps.dwCaps = DDSCAPS_ZBUFFER;
-    d.ddpfPixelFormat = ddraw::FormatDepth(32, 8);
-    ASSERT_EQ(dd_->CreateSurface(&d, &depth_, nullptr), DD_OK);
-    ASSERT_EQ(back_->AddAttachedSurface(depth_), DD_OK);
-    ASSERT_EQ(dd_->QueryInterface(IID_IDirect3D7, reinterpret_cast<LPVOID*>(&d3d_)), DD_OK);
-    ASSERT_EQ(d3d_->CreateDevice(IID_IDirect3DTnLHalDevice, back_, &device_), D3D_OK);
-  }
-  void Close() {
-    for (IUnknown** object : std::initializer_list<IUnknown**>{
-             reinterpret_cast<IUnknown**>(&device_), reinterpret_cast<IUnknown**>(&d3d_),
-             reinterpret_cast<IUnknown**>(&depth_), reinterpret_cast<IUnknown**>(&back_),
-             reinterpret_cast<IUnknown**>(&primary_), reinterpret_cast<IUnknown**>(&dd_)}) {
-      if (*object != nullptr)
-        (*object)->Release();
-      *object = nullptr;
-    }
-    window_.reset();
+  WindowAfterWindowTest() {
+    windowWidth_ = kSide;
+    windowHeight_ = kSide;
   }
 
   // The pixel at (x, y) of the framebuffer bound for drawing, as 0xRRGGBB.
@@ -1278,18 +1259,6 @@ class WindowAfterWindowTest : public testing::Test {
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return (rgba[0] << 16) | (rgba[1] << 8) | rgba[2];
   }
-
-  fs::path folder_;
-  std::unique_ptr<CorvantisEngine::MessageManager> log_;
-  std::unique_ptr<CorvantisEngine::FileManager> files_;
-  std::unique_ptr<CorvantisEngine::Config> config_;
-  std::unique_ptr<CorvantisEngine::Window> window_;
-  IDirectDraw7* dd_ = nullptr;
-  IDirectDrawSurface7* primary_ = nullptr;
-  IDirectDrawSurface7* back_ = nullptr;
-  IDirectDrawSurface7* depth_ = nullptr;
-  IDirect3D7* d3d_ = nullptr;
-  IDirect3DDevice7* device_ = nullptr;
 };
 
 // Each window's frame clears its own depth buffer and draws a depth-tested quad over it, also when the
@@ -1300,7 +1269,7 @@ TEST_F(WindowAfterWindowTest, EachDrawsWithADepthBufferOfItsOwn) {
   bool addressCameBack = false;
   for (int round = 0; round < 12 && !addressCameBack; ++round) {
     SCOPED_TRACE(testing::Message() << "window " << round);
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(OpenDevice(kSide, kSide));
     addressCameBack = !seen.insert(WindowFromHandle(window_->GetHandle())).second;
     D3DVIEWPORT7 whole{0, 0, kSide, kSide, 0.0f, 1.0f};
     ASSERT_EQ(device_->SetViewport(&whole), D3D_OK);
@@ -1327,7 +1296,7 @@ TEST_F(WindowAfterWindowTest, EachDrawsWithADepthBufferOfItsOwn) {
     EXPECT_EQ(Pixel(2, 2), 0x30C060u);
     RECT area{0, 0, kSide, kSide};
     EXPECT_EQ(primary_->Blt(&area, back_, nullptr, DDBLT_WAIT, nullptr), DD_OK);
-    Close();
+    CloseDevice();
   }
 }
 
